@@ -1,0 +1,38 @@
+# Thin wrapper over the CMake presets. `make run` and `make test` first make
+# sure the Debian packages are present (scripts/bootstrap.sh).
+PRESET ?= release
+JOBS ?= $(shell nproc)
+
+.PHONY: all bootstrap configure build run test asan tsan bench format clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap.sh
+
+configure: bootstrap
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET) -j $(JOBS)
+
+run: build
+	./build/$(PRESET)/console/kiv
+
+test: build
+	@ctest --preset $(PRESET) -j $(JOBS)
+
+asan:
+	@$(MAKE) --no-print-directory test PRESET=asan
+
+tsan:
+	@$(MAKE) --no-print-directory test PRESET=tsan
+
+bench: build
+	@for b in build/$(PRESET)/bench/bench_*; do echo "== $$b"; $$b; done
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build

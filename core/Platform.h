@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+
+/** Buttons of a message box. */
+enum class MessageButtons { Ok, YesNo };
+
+/** Icon of a message box. */
+enum class MessageIcon { None, Information, Question, Exclamation, Stop };
+
+/** The button the user pressed to close a message box. */
+enum class MessageAnswer { Ok, Yes, No };
+
+/** Open or save flavour of the file dialog. */
+enum class FileDialogKind { Open, Save };
+
+/** Scheduling class a worker thread runs at. */
+enum class ThreadPriority { Lowest, Normal };
+
+/** Debug trace channels; each is off unless the user enables it. */
+enum class TraceChannel { App, World, Serial, Trainer };
+
+/**
+ * Everything the domain code takes from the toolkit and the operating system.
+ *
+ * The application installs the Qt implementation, the tests a scripted one
+ * that records what is shown and answers from a queue, the command-line tools
+ * a terminal one. Texts are UTF-8.
+ */
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    /** Modal message box; returns the button pressed. */
+    virtual MessageAnswer messageBox(const std::string& text, const std::string& caption,
+                                     MessageButtons buttons, MessageIcon icon) = 0;
+
+    /**
+     * Open or save file dialog. The filter uses the "Label (*.ext)|*.ext||"
+     * form of the trainer's buttons. Returns the full path, or nothing when
+     * the user cancels.
+     */
+    virtual std::optional<std::string> chooseFile(FileDialogKind kind,
+                                                  const std::string& filter) = 0;
+
+    /** Starts `body` on a new thread that first lowers itself to `priority`. */
+    virtual std::thread startThread(std::function<void()> body, ThreadPriority priority);
+
+    /** Blocks the calling thread for `milliseconds`. */
+    virtual void sleep(int milliseconds);
+
+    /** Sounds a tone; returns when the tone is over. */
+    virtual void beep(int frequency, int milliseconds) = 0;
+
+    /** Writes one line to a debug channel the user does not see. */
+    virtual void trace(TraceChannel channel, const std::string& line) = 0;
+
+    /** Loads a string of the string table (empty when the id is unknown). */
+    virtual std::string loadString(int id);
+};
+
+/** The installed platform. Installing one is the first thing every program does. */
+Platform& platform();
+
+/** Installs `p` (not owned; it must outlive every use). Returns the previous one. */
+Platform* setPlatform(Platform* p);
+
+/** Lowers the calling thread to `priority` (SCHED_IDLE and nice 19 for Lowest). */
+void applyThreadPriority(ThreadPriority priority);
