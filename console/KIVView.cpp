@@ -1,0 +1,152 @@
+#include "console/KIVView.h"
+
+#include "ui_KIVView.h"
+#include "world/WorldState.h"
+#include "world/view/MapView.h"
+
+#include <QEvent>
+#include <QThread>
+
+CKIVView::CKIVView(QWidget* parent)
+    : QWidget(parent)
+    , m_ui(std::make_unique<Ui::KIVView>())
+{
+    m_ui->setupUi(this);
+    m_wheelLeftBox = m_ui->id1008;
+    m_wheelRightBox = m_ui->id1017;
+    m_robotYBox = m_ui->id1006;
+    m_robotXBox = m_ui->id1005;
+    m_destYBox = m_ui->id1012;
+    m_destXBox = m_ui->id1009;
+
+    // "Bandit" hands the keyboard to the view so that keys reach it.
+    connect(m_ui->id1025, &QRadioButton::clicked, this, [this] { setFocus(); });
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+CKIVView::~CKIVView()
+{
+    // The map is a child window and goes with us; make sure no worker reaches it.
+    if (m_mapView) {
+        MapDisplay* carte = m_mapView;
+        g_mapView.compare_exchange_strong(carte, nullptr);
+    }
+}
+
+void CKIVView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    OnActivateView();
+}
+
+void CKIVView::OnActivateView()
+{
+    if (g_setupPending && m_mapView == nullptr) {
+        CreateMapView();
+    }
+}
+
+void CKIVView::CreateMapView()
+{
+    m_mapView = new CMapView(this);
+    m_mapView->setEnabled(false);
+    m_mapView->m_ownerView = this;
+    g_mapView = m_mapView;
+
+    m_mapRect = m_ui->id1001->geometry();
+    g_banditShown = 0;
+    g_banditHeading = 1;
+    m_ui->id1024->setChecked(true);
+
+    placerCarte();
+    m_mapView->setEnabled(true);
+    m_mapView->show();
+    m_mapView->raise();
+    m_mapView->repaint();
+
+    // The form's layout may move the frame; the map follows it.
+    m_ui->id1001->installEventFilter(this);
+}
+
+void CKIVView::placerCarte()
+{
+    m_mapRect = m_ui->id1001->geometry();
+    m_mapView->setGeometry(m_mapRect.x(), m_mapRect.y(), geo::MapSize + 1, geo::MapSize + 1);
+}
+
+bool CKIVView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_mapView && watched == m_ui->id1001
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        placerCarte();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+Selection CKIVView::selection() const
+{
+    if (m_ui->id1022->isChecked()) {
+        return Selection::Destination;
+    }
+    if (m_ui->id1023->isChecked()) {
+        return Selection::Obstacle;
+    }
+    if (m_ui->id1024->isChecked()) {
+        return Selection::Robot;
+    }
+    if (m_ui->id1025->isChecked()) {
+        return Selection::Bandit;
+    }
+    return Selection::None;
+}
+
+template <class Fn>
+bool CKIVView::ailleurs(Fn fn)
+{
+    if (QThread::currentThread() == thread()) {
+        return false;
+    }
+    QMetaObject::invokeMethod(this, fn, Qt::QueuedConnection);
+    return true;
+}
+
+void CKIVView::ShowRobotPosition()
+{
+    if (ailleurs([this] { ShowRobotPosition(); })) {
+        return;
+    }
+    const Point p = g_robotPos.get();
+    m_robotXBox->setText(QString::asprintf("%i cm", p.x));
+    m_robotYBox->setText(QString::asprintf("%i cm", p.y));
+}
+
+void CKIVView::ShowDestination()
+{
+    if (ailleurs([this] { ShowDestination(); })) {
+        return;
+    }
+    const Point p = g_destPos.get();
+    m_destXBox->setText(QString::asprintf("%i cm", p.x));
+    m_destYBox->setText(QString::asprintf("%i cm", p.y));
+}
+
+void CKIVView::ShowWheelSpeeds()
+{
+    if (ailleurs([this] { ShowWheelSpeeds(); })) {
+        return;
+    }
+    const QString gauche = m_wheelLeftBox->text();
+    const QString droite = m_wheelRightBox->text();
+    int left = 0;
+    int right = 0;
+    {
+        VerrouMonde verrou(g_wheelLock);
+        left = g_wheelLeft;
+        right = g_wheelRight;
+    }
+    if (gauche == QLatin1String("0") && droite == QLatin1String("0") && left == 0 && right == 0) {
+        return;
+    }
+    m_wheelRightBox->setText(QString::asprintf("%i", right));
+    m_wheelLeftBox->setText(QString::asprintf("%i", left));
+}

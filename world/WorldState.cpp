@@ -1,0 +1,119 @@
+#include "world/WorldState.h"
+
+#include "world/MapDisplay.h"
+#include "world/WorldChange.h"
+
+std::binary_semaphore g_robotLock{1};
+std::binary_semaphore g_destLock{1};
+std::binary_semaphore g_pathLock{1};
+std::binary_semaphore g_wheelLock{1};
+
+Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
+int g_directions[geo::Cells][geo::Cells];
+Liste<PathNode> g_path;
+
+SharedPoint g_robotPos;
+double g_robotX = 0.0;
+double g_robotY = 0.0;
+Point g_robotCell;
+
+SharedPoint g_destPos;
+Point g_destCell;
+
+SharedPoint g_banditPos;
+std::atomic<int> g_banditShown{0};
+std::atomic<int> g_banditHeading{0};
+
+std::atomic<int> g_navActive{0};
+std::atomic<int> g_firstStep{0};
+std::atomic<int> g_mapChanged{0};
+std::atomic<int> g_mapDirty{0};
+std::atomic<int> g_noPathShown{0};
+std::atomic<int> g_gridLines{0};
+std::atomic<int> g_setupPending{1};
+
+std::atomic<int> g_wheelLeft{0};
+std::atomic<int> g_wheelRight{0};
+std::atomic<int> g_cmdLeft{0};
+std::atomic<int> g_cmdRight{0};
+std::atomic<int> g_heading{0};
+
+std::atomic<MapDisplay*> g_mapView{nullptr};
+
+void RedrawMap()
+{
+    if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
+        vue->Redraw();
+    }
+}
+
+void ShowWheelSpeedsOnMap()
+{
+    if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
+        vue->ShowWheelSpeeds();
+    }
+}
+
+void InitWorld()
+{
+    g_robotPos.set(25, 25);
+    {
+        VerrouMonde verrou(g_robotLock);
+        g_robotX = 25.0;
+        g_robotY = 25.0;
+        g_robotCell = {1, 1};
+    }
+    {
+        // The robot cell is read without its lock here: nothing else runs yet.
+        VerrouMonde verrou(g_destLock);
+        g_destCell = g_robotCell;
+    }
+    g_navActive = 0;
+    g_mapChanged = 0;
+    g_gridLines = 0;
+
+    constexpr int last = geo::GridSize - 1;
+    for (auto& ligne : g_grid) {
+        for (auto& cellule : ligne) {
+            cellule = 0;
+        }
+    }
+    g_destPos.set(-25, -25);
+    for (int k = 0; k <= last; ++k) {
+        g_grid[0][k] = 1;
+        g_grid[last][k] = 1;
+        g_grid[k][0] = 1;
+        g_grid[k][last] = 1;
+    }
+    for (int k = 1; k < last; ++k) {
+        g_grid[1][k] = 2;
+        g_grid[last - 1][k] = 2;
+        g_grid[k][1] = 2;
+        g_grid[k][last - 1] = 2;
+    }
+    g_setupPending = 0;
+    notifyWorldChange();
+}
+
+void SetRobotPosition(int x, int y)
+{
+    {
+        VerrouMonde verrou(g_robotLock);
+        g_robotPos.set(x, y);
+        g_robotX = x;
+        g_robotY = y;
+        g_robotCell = {geo::celluleDe(x), geo::celluleDe(y)};
+    }
+    notifyWorldChange();
+}
+
+void SetDestination(int x, int y)
+{
+    g_destPos.set(x, y);
+    g_navActive = 1;
+    {
+        VerrouMonde verrou(g_destLock);
+        g_destCell = {geo::celluleDe(x), geo::celluleDe(y)};
+    }
+    notifyWorldChange();
+}

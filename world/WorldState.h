@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/Liste.h"
+#include "world/Geometry.h"
+#include "world/Locks.h"
+#include "world/PathNode.h"
+#include "world/Relaxed.h"
+
+#include <atomic>
+
+/** A point shared without a lock; each coordinate is read and written whole. */
+struct SharedPoint {
+    Relaxed<int> x;
+    Relaxed<int> y;
+
+    Point get() const { return {x.load(), y.load()}; }
+    void set(int px, int py)
+    {
+        x = px;
+        y = py;
+    }
+};
+
+/**
+ * The grid, [row][column], cell (x, y) at [y + 1][x + 1]. Values: 0 free,
+ * 1 border or operator obstacle, 2 safety margin, 3 obstacle found by the
+ * robot's sensors. The border rows and columns always hold 1.
+ */
+extern Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
+
+/** The planner's direction map, [y][x]: -1 unreached, 0 start, 1 .. 8 the step in. */
+extern int g_directions[geo::Cells][geo::Cells];
+
+/** The last planned path: element 0 is the goal, the last the cell next to the start. */
+extern Liste<PathNode> g_path;
+
+// Robot: g_robotPos is what is drawn and shown; the doubles and the cell are
+// guarded by g_robotLock and always set together with it.
+extern SharedPoint g_robotPos;
+extern double g_robotX;
+extern double g_robotY;
+extern Point g_robotCell;
+
+// Destination: (-25, -25) until placed; g_destCell is guarded by g_destLock.
+extern SharedPoint g_destPos;
+extern Point g_destCell;
+
+// Bandit: a marker, drawn once placed.
+extern SharedPoint g_banditPos;
+extern std::atomic<int> g_banditShown;
+extern std::atomic<int> g_banditHeading;
+
+// Flags and shared results.
+extern std::atomic<int> g_navActive;     ///< 1 once a destination has been placed
+extern std::atomic<int> g_firstStep;     ///< direction of the first step of the last path
+extern std::atomic<int> g_mapChanged;    ///< a passability edit since the last search
+extern std::atomic<int> g_mapDirty;      ///< sensor edit not yet redrawn
+extern std::atomic<int> g_noPathShown;   ///< the map shows the last failed search
+extern std::atomic<int> g_gridLines;     ///< draw the cell grid
+extern std::atomic<int> g_setupPending;  ///< one-time set-up still to run (starts at 1)
+
+// Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;
+// the robot's estimated heading (direction code, 0 unknown).
+extern std::atomic<int> g_wheelLeft;
+extern std::atomic<int> g_wheelRight;
+extern std::atomic<int> g_cmdLeft;
+extern std::atomic<int> g_cmdRight;
+extern std::atomic<int> g_heading;
+
+/** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
+inline int valeurCellule(int x, int y) { return g_grid[y + 1][x + 1]; }
+
+/** The initial world: empty field ringed by margin, robot at (25, 25), no destination. */
+void InitWorld();
+
+/** Sets the robot position (cm) and cell together, under g_robotLock. */
+void SetRobotPosition(int x, int y);
+
+/** Sets the destination marker and cell, under g_destLock, and activates navigation. */
+void SetDestination(int x, int y);

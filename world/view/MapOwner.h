@@ -1,0 +1,19 @@
+#pragma once
+
+#include "world/MapEditing.h"
+
+/**
+ * What the map window needs of the control view that holds it: the radio
+ * group that says what a click places, and the boxes it keeps up to date.
+ * The Show calls come on the user-interface thread, except ShowWheelSpeeds,
+ * which the navigation calls from its own thread.
+ */
+class MapOwner {
+public:
+    virtual ~MapOwner() = default;
+
+    virtual Selection selection() const = 0;
+    virtual void ShowDestination() = 0;
+    virtual void ShowRobotPosition() = 0;
+    virtual void ShowWheelSpeeds() = 0;
+};

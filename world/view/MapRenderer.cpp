@@ -1,0 +1,154 @@
+#include "world/view/MapRenderer.h"
+
+#include "world/WorldState.h"
+#include "world/view/Pictures.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+const QColor Rouge(255, 0, 0);
+const QColor Vert(0, 255, 0);
+const QColor Gris(142, 142, 142);
+
+/** Rectangle (l, t) - (r, b), outlined with the pen and filled with the brush. */
+void rectangle(QPainter& p, int l, int t, int r, int b)
+{
+    p.drawRect(l, t, r - l - 1, b - t - 1);
+}
+
+/** Ellipse inscribed in (l, t) - (r, b). */
+void ellipse(QPainter& p, int l, int t, int r, int b)
+{
+    p.drawEllipse(l, t, r - l - 1, b - t - 1);
+}
+
+/** Line from (x1, y1) towards (x2, y2), the end point left out. */
+void ligne(QPainter& p, int x1, int y1, int x2, int y2)
+{
+    const int dx = (x2 > x1) - (x2 < x1);
+    const int dy = (y2 > y1) - (y2 < y1);
+    if (x1 == x2 && y1 == y2) {
+        return;
+    }
+    if (x1 == x2 || y1 == y2 || std::abs(x2 - x1) == std::abs(y2 - y1)) {
+        p.drawLine(x1, y1, x2 - dx, y2 - dy);
+    } else {
+        p.drawLine(x1, y1, x2, y2);
+    }
+}
+
+void coucheCellules(QPainter& p)
+{
+    struct Passe {
+        int valeur;
+        QPen pen;
+        QBrush brush;
+    };
+    const Passe passes[3] = {
+        {1, QPen(Qt::black), QBrush(Qt::black)},
+        {2, QPen(Gris, 1), QBrush(Gris, Qt::BDiagPattern)},
+        {3, QPen(Vert, 1), QBrush(Vert, Qt::DiagCrossPattern)},
+    };
+    for (const Passe& passe : passes) {
+        p.setPen(passe.pen);
+        p.setBrush(passe.brush);
+        for (int r = 1; r <= geo::Cells; ++r) {
+            for (int c = 1; c <= geo::Cells; ++c) {
+                if (g_grid[r][c] == passe.valeur) {
+                    rectangle(p, 25 * (c - 1), 25 * (r - 1), 25 * c, 25 * r);
+                }
+            }
+        }
+    }
+    p.setPen(Qt::black);
+    p.setBrush(Qt::NoBrush);
+    ligne(p, 0, 0, 0, 501);
+    ligne(p, 0, 501, 502, 501);
+    ligne(p, 502, 501, 501, 0);
+    ligne(p, 501, 0, 0, 0);
+}
+
+void coucheQuadrillage(QPainter& p)
+{
+    p.setPen(Qt::black);
+    for (int v = 25; v <= 475; v += 25) {
+        ligne(p, v, 0, v, 500);
+        ligne(p, 0, v, 500, v);
+    }
+    g_gridLines = 1;
+}
+
+void coucheDestination(QPainter& p)
+{
+    Point d = g_destPos.get();
+    if (d.x >= 0 && d.y >= 0) {
+        d = {geo::centreDe(d.x), geo::centreDe(d.y)};
+        g_destPos.set(d.x, d.y);
+    }
+    if (d.x < 0 || d.x > 500 || d.y < 0 || d.y > 500) {
+        return;
+    }
+    p.setPen(QPen(Rouge, 1));
+    p.setBrush(Qt::white);
+    ellipse(p, d.x - 14, d.y - 14, d.x + 14, d.y + 14);
+    ellipse(p, d.x - 10, d.y - 10, d.x + 10, d.y + 10);
+    ligne(p, d.x, d.y + 18, d.x, d.y - 18);
+    ligne(p, d.x - 18, d.y, d.x + 18, d.y);
+    ellipse(p, d.x - 6, d.y - 6, d.x + 6, d.y + 6);
+    p.setBrush(Qt::black);
+    ellipse(p, d.x - 3, d.y - 3, d.x + 3, d.y + 3);
+}
+
+void coucheChemin(QPainter& p)
+{
+    p.setPen(QPen(Rouge, 1));
+    const Point robot = g_robotPos.get();
+    VerrouMonde verrou(g_pathLock);
+    int cx = geo::coinDe(robot.x);
+    int cy = geo::coinDe(robot.y);
+    for (int n = g_path.taille(); n > 0; --n) {
+        const PathNode& e = g_path[n - 1];
+        ligne(p, cx + 12, cy + 12, 25 * e.x + 12, 25 * e.y + 12);
+        cx = 25 * e.x;
+        cy = 25 * e.y;
+    }
+}
+
+void coucheImage(QPainter& p, const Point& position, const QImage& image)
+{
+    if (position.x < 0 || position.y < 0) {
+        return;
+    }
+    p.drawImage(geo::coinDe(position.x) + 2, geo::coinDe(position.y) + 2, image);
+}
+
+} // namespace
+
+void renderMap(QImage& image)
+{
+    if (image.size() != QSize(geo::MapSize, geo::MapSize)) {
+        image = QImage(geo::MapSize, geo::MapSize, QImage::Format_RGB32);
+    }
+    QPainter p(&image);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(Qt::white);
+
+    // The client rectangle is 501 x 501: its right and bottom outline fall
+    // outside the image.
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    rectangle(p, 0, 0, 501, 501);
+
+    coucheCellules(p);
+    if (g_gridLines == 1) {
+        coucheQuadrillage(p);
+    }
+    coucheDestination(p);
+    coucheChemin(p);
+    coucheImage(p, g_robotPos.get(), pictures::robot(g_heading));
+    if (g_banditShown) {
+        coucheImage(p, g_banditPos.get(), pictures::bandit());
+    }
+}
