@@ -40,22 +40,19 @@ std::atomic<int> g_heading{0};
 
 std::atomic<MapDisplay*> g_mapView{nullptr};
 
-void RedrawMap()
-{
+void RedrawMap() {
     if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
         vue->Redraw();
     }
 }
 
-void ShowWheelSpeedsOnMap()
-{
+void ShowWheelSpeedsOnMap() {
     if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
         vue->ShowWheelSpeeds();
     }
 }
 
-void InitWorld()
-{
+void InitWorld() {
     g_robotPos.set(25, 25);
     {
         VerrouMonde verrou(g_robotLock);
@@ -95,8 +92,7 @@ void InitWorld()
     notifyWorldChange();
 }
 
-void SetRobotPosition(int x, int y)
-{
+void SetRobotPosition(int x, int y) {
     {
         VerrouMonde verrou(g_robotLock);
         g_robotPos.set(x, y);
@@ -107,8 +103,7 @@ void SetRobotPosition(int x, int y)
     notifyWorldChange();
 }
 
-void SetDestination(int x, int y)
-{
+void SetDestination(int x, int y) {
     g_destPos.set(x, y);
     g_navActive = 1;
     {

@@ -14,8 +14,7 @@ struct SharedPoint {
     Relaxed<int> y;
 
     Point get() const { return {x.load(), y.load()}; }
-    void set(int px, int py)
-    {
+    void set(int px, int py) {
         x = px;
         y = py;
     }
@@ -51,13 +50,13 @@ extern std::atomic<int> g_banditShown;
 extern std::atomic<int> g_banditHeading;
 
 // Flags and shared results.
-extern std::atomic<int> g_navActive;     ///< 1 once a destination has been placed
-extern std::atomic<int> g_firstStep;     ///< direction of the first step of the last path
-extern std::atomic<int> g_mapChanged;    ///< a passability edit since the last search
-extern std::atomic<int> g_mapDirty;      ///< sensor edit not yet redrawn
-extern std::atomic<int> g_noPathShown;   ///< the map shows the last failed search
-extern std::atomic<int> g_gridLines;     ///< draw the cell grid
-extern std::atomic<int> g_setupPending;  ///< one-time set-up still to run (starts at 1)
+extern std::atomic<int> g_navActive;    ///< 1 once a destination has been placed
+extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
+extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search
+extern std::atomic<int> g_mapDirty;     ///< sensor edit not yet redrawn
+extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
+extern std::atomic<int> g_gridLines;    ///< draw the cell grid
+extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (starts at 1)
 
 // Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;
 // the robot's estimated heading (direction code, 0 unknown).
@@ -68,7 +67,9 @@ extern std::atomic<int> g_cmdRight;
 extern std::atomic<int> g_heading;
 
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
-inline int valeurCellule(int x, int y) { return g_grid[y + 1][x + 1]; }
+inline int valeurCellule(int x, int y) {
+    return g_grid[y + 1][x + 1];
+}
 
 /** The initial world: empty field ringed by margin, robot at (25, 25), no destination. */
 void InitWorld();

@@ -1,0 +1,158 @@
+// The control view's first part: set-up on activation, the boxes, the radio group.
+#include "console/KIVView.h"
+#include "console/MainFrame.h"
+#include "world/WorldState.h"
+#include "world/view/MapView.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+namespace {
+
+class KIVViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_setupPending = 1;
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 0;
+            g_wheelRight = 0;
+        }
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        view = frame->view();
+    }
+
+    void TearDown() override { frame.reset(); }
+
+    template <class T>
+    T* controle(int id) const {
+        return view->findChild<T*>(QStringLiteral("id%1").arg(id));
+    }
+    QString texte(int id) const { return controle<QLineEdit>(id)->text(); }
+
+    std::unique_ptr<CMainFrame> frame;
+    CKIVView* view = nullptr;
+};
+
+TEST_F(KIVViewTest, MainFrameTitleAndPlace) {
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("KIV-ZUL"));
+    EXPECT_EQ(frame->size(), QSize(790, 580));
+}
+
+TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once) {
+    CMapView* carte = view->mapView();
+    ASSERT_NE(carte, nullptr);
+    EXPECT_EQ(g_mapView.load(), carte);
+    EXPECT_EQ(carte->m_ownerView, view);
+    EXPECT_EQ(g_setupPending, 0);
+    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_EQ(g_banditHeading, 1);
+    EXPECT_TRUE(carte->isVisible());
+    EXPECT_TRUE(carte->isEnabled());
+    EXPECT_EQ(carte->geometry(),
+              QRect(controle<QFrame>(1001)->geometry().topLeft(), QSize(501, 501)));
+
+    // "Robot" is checked; the radio group is exclusive.
+    EXPECT_TRUE(controle<QRadioButton>(1024)->isChecked());
+    EXPECT_EQ(view->selection(), Selection::Robot);
+    controle<QRadioButton>(1022)->click();
+    EXPECT_EQ(view->selection(), Selection::Destination);
+    EXPECT_FALSE(controle<QRadioButton>(1024)->isChecked());
+
+    // A later activation creates nothing new.
+    frame->hide();
+    frame->show();
+    view->OnActivateView();
+    EXPECT_EQ(view->mapView(), carte);
+    EXPECT_EQ(view->findChildren<CMapView*>().size(), 1);
+}
+
+TEST_F(KIVViewTest, CaptionsOfTheSelectionGroup) {
+    EXPECT_EQ(controle<QRadioButton>(1022)->text(), QStringLiteral("Destination"));
+    EXPECT_EQ(controle<QRadioButton>(1023)->text(), QStringLiteral("Obstacle"));
+    EXPECT_EQ(controle<QRadioButton>(1024)->text(), QStringLiteral("Robot"));
+    EXPECT_EQ(controle<QRadioButton>(1025)->text(), QStringLiteral("Bandit"));
+    for (int id : {1005, 1006, 1008, 1009, 1012, 1017}) {
+        EXPECT_TRUE(controle<QLineEdit>(id)->isReadOnly()) << id;
+    }
+}
+
+TEST_F(KIVViewTest, BanditClickGivesTheViewTheFocus) {
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    controle<QRadioButton>(1022)->setFocus();
+    controle<QRadioButton>(1025)->click();
+    EXPECT_TRUE(controle<QRadioButton>(1025)->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), view);
+}
+
+TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks) {
+    EXPECT_EQ(texte(1005), QStringLiteral("25 cm"));
+    EXPECT_EQ(texte(1006), QStringLiteral("25 cm"));
+
+    CMapView* carte = view->mapView();
+    QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(260, 140));
+    EXPECT_EQ(texte(1005), QStringLiteral("260 cm"));
+    EXPECT_EQ(texte(1006), QStringLiteral("140 cm"));
+
+    controle<QRadioButton>(1022)->click();
+    QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(130, 70));
+    EXPECT_EQ(texte(1009), QStringLiteral("130 cm"));
+    EXPECT_EQ(texte(1012), QStringLiteral("70 cm"));
+}
+
+TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero) {
+    QLineEdit* gauche = controle<QLineEdit>(1008);
+    QLineEdit* droite = controle<QLineEdit>(1017);
+
+    // Empty boxes and zero codes: the boxes get "0".
+    view->ShowWheelSpeeds();
+    EXPECT_EQ(gauche->text(), QStringLiteral("0"));
+    EXPECT_EQ(droite->text(), QStringLiteral("0"));
+
+    // "0"/"0" with zero codes: untouched (a marker would survive).
+    int ecritures = 0;
+    QObject::connect(gauche, &QLineEdit::textChanged, [&] { ++ecritures; });
+    QObject::connect(droite, &QLineEdit::textChanged, [&] { ++ecritures; });
+    view->ShowWheelSpeeds();
+    EXPECT_EQ(ecritures, 0);
+
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 3;
+        g_wheelRight = 1;
+    }
+    view->ShowWheelSpeeds();
+    EXPECT_EQ(gauche->text(), QStringLiteral("3"));
+    EXPECT_EQ(droite->text(), QStringLiteral("1"));
+}
+
+TEST_F(KIVViewTest, ShowCallsFromAWorkerArePostedToTheInterface) {
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 2;
+        g_wheelRight = 2;
+    }
+    g_robotPos.set(123, 456);
+    std::thread worker([this] {
+        view->ShowWheelSpeeds();
+        view->ShowRobotPosition();
+    });
+    worker.join();
+    EXPECT_NE(texte(1008), QStringLiteral("2"));
+    QApplication::processEvents();
+    EXPECT_EQ(texte(1008), QStringLiteral("2"));
+    EXPECT_EQ(texte(1017), QStringLiteral("2"));
+    EXPECT_EQ(texte(1005), QStringLiteral("123 cm"));
+    EXPECT_EQ(texte(1006), QStringLiteral("456 cm"));
+}
+
+} // namespace
