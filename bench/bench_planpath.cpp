@@ -50,7 +50,13 @@ void BM_PlanPathMaze(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_PlanPathEmptyField)->Repetitions(30)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PlanPathMaze)->Repetitions(30)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlanPathEmptyField)
+    ->Repetitions(30)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlanPathMaze)
+    ->Repetitions(30)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

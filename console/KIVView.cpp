@@ -9,7 +9,8 @@
 
 CKIVView::CKIVView(QWidget* parent)
     : QWidget(parent)
-    , m_ui(std::make_unique<Ui::KIVView>()) {
+    , m_ui(std::make_unique<Ui::KIVView>())
+{
     m_ui->setupUi(this);
     m_wheelLeftBox = m_ui->id1008;
     m_wheelRightBox = m_ui->id1017;
@@ -23,7 +24,8 @@ CKIVView::CKIVView(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
-CKIVView::~CKIVView() {
+CKIVView::~CKIVView()
+{
     // The map is a child window and goes with us; make sure no worker reaches it.
     if (m_mapView) {
         MapDisplay* carte = m_mapView;
@@ -31,18 +33,21 @@ CKIVView::~CKIVView() {
     }
 }
 
-void CKIVView::showEvent(QShowEvent* event) {
+void CKIVView::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     OnActivateView();
 }
 
-void CKIVView::OnActivateView() {
+void CKIVView::OnActivateView()
+{
     if (g_setupPending && m_mapView == nullptr) {
         CreateMapView();
     }
 }
 
-void CKIVView::CreateMapView() {
+void CKIVView::CreateMapView()
+{
     m_mapView = new CMapView(this);
     m_mapView->setEnabled(false);
     m_mapView->m_ownerView = this;
@@ -63,12 +68,14 @@ void CKIVView::CreateMapView() {
     m_ui->id1001->installEventFilter(this);
 }
 
-void CKIVView::placerCarte() {
+void CKIVView::placerCarte()
+{
     m_mapRect = m_ui->id1001->geometry();
     m_mapView->setGeometry(m_mapRect.x(), m_mapRect.y(), geo::MapSize + 1, geo::MapSize + 1);
 }
 
-bool CKIVView::eventFilter(QObject* watched, QEvent* event) {
+bool CKIVView::eventFilter(QObject* watched, QEvent* event)
+{
     if (m_mapView && watched == m_ui->id1001 &&
         (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
         placerCarte();
@@ -76,7 +83,8 @@ bool CKIVView::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-Selection CKIVView::selection() const {
+Selection CKIVView::selection() const
+{
     if (m_ui->id1022->isChecked()) {
         return Selection::Destination;
     }
@@ -93,7 +101,8 @@ Selection CKIVView::selection() const {
 }
 
 template <class Fn>
-bool CKIVView::ailleurs(Fn fn) {
+bool CKIVView::ailleurs(Fn fn)
+{
     if (QThread::currentThread() == thread()) {
         return false;
     }
@@ -101,7 +110,8 @@ bool CKIVView::ailleurs(Fn fn) {
     return true;
 }
 
-void CKIVView::ShowRobotPosition() {
+void CKIVView::ShowRobotPosition()
+{
     if (ailleurs([this] { ShowRobotPosition(); })) {
         return;
     }
@@ -110,7 +120,8 @@ void CKIVView::ShowRobotPosition() {
     m_robotYBox->setText(QString::asprintf("%i cm", p.y));
 }
 
-void CKIVView::ShowDestination() {
+void CKIVView::ShowDestination()
+{
     if (ailleurs([this] { ShowDestination(); })) {
         return;
     }
@@ -119,7 +130,8 @@ void CKIVView::ShowDestination() {
     m_destYBox->setText(QString::asprintf("%i cm", p.y));
 }
 
-void CKIVView::ShowWheelSpeeds() {
+void CKIVView::ShowWheelSpeeds()
+{
     if (ailleurs([this] { ShowWheelSpeeds(); })) {
         return;
     }

@@ -6,7 +6,8 @@
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent)
-    , m_view(new CKIVView(this)) {
+    , m_view(new CKIVView(this))
+{
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QString::fromStdString(platform().loadString(ids::AppTitle)));
     setCentralWidget(m_view);

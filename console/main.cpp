@@ -4,7 +4,8 @@
 #include <QApplication>
 #include <clocale>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     // Files and texts use '.' as decimal point whatever the user's locale;
     // QApplication has just applied the environment's, so undo it for numbers.

@@ -25,7 +25,7 @@ private:
  * of the containers cost one compare and a never-taken branch on hot paths.
  */
 [[noreturn, gnu::cold, gnu::noinline]] void lancerErreur(const char* message, const char* fichier,
-                                                          int ligne);
+                                                         int ligne);
 
 #if defined(__FILE_NAME__)
 #define KIV_SOURCE_FILE __FILE_NAME__

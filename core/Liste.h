@@ -44,8 +44,7 @@ public:
     explicit IterateurListe(const Liste<T>& liste)
         : m_sentinelle(liste.m_sentinelle)
         , m_courant(liste.m_courant)
-    {
-    }
+    {}
 
     /** Goes to the first element; 0 when the list is empty. */
     int premier()
@@ -67,8 +66,7 @@ protected:
     IterateurListe(NoeudListe<T>* sentinelle, NoeudListe<T>* courant)
         : m_sentinelle(sentinelle)
         , m_courant(courant)
-    {
-    }
+    {}
 
     NoeudListe<T>* m_sentinelle;
     NoeudListe<T>* m_courant;

@@ -22,9 +22,11 @@ public:
     Table2D(Table2D&& autre) noexcept
         : Table1D<T>(std::move(autre))
         , m_lignes(std::exchange(autre.m_lignes, 0))
-        , m_colonnes(std::exchange(autre.m_colonnes, 0)) {}
+        , m_colonnes(std::exchange(autre.m_colonnes, 0))
+    {}
 
-    Table2D& operator=(const Table2D& autre) {
+    Table2D& operator=(const Table2D& autre)
+    {
         if (this != &autre) {
             Table1D<T>::operator=(autre);
             m_lignes = autre.m_lignes;
@@ -33,7 +35,8 @@ public:
         return *this;
     }
 
-    Table2D& operator=(Table2D&& autre) noexcept {
+    Table2D& operator=(Table2D&& autre) noexcept
+    {
         if (this != &autre) {
             Table1D<T>::operator=(std::move(autre));
             m_lignes = std::exchange(autre.m_lignes, 0);
@@ -45,17 +48,20 @@ public:
     int lignes() const { return m_lignes; }
     int colonnes() const { return m_colonnes; }
 
-    T& operator()(int i, int j) {
+    T& operator()(int i, int j)
+    {
         verifierCellule(i, j);
         return this->donnees()[i * m_colonnes + j];
     }
-    const T& operator()(int i, int j) const {
+    const T& operator()(int i, int j) const
+    {
         verifierCellule(i, j);
         return this->donnees()[i * m_colonnes + j];
     }
 
     /** Reshapes to l x c, moving the kept cells in place (row 0 never moves). */
-    void redimensionner(int l, int c) {
+    void redimensionner(int l, int c)
+    {
         if (l < 0 || c < 0) {
             // Two negative sizes multiply to a positive count; refusing each
             // one keeps every cell index inside the storage.
@@ -91,7 +97,8 @@ public:
         m_colonnes = c;
     }
 
-    void remplir(const T& valeur) {
+    void remplir(const T& valeur)
+    {
         T* s = this->donnees();
         const int n = this->taille();
         for (int k = 0; k < n; ++k) {
@@ -100,7 +107,8 @@ public:
     }
 
 private:
-    void verifierCellule(int i, int j) const {
+    void verifierCellule(int i, int j) const
+    {
         if (static_cast<unsigned>(i) >= static_cast<unsigned>(m_lignes) ||
             static_cast<unsigned>(j) >= static_cast<unsigned>(m_colonnes)) [[unlikely]] {
             KIV_ERREUR(msg::IndiceInvalide);
@@ -113,7 +121,8 @@ private:
 
 /** Writes "(lignes,colonnes)" on a line, then each row as " " + value in a field of 10. */
 template <class T>
-std::ostream& operator<<(std::ostream& os, const Table2D<T>& table) {
+std::ostream& operator<<(std::ostream& os, const Table2D<T>& table)
+{
     os << '(' << table.lignes() << ',' << table.colonnes() << ')' << std::endl;
     for (int i = 0; i < table.lignes(); ++i) {
         for (int j = 0; j < table.colonnes(); ++j) {
@@ -128,7 +137,8 @@ std::ostream& operator<<(std::ostream& os, const Table2D<T>& table) {
 
 /** Reads the form written above: optional comment lines, the header, then every cell. */
 template <class T>
-std::istream& operator>>(std::istream& is, Table2D<T>& table) {
+std::istream& operator>>(std::istream& is, Table2D<T>& table)
+{
     const char ouvrante = table_texte::lireDebut(is);
     int l = -1;
     char virgule = ' ';

@@ -29,22 +29,26 @@ inline constexpr Step Steps[9] = {
     {0, 1, 10}, {-1, 1, 14}, {-1, 0, 10}, {-1, -1, 14},
 };
 
-inline constexpr bool estDiagonale(int code) {
+inline constexpr bool estDiagonale(int code)
+{
     return code % 2 == 0 && code != 0;
 }
 
 /** Cell index (0 .. 19 inside the field) of a position in cm, p >= 0. */
-inline constexpr int celluleDe(int p) {
+inline constexpr int celluleDe(int p)
+{
     return p / CellSize;
 }
 
 /** Top-left pixel of the cell that holds p (p >= 0). */
-inline constexpr int coinDe(int p) {
+inline constexpr int coinDe(int p)
+{
     return p - p % CellSize;
 }
 
 /** Centre pixel of the cell that holds p (p >= 0). */
-inline constexpr int centreDe(int p) {
+inline constexpr int centreDe(int p)
+{
     return coinDe(p) + 12;
 }
 

@@ -10,16 +10,19 @@ constexpr int VoisinLigne[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
 constexpr int VoisinColonne[8] = {-1, 0, 1, 1, 1, 0, -1, -1};
 
 /** True for a cell of the field (not the border, not outside). */
-bool dansLeTerrain(int r, int c) {
+bool dansLeTerrain(int r, int c)
+{
     return r >= 1 && r <= geo::Cells && c >= 1 && c <= geo::Cells;
 }
 
-bool estObstacle(int valeur) {
+bool estObstacle(int valeur)
+{
     return valeur == 1 || valeur == 3;
 }
 
 /** A cell touches an obstacle when one of its eight neighbours holds 1 or 3. */
-bool toucheObstacle(int r, int c) {
+bool toucheObstacle(int r, int c)
+{
     for (int k = 0; k < 8; ++k) {
         if (estObstacle(g_grid[r + VoisinLigne[k]][c + VoisinColonne[k]])) {
             return true;
@@ -29,7 +32,8 @@ bool toucheObstacle(int r, int c) {
 }
 
 /** Turns the free neighbours of (r, c) into margin. */
-void entourerDeMarge(int r, int c) {
+void entourerDeMarge(int r, int c)
+{
     for (int k = 0; k < 8; ++k) {
         Relaxed<int>& voisin = g_grid[r + VoisinLigne[k]][c + VoisinColonne[k]];
         if (voisin == 0) {
@@ -43,7 +47,8 @@ void entourerDeMarge(int r, int c) {
  * and neighbouring margin cells that no longer touch an obstacle are freed.
  * Margin cells of the outer ring keep touching the border.
  */
-void recalculerMarge(int r, int c) {
+void recalculerMarge(int r, int c)
+{
     g_grid[r][c] = toucheObstacle(r, c) ? 2 : 0;
     for (int k = 0; k < 8; ++k) {
         const int vr = r + VoisinLigne[k];
@@ -56,7 +61,8 @@ void recalculerMarge(int r, int c) {
 
 } // namespace
 
-void PlaceObstacle(int r, int c) {
+void PlaceObstacle(int r, int c)
+{
     if (!dansLeTerrain(r, c)) {
         return;
     }
@@ -69,7 +75,8 @@ void PlaceObstacle(int r, int c) {
     notifyWorldChange();
 }
 
-void EraseObstacle(int px, int py) {
+void EraseObstacle(int px, int py)
+{
     if (px < 0 || py < 0) {
         return;
     }
@@ -82,7 +89,8 @@ void EraseObstacle(int px, int py) {
     notifyWorldChange();
 }
 
-void MarkObstacle(int r, int c) {
+void MarkObstacle(int r, int c)
+{
     if (!dansLeTerrain(r, c)) {
         return;
     }
@@ -93,7 +101,8 @@ void MarkObstacle(int r, int c) {
     notifyWorldChange();
 }
 
-void ClearObstacle(int r, int c) {
+void ClearObstacle(int r, int c)
+{
     if (!dansLeTerrain(r, c)) {
         return;
     }

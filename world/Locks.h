@@ -16,7 +16,8 @@ extern std::binary_semaphore g_wheelLock; ///< wheel codes and the turn request
 class VerrouMonde {
 public:
     explicit VerrouMonde(std::binary_semaphore& verrou)
-        : m_verrou(verrou) {
+        : m_verrou(verrou)
+    {
         m_verrou.acquire();
     }
     ~VerrouMonde() { m_verrou.release(); }

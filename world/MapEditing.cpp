@@ -5,12 +5,14 @@
 
 namespace {
 
-int grilleDe(int p) {
+int grilleDe(int p)
+{
     return p / geo::CellSize + 1;
 }
 
 /** The edits shared by a left click and a drag in the marker modes. */
-MapEdit placerMarqueur(Selection selection, int x, int y) {
+MapEdit placerMarqueur(Selection selection, int x, int y)
+{
     MapEdit edit;
     switch (selection) {
     case Selection::Destination:
@@ -37,7 +39,8 @@ MapEdit placerMarqueur(Selection selection, int x, int y) {
 
 } // namespace
 
-bool ClampMapPoint(int& x, int& y) {
+bool ClampMapPoint(int& x, int& y)
+{
     if (x < 0 || y < 0 || x > geo::MapSize || y > geo::MapSize) {
         return false;
     }
@@ -50,7 +53,8 @@ bool ClampMapPoint(int& x, int& y) {
     return true;
 }
 
-MapEdit OnMapLeftButtonDown(Selection selection, int x, int y) {
+MapEdit OnMapLeftButtonDown(Selection selection, int x, int y)
+{
     if (!ClampMapPoint(x, y)) {
         return {};
     }
@@ -62,7 +66,8 @@ MapEdit OnMapLeftButtonDown(Selection selection, int x, int y) {
     return placerMarqueur(selection, x, y);
 }
 
-MapEdit OnMapRightButtonDown(Selection selection, int x, int y) {
+MapEdit OnMapRightButtonDown(Selection selection, int x, int y)
+{
     if (selection != Selection::Obstacle || !ClampMapPoint(x, y)) {
         return {};
     }
@@ -71,7 +76,8 @@ MapEdit OnMapRightButtonDown(Selection selection, int x, int y) {
     return {false, false, true};
 }
 
-MapEdit OnMapMouseMove(Selection selection, unsigned flags, int x, int y) {
+MapEdit OnMapMouseMove(Selection selection, unsigned flags, int x, int y)
+{
     constexpr unsigned tous = MouseLeft | MouseRight | MouseShift | MouseControl | MouseMiddle;
     if ((flags & tous) == 0 || !ClampMapPoint(x, y)) {
         return {};

@@ -6,12 +6,14 @@
 
 namespace {
 
-bool dansLeTerrain(int x, int y) {
+bool dansLeTerrain(int x, int y)
+{
     return x >= 0 && x < geo::Cells && y >= 0 && y < geo::Cells;
 }
 
 /** No route: stop the wheels, show it, forget the first step. */
-void echec() {
+void echec()
+{
     {
         VerrouMonde verrou(g_wheelLock);
         g_wheelLeft = 0;
@@ -27,7 +29,8 @@ void echec() {
  * The search proper. Neighbours outside the field are border cells (1), so
  * they are refused on their grid value before g_directions is read.
  */
-void chercher(int sx, int sy, int gx, int gy) {
+void chercher(int sx, int sy, int gx, int gy)
+{
     MonceauBin<PathNode> ouverts(100);
     for (auto& ligne : g_directions) {
         for (int& d : ligne) {
@@ -71,7 +74,8 @@ void chercher(int sx, int sy, int gx, int gy) {
 
 } // namespace
 
-void PlanPath(int sx, int sy, int gx, int gy) {
+void PlanPath(int sx, int sy, int gx, int gy)
+{
     const bool possible = dansLeTerrain(sx, sy) && dansLeTerrain(gx, gy);
     if (possible) {
         chercher(sx, sy, gx, gy);

@@ -14,14 +14,18 @@ template <class T>
 class Relaxed {
 public:
     constexpr Relaxed(T v = T()) noexcept
-        : m_value(v) {}
+        : m_value(v)
+    {}
     Relaxed(const Relaxed& other) noexcept
-        : m_value(other.load()) {}
-    Relaxed& operator=(const Relaxed& other) noexcept {
+        : m_value(other.load())
+    {}
+    Relaxed& operator=(const Relaxed& other) noexcept
+    {
         store(other.load());
         return *this;
     }
-    Relaxed& operator=(T v) noexcept {
+    Relaxed& operator=(T v) noexcept
+    {
         store(v);
         return *this;
     }

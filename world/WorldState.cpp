@@ -40,19 +40,22 @@ std::atomic<int> g_heading{0};
 
 std::atomic<MapDisplay*> g_mapView{nullptr};
 
-void RedrawMap() {
+void RedrawMap()
+{
     if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
         vue->Redraw();
     }
 }
 
-void ShowWheelSpeedsOnMap() {
+void ShowWheelSpeedsOnMap()
+{
     if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
         vue->ShowWheelSpeeds();
     }
 }
 
-void InitWorld() {
+void InitWorld()
+{
     g_robotPos.set(25, 25);
     {
         VerrouMonde verrou(g_robotLock);
@@ -92,7 +95,8 @@ void InitWorld() {
     notifyWorldChange();
 }
 
-void SetRobotPosition(int x, int y) {
+void SetRobotPosition(int x, int y)
+{
     {
         VerrouMonde verrou(g_robotLock);
         g_robotPos.set(x, y);
@@ -103,7 +107,8 @@ void SetRobotPosition(int x, int y) {
     notifyWorldChange();
 }
 
-void SetDestination(int x, int y) {
+void SetDestination(int x, int y)
+{
     g_destPos.set(x, y);
     g_navActive = 1;
     {

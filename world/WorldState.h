@@ -14,7 +14,8 @@ struct SharedPoint {
     Relaxed<int> y;
 
     Point get() const { return {x.load(), y.load()}; }
-    void set(int px, int py) {
+    void set(int px, int py)
+    {
         x = px;
         y = py;
     }
@@ -67,7 +68,8 @@ extern std::atomic<int> g_cmdRight;
 extern std::atomic<int> g_heading;
 
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
-inline int valeurCellule(int x, int y) {
+inline int valeurCellule(int x, int y)
+{
     return g_grid[y + 1][x + 1];
 }
 

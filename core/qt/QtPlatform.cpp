@@ -81,7 +81,8 @@ void QtPlatform::beep(int /*frequency*/, int milliseconds)
     // thread, and the caller waits for the tone's length as it would for a
     // real tone of that duration.
     if (auto* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { QApplication::beep(); }, Qt::QueuedConnection);
     }
     sleep(milliseconds);
 }

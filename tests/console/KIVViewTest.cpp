@@ -17,7 +17,8 @@ namespace {
 
 class KIVViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_setupPending = 1;
         {
             VerrouMonde verrou(g_wheelLock);
@@ -33,7 +34,8 @@ protected:
     void TearDown() override { frame.reset(); }
 
     template <class T>
-    T* controle(int id) const {
+    T* controle(int id) const
+    {
         return view->findChild<T*>(QStringLiteral("id%1").arg(id));
     }
     QString texte(int id) const { return controle<QLineEdit>(id)->text(); }
@@ -42,12 +44,14 @@ protected:
     CKIVView* view = nullptr;
 };
 
-TEST_F(KIVViewTest, MainFrameTitleAndPlace) {
+TEST_F(KIVViewTest, MainFrameTitleAndPlace)
+{
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("KIV-ZUL"));
     EXPECT_EQ(frame->size(), QSize(790, 580));
 }
 
-TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once) {
+TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
+{
     CMapView* carte = view->mapView();
     ASSERT_NE(carte, nullptr);
     EXPECT_EQ(g_mapView.load(), carte);
@@ -75,7 +79,8 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once) {
     EXPECT_EQ(view->findChildren<CMapView*>().size(), 1);
 }
 
-TEST_F(KIVViewTest, CaptionsOfTheSelectionGroup) {
+TEST_F(KIVViewTest, CaptionsOfTheSelectionGroup)
+{
     EXPECT_EQ(controle<QRadioButton>(1022)->text(), QStringLiteral("Destination"));
     EXPECT_EQ(controle<QRadioButton>(1023)->text(), QStringLiteral("Obstacle"));
     EXPECT_EQ(controle<QRadioButton>(1024)->text(), QStringLiteral("Robot"));
@@ -85,7 +90,8 @@ TEST_F(KIVViewTest, CaptionsOfTheSelectionGroup) {
     }
 }
 
-TEST_F(KIVViewTest, BanditClickGivesTheViewTheFocus) {
+TEST_F(KIVViewTest, BanditClickGivesTheViewTheFocus)
+{
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     controle<QRadioButton>(1022)->setFocus();
@@ -94,7 +100,8 @@ TEST_F(KIVViewTest, BanditClickGivesTheViewTheFocus) {
     EXPECT_EQ(QApplication::focusWidget(), view);
 }
 
-TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks) {
+TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks)
+{
     EXPECT_EQ(texte(1005), QStringLiteral("25 cm"));
     EXPECT_EQ(texte(1006), QStringLiteral("25 cm"));
 
@@ -109,7 +116,8 @@ TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks) {
     EXPECT_EQ(texte(1012), QStringLiteral("70 cm"));
 }
 
-TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero) {
+TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero)
+{
     QLineEdit* gauche = controle<QLineEdit>(1008);
     QLineEdit* droite = controle<QLineEdit>(1017);
 
@@ -135,7 +143,8 @@ TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero) {
     EXPECT_EQ(droite->text(), QStringLiteral("1"));
 }
 
-TEST_F(KIVViewTest, ShowCallsFromAWorkerArePostedToTheInterface) {
+TEST_F(KIVViewTest, ShowCallsFromAWorkerArePostedToTheInterface)
+{
     {
         VerrouMonde verrou(g_wheelLock);
         g_wheelLeft = 2;

@@ -14,7 +14,8 @@ namespace kiv_test {
  * The error stream is captured so the expected diagnostics stay out of the log.
  */
 template <class Action>
-testing::AssertionResult lanceErreur(Action&& action, const char* attendu) {
+testing::AssertionResult lanceErreur(Action&& action, const char* attendu)
+{
     testing::internal::CaptureStderr();
     try {
         action();

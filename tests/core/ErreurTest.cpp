@@ -10,7 +10,8 @@
 
 namespace {
 
-TEST(Erreur, WritesFileLineAndMessageToStandardError) {
+TEST(Erreur, WritesFileLineAndMessageToStandardError)
+{
     testing::internal::CaptureStderr();
     const Erreur e("Indice invalide!", "Table1D.h", 42);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -18,14 +19,16 @@ TEST(Erreur, WritesFileLineAndMessageToStandardError) {
     EXPECT_STREQ(e.what(), "Indice invalide!");
 }
 
-TEST(Erreur, WritesOnlyTheMessageWhenTheFileIsNull) {
+TEST(Erreur, WritesOnlyTheMessageWhenTheFileIsNull)
+{
     testing::internal::CaptureStderr();
     const Erreur e("Format invalide!", nullptr, 17);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Format invalide!\n");
     EXPECT_STREQ(e.what(), "Format invalide!");
 }
 
-TEST(Erreur, NegativeAndZeroLinesAreWrittenInDecimal) {
+TEST(Erreur, NegativeAndZeroLinesAreWrittenInDecimal)
+{
     testing::internal::CaptureStderr();
     Erreur a("m", "f.cpp", 0);
     Erreur b("m", "f.cpp", -3);
@@ -33,7 +36,8 @@ TEST(Erreur, NegativeAndZeroLinesAreWrittenInDecimal) {
               "\"f.cpp\", ligne 0: m\n\"f.cpp\", ligne -3: m\n");
 }
 
-TEST(Erreur, IsCaughtAsStandardExceptionWithItsMessage) {
+TEST(Erreur, IsCaughtAsStandardExceptionWithItsMessage)
+{
     testing::internal::CaptureStderr();
     try {
         throw Erreur(msg::PasElementMinimum, "MonceauBin.h", 3);
@@ -43,7 +47,8 @@ TEST(Erreur, IsCaughtAsStandardExceptionWithItsMessage) {
     testing::internal::GetCapturedStderr();
 }
 
-TEST(Erreur, MacroNamesThisSourceFileAndLine) {
+TEST(Erreur, MacroNamesThisSourceFileAndLine)
+{
     testing::internal::CaptureStderr();
     int ligne = 0;
     try {
@@ -57,7 +62,8 @@ TEST(Erreur, MacroNamesThisSourceFileAndLine) {
               "\"ErreurTest.cpp\", ligne " + std::to_string(ligne) + ": Dimension invalide!\n");
 }
 
-TEST(Erreur, ContainerFailuresWriteTheirDiagnosticBeforeThrowing) {
+TEST(Erreur, ContainerFailuresWriteTheirDiagnosticBeforeThrowing)
+{
     Table1D<int> t(2);
     testing::internal::CaptureStderr();
     EXPECT_THROW(t[2], Erreur);
@@ -67,7 +73,8 @@ TEST(Erreur, ContainerFailuresWriteTheirDiagnosticBeforeThrowing) {
         << sortie;
 }
 
-TEST(Messages, FixedFrenchTexts) {
+TEST(Messages, FixedFrenchTexts)
+{
     EXPECT_STREQ(msg::IndiceInvalide, "Indice invalide!");
     EXPECT_STREQ(msg::DimensionInvalide, "Dimension invalide!");
     EXPECT_STREQ(msg::ErreurAllocation, "Erreur d'allocation de memoire!");

@@ -9,7 +9,8 @@
 
 namespace {
 
-std::vector<std::string> parIndice(Liste<std::string>& l) {
+std::vector<std::string> parIndice(Liste<std::string>& l)
+{
     std::vector<std::string> v;
     for (int k = 0; k < l.taille(); ++k) {
         v.push_back(l[k]);
@@ -17,7 +18,8 @@ std::vector<std::string> parIndice(Liste<std::string>& l) {
     return v;
 }
 
-std::vector<std::string> parIterateur(const Liste<std::string>& l) {
+std::vector<std::string> parIterateur(const Liste<std::string>& l)
+{
     std::vector<std::string> v;
     IterateurListe<std::string> it(l);
     for (it.premier(); it.valide(); it.suivant()) {
@@ -28,7 +30,8 @@ std::vector<std::string> parIterateur(const Liste<std::string>& l) {
 
 using Mots = std::vector<std::string>;
 
-TEST(ListeInserer, SuccessiveInsertionsAppendInCallOrder) {
+TEST(ListeInserer, SuccessiveInsertionsAppendInCallOrder)
+{
     Liste<std::string> l;
     EXPECT_EQ(l.taille(), 0);
     l.inserer("A");
@@ -44,7 +47,8 @@ TEST(ListeInserer, SuccessiveInsertionsAppendInCallOrder) {
     EXPECT_EQ(l[2], "C"); // the index survives a refused access
 }
 
-TEST(ListeInserer, InsertsRightAfterTheCursor) {
+TEST(ListeInserer, InsertsRightAfterTheCursor)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -56,7 +60,8 @@ TEST(ListeInserer, InsertsRightAfterTheCursor) {
     EXPECT_EQ(parIndice(l), (Mots{"A", "B", "X", "Y", "C"}));
 }
 
-TEST(ListeInserer, PrecedentFromTheFirstElementInsertsAtTheFront) {
+TEST(ListeInserer, PrecedentFromTheFirstElementInsertsAtTheFront)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -66,7 +71,8 @@ TEST(ListeInserer, PrecedentFromTheFirstElementInsertsAtTheFront) {
     EXPECT_EQ(parIndice(l), (Mots{"X", "A", "B"}));
 }
 
-TEST(ListeInserer, PrecedentFromTheSentinelReachesTheLastElement) {
+TEST(ListeInserer, PrecedentFromTheSentinelReachesTheLastElement)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -77,7 +83,8 @@ TEST(ListeInserer, PrecedentFromTheSentinelReachesTheLastElement) {
     EXPECT_EQ(parIndice(l), (Mots{"A", "B", "Z"}));
 }
 
-TEST(ListeInserer, WalkingTheListThroughItsOwnCursorMovesTheInsertionPoint) {
+TEST(ListeInserer, WalkingTheListThroughItsOwnCursorMovesTheInsertionPoint)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -87,7 +94,8 @@ TEST(ListeInserer, WalkingTheListThroughItsOwnCursorMovesTheInsertionPoint) {
     EXPECT_EQ(parIndice(l), (Mots{"A", "M", "B"}));
 }
 
-TEST(ListeIndice, IndexIsRebuiltAfterEveryChange) {
+TEST(ListeIndice, IndexIsRebuiltAfterEveryChange)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("C");
@@ -102,7 +110,8 @@ TEST(ListeIndice, IndexIsRebuiltAfterEveryChange) {
     EXPECT_EQ(parIterateur(l), (Mots{"A", "B", "D"}));
 }
 
-TEST(ListeVider, EmptiesAndStartsAgainFromTheFront) {
+TEST(ListeVider, EmptiesAndStartsAgainFromTheFront)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -125,18 +134,21 @@ struct Vivant {
     int n = 0;
     Vivant() { ++vivants; }
     Vivant(int v)
-        : n(v) {
+        : n(v)
+    {
         ++vivants;
     }
     Vivant(const Vivant& a)
-        : n(a.n) {
+        : n(a.n)
+    {
         ++vivants;
     }
     Vivant& operator=(const Vivant&) = default;
     ~Vivant() { --vivants; }
 };
 
-TEST(ListeVider, ReleasesEveryNode) {
+TEST(ListeVider, ReleasesEveryNode)
+{
     Vivant::vivants = 0;
     {
         Liste<Vivant> l;
@@ -153,7 +165,8 @@ TEST(ListeVider, ReleasesEveryNode) {
     EXPECT_EQ(Vivant::vivants, 0);
 }
 
-TEST(IterateurListe, EmptyListHasNoCurrentElement) {
+TEST(IterateurListe, EmptyListHasNoCurrentElement)
+{
     Liste<std::string> l;
     IterateurListe<std::string> it(l);
     EXPECT_EQ(it.valide(), 0);
@@ -162,7 +175,8 @@ TEST(IterateurListe, EmptyListHasNoCurrentElement) {
     EXPECT_ERREUR(it.courant(), "Pas d'element courant!");
 }
 
-TEST(IterateurListe, StartsAtTheListCursorAndStopsAtTheSentinel) {
+TEST(IterateurListe, StartsAtTheListCursorAndStopsAtTheSentinel)
+{
     Liste<std::string> l;
     l.inserer("A");
     l.inserer("B");
@@ -181,7 +195,8 @@ TEST(IterateurListe, StartsAtTheListCursorAndStopsAtTheSentinel) {
     EXPECT_EQ(l[0], "a");
 }
 
-TEST(IterateurListe, FreshListIteratorStandsOnTheSentinel) {
+TEST(IterateurListe, FreshListIteratorStandsOnTheSentinel)
+{
     Liste<int> l;
     l.inserer(1);
     l.vider();

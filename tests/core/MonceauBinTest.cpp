@@ -19,7 +19,8 @@ struct Noeud {
     bool operator<(const Noeud& autre) const { return cout < autre.cout; }
 };
 
-std::string vider(MonceauBin<Noeud>& m) {
+std::string vider(MonceauBin<Noeud>& m)
+{
     std::string ordre;
     Noeud n;
     while (m.taille() > 0) {
@@ -29,7 +30,8 @@ std::string vider(MonceauBin<Noeud>& m) {
     return ordre;
 }
 
-TEST(MonceauBin, ExtractsInIncreasingOrderThenRefuses) {
+TEST(MonceauBin, ExtractsInIncreasingOrderThenRefuses)
+{
     MonceauBin<int> m(100);
     m.inserer(30);
     m.inserer(10);
@@ -53,7 +55,8 @@ TEST(MonceauBin, ExtractsInIncreasingOrderThenRefuses) {
     EXPECT_EQ(m.minimum(), 5);
 }
 
-TEST(MonceauBin, EqualCostsLeaveInTheOrderOfTheSiftingRules) {
+TEST(MonceauBin, EqualCostsLeaveInTheOrderOfTheSiftingRules)
+{
     MonceauBin<Noeud> m(100);
     m.inserer({10, 'a'});
     m.inserer({10, 'b'});
@@ -61,7 +64,8 @@ TEST(MonceauBin, EqualCostsLeaveInTheOrderOfTheSiftingRules) {
     EXPECT_EQ(vider(m), "acb");
 }
 
-TEST(MonceauBin, EqualCostsAfterABottomUpRebuild) {
+TEST(MonceauBin, EqualCostsAfterABottomUpRebuild)
+{
     // a b c d with c cheaper: the rebuild swaps c and a only (a b c d -> c b a d);
     // then d replaces c at the top and stays, since b is not less than d.
     MonceauBin<Noeud> m(100);
@@ -72,7 +76,8 @@ TEST(MonceauBin, EqualCostsAfterABottomUpRebuild) {
     EXPECT_EQ(vider(m), "cdab");
 }
 
-TEST(MonceauBin, LeftChildIsTakenOnEqualKeys) {
+TEST(MonceauBin, LeftChildIsTakenOnEqualKeys)
+{
     MonceauBin<Noeud> m(10);
     m.inserer({1, 'r'});
     m.inserer({4, 'L'});
@@ -85,7 +90,8 @@ TEST(MonceauBin, LeftChildIsTakenOnEqualKeys) {
     EXPECT_EQ(vider(m), "LRx");
 }
 
-TEST(MonceauBin, MinimumIsReadAsOftenAsWantedWithoutRemoving) {
+TEST(MonceauBin, MinimumIsReadAsOftenAsWantedWithoutRemoving)
+{
     MonceauBin<int> m(4);
     m.inserer(7);
     m.inserer(3);
@@ -94,7 +100,8 @@ TEST(MonceauBin, MinimumIsReadAsOftenAsWantedWithoutRemoving) {
     EXPECT_EQ(m.taille(), 2);
 }
 
-TEST(MonceauBin, ManyRandomIntsComeOutSorted) {
+TEST(MonceauBin, ManyRandomIntsComeOutSorted)
+{
     std::mt19937 moteur(20240611);
     std::uniform_int_distribution<int> valeur(-50, 50); // many duplicates
     std::vector<int> attendu;
@@ -114,7 +121,8 @@ TEST(MonceauBin, ManyRandomIntsComeOutSorted) {
     EXPECT_EQ(sortis, attendu);
 }
 
-TEST(MonceauBin, InterleavedInsertionsAndExtractions) {
+TEST(MonceauBin, InterleavedInsertionsAndExtractions)
+{
     std::mt19937 moteur(7);
     std::uniform_int_distribution<int> valeur(0, 1000);
     std::multiset<int> reference;
@@ -140,11 +148,13 @@ struct Emplacement {
     int v = 0;
     Emplacement() { ++construits; }
     Emplacement(int x)
-        : v(x) {}
+        : v(x)
+    {}
     bool operator<(const Emplacement& autre) const { return v < autre.v; }
 };
 
-TEST(MonceauBin, SlotsDoubleOnlyWhenFull) {
+TEST(MonceauBin, SlotsDoubleOnlyWhenFull)
+{
     Emplacement::construits = 0;
     MonceauBin<Emplacement> m(100);
     EXPECT_EQ(Emplacement::construits, 101); // capacity + the unused slot 0
@@ -181,7 +191,8 @@ TEST(MonceauBin, SlotsDoubleOnlyWhenFull) {
     EXPECT_EQ(precedent, 2099);
 }
 
-TEST(MonceauBin, ZeroCapacityGrowsOnFirstInsertion) {
+TEST(MonceauBin, ZeroCapacityGrowsOnFirstInsertion)
+{
     MonceauBin<int> m(0);
     m.inserer(2);
     m.inserer(1);
@@ -192,7 +203,8 @@ TEST(MonceauBin, ZeroCapacityGrowsOnFirstInsertion) {
     EXPECT_EQ(m.taille(), 2);
 }
 
-TEST(MonceauBin, NegativeCapacityIsADimensionError) {
+TEST(MonceauBin, NegativeCapacityIsADimensionError)
+{
     EXPECT_ERREUR(MonceauBin<int>(-2), "Dimension invalide!");
 }
 

@@ -17,7 +17,8 @@
 
 namespace {
 
-TEST(StringTable, KnownAndUnknownIds) {
+TEST(StringTable, KnownAndUnknownIds)
+{
     EXPECT_EQ(stringTableEntry(57344), "KIV-ZUL");
     EXPECT_EQ(stringTableEntry(57345), "Prêt");
     EXPECT_EQ(stringTableEntry(ids::AppTitle), "KIV-ZUL");
@@ -27,7 +28,8 @@ TEST(StringTable, KnownAndUnknownIds) {
     EXPECT_TRUE(stringTableEntry(-1).empty());
 }
 
-TEST(PlatformInstall, InstalledPlatformIsReturnedAndReplaced) {
+TEST(PlatformInstall, InstalledPlatformIsReturnedAndReplaced)
+{
     ScriptedPlatform a;
     ScriptedPlatform b;
     Platform* const avant = setPlatform(&a);
@@ -39,7 +41,8 @@ TEST(PlatformInstall, InstalledPlatformIsReturnedAndReplaced) {
     EXPECT_EQ(setPlatform(avant), &b);
 }
 
-TEST(PlatformThreads, StartThreadRunsTheBodyOnAnotherThread) {
+TEST(PlatformThreads, StartThreadRunsTheBodyOnAnotherThread)
+{
     ScriptedPlatform p;
     std::thread::id vu;
     std::thread t = p.startThread([&] { vu = std::this_thread::get_id(); }, ThreadPriority::Normal);
@@ -49,7 +52,8 @@ TEST(PlatformThreads, StartThreadRunsTheBodyOnAnotherThread) {
     EXPECT_NE(vu, std::this_thread::get_id());
 }
 
-TEST(PlatformThreads, LowestPriorityLowersOnlyTheWorkerThread) {
+TEST(PlatformThreads, LowestPriorityLowersOnlyTheWorkerThread)
+{
     ScriptedPlatform p;
     int politique = -1;
     int gentillesse = 0;
@@ -70,7 +74,8 @@ TEST(PlatformThreads, LowestPriorityLowersOnlyTheWorkerThread) {
     EXPECT_NE(politiqueIci, SCHED_IDLE);
 }
 
-TEST(ScriptedPlatform, MessageBoxesAnswerFromTheQueueInOrder) {
+TEST(ScriptedPlatform, MessageBoxesAnswerFromTheQueueInOrder)
+{
     ScriptedPlatform p;
     p.queueAnswer(MessageAnswer::Yes);
     p.queueAnswer(MessageAnswer::No);
@@ -88,7 +93,8 @@ TEST(ScriptedPlatform, MessageBoxesAnswerFromTheQueueInOrder) {
     EXPECT_EQ(messages[1].text, "Again?");
 }
 
-TEST(ScriptedPlatform, EmptyQueuesGiveDefaultsAndCountThem) {
+TEST(ScriptedPlatform, EmptyQueuesGiveDefaultsAndCountThem)
+{
     ScriptedPlatform p;
     EXPECT_EQ(p.messageBox("Done", "", MessageButtons::Ok, MessageIcon::Information),
               MessageAnswer::Ok);
@@ -102,7 +108,8 @@ TEST(ScriptedPlatform, EmptyQueuesGiveDefaultsAndCountThem) {
     EXPECT_EQ(demandes[0].filter, "Fichiers (*.txt)|*.txt||");
 }
 
-TEST(ScriptedPlatform, FileAnswersIncludingAQueuedCancel) {
+TEST(ScriptedPlatform, FileAnswersIncludingAQueuedCancel)
+{
     ScriptedPlatform p;
     p.queueFile("/tmp/poids.txt");
     p.queueFile(std::nullopt);
@@ -115,7 +122,8 @@ TEST(ScriptedPlatform, FileAnswersIncludingAQueuedCancel) {
     EXPECT_EQ(p.fileRequests()[0].kind, FileDialogKind::Save);
 }
 
-TEST(ScriptedPlatform, BeepsTracesAndClear) {
+TEST(ScriptedPlatform, BeepsTracesAndClear)
+{
     ScriptedPlatform p;
     p.setSleepScale(0.0);
     p.beep(440, 200);
@@ -137,7 +145,8 @@ TEST(ScriptedPlatform, BeepsTracesAndClear) {
     EXPECT_EQ(p.unanswered(), 1);
 }
 
-TEST(ScriptedPlatform, ClearDropsQueuedAnswers) {
+TEST(ScriptedPlatform, ClearDropsQueuedAnswers)
+{
     ScriptedPlatform p;
     p.queueAnswer(MessageAnswer::Yes);
     p.queueFile("/x");
@@ -147,7 +156,8 @@ TEST(ScriptedPlatform, ClearDropsQueuedAnswers) {
     EXPECT_EQ(p.unanswered(), 2);
 }
 
-TEST(ScriptedPlatform, SleepIsScaled) {
+TEST(ScriptedPlatform, SleepIsScaled)
+{
     using namespace std::chrono;
     ScriptedPlatform p;
     p.setSleepScale(0.0);
@@ -162,7 +172,8 @@ TEST(ScriptedPlatform, SleepIsScaled) {
     EXPECT_GE(steady_clock::now() - debut, milliseconds(30));
 }
 
-TEST(ScriptedPlatform, RecordsFromSeveralThreads) {
+TEST(ScriptedPlatform, RecordsFromSeveralThreads)
+{
     constexpr int kFils = 8;
     constexpr int kParFil = 250;
     constexpr int kReponses = 300;

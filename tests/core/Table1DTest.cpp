@@ -22,7 +22,8 @@ struct Compte {
 
     int valeur = 0;
 
-    Compte() {
+    Compte()
+    {
         if (budget == 0) {
             throw std::bad_alloc();
         }
@@ -33,21 +34,24 @@ struct Compte {
         ++vivants;
     }
     Compte(const Compte& autre)
-        : valeur(autre.valeur) {
+        : valeur(autre.valeur)
+    {
         ++construits;
         ++vivants;
     }
     Compte& operator=(const Compte&) = default;
     ~Compte() { --vivants; }
 
-    static void remettre() {
+    static void remettre()
+    {
         construits = 0;
         vivants = 0;
         budget = -1;
     }
 };
 
-Table1D<int> tableDe(std::initializer_list<int> valeurs) {
+Table1D<int> tableDe(std::initializer_list<int> valeurs)
+{
     Table1D<int> t(static_cast<int>(valeurs.size()));
     int k = 0;
     for (int v : valeurs) {
@@ -56,7 +60,8 @@ Table1D<int> tableDe(std::initializer_list<int> valeurs) {
     return t;
 }
 
-std::vector<int> contenu(const Table1D<int>& t) {
+std::vector<int> contenu(const Table1D<int>& t)
+{
     std::vector<int> v;
     for (int k = 0; k < t.taille(); ++k) {
         v.push_back(t[k]);
@@ -64,7 +69,8 @@ std::vector<int> contenu(const Table1D<int>& t) {
     return v;
 }
 
-TEST(Table1DTaille, NewTableIsEmptyWithoutStorage) {
+TEST(Table1DTaille, NewTableIsEmptyWithoutStorage)
+{
     Table1D<int> t;
     EXPECT_EQ(t.taille(), 0);
     EXPECT_EQ(t.donnees(), nullptr);
@@ -73,7 +79,8 @@ TEST(Table1DTaille, NewTableIsEmptyWithoutStorage) {
     EXPECT_EQ(t.donnees(), nullptr);
 }
 
-TEST(Table1DTaille, ShrinkKeepsStorageAndOldElementsReappearOnGrowth) {
+TEST(Table1DTaille, ShrinkKeepsStorageAndOldElementsReappearOnGrowth)
+{
     Table1D<int> t = tableDe({10, 11, 12, 13, 14});
     int* const stockage = t.donnees();
     t.redimensionner(3);
@@ -84,7 +91,8 @@ TEST(Table1DTaille, ShrinkKeepsStorageAndOldElementsReappearOnGrowth) {
     EXPECT_EQ(contenu(t), (std::vector<int>{10, 11, 12, 13, 14}));
 }
 
-TEST(Table1DTaille, GrowthAsksForExactlyTheNewSizeAndCopiesTheElementsInUse) {
+TEST(Table1DTaille, GrowthAsksForExactlyTheNewSizeAndCopiesTheElementsInUse)
+{
     Compte::remettre();
     {
         Table1D<Compte> t(3);
@@ -113,7 +121,8 @@ TEST(Table1DTaille, GrowthAsksForExactlyTheNewSizeAndCopiesTheElementsInUse) {
     EXPECT_EQ(Compte::vivants, 0);
 }
 
-TEST(Table1DTaille, NegativeSizeIsRefusedAndChangesNothing) {
+TEST(Table1DTaille, NegativeSizeIsRefusedAndChangesNothing)
+{
     Table1D<int> t = tableDe({4, 5, 6});
     int* const stockage = t.donnees();
     EXPECT_ERREUR(t.redimensionner(-1), "Dimension invalide!");
@@ -123,7 +132,8 @@ TEST(Table1DTaille, NegativeSizeIsRefusedAndChangesNothing) {
     EXPECT_ERREUR(Table1D<int>(-2), "Dimension invalide!");
 }
 
-TEST(Table1DTaille, FailedAllocationThrowsAndKeepsTheOldContents) {
+TEST(Table1DTaille, FailedAllocationThrowsAndKeepsTheOldContents)
+{
     Compte::remettre();
     {
         Table1D<Compte> t(2);
@@ -140,7 +150,8 @@ TEST(Table1DTaille, FailedAllocationThrowsAndKeepsTheOldContents) {
     EXPECT_EQ(Compte::vivants, 0);
 }
 
-TEST(Table1DIndice, BoundsAreChecked) {
+TEST(Table1DIndice, BoundsAreChecked)
+{
     Table1D<int> t = tableDe({1, 2, 3});
     EXPECT_ERREUR(t[-1], "Indice invalide!");
     EXPECT_ERREUR(t[3], "Indice invalide!");
@@ -153,7 +164,8 @@ TEST(Table1DIndice, BoundsAreChecked) {
     EXPECT_ERREUR(vide[0], "Indice invalide!");
 }
 
-TEST(Table1DCopie, CopyAndAssignmentAreDeepAndSelfAssignmentChangesNothing) {
+TEST(Table1DCopie, CopyAndAssignmentAreDeepAndSelfAssignmentChangesNothing)
+{
     Table1D<int> a = tableDe({1, 2, 3});
     Table1D<int> b(a);
     b[0] = 9;
@@ -175,7 +187,8 @@ TEST(Table1DCopie, CopyAndAssignmentAreDeepAndSelfAssignmentChangesNothing) {
     EXPECT_EQ(contenu(a), (std::vector<int>{1, 2, 3}));
 }
 
-TEST(Table1DCopie, MoveLeavesTheSourceEmptyAndUsable) {
+TEST(Table1DCopie, MoveLeavesTheSourceEmptyAndUsable)
+{
     Table1D<std::string> a(2);
     a[0] = "un";
     a[1] = "deux";
@@ -198,14 +211,16 @@ struct GenerateurScripte {
     std::vector<int> reponses;
     std::vector<std::pair<int, int>> demandes;
 
-    int entier(int a, int b) {
+    int entier(int a, int b)
+    {
         demandes.emplace_back(a, b);
         const int r = reponses.at(demandes.size() - 1);
         return r;
     }
 };
 
-TEST(Table1DMelanger, DrawsOverZeroToIInIncreasingOrderAndExchanges) {
+TEST(Table1DMelanger, DrawsOverZeroToIInIncreasingOrderAndExchanges)
+{
     Table1D<int> t = tableDe({10, 20, 30, 40});
     GenerateurScripte g{{0, 1, 0}, {}};
     t.melanger(g);
@@ -214,7 +229,8 @@ TEST(Table1DMelanger, DrawsOverZeroToIInIncreasingOrderAndExchanges) {
     EXPECT_EQ(contenu(t), (std::vector<int>{40, 30, 10, 20}));
 }
 
-TEST(Table1DMelanger, DrawingIEachTimeLeavesTheOrderUnchanged) {
+TEST(Table1DMelanger, DrawingIEachTimeLeavesTheOrderUnchanged)
+{
     Table1D<int> t = tableDe({1, 2, 3, 4, 5});
     GenerateurScripte g{{1, 2, 3, 4}, {}};
     t.melanger(g);
@@ -222,7 +238,8 @@ TEST(Table1DMelanger, DrawingIEachTimeLeavesTheOrderUnchanged) {
     EXPECT_EQ(contenu(t), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-TEST(Table1DMelanger, FewerThanTwoElementsDrawNothing) {
+TEST(Table1DMelanger, FewerThanTwoElementsDrawNothing)
+{
     GenerateurScripte g;
     Table1D<int> vide;
     vide.melanger(g);
@@ -237,7 +254,8 @@ struct GenerateurUniforme {
     int entier(int a, int b) { return std::uniform_int_distribution<int>(a, b)(moteur); }
 };
 
-TEST(Table1DMelanger, ResultIsAPermutation) {
+TEST(Table1DMelanger, ResultIsAPermutation)
+{
     Table1D<int> t(200);
     for (int k = 0; k < 200; ++k) {
         t[k] = k;

@@ -9,13 +9,15 @@
 
 namespace {
 
-std::string ecrit(const auto& table) {
+std::string ecrit(const auto& table)
+{
     std::ostringstream os;
     os << table;
     return os.str();
 }
 
-TEST(Table1DEcriture, IntTableOnFourLines) {
+TEST(Table1DEcriture, IntTableOnFourLines)
+{
     Table1D<int> t(3);
     t[0] = 3;
     t[1] = 1;
@@ -26,7 +28,8 @@ TEST(Table1DEcriture, IntTableOnFourLines) {
     EXPECT_EQ(ecrit(t), "(3)\n3\n-45\n2\n");
 }
 
-TEST(Table1DEcriture, DoublesUseTheStreamDefaultsAndLeaveThemAlone) {
+TEST(Table1DEcriture, DoublesUseTheStreamDefaultsAndLeaveThemAlone)
+{
     Table1D<double> t(4);
     t[0] = 3.14159265;
     t[1] = 0.25;
@@ -41,14 +44,16 @@ TEST(Table1DEcriture, DoublesUseTheStreamDefaultsAndLeaveThemAlone) {
     EXPECT_EQ(os.precision(), 3);
 }
 
-TEST(Table1DEcriture, NestedTablesShowAnEmptyLineAfterEachElement) {
+TEST(Table1DEcriture, NestedTablesShowAnEmptyLineAfterEachElement)
+{
     Table1D<Table1D<int>> t(2);
     t[0].redimensionner(1);
     t[0][0] = 7;
     EXPECT_EQ(ecrit(t), "(2)\n(1)\n7\n\n(0)\n\n");
 }
 
-TEST(Table1DLecture, ReadsWhatWasWritten) {
+TEST(Table1DLecture, ReadsWhatWasWritten)
+{
     Table1D<double> t(3);
     t[0] = -1.5;
     t[1] = 0.125;
@@ -62,7 +67,8 @@ TEST(Table1DLecture, ReadsWhatWasWritten) {
     EXPECT_EQ(lu[2], 1e10);
 }
 
-TEST(Table1DLecture, SpacingAndLineBreaksAreFree) {
+TEST(Table1DLecture, SpacingAndLineBreaksAreFree)
+{
     std::istringstream is("  \n\t( 3 \n)  4 5\n\n  6");
     Table1D<int> t;
     is >> t;
@@ -72,7 +78,8 @@ TEST(Table1DLecture, SpacingAndLineBreaksAreFree) {
     EXPECT_EQ(t[2], 6);
 }
 
-TEST(Table1DLecture, ResizesAnExistingTableToTheAnnouncedCount) {
+TEST(Table1DLecture, ResizesAnExistingTableToTheAnnouncedCount)
+{
     Table1D<int> t(5);
     std::istringstream is("(2)\n8\n9\n");
     is >> t;
@@ -84,7 +91,8 @@ TEST(Table1DLecture, ResizesAnExistingTableToTheAnnouncedCount) {
     EXPECT_EQ(t.taille(), 0);
 }
 
-TEST(Table1DLecture, CommentLinesBeforeHeadersAreSkipped) {
+TEST(Table1DLecture, CommentLinesBeforeHeadersAreSkipped)
+{
     std::istringstream is("# presentation order\n#\n  # indented too\n(2)\n1\n2\n");
     Table1D<int> t;
     is >> t;
@@ -92,7 +100,8 @@ TEST(Table1DLecture, CommentLinesBeforeHeadersAreSkipped) {
     EXPECT_EQ(t[1], 2);
 }
 
-TEST(Table1DLecture, CommentLinesBeforeNestedHeaders) {
+TEST(Table1DLecture, CommentLinesBeforeNestedHeaders)
+{
     std::istringstream is("# outer\n(2)\n# first\n(2)\n1\n2\n# second\n# still second\n(1)\n3\n");
     Table1D<Table1D<int>> t;
     is >> t;
@@ -104,7 +113,8 @@ TEST(Table1DLecture, CommentLinesBeforeNestedHeaders) {
     EXPECT_EQ(t[1][0], 3);
 }
 
-TEST(Table1DLecture, SeveralTablesFromOneStream) {
+TEST(Table1DLecture, SeveralTablesFromOneStream)
+{
     std::istringstream is("(1)\n5\n# next\n(2)\n6\n7\n");
     Table1D<int> a;
     Table1D<int> b;
@@ -114,13 +124,15 @@ TEST(Table1DLecture, SeveralTablesFromOneStream) {
     EXPECT_EQ(b[1], 7);
 }
 
-void lire(const std::string& texte) {
+void lire(const std::string& texte)
+{
     std::istringstream is(texte);
     Table1D<int> t;
     is >> t;
 }
 
-TEST(Table1DLecture, MalformedHeadersAreRefused) {
+TEST(Table1DLecture, MalformedHeadersAreRefused)
+{
     EXPECT_ERREUR(lire("[2)\n1\n2\n"), "Format invalide!");
     EXPECT_ERREUR(lire("2)\n1\n2\n"), "Format invalide!");
     EXPECT_ERREUR(lire("(2]\n1\n2\n"), "Format invalide!");
@@ -133,7 +145,8 @@ TEST(Table1DLecture, MalformedHeadersAreRefused) {
     EXPECT_ERREUR(lire("   \n"), "Format invalide!");
 }
 
-TEST(Table1DLecture, RefusedHeaderLeavesTheTableAlone) {
+TEST(Table1DLecture, RefusedHeaderLeavesTheTableAlone)
+{
     Table1D<int> t(2);
     t[0] = 1;
     t[1] = 2;
@@ -143,13 +156,15 @@ TEST(Table1DLecture, RefusedHeaderLeavesTheTableAlone) {
     EXPECT_EQ(t[1], 2);
 }
 
-TEST(Table1DLecture, CommentAtTheEndOfTheInputIsRefusedWithoutLooping) {
+TEST(Table1DLecture, CommentAtTheEndOfTheInputIsRefusedWithoutLooping)
+{
     EXPECT_ERREUR(lire("# nothing follows"), "Format invalide!");
     EXPECT_ERREUR(lire("# nothing follows\n"), "Format invalide!");
     EXPECT_ERREUR(lire("#\n#\n"), "Format invalide!");
 }
 
-TEST(Table1DLecture, MissingElementsFailAfterResizing) {
+TEST(Table1DLecture, MissingElementsFailAfterResizing)
+{
     std::istringstream is("(3)\n1\n2\n");
     Table1D<int> t;
     EXPECT_ERREUR(is >> t, "Format invalide!");
@@ -158,7 +173,8 @@ TEST(Table1DLecture, MissingElementsFailAfterResizing) {
     EXPECT_EQ(t[1], 2);
 }
 
-TEST(Table1DLecture, BadElementsAreRefused) {
+TEST(Table1DLecture, BadElementsAreRefused)
+{
     EXPECT_ERREUR(lire("(2)\n1\nabc\n"), "Format invalide!");
     EXPECT_ERREUR(lire("(2)\n1.5\n2\n"), "Format invalide!"); // ".5" is no int
     // comments are allowed in front of headers only, never among numbers
@@ -168,7 +184,8 @@ TEST(Table1DLecture, BadElementsAreRefused) {
     EXPECT_EQ(t[0], 1);
 }
 
-TEST(Table1DLecture, FailureInsideANestedTableIsReported) {
+TEST(Table1DLecture, FailureInsideANestedTableIsReported)
+{
     std::istringstream is("(2)\n(1)\n4\n[1)\n5\n");
     Table1D<Table1D<int>> t;
     EXPECT_ERREUR(is >> t, "Format invalide!");

@@ -11,7 +11,8 @@
 namespace {
 
 /** A table whose cell (i, j) holds 10 i + j + 1. */
-Table2D<double> numerotee(int l, int c) {
+Table2D<double> numerotee(int l, int c)
+{
     Table2D<double> t(l, c);
     for (int i = 0; i < l; ++i) {
         for (int j = 0; j < c; ++j) {
@@ -21,13 +22,15 @@ Table2D<double> numerotee(int l, int c) {
     return t;
 }
 
-std::string ecrit(const Table2D<double>& t) {
+std::string ecrit(const Table2D<double>& t)
+{
     std::ostringstream os;
     os << t;
     return os.str();
 }
 
-TEST(Table2DForme, ConstructionGivesTheShapeAndCellCount) {
+TEST(Table2DForme, ConstructionGivesTheShapeAndCellCount)
+{
     Table2D<double> vide;
     EXPECT_EQ(vide.lignes(), 0);
     EXPECT_EQ(vide.colonnes(), 0);
@@ -38,7 +41,8 @@ TEST(Table2DForme, ConstructionGivesTheShapeAndCellCount) {
     EXPECT_EQ(t.taille(), 12);
 }
 
-TEST(Table2DForme, CellsAreStoredRowAfterRow) {
+TEST(Table2DForme, CellsAreStoredRowAfterRow)
+{
     Table2D<double> t = numerotee(2, 3);
     EXPECT_EQ(t[0], 1);
     EXPECT_EQ(t[2], 3);
@@ -46,7 +50,8 @@ TEST(Table2DForme, CellsAreStoredRowAfterRow) {
     EXPECT_EQ(t[5], 13);
 }
 
-TEST(Table2DForme, CellBoundsFollowTheShapeNotTheStorage) {
+TEST(Table2DForme, CellBoundsFollowTheShapeNotTheStorage)
+{
     Table2D<double> t(2, 3);
     EXPECT_ERREUR(t(0, 3), "Indice invalide!"); // storage index 3 would exist
     EXPECT_ERREUR(t(2, 0), "Indice invalide!");
@@ -58,7 +63,8 @@ TEST(Table2DForme, CellBoundsFollowTheShapeNotTheStorage) {
     EXPECT_EQ(c(1, 2), 4.5);
 }
 
-TEST(Table2DForme, RemplirSetsEveryCell) {
+TEST(Table2DForme, RemplirSetsEveryCell)
+{
     Table2D<double> t(2, 3);
     t.remplir(0.5);
     for (int i = 0; i < 2; ++i) {
@@ -71,7 +77,8 @@ TEST(Table2DForme, RemplirSetsEveryCell) {
     EXPECT_EQ(vide.taille(), 0);
 }
 
-TEST(Table2DForme, CopyAndAssignmentCarryTheShape) {
+TEST(Table2DForme, CopyAndAssignmentCarryTheShape)
+{
     Table2D<double> a = numerotee(2, 3);
     Table2D<double> b(a);
     b(1, 1) = -1;
@@ -92,7 +99,8 @@ TEST(Table2DForme, CopyAndAssignmentCarryTheShape) {
     EXPECT_EQ(c.taille(), 0);
 }
 
-void verifieConserve(const Table2D<double>& t, int l, int c) {
+void verifieConserve(const Table2D<double>& t, int l, int c)
+{
     for (int i = 0; i < l; ++i) {
         for (int j = 0; j < c; ++j) {
             EXPECT_EQ(t(i, j), 10 * i + j + 1) << "cell " << i << "," << j;
@@ -100,7 +108,8 @@ void verifieConserve(const Table2D<double>& t, int l, int c) {
     }
 }
 
-TEST(Table2DRedimensionner, GrowingKeepsEveryCellAtItsPlace) {
+TEST(Table2DRedimensionner, GrowingKeepsEveryCellAtItsPlace)
+{
     Table2D<double> t = numerotee(2, 2);
     t.redimensionner(3, 3);
     EXPECT_EQ(t.lignes(), 3);
@@ -113,7 +122,8 @@ TEST(Table2DRedimensionner, GrowingKeepsEveryCellAtItsPlace) {
     verifieConserve(u, 4, 3);
 }
 
-TEST(Table2DRedimensionner, ShrinkingColumnsKeepsTheRemainingCells) {
+TEST(Table2DRedimensionner, ShrinkingColumnsKeepsTheRemainingCells)
+{
     Table2D<double> t = numerotee(2, 3);
     t.redimensionner(2, 2);
     EXPECT_EQ(t.taille(), 4);
@@ -124,7 +134,8 @@ TEST(Table2DRedimensionner, ShrinkingColumnsKeepsTheRemainingCells) {
     verifieConserve(u, 5, 2);
 }
 
-TEST(Table2DRedimensionner, MixedChangesKeepTheCommonCells) {
+TEST(Table2DRedimensionner, MixedChangesKeepTheCommonCells)
+{
     Table2D<double> t = numerotee(4, 2);
     t.redimensionner(2, 5); // fewer rows, more columns
     verifieConserve(t, 2, 2);
@@ -134,7 +145,8 @@ TEST(Table2DRedimensionner, MixedChangesKeepTheCommonCells) {
     verifieConserve(t, 1, 1);
 }
 
-TEST(Table2DRedimensionner, NegativeCellCountIsRefusedAndChangesNothing) {
+TEST(Table2DRedimensionner, NegativeCellCountIsRefusedAndChangesNothing)
+{
     Table2D<double> t = numerotee(2, 2);
     EXPECT_ERREUR(t.redimensionner(-1, 2), "Dimension invalide!");
     EXPECT_ERREUR(t.redimensionner(3, -4), "Dimension invalide!");
@@ -143,7 +155,8 @@ TEST(Table2DRedimensionner, NegativeCellCountIsRefusedAndChangesNothing) {
     verifieConserve(t, 2, 2);
 }
 
-TEST(Table2DRedimensionner, CellCountBeyondIntIsAnAllocationFailure) {
+TEST(Table2DRedimensionner, CellCountBeyondIntIsAnAllocationFailure)
+{
     Table2D<double> t = numerotee(2, 2);
     EXPECT_ERREUR(t.redimensionner(65536, 65536), "Erreur d'allocation de memoire!");
     EXPECT_ERREUR(t.redimensionner(INT_MAX, 2), "Erreur d'allocation de memoire!");
@@ -154,7 +167,8 @@ TEST(Table2DRedimensionner, CellCountBeyondIntIsAnAllocationFailure) {
 
 // A negative product below INT_MIN would wrap to a small positive count
 // (-2 x INT_MAX gives 2) if only the product were checked.
-TEST(Table2DRedimensionner, NegativeCellCountBelowIntMinIsRefused) {
+TEST(Table2DRedimensionner, NegativeCellCountBelowIntMinIsRefused)
+{
     Table2D<double> t = numerotee(2, 2);
     EXPECT_ERREUR(t.redimensionner(-2, INT_MAX), "Dimension invalide!");
     EXPECT_EQ(t.lignes(), 2);
@@ -164,7 +178,8 @@ TEST(Table2DRedimensionner, NegativeCellCountBelowIntMinIsRefused) {
 // Two negative dimensions give a positive cell count; with lignes = colonnes
 // = -1 an unsigned cell check would let every (i, j) >= 0 through and reach
 // outside the one stored cell. The shape must be refused, or no cell reachable.
-TEST(Table2DRedimensionner, NegativeDimensionsNeverExposeCells) {
+TEST(Table2DRedimensionner, NegativeDimensionsNeverExposeCells)
+{
     Table2D<double> t;
     testing::internal::CaptureStderr();
     bool refuse = false;
@@ -180,14 +195,16 @@ TEST(Table2DRedimensionner, NegativeDimensionsNeverExposeCells) {
     }
 }
 
-TEST(Table2DEcriture, TwoByOneExample) {
+TEST(Table2DEcriture, TwoByOneExample)
+{
     Table2D<double> t(2, 1);
     t(0, 0) = 1;
     t(1, 0) = 0.25;
     EXPECT_EQ(ecrit(t), "(2,1)\n          1\n       0.25\n");
 }
 
-TEST(Table2DEcriture, RowsOfSeveralCellsAndWideValues) {
+TEST(Table2DEcriture, RowsOfSeveralCellsAndWideValues)
+{
     Table2D<double> t(2, 3);
     t(0, 0) = -1.5;
     t(0, 1) = 1234567.0;
@@ -200,13 +217,15 @@ TEST(Table2DEcriture, RowsOfSeveralCellsAndWideValues) {
                         "    3.14159     -0.001        100\n");
 }
 
-TEST(Table2DEcriture, EmptyShapes) {
+TEST(Table2DEcriture, EmptyShapes)
+{
     EXPECT_EQ(ecrit(Table2D<double>(2, 0)), "(2,0)\n\n\n");
     EXPECT_EQ(ecrit(Table2D<double>(0, 3)), "(0,3)\n");
     EXPECT_EQ(ecrit(Table2D<double>()), "(0,0)\n");
 }
 
-TEST(Table2DEcriture, FieldWidthDoesNotLeakIntoLaterOutput) {
+TEST(Table2DEcriture, FieldWidthDoesNotLeakIntoLaterOutput)
+{
     std::ostringstream os;
     Table2D<double> t(1, 1);
     t(0, 0) = 2;
@@ -214,14 +233,16 @@ TEST(Table2DEcriture, FieldWidthDoesNotLeakIntoLaterOutput) {
     EXPECT_EQ(os.str(), "(1,1)\n          2\n7|");
 }
 
-Table2D<double> lit(const std::string& texte) {
+Table2D<double> lit(const std::string& texte)
+{
     std::istringstream is(texte);
     Table2D<double> t;
     is >> t;
     return t;
 }
 
-TEST(Table2DLecture, ReadsWhatWasWrittenWithCommentsInFront) {
+TEST(Table2DLecture, ReadsWhatWasWrittenWithCommentsInFront)
+{
     Table2D<double> t = numerotee(3, 2);
     t(2, 1) = -0.0625;
     Table2D<double> lu = lit("# weights\n# of layer 1\n" + ecrit(t));
@@ -232,7 +253,8 @@ TEST(Table2DLecture, ReadsWhatWasWrittenWithCommentsInFront) {
     EXPECT_EQ(lu(2, 1), -0.0625);
 }
 
-TEST(Table2DLecture, SpacingIsFreeAndTheTableIsReshaped) {
+TEST(Table2DLecture, SpacingIsFreeAndTheTableIsReshaped)
+{
     std::istringstream is(" ( 2 , 2 )1 2\n3\n\n4");
     Table2D<double> t(5, 5);
     is >> t;
@@ -246,7 +268,8 @@ TEST(Table2DLecture, SpacingIsFreeAndTheTableIsReshaped) {
     EXPECT_EQ(vide.colonnes(), 4);
 }
 
-TEST(Table2DLecture, MalformedHeadersAreRefused) {
+TEST(Table2DLecture, MalformedHeadersAreRefused)
+{
     EXPECT_ERREUR(lit("(2 1)\n1\n2\n"), "Format invalide!");
     EXPECT_ERREUR(lit("(2;1)\n1\n2\n"), "Format invalide!");
     EXPECT_ERREUR(lit("[2,1]\n1\n2\n"), "Format invalide!");
@@ -261,7 +284,8 @@ TEST(Table2DLecture, MalformedHeadersAreRefused) {
     EXPECT_ERREUR(lit("# only a comment\n"), "Format invalide!");
 }
 
-TEST(Table2DLecture, MissingOrBadCellsFailAfterReshaping) {
+TEST(Table2DLecture, MissingOrBadCellsFailAfterReshaping)
+{
     std::istringstream is("(2,2)\n1 2\n3\n");
     Table2D<double> t;
     EXPECT_ERREUR(is >> t, "Format invalide!");

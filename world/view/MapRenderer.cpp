@@ -13,17 +13,20 @@ const QColor Vert(0, 255, 0);
 const QColor Gris(142, 142, 142);
 
 /** Rectangle (l, t) - (r, b), outlined with the pen and filled with the brush. */
-void rectangle(QPainter& p, int l, int t, int r, int b) {
+void rectangle(QPainter& p, int l, int t, int r, int b)
+{
     p.drawRect(l, t, r - l - 1, b - t - 1);
 }
 
 /** Ellipse inscribed in (l, t) - (r, b). */
-void ellipse(QPainter& p, int l, int t, int r, int b) {
+void ellipse(QPainter& p, int l, int t, int r, int b)
+{
     p.drawEllipse(l, t, r - l - 1, b - t - 1);
 }
 
 /** Line from (x1, y1) towards (x2, y2), the end point left out. */
-void ligne(QPainter& p, int x1, int y1, int x2, int y2) {
+void ligne(QPainter& p, int x1, int y1, int x2, int y2)
+{
     const int dx = (x2 > x1) - (x2 < x1);
     const int dy = (y2 > y1) - (y2 < y1);
     if (x1 == x2 && y1 == y2) {
@@ -36,7 +39,8 @@ void ligne(QPainter& p, int x1, int y1, int x2, int y2) {
     }
 }
 
-void coucheCellules(QPainter& p) {
+void coucheCellules(QPainter& p)
+{
     struct Passe {
         int valeur;
         QPen pen;
@@ -66,7 +70,8 @@ void coucheCellules(QPainter& p) {
     ligne(p, 501, 0, 0, 0);
 }
 
-void coucheQuadrillage(QPainter& p) {
+void coucheQuadrillage(QPainter& p)
+{
     p.setPen(Qt::black);
     for (int v = 25; v <= 475; v += 25) {
         ligne(p, v, 0, v, 500);
@@ -75,7 +80,8 @@ void coucheQuadrillage(QPainter& p) {
     g_gridLines = 1;
 }
 
-void coucheDestination(QPainter& p) {
+void coucheDestination(QPainter& p)
+{
     Point d = g_destPos.get();
     if (d.x >= 0 && d.y >= 0) {
         d = {geo::centreDe(d.x), geo::centreDe(d.y)};
@@ -95,7 +101,8 @@ void coucheDestination(QPainter& p) {
     ellipse(p, d.x - 3, d.y - 3, d.x + 3, d.y + 3);
 }
 
-void coucheChemin(QPainter& p) {
+void coucheChemin(QPainter& p)
+{
     p.setPen(QPen(Rouge, 1));
     const Point robot = g_robotPos.get();
     VerrouMonde verrou(g_pathLock);
@@ -109,7 +116,8 @@ void coucheChemin(QPainter& p) {
     }
 }
 
-void coucheImage(QPainter& p, const Point& position, const QImage& image) {
+void coucheImage(QPainter& p, const Point& position, const QImage& image)
+{
     if (position.x < 0 || position.y < 0) {
         return;
     }
@@ -118,7 +126,8 @@ void coucheImage(QPainter& p, const Point& position, const QImage& image) {
 
 } // namespace
 
-void renderMap(QImage& image) {
+void renderMap(QImage& image)
+{
     if (image.size() != QSize(geo::MapSize, geo::MapSize)) {
         image = QImage(geo::MapSize, geo::MapSize, QImage::Format_RGB32);
     }

@@ -12,7 +12,8 @@
 namespace {
 
 /** Button and key flags of a Qt mouse event, as the editing logic knows them. */
-unsigned drapeaux(const QMouseEvent* event) {
+unsigned drapeaux(const QMouseEvent* event)
+{
     unsigned flags = 0;
     const Qt::MouseButtons boutons = event->buttons();
     if (boutons & Qt::LeftButton) {
@@ -36,7 +37,8 @@ unsigned drapeaux(const QMouseEvent* event) {
 } // namespace
 
 CMapView::CMapView(QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     setObjectName(QStringLiteral("CMapView"));
     setFixedSize(geo::MapSize + 1, geo::MapSize + 1);
     setMouseTracking(true);
@@ -46,16 +48,19 @@ CMapView::CMapView(QWidget* parent)
     }
 }
 
-CMapView::~CMapView() {
+CMapView::~CMapView()
+{
     MapDisplay* self = this;
     g_mapView.compare_exchange_strong(self, nullptr);
 }
 
-QSize CMapView::sizeHint() const {
+QSize CMapView::sizeHint() const
+{
     return {geo::MapSize + 1, geo::MapSize + 1};
 }
 
-void CMapView::Redraw() {
+void CMapView::Redraw()
+{
     if (QThread::currentThread() == thread()) {
         repaint();
         return;
@@ -71,13 +76,15 @@ void CMapView::Redraw() {
     }
 }
 
-void CMapView::ShowWheelSpeeds() {
+void CMapView::ShowWheelSpeeds()
+{
     if (m_ownerView) {
         m_ownerView->ShowWheelSpeeds();
     }
 }
 
-QImage CMapView::renderImage() {
+QImage CMapView::renderImage()
+{
     QImage image;
     renderMap(image);
     if (m_ownerView) {
@@ -86,7 +93,8 @@ QImage CMapView::renderImage() {
     return image;
 }
 
-void CMapView::paintEvent(QPaintEvent*) {
+void CMapView::paintEvent(QPaintEvent*)
+{
     renderMap(m_image);
     if (m_ownerView) {
         m_ownerView->ShowRobotPosition();
@@ -97,11 +105,13 @@ void CMapView::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, m_image);
 }
 
-Selection CMapView::selection() const {
+Selection CMapView::selection() const
+{
     return m_ownerView ? m_ownerView->selection() : Selection::None;
 }
 
-void CMapView::appliquer(const MapEdit& edit) {
+void CMapView::appliquer(const MapEdit& edit)
+{
     if (m_ownerView && edit.showDestination) {
         m_ownerView->ShowDestination();
     }
@@ -113,7 +123,8 @@ void CMapView::appliquer(const MapEdit& edit) {
     }
 }
 
-void CMapView::mousePressEvent(QMouseEvent* event) {
+void CMapView::mousePressEvent(QMouseEvent* event)
+{
     const QPoint pos = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
         appliquer(OnMapLeftButtonDown(selection(), pos.x(), pos.y()));
@@ -123,13 +134,15 @@ void CMapView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-void CMapView::mouseMoveEvent(QMouseEvent* event) {
+void CMapView::mouseMoveEvent(QMouseEvent* event)
+{
     const QPoint pos = event->position().toPoint();
     appliquer(OnMapMouseMove(selection(), drapeaux(event), pos.x(), pos.y()));
     QWidget::mouseMoveEvent(event);
 }
 
-void CMapView::RemoveRealObstacles() {
+void CMapView::RemoveRealObstacles()
+{
     for (int r = 1; r <= geo::Cells; ++r) {
         for (int c = 1; c <= geo::Cells; ++c) {
             if (g_grid[r][c] == 3) {
@@ -140,7 +153,8 @@ void CMapView::RemoveRealObstacles() {
     Redraw();
 }
 
-void CMapView::RemoveVirtualObstacles() {
+void CMapView::RemoveVirtualObstacles()
+{
     for (int r = 1; r <= geo::Cells; ++r) {
         for (int c = 1; c <= geo::Cells; ++c) {
             if (g_grid[r][c] == 1) {

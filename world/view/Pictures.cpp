@@ -13,7 +13,8 @@ namespace {
  * picture is drawn upright and turned by 45 degrees per code, around the
  * centre, on a white square like the cells it covers.
  */
-QImage dessinerRobot(int code) {
+QImage dessinerRobot(int code)
+{
     QImage image(Size, Size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -49,7 +50,8 @@ QImage dessinerRobot(int code) {
 }
 
 /** The bandit: a masked face with a hat, on white. */
-QImage dessinerBandit() {
+QImage dessinerBandit()
+{
     QImage image(Size, Size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
@@ -85,7 +87,8 @@ QImage dessinerBandit() {
 
 } // namespace
 
-const QImage& robot(int heading) {
+const QImage& robot(int heading)
+{
     static const std::array<QImage, 8> images = [] {
         std::array<QImage, 8> tous;
         for (int code = 1; code <= 8; ++code) {
@@ -97,7 +100,8 @@ const QImage& robot(int heading) {
     return images[static_cast<std::size_t>(code - 1)];
 }
 
-const QImage& bandit() {
+const QImage& bandit()
+{
     static const QImage image = dessinerBandit();
     return image;
 }
