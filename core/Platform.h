@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -30,6 +31,8 @@ enum class TraceChannel { App, World, Serial, Trainer };
  * that records what is shown and answers from a queue, the command-line tools
  * a terminal one. Texts are UTF-8.
  */
+class ProgressBox;
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -45,6 +48,9 @@ public:
      */
     virtual std::optional<std::string> chooseFile(FileDialogKind kind,
                                                   const std::string& filter) = 0;
+
+    /** A new progress box titled with string `captionId`; not shown until Create. */
+    virtual std::unique_ptr<ProgressBox> createProgressBox(int captionId) = 0;
 
     /** Starts `body` on a new thread that first lowers itself to `priority`. */
     virtual std::thread startThread(std::function<void()> body, ThreadPriority priority);

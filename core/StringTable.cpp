@@ -5,7 +5,10 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, std::string_view>, 3> kStrings{{
+constexpr std::array<std::pair<int, std::string_view>, 6> kStrings{{
+    {ids::TrainerMenuItem, "    "},
+    {ids::TrainerProgressTitle, "Apprentissage du réseau"},
+    {ids::ProgressTitle, "Boite de progression"},
     {ids::DocumentTemplate, "KIV\n\nKIV\n\n\nKIV.Document\nKIV Document"},
     {ids::AppTitle, "KIV-ZUL"},
     {ids::IdleStatus, "Prêt"},

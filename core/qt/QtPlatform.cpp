@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "core/ProgressBox.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QLoggingCategory>
@@ -121,4 +123,9 @@ std::string qtFileFilter(const std::string& filter)
         start = next + 1;
     }
     return result;
+}
+
+std::unique_ptr<ProgressBox> QtPlatform::createProgressBox(int)
+{
+    return std::make_unique<SilentProgressBox>();
 }

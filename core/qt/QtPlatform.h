@@ -12,6 +12,8 @@ public:
     MessageAnswer messageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
     std::optional<std::string> chooseFile(FileDialogKind kind, const std::string& filter) override;
+    /** Until the trainer window brings its dialog, training here shows no box. */
+    std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void beep(int frequency, int milliseconds) override;
     void trace(TraceChannel channel, const std::string& line) override;
 };

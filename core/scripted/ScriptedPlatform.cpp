@@ -1,5 +1,7 @@
 #include "ScriptedPlatform.h"
 
+#include "core/ProgressBox.h"
+
 #include <chrono>
 #include <thread>
 
@@ -60,7 +62,10 @@ void ScriptedPlatform::clear()
     m_fileRequests.clear();
     m_beeps.clear();
     m_traces.clear();
+    m_cancelPolls.clear();
+    m_polls = 0;
     m_unanswered = 0;
+    // Progress records stay: boxes still alive keep writing into them.
 }
 
 MessageAnswer ScriptedPlatform::messageBox(const std::string& text, const std::string& caption,
@@ -114,4 +119,123 @@ void ScriptedPlatform::trace(TraceChannel channel, const std::string& line)
 {
     std::lock_guard lock(m_mutex);
     m_traces.push_back({channel, line});
+}
+
+/** A progress box that records every call in its platform's ProgressRecord. */
+class ScriptedPlatform::Box : public ProgressBox {
+    template <class Fn>
+    auto modifier(Fn fn)
+    {
+        std::lock_guard lock(m_platform.m_mutex);
+        return fn(m_platform.m_progress[m_index]);
+    }
+    template <class Fn>
+    int deplacer(Fn nouvelle)
+    {
+        return modifier([&](ProgressRecord& r) {
+            const int avant = r.position;
+            r.position = nouvelle(avant);
+            r.percent = progressPercentText(r.lower, r.upper, r.position);
+            return avant;
+        });
+    }
+
+public:
+    Box(ScriptedPlatform& platform, std::size_t index)
+        : m_platform(platform)
+        , m_index(index)
+    {}
+
+    bool Create() override
+    {
+        return modifier([](ProgressRecord& r) {
+            ++r.creations;
+            r.okShown = false;
+            r.position = r.lower;
+            return true;
+        });
+    }
+    void SetStatus(const std::string& text) override
+    {
+        modifier([&](ProgressRecord& r) {
+            r.statuses.push_back(text);
+            return 0;
+        });
+    }
+    void SetRange(int lower, int upper) override
+    {
+        modifier([&](ProgressRecord& r) {
+            r.lower = lower;
+            r.upper = upper;
+            return 0;
+        });
+    }
+    void SetStep(int step) override
+    {
+        modifier([&](ProgressRecord& r) {
+            r.step = step;
+            return 0;
+        });
+    }
+    int SetPos(int position) override
+    {
+        return deplacer([&](int) { return position; });
+    }
+    int OffsetPos(int delta) override
+    {
+        return deplacer([&](int p) { return p + delta; });
+    }
+    int StepIt() override
+    {
+        return modifier([&](ProgressRecord& r) {
+            ++r.stepIts;
+            const int avant = r.position;
+            r.position += r.step;
+            r.percent = progressPercentText(r.lower, r.upper, r.position);
+            return avant;
+        });
+    }
+    bool CheckCancel() override
+    {
+        std::lock_guard lock(m_platform.m_mutex);
+        ++m_platform.m_progress[m_index].polls;
+        const int poll = m_platform.m_polls++;
+        for (int p : m_platform.m_cancelPolls) {
+            if (p == poll) {
+                return true;
+            }
+        }
+        return false;
+    }
+    void ShowOkButton() override
+    {
+        modifier([](ProgressRecord& r) {
+            r.okShown = true;
+            return 0;
+        });
+    }
+
+private:
+    ScriptedPlatform& m_platform;
+    std::size_t m_index;
+};
+
+std::unique_ptr<ProgressBox> ScriptedPlatform::createProgressBox(int captionId)
+{
+    std::lock_guard lock(m_mutex);
+    m_progress.push_back(ProgressRecord{});
+    m_progress.back().captionId = captionId;
+    return std::make_unique<Box>(*this, m_progress.size() - 1);
+}
+
+void ScriptedPlatform::pressCancelAtPoll(int poll)
+{
+    std::lock_guard lock(m_mutex);
+    m_cancelPolls.push_back(poll);
+}
+
+std::vector<ScriptedPlatform::ProgressRecord> ScriptedPlatform::progressBoxes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_progress;
 }

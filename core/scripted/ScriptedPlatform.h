@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Platform.h"
+#include "core/ProgressBox.h"
 
 #include <deque>
 #include <mutex>
@@ -37,9 +38,29 @@ public:
         TraceChannel channel;
         std::string line;
     };
+    /** Everything done to one progress box. */
+    struct ProgressRecord {
+        int captionId = 0;
+        int creations = 0;
+        std::vector<std::string> statuses;
+        int lower = 0;
+        int upper = 100;
+        int step = 1;
+        int position = 0;
+        int stepIts = 0;
+        int polls = 0;
+        bool okShown = false;
+        std::string percent;
+    };
 
     void queueAnswer(MessageAnswer answer);
     void queueFile(std::optional<std::string> path);
+
+    /**
+     * Makes the `poll`-th CheckCancel (counted from 0 over every box since
+     * the last clear) report a press of Cancel.
+     */
+    void pressCancelAtPoll(int poll);
 
     /** Sleeps last `milliseconds * scale` (1.0 = real time). */
     void setSleepScale(double scale);
@@ -48,17 +69,22 @@ public:
     std::vector<FileRequest> fileRequests() const;
     std::vector<Beep> beeps() const;
     std::vector<Trace> traces() const;
+    std::vector<ProgressRecord> progressBoxes() const;
     int unanswered() const;
     void clear();
 
     MessageAnswer messageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
     std::optional<std::string> chooseFile(FileDialogKind kind, const std::string& filter) override;
+    std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void sleep(int milliseconds) override;
     void beep(int frequency, int milliseconds) override;
     void trace(TraceChannel channel, const std::string& line) override;
 
 private:
+    class Box;
+    friend class Box;
+
     mutable std::mutex m_mutex;
     std::deque<MessageAnswer> m_answers;
     std::deque<std::optional<std::string>> m_files;
@@ -66,6 +92,9 @@ private:
     std::vector<FileRequest> m_fileRequests;
     std::vector<Beep> m_beeps;
     std::vector<Trace> m_traces;
+    std::vector<ProgressRecord> m_progress;
+    std::vector<int> m_cancelPolls;
+    int m_polls = 0;
     int m_unanswered = 0;
     double m_sleepScale = 1.0;
 };

@@ -3,7 +3,8 @@
 
 #include "world/GridEdits.h"
 
-TEST_F(MapViewTest, CreationInitialisesTheWorldOnce) {
+TEST_F(MapViewTest, CreationInitialisesTheWorldOnce)
+{
     EXPECT_EQ(g_setupPending, 0);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
     EXPECT_EQ(view->size(), QSize(501, 501));
@@ -14,7 +15,8 @@ TEST_F(MapViewTest, CreationInitialisesTheWorldOnce) {
     EXPECT_EQ(g_grid[5][5], 1);
 }
 
-TEST_F(MapViewTest, DestinationClickStoresThePointAndItsCell) {
+TEST_F(MapViewTest, DestinationClickStoresThePointAndItsCell)
+{
     owner.choix = Selection::Destination;
     clic(Qt::LeftButton, 130, 70);
     // The boxes show the point as clicked; the click's redraw then snaps it.
@@ -32,7 +34,8 @@ TEST_F(MapViewTest, DestinationClickStoresThePointAndItsCell) {
     EXPECT_EQ(owner.destinations, 2);
 }
 
-TEST_F(MapViewTest, RobotClickAndDragSetEveryRobotField) {
+TEST_F(MapViewTest, RobotClickAndDragSetEveryRobotField)
+{
     owner.choix = Selection::Robot;
     clic(Qt::LeftButton, 260, 140);
     EXPECT_EQ(g_robotPos.get(), (Point{260, 140}));
@@ -57,7 +60,8 @@ TEST_F(MapViewTest, RobotClickAndDragSetEveryRobotField) {
     EXPECT_EQ(g_robotPos.get(), (Point{60, 60}));
 }
 
-TEST_F(MapViewTest, BanditIsPlacedAndShown) {
+TEST_F(MapViewTest, BanditIsPlacedAndShown)
+{
     owner.choix = Selection::Bandit;
     EXPECT_EQ(g_banditShown, 0);
     clic(Qt::LeftButton, 420, 77);
@@ -67,7 +71,8 @@ TEST_F(MapViewTest, BanditIsPlacedAndShown) {
     EXPECT_EQ(cellule(16, 3), 0);
 }
 
-TEST_F(MapViewTest, ObstacleModeLeftPaintsRightErases) {
+TEST_F(MapViewTest, ObstacleModeLeftPaintsRightErases)
+{
     owner.choix = Selection::Obstacle;
     g_mapChanged = 0;
     clic(Qt::LeftButton, 260, 260);
@@ -97,7 +102,8 @@ TEST_F(MapViewTest, ObstacleModeLeftPaintsRightErases) {
     }
 }
 
-TEST_F(MapViewTest, ObstacleDragPaintsWithLeftAndErasesWithRightOnly) {
+TEST_F(MapViewTest, ObstacleDragPaintsWithLeftAndErasesWithRightOnly)
+{
     owner.choix = Selection::Obstacle;
     clic(Qt::LeftButton, 110, 210);
     deplacer(160, 210, Qt::LeftButton);
@@ -122,7 +128,8 @@ TEST_F(MapViewTest, ObstacleDragPaintsWithLeftAndErasesWithRightOnly) {
     EXPECT_EQ(cellule(4, 8), 1);
 }
 
-TEST_F(MapViewTest, LastPixelRowAndColumnStayInsideTheField) {
+TEST_F(MapViewTest, LastPixelRowAndColumnStayInsideTheField)
+{
     owner.choix = Selection::Obstacle;
     clic(Qt::LeftButton, 500, 500);
     // The point counts as (499, 499): the corner cell of the ring.
@@ -150,7 +157,8 @@ TEST_F(MapViewTest, LastPixelRowAndColumnStayInsideTheField) {
     }
 }
 
-TEST_F(MapViewTest, NoSelectionEditsNothing) {
+TEST_F(MapViewTest, NoSelectionEditsNothing)
+{
     owner.choix = Selection::None;
     clic(Qt::LeftButton, 260, 260);
     deplacer(300, 300, Qt::LeftButton);
@@ -159,7 +167,8 @@ TEST_F(MapViewTest, NoSelectionEditsNothing) {
     EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
 }
 
-TEST_F(MapViewTest, RemoveObstaclesByKind) {
+TEST_F(MapViewTest, RemoveObstaclesByKind)
+{
     PlaceObstacle(5, 5);
     PlaceObstacle(5, 6);
     MarkObstacle(5, 8);

@@ -22,7 +22,8 @@ public:
     Point destinationMontree{-1, -1};
 
     Selection selection() const override { return choix; }
-    void ShowDestination() override {
+    void ShowDestination() override
+    {
         ++destinations;
         destinationMontree = g_destPos.get();
     }
@@ -33,7 +34,8 @@ public:
 /** A fresh world and a shown map window owned by a FakeOwner. */
 class MapViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         g_setupPending = 1;
         g_heading = 0;
         g_banditShown = 0;
@@ -49,18 +51,21 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
 
-    void TearDown() override {
+    void TearDown() override
+    {
         g_mapView = nullptr;
         view.reset();
     }
 
-    void clic(Qt::MouseButton bouton, int x, int y) {
+    void clic(Qt::MouseButton bouton, int x, int y)
+    {
         QTest::mouseClick(view.get(), bouton, Qt::NoModifier, QPoint(x, y));
     }
 
     /** A mouse move with buttons and keys held, as a drag delivers it. */
     void deplacer(int x, int y, Qt::MouseButtons boutons,
-                  Qt::KeyboardModifiers touches = Qt::NoModifier) {
+                  Qt::KeyboardModifiers touches = Qt::NoModifier)
+    {
         const QPointF local(x, y);
         QMouseEvent event(QEvent::MouseMove, local, view->mapToGlobal(local), Qt::NoButton, boutons,
                           touches);
@@ -73,7 +78,8 @@ protected:
     static QRgb rgb(int r, int g, int b) { return qRgb(r, g, b); }
 
     /** Number of pixels of colour `c` inside field cell (x, y), its outline excluded. */
-    static int compter(const QImage& image, int x, int y, QRgb c) {
+    static int compter(const QImage& image, int x, int y, QRgb c)
+    {
         int n = 0;
         for (int py = 25 * y + 1; py < 25 * y + 24; ++py) {
             for (int px = 25 * x + 1; px < 25 * x + 24; ++px) {

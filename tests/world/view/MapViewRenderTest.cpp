@@ -11,14 +11,16 @@
 namespace {
 
 /** True when the 20 x 20 block at (x, y) of `image` equals `picture`. */
-bool contient(const QImage& image, int x, int y, const QImage& picture) {
+bool contient(const QImage& image, int x, int y, const QImage& picture)
+{
     return image.copy(x, y, 20, 20).convertToFormat(QImage::Format_RGB32) ==
            picture.convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
 
-TEST_F(MapViewTest, StartUpPicture) {
+TEST_F(MapViewTest, StartUpPicture)
+{
     const QImage image = view->renderImage();
     ASSERT_EQ(image.size(), QSize(500, 500));
 
@@ -43,7 +45,8 @@ TEST_F(MapViewTest, StartUpPicture) {
     EXPECT_GT(owner.positions, 0); // the robot layer refreshes the position boxes
 }
 
-TEST_F(MapViewTest, ObstacleIsABlackSquareWithHatchedMargin) {
+TEST_F(MapViewTest, ObstacleIsABlackSquareWithHatchedMargin)
+{
     owner.choix = Selection::Obstacle;
     clic(Qt::LeftButton, 260, 260);
     QImage image = view->renderImage();
@@ -60,7 +63,8 @@ TEST_F(MapViewTest, ObstacleIsABlackSquareWithHatchedMargin) {
     EXPECT_EQ(compter(image, 11, 10, Blanc), 23 * 23);
 }
 
-TEST_F(MapViewTest, SensorObstacleIsGreenCrossHatched) {
+TEST_F(MapViewTest, SensorObstacleIsGreenCrossHatched)
+{
     MarkObstacle(8, 4);
     const QImage image = view->renderImage();
     EXPECT_GT(compter(image, 3, 7, Vert), 20);
@@ -69,7 +73,8 @@ TEST_F(MapViewTest, SensorObstacleIsGreenCrossHatched) {
     EXPECT_GT(compter(image, 4, 7, Gris), 20);
 }
 
-TEST_F(MapViewTest, DestinationMarkerSnapsToTheCellCentre) {
+TEST_F(MapViewTest, DestinationMarkerSnapsToTheCellCentre)
+{
     owner.choix = Selection::Destination;
     clic(Qt::LeftButton, 130, 70);
     EXPECT_EQ(owner.destinationMontree, (Point{130, 70}));
@@ -81,7 +86,8 @@ TEST_F(MapViewTest, DestinationMarkerSnapsToTheCellCentre) {
     EXPECT_EQ(image.pixel(137 - 8, 62 - 9), Blanc); // between the two outer circles
 }
 
-TEST_F(MapViewTest, GridLinesDivideTheMapInCells) {
+TEST_F(MapViewTest, GridLinesDivideTheMapInCells)
+{
     g_gridLines = 1;
     const QImage image = view->renderImage();
     int verticales = 0;
@@ -100,7 +106,8 @@ TEST_F(MapViewTest, GridLinesDivideTheMapInCells) {
     EXPECT_EQ(view->renderImage().pixel(250, 100), Blanc);
 }
 
-TEST_F(MapViewTest, PathIsARedPolylineFromTheRobotCell) {
+TEST_F(MapViewTest, PathIsARedPolylineFromTheRobotCell)
+{
     g_noPathShown = 0;
     PlanPath(1, 1, 1, 5);
     const QImage image = view->renderImage();
@@ -110,7 +117,8 @@ TEST_F(MapViewTest, PathIsARedPolylineFromTheRobotCell) {
     EXPECT_EQ(image.pixel(37, 140), Blanc);
 }
 
-TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn) {
+TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn)
+{
     for (int code = 1; code <= 8; ++code) {
         g_heading = code;
         EXPECT_TRUE(contient(view->renderImage(), 27, 27, pictures::robot(code))) << code;
@@ -123,11 +131,13 @@ TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn) {
     EXPECT_TRUE(contient(view->renderImage(), 402, 77, pictures::bandit()));
 }
 
-TEST_F(MapViewTest, RedrawFromAWorkerNeverWaitsForTheInterface) {
+TEST_F(MapViewTest, RedrawFromAWorkerNeverWaitsForTheInterface)
+{
     int peintures = 0;
     struct Compteur : QObject {
         int* n;
-        bool eventFilter(QObject*, QEvent* e) override {
+        bool eventFilter(QObject*, QEvent* e) override
+        {
             *n += e->type() == QEvent::Paint;
             return false;
         }

@@ -1,0 +1,165 @@
+#include "WorldFixture.h"
+
+#include "world/GridEdits.h"
+#include "world/MapEditing.h"
+#include "world/PlanPath.h"
+#include "world/WorldState.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace {
+
+using WorldConcurrencyTest = WorldTest;
+
+/**
+ * Checks, under g_pathLock, that g_path is one chain of steps from the start
+ * to the goal, whatever the grid looked like while it was planned.
+ */
+std::string malformedPath(int sx, int sy, int gx, int gy)
+{
+    VerrouMonde verrou(g_pathLock);
+    const int n = g_path.taille();
+    if (n == 0) {
+        return {};
+    }
+    if (g_path[0].x != gx || g_path[0].y != gy) {
+        return "element 0 is not the goal";
+    }
+    int x = sx;
+    int y = sy;
+    for (int i = n - 1; i >= 0; --i) {
+        const PathNode& e = g_path[i];
+        if (e.direction < 1 || e.direction > 8) {
+            return "bad direction " + std::to_string(e.direction);
+        }
+        if (e.x != x + geo::Steps[e.direction].dx || e.y != y + geo::Steps[e.direction].dy) {
+            return "broken chain at element " + std::to_string(i);
+        }
+        if (e.x < 0 || e.x >= geo::Cells || e.y < 0 || e.y >= geo::Cells) {
+            return "element outside the field";
+        }
+        x = e.x;
+        y = e.y;
+    }
+    return {};
+}
+
+TEST_F(WorldConcurrencyTest, PlanningWhileTheGridIsEditedAndThePathRead)
+{
+    CountingDisplay display;
+    g_mapView = &display;
+    std::atomic<bool> stop{false};
+    std::atomic<int> plans{0};
+    std::atomic<int> edits{0};
+    std::atomic<int> reads{0};
+    std::string firstError;
+
+    std::thread planner([&] {
+        while (!stop.load()) {
+            PlanPath(1, 1, 18, 18);
+            plans.fetch_add(1);
+        }
+    });
+    std::thread editor([&] {
+        std::mt19937 random(5);
+        std::uniform_int_distribution<int> index(1, 20);
+        std::uniform_int_distribution<int> pixel(0, 499);
+        while (!stop.load()) {
+            // A wall that opens and closes, plus scattered obstacles.
+            for (int r = 1; r <= 20; ++r) {
+                PlaceObstacle(r, 11);
+            }
+            for (int r = 1; r <= 20; ++r) {
+                EraseObstacle(25 * 10 + 1, 25 * (r - 1) + 1);
+            }
+            PlaceObstacle(index(random), index(random));
+            MarkObstacle(index(random), index(random));
+            EraseObstacle(pixel(random), pixel(random));
+            ClearObstacle(index(random), index(random));
+            g_mapChanged = 1;
+            edits.fetch_add(1);
+        }
+    });
+    std::thread reader([&] {
+        while (!stop.load()) {
+            const std::string error = malformedPath(1, 1, 18, 18);
+            if (!error.empty() && firstError.empty()) {
+                firstError = error;
+            }
+            reads.fetch_add(1);
+        }
+    });
+    std::thread mouse([&] {
+        // The user-interface thread dragging the robot and the destination.
+        int i = 0;
+        while (!stop.load()) {
+            OnMapMouseMove(Selection::Robot, MouseLeft, i % 500, (3 * i) % 500);
+            OnMapLeftButtonDown(Selection::Destination, (7 * i) % 500, i % 500);
+            ++i;
+        }
+    });
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while ((plans.load() < 300 || edits.load() < 300 || reads.load() < 300) &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    stop = true;
+    planner.join();
+    editor.join();
+    reader.join();
+    mouse.join();
+    g_mapView = nullptr;
+
+    EXPECT_TRUE(firstError.empty()) << firstError;
+    EXPECT_GT(plans.load(), 0);
+    EXPECT_GT(edits.load(), 0);
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_GE(display.redraws.load(), 1);
+
+    // Once the threads are gone the grid is consistent and a fresh search
+    // agrees with the reference.
+    EXPECT_TRUE(gridIsConsistent());
+    const GridSnapshot grid = snapshotGrid();
+    PlanPath(1, 1, 18, 18);
+    const int expected = referenceCost(grid, 1, 1, 18, 18);
+    if (expected < 0) {
+        EXPECT_TRUE(pathCopy().empty());
+    } else {
+        int cost = 0;
+        EXPECT_TRUE(pathIsLegal(pathCopy(), grid, 1, 1, 18, 18, &cost));
+        EXPECT_EQ(cost, expected);
+    }
+}
+
+TEST_F(WorldConcurrencyTest, LockedRobotStateIsReadWhole)
+{
+    std::atomic<bool> stop{false};
+    std::string firstError;
+    std::thread writer([&] {
+        for (int i = 0; i < 20000; ++i) {
+            SetRobotPosition(i % 500, (i * 7) % 500);
+        }
+        stop = true;
+    });
+    while (!stop.load()) {
+        VerrouMonde verrou(g_robotLock);
+        const Point pos = g_robotPos.get();
+        if (g_robotX != pos.x || g_robotY != pos.y ||
+            g_robotCell != Point{geo::celluleDe(pos.x), geo::celluleDe(pos.y)}) {
+            if (firstError.empty()) {
+                firstError = "robot fields out of step at " + std::to_string(pos.x) + ", " +
+                             std::to_string(pos.y);
+            }
+        }
+    }
+    writer.join();
+    EXPECT_TRUE(firstError.empty()) << firstError;
+}
+
+} // namespace

@@ -1,0 +1,299 @@
+#include "WorldFixture.h"
+
+#include "world/GridEdits.h"
+#include "world/PlanPath.h"
+#include "world/WorldState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlanPathTest : public WorldTest {
+protected:
+    void TearDown() override
+    {
+        g_mapView = nullptr;
+        WorldTest::TearDown();
+    }
+
+    void installDisplay() { g_mapView = &display; }
+
+    /** Sets the four wheel codes to something a failure must clear. */
+    static void setWheels()
+    {
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 3;
+            g_wheelRight = -2;
+        }
+        g_cmdLeft = 5;
+        g_cmdRight = 6;
+    }
+
+    static void expectWheelsStopped()
+    {
+        {
+            VerrouMonde verrou(g_wheelLock);
+            EXPECT_EQ(g_wheelLeft, 0);
+            EXPECT_EQ(g_wheelRight, 0);
+        }
+        EXPECT_EQ(g_cmdLeft, 0);
+        EXPECT_EQ(g_cmdRight, 0);
+    }
+
+    /** A wall of operator obstacles down grid column `c`, ring included. */
+    static void buildWall(int c)
+    {
+        for (int r = 1; r <= 20; ++r) {
+            PlaceObstacle(r, c);
+        }
+    }
+
+    CountingDisplay display;
+};
+
+TEST_F(PlanPathTest, EmptyWorldCornerToCornerIsOneDiagonal)
+{
+    installDisplay();
+    PlanPath(1, 1, 18, 18);
+    const auto path = pathCopy();
+    ASSERT_EQ(path.size(), 17u);
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(path[i].direction, 4) << "element " << i;
+        EXPECT_EQ(path[i].x, 18 - i);
+        EXPECT_EQ(path[i].y, 18 - i);
+    }
+    int cost = 0;
+    EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
+    EXPECT_EQ(cost, 238);
+    EXPECT_EQ(g_firstStep, 4);
+    EXPECT_EQ(display.redraws, 1);
+    EXPECT_EQ(display.wheelShows, 0);
+    EXPECT_EQ(g_noPathShown, 0);
+}
+
+TEST_F(PlanPathTest, StraightDownFourCells)
+{
+    PlanPath(1, 1, 1, 5);
+    const auto path = pathCopy();
+    ASSERT_EQ(path.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(path[i].direction, 5);
+        EXPECT_EQ(path[i].x, 1);
+        EXPECT_EQ(path[i].y, 5 - i);
+    }
+    EXPECT_EQ(path.front().y, 5);
+    EXPECT_EQ(path.back().y, 2);
+    EXPECT_EQ(g_firstStep, 5);
+}
+
+TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
+{
+    // From the middle, a goal two cells away in each direction is reached by
+    // two steps of that direction.
+    for (int k = 1; k <= 8; ++k) {
+        const geo::Step& s = geo::Steps[k];
+        PlanPath(9, 9, 9 + 2 * s.dx, 9 + 2 * s.dy);
+        const auto path = pathCopy();
+        ASSERT_EQ(path.size(), 2u) << "direction " << k;
+        EXPECT_EQ(path[0].direction, k);
+        EXPECT_EQ(path[1].direction, k);
+        EXPECT_EQ(path[1].x, 9 + s.dx);
+        EXPECT_EQ(path[1].y, 9 + s.dy);
+        EXPECT_EQ(g_firstStep, k);
+        EXPECT_EQ(g_directions[9][9], 0);
+        EXPECT_EQ(g_directions[9 + 2 * s.dy][9 + 2 * s.dx], k);
+    }
+}
+
+TEST_F(PlanPathTest, WallMakesSearchFailAndRedrawsOnlyOnce)
+{
+    buildWall(11);
+    installDisplay();
+    PlanPath(1, 1, 18, 18); // first failure: the map did not show one yet
+    ASSERT_TRUE(pathCopy().empty());
+    EXPECT_EQ(display.redraws, 1);
+    EXPECT_EQ(g_noPathShown, 1);
+
+    // A success in between, then give the wheels values a failure must reset.
+    PlanPath(1, 1, 5, 5);
+    ASSERT_FALSE(pathCopy().empty());
+    EXPECT_EQ(display.redraws, 2);
+    EXPECT_EQ(g_noPathShown, 0);
+    setWheels();
+    g_mapChanged = 1;
+
+    PlanPath(1, 1, 18, 18);
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(g_firstStep, 0);
+    expectWheelsStopped();
+    EXPECT_EQ(display.redraws, 3);
+    EXPECT_EQ(display.wheelShows, 2);
+    EXPECT_EQ(g_noPathShown, 1);
+    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(g_directions[18][18], -1);
+
+    // A second failure in a row shows the wheels again but does not redraw.
+    setWheels();
+    PlanPath(2, 3, 15, 4);
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(display.redraws, 3);
+    EXPECT_EQ(display.wheelShows, 3);
+    expectWheelsStopped();
+
+    // Opening the wall lets the next search succeed and redraw.
+    EraseObstacle(25 * 10 + 5, 25 * 9 + 5); // grid (10, 11) .. (12, 11)
+    EraseObstacle(25 * 10 + 5, 25 * 10 + 5);
+    EraseObstacle(25 * 10 + 5, 25 * 11 + 5);
+    PlanPath(1, 1, 18, 18);
+    const auto path = pathCopy();
+    int cost = 0;
+    EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
+    EXPECT_EQ(cost, referenceCost(snapshotGrid(), 1, 1, 18, 18));
+    EXPECT_EQ(display.redraws, 4);
+    EXPECT_EQ(g_noPathShown, 0);
+    EXPECT_EQ(g_firstStep, path.back().direction);
+}
+
+TEST_F(PlanPathTest, SensorObstaclesBlockToo)
+{
+    for (int r = 1; r <= 20; ++r) {
+        MarkObstacle(r, 8);
+    }
+    PlanPath(1, 1, 18, 1);
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(g_firstStep, 0);
+}
+
+TEST_F(PlanPathTest, NoDiagonalBetweenTwoBlockedCells)
+{
+    // Margins make (6, 5) and (5, 6) blocked while (6, 6) stays free.
+    PlaceObstacle(5, 8); // cell (7, 4)
+    PlaceObstacle(8, 5); // cell (4, 7)
+    ASSERT_NE(valeurCellule(6, 5), 0);
+    ASSERT_NE(valeurCellule(5, 6), 0);
+    ASSERT_EQ(valeurCellule(6, 6), 0);
+    ASSERT_EQ(valeurCellule(5, 5), 0);
+
+    PlanPath(5, 5, 6, 6);
+    const auto path = pathCopy();
+    int cost = 0;
+    ASSERT_TRUE(pathIsLegal(path, snapshotGrid(), 5, 5, 6, 6, &cost));
+    EXPECT_GT(path.size(), 1u);
+    EXPECT_EQ(cost, referenceCost(snapshotGrid(), 5, 5, 6, 6));
+    EXPECT_GT(cost, 14);
+}
+
+TEST_F(PlanPathTest, DiagonalPastOneBlockedCornerIsAllowed)
+{
+    PlaceObstacle(5, 8); // blocks (6, 5) only
+    ASSERT_NE(valeurCellule(6, 5), 0);
+    ASSERT_EQ(valeurCellule(5, 6), 0);
+    PlanPath(5, 5, 6, 6);
+    const auto path = pathCopy();
+    ASSERT_EQ(path.size(), 1u);
+    EXPECT_EQ(path[0].direction, 4);
+    EXPECT_EQ(g_firstStep, 4);
+}
+
+TEST_F(PlanPathTest, GoalOnMarginOrObstacleHasNoPath)
+{
+    PlaceObstacle(10, 10); // cell (9, 9)
+    MarkObstacle(5, 15);   // cell (14, 4)
+    const int goals[][2] = {{9, 9}, {10, 10}, {14, 4}, {13, 3}, {0, 0}, {19, 10}, {5, 0}};
+    for (const auto& goal : goals) {
+        g_firstStep = 7;
+        PlanPath(3, 3, goal[0], goal[1]);
+        EXPECT_TRUE(pathCopy().empty()) << goal[0] << ", " << goal[1];
+        EXPECT_EQ(g_firstStep, 0);
+    }
+}
+
+TEST_F(PlanPathTest, StartEqualToGoalKeepsFirstStep)
+{
+    installDisplay();
+    PlanPath(1, 1, 4, 4);
+    ASSERT_EQ(pathCopy().size(), 3u);
+    setWheels();
+    g_firstStep = 6;
+    g_mapChanged = 1;
+    PlanPath(4, 4, 4, 4);
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(g_firstStep, 6);
+    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(display.wheelShows, 0);
+    VerrouMonde verrou(g_wheelLock);
+    EXPECT_EQ(g_wheelLeft, 3);
+}
+
+TEST_F(PlanPathTest, StartOnMarginIsAllowed)
+{
+    // The start cell is not tested: a robot standing in the ring can leave it.
+    PlanPath(0, 5, 5, 5);
+    const auto path = pathCopy();
+    int cost = 0;
+    ASSERT_TRUE(pathIsLegal(path, snapshotGrid(), 0, 5, 5, 5, &cost));
+    EXPECT_EQ(cost, 50);
+    EXPECT_EQ(g_firstStep, 3);
+
+    // From a corner of the ring both orthogonal cells are margin, so the
+    // diagonal into the field is refused and nothing is reachable.
+    PlanPath(0, 0, 5, 5);
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(g_firstStep, 0);
+}
+
+TEST_F(PlanPathTest, StartOrGoalOutsideTheFieldIsAFailedSearch)
+{
+    installDisplay();
+    const int cases[][4] = {{-1, 5, 5, 5},    {5, -1, 5, 5},   {20, 5, 5, 5},   {5, 20, 5, 5},
+                            {5, 5, -1, 5},    {5, 5, 5, -1},   {5, 5, 20, 5},   {5, 5, 5, 20},
+                            {-1, -1, 20, 20}, {1000, 3, 3, 3}, {3, 3, -1000, 3}};
+    int failures = 0;
+    for (const auto& c : cases) {
+        PlanPath(3, 3, 8, 8); // a path to lose
+        ASSERT_FALSE(pathCopy().empty());
+        setWheels();
+        g_mapChanged = 1;
+        PlanPath(c[0], c[1], c[2], c[3]);
+        ++failures;
+        EXPECT_TRUE(pathCopy().empty()) << c[0] << ", " << c[1] << " -> " << c[2] << ", " << c[3];
+        EXPECT_EQ(g_firstStep, 0);
+        EXPECT_EQ(g_mapChanged, 0);
+        EXPECT_EQ(g_noPathShown, 1);
+        EXPECT_EQ(display.wheelShows, failures);
+        expectWheelsStopped();
+    }
+    // Each failure followed a success, so each one redrew.
+    EXPECT_EQ(display.redraws, 2 * failures);
+}
+
+TEST_F(PlanPathTest, ClearsMapChangedAndNeedsNoDisplay)
+{
+    g_mapChanged = 1;
+    PlanPath(2, 2, 16, 3);
+    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_FALSE(pathCopy().empty());
+    buildWall(8);
+    g_mapChanged = 1;
+    PlanPath(2, 2, 16, 3);
+    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_TRUE(pathCopy().empty());
+}
+
+TEST_F(PlanPathTest, LeavesThePathLockFree)
+{
+    PlanPath(1, 1, 10, 3);
+    ASSERT_TRUE(g_pathLock.try_acquire());
+    g_pathLock.release();
+    ASSERT_TRUE(g_wheelLock.try_acquire());
+    g_wheelLock.release();
+    buildWall(5);
+    PlanPath(1, 1, 10, 3);
+    ASSERT_TRUE(g_pathLock.try_acquire());
+    g_pathLock.release();
+    ASSERT_TRUE(g_wheelLock.try_acquire());
+    g_wheelLock.release();
+}
+
+} // namespace

@@ -1,0 +1,259 @@
+#pragma once
+
+// Shared set-up for the world tests: a fresh world per test, a display that
+// counts what the world asks of it, grid snapshots, the grid invariant, and
+// a reference shortest-path search written independently of the planner.
+
+#include "world/Geometry.h"
+#include "world/MapDisplay.h"
+#include "world/PathNode.h"
+#include "world/WorldState.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <queue>
+#include <sstream>
+#include <string>
+#include <vector>
+
+/** A map window that only counts the calls it receives (from any thread). */
+class CountingDisplay : public MapDisplay {
+public:
+    void Redraw() override { redraws.fetch_add(1); }
+    void ShowWheelSpeeds() override { wheelShows.fetch_add(1); }
+
+    std::atomic<int> redraws{0};
+    std::atomic<int> wheelShows{0};
+};
+
+using GridSnapshot = std::array<std::array<int, geo::GridSize>, geo::GridSize>;
+
+inline GridSnapshot snapshotGrid()
+{
+    GridSnapshot g{};
+    for (int r = 0; r < geo::GridSize; ++r) {
+        for (int c = 0; c < geo::GridSize; ++c) {
+            g[r][c] = g_grid[r][c];
+        }
+    }
+    return g;
+}
+
+/** The grid as text, one row a line, for readable failure messages. */
+inline std::string gridText(const GridSnapshot& g)
+{
+    std::ostringstream out;
+    for (const auto& row : g) {
+        for (int v : row) {
+            out << v;
+        }
+        out << '\n';
+    }
+    return out.str();
+}
+
+/** Clears every world value the tests touch and InitWorld leaves alone. */
+inline void resetWorldExtras()
+{
+    g_mapView = nullptr;
+    {
+        VerrouMonde verrou(g_pathLock);
+        g_path.vider();
+    }
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 0;
+        g_wheelRight = 0;
+    }
+    g_cmdLeft = 0;
+    g_cmdRight = 0;
+    g_heading = 0;
+    g_firstStep = 0;
+    g_noPathShown = 0;
+    g_mapDirty = 0;
+    g_banditShown = 0;
+    g_banditHeading = 0;
+    g_banditPos.set(0, 0);
+}
+
+class WorldTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        resetWorldExtras();
+        InitWorld();
+    }
+    void TearDown() override
+    {
+        resetWorldExtras();
+        InitWorld();
+    }
+};
+
+/** 1 and 3 are obstacles; 2 is margin; 0 is free. */
+inline bool isObstacleValue(int v)
+{
+    return v == 1 || v == 3;
+}
+
+/** Does grid cell (r, c) have an obstacle among its eight neighbours? */
+inline bool touchesObstacle(const GridSnapshot& g, int r, int c)
+{
+    for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+            if ((dr != 0 || dc != 0) && isObstacleValue(g[r + dr][c + dc])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+/**
+ * What every sequence of edits keeps: the border holds 1, field cells hold
+ * 0 .. 3, and a field cell that is no obstacle is margin exactly when it
+ * touches an obstacle.
+ */
+inline ::testing::AssertionResult gridIsConsistent()
+{
+    const GridSnapshot g = snapshotGrid();
+    constexpr int last = geo::GridSize - 1;
+    for (int r = 0; r <= last; ++r) {
+        for (int c = 0; c <= last; ++c) {
+            const int v = g[r][c];
+            const bool border = r == 0 || c == 0 || r == last || c == last;
+            if (border) {
+                if (v != 1) {
+                    return ::testing::AssertionFailure()
+                           << "border (" << r << ", " << c << ") holds " << v << "\n"
+                           << gridText(g);
+                }
+                continue;
+            }
+            if (v < 0 || v > 3) {
+                return ::testing::AssertionFailure()
+                       << "(" << r << ", " << c << ") holds " << v << "\n"
+                       << gridText(g);
+            }
+            if (!isObstacleValue(v) && v != (touchesObstacle(g, r, c) ? 2 : 0)) {
+                return ::testing::AssertionFailure()
+                       << "(" << r << ", " << c << ") holds " << v
+                       << " but touches an obstacle: " << touchesObstacle(g, r, c) << "\n"
+                       << gridText(g);
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+/** A copy of g_path taken under its lock. */
+inline std::vector<PathNode> pathCopy()
+{
+    VerrouMonde verrou(g_pathLock);
+    std::vector<PathNode> copie;
+    for (int i = 0; i < g_path.taille(); ++i) {
+        copie.push_back(g_path[i]);
+    }
+    return copie;
+}
+
+/** Grid value of field cell (x, y), x and y in -1 .. 20. */
+inline int cellValue(const GridSnapshot& g, int x, int y)
+{
+    return g[y + 1][x + 1];
+}
+
+/**
+ * Cheapest cost from (sx, sy) to (gx, gy) on a snapshot, -1 when unreachable.
+ * Moves enter free cells only; a diagonal move needs one of its two
+ * orthogonal cells free. The start cell is not tested.
+ */
+inline int referenceCost(const GridSnapshot& g, int sx, int sy, int gx, int gy)
+{
+    constexpr int n = geo::Cells;
+    std::vector<int> best(n * n, -1);
+    using Entry = std::pair<int, int>; // cost, index
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
+    open.push({0, sy * n + sx});
+    const int dx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    const int dy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+    while (!open.empty()) {
+        const auto [cost, index] = open.top();
+        open.pop();
+        if (best[index] != -1) {
+            continue;
+        }
+        best[index] = cost;
+        const int x = index % n;
+        const int y = index / n;
+        if (x == gx && y == gy) {
+            return cost;
+        }
+        for (int k = 0; k < 8; ++k) {
+            const int nx = x + dx[k];
+            const int ny = y + dy[k];
+            if (nx < 0 || ny < 0 || nx >= n || ny >= n || cellValue(g, nx, ny) != 0) {
+                continue;
+            }
+            const bool diagonal = dx[k] != 0 && dy[k] != 0;
+            if (diagonal && cellValue(g, nx, y) != 0 && cellValue(g, x, ny) != 0) {
+                continue;
+            }
+            if (best[ny * n + nx] == -1) {
+                open.push({cost + (diagonal ? 14 : 10), ny * n + nx});
+            }
+        }
+    }
+    return -1;
+}
+
+/**
+ * Checks that `path` (goal first) leads from (sx, sy) to (gx, gy) by legal
+ * moves on the snapshot; its cost goes to *cost.
+ */
+inline ::testing::AssertionResult pathIsLegal(const std::vector<PathNode>& path,
+                                              const GridSnapshot& g, int sx, int sy, int gx, int gy,
+                                              int* cost = nullptr)
+{
+    if (path.empty()) {
+        return ::testing::AssertionFailure() << "empty path";
+    }
+    if (path.front().x != gx || path.front().y != gy) {
+        return ::testing::AssertionFailure()
+               << "element 0 is (" << path.front().x << ", " << path.front().y << ")";
+    }
+    int x = sx;
+    int y = sy;
+    int total = 0;
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+        const int v = it->direction;
+        if (v < 1 || v > 8) {
+            return ::testing::AssertionFailure() << "direction " << v;
+        }
+        const geo::Step& step = geo::Steps[v];
+        if (it->x != x + step.dx || it->y != y + step.dy) {
+            return ::testing::AssertionFailure()
+                   << "step " << v << " from (" << x << ", " << y << ") does not reach (" << it->x
+                   << ", " << it->y << ")";
+        }
+        if (cellValue(g, it->x, it->y) != 0) {
+            return ::testing::AssertionFailure()
+                   << "enters blocked cell (" << it->x << ", " << it->y << ")";
+        }
+        if (step.dx != 0 && step.dy != 0 && cellValue(g, x + step.dx, y) != 0 &&
+            cellValue(g, x, y + step.dy) != 0) {
+            return ::testing::AssertionFailure()
+                   << "cuts between two blocked cells at (" << x << ", " << y << ")";
+        }
+        total += step.cost;
+        x = it->x;
+        y = it->y;
+    }
+    if (cost != nullptr) {
+        *cost = total;
+    }
+    return ::testing::AssertionSuccess();
+}

@@ -1,0 +1,226 @@
+#include "WorldFixture.h"
+
+#include "world/GridEdits.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+using InitWorldTest = WorldTest;
+
+TEST_F(InitWorldTest, GridIsBorderThenMarginRingThenFreeField)
+{
+    // Dirty the grid first: InitWorld must rebuild every cell.
+    for (int r = 0; r < geo::GridSize; ++r) {
+        for (int c = 0; c < geo::GridSize; ++c) {
+            g_grid[r][c] = 3;
+        }
+    }
+    InitWorld();
+    for (int r = 0; r < geo::GridSize; ++r) {
+        for (int c = 0; c < geo::GridSize; ++c) {
+            int expected = 0;
+            if (r == 0 || c == 0 || r == 21 || c == 21) {
+                expected = 1;
+            } else if (r == 1 || c == 1 || r == 20 || c == 20) {
+                expected = 2;
+            }
+            EXPECT_EQ(g_grid[r][c], expected) << "row " << r << " column " << c;
+        }
+    }
+    EXPECT_TRUE(gridIsConsistent());
+    // The usable field is cells 1 .. 18 on each axis.
+    EXPECT_EQ(valeurCellule(0, 0), 2);
+    EXPECT_EQ(valeurCellule(1, 1), 0);
+    EXPECT_EQ(valeurCellule(18, 18), 0);
+    EXPECT_EQ(valeurCellule(19, 5), 2);
+    EXPECT_EQ(valeurCellule(-1, 5), 1);
+    EXPECT_EQ(valeurCellule(20, 20), 1);
+}
+
+TEST_F(InitWorldTest, RobotDestinationAndFlags)
+{
+    g_robotPos.set(300, 400);
+    {
+        VerrouMonde verrou(g_robotLock);
+        g_robotX = 300.5;
+        g_robotY = 400.5;
+        g_robotCell = {12, 16};
+    }
+    {
+        VerrouMonde verrou(g_destLock);
+        g_destCell = {7, 7};
+    }
+    g_destPos.set(180, 180);
+    g_navActive = 1;
+    g_mapChanged = 1;
+    g_gridLines = 1;
+    g_setupPending = 1;
+
+    InitWorld();
+
+    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    {
+        VerrouMonde verrou(g_robotLock);
+        EXPECT_EQ(g_robotX, 25.0);
+        EXPECT_EQ(g_robotY, 25.0);
+        EXPECT_EQ(g_robotCell, (Point{1, 1}));
+    }
+    {
+        VerrouMonde verrou(g_destLock);
+        EXPECT_EQ(g_destCell, (Point{1, 1}));
+    }
+    EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
+    EXPECT_EQ(g_navActive, 0);
+    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(g_gridLines, 0);
+    EXPECT_EQ(g_setupPending, 0);
+}
+
+TEST_F(InitWorldTest, LeavesEveryLockFree)
+{
+    InitWorld();
+    for (std::binary_semaphore* lock : {&g_robotLock, &g_destLock, &g_pathLock, &g_wheelLock}) {
+        ASSERT_TRUE(lock->try_acquire());
+        lock->release();
+    }
+}
+
+using MarkerTest = WorldTest;
+
+TEST_F(MarkerTest, SetRobotPositionSetsAllFourTogether)
+{
+    SetRobotPosition(137, 62);
+    EXPECT_EQ(g_robotPos.get(), (Point{137, 62}));
+    VerrouMonde verrou(g_robotLock);
+    EXPECT_EQ(g_robotX, 137.0);
+    EXPECT_EQ(g_robotY, 62.0);
+    EXPECT_EQ(g_robotCell, (Point{5, 2}));
+}
+
+TEST_F(MarkerTest, SetRobotPositionOnCellEdges)
+{
+    SetRobotPosition(24, 25);
+    {
+        VerrouMonde verrou(g_robotLock);
+        EXPECT_EQ(g_robotCell, (Point{0, 1}));
+    }
+    SetRobotPosition(499, 0);
+    VerrouMonde verrou(g_robotLock);
+    EXPECT_EQ(g_robotCell, (Point{19, 0}));
+}
+
+TEST_F(MarkerTest, SetDestinationStoresPointAsGivenAndActivatesNavigation)
+{
+    SetDestination(130, 70);
+    EXPECT_EQ(g_destPos.get(), (Point{130, 70}));
+    EXPECT_EQ(g_navActive, 1);
+    VerrouMonde verrou(g_destLock);
+    EXPECT_EQ(g_destCell, (Point{5, 2}));
+}
+
+TEST_F(MarkerTest, SettersMoveTheChangeCounter)
+{
+    unsigned seen = worldChangeCount();
+    SetRobotPosition(50, 50);
+    EXPECT_NE(worldChangeCount(), seen);
+    seen = worldChangeCount();
+    SetDestination(100, 100);
+    EXPECT_NE(worldChangeCount(), seen);
+    seen = worldChangeCount();
+    InitWorld();
+    EXPECT_NE(worldChangeCount(), seen);
+}
+
+TEST(WorldChange, NotifyMovesTheCounter)
+{
+    const unsigned before = worldChangeCount();
+    notifyWorldChange();
+    EXPECT_EQ(worldChangeCount(), before + 1);
+    notifyWorldChange();
+    EXPECT_EQ(worldChangeCount(), before + 2);
+}
+
+TEST(WorldChange, WaitReturnsAtOnceWhenTheCounterAlreadyMoved)
+{
+    const unsigned seen = worldChangeCount();
+    notifyWorldChange();
+    waitWorldChange(seen); // would block forever if it waited for yet another change
+    SUCCEED();
+}
+
+/**
+ * Runs `wake` on this thread while another waits for a change from the
+ * count read before; fails if the waiter returns early or never wakes.
+ */
+void expectWaiterWokenBy(void (*wake)())
+{
+    const unsigned seen = worldChangeCount();
+    std::atomic<bool> woke{false};
+    std::atomic<bool> changed{false};
+    std::atomic<bool> early{false};
+    std::thread waiter([&] {
+        waitWorldChange(seen);
+        if (!changed.load()) {
+            early = true;
+        }
+        woke = true;
+    });
+
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(woke.load()) << "returned without any change";
+    changed = true;
+    wake();
+
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!woke.load() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_TRUE(woke.load()) << "the waiter was not woken";
+    while (!woke.load()) {
+        notifyWorldChange(); // release it so the test can end
+        std::this_thread::sleep_for(10ms);
+    }
+    waiter.join();
+    EXPECT_FALSE(early.load());
+}
+
+TEST(WorldChange, NotifyFromAnotherThreadWakesTheWaiter)
+{
+    expectWaiterWokenBy([] { notifyWorldChange(); });
+}
+
+TEST(WorldChange, GridEditWakesTheWaiter)
+{
+    InitWorld();
+    expectWaiterWokenBy([] { PlaceObstacle(10, 10); });
+    InitWorld();
+}
+
+TEST(WorldChange, SeveralWaitersAllWake)
+{
+    const unsigned seen = worldChangeCount();
+    std::atomic<int> awake{0};
+    std::vector<std::thread> waiters;
+    for (int i = 0; i < 4; ++i) {
+        waiters.emplace_back([&] {
+            waitWorldChange(seen);
+            awake.fetch_add(1);
+        });
+    }
+    std::this_thread::sleep_for(20ms);
+    notifyWorldChange();
+    for (auto& t : waiters) {
+        t.join();
+    }
+    EXPECT_EQ(awake.load(), 4);
+}
+
+} // namespace
