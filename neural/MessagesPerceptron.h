@@ -1,0 +1,23 @@
+#pragma once
+
+/** Fixed messages of the perceptron and its training. */
+namespace msg {
+inline constexpr const char* VecteurEntreeInvalide = "Vecteur d'entree invalide!";
+inline constexpr const char* CouchePrecedenteInvalide = "Couche precedente invalide!";
+inline constexpr const char* VecteurDesireInvalide = "Vecteur desire invalide!";
+inline constexpr const char* DataInvalide = "Data invalide!";
+inline constexpr const char* TauxApprentissageInvalide = "Taux d'apprentissage invalide!";
+inline constexpr const char* IterMaxInvalide = "Nombre maximum d'iterations invalide!";
+inline constexpr const char* ErreurMaxInvalide = "Erreur quadratique maximum invalide!";
+inline constexpr const char* MomentumInvalide = "Momentum invalide";
+inline constexpr const char* ToleranceInvalide = "Tolerance invalide!";
+} // namespace msg
+
+/** Texts of the training progress box and its Cancel question. */
+namespace texte {
+inline constexpr const char* ErreurQuadratique = "Erreur quadratique:\n";
+inline constexpr const char* Passe = "Erreur quadratique:\nPasse #%d : %.4f";
+inline constexpr const char* PasseEtTaux =
+    "Erreur quadratique:\nPasse #%d : %.4f\nTaux de classement: %.4f";
+inline constexpr const char* AnnulerOperation = "Voulez-vous vraiment annuler l'opération?";
+} // namespace texte
