@@ -72,7 +72,12 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
             const Exemple& exemple = ensemble[ordre[k]];
             propager(exemple.entree);
             total = erreur(exemple.desire) + total;
-            retropropager(exemple);
+            // propager has just checked that the layers chain; the sizes of
+            // the example were checked against the network by it and erreur.
+            if (exemple.entree.taille() != m_entrees || exemple.desire.taille() != m_sorties) {
+                KIV_ERREUR(msg::DataInvalide);
+            }
+            apprendre(exemple);
         }
         e = std::sqrt(total / n);
         if (!(e >= ErreurMax)) {

@@ -1,5 +1,6 @@
 #include "neural/Perceptron.h"
 
+#include "core/Messages.h"
 #include "core/ProgressBox.h"
 #include "neural/MessagesPerceptron.h"
 
@@ -37,10 +38,12 @@ void Perceptron::propager(const Vecteur& x)
     for (int i = 0; i < couches; ++i) {
         Neurone* n = c[i].donnees();
         const int neurones = c[i].taille();
-        for (int r = 0; r < neurones; ++r) {
-            if (i == 0) {
+        if (i == 0) {
+            for (int r = 0; r < neurones; ++r) {
                 n[r].calculer(x);
-            } else {
+            }
+        } else {
+            for (int r = 0; r < neurones; ++r) {
                 n[r].calculer(c[i - 1]);
             }
         }
@@ -71,6 +74,21 @@ double Perceptron::erreur(const Vecteur& d) const
     return somme / m_sorties;
 }
 
+void Perceptron::verifierChainage(int entrees) const
+{
+    const int couches = taille();
+    const Couche* c = donnees();
+    for (int q = 0; q < couches; ++q) {
+        const int amont = q == 0 ? entrees : c[q - 1].taille();
+        const Neurone* n = c[q].donnees();
+        for (int r = 0; r < c[q].taille(); ++r) {
+            if (n[r].taille() != amont) {
+                KIV_ERREUR(msg::IndiceInvalide);
+            }
+        }
+    }
+}
+
 void Perceptron::retropropager(const Exemple& e)
 {
     const Vecteur& x = e.entree;
@@ -78,32 +96,66 @@ void Perceptron::retropropager(const Exemple& e)
     if (x.taille() != m_entrees || d.taille() != m_sorties) {
         KIV_ERREUR(msg::DataInvalide);
     }
+    verifierChainage(m_entrees);
+    apprendre(e);
+}
+
+void Perceptron::apprendre(const Exemple& e)
+{
+    const Vecteur& x = e.entree;
+    const Vecteur& d = e.desire;
     const int couches = taille();
+    if (couches == 0) {
+        return;
+    }
+    // Every index below stays in range once the layers chain (checked by the
+    // caller) and the output layer is no wider than the desired vector.
+    Couche* c = donnees();
+    if (c[couches - 1].taille() > d.taille()) {
+        KIV_ERREUR(msg::IndiceInvalide);
+    }
+    // Locals, so that the weight stores below cannot force them to be reloaded.
+    const double gain = Gain;
+    const double momentum = Momentum;
+    const double* xs = x.donnees();
+    const int pasX = x.colonnes();
+    const double* ds = d.donnees();
+    const int pasD = d.colonnes();
+
     for (int q = couches - 1; q >= 0; --q) {
-        Couche& couche = (*this)[q];
-        const bool sortie = q == couches - 1;
-        const int neurones = couche.taille();
+        Neurone* n = c[q].donnees();
+        const int neurones = c[q].taille();
+        const Neurone* aval = q + 1 < couches ? c[q + 1].donnees() : nullptr;
+        const int nAval = q + 1 < couches ? c[q + 1].taille() : 0;
+        const Neurone* amont = q > 0 ? c[q - 1].donnees() : nullptr;
         for (int r = 0; r < neurones; ++r) {
-            Neurone& n = couche[r];
-            const double o = n.sortie;
-            if (sortie) {
-                n.delta = (d[r] - o) * ((1.0 - o) * o);
+            Neurone& neurone = n[r];
+            const double o = neurone.sortie;
+            if (aval == nullptr) {
+                neurone.delta = (ds[r * pasD] - o) * ((1.0 - o) * o);
             } else {
                 // The layer above was updated first: its new weights and deltas count.
-                const Couche& aval = (*this)[q + 1];
                 double s = 0.0;
-                for (int j = 0; j < aval.taille(); ++j) {
-                    s = s + aval[j][r].valeur * aval[j].delta;
+                for (int j = 0; j < nAval; ++j) {
+                    s = s + aval[j].donnees()[r].valeur * aval[j].delta;
                 }
-                n.delta = ((1.0 - o) * o) * s;
+                neurone.delta = ((1.0 - o) * o) * s;
             }
-            const double pasGain = n.delta * Gain;
-            n.biais.modifier((n.biais.valeur - pasGain) + n.biais.variation() * Momentum);
-            const int poids = n.taille();
-            for (int k = 0; k < poids; ++k) {
-                const double entree = q == 0 ? x[k] : (*this)[q - 1][k].sortie;
-                Poids& w = n[k];
-                w.modifier((pasGain * entree + w.valeur) + w.variation() * Momentum);
+            const double pasGain = neurone.delta * gain;
+            Poids& b = neurone.biais;
+            b.modifier((b.valeur - pasGain) + b.variation() * momentum);
+            Poids* w = neurone.donnees();
+            const int poids = neurone.taille();
+            if (amont == nullptr) {
+                for (int k = 0; k < poids; ++k) {
+                    w[k].modifier((pasGain * xs[k * pasX] + w[k].valeur) +
+                                  w[k].variation() * momentum);
+                }
+            } else {
+                for (int k = 0; k < poids; ++k) {
+                    w[k].modifier((pasGain * amont[k].sortie + w[k].valeur) +
+                                  w[k].variation() * momentum);
+                }
             }
         }
     }

@@ -69,6 +69,11 @@ public:
     friend std::istream& operator>>(std::istream& is, Perceptron& p);
 
 private:
+    /** Throws "Indice invalide!" unless every neuron has one weight per input of its layer. */
+    void verifierChainage(int entrees) const;
+    /** The learning step proper, on a network whose layers are known to chain. */
+    void apprendre(const Exemple& e);
+
     double Gain = 0.5;
     int PasAffichage = 1;
     double ErreurMax = 0.0;

@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6test6
     libgl-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libfann-dev
     fonts-dejavu-core
     xvfb xauth
 )
