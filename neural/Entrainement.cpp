@@ -58,7 +58,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
         }
         boite = m_progression.get();
         boite->Create();
-        boite->SetStatus(texte::ErreurQuadratique);
+        boite->SetStatus(texteEntrainement::ErreurQuadratique);
         boite->SetRange(0, IterMax);
         boite->SetStep(PasAffichage);
     }
@@ -85,11 +85,11 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
         }
         if (PasAffichage != 0 && s % PasAffichage == 0 && boite) {
             boite->StepIt();
-            boite->SetStatus(formater(texte::Passe, s, e));
+            boite->SetStatus(formater(texteEntrainement::Passe, s, e));
         }
         if (boite && boite->CheckCancel()) {
             const MessageAnswer reponse =
-                platform().messageBox(texte::AnnulerOperation, platform().loadString(ids::AppTitle),
+                platform().messageBox(texteEntrainement::AnnulerOperation, platform().loadString(ids::AppTitle),
                                       MessageButtons::YesNo, MessageIcon::Question);
             if (reponse == MessageAnswer::Yes) {
                 break;
@@ -102,7 +102,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
 
     if (PasAffichage != 0 && boite) {
         const double r = tauxClassement(ensemble);
-        boite->SetStatus(formater(texte::PasseEtTaux, s, e, r));
+        boite->SetStatus(formater(texteEntrainement::PasseEtTaux, s, e, r));
     }
     if (boite) {
         boite->ShowOkButton();

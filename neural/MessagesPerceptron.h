@@ -14,10 +14,10 @@ inline constexpr const char* ToleranceInvalide = "Tolerance invalide!";
 } // namespace msg
 
 /** Texts of the training progress box and its Cancel question. */
-namespace texte {
+namespace texteEntrainement {
 inline constexpr const char* ErreurQuadratique = "Erreur quadratique:\n";
 inline constexpr const char* Passe = "Erreur quadratique:\nPasse #%d : %.4f";
 inline constexpr const char* PasseEtTaux =
     "Erreur quadratique:\nPasse #%d : %.4f\nTaux de classement: %.4f";
 inline constexpr const char* AnnulerOperation = "Voulez-vous vraiment annuler l'opération?";
-} // namespace texte
+} // namespace texteEntrainement
