@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run test asan tsan bench format clean
+.PHONY: all bootstrap configure build run test asan tsan bench beacons format clean
 
 all: build
 
@@ -30,6 +30,14 @@ tsan:
 
 bench: build
 	@for b in build/$(PRESET)/bench/bench_*; do echo "== $$b"; $$b; done
+
+# Rebuilds the bundled position network: training set from the beacon model,
+# training with a fixed seed, then the accuracy check.
+beacons: build
+	./build/$(PRESET)/tools/beacons/kiv-beacons generate --dir data
+	cd build/$(PRESET) && ./tools/kiv-train/kiv-train --params ../../data/beacons.prm \
+		--data ../../data/beacons.dat --out ../../data/beacons.wgh --seed 1
+	./build/$(PRESET)/tools/beacons/kiv-beacons check --weights data/beacons.wgh --max-rms 5 --max-error 12.5
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
