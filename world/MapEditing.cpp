@@ -1,9 +1,17 @@
 #include "world/MapEditing.h"
 
 #include "world/GridEdits.h"
+#include "world/WorldChange.h"
 #include "world/WorldState.h"
 
 namespace {
+
+/** Asks for a re-plan: the navigation waits on this flag. */
+void signalerCarteModifiee()
+{
+    g_mapChanged = 1;
+    notifyWorldChange();
+}
 
 int grilleDe(int p)
 {
@@ -59,7 +67,7 @@ MapEdit OnMapLeftButtonDown(Selection selection, int x, int y)
         return {};
     }
     if (selection == Selection::Obstacle) {
-        g_mapChanged = 1;
+        signalerCarteModifiee();
         PlaceObstacle(grilleDe(y), grilleDe(x));
         return {false, false, true};
     }
@@ -71,7 +79,7 @@ MapEdit OnMapRightButtonDown(Selection selection, int x, int y)
     if (selection != Selection::Obstacle || !ClampMapPoint(x, y)) {
         return {};
     }
-    g_mapChanged = 1;
+    signalerCarteModifiee();
     EraseObstacle(x, y);
     return {false, false, true};
 }
@@ -83,7 +91,7 @@ MapEdit OnMapMouseMove(Selection selection, unsigned flags, int x, int y)
         return {};
     }
     if (selection == Selection::Obstacle) {
-        g_mapChanged = 1;
+        signalerCarteModifiee();
         if (flags == MouseLeft) {
             PlaceObstacle(grilleDe(y), grilleDe(x));
         } else if (flags == MouseRight) {

@@ -1,10 +1,16 @@
 #include "world/WorldChange.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace {
+
 std::atomic<unsigned> g_changes{0};
-}
+std::mutex g_mutex;
+std::condition_variable g_condition;
+
+} // namespace
 
 unsigned worldChangeCount()
 {
@@ -13,11 +19,24 @@ unsigned worldChangeCount()
 
 void notifyWorldChange()
 {
-    g_changes.fetch_add(1, std::memory_order_acq_rel);
-    g_changes.notify_all();
+    {
+        // Under the mutex, so that a waiter between its check and its wait
+        // cannot miss the increment.
+        std::lock_guard verrou(g_mutex);
+        g_changes.fetch_add(1, std::memory_order_acq_rel);
+    }
+    g_condition.notify_all();
 }
 
 void waitWorldChange(unsigned seen)
 {
-    g_changes.wait(seen, std::memory_order_acquire);
+    std::unique_lock verrou(g_mutex);
+    g_condition.wait(verrou, [seen] { return g_changes.load(std::memory_order_acquire) != seen; });
+}
+
+bool waitWorldChangeFor(unsigned seen, std::chrono::milliseconds duree)
+{
+    std::unique_lock verrou(g_mutex);
+    return g_condition.wait_for(
+        verrou, duree, [seen] { return g_changes.load(std::memory_order_acquire) != seen; });
 }

@@ -38,6 +38,12 @@ std::atomic<int> g_cmdLeft{0};
 std::atomic<int> g_cmdRight{0};
 std::atomic<int> g_heading{0};
 
+double g_prevX = 0.0;
+double g_prevY = 0.0;
+std::atomic<int> g_turnCode{0};
+std::atomic<int> g_turnPending{0};
+std::atomic<int> g_simRunning{0};
+
 std::atomic<MapDisplay*> g_mapView{nullptr};
 
 void RedrawMap()
@@ -115,5 +121,18 @@ void SetDestination(int x, int y)
         VerrouMonde verrou(g_destLock);
         g_destCell = {geo::celluleDe(x), geo::celluleDe(y)};
     }
+    notifyWorldChange();
+}
+
+void SetSimRunning(int valeur)
+{
+    g_simRunning = valeur;
+    notifyWorldChange();
+}
+
+void TurnTransmitted()
+{
+    g_turnPending = 0;
+    g_turnCode = 0;
     notifyWorldChange();
 }

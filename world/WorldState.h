@@ -67,6 +67,14 @@ extern std::atomic<int> g_cmdLeft;
 extern std::atomic<int> g_cmdRight;
 extern std::atomic<int> g_heading;
 
+// Navigation: the position at the previous pass (origin of the heading
+// estimate), the turn order for the robot, the virtual run.
+extern double g_prevX;
+extern double g_prevY;
+extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
+extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
+extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
+
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
 inline int valeurCellule(int x, int y)
 {
@@ -81,3 +89,9 @@ void SetRobotPosition(int x, int y);
 
 /** Sets the destination marker and cell, under g_destLock, and activates navigation. */
 void SetDestination(int x, int y);
+
+/** Sets g_simRunning and wakes the threads that watch it. */
+void SetSimRunning(int valeur);
+
+/** The turn order went out to the robot: clears the order and wakes its requester. */
+void TurnTransmitted();

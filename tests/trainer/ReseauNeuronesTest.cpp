@@ -1,0 +1,378 @@
+// The trainer's network without its window: training from a file, weights
+// files, evaluation and the flags the buttons depend on.
+#include "trainer/ReseauNeurones.h"
+#include "../core/ErreurAttendue.h"
+#include "FichiersTemporaires.h"
+#include "core/StringTable.h"
+#include "core/scripted/ScriptedPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+using kiv_test::ecrireOctets;
+using kiv_test::lireOctets;
+using kiv_test::RepertoireTemporaire;
+
+namespace {
+
+ScriptedPlatform& scripted()
+{
+    return static_cast<ScriptedPlatform&>(platform());
+}
+
+/** Three inputs, two outputs, in the raw units of the robot's measures. */
+const char* const kEntrainement = "# three measures -> position\n"
+                                  "(4)\n"
+                                  "(3,1) 0.15 0.16 0.14\n(2,1) 1 4\n"
+                                  "(3,1) 0.25 0.10 0.12\n(2,1) 2 3\n"
+                                  "(3,1) 0.05 0.20 0.18\n(2,1) 4 1\n"
+                                  "(3,1) 0.10 0.12 0.30\n(2,1) 0 5\n";
+
+std::vector<double> poids(const Perceptron& p)
+{
+    std::vector<double> v;
+    for (int i = 0; i < p.taille(); ++i) {
+        for (int r = 0; r < p[i].taille(); ++r) {
+            v.push_back(p[i][r].biais.valeur);
+            for (int k = 0; k < p[i][r].taille(); ++k) {
+                v.push_back(p[i][r][k].valeur);
+            }
+        }
+    }
+    return v;
+}
+
+std::vector<int> couches(const Perceptron& p)
+{
+    std::vector<int> v{p.nombreEntrees()};
+    for (int i = 0; i < p.taille(); ++i) {
+        v.push_back(p[i].taille());
+    }
+    return v;
+}
+
+std::vector<double> cellules(const Matrice& m)
+{
+    std::vector<double> v;
+    for (int i = 0; i < m.lignes(); ++i) {
+        for (int j = 0; j < m.colonnes(); ++j) {
+            v.push_back(m(i, j));
+        }
+    }
+    return v;
+}
+
+/** Equal to the six significant digits of the text forms. */
+void egauxASixChiffres(const std::vector<double>& lus, const std::vector<double>& attendus)
+{
+    ASSERT_EQ(lus.size(), attendus.size());
+    for (std::size_t k = 0; k < lus.size(); ++k) {
+        EXPECT_NEAR(lus[k], attendus[k], 5e-6 * std::fabs(attendus[k])) << "value " << k;
+    }
+}
+
+class ReseauNeuronesTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        scripted().clear();
+        ecrireOctets(m_dossier / "appr.dat", kEntrainement);
+        m_reseau.parametres.CoucheCache = 3;
+        m_reseau.parametres.NeuroneCoucheCache = 4;
+        m_reseau.parametres.IterMax = 30;
+    }
+
+    bool entrainer() { return m_reseau.EntrainerFichier(m_dossier / "appr.dat", dump()); }
+    std::string dump() const { return m_dossier / "test.ext"; }
+
+    RepertoireTemporaire m_dossier;
+    ReseauNeurones m_reseau;
+};
+
+} // namespace
+
+TEST_F(ReseauNeuronesTest, NewNetworkHasDefaultsAndNothingToEvaluateOrWrite)
+{
+    const ReseauNeurones neuf;
+    EXPECT_EQ(neuf.parametres.IterMax, 500);
+    EXPECT_EQ(neuf.parametres.DonneesTest1, 0.1543354);
+    EXPECT_FALSE(neuf.m_entraine || neuf.m_fichierChoisi || neuf.m_structureModifiee);
+    EXPECT_EQ(neuf.perceptron(), nullptr);
+
+    Vecteur resultat(1);
+    resultat[0] = 42.0;
+    EXPECT_FALSE(m_reseau.Evaluer(1, 2, 3, resultat));
+    ASSERT_EQ(resultat.taille(), 1);
+    EXPECT_EQ(resultat[0], 42.0);
+
+    EXPECT_FALSE(m_reseau.EcrirePoids(m_dossier / "rien.wgh"));
+    EXPECT_FALSE(std::filesystem::exists(m_dossier / "rien.wgh"));
+}
+
+TEST_F(ReseauNeuronesTest, UnopenableTrainingFileShowsTheMessageAndChangesNothing)
+{
+    const std::string absent = m_dossier / "absent.dat";
+    m_reseau.parametres.CoucheCache = 0; // the layer table is only filled after the read
+    EXPECT_FALSE(m_reseau.EntrainerFichier(absent, dump()));
+    const auto messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Erreur d'ouverture du fichier d'entrainement (" + absent + ")");
+    EXPECT_EQ(messages[0].caption, "KIV-ZUL");
+    EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(m_reseau.perceptron(), nullptr);
+    EXPECT_FALSE(m_reseau.m_entraine);
+    EXPECT_EQ(m_reseau.echelles().Echelle1.lignes(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dump()));
+
+    scripted().clear();
+    EXPECT_FALSE(m_reseau.EntrainerFichier("", dump()));
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text, "Erreur d'ouverture du fichier d'entrainement ()");
+}
+
+TEST_F(ReseauNeuronesTest, LayerTableErrorsComeBeforeOrAfterTheRead)
+{
+    m_reseau.parametres.CoucheCache = -1;
+    EXPECT_ERREUR(m_reseau.EntrainerFichier(m_dossier / "absent.dat", dump()),
+                  "Dimension invalide!");
+    EXPECT_TRUE(scripted().messages().empty());
+
+    m_reseau.parametres.CoucheCache = 0;
+    EXPECT_ERREUR(entrainer(), "Indice invalide!");
+    EXPECT_EQ(m_reseau.perceptron(), nullptr);
+    EXPECT_EQ(m_reseau.echelles().Translation1.taille(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dump()));
+}
+
+TEST_F(ReseauNeuronesTest, TrainingBuildsTheNetworkAndHandsItTheParameters)
+{
+    m_reseau.parametres.CoucheCache = 4;
+    m_reseau.parametres.NeuroneCoucheCache = 3;
+    m_reseau.parametres.IterMax = 250;
+    m_reseau.parametres.Tolerance = 0.3;
+    m_reseau.parametres.Gain = 0.7;
+    m_reseau.parametres.Momentum = 0.2;
+    m_reseau.parametres.ErreurMax = 0.001;
+    m_reseau.m_structureModifiee = true;
+    ASSERT_TRUE(entrainer());
+
+    const Perceptron* p = m_reseau.perceptron();
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(couches(*p), (std::vector<int>{3, 3, 3, 2}));
+    EXPECT_EQ(p->pasAffichage(), 2);
+    EXPECT_EQ(p->tolerance(), 0.3);
+    EXPECT_EQ(p->gain(), 0.7);
+    EXPECT_EQ(p->momentum(), 0.2);
+    EXPECT_EQ(p->erreurMax(), 0.001);
+    EXPECT_EQ(p->iterMax(), 250);
+    EXPECT_FALSE(m_reseau.m_structureModifiee);
+    EXPECT_TRUE(m_reseau.m_entraine);
+
+    // Training shows its progress box and leaves it with its Ok button.
+    const auto boites = scripted().progressBoxes();
+    ASSERT_EQ(boites.size(), 1u);
+    EXPECT_EQ(boites[0].captionId, ids::TrainerProgressTitle);
+    EXPECT_TRUE(boites[0].okShown);
+
+    // The scaling of the set, and its dump.
+    const MiseAEchelle& e = m_reseau.echelles();
+    EXPECT_DOUBLE_EQ(e.Translation1[0], 0.15);
+    EXPECT_DOUBLE_EQ(e.Echelle1(2, 2), 5.0 / 0.18);
+    EXPECT_DOUBLE_EQ(e.Echelle2(1, 1), 0.16);
+    const std::string texte = lireOctets(dump());
+    EXPECT_EQ(texte.rfind("(4)\r\n(3,1)\r\n", 0), 0u);
+    EXPECT_NE(texte.find("Translation 2\r\n(2,1)\r\n     -0.625\r\n     -0.625\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ReseauNeuronesTest, SmallIterationCountsShowNoProgressSteps)
+{
+    m_reseau.parametres.IterMax = 99;
+    ASSERT_TRUE(entrainer());
+    EXPECT_EQ(m_reseau.perceptron()->pasAffichage(), 0);
+}
+
+TEST_F(ReseauNeuronesTest, SecondTrainingContinuesUnlessTheStructureChanged)
+{
+    ASSERT_TRUE(entrainer());
+    const Perceptron* premier = m_reseau.perceptron();
+    const std::vector<double> appris = poids(*premier);
+
+    // No pass: the weights are those the first run left.
+    m_reseau.parametres.IterMax = 0;
+    ASSERT_TRUE(entrainer());
+    EXPECT_EQ(m_reseau.perceptron(), premier);
+    EXPECT_EQ(poids(*m_reseau.perceptron()), appris);
+    EXPECT_EQ(m_reseau.perceptron()->iterMax(), 0);
+
+    m_reseau.parametres.NeuroneCoucheCache = 6;
+    m_reseau.m_structureModifiee = true;
+    ASSERT_TRUE(entrainer());
+    EXPECT_EQ(couches(*m_reseau.perceptron()), (std::vector<int>{3, 6, 2}));
+    EXPECT_FALSE(m_reseau.m_structureModifiee);
+
+    // A forgotten network (a new training file) is rebuilt too.
+    m_reseau.oublierPerceptron();
+    EXPECT_EQ(m_reseau.perceptron(), nullptr);
+    ASSERT_TRUE(entrainer());
+    EXPECT_NE(m_reseau.perceptron(), nullptr);
+}
+
+TEST_F(ReseauNeuronesTest, MalformedTrainingFileKeepsNetworkScalingAndDump)
+{
+    ASSERT_TRUE(entrainer());
+    const Perceptron* avant = m_reseau.perceptron();
+    const std::vector<double> echelle = cellules(m_reseau.echelles().Echelle1);
+    const std::string ancienDump = lireOctets(dump());
+
+    ecrireOctets(m_dossier / "appr.dat", "(2)\n(3,1) 1 2 3\n(2,1) 0 1\n(3,1) 4 5\n");
+    EXPECT_ERREUR(entrainer(), "Format invalide!");
+    ecrireOctets(m_dossier / "appr.dat", "(2)\n(3,1) 1 2 3\n(2,1) 0 1\n(2,1) 4 5\n(2,1) 0 1\n");
+    EXPECT_ERREUR(entrainer(), "Indice invalide!");
+
+    EXPECT_EQ(m_reseau.perceptron(), avant);
+    EXPECT_EQ(cellules(m_reseau.echelles().Echelle1), echelle);
+    EXPECT_EQ(lireOctets(dump()), ancienDump);
+}
+
+TEST_F(ReseauNeuronesTest, WeightsFileReadsBackNetworkAndScaling)
+{
+    ASSERT_TRUE(entrainer());
+    const std::string chemin = m_dossier / "reseau.wgh";
+    ASSERT_TRUE(m_reseau.EcrirePoids(chemin));
+
+    const std::string octets = lireOctets(chemin);
+    EXPECT_EQ(octets.rfind("(3,3)\r\n", 0), 0u);
+    for (std::size_t k = 0; k < octets.size(); ++k) {
+        if (octets[k] == '\n') {
+            ASSERT_TRUE(k > 0 && octets[k - 1] == '\r') << "bare LF at " << k;
+        }
+    }
+
+    ReseauNeurones relu;
+    relu.parametres.NeuroneCoucheCache = 9; // the file carries no parameter
+    relu.LirePoids(chemin);
+    EXPECT_TRUE(relu.m_entraine);
+    EXPECT_EQ(relu.parametres.NeuroneCoucheCache, 9);
+    ASSERT_NE(relu.perceptron(), nullptr);
+    EXPECT_EQ(couches(*relu.perceptron()), couches(*m_reseau.perceptron()));
+    egauxASixChiffres(poids(*relu.perceptron()), poids(*m_reseau.perceptron()));
+    const MiseAEchelle& a = m_reseau.echelles();
+    const MiseAEchelle& b = relu.echelles();
+    egauxASixChiffres(cellules(b.Echelle1), cellules(a.Echelle1));
+    egauxASixChiffres(cellules(b.Echelle2), cellules(a.Echelle2));
+    egauxASixChiffres(cellules(b.Translation1), cellules(a.Translation1));
+    egauxASixChiffres(cellules(b.Translation2), cellules(a.Translation2));
+
+    Vecteur v1;
+    Vecteur v2;
+    ASSERT_TRUE(m_reseau.Evaluer(0.15, 0.16, 0.14, v1));
+    ASSERT_TRUE(relu.Evaluer(0.15, 0.16, 0.14, v2));
+    ASSERT_EQ(v2.taille(), 2);
+    EXPECT_NEAR(v2[0], v1[0], 1e-3);
+    EXPECT_NEAR(v2[1], v1[1], 1e-3);
+
+    // Written again, the read network gives the same bytes.
+    ASSERT_TRUE(relu.EcrirePoids(m_dossier / "copie.wgh"));
+    EXPECT_EQ(lireOctets(m_dossier / "copie.wgh"), octets);
+
+    // And the same file with LF line ends reads the same.
+    std::string lf;
+    for (char c : octets) {
+        if (c != '\r') {
+            lf += c;
+        }
+    }
+    ecrireOctets(m_dossier / "lf.wgh", lf);
+    ReseauNeurones reluLf;
+    reluLf.LirePoids(m_dossier / "lf.wgh");
+    EXPECT_EQ(poids(*reluLf.perceptron()), poids(*relu.perceptron()));
+    EXPECT_EQ(cellules(reluLf.echelles().Translation1), cellules(b.Translation1));
+}
+
+TEST_F(ReseauNeuronesTest, WeightsFileBytesIgnoreTheGlobalLocale)
+{
+    ASSERT_TRUE(entrainer());
+    ASSERT_TRUE(m_reseau.EcrirePoids(m_dossier / "c.wgh"));
+    {
+        kiv_test::LocaleVirgule virgule;
+        ASSERT_TRUE(m_reseau.EcrirePoids(m_dossier / "virgule.wgh"));
+        ReseauNeurones relu;
+        relu.LirePoids(m_dossier / "c.wgh");
+        egauxASixChiffres(poids(*relu.perceptron()), poids(*m_reseau.perceptron()));
+    }
+    const std::string octets = lireOctets(m_dossier / "c.wgh");
+    EXPECT_NE(octets.find('.'), std::string::npos);
+    // Commas only in the headers of the four scaling blocks.
+    EXPECT_EQ(std::count(octets.begin(), octets.end(), ','), 4);
+    EXPECT_EQ(lireOctets(m_dossier / "virgule.wgh"), octets);
+}
+
+TEST_F(ReseauNeuronesTest, FailedWeightsReadKeepsTheLoadedNetwork)
+{
+    ASSERT_TRUE(entrainer());
+    const std::string chemin = m_dossier / "reseau.wgh";
+    ASSERT_TRUE(m_reseau.EcrirePoids(chemin));
+    const std::string octets = lireOctets(chemin);
+
+    ReseauNeurones charge;
+    charge.LirePoids(chemin);
+    const Perceptron* avant = charge.perceptron();
+    const std::vector<double> poidsAvant = poids(*avant);
+    const std::vector<double> translationAvant = cellules(charge.echelles().Translation2);
+    charge.m_entraine = false;
+
+    // Cut in the perceptron's text, cut in the scaling, no file at all.
+    ecrireOctets(m_dossier / "tronque.wgh", octets.substr(0, octets.size() * 2 / 3));
+    EXPECT_ERREUR(charge.LirePoids(m_dossier / "tronque.wgh"), "Format invalide!");
+    ecrireOctets(m_dossier / "debut.wgh", octets.substr(0, 40));
+    EXPECT_ERREUR(charge.LirePoids(m_dossier / "debut.wgh"), "Format invalide!");
+    EXPECT_ERREUR(charge.LirePoids(m_dossier / "absent.wgh"), "Format invalide!");
+    // A translation that is not a single column.
+    ecrireOctets(m_dossier / "colonnes.wgh", "(1,1) 1\n(1,1) 1\n(1,2) 0 0\n(1,1) 0\n");
+    EXPECT_ERREUR(charge.LirePoids(m_dossier / "colonnes.wgh"), "Format invalide!");
+
+    EXPECT_EQ(charge.perceptron(), avant);
+    EXPECT_EQ(poids(*charge.perceptron()), poidsAvant);
+    EXPECT_EQ(cellules(charge.echelles().Translation2), translationAvant);
+    EXPECT_FALSE(charge.m_entraine);
+}
+
+TEST_F(ReseauNeuronesTest, EvaluateScalesInputsAndDescalesOutputs)
+{
+    // A hand-made network: one layer of two output neurons over three inputs.
+    // Input 0 is scaled by 2 around 1; neuron 0 sees it with weight 1 and
+    // answers 0.9, neuron 1 has no weight and answers 0.1.
+    const double ln9 = std::log(9.0);
+    char texte[600];
+    std::snprintf(texte, sizeof texte,
+                  "# hand-made weights\r\n"
+                  "(3,3)\r\n 2 0 0\r\n 0 1 0\r\n 0 0 1\r\n"
+                  "(2,2)\r\n 0.16 0\r\n 0 0.16\r\n"
+                  "(3,1)\r\n 1\r\n 0\r\n 0\r\n"
+                  "(2,1)\r\n -0.625\r\n -0.625\r\n"
+                  "(1)\r\n(2)\r\n%.17g\r\n(3)\r\n1\r\n0\r\n0\r\n\r\n%.17g\r\n(3)\r\n0\r\n0\r\n0\r\n"
+                  "\r\n\r\n",
+                  1.0 - ln9, ln9);
+    ecrireOctets(m_dossier / "main.wgh", texte);
+    m_reseau.LirePoids(m_dossier / "main.wgh");
+
+    Vecteur resultat;
+    ASSERT_TRUE(m_reseau.Evaluer(1.5, 123.0, -7.0, resultat));
+    ASSERT_EQ(resultat.taille(), 2);
+    EXPECT_NEAR(resultat[0], 5.0, 1e-9);
+    EXPECT_NEAR(resultat[1], 0.0, 1e-9);
+
+    // Three inputs are all it takes; a network of another width is refused.
+    ecrireOctets(m_dossier / "deux.wgh", "(2,2) 1 0 0 1 (1,1) 1 (2,1) 0 0 (1,1) 0\n"
+                                         "(1) (1) 0 (2) 0 0\n");
+    m_reseau.LirePoids(m_dossier / "deux.wgh");
+    Vecteur garde(1);
+    garde[0] = 7.0;
+    EXPECT_ERREUR(m_reseau.Evaluer(1, 2, 3, garde), "Matrice incompatible!");
+    EXPECT_EQ(garde[0], 7.0);
+}

@@ -1,0 +1,151 @@
+#include "trainer/ReseauNeurones.h"
+
+#include "core/Platform.h"
+#include "core/StringTable.h"
+#include "trainer/FichierParametres.h"
+#include "trainer/FichierPoids.h"
+#include "trainer/MessagesReseau.h"
+#include "trainer/Preparation.h"
+#include "trainer/TexteWindows.h"
+
+#include <string_view>
+#include <utility>
+
+namespace {
+
+/** The message with the path in place of its %s. */
+std::string avecChemin(std::string_view modele, const std::string& chemin)
+{
+    std::string texte(modele);
+    const std::size_t position = texte.find("%s");
+    if (position != std::string::npos) {
+        texte.replace(position, 2, chemin);
+    }
+    return texte;
+}
+
+} // namespace
+
+ReseauNeurones::ReseauNeurones() = default;
+
+ReseauNeurones::~ReseauNeurones() = default;
+
+bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::string& dump)
+{
+    const ParametresReseau& p = parametres;
+    Table1D<int> tailles(p.CoucheCache);
+
+    Table1D<Exemple> ensemble;
+    {
+        FichierTexteEntree fichier(chemin);
+        if (!fichier.is_open()) {
+            platform().messageBox(avecChemin(texte::ErreurOuvertureEntrainement, chemin),
+                                  platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                                  MessageIcon::Exclamation);
+            return false;
+        }
+        ensemble = lireEnsemble(fichier);
+    }
+
+    // Input layer first, then the output layer, then the hidden layers
+    // between them: with a single entry the output count wins.
+    tailles[0] = p.NeuroneEntree;
+    tailles[p.CoucheCache - 1] = p.NeuroneSortie;
+    for (int i = 1; i <= p.CoucheCache - 2; ++i) {
+        tailles[i] = p.NeuroneCoucheCache;
+    }
+
+    // The scaling is computed aside: a set it cannot scale leaves the
+    // current one in place.
+    MiseAEchelle echelles = calculerEchelles(ensemble, p);
+    appliquerEchelles(ensemble, echelles);
+    {
+        FichierTexteSortie fichier(dump);
+        ecrireDump(fichier, ensemble, echelles);
+    }
+    m_echelles = std::move(echelles);
+
+    if (!m_perceptron || m_structureModifiee) {
+        // Built before the old one goes, so that a refused shape keeps it.
+        auto nouveau = std::make_unique<Perceptron>(tailles, true);
+        m_perceptron = std::move(nouveau);
+        m_structureModifiee = false;
+    }
+    Perceptron& reseau = *m_perceptron;
+    reseau.setPasAffichage(p.IterMax / 100);
+    reseau.setTolerance(p.Tolerance);
+    reseau.setGain(p.Gain);
+    reseau.setMomentum(p.Momentum);
+    reseau.setErreurMax(p.ErreurMax);
+    reseau.setIterMax(p.IterMax);
+    reseau.entrainer(ensemble);
+    m_entraine = true;
+    return true;
+}
+
+void ReseauNeurones::LirePoids(const std::string& chemin)
+{
+    // An unopenable file reads as an empty stream: the first block finds no "(".
+    FichierTexteEntree fichier(chemin);
+    MiseAEchelle echelles;
+    auto reseau = std::make_unique<Perceptron>(true);
+    lirePoids(fichier, echelles, *reseau);
+    m_echelles = std::move(echelles);
+    m_perceptron = std::move(reseau);
+    m_entraine = true;
+}
+
+bool ReseauNeurones::EcrirePoids(const std::string& chemin) const
+{
+    if (!m_perceptron) {
+        return false;
+    }
+    FichierTexteSortie fichier(chemin);
+    ecrirePoids(fichier, m_echelles, *m_perceptron);
+    return fichier.fermer();
+}
+
+bool ReseauNeurones::Evaluer(double e1, double e2, double e3, Vecteur& resultat)
+{
+    if (!m_perceptron) {
+        return false;
+    }
+    Vecteur x(3);
+    x[0] = e1;
+    x[1] = e2;
+    x[2] = e3;
+    m_perceptron->propager(m_echelles.Echelle1 * (x - m_echelles.Translation1));
+    Vecteur sorties = m_perceptron->sorties();
+    for (int i = 0; i < sorties.taille(); ++i) {
+        sorties[i] = sorties[i] / m_echelles.Echelle2(i, i) + m_echelles.Translation2[i];
+    }
+    resultat = std::move(sorties);
+    return true;
+}
+
+bool ReseauNeurones::EcrireParametres(const std::string& chemin) const
+{
+    FichierTexteSortie fichier(chemin);
+    if (!fichier.is_open()) {
+        return false;
+    }
+    ecrireParametres(fichier, parametres);
+    return fichier.fermer();
+}
+
+bool ReseauNeurones::LireParametres(const std::string& chemin)
+{
+    FichierTexteEntree fichier(chemin);
+    if (!fichier.is_open()) {
+        return false;
+    }
+    parametres = lireParametres(fichier);
+    // The layer fields may have changed: the next training builds anew.
+    m_structureModifiee = true;
+    return true;
+}
+
+void ReseauNeurones::oublierPerceptron()
+{
+    m_perceptron.reset();
+}

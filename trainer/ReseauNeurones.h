@@ -1,0 +1,76 @@
+#pragma once
+
+#include "neural/Matrice.h"
+#include "neural/Perceptron.h"
+#include "trainer/ParametresReseau.h"
+
+#include <memory>
+#include <string>
+
+/** The input and output scaling computed from a training file. */
+struct MiseAEchelle {
+    Matrice Echelle1;     ///< n_in x n_in, input scale factors on the diagonal
+    Matrice Echelle2;     ///< n_out x n_out, output scale factors on the diagonal
+    Vecteur Translation1; ///< input offsets
+    Vecteur Translation2; ///< output offsets
+};
+
+/**
+ * What the network trainer holds, without its window: the fields, the
+ * scaling, the perceptron and the flags that enable the trainer's buttons.
+ * The trainer window, the console and the command-line trainer all drive
+ * the network through it.
+ *
+ * Errors of the files, the matrices and the perceptron are thrown as Erreur;
+ * the operations that read leave the current network and scaling untouched
+ * when they fail.
+ */
+class ReseauNeurones {
+public:
+    ReseauNeurones();
+    ~ReseauNeurones();
+
+    ParametresReseau parametres;
+
+    /** A training run was made or a weights file was read. */
+    bool m_entraine = false;
+    /** A training file was chosen. */
+    bool m_fichierChoisi = false;
+    /** The layer structure changed since the perceptron was built. */
+    bool m_structureModifiee = false;
+
+    /**
+     * Reads and scales the training file, writes the dump `dump` ("test.ext"
+     * by default), builds a new perceptron when there is none or the
+     * structure changed, hands it the parameters and trains it. A file that
+     * cannot be opened shows "Erreur d'ouverture du fichier d'entrainement
+     * (%s)" and returns false with nothing changed.
+     */
+    bool EntrainerFichier(const std::string& chemin, const std::string& dump = "test.ext");
+
+    /** Reads a weights file: scaling, then perceptron. On failure nothing changes. */
+    void LirePoids(const std::string& chemin);
+
+    /** Writes the weights file; nothing when there is no perceptron. Returns false on an I/O
+     * failure. */
+    bool EcrirePoids(const std::string& chemin) const;
+
+    /** Three raw inputs to de-scaled outputs; false (resultat untouched) without a perceptron. */
+    bool Evaluer(double e1, double e2, double e3, Vecteur& resultat);
+
+    /** Writes the fifteen parameter lines. Returns false on an I/O failure. */
+    bool EcrireParametres(const std::string& chemin) const;
+
+    /** Reads the parameter file by position. Returns false when it cannot be opened. */
+    bool LireParametres(const std::string& chemin);
+
+    /** Forgets the network (a new training file was chosen). */
+    void oublierPerceptron();
+
+    Perceptron* perceptron() const { return m_perceptron.get(); }
+    const MiseAEchelle& echelles() const { return m_echelles; }
+
+private:
+    MiseAEchelle m_echelles;
+    std::unique_ptr<Perceptron> m_perceptron;
+};

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+/**
+ * The text files of the trainer are exchanged with the robot's other tools,
+ * which expect CR LF line ends and Windows-1252 bytes. The program's own
+ * strings are UTF-8 and its writers end lines with '\n'; this buffer does
+ * the translation on the way to the file:
+ *  - '\n' becomes "\r\n";
+ *  - a well-formed UTF-8 sequence becomes its Windows-1252 byte, or '?' when
+ *    that character set has none for it;
+ *  - a byte that does not start or continue a well-formed sequence is passed
+ *    through unchanged (it is most likely already Windows-1252).
+ */
+class TamponWindows : public std::streambuf {
+public:
+    /** Writes through `destination`, which must outlive this buffer. */
+    explicit TamponWindows(std::streambuf* destination);
+
+    /** Writes out an unfinished UTF-8 sequence as it stands. False when that write failed. */
+    bool vider();
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
+    int sync() override;
+
+private:
+    bool ecrireOctet(unsigned char octet);
+    bool ecrireBrut();
+    bool traiter(unsigned char octet);
+
+    std::streambuf* m_destination;
+    unsigned char m_sequence[4] = {};
+    int m_longueur = 0; ///< bytes of the pending sequence held in m_sequence
+    int m_attendus = 0; ///< total length of the pending sequence
+};
+
+/** The Windows-1252 byte of a Unicode code point, or '?' when there is none. */
+unsigned char versWindows1252(char32_t point);
+
+/**
+ * A text file opened for writing (created or truncated) with the
+ * translation above. Numbers are formatted in the classic locale, whatever
+ * the user's locale, so the same network writes the same bytes everywhere.
+ */
+class FichierTexteSortie : public std::ostream {
+public:
+    explicit FichierTexteSortie(const std::string& chemin);
+    ~FichierTexteSortie() override;
+
+    bool is_open() const { return m_fichier.is_open(); }
+
+    /** Flushes and closes. True when the file was opened and every byte reached it. */
+    bool fermer();
+
+private:
+    std::filebuf m_fichier;
+    TamponWindows m_tampon;
+};
+
+/**
+ * A text file opened for reading in the classic locale. Files from either
+ * platform are read: the extractors treat CR as white space, and
+ * `lireLigne` drops the CR of a CR LF line end.
+ */
+class FichierTexteEntree : public std::ifstream {
+public:
+    explicit FichierTexteEntree(const std::string& chemin);
+};
+
+/** getline without the line end, LF or CR LF. False when no line was left. */
+bool lireLigne(std::istream& is, std::string& ligne);

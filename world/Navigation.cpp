@@ -1,0 +1,344 @@
+#include "world/Navigation.h"
+
+#include "core/Platform.h"
+#include "world/MapDisplay.h"
+#include "world/PlanPath.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <cmath>
+
+namespace {
+
+/** Throws ArretDemande when the world threads are asked to stop. */
+void verifierArret()
+{
+    if (worldThreadsStopping()) {
+        throw ArretDemande{};
+    }
+}
+
+/**
+ * The navigation thread's own copies of the shared state, and its flags.
+ * The remembered destination starts as the first destination read, so that
+ * the very first heading probe waits for the robot to move.
+ */
+class Navigateur {
+public:
+    void executer()
+    {
+        unsigned debutPrecedent = worldChangeCount() - 1;
+        bool premierePasse = true;
+        for (;;) {
+            verifierArret();
+            const unsigned debut = worldChangeCount();
+            lireDestination();
+            if (premierePasse) {
+                m_destMemorisee = m_destCell;
+                premierePasse = false;
+            }
+            m_prevCell = m_robotCell;
+            g_prevX = m_x;
+            g_prevY = m_y;
+            lireRobot();
+
+            if (m_robotCell == m_destCell || g_navActive == 0) {
+                arreter();
+                // Nothing to do until something changes.
+                waitWorldChange(debut);
+                debutPrecedent = debut;
+                continue;
+            }
+            m_arretAffiche = false;
+
+            if (g_heading == 0) {
+                sonder();
+            }
+
+            if (g_cmdLeft == 0 && g_cmdRight == 0) {
+                // Stopped wheels re-plan on every pass; when nothing at all has
+                // changed since the previous pass began, that pass's outcome
+                // stands, so wait for a change instead of repeating it.
+                if (worldChangeCount() == debutPrecedent) {
+                    waitWorldChange(debutPrecedent);
+                    verifierArret();
+                }
+                lireRobot();
+            } else {
+                attendreChangement(false);
+            }
+
+            PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+            if (g_heading != 0 && !m_bouge) {
+                UpdateHeading();
+                AlignHeading();
+            }
+            m_bouge = false;
+            ChooseWheelCommands();
+            {
+                VerrouMonde verrou(g_wheelLock);
+                g_wheelLeft = g_cmdLeft.load();
+                g_wheelRight = g_cmdRight.load();
+            }
+            ShowWheelSpeedsOnMap();
+            m_destMemorisee = m_destCell;
+            debutPrecedent = debut;
+        }
+    }
+
+private:
+    void lireDestination()
+    {
+        VerrouMonde verrou(g_destLock);
+        m_destCell = g_destCell;
+    }
+
+    void lireRobot()
+    {
+        VerrouMonde verrou(g_robotLock);
+        m_robotCell = g_robotCell;
+        m_x = g_robotX;
+        m_y = g_robotY;
+    }
+
+    /** At the destination or without one: wheels stopped, shown once. */
+    void arreter()
+    {
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 0;
+            g_wheelRight = 0;
+        }
+        if (!m_arretAffiche) {
+            ShowWheelSpeedsOnMap();
+            m_arretAffiche = true;
+        }
+    }
+
+    /**
+     * Waits until the robot enters another cell, the destination moves or
+     * the grid changes. When `noterMouvement`, a cell change sets the moved flag.
+     */
+    void attendreChangement(bool noterMouvement)
+    {
+        for (;;) {
+            verifierArret();
+            const unsigned vu = worldChangeCount();
+            lireRobot();
+            const bool autreCellule = !(m_robotCell == m_prevCell);
+            if (autreCellule && noterMouvement) {
+                m_bouge = true;
+            }
+            lireDestination();
+            if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1) {
+                return;
+            }
+            waitWorldChange(vu);
+        }
+    }
+
+    /** Heading unknown: drive straight until the robot changes cell. */
+    void sonder()
+    {
+        PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        if (g_firstStep == 0) {
+            return;
+        }
+        {
+            VerrouMonde verrou(g_robotLock);
+            m_prevCell = g_robotCell;
+            g_prevX = g_robotX;
+            g_prevY = g_robotY;
+        }
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 2;
+            g_wheelRight = 2;
+        }
+        ShowWheelSpeedsOnMap();
+        attendreChangement(true);
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 0;
+            g_wheelRight = 0;
+        }
+        ShowWheelSpeedsOnMap();
+        g_cmdLeft = 0;
+        g_cmdRight = 0;
+        PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        if (m_bouge) {
+            UpdateHeading();
+            AlignHeading();
+        }
+        g_prevX = m_x;
+        g_prevY = m_y;
+        m_prevCell = m_robotCell;
+        m_destMemorisee = m_destCell;
+    }
+
+    Point m_robotCell{0, 0};
+    Point m_prevCell{0, 0};
+    Point m_destCell{0, 0};
+    Point m_destMemorisee{0, 0};
+    double m_x = 0.0;
+    double m_y = 0.0;
+    bool m_bouge = false;
+    bool m_arretAffiche = false;
+};
+
+/** Beeps through the platform; the call returns when the tone is over. */
+void bip(int frequence, int duree)
+{
+    platform().beep(frequence, duree);
+}
+
+} // namespace
+
+void NavigationThread()
+{
+    try {
+        Navigateur().executer();
+    } catch (const ArretDemande&) {
+    }
+}
+
+void UpdateHeading()
+{
+    double dx = 0.0;
+    double dy = 0.0;
+    {
+        VerrouMonde verrou(g_robotLock);
+        dx = g_robotX - g_prevX;
+        dy = g_robotY - g_prevY;
+    }
+    double angle = std::atan2(dy, dx) * 180.0 / 3.14159;
+    if (dy < 0) {
+        angle = angle + 360.0;
+    }
+    if (dx == 0.0 && dy == 0.0) {
+        return;
+    }
+    struct Secteur {
+        double de;
+        double a;
+        int code;
+    };
+    static constexpr Secteur secteurs[] = {
+        {67.5, 112.5, 5},  {22.5, 67.5, 4},   {292.5, 337.5, 2}, {247.5, 292.5, 1},
+        {202.5, 247.5, 8}, {157.5, 202.5, 7}, {112.5, 157.5, 6},
+    };
+    if (angle < 22.5 || angle > 337.5) {
+        g_heading = 3;
+        return;
+    }
+    for (const Secteur& s : secteurs) {
+        if (s.de < angle && angle < s.a) {
+            g_heading = s.code;
+            return;
+        }
+    }
+}
+
+void AlignHeading()
+{
+    const int d = g_firstStep - g_heading;
+    int cap = g_heading;
+    if (d == 4 || d == -4) {
+        cap = cap > 4 ? cap - 4 : cap + 4;
+        g_heading = cap;
+        bip(100, 100);
+        bip(100, 100);
+        RequestTurn(180);
+    } else if (d == 2 || d == -6) {
+        bip(200, 200);
+        g_heading = cap + 2;
+        RequestTurn(90);
+    } else if (d == -2 || d == 6) {
+        bip(200, 200);
+        g_heading = cap - 2;
+        RequestTurn(-90);
+    } else if (d == 3 || d == -5) {
+        bip(200, 200);
+        g_heading = cap + 3;
+        RequestTurn(135);
+    } else if (d == -3 || d == 5) {
+        bip(200, 200);
+        g_heading = cap - 3;
+        RequestTurn(-135);
+    }
+    // Back into 1 .. 8.
+    const int h = g_heading;
+    if (h <= 0) {
+        g_heading = h + 8;
+    } else if (h >= 9) {
+        g_heading = h - 8;
+    }
+}
+
+void RequestTurn(int angle)
+{
+    g_turnPending = 1;
+    g_turnCode = 0;
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 0;
+        g_wheelRight = 0;
+    }
+    switch (angle) {
+    case 90:
+        g_turnCode = 1;
+        break;
+    case 135:
+        g_turnCode = 2;
+        break;
+    case 180:
+        g_turnCode = 3;
+        break;
+    case -135:
+        g_turnCode = 4;
+        break;
+    case -90:
+        g_turnCode = 5;
+        break;
+    default:
+        g_turnCode = 0;
+        break;
+    }
+    for (;;) {
+        verifierArret();
+        const unsigned vu = worldChangeCount();
+        if (g_turnPending == 0) {
+            g_turnCode = 0;
+            return;
+        }
+        if (g_simRunning == 1) {
+            return; // no robot to receive it: the order stays in place
+        }
+        waitWorldChange(vu);
+    }
+}
+
+void ChooseWheelCommands()
+{
+    int e = g_heading - g_firstStep;
+    if (e == -7) {
+        e = 1;
+    } else if (e == 7) {
+        e = -1;
+    }
+    if (e < 0) {
+        g_cmdLeft = 3;
+        g_cmdRight = 2;
+    } else if (e == 0) {
+        g_cmdLeft = 3;
+        g_cmdRight = 3;
+    } else {
+        g_cmdLeft = 2;
+        g_cmdRight = 3;
+    }
+    if (g_firstStep == 0) {
+        g_cmdLeft = 0;
+        g_cmdRight = 0;
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+/**
+ * The robot's behaviour: the navigation thread re-plans whenever the robot,
+ * the destination or the grid changes, estimates the heading from the last
+ * displacement, orders turns in place and chooses the wheel codes; the
+ * simulation thread moves a virtual robot one cell along the path every
+ * 1.5 s; the bumper handler marks obstacles ahead of the robot.
+ *
+ * Every wait blocks on the world-change notification (WorldChange.h) and
+ * ends when the world threads are asked to stop (WorldThreads.h).
+ */
+
+/** The navigation loop; returns only when the world threads are stopped. */
+void NavigationThread();
+
+/** The heading from the displacement since g_prevX, g_prevY (strict sectors). */
+void UpdateHeading();
+
+/** Orders the turn that brings the heading onto the first step, with its beeps. */
+void AlignHeading();
+
+/** Orders a turn in place (degrees, clockwise positive) and waits until it is sent. */
+void RequestTurn(int angle);
+
+/** Wheel codes that steer from the heading towards the first step. */
+void ChooseWheelCommands();
+
+/** One virtual run: a cell along the path every 1500 ms while g_simRunning is set. */
+void SimulationThread();
+
+/** Bumper bits of a status byte: marks the cell ahead, ahead-left or ahead-right. */
+void HandleBumpers(int bit0, int bit1);

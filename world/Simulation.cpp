@@ -1,0 +1,87 @@
+// The virtual robot and the bumper handler.
+#include "world/GridEdits.h"
+#include "world/MapDisplay.h"
+#include "world/Navigation.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <chrono>
+
+namespace {
+
+/** Time the virtual robot takes to cross one cell. */
+constexpr std::chrono::milliseconds PasSimulation{1500};
+
+} // namespace
+
+void SimulationThread()
+{
+    try {
+        if (g_navActive == 0) {
+            return;
+        }
+        while (g_simRunning == 1) {
+            int n = 0;
+            {
+                VerrouMonde robot(g_robotLock);
+                PathNode e;
+                {
+                    VerrouMonde chemin(g_pathLock);
+                    n = g_path.taille();
+                    if (n >= 1) {
+                        e = g_path[n - 1];
+                        g_robotPos.set(25 * e.x, 25 * e.y);
+                    }
+                }
+                if (n >= 1) {
+                    g_robotX = g_robotPos.x;
+                    g_robotY = g_robotPos.y;
+                    g_robotCell = {e.x, e.y};
+                }
+            }
+            if (n >= 1) {
+                notifyWorldChange();
+            }
+            dormirSaufArret(PasSimulation);
+            if (n == 1) {
+                return; // the robot has just been put on the goal
+            }
+        }
+    } catch (const ArretDemande&) {
+    }
+}
+
+void HandleBumpers(int bit0, int bit1)
+{
+    Point cellule;
+    {
+        VerrouMonde verrou(g_robotLock);
+        cellule = g_robotCell;
+    }
+    const int gr = cellule.y + 1;
+    const int gc = cellule.x + 1;
+    const int h = g_heading;
+    if (h != 0) {
+        int direction = h;
+        if (bit0 && bit1) {
+            direction = h;
+        } else if (bit1) {
+            direction = h == 1 ? 8 : h - 1;
+        } else if (bit0) {
+            direction = h == 8 ? 1 : h + 1;
+        }
+        const int r = gr + geo::Steps[direction].dy;
+        const int c = gc + geo::Steps[direction].dx;
+        // A cell of the border is the wall itself: nothing to mark there, and
+        // nothing outside the grid may be touched.
+        const bool dansLeTerrain = r >= 1 && r <= geo::Cells && c >= 1 && c <= geo::Cells;
+        if (dansLeTerrain && g_grid[r][c] != 3) {
+            MarkObstacle(r, c);
+        }
+    }
+    if (g_mapDirty == 1) {
+        RedrawMap();
+        g_mapDirty = 0;
+    }
+}
