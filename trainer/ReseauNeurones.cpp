@@ -16,11 +16,13 @@ namespace {
 /** The message with the path in place of its %s. */
 std::string avecChemin(std::string_view modele, const std::string& chemin)
 {
-    std::string texte(modele);
-    const std::size_t position = texte.find("%s");
-    if (position != std::string::npos) {
-        texte.replace(position, 2, chemin);
+    const std::size_t position = modele.find("%s");
+    if (position == std::string_view::npos) {
+        return std::string(modele);
     }
+    std::string texte;
+    texte.reserve(modele.size() + chemin.size());
+    texte.append(modele.substr(0, position)).append(chemin).append(modele.substr(position + 2));
     return texte;
 }
 

@@ -1,0 +1,149 @@
+// The navigation thread's cost: (a) processor use over 10 s while it follows
+// a path and nothing changes, next to a reference loop that polls the same
+// conditions without blocking; (b) the delay from a robot cell change to the
+// new wheel codes being set and shown.
+#include "core/scripted/ScriptedPlatform.h"
+#include "world/MapDisplay.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+double tempsProcesseur()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+/** Records when the navigation last showed its wheel codes. */
+class Horodateur : public MapDisplay {
+public:
+    void Redraw() override {}
+    void ShowWheelSpeeds() override
+    {
+        dernier.store(Horloge::now().time_since_epoch().count(), std::memory_order_release);
+        nombre.fetch_add(1, std::memory_order_acq_rel);
+        nombre.notify_all();
+    }
+    std::atomic<long long> dernier{0};
+    std::atomic<int> nombre{0};
+};
+
+/** Processor share of one core used by the process over `duree`. */
+double mesurerProcesseur(std::chrono::seconds duree)
+{
+    const double avant = tempsProcesseur();
+    const auto debut = Horloge::now();
+    std::this_thread::sleep_for(duree);
+    const double ecoule = std::chrono::duration<double>(Horloge::now() - debut).count();
+    return (tempsProcesseur() - avant) / ecoule;
+}
+
+/**
+ * The reference: the same wait as the navigation's follow step, written as
+ * a loop that reads the robot and the destination under their locks over
+ * and over, without blocking.
+ */
+void boucleQuiTourne(std::atomic<bool>& fin)
+{
+    Point prec;
+    Point dest0;
+    {
+        VerrouMonde verrou(g_robotLock);
+        prec = g_robotCell;
+    }
+    {
+        VerrouMonde verrou(g_destLock);
+        dest0 = g_destCell;
+    }
+    while (!fin.load(std::memory_order_relaxed)) {
+        Point robot;
+        Point dest;
+        {
+            VerrouMonde verrou(g_robotLock);
+            robot = g_robotCell;
+        }
+        {
+            VerrouMonde verrou(g_destLock);
+            dest = g_destCell;
+        }
+        if (!(robot == prec) || !(dest == dest0) || g_mapChanged == 1) {
+            break;
+        }
+    }
+}
+
+} // namespace
+
+int main()
+{
+    ScriptedPlatform plateforme;
+    plateforme.setSleepScale(0.0); // beeps are not waited for
+    setPlatform(&plateforme);
+    Horodateur affichage;
+    g_mapView = &affichage;
+
+    InitWorld();
+    g_simRunning = 1; // turns in place are not waited for: no robot listens
+    g_heading = 3;
+    SetRobotPosition(25 * 2, 25 * 10);
+    SetDestination(25 * 18, 25 * 10);
+    StartNavigation();
+    while (affichage.nombre.load() == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    // (a) Processor use while nothing changes.
+    const double navigation = mesurerProcesseur(std::chrono::seconds(10));
+    std::atomic<bool> fin{false};
+    std::thread reference(boucleQuiTourne, std::ref(fin));
+    const double tournante = mesurerProcesseur(std::chrono::seconds(10));
+    fin = true;
+    reference.join();
+
+    // (b) Delay from a cell change to the wheel codes shown.
+    std::vector<double> delais;
+    int x = 2;
+    for (int k = 0; k < 2000; ++k) {
+        x = x >= 16 ? 2 : x + 1;
+        const int avant = affichage.nombre.load();
+        const auto t0 = Horloge::now();
+        SetRobotPosition(25 * x, 25 * 10);
+        // Step 11 sets the codes and shows them; wait for that show.
+        // Blocks (no spinning that would compete with the lowest-priority thread).
+        affichage.nombre.wait(avant, std::memory_order_acquire);
+        // Let the pass finish before the next change.
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        delais.push_back(std::chrono::duration<double, std::micro>(
+                             Horloge::time_point{Horloge::duration(affichage.dernier.load())} - t0)
+                             .count());
+    }
+    StopWorldThreads();
+    g_mapView = nullptr;
+    setPlatform(nullptr);
+
+    std::sort(delais.begin(), delais.end());
+    auto centile = [&](double p) {
+        return delais[static_cast<std::size_t>(p * (delais.size() - 1))];
+    };
+    std::printf("processor use over 10 s, nothing changing (share of one core):\n");
+    std::printf("  navigation thread (blocking waits): %.3f %%\n", 100.0 * navigation);
+    std::printf("  reference spinning loop           : %.1f %%\n", 100.0 * tournante);
+    std::printf("cell change -> wheel codes shown, %zu changes:\n", delais.size());
+    std::printf("  median %.1f us, p99 %.1f us, max %.1f us\n", centile(0.5), centile(0.99),
+                delais.back());
+    return 0;
+}

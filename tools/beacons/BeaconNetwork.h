@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/Table1D.h"
+#include "neural/Exemple.h"
+#include "trainer/ParametresReseau.h"
+#include "world/BeaconModel.h"
+
+#include <string>
+
+class ReseauNeurones;
+
+/**
+ * The bundled position network: its training set, drawn from the beacon
+ * model through the console's own interval computation, its parameters, and
+ * the measure of its error against the model.
+ */
+namespace reseauBalises {
+
+/** The three intervals (s) the console computes for a robot at p, counter at `phase`. */
+void entrees(balises::Position p, std::uint32_t phase, double t[3]);
+
+/**
+ * Training examples on a square grid of `pas` cm covering [15, 485] cm, a
+ * random counter phase for each (deterministic for a seed). Desired outputs
+ * are (y, x) in cm: output 0 is y.
+ */
+Table1D<Exemple> ensemble(double pas, int graine);
+
+/** The trainer's fields for this network. */
+ParametresReseau parametres();
+
+/** Error of a network over the usable field, in cm. */
+struct Mesure {
+    int positions = 0;
+    double rms = 0.0;
+    double pire = 0.0;
+    balises::Position lieuDuPire{0.0, 0.0};
+};
+
+/**
+ * Evaluates `reseau` on positions it was not trained on: a grid offset by
+ * half a training step over the usable field [25, 475) and `aleatoires`
+ * random positions in it.
+ */
+Mesure mesurer(ReseauNeurones& reseau, int aleatoires, int graine);
+
+} // namespace reseauBalises

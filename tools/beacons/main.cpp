@@ -1,0 +1,131 @@
+// kiv-beacons: builds the training set of the bundled position network from
+// the beacon model, and measures a network's position error against it.
+#include "core/Erreur.h"
+#include "core/terminal/TerminalPlatform.h"
+#include "tools/beacons/BeaconNetwork.h"
+#include "trainer/FichierParametres.h"
+#include "trainer/ReseauNeurones.h"
+#include "trainer/TexteWindows.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const Usage =
+    "usage: kiv-beacons generate [--dir DIR] [--step CM] [--seed N]\n"
+    "           writes DIR/beacons.dat and DIR/beacons.prm (DIR defaults to data)\n"
+    "       kiv-beacons check --weights FILE [--random N] [--max-rms CM] [--max-error CM]\n"
+    "           position error of a network over the usable field; exits 1 when\n"
+    "           the RMS or the worst error exceeds the given limits\n";
+
+int usage()
+{
+    std::fputs(Usage, stderr);
+    return 2;
+}
+
+/** The value after option argv[i], or nullptr when it is missing. */
+const char* valeur(int argc, char** argv, int& i)
+{
+    return i + 1 < argc ? argv[++i] : nullptr;
+}
+
+int generer(int argc, char** argv)
+{
+    std::string dossier = "data";
+    double pas = 12.5;
+    int graine = 99;
+    for (int i = 2; i < argc; ++i) {
+        const char* v = nullptr;
+        if (std::strcmp(argv[i], "--dir") == 0 && (v = valeur(argc, argv, i))) {
+            dossier = v;
+        } else if (std::strcmp(argv[i], "--step") == 0 && (v = valeur(argc, argv, i))) {
+            pas = std::atof(v);
+        } else if (std::strcmp(argv[i], "--seed") == 0 && (v = valeur(argc, argv, i))) {
+            graine = std::atoi(v);
+        } else {
+            return usage();
+        }
+    }
+    if (!(pas >= 1.0)) {
+        return usage();
+    }
+    const Table1D<Exemple> exemples = reseauBalises::ensemble(pas, graine);
+    FichierTexteSortie donnees(dossier + "/beacons.dat");
+    donnees << "# Beacon intervals (s) -> robot position (cm), written by kiv-beacons.\n"
+            << "# Inputs: the three intervals the console computes from a sensor frame.\n"
+            << "# Outputs: y, then x.\n"
+            << exemples;
+    FichierTexteSortie prm(dossier + "/beacons.prm");
+    ecrireParametres(prm, reseauBalises::parametres());
+    if (!donnees.fermer() || !prm.fermer()) {
+        std::fprintf(stderr, "kiv-beacons: cannot write into %s\n", dossier.c_str());
+        return 1;
+    }
+    std::printf("%d examples written to %s/beacons.dat\n", exemples.taille(), dossier.c_str());
+    return 0;
+}
+
+int verifier(int argc, char** argv)
+{
+    std::string poids;
+    int aleatoires = 2000;
+    double maxRms = -1.0;
+    double maxErreur = -1.0;
+    for (int i = 2; i < argc; ++i) {
+        const char* v = nullptr;
+        if (std::strcmp(argv[i], "--weights") == 0 && (v = valeur(argc, argv, i))) {
+            poids = v;
+        } else if (std::strcmp(argv[i], "--random") == 0 && (v = valeur(argc, argv, i))) {
+            aleatoires = std::atoi(v);
+        } else if (std::strcmp(argv[i], "--max-rms") == 0 && (v = valeur(argc, argv, i))) {
+            maxRms = std::atof(v);
+        } else if (std::strcmp(argv[i], "--max-error") == 0 && (v = valeur(argc, argv, i))) {
+            maxErreur = std::atof(v);
+        } else {
+            return usage();
+        }
+    }
+    if (poids.empty() || aleatoires < 0) {
+        return usage();
+    }
+    ReseauNeurones reseau;
+    reseau.LirePoids(poids);
+    const reseauBalises::Mesure m = reseauBalises::mesurer(reseau, aleatoires, 4242);
+    std::printf("%d positions not trained on: RMS error %.2f cm, worst %.2f cm at (%.1f, %.1f)\n",
+                m.positions, m.rms, m.pire, m.lieuDuPire.x, m.lieuDuPire.y);
+    const bool hors = (maxRms >= 0.0 && m.rms > maxRms) || (maxErreur >= 0.0 && m.pire > maxErreur);
+    if (hors) {
+        std::fprintf(stderr, "kiv-beacons: error above the limits (RMS %.2f, worst %.2f cm)\n",
+                     maxRms, maxErreur);
+    }
+    return hors ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TerminalPlatform terminal;
+    setPlatform(&terminal);
+    int status = 0;
+    try {
+        if (argc >= 2 && std::strcmp(argv[1], "generate") == 0) {
+            status = generer(argc, argv);
+        } else if (argc >= 2 && std::strcmp(argv[1], "check") == 0) {
+            status = verifier(argc, argv);
+        } else if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
+            std::fputs(Usage, stdout);
+        } else {
+            status = usage();
+        }
+    } catch (const Erreur& e) {
+        std::fprintf(stderr, "kiv-beacons: %s\n", e.what());
+        status = 1;
+    }
+    setPlatform(nullptr);
+    return status;
+}

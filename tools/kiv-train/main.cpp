@@ -1,0 +1,301 @@
+// kiv-train: trains the robot's neural network from a training file, writes
+// its weights, and evaluates a trained network on three inputs, without the
+// console's windows.
+#include "core/Erreur.h"
+#include "core/terminal/TerminalPlatform.h"
+#include "neural/Aleatoire.h"
+#include "trainer/ReseauNeurones.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Utilisation :\n"
+    "  kiv-train --params P.prm --data D.dat --out W.wgh [--seed N] [--dump F]\n"
+    "  kiv-train --weights W.wgh --data D.dat --out W2.wgh [--params P.prm] [--seed N] [--dump F]\n"
+    "  kiv-train --weights W.wgh --eval E1 E2 E3\n"
+    "  kiv-train --help\n"
+    "\n"
+    "  --params F       paramètres du réseau (les quinze lignes clé=valeur du\n"
+    "                   dialogue du réseau) ; sans lui, les valeurs par défaut\n"
+    "  --data F         fichier d'entraînement : entraîne le réseau\n"
+    "  --out F          fichier où écrire les poids après l'entraînement\n"
+    "  --weights F      réseau déjà entraîné ; avec --data, l'entraînement\n"
+    "                   repart de ses poids\n"
+    "  --eval E1 E2 E3  affiche les sorties du réseau pour ces trois entrées\n"
+    "  --seed N         graine du générateur, de 1 à 2147483646, pour refaire\n"
+    "                   exactement le même entraînement\n"
+    "  --dump F         fichier des données mises à l'échelle (test.ext dans le\n"
+    "                   répertoire courant par défaut)\n"
+    "  --help           affiche cette aide\n"
+    "\n"
+    "Ctrl+C pendant l'entraînement demande s'il faut l'arrêter (les poids\n"
+    "appris jusque-là sont alors écrits) ; un second Ctrl+C termine le programme.\n";
+
+/** A command line that cannot be carried out as written. */
+class ErreurUsage : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+/** A failure reported to the user as "kiv-train: message". */
+class Echec : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    bool aide = false;
+    std::optional<std::string> parametres;
+    std::optional<std::string> donnees;
+    std::optional<std::string> sortie;
+    std::optional<std::string> poids;
+    std::optional<std::string> dump;
+    std::optional<int> graine;
+    std::optional<std::array<double, 3>> entrees;
+};
+
+double lireNombre(std::string_view texte)
+{
+    double valeur = 0.0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), valeur);
+    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size() ||
+        !std::isfinite(valeur)) {
+        throw ErreurUsage("--eval attend trois nombres, « " + std::string(texte) +
+                          " » n'en est pas un");
+    }
+    return valeur;
+}
+
+int lireGraine(std::string_view texte)
+{
+    // The generator works modulo 2147483647: 2147483647 itself would be a
+    // zero state, and zero or less means "seed from the clock".
+    long long valeur = 0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), valeur);
+    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size() ||
+        valeur < 1 || valeur > 2147483646) {
+        throw ErreurUsage("--seed attend un entier de 1 à 2147483646, pas « " + std::string(texte) +
+                          " »");
+    }
+    return static_cast<int>(valeur);
+}
+
+Options lireOptions(int argc, char** argv)
+{
+    Options options;
+    const auto valeur = [&](int& i, std::string_view option) -> std::string {
+        if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
+            throw ErreurUsage(std::string(option) + " attend une valeur");
+        }
+        return argv[++i];
+    };
+    const auto unique = [](auto& champ, std::string_view option) {
+        if (champ) {
+            throw ErreurUsage(std::string(option) + " est donnée deux fois");
+        }
+    };
+    const auto fichier = [&](int& i, std::string_view option, std::optional<std::string>& champ) {
+        unique(champ, option);
+        champ = valeur(i, option);
+    };
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h") {
+            options.aide = true;
+        } else if (option == "--params") {
+            fichier(i, option, options.parametres);
+        } else if (option == "--data") {
+            fichier(i, option, options.donnees);
+        } else if (option == "--out") {
+            fichier(i, option, options.sortie);
+        } else if (option == "--weights") {
+            fichier(i, option, options.poids);
+        } else if (option == "--dump") {
+            fichier(i, option, options.dump);
+        } else if (option == "--seed") {
+            unique(options.graine, option);
+            options.graine = lireGraine(valeur(i, option));
+        } else if (option == "--eval") {
+            unique(options.entrees, option);
+            if (i + 3 >= argc) {
+                throw ErreurUsage("--eval attend trois nombres");
+            }
+            std::array<double, 3> e{};
+            for (double& x : e) {
+                x = lireNombre(argv[++i]);
+            }
+            options.entrees = e;
+        } else {
+            throw ErreurUsage("argument inconnu « " + std::string(option) + " »");
+        }
+    }
+    if (options.aide) {
+        return options;
+    }
+
+    if (options.donnees && !options.sortie) {
+        throw ErreurUsage("--data demande --out pour écrire les poids");
+    }
+    if (!options.donnees) {
+        for (const auto& [present, nom] : {std::pair{options.sortie.has_value(), "--out"},
+                                           std::pair{options.parametres.has_value(), "--params"},
+                                           std::pair{options.dump.has_value(), "--dump"}}) {
+            if (present) {
+                throw ErreurUsage(std::string(nom) + " ne sert qu'avec --data");
+            }
+        }
+        if (!options.entrees) {
+            throw ErreurUsage("rien à faire : donnez --data ou --eval");
+        }
+        if (!options.poids) {
+            throw ErreurUsage(
+                "--eval demande un réseau : --weights, ou un entraînement avec --data");
+        }
+    }
+    return options;
+}
+
+/** Writes the weights beside `chemin`, then puts them in its place: a failure keeps the old file.
+ */
+void ecrirePoids(const ReseauNeurones& reseau, const std::string& chemin)
+{
+    const std::string provisoire = chemin + ".part" + std::to_string(::getpid());
+    if (!reseau.EcrirePoids(provisoire) || std::rename(provisoire.c_str(), chemin.c_str()) != 0) {
+        std::remove(provisoire.c_str());
+        throw Echec("Erreur d'écriture du fichier de poids (" + chemin + ")");
+    }
+}
+
+void lirePoids(ReseauNeurones& reseau, const std::string& chemin)
+{
+    // The model reads an unopenable file as an empty one; say what happened.
+    if (!std::ifstream(chemin).is_open()) {
+        throw Echec("Erreur d'ouverture du fichier de poids (" + chemin + ")");
+    }
+    reseau.LirePoids(chemin);
+}
+
+void entrainer(ReseauNeurones& reseau, const Options& options)
+{
+    if (options.parametres && !reseau.LireParametres(*options.parametres)) {
+        throw Echec("Erreur d'ouverture du fichier de paramètres (" + *options.parametres + ")");
+    }
+    if (options.poids) {
+        lirePoids(reseau, *options.poids);
+        // Training goes on from the weights read: the network keeps its
+        // layers, and the data must fit them.
+        const Perceptron& perceptron = *reseau.perceptron();
+        ParametresReseau& p = reseau.parametres;
+        if (!options.parametres) {
+            p.NeuroneEntree = perceptron.nombreEntrees();
+            p.NeuroneSortie = perceptron.nombreSorties();
+        } else if (p.NeuroneEntree != perceptron.nombreEntrees() ||
+                   p.NeuroneSortie != perceptron.nombreSorties()) {
+            throw Echec("Les paramètres (" + std::to_string(p.NeuroneEntree) + " entrées, " +
+                        std::to_string(p.NeuroneSortie) +
+                        " sorties) ne correspondent pas au réseau de " + *options.poids + " (" +
+                        std::to_string(perceptron.nombreEntrees()) + " entrées, " +
+                        std::to_string(perceptron.nombreSorties()) + " sorties)");
+        }
+        reseau.m_structureModifiee = false;
+    }
+    const std::string dump = options.dump.value_or("test.ext");
+    if (!reseau.EntrainerFichier(*options.donnees, dump)) {
+        // The platform has shown why.
+        throw Echec("Entraînement impossible");
+    }
+    ecrirePoids(reseau, *options.sortie);
+    std::cerr << "Poids écrits dans " << *options.sortie << '\n';
+}
+
+void evaluer(ReseauNeurones& reseau, const std::array<double, 3>& e)
+{
+    Vecteur sorties;
+    if (!reseau.Evaluer(e[0], e[1], e[2], sorties)) {
+        throw Echec("Aucun réseau à évaluer");
+    }
+    if (sorties.taille() < 1) {
+        throw Echec("Le réseau n'a pas de sortie");
+    }
+    std::string ligne = "Valeur de sortie: ";
+    for (int i = 0; i < sorties.taille(); ++i) {
+        char texte[64];
+        std::snprintf(texte, sizeof texte, "%s%d-> %.3f", i ? ", " : "", i + 1, sorties[i]);
+        ligne += texte;
+    }
+    ligne += '\n';
+    if (std::fputs(ligne.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        throw Echec("Erreur d'écriture sur la sortie standard");
+    }
+}
+
+int executer(int argc, char** argv)
+{
+    Options options;
+    try {
+        options = lireOptions(argc, argv);
+    } catch (const ErreurUsage& e) {
+        std::cerr << "kiv-train: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    }
+    if (options.aide) {
+        std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
+    TerminalPlatform terminal;
+    Platform* const avant = setPlatform(&terminal);
+    struct Retrait {
+        Platform* avant;
+        ~Retrait() { setPlatform(avant); }
+    } retrait{avant};
+
+    if (options.graine) {
+        aleatoire().initialiser(*options.graine);
+    }
+    // Declared after the platform: the network's progress box goes first.
+    ReseauNeurones reseau;
+    if (options.donnees) {
+        entrainer(reseau, options);
+    } else {
+        lirePoids(reseau, *options.poids);
+    }
+    if (options.entrees) {
+        evaluer(reseau, *options.entrees);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return executer(argc, argv);
+    } catch (const Erreur& e) {
+        std::cerr << "kiv-train: " << e.what() << '\n';
+    } catch (const Echec& e) {
+        std::cerr << "kiv-train: " << e.what() << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kiv-train: mémoire insuffisante\n";
+    } catch (const std::exception& e) {
+        std::cerr << "kiv-train: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "kiv-train: erreur inattendue\n";
+    }
+    return 1;
+}
