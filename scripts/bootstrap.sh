@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libfann-dev
     fonts-dejavu-core
     xvfb xauth
+    locales
 )
 
 missing=()
@@ -20,11 +21,17 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [[ ${#missing[@]} -eq 0 ]]; then
+# The file tests compare bytes written under a French locale with those
+# written under "C"; the locale has to exist for that.
+need_locale=0
+if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
+    need_locale=1
+fi
+
+if [[ ${#missing[@]} -eq 0 && $need_locale -eq 0 ]]; then
     exit 0
 fi
 
-echo "bootstrap: installing ${missing[*]}"
 if [[ $(id -u) -eq 0 ]]; then
     as_root=()
 elif command -v sudo >/dev/null 2>&1; then
@@ -34,5 +41,15 @@ else
     exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "bootstrap: installing ${missing[*]}"
+    "${as_root[@]}" apt-get update -q
+    "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+if [[ $need_locale -eq 1 ]]; then
+    echo "bootstrap: generating the fr_FR.UTF-8 locale"
+    "${as_root[@]}" sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen \
+        || echo 'fr_FR.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    "${as_root[@]}" locale-gen >/dev/null
+fi
