@@ -17,7 +17,7 @@ build: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
 run: build
-	./build/$(PRESET)/console/kiv
+	./build/$(PRESET)/console/kiv --weights data/beacons.wgh
 
 test: build
 	@ctest --preset $(PRESET) -j $(JOBS)

@@ -1,36 +1,70 @@
 #include "console/KIVView.h"
 
+#include "console/ConsoleState.h"
+#include "core/Platform.h"
+#include "core/StringTable.h"
+#include "trainer/dialog/RapportErreur.h"
+#include "trainer/dialog/ReseauxDlg.h"
 #include "ui_KIVView.h"
 #include "world/WorldState.h"
+#include "world/WorldThreads.h"
 #include "world/view/MapView.h"
 
 #include <QEvent>
 #include <QThread>
 
-CKIVView::CKIVView(QWidget* parent)
+namespace {
+const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau de neurones";
+}
+
+CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::KIVView>())
+    , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);
+    m_reelsButton = m_ui->id1020;
+    m_batterie = m_ui->id1019;
     m_wheelLeftBox = m_ui->id1008;
     m_wheelRightBox = m_ui->id1017;
+    m_reception = m_ui->id1004;
+    m_transmission = m_ui->id1011;
     m_robotYBox = m_ui->id1006;
     m_robotXBox = m_ui->id1005;
     m_destYBox = m_ui->id1012;
     m_destXBox = m_ui->id1009;
-
-    // "Bandit" hands the keyboard to the view so that keys reach it.
-    connect(m_ui->id1025, &QRadioButton::clicked, this, [this] { setFocus(); });
+    if (!m_fabriqueLien) {
+        m_fabriqueLien = [] { return std::make_unique<UnavailableLink>(); };
+    }
     setFocusPolicy(Qt::StrongFocus);
+    connecterCommandes();
+
+    m_reseaux = std::make_unique<ReseauxDlg>(this);
+    if (options.poids.empty()) {
+        platform().messageBox(ChoisirPoids, platform().loadString(ids::AppTitle),
+                              MessageButtons::Ok, MessageIcon::None);
+        m_reseaux->OnLirePoids();
+    } else {
+        // Chosen on the command line: loaded without asking.
+        executerProtege([&] {
+            m_reseaux->reseau().LirePoids(options.poids);
+            m_reseaux->reseau().m_entraine = true;
+        });
+    }
 }
 
 CKIVView::~CKIVView()
 {
-    // The map is a child window and goes with us; make sure no worker reaches it.
+    // The world threads use the map and this view: they stop first.
+    StopWorldThreads();
     if (m_mapView) {
         MapDisplay* carte = m_mapView;
         g_mapView.compare_exchange_strong(carte, nullptr);
     }
+    if (m_serialPort && m_serialPort->threadAlive()) {
+        m_serialPort->SuspendMonitor();
+    }
+    m_serialPort.reset();
 }
 
 void CKIVView::showEvent(QShowEvent* event)
@@ -41,9 +75,16 @@ void CKIVView::showEvent(QShowEvent* event)
 
 void CKIVView::OnActivateView()
 {
-    if (g_setupPending && m_mapView == nullptr) {
-        CreateMapView();
+    if (!g_setupPending || m_mapView != nullptr) {
+        return;
     }
+    g_portOpen = 0;
+    CreateMapView();
+    m_serialPort = m_fabriqueLien();
+    OpenRobotPort();
+    StartNavigation();
+    m_batterie->setRange(0, 230);
+    m_batterie->setValue(0);
 }
 
 void CKIVView::CreateMapView()

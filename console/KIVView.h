@@ -1,66 +1,117 @@
 #pragma once
 
+#include "link/RobotLink.h"
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 class CMapView;
 class QLineEdit;
-class QRadioButton;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class ReseauxDlg;
 namespace Ui {
 class KIVView;
 }
 
+/** How the console starts: a weights file to load instead of asking, the link engine. */
+struct OptionsConsole {
+    /** Loaded at construction when not empty; otherwise the user is asked. */
+    std::string poids;
+    /** Makes the link engine; empty gives a link that cannot open. */
+    RobotLinkFactory lien;
+};
+
 /**
- * The control view: the operator's form around the map. It creates the map
- * window on its first activation, keeps the robot, destination and wheel
- * boxes up to date and tells the map what a click places.
+ * The control view: the operator's form around the map. It owns the map
+ * window, the robot link and the network dialog; it sets everything up on
+ * its first activation, keeps the telemetry boxes up to date, answers every
+ * sensor frame with a command byte and carries out the form's commands.
  *
  * The Show operations may be called from any thread: off the user-interface
- * thread they post themselves to it and return at once.
+ * thread they post themselves to it and return at once, holding no lock.
  */
-class CKIVView : public QWidget, public MapOwner {
+class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner {
     Q_OBJECT
 
 public:
-    explicit CKIVView(QWidget* parent = nullptr);
+    explicit CKIVView(QWidget* parent = nullptr, OptionsConsole options = {});
     ~CKIVView() override;
 
     /** The one-time set-up, run while g_setupPending is set. */
     void OnActivateView();
-
     /** Creates the map window over frame 1001 and registers it as g_mapView. */
     void CreateMapView();
+    /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
+    int OpenRobotPort();
+    /** Sends one command byte and records it in the transmission box. */
+    void SendWheelCommand(int gauche, int droite, int virage);
 
     Selection selection() const override;
     void ShowRobotPosition() override;
     void ShowDestination() override;
     void ShowWheelSpeeds() override;
 
+    /** One byte from the robot: the sensor-frame parser. */
+    void OnRobotByte(int octet, int port) override;
+
+    // Commands of the form and the menu.
+    void OnEtatPort();
+    void OnReels();
+    void OnVirtuels();
+    void OnGo();
+    void OnArret();
+    void OnSaisie();
+    void OnEntrainer();
+    /** "Quadrillage": the grid lines follow the menu item's new check state. */
+    void OnQuadrillage(bool coche);
+
     CMapView* mapView() const { return m_mapView; }
+    ReseauxDlg& reseaux() { return *m_reseaux; }
+    RobotLink* lien() const { return m_serialPort.get(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    /** Runs `fn` on the user-interface thread: now if already there, else queued. */
+    /** Runs `fn` on the user-interface thread: returns false when already there. */
     template <class Fn>
     bool ailleurs(Fn fn);
     void placerCarte();
+    void connecterCommandes();
+    /** The position estimate after the eighth timestamp byte. */
+    void majPosition();
+    /** Appends to a traffic box in constant time, the view kept at the end. */
+    static void ajouter(QPlainTextEdit* boite, const QString& texte);
 
     std::unique_ptr<Ui::KIVView> m_ui;
 
-    // Boxes bound to the form.
+    // Controls bound to the form.
+    QPushButton* m_reelsButton;
+    QProgressBar* m_batterie;
     QLineEdit* m_wheelLeftBox;
     QLineEdit* m_wheelRightBox;
+    QPlainTextEdit* m_reception;
+    QPlainTextEdit* m_transmission;
     QLineEdit* m_robotYBox;
     QLineEdit* m_robotXBox;
     QLineEdit* m_destYBox;
     QLineEdit* m_destXBox;
 
+    std::uint8_t m_lowByte = 0;
+    int m_rxState = 2;
     /** Frame 1001's rectangle in the form's coordinates. */
     QRect m_mapRect;
+    std::unique_ptr<RobotLink> m_serialPort;
+    RobotLinkFactory m_fabriqueLien;
     CMapView* m_mapView = nullptr;
+    std::unique_ptr<ReseauxDlg> m_reseaux;
 };

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QMainWindow>
+#include "console/KIVView.h"
 
-class CKIVView;
+#include <QMainWindow>
 
 /** The main window "KIV-ZUL": holds the control view. */
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(OptionsConsole options = {}, QWidget* parent = nullptr);
 
     CKIVView* view() const { return m_view; }
 

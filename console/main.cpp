@@ -1,5 +1,7 @@
 #include "console/MainFrame.h"
 #include "core/qt/QtPlatform.h"
+#include "trainer/dialog/ProgDlg.h"
+#include "trainer/dialog/ReseauxDlg.h"
 
 #include <QApplication>
 #include <clocale>
@@ -17,10 +19,27 @@ int main(int argc, char** argv)
     setPlatform(&qtPlatform);
 
     int status = 0;
-    {
-        CMainFrame frame;
+    if (QApplication::arguments().contains(QStringLiteral("--trainer"))) {
+        // The trainer window on its own: it is the program's only window, so
+        // its progress boxes have no owner to disable and it stays live.
+        qtPlatform.setProgressBoxFactory(
+            [](int captionId) { return std::make_unique<ProgDlg>(captionId); });
+        ReseauxDlg trainer;
+        trainer.exec();
+        qtPlatform.setProgressBoxFactory(nullptr);
+    } else {
+        OptionsConsole options;
+        const QStringList arguments = QApplication::arguments();
+        const qsizetype k = arguments.indexOf(QStringLiteral("--weights"));
+        if (k >= 0 && k + 1 < arguments.size()) {
+            options.poids = arguments.at(k + 1).toStdString();
+        }
+        CMainFrame frame(std::move(options));
+        qtPlatform.setProgressBoxFactory(
+            [&frame](int captionId) { return std::make_unique<ProgDlg>(captionId, &frame); });
         frame.show();
         status = QApplication::exec();
+        qtPlatform.setProgressBoxFactory(nullptr);
     }
     setPlatform(nullptr);
     return status;

@@ -29,6 +29,12 @@ public:
     /** True when Cancel was pressed since the last call; clears that state. */
     virtual bool CheckCancel() = 0;
     virtual void ShowOkButton() = 0;
+
+    /**
+     * Optional report of a display pass: pass number `s` and its error. Boxes
+     * that draw the error's course override it; the others ignore it.
+     */
+    virtual void pass(int /*s*/, double /*error*/) {}
 };
 
 /**

@@ -86,11 +86,12 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
         if (PasAffichage != 0 && s % PasAffichage == 0 && boite) {
             boite->StepIt();
             boite->SetStatus(formater(texteEntrainement::Passe, s, e));
+            boite->pass(s, e);
         }
         if (boite && boite->CheckCancel()) {
-            const MessageAnswer reponse =
-                platform().messageBox(texteEntrainement::AnnulerOperation, platform().loadString(ids::AppTitle),
-                                      MessageButtons::YesNo, MessageIcon::Question);
+            const MessageAnswer reponse = platform().messageBox(
+                texteEntrainement::AnnulerOperation, platform().loadString(ids::AppTitle),
+                MessageButtons::YesNo, MessageIcon::Question);
             if (reponse == MessageAnswer::Yes) {
                 break;
             }

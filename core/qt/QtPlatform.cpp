@@ -125,7 +125,12 @@ std::string qtFileFilter(const std::string& filter)
     return result;
 }
 
-std::unique_ptr<ProgressBox> QtPlatform::createProgressBox(int)
+std::unique_ptr<ProgressBox> QtPlatform::createProgressBox(int captionId)
 {
+    if (m_progressFactory) {
+        if (auto box = m_progressFactory(captionId)) {
+            return box;
+        }
+    }
     return std::make_unique<SilentProgressBox>();
 }

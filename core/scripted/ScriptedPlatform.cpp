@@ -115,6 +115,21 @@ void ScriptedPlatform::beep(int frequency, int milliseconds)
     sleep(milliseconds);
 }
 
+std::thread ScriptedPlatform::startThread(std::function<void()> body, ThreadPriority priority)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_priorities.push_back(priority);
+    }
+    return std::thread(std::move(body));
+}
+
+std::vector<ThreadPriority> ScriptedPlatform::threadPriorities() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_priorities;
+}
+
 void ScriptedPlatform::trace(TraceChannel channel, const std::string& line)
 {
     std::lock_guard lock(m_mutex);

@@ -79,6 +79,13 @@ public:
     std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void sleep(int milliseconds) override;
     void beep(int frequency, int milliseconds) override;
+    /**
+     * Starts the thread at normal priority and records the priority asked
+     * for: test programs run side by side, and a thread at the lowest
+     * priority would wait for the whole machine to be idle.
+     */
+    std::thread startThread(std::function<void()> body, ThreadPriority priority) override;
+    std::vector<ThreadPriority> threadPriorities() const;
     void trace(TraceChannel channel, const std::string& line) override;
 
 private:
@@ -95,6 +102,7 @@ private:
     std::vector<ProgressRecord> m_progress;
     std::vector<int> m_cancelPolls;
     int m_polls = 0;
+    std::vector<ThreadPriority> m_priorities;
     int m_unanswered = 0;
     double m_sleepScale = 1.0;
 };

@@ -54,10 +54,11 @@ TEST(PlatformThreads, StartThreadRunsTheBodyOnAnotherThread)
 
 TEST(PlatformThreads, LowestPriorityLowersOnlyTheWorkerThread)
 {
+    // The platform's own thread start (the scripted one keeps normal priority).
     ScriptedPlatform p;
     int politique = -1;
     int gentillesse = 0;
-    std::thread t = p.startThread(
+    std::thread t = p.Platform::startThread(
         [&] {
             sched_param param{};
             pthread_getschedparam(pthread_self(), &politique, &param);
@@ -72,6 +73,22 @@ TEST(PlatformThreads, LowestPriorityLowersOnlyTheWorkerThread)
     sched_param param{};
     pthread_getschedparam(pthread_self(), &politiqueIci, &param);
     EXPECT_NE(politiqueIci, SCHED_IDLE);
+}
+
+TEST(PlatformThreads, ScriptedThreadsRecordThePriorityAskedFor)
+{
+    ScriptedPlatform p;
+    int politique = -1;
+    std::thread t = p.startThread(
+        [&] {
+            sched_param param{};
+            pthread_getschedparam(pthread_self(), &politique, &param);
+        },
+        ThreadPriority::Lowest);
+    t.join();
+    EXPECT_NE(politique, SCHED_IDLE);
+    ASSERT_EQ(p.threadPriorities().size(), 1u);
+    EXPECT_EQ(p.threadPriorities()[0], ThreadPriority::Lowest);
 }
 
 TEST(ScriptedPlatform, MessageBoxesAnswerFromTheQueueInOrder)
