@@ -1,0 +1,119 @@
+#pragma once
+
+// A main frame with its control view, offscreen, on the scripted platform,
+// with a link engine the test controls.
+
+#include "console/ConsoleState.h"
+#include "console/KIVView.h"
+#include "console/MainFrame.h"
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/RobotLink.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+/** A link that opens or not as told and keeps what is written to it. */
+class FakeLink : public RobotLink {
+public:
+    explicit FakeLink(bool ouvre)
+        : m_ouvre(ouvre)
+    {}
+    bool Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
+                   int stopBits, unsigned eventMask, int bufferSize) override
+    {
+        proprietaire = owner;
+        reglages = {port, baud};
+        parite = parity;
+        bits = dataBits;
+        arret = stopBits;
+        masque = eventMask;
+        taille = bufferSize;
+        return m_ouvre;
+    }
+    bool StartMonitor() override
+    {
+        vivant = m_ouvre;
+        return vivant;
+    }
+    bool SuspendMonitor() override
+    {
+        suspendu = true;
+        return true;
+    }
+    void QueueWrite(const char* octets) override { ecrit += octets; }
+    bool threadAlive() const override { return vivant; }
+
+    RobotLinkOwner* proprietaire = nullptr;
+    PortSettings reglages;
+    char parite = 0;
+    int bits = 0;
+    int arret = 0;
+    unsigned masque = 0;
+    int taille = 0;
+    bool vivant = false;
+    bool suspendu = false;
+    std::string ecrit;
+
+private:
+    bool m_ouvre;
+};
+
+class ConsoleTest : public ::testing::Test {
+protected:
+    static ScriptedPlatform& scripted() { return static_cast<ScriptedPlatform&>(platform()); }
+
+    /** Builds and shows the frame; `ouvre` says whether the link opens. */
+    void demarrer(bool ouvre, std::string poids = KIV_DATA_DIR "/beacons.wgh")
+    {
+        scripted().clear();
+        g_setupPending = 1;
+        g_heading = 0;
+        {
+            VerrouMonde verrou(g_wheelLock);
+            g_wheelLeft = 0;
+            g_wheelRight = 0;
+        }
+        g_turnCode = 0;
+        g_turnPending = 0;
+        g_simRunning = 0;
+        OptionsConsole options;
+        options.poids = std::move(poids);
+        options.lien = [this, ouvre] {
+            auto lien = std::make_unique<FakeLink>(ouvre);
+            liens.push_back(lien.get());
+            return lien;
+        };
+        frame = std::make_unique<CMainFrame>(std::move(options));
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        view = frame->view();
+    }
+
+    void TearDown() override
+    {
+        frame.reset();
+        g_simRunning = 0;
+    }
+
+    template <class T>
+    T* controle(int id) const
+    {
+        return view->findChild<T*>(QStringLiteral("id%1").arg(id));
+    }
+    void cliquer(int id) { controle<QPushButton>(id)->click(); }
+    QString transmission() const { return controle<QPlainTextEdit>(1011)->toPlainText(); }
+
+    std::unique_ptr<CMainFrame> frame;
+    CKIVView* view = nullptr;
+    std::vector<FakeLink*> liens;
+};

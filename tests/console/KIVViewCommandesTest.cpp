@@ -1,0 +1,193 @@
+// The control view's construction, set-up and commands.
+#include "ConsoleFixture.h"
+
+#include "neural/Matrice.h"
+#include "trainer/dialog/ReseauxDlg.h"
+#include "world/GridEdits.h"
+#include "world/MapDisplay.h"
+
+#include <QApplication>
+#include <chrono>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+TEST_F(ConsoleTest, ConstructionAsksForAWeightsFile)
+{
+    demarrer(false, "");
+    const auto messages = scripted().messages();
+    ASSERT_GE(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Choisissez un fichier de poids pour le réseau de neurones");
+    EXPECT_EQ(messages[0].caption, "KIV-ZUL");
+    EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
+    const auto fichiers = scripted().fileRequests();
+    ASSERT_EQ(fichiers.size(), 1u);
+    EXPECT_EQ(fichiers[0].kind, FileDialogKind::Open);
+    EXPECT_EQ(fichiers[0].filter, "Fichier de poids (*.wgh)|*.wgh||");
+    // Cancelled: no network, no position estimate.
+    Vecteur v;
+    EXPECT_FALSE(view->reseaux().Evaluer(0.15, 0.15, 0.15, v));
+}
+
+TEST_F(ConsoleTest, WeightsOptionLoadsWithoutAsking)
+{
+    demarrer(true);
+    EXPECT_TRUE(scripted().fileRequests().empty());
+    Vecteur v;
+    ASSERT_TRUE(view->reseaux().Evaluer(0.15, 0.15, 0.15, v));
+    EXPECT_NEAR(v[0], 250.0, 5.0); // the centre: all three intervals 150 ms
+    EXPECT_NEAR(v[1], 250.0, 5.0);
+}
+
+TEST_F(ConsoleTest, SetUpOpensTheLinkOnce)
+{
+    demarrer(true);
+    ASSERT_EQ(liens.size(), 1u);
+    FakeLink& lien = *liens[0];
+    EXPECT_EQ(lien.proprietaire, view);
+    EXPECT_EQ(lien.reglages.port, 1);
+    EXPECT_EQ(lien.parite, 'N');
+    EXPECT_EQ(lien.bits, 8);
+    EXPECT_EQ(lien.arret, 1);
+    EXPECT_EQ(lien.masque, 9u);
+    EXPECT_EQ(lien.taille, 512);
+    EXPECT_EQ(g_portOpen, 1);
+    EXPECT_EQ(controle<QProgressBar>(1019)->maximum(), 230);
+    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 0);
+
+    // A second activation creates nothing new.
+    view->OnActivateView();
+    frame->hide();
+    frame->show();
+    EXPECT_EQ(liens.size(), 1u);
+
+    // Reopening replaces a running engine.
+    EXPECT_EQ(view->OpenRobotPort(), 0);
+    ASSERT_EQ(liens.size(), 2u);
+    EXPECT_TRUE(liens[0]->suspendu);
+    EXPECT_EQ(view->lien(), liens[1]);
+}
+
+TEST_F(ConsoleTest, LinkThatCannotOpen)
+{
+    demarrer(false);
+    auto messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Le port sélectionné ne peut-être utilisé.");
+    EXPECT_EQ(messages[0].caption, "Attention");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(g_portOpen, 0);
+
+    scripted().clear();
+    cliquer(1007);
+    messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Le port série n'est pas en fonction");
+    EXPECT_EQ(messages[0].caption, "Attention!");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Stop);
+
+    // Failed opens keep the same engine, configured again.
+    EXPECT_EQ(view->OpenRobotPort(), 1);
+    EXPECT_EQ(liens.size(), 1u);
+}
+
+TEST_F(ConsoleTest, PortStateWhenOpen)
+{
+    demarrer(true);
+    scripted().clear();
+    cliquer(1007);
+    const auto messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Le port série est en fonction");
+    EXPECT_EQ(messages[0].caption, "État du port série");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Information);
+}
+
+TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommand)
+{
+    demarrer(true);
+    g_simRunning = 1;
+    cliquer(1027);
+    EXPECT_EQ(g_simRunning, 0);
+    EXPECT_EQ(transmission(), QStringLiteral(" -128"));
+    g_simRunning = 1;
+    cliquer(1042);
+    EXPECT_EQ(g_simRunning, 1);
+    EXPECT_EQ(transmission(), QStringLiteral(" -128 -128"));
+    EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80"));
+}
+
+TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
+{
+    demarrer(true);
+    // A destination the robot cannot reach: the runs wait while g_simRunning is 1.
+    for (int r = 9; r <= 11; ++r) {
+        for (int c = 9; c <= 11; ++c) {
+            if (r != 10 || c != 10) {
+                PlaceObstacle(r, c);
+            }
+        }
+    }
+    SetDestination(25 * 9, 25 * 9);
+    cliquer(159);
+    cliquer(159);
+    EXPECT_EQ(g_simRunning, 1);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(runningSimulations(), 2);
+    cliquer(1027);
+    const auto fin = std::chrono::steady_clock::now() + 2500ms;
+    while (runningSimulations() > 0 && std::chrono::steady_clock::now() < fin) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(runningSimulations(), 0);
+}
+
+TEST_F(ConsoleTest, ObstacleRemovalButtons)
+{
+    demarrer(true);
+    PlaceObstacle(5, 5);
+    MarkObstacle(8, 8);
+    cliquer(1033);
+    EXPECT_EQ(g_grid[5][5], 0);
+    EXPECT_EQ(g_grid[8][8], 3);
+    cliquer(1020);
+    EXPECT_EQ(g_grid[8][8], 0);
+}
+
+TEST_F(ConsoleTest, GridLinesFollowTheMenu)
+{
+    demarrer(true);
+    view->OnQuadrillage(true);
+    EXPECT_EQ(g_gridLines, 1);
+    view->OnQuadrillage(false);
+    EXPECT_EQ(g_gridLines, 0);
+}
+
+TEST_F(ConsoleTest, KeysOnTheView)
+{
+    demarrer(true);
+    scripted().clear();
+    QKeyEvent touche(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(view, &touche);
+    auto messages = scripted().messages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2].text, "Keydown");
+    EXPECT_EQ(messages.back().text, "YES!!!");
+    EXPECT_EQ(messages.back().caption, "KIV-ZUL");
+
+    scripted().clear();
+    QKeyEvent fleche(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(view, &fleche);
+    messages = scripted().messages();
+    ASSERT_GE(messages.size(), 1u);
+    EXPECT_EQ(messages.back().text, "Keydown");
+}
+
+TEST_F(ConsoleTest, ClosingTheViewStopsTheWorldThreads)
+{
+    demarrer(true);
+    EXPECT_FALSE(worldThreadsStopping());
+    frame.reset();
+    EXPECT_TRUE(worldThreadsStopping());
+    EXPECT_EQ(g_mapView.load(), nullptr);
+}
