@@ -70,7 +70,9 @@ CKIVView::~CKIVView()
 void CKIVView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    OnActivateView();
+    // Activation comes once the frame is on screen: the set-up may show a
+    // message box, which must not be the only window at that moment.
+    QMetaObject::invokeMethod(this, &CKIVView::OnActivateView, Qt::QueuedConnection);
 }
 
 void CKIVView::OnActivateView()
