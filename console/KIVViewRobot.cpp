@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <cmath>
 
@@ -48,6 +49,12 @@ void CKIVView::ajouter(QPlainTextEdit* boite, const QString& texte)
     const bool enBas = barre->value() == barre->maximum();
     QTextCursor curseur(boite->document());
     curseur.movePosition(QTextCursor::End);
+    // The transmission box is one long wrapped line; a paragraph is laid out
+    // whole on every change, so a long one is cut into paragraphs of bounded
+    // length to keep each append constant time (the wrapping looks the same).
+    if (curseur.block().length() > 480 && !texte.startsWith(QLatin1Char('\n'))) {
+        curseur.insertBlock();
+    }
     curseur.insertText(texte);
     if (enBas) {
         barre->setValue(barre->maximum());

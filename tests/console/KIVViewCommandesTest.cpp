@@ -7,6 +7,8 @@
 #include "world/MapDisplay.h"
 
 #include <QApplication>
+#include <QRegularExpression>
+#include <QTextDocument>
 #include <chrono>
 #include <thread>
 
@@ -190,4 +192,21 @@ TEST_F(ConsoleTest, ClosingTheViewStopsTheWorldThreads)
     frame.reset();
     EXPECT_TRUE(worldThreadsStopping());
     EXPECT_EQ(g_mapView.load(), nullptr);
+}
+
+TEST_F(ConsoleTest, TransmissionBoxKeepsEveryCommandInOrder)
+{
+    demarrer(true);
+    for (int k = 0; k < 1000; ++k) {
+        view->SendWheelCommand(k % 4, (k / 4) % 4, 0);
+    }
+    const QStringList valeurs = transmission().split(QRegularExpression(QStringLiteral("\\s+")),
+                                                     Qt::SkipEmptyParts);
+    ASSERT_EQ(valeurs.size(), 1000);
+    for (int k = 0; k < 1000; ++k) {
+        const int octet = 0x80 + 4 * ((k / 4) % 4) + k % 4;
+        ASSERT_EQ(valeurs[k].toInt(), octet - 256) << k;
+    }
+    // Cut into bounded paragraphs, so that appending stays cheap.
+    EXPECT_GT(controle<QPlainTextEdit>(1011)->document()->blockCount(), 1);
 }

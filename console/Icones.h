@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+#include <QSize>
+
+/** Size of the toolbar's pictures, in pixels. */
+inline constexpr QSize TailleIconeBarre{19, 18};
+
+/** The application's icon: the two-wheeled robot seen from above, 16 to 48 pixels. */
+QIcon iconeApplication();
+
+// Toolbar pictures, drawn at TailleIconeBarre.
+QIcon iconeImprimer();
+QIcon iconeQuadrillage();
+QIcon iconePortSerie();
+QIcon iconeAPropos();
