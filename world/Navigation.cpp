@@ -76,11 +76,7 @@ public:
             }
             m_bouge = false;
             ChooseWheelCommands();
-            {
-                VerrouMonde verrou(g_wheelLock);
-                g_wheelLeft = g_cmdLeft.load();
-                g_wheelRight = g_cmdRight.load();
-            }
+            SetWheels(g_cmdLeft.load(), g_cmdRight.load());
             ShowWheelSpeedsOnMap();
             m_destMemorisee = m_destCell;
             debutPrecedent = debut;
@@ -105,11 +101,7 @@ private:
     /** At the destination or without one: wheels stopped, shown once. */
     void arreter()
     {
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 0;
-            g_wheelRight = 0;
-        }
+        SetWheels(0, 0);
         if (!m_arretAffiche) {
             ShowWheelSpeedsOnMap();
             m_arretAffiche = true;
@@ -151,18 +143,10 @@ private:
             g_prevX = g_robotX;
             g_prevY = g_robotY;
         }
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 2;
-            g_wheelRight = 2;
-        }
+        SetWheels(2, 2);
         ShowWheelSpeedsOnMap();
         attendreChangement(true);
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 0;
-            g_wheelRight = 0;
-        }
+        SetWheels(0, 0);
         ShowWheelSpeedsOnMap();
         g_cmdLeft = 0;
         g_cmdRight = 0;
@@ -280,11 +264,7 @@ void RequestTurn(int angle)
 {
     g_turnPending = 1;
     g_turnCode = 0;
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
-    }
+    SetWheels(0, 0);
     switch (angle) {
     case 90:
         g_turnCode = 1;

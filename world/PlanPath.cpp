@@ -14,11 +14,7 @@ bool dansLeTerrain(int x, int y)
 /** No route: stop the wheels, show it, forget the first step. */
 void echec()
 {
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
-    }
+    SetWheels(0, 0);
     ShowWheelSpeedsOnMap();
     g_cmdLeft = 0;
     g_cmdRight = 0;

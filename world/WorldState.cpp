@@ -124,6 +124,13 @@ void SetDestination(int x, int y)
     notifyWorldChange();
 }
 
+void SetWheels(int gauche, int droite)
+{
+    VerrouMonde verrou(g_wheelLock);
+    g_wheelLeft = gauche;
+    g_wheelRight = droite;
+}
+
 void SetSimRunning(int valeur)
 {
     g_simRunning = valeur;

@@ -90,6 +90,9 @@ void SetRobotPosition(int x, int y);
 /** Sets the destination marker and cell, under g_destLock, and activates navigation. */
 void SetDestination(int x, int y);
 
+/** Sets both wheel codes under g_wheelLock. */
+void SetWheels(int gauche, int droite);
+
 /** Sets g_simRunning and wakes the threads that watch it. */
 void SetSimRunning(int valeur);
 

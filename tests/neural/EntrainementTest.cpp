@@ -1,6 +1,7 @@
 // Training runs: validation order, passes and their texts, stopping rules,
 // the Cancel question and the classification rate.
 #include "../core/ErreurAttendue.h"
+#include "Outils.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "neural/Aleatoire.h"
 #include "neural/Perceptron.h"
@@ -10,17 +11,10 @@
 #include <cmath>
 #include <sstream>
 
-namespace {
+using kiv_test::tailles;
+using kiv_test::vecteur;
 
-Table1D<int> tailles(std::initializer_list<int> liste)
-{
-    Table1D<int> t(static_cast<int>(liste.size()));
-    int k = 0;
-    for (int v : liste) {
-        t[k++] = v;
-    }
-    return t;
-}
+namespace {
 
 /** The logical AND of two inputs, outputs 0.1 and 0.9. */
 Table1D<Exemple> et()

@@ -2,31 +2,15 @@
 // step with momentum, error, and the checks of each.
 #include "neural/Perceptron.h"
 #include "../core/ErreurAttendue.h"
+#include "Outils.h"
 #include "neural/Aleatoire.h"
 
 #include <gtest/gtest.h>
 
+using kiv_test::tailles;
+using kiv_test::vecteur;
+
 namespace {
-
-Table1D<int> tailles(std::initializer_list<int> liste)
-{
-    Table1D<int> t(static_cast<int>(liste.size()));
-    int k = 0;
-    for (int v : liste) {
-        t[k++] = v;
-    }
-    return t;
-}
-
-Vecteur vecteur(std::initializer_list<double> liste)
-{
-    Vecteur v(static_cast<int>(liste.size()));
-    int k = 0;
-    for (double x : liste) {
-        v[k++] = x;
-    }
-    return v;
-}
 
 /** A 1-1 network whose weight is 0.2 and bias 0.1, fresh (no momentum yet). */
 void unUn(Perceptron& p)

@@ -1,22 +1,16 @@
 // The weights text of a perceptron: exact layout, read back, and refusals.
 #include "../core/ErreurAttendue.h"
+#include "Outils.h"
 #include "neural/Perceptron.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-namespace {
+using kiv_test::tailles;
+using kiv_test::vecteur;
 
-Table1D<int> tailles(std::initializer_list<int> liste)
-{
-    Table1D<int> t(static_cast<int>(liste.size()));
-    int k = 0;
-    for (int v : liste) {
-        t[k++] = v;
-    }
-    return t;
-}
+namespace {
 
 /** A 2-2-1 network with recognisable values. */
 void remplir(Perceptron& p)

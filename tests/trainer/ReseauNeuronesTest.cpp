@@ -3,6 +3,7 @@
 #include "trainer/ReseauNeurones.h"
 #include "../core/ErreurAttendue.h"
 #include "FichiersTemporaires.h"
+#include "ReseauOutils.h"
 #include "core/StringTable.h"
 #include "core/scripted/ScriptedPlatform.h"
 
@@ -13,8 +14,11 @@
 #include <cstdio>
 #include <vector>
 
+using kiv_test::couches;
 using kiv_test::ecrireOctets;
+using kiv_test::kEntrainement;
 using kiv_test::lireOctets;
+using kiv_test::poids;
 using kiv_test::RepertoireTemporaire;
 
 namespace {
@@ -22,37 +26,6 @@ namespace {
 ScriptedPlatform& scripted()
 {
     return static_cast<ScriptedPlatform&>(platform());
-}
-
-/** Three inputs, two outputs, in the raw units of the robot's measures. */
-const char* const kEntrainement = "# three measures -> position\n"
-                                  "(4)\n"
-                                  "(3,1) 0.15 0.16 0.14\n(2,1) 1 4\n"
-                                  "(3,1) 0.25 0.10 0.12\n(2,1) 2 3\n"
-                                  "(3,1) 0.05 0.20 0.18\n(2,1) 4 1\n"
-                                  "(3,1) 0.10 0.12 0.30\n(2,1) 0 5\n";
-
-std::vector<double> poids(const Perceptron& p)
-{
-    std::vector<double> v;
-    for (int i = 0; i < p.taille(); ++i) {
-        for (int r = 0; r < p[i].taille(); ++r) {
-            v.push_back(p[i][r].biais.valeur);
-            for (int k = 0; k < p[i][r].taille(); ++k) {
-                v.push_back(p[i][r][k].valeur);
-            }
-        }
-    }
-    return v;
-}
-
-std::vector<int> couches(const Perceptron& p)
-{
-    std::vector<int> v{p.nombreEntrees()};
-    for (int i = 0; i < p.taille(); ++i) {
-        v.push_back(p[i].taille());
-    }
-    return v;
 }
 
 std::vector<double> cellules(const Matrice& m)

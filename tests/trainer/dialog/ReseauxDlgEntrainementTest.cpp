@@ -1,6 +1,7 @@
 // Training from the network dialog: which network a run starts from, what
 // the progress box shows, Cancel and its question, errors in the middle of
 // a run, and the window that stays live while the run pumps events.
+#include "../ReseauOutils.h"
 #include "OutilsDialogue.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/dialog/BoutonFleches.h"
@@ -20,36 +21,6 @@
 using namespace kiv_test;
 
 namespace {
-
-/** Three measures to a position, in the raw units of the robot. */
-const char* const kEntrainement = "(4)\n"
-                                  "(3,1) 0.15 0.16 0.14\n(2,1) 1 4\n"
-                                  "(3,1) 0.25 0.10 0.12\n(2,1) 2 3\n"
-                                  "(3,1) 0.05 0.20 0.18\n(2,1) 4 1\n"
-                                  "(3,1) 0.10 0.12 0.30\n(2,1) 0 5\n";
-
-std::vector<double> poids(const Perceptron& p)
-{
-    std::vector<double> v;
-    for (int i = 0; i < p.taille(); ++i) {
-        for (int r = 0; r < p[i].taille(); ++r) {
-            v.push_back(p[i][r].biais.valeur);
-            for (int k = 0; k < p[i][r].taille(); ++k) {
-                v.push_back(p[i][r][k].valeur);
-            }
-        }
-    }
-    return v;
-}
-
-std::vector<int> couches(const Perceptron& p)
-{
-    std::vector<int> v{p.nombreEntrees()};
-    for (int i = 0; i < p.taille(); ++i) {
-        v.push_back(p[i].taille());
-    }
-    return v;
-}
 
 class EntrainementTest : public testing::Test {
 protected:
