@@ -2,6 +2,7 @@
 // the keys and the mouse on the form's own surface.
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/PretraductionClavier.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "trainer/dialog/RapportErreur.h"
@@ -85,6 +86,11 @@ void CKIVView::OnQuadrillage(bool coche)
 
 void CKIVView::keyPressEvent(QKeyEvent* event)
 {
+    if (toucheSysteme(*event)) {
+        // F10 and Alt keys belong to the menus, as for the frame.
+        QWidget::keyPressEvent(event);
+        return;
+    }
     const std::string titre = platform().loadString(ids::AppTitle);
     platform().messageBox("Keydown", titre, MessageButtons::Ok, MessageIcon::None);
     // A key that types a character also sends the character.

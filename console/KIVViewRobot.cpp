@@ -23,7 +23,9 @@ int CKIVView::OpenRobotPort()
     // defaults of its reader: COM1 at 1200 baud.
     const PortSettings reglages;
     if (m_serialPort && m_serialPort->threadAlive()) {
+        // The old engine (and its port) goes before the new one is made.
         m_serialPort->SuspendMonitor();
+        m_serialPort.reset();
         m_serialPort = m_fabriqueLien();
     }
     if (!m_serialPort) {

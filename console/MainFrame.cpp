@@ -1,14 +1,78 @@
+// The main frame's construction: menu, toolbar, status bar, the view.
 #include "console/MainFrame.h"
 
+#include "console/Icones.h"
 #include "console/KIVView.h"
+#include "console/Menu128.h"
+#include "console/PretraductionClavier.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
 #include <QScrollArea>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace {
+
+QString qs(const char* texte)
+{
+    return QString::fromUtf8(texte);
+}
+
+/** What the status bar says while the pointer is on a command. */
+const char* invite(int id)
+{
+    switch (id) {
+    case cmd::FichierNouveau:
+        return "Crée un nouveau document";
+    case cmd::FichierOuvrir:
+        return "Ouvre un document existant";
+    case cmd::FichierEnregistrer:
+        return "Enregistre le document";
+    case cmd::FichierEnregistrerSous:
+        return "Enregistre le document sous un nouveau nom";
+    case cmd::Imprimer:
+        return "Imprime le formulaire de la console";
+    case cmd::ApercuImpression:
+        return "Affiche le formulaire tel qu'il sera imprimé";
+    case cmd::ConfigurationImpression:
+        return "Choisit l'imprimante et la mise en page";
+    case cmd::Quitter:
+        return "Quitte l'application";
+    case cmd::Annuler:
+        return "Annule la dernière modification";
+    case cmd::Couper:
+        return "Coupe la sélection et la place dans le Presse-papiers";
+    case cmd::Copier:
+        return "Copie la sélection dans le Presse-papiers";
+    case cmd::Coller:
+        return "Insère le contenu du Presse-papiers";
+    case cmd::BarreOutils:
+        return "Affiche ou masque la barre d'outils";
+    case cmd::BarreEtat:
+        return "Affiche ou masque la barre d'état";
+    case cmd::Quadrillage:
+        return "Affiche ou masque le quadrillage de la carte";
+    case cmd::PortSerie:
+        return "Règle le port série de la liaison avec le robot";
+    case cmd::APropos:
+        return "Affiche le nom, la version et l'auteur du programme";
+    default:
+        return "";
+    }
+}
+
+} // namespace
 
 CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
     : QMainWindow(parent)
     , m_view(new CKIVView(nullptr, std::move(options)))
+    , m_executeur([](QDialog& dialogue) { return dialogue.exec(); })
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QString::fromStdString(platform().loadString(ids::AppTitle)));
@@ -18,7 +82,144 @@ CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
     defilement->setFrameShape(QFrame::NoFrame);
     defilement->setWidget(m_view);
     setCentralWidget(defilement);
+
+    creerBarreOutils();
+    creerBarreEtat();
+    creerMenus();
+    connecterCommandes();
+    new PretraductionClavier(this);
+
     // The frame, title bar included, sits at the screen's top-left corner.
     move(0, 0);
     resize(790, 580);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::creerBarreOutils()
+{
+    m_barreOutils = new QToolBar(QStringLiteral("Barre d'outils"), this);
+    m_barreOutils->setObjectName(QStringLiteral("id59392"));
+    m_barreOutils->setIconSize(TailleIconeBarre);
+    // Movable, floatable and dockable on every side of the frame.
+    m_barreOutils->setMovable(true);
+    m_barreOutils->setFloatable(true);
+    m_barreOutils->setAllowedAreas(Qt::AllToolBarAreas);
+    addToolBar(Qt::TopToolBarArea, m_barreOutils);
+
+    QAction* bascule = m_barreOutils->toggleViewAction();
+    bascule->setObjectName(QStringLiteral("id%1").arg(cmd::BarreOutils));
+    bascule->setText(qs("&Barre d'outils"));
+}
+
+void CMainFrame::creerBarreEtat()
+{
+    QStatusBar* barre = statusBar();
+    barre->setObjectName(QStringLiteral("id59393"));
+    // The message pane: the idle text, covered by command prompts while the
+    // pointer is on a menu item or a toolbar button.
+    m_voletMessage =
+        new QLabel(QString::fromStdString(platform().loadString(ids::IdleStatus)), barre);
+    m_voletMessage->setObjectName(QStringLiteral("voletMessage"));
+    barre->addWidget(m_voletMessage, 1);
+    m_indicateurs = new IndicateursClavier(barre, lireVerrousSysteme);
+    const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));
+    QLabel* volet101 = creerVolet(barre, QStringLiteral("id101"), blancs);
+    volet101->setText(blancs);
+}
+
+void CMainFrame::creerMenus()
+{
+    for (const MenuDeroulant& deroulant : menu128()) {
+        QMenu* menu = menuBar()->addMenu(qs(deroulant.titre));
+        for (const ElementMenu& element : deroulant.elements) {
+            if (element.commande == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* commande = action(element.commande);
+            if (!commande) {
+                commande = new QAction(this);
+                commande->setObjectName(QStringLiteral("id%1").arg(element.commande));
+            }
+            // The text after the tab is shown as the item's shortcut. The keys
+            // are deliberately not bound (no setShortcut): the frame reports
+            // every key-down instead of translating it, so they never run
+            // their command.
+            commande->setText(qs(element.texte));
+            commande->setStatusTip(qs(invite(element.commande)));
+            menu->addAction(commande);
+        }
+        if (deroulant.elements.front().commande == cmd::Annuler) {
+            connect(menu, &QMenu::aboutToShow, this, &CMainFrame::majEdition);
+        }
+    }
+
+    // Checked while the grid lines are drawn; off at start like the map.
+    action(cmd::Quadrillage)->setCheckable(true);
+    action(cmd::Quadrillage)->setChecked(false);
+    action(cmd::BarreEtat)->setCheckable(true);
+    action(cmd::BarreEtat)->setChecked(true);
+
+    // The link settings dialog comes with the serial link.
+    QAction* port = action(cmd::PortSerie);
+    port->setEnabled(false);
+    port->setToolTip(qs("Port série : les réglages de la liaison ne sont pas encore disponibles"));
+
+    // Printing without the dialog has no menu item, only its command.
+    auto* direct = new QAction(qs("Imprimer directement"), this);
+    direct->setObjectName(QStringLiteral("id%1").arg(cmd::ImprimerDirect));
+    addAction(direct);
+
+    // The toolbar's buttons share the menu's actions.
+    action(cmd::Imprimer)->setIcon(iconeImprimer());
+    action(cmd::Imprimer)->setToolTip(qs("Imprimer"));
+    action(cmd::Quadrillage)->setIcon(iconeQuadrillage());
+    action(cmd::Quadrillage)->setToolTip(qs("Quadrillage"));
+    port->setIcon(iconePortSerie());
+    action(cmd::APropos)->setIcon(iconeAPropos());
+    action(cmd::APropos)->setToolTip(qs("À propos"));
+    m_barreOutils->addAction(action(cmd::Imprimer));
+    m_barreOutils->addAction(action(cmd::Quadrillage));
+    m_barreOutils->addAction(port);
+    m_barreOutils->addSeparator();
+    m_barreOutils->addAction(action(cmd::APropos));
+}
+
+QAction* CMainFrame::action(int id) const
+{
+    return findChild<QAction*>(QStringLiteral("id%1").arg(id));
+}
+
+void CMainFrame::attacherDocument(CKIVDoc* document)
+{
+    m_document = document;
+    for (int id : {cmd::FichierNouveau, cmd::FichierOuvrir, cmd::FichierEnregistrer,
+                   cmd::FichierEnregistrerSous}) {
+        action(id)->setEnabled(document != nullptr);
+    }
+}
+
+void CMainFrame::setExecuteurDialogue(ExecuteurDialogue executeur)
+{
+    m_executeur = std::move(executeur);
+}
+
+QPrinter& CMainFrame::imprimante()
+{
+    if (!m_imprimante) {
+        m_imprimante = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_imprimante->setDocName(windowTitle());
+    }
+    return *m_imprimante;
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    // A key the frame receives itself, not one a child left unhandled.
+    QWidget* cible = focusWidget();
+    if ((cible == nullptr || cible == this) && !toucheSysteme(*event)) {
+        signalerToucheEnfoncee();
+    }
+    QMainWindow::keyPressEvent(event);
 }

@@ -21,13 +21,16 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 /** A link that opens or not as told and keeps what is written to it. */
 class FakeLink : public RobotLink {
 public:
-    explicit FakeLink(bool ouvre)
+    FakeLink(bool ouvre, std::vector<std::string>& journal)
         : m_ouvre(ouvre)
+        , m_journal(journal)
     {}
+    ~FakeLink() override { m_journal.push_back("detruit"); }
     bool Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
                    int stopBits, unsigned eventMask, int bufferSize) override
     {
@@ -47,7 +50,7 @@ public:
     }
     bool SuspendMonitor() override
     {
-        suspendu = true;
+        m_journal.push_back("suspendu");
         return true;
     }
     void QueueWrite(const char* octets) override { ecrit += octets; }
@@ -61,11 +64,11 @@ public:
     unsigned masque = 0;
     int taille = 0;
     bool vivant = false;
-    bool suspendu = false;
     std::string ecrit;
 
 private:
     bool m_ouvre;
+    std::vector<std::string>& m_journal;
 };
 
 class ConsoleTest : public ::testing::Test {
@@ -76,6 +79,8 @@ protected:
     void demarrer(bool ouvre, std::string poids = KIV_DATA_DIR "/beacons.wgh")
     {
         scripted().clear();
+        liens.clear();
+        journal.clear();
         g_setupPending = 1;
         g_heading = 0;
         {
@@ -89,7 +94,7 @@ protected:
         OptionsConsole options;
         options.poids = std::move(poids);
         options.lien = [this, ouvre] {
-            auto lien = std::make_unique<FakeLink>(ouvre);
+            auto lien = std::make_unique<FakeLink>(ouvre, journal);
             liens.push_back(lien.get());
             return lien;
         };
@@ -115,5 +120,8 @@ protected:
 
     std::unique_ptr<CMainFrame> frame;
     CKIVView* view = nullptr;
+    /** Engines made, in order; only the last one may still exist. */
     std::vector<FakeLink*> liens;
+    /** What happened to the engines ("suspendu", "detruit"). */
+    std::vector<std::string> journal;
 };

@@ -63,10 +63,10 @@ TEST_F(ConsoleTest, SetUpOpensTheLinkOnce)
     frame->show();
     EXPECT_EQ(liens.size(), 1u);
 
-    // Reopening replaces a running engine.
+    // Reopening suspends and destroys a running engine, then makes a new one.
     EXPECT_EQ(view->OpenRobotPort(), 0);
     ASSERT_EQ(liens.size(), 2u);
-    EXPECT_TRUE(liens[0]->suspendu);
+    EXPECT_EQ(journal, (std::vector<std::string>{"suspendu", "detruit"}));
     EXPECT_EQ(view->lien(), liens[1]);
 }
 
@@ -200,8 +200,8 @@ TEST_F(ConsoleTest, TransmissionBoxKeepsEveryCommandInOrder)
     for (int k = 0; k < 1000; ++k) {
         view->SendWheelCommand(k % 4, (k / 4) % 4, 0);
     }
-    const QStringList valeurs = transmission().split(QRegularExpression(QStringLiteral("\\s+")),
-                                                     Qt::SkipEmptyParts);
+    const QStringList valeurs =
+        transmission().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     ASSERT_EQ(valeurs.size(), 1000);
     for (int k = 0; k < 1000; ++k) {
         const int octet = 0x80 + 4 * ((k / 4) % 4) + k % 4;

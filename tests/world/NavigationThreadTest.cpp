@@ -168,8 +168,8 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     const auto debut = Horloge::now();
     StartSimulation();
     ASSERT_TRUE(attendre([] { return celluleRobot() == Point{2, 1}; }, 500ms));
-    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{3, 1}; }, 2500ms));
-    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{4, 1}; }, 2500ms));
+    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{3, 1}; }, 4000ms));
+    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{4, 1}; }, 4000ms));
     const auto arrivee = Horloge::now();
     // Two steps of 1.5 s after the first, immediate one (some slack for a busy machine).
     const double duree = std::chrono::duration<double>(arrivee - debut).count();

@@ -1,0 +1,126 @@
+#include "console/KIVApp.h"
+
+#include "console/DocTemplate.h"
+#include "console/Icones.h"
+#include "console/MainFrame.h"
+#include "core/StringTable.h"
+#include "core/qt/QtPlatform.h"
+#include "trainer/dialog/ProgDlg.h"
+#include "trainer/dialog/ReseauxDlg.h"
+
+#include <QApplication>
+#include <ostream>
+
+const char* const UsageKiv =
+    "Usage : kiv [--weights FICHIER] [--trainer] [--help]\n"
+    "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
+    "  --trainer          ouvre seulement la fenêtre d'apprentissage du réseau\n"
+    "  --help             affiche cette aide\n";
+
+LigneCommande analyserLigneCommande(const QStringList& arguments)
+{
+    LigneCommande ligne;
+    const QString prefixePoids = QStringLiteral("--weights=");
+    for (qsizetype k = 1; k < arguments.size(); ++k) {
+        const QString& argument = arguments.at(k);
+        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
+            ligne.aide = true;
+        } else if (argument == QStringLiteral("--trainer")) {
+            ligne.entraineur = true;
+        } else if (argument == QStringLiteral("--weights")) {
+            if (k + 1 >= arguments.size() || arguments.at(k + 1).isEmpty()) {
+                ligne.erreur = "--weights attend un nom de fichier";
+                return ligne;
+            }
+            ligne.poids = arguments.at(++k).toStdString();
+        } else if (argument.startsWith(prefixePoids)) {
+            ligne.poids = argument.mid(prefixePoids.size()).toStdString();
+            if (ligne.poids.empty()) {
+                ligne.erreur = "--weights attend un nom de fichier";
+                return ligne;
+            }
+        } else {
+            ligne.erreur = "argument inconnu : " + argument.toStdString();
+            return ligne;
+        }
+    }
+    return ligne;
+}
+
+CKIVApp::CKIVApp(QtPlatform* plateformeQt)
+    : m_qt(plateformeQt)
+{}
+
+CKIVApp::~CKIVApp()
+{
+    // The factory refers to the frame: it goes before the frame does.
+    if (m_qt) {
+        m_qt->setProgressBoxFactory(nullptr);
+    }
+    m_modele.reset();
+}
+
+CMainFrame* CKIVApp::mainFrame() const
+{
+    return m_modele ? m_modele->frame() : nullptr;
+}
+
+bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
+                           std::ostream& erreurs)
+{
+    // The settings store; the program keeps no setting of its own in it yet.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("KIV"));
+
+    m_modele = std::make_unique<CSingleDocTemplate>(ids::DocumentTemplate);
+
+    m_ligne = analyserLigneCommande(arguments);
+    if (!m_ligne.erreur.empty()) {
+        erreurs << "kiv : " << m_ligne.erreur << '\n' << UsageKiv;
+        m_code = 2;
+        return false;
+    }
+    if (m_ligne.aide) {
+        sortie << UsageKiv;
+        m_code = 0;
+        return false;
+    }
+    // Drawn only now: help and errors are printed without a window system.
+    QApplication::setWindowIcon(iconeApplication());
+    if (m_ligne.entraineur) {
+        return true;
+    }
+
+    OptionsConsole options;
+    options.poids = m_ligne.poids;
+    CMainFrame* frame = m_modele->OpenNewDocument(std::move(options));
+    if (!frame) {
+        m_code = 1;
+        return false;
+    }
+    if (m_qt) {
+        m_qt->setProgressBoxFactory(
+            [frame](int captionId) { return std::make_unique<ProgDlg>(captionId, frame); });
+    }
+    frame->show();
+    return true;
+}
+
+int CKIVApp::Run()
+{
+    if (m_ligne.entraineur) {
+        // The trainer window on its own: it is the program's only window, so
+        // its progress boxes have no owner to disable and it stays live.
+        if (m_qt) {
+            m_qt->setProgressBoxFactory(
+                [](int captionId) { return std::make_unique<ProgDlg>(captionId); });
+        }
+        ReseauxDlg trainer;
+        trainer.exec();
+        if (m_qt) {
+            m_qt->setProgressBoxFactory(nullptr);
+        }
+        return 0;
+    }
+    return QApplication::exec();
+}

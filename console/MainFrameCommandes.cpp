@@ -1,0 +1,174 @@
+// The main frame's commands: document, printing, edit, bars, About.
+#include "console/AboutDlg.h"
+#include "console/Impression.h"
+#include "console/KIVDoc.h"
+#include "console/MainFrame.h"
+#include "console/Menu128.h"
+#include "core/Platform.h"
+#include "core/StringTable.h"
+#include "trainer/dialog/RapportErreur.h"
+#include "trainer/dialog/ReseauxDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStatusBar>
+
+namespace {
+const char* const ImpressionImpossible =
+    "Impossible d'imprimer : l'imprimante n'est pas disponible.";
+}
+
+void CMainFrame::connecterCommandes()
+{
+    auto relier = [this](int id, auto&& travail) {
+        connect(action(id), &QAction::triggered, this,
+                [travail = std::forward<decltype(travail)>(travail)] { executerProtege(travail); });
+    };
+    attacherDocument(nullptr);
+    relier(cmd::FichierNouveau, [this] { m_document->OnFileNew(); });
+    relier(cmd::FichierOuvrir, [this] { m_document->OnFileOpen(); });
+    relier(cmd::FichierEnregistrer, [this] { m_document->OnFileSave(); });
+    relier(cmd::FichierEnregistrerSous, [this] { m_document->OnFileSaveAs(); });
+    relier(cmd::Imprimer, [this] { OnFilePrint(); });
+    relier(cmd::ImprimerDirect, [this] { OnFilePrintDirect(); });
+    relier(cmd::ApercuImpression, [this] { OnFilePrintPreview(); });
+    relier(cmd::ConfigurationImpression, [this] { OnFilePrintSetup(); });
+    relier(cmd::Quitter, [this] { close(); });
+    for (int id : {cmd::Annuler, cmd::Couper, cmd::Copier, cmd::Coller}) {
+        relier(id, [this, id] { commandeEdition(id); });
+    }
+    relier(cmd::APropos, [this] { OnAppAbout(); });
+
+    connect(action(cmd::BarreEtat), &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(action(cmd::Quadrillage), &QAction::toggled, this,
+            [this](bool coche) { executerProtege([&] { m_view->OnQuadrillage(coche); }); });
+    // The trainer window's own "About" item shows the same box.
+    connect(&m_view->reseaux(), &ReseauxDlg::aPropos, this, [this] { OnAppAbout(); });
+}
+
+void CMainFrame::OnAppAbout()
+{
+    // Over the trainer window when it asked, over the frame otherwise.
+    QWidget* parent = QApplication::activeModalWidget();
+    AboutDlg dialogue(parent ? parent : this);
+    m_executeur(dialogue);
+}
+
+void CMainFrame::imprimerSur(QPrinter& imprimante)
+{
+    if (!imprimerFormulaire(imprimante, *m_view)) {
+        platform().messageBox(ImpressionImpossible, platform().loadString(ids::AppTitle),
+                              MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+}
+
+void CMainFrame::OnFilePrint()
+{
+    QPrintDialog dialogue(&imprimante(), this);
+    // A one-page form: no page range, no selection.
+    dialogue.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialogue.setOption(QAbstractPrintDialog::PrintSelection, false);
+    if (m_executeur(dialogue) == QDialog::Accepted) {
+        imprimerSur(imprimante());
+    }
+}
+
+void CMainFrame::OnFilePrintDirect()
+{
+    imprimerSur(imprimante());
+}
+
+void CMainFrame::OnFilePrintPreview()
+{
+    QPrintPreviewDialog dialogue(&imprimante(), this);
+    dialogue.setWindowTitle(QStringLiteral("Aperçu avant impression"));
+    connect(&dialogue, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* imprimante) { imprimerFormulaire(*imprimante, *m_view); });
+    m_executeur(dialogue);
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    QPageSetupDialog dialogue(&imprimante(), this);
+    m_executeur(dialogue);
+}
+
+namespace {
+
+/** The text box the Edit commands act on: the frame's focus widget if it is one. */
+struct BoiteTexte {
+    QLineEdit* ligne = nullptr;
+    QPlainTextEdit* zone = nullptr;
+
+    explicit BoiteTexte(QWidget* focus)
+        : ligne(qobject_cast<QLineEdit*>(focus))
+        , zone(qobject_cast<QPlainTextEdit*>(focus))
+    {}
+    bool lectureSeule() const
+    {
+        return ligne ? ligne->isReadOnly() : zone ? zone->isReadOnly() : true;
+    }
+    bool selection() const
+    {
+        return ligne ? ligne->hasSelectedText() : zone ? zone->textCursor().hasSelection() : false;
+    }
+    bool annulable() const
+    {
+        return ligne  ? ligne->isUndoAvailable()
+               : zone ? zone->document()->isUndoAvailable()
+                      : false;
+    }
+};
+
+} // namespace
+
+void CMainFrame::majEdition()
+{
+    const BoiteTexte boite(focusWidget());
+    const bool modifiable = !boite.lectureSeule();
+    const QClipboard* pressePapiers = QApplication::clipboard();
+    action(cmd::Annuler)->setEnabled(modifiable && boite.annulable());
+    action(cmd::Couper)->setEnabled(modifiable && boite.selection());
+    action(cmd::Copier)->setEnabled(boite.selection());
+    action(cmd::Coller)
+        ->setEnabled(modifiable && pressePapiers && !pressePapiers->text().isEmpty());
+}
+
+void CMainFrame::commandeEdition(int id)
+{
+    majEdition();
+    if (!action(id)->isEnabled()) {
+        return;
+    }
+    const BoiteTexte boite(focusWidget());
+    auto faire = [&](auto surLigne, auto surZone) {
+        if (boite.ligne) {
+            (boite.ligne->*surLigne)();
+        } else if (boite.zone) {
+            (boite.zone->*surZone)();
+        }
+    };
+    switch (id) {
+    case cmd::Annuler:
+        faire(&QLineEdit::undo, &QPlainTextEdit::undo);
+        break;
+    case cmd::Couper:
+        faire(&QLineEdit::cut, &QPlainTextEdit::cut);
+        break;
+    case cmd::Copier:
+        faire(&QLineEdit::copy, &QPlainTextEdit::copy);
+        break;
+    case cmd::Coller:
+        faire(&QLineEdit::paste, &QPlainTextEdit::paste);
+        break;
+    default:
+        break;
+    }
+}
