@@ -1,28 +1,45 @@
 #!/usr/bin/env bash
-# Takes docs/screenshot.png: starts the console under Xvfb, paints a wall,
-# places the destination, the bandit and the robot with the mouse, grabs the
-# screen. Needs xvfb, imagemagick and xdotool; run after `make build`.
+# Screenshots of the console under Xvfb, for the README:
+#   scripts/screenshot.sh map [exe]  -> docs/screenshot.png: a wall painted with
+#       the mouse, the destination, the bandit and the robot placed;
+#   scripts/screenshot.sh run [exe]  -> docs/run.png: a virtual run a few cells in.
+# Needs xvfb, imagemagick and xdotool; run after `make build`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe=${1:-build/release/console/kiv}
-xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" <<'SCRIPT'
+scene=${1:-map}
+exe=${2:-build/release/console/kiv}
+xvfb-run -a -s "-screen 0 1024x768x24" bash -s "$exe" "$scene" <<'SCRIPT'
 QT_QPA_PLATFORM=xcb "$1" --weights data/beacons.wgh & APP=$!
 sleep 3
-xdotool key Return                                  # no serial port here
+xdotool key Return                                   # no serial port here
 sleep 1
-m() { xdotool mousemove $((8 + $1)) $((60 + $2)); } # map point -> screen
+m() { xdotool mousemove $((8 + $1)) $((60 + $2)); }  # map point -> screen
 radio() { xdotool mousemove "$1" "$2" click 1; sleep 0.2; }
-radio 651 253                                       # Obstacle
-m 112 212; xdotool mousedown 1
-for x in $(seq 112 10 362); do m "$x" 212; sleep 0.02; done
-xdotool mouseup 1
-m 312 237; xdotool mousedown 1
-for y in $(seq 237 10 412); do m 312 "$y"; sleep 0.02; done
-xdotool mouseup 1
-radio 528 253; m 430 400; xdotool click 1           # Destination
-radio 651 276; m 262 112; xdotool click 1           # Bandit
-radio 528 276; m 70 380; xdotool click 1            # Robot
-sleep 0.5
-import -window root -crop 790x580+0+0 docs/screenshot.png
+trait() {                                            # drag with the left button
+    m "$1" "$2"; xdotool mousedown 1
+    for p in $(seq "$3" 10 "$4"); do
+        if [ "$5" = x ]; then m "$p" "$2"; else m "$1" "$p"; fi
+        sleep 0.02
+    done
+    xdotool mouseup 1
+}
+if [ "$2" = run ]; then
+    radio 528 253; m 437 412; xdotool click 1        # Destination
+    radio 651 253; trait 262 60 60 380 y             # Obstacle: a wall
+    radio 528 276; m 62 87; xdotool click 1          # Robot
+    xdotool mousemove 705 444 click 1                # Go!!!
+    sleep 7.8
+    shot=docs/run.png
+else
+    radio 651 253                                    # Obstacle: a T
+    trait 112 212 112 362 x
+    trait 312 237 237 412 y
+    radio 528 253; m 430 400; xdotool click 1        # Destination
+    radio 651 276; m 262 112; xdotool click 1        # Bandit
+    radio 528 276; m 70 380; xdotool click 1         # Robot
+    sleep 0.5
+    shot=docs/screenshot.png
+fi
+import -window root -crop 790x580+0+0 "$shot"
 kill $APP
 SCRIPT
