@@ -36,6 +36,10 @@ if [[ $(id -u) -eq 0 ]]; then
     as_root=()
 elif command -v sudo >/dev/null 2>&1; then
     as_root=(sudo)
+elif [[ ${#missing[@]} -eq 0 ]]; then
+    # Only the locale is missing: its test is skipped without it.
+    echo "bootstrap: no root or sudo to generate fr_FR.UTF-8; its test will be skipped" >&2
+    exit 0
 else
     echo "bootstrap: need root or sudo to install: ${missing[*]}" >&2
     exit 1
@@ -51,5 +55,6 @@ if [[ $need_locale -eq 1 ]]; then
     "${as_root[@]}" sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen \
         || echo 'fr_FR.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
-    "${as_root[@]}" locale-gen >/dev/null
+    "${as_root[@]}" locale-gen >/dev/null \
+        || echo "bootstrap: could not generate fr_FR.UTF-8; its test will be skipped" >&2
 fi
