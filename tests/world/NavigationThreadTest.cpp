@@ -164,6 +164,9 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     PlanPath(1, 1, 4, 1);
     ASSERT_EQ(g_path.taille(), 3);
     StartNavigation();
+    // As when the operator presses "Go!!!": the navigation is already in its
+    // heading probe (both wheels at 2), waiting for the robot to move.
+    ASSERT_TRUE(attendre([] { return roues() == std::pair{2, 2}; }));
     SetSimRunning(1);
     const auto debut = Horloge::now();
     StartSimulation();
