@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QString>
+#include <QThread>
 
 Q_LOGGING_CATEGORY(lcApp, "kiv.app", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWorld, "kiv.world", QtInfoMsg)
@@ -80,13 +81,18 @@ std::optional<std::string> QtPlatform::chooseFile(FileDialogKind kind, const std
 void QtPlatform::beep(int /*frequency*/, int milliseconds)
 {
     // The system bell is the tone Qt can sound portably; it is rung on the GUI
-    // thread, and the caller waits for the tone's length as it would for a
-    // real tone of that duration.
-    if (auto* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(
-            app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    // thread, and a worker waits for the tone's length as it would for a real
+    // tone of that duration. The GUI thread itself never waits.
+    auto* app = QCoreApplication::instance();
+    if (app == nullptr) {
+        sleep(milliseconds);
+        return;
     }
-    sleep(milliseconds);
+    QMetaObject::invokeMethod(
+        app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+    if (QThread::currentThread() != app->thread()) {
+        sleep(milliseconds);
+    }
 }
 
 void QtPlatform::trace(TraceChannel channel, const std::string& line)
