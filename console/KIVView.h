@@ -107,6 +107,8 @@ private:
     QLineEdit* m_destXBox;
 
     std::uint8_t m_lowByte = 0;
+    /** The network refused the robot's inputs once already (told once). */
+    bool m_estimationRefusee = false;
     int m_rxState = 2;
     /** Frame 1001's rectangle in the form's coordinates. */
     QRect m_mapRect;

@@ -3,7 +3,9 @@
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
 #include "console/protocol/RobotProtocol.h"
+#include "core/Erreur.h"
 #include "core/Platform.h"
+#include "core/StringTable.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/Navigation.h"
 #include "world/WorldChange.h"
@@ -127,8 +129,20 @@ void CKIVView::majPosition()
 {
     protocole::calculerIntervalles(g_rxStamps, g_intervals);
     Vecteur sortie;
-    if (m_reseaux->Evaluer(g_intervals[0], g_intervals[1], g_intervals[2], sortie) &&
-        sortie.taille() >= 2) {
+    bool estime = false;
+    try {
+        estime = m_reseaux->Evaluer(g_intervals[0], g_intervals[1], g_intervals[2], sortie);
+    } catch (const Erreur& e) {
+        // A network that does not take these three inputs: no estimate. The
+        // operator is told once, not at every frame.
+        if (!m_estimationRefusee) {
+            m_estimationRefusee = true;
+            platform().messageBox(e.what(), platform().loadString(ids::AppTitle),
+                                  MessageButtons::Ok, MessageIcon::Stop);
+        }
+        platform().trace(TraceChannel::App, std::string("position estimate: ") + e.what());
+    }
+    if (estime && sortie.taille() >= 2) {
         bool change = false;
         {
             VerrouMonde verrou(g_robotLock);

@@ -3,7 +3,11 @@
 #include <functional>
 #include <memory>
 
-/** Receives the bytes the link reads, one at a time, on its own thread. */
+/**
+ * Receives the bytes the link reads, one at a time and in order, on the
+ * owner's (user-interface) thread: the engine hands each byte over and waits
+ * until it has been handled.
+ */
 class RobotLinkOwner {
 public:
     virtual ~RobotLinkOwner() = default;

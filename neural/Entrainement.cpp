@@ -72,11 +72,8 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
             const Exemple& exemple = ensemble[ordre[k]];
             propager(exemple.entree);
             total = erreur(exemple.desire) + total;
-            // propager has just checked that the layers chain; the sizes of
-            // the example were checked against the network by it and erreur.
-            if (exemple.entree.taille() != m_entrees || exemple.desire.taille() != m_sorties) {
-                KIV_ERREUR(msg::DataInvalide);
-            }
+            // propager has just checked the input size and that the layers
+            // chain, erreur the desired size: the learning step needs no more.
             apprendre(exemple);
         }
         e = std::sqrt(total / n);

@@ -65,21 +65,28 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
         FichierTexteSortie fichier(dump);
         ecrireDump(fichier, ensemble, echelles);
     }
-    m_echelles = std::move(echelles);
-
+    // A new network when the structure changed, built before the old one
+    // goes; the parameters are checked before either the scaling or the
+    // network is replaced, so a refused run leaves the network in use alone.
+    std::unique_ptr<Perceptron> nouveau;
     if (!m_perceptron || m_structureModifiee) {
-        // Built before the old one goes, so that a refused shape keeps it.
-        auto nouveau = std::make_unique<Perceptron>(tailles, true);
+        nouveau = std::make_unique<Perceptron>(tailles, true);
+    }
+    Perceptron& cible = nouveau ? *nouveau : *m_perceptron;
+    cible.setPasAffichage(p.IterMax / 100);
+    cible.setTolerance(p.Tolerance);
+    cible.setGain(p.Gain);
+    cible.setMomentum(p.Momentum);
+    cible.setErreurMax(p.ErreurMax);
+    cible.setIterMax(p.IterMax);
+    cible.valider();
+
+    m_echelles = std::move(echelles);
+    if (nouveau) {
         m_perceptron = std::move(nouveau);
         m_structureModifiee = false;
     }
     Perceptron& reseau = *m_perceptron;
-    reseau.setPasAffichage(p.IterMax / 100);
-    reseau.setTolerance(p.Tolerance);
-    reseau.setGain(p.Gain);
-    reseau.setMomentum(p.Momentum);
-    reseau.setErreurMax(p.ErreurMax);
-    reseau.setIterMax(p.IterMax);
     reseau.entrainer(ensemble);
     m_entraine = true;
     return true;

@@ -6,12 +6,17 @@
 
 namespace {
 
-/** Asks for a re-plan: the navigation waits on this flag. */
-void signalerCarteModifiee()
-{
-    g_mapChanged = 1;
-    notifyWorldChange();
-}
+/**
+ * Asks for a re-plan. The flag is raised before the edit, as the operator's
+ * edits always did; the waiting navigation is woken only after it, so that
+ * its search sees the new grid.
+ */
+struct ReplanApresEdition {
+    ReplanApresEdition() { g_mapChanged = 1; }
+    ~ReplanApresEdition() { notifyWorldChange(); }
+    ReplanApresEdition(const ReplanApresEdition&) = delete;
+    ReplanApresEdition& operator=(const ReplanApresEdition&) = delete;
+};
 
 int grilleDe(int p)
 {
@@ -67,7 +72,7 @@ MapEdit OnMapLeftButtonDown(Selection selection, int x, int y)
         return {};
     }
     if (selection == Selection::Obstacle) {
-        signalerCarteModifiee();
+        const ReplanApresEdition replan;
         PlaceObstacle(grilleDe(y), grilleDe(x));
         return {false, false, true};
     }
@@ -79,7 +84,7 @@ MapEdit OnMapRightButtonDown(Selection selection, int x, int y)
     if (selection != Selection::Obstacle || !ClampMapPoint(x, y)) {
         return {};
     }
-    signalerCarteModifiee();
+    const ReplanApresEdition replan;
     EraseObstacle(x, y);
     return {false, false, true};
 }
@@ -91,7 +96,7 @@ MapEdit OnMapMouseMove(Selection selection, unsigned flags, int x, int y)
         return {};
     }
     if (selection == Selection::Obstacle) {
-        signalerCarteModifiee();
+        const ReplanApresEdition replan;
         if (flags == MouseLeft) {
             PlaceObstacle(grilleDe(y), grilleDe(x));
         } else if (flags == MouseRight) {

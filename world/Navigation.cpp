@@ -262,28 +262,35 @@ void AlignHeading()
 
 void RequestTurn(int angle)
 {
-    g_turnPending = 1;
-    g_turnCode = 0;
-    SetWheels(0, 0);
+    int code = 0;
     switch (angle) {
     case 90:
-        g_turnCode = 1;
+        code = 1;
         break;
     case 135:
-        g_turnCode = 2;
+        code = 2;
         break;
     case 180:
-        g_turnCode = 3;
+        code = 3;
         break;
     case -135:
-        g_turnCode = 4;
+        code = 4;
         break;
     case -90:
-        g_turnCode = 5;
+        code = 5;
         break;
     default:
-        g_turnCode = 0;
         break;
+    }
+    {
+        // The order is set whole under the lock the robot's answer takes: a
+        // status byte handled in between would otherwise send no turn and
+        // still clear the pending flag, and the turn would be lost.
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 0;
+        g_wheelRight = 0;
+        g_turnCode = code;
+        g_turnPending = 1;
     }
     for (;;) {
         verifierArret();

@@ -4,6 +4,8 @@
 
 #include "world/BeaconModel.h"
 
+#include <fstream>
+
 namespace {
 
 class RobotTest : public ConsoleTest {
@@ -103,4 +105,32 @@ TEST_F(RobotTest, EveryByteGoesToTheReceptionBox)
     octets({'A', 'B', 0x80});
     const QString texte = controle<QPlainTextEdit>(1004)->toPlainText();
     EXPECT_EQ(texte, QStringLiteral("\nA\nB\n") + QChar(0x80));
+}
+
+TEST_F(ConsoleTest, ANetworkThatRefusesTheRobotsInputsIsReportedOnce)
+{
+    // Two inputs instead of three: every estimate fails.
+    const std::string chemin = testing::TempDir() + "/deux_entrees.wgh";
+    {
+        std::ofstream f(chemin);
+        f << "(2,2) 1 0 0 1\n(2,2) 1 0 0 1\n(2,1) 0 0\n(2,1) 0 0\n"
+             "(1)\n(2)\n0\n(2) 0 0\n0\n(2) 0 0\n";
+    }
+    demarrer(true, chemin);
+    StopWorldThreads();
+    scripted().clear();
+    for (int trame = 0; trame < 3; ++trame) {
+        for (std::int16_t t : balises::horodatages({200.0, 200.0}, 99)) {
+            const auto u = static_cast<std::uint16_t>(t);
+            view->OnRobotByte(u & 0xFF, 1);
+            view->OnRobotByte(u >> 8, 1);
+        }
+        view->OnRobotByte(0, 1);
+        view->OnRobotByte(100, 1);
+    }
+    const auto messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Matrice incompatible!");
+    // The frames are still answered.
+    EXPECT_EQ(transmission().count(QLatin1Char('-')), 3);
 }

@@ -195,6 +195,29 @@ TEST_F(ReseauNeuronesTest, SecondTrainingContinuesUnlessTheStructureChanged)
     EXPECT_NE(m_reseau.perceptron(), nullptr);
 }
 
+TEST_F(ReseauNeuronesTest, RefusedParametersKeepTheNetworkInUse)
+{
+    ASSERT_TRUE(entrainer());
+    const Perceptron* avant = m_reseau.perceptron();
+    const std::vector<double> appris = poids(*avant);
+    const std::vector<double> echelle = cellules(m_reseau.echelles().Echelle1);
+
+    // Other inputs (new scaling) and a new structure, with a learning rate of 2.
+    ecrireOctets(m_dossier / "appr.dat",
+                 "(2)\n(3,1) 10 20 30\n(2,1) 0 1\n(3,1) 40 50 70\n(2,1) 4 5\n");
+    m_reseau.parametres.Gain = 2.0;
+    m_reseau.m_structureModifiee = true;
+    EXPECT_ERREUR(entrainer(), "Taux d'apprentissage invalide!");
+    EXPECT_EQ(m_reseau.perceptron(), avant);
+    EXPECT_EQ(poids(*m_reseau.perceptron()), appris);
+    EXPECT_EQ(cellules(m_reseau.echelles().Echelle1), echelle);
+
+    // Without a network, none is installed.
+    m_reseau.oublierPerceptron();
+    EXPECT_ERREUR(entrainer(), "Taux d'apprentissage invalide!");
+    EXPECT_EQ(m_reseau.perceptron(), nullptr);
+}
+
 TEST_F(ReseauNeuronesTest, MalformedTrainingFileKeepsNetworkScalingAndDump)
 {
     ASSERT_TRUE(entrainer());
