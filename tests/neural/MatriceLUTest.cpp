@@ -1,5 +1,6 @@
 #include "../core/ErreurAttendue.h"
 
+#include "Outils.h"
 #include "neural/Matrice.h"
 
 #include <gtest/gtest.h>
@@ -7,18 +8,9 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace {
+using kiv_test::depuis;
 
-Matrice depuis(int l, int c, std::initializer_list<double> valeurs)
-{
-    Matrice m(l, c);
-    int k = 0;
-    for (double v : valeurs) {
-        m(k / c, k % c) = v;
-        ++k;
-    }
-    return m;
-}
+namespace {
 
 void attendreIdentite(const Matrice& m, double tolerance)
 {

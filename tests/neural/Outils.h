@@ -30,4 +30,16 @@ inline Vecteur vecteur(std::initializer_list<double> liste)
     return v;
 }
 
+/** An l x c matrix filled row by row from `valeurs`. */
+inline Matrice depuis(int l, int c, std::initializer_list<double> valeurs)
+{
+    Matrice m(l, c);
+    int k = 0;
+    for (double v : valeurs) {
+        m(k / c, k % c) = v;
+        ++k;
+    }
+    return m;
+}
+
 } // namespace kiv_test
