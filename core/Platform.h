@@ -21,8 +21,12 @@ enum class FileDialogKind { Open, Save };
 /** Scheduling class a worker thread runs at. */
 enum class ThreadPriority { Lowest, Normal };
 
-/** Debug trace channels; each is off unless the user enables it. */
-enum class TraceChannel { App, World, Serial, Trainer };
+/**
+ * Debug trace channels; each is off unless the user enables it. On Qt they
+ * are the logging categories kiv.app, kiv.world, kiv.serial, kiv.trainer,
+ * kiv.protocol (sensor frames) and kiv.nav (the navigation's decisions).
+ */
+enum class TraceChannel { App, World, Serial, Trainer, Protocol, Navigation };
 
 /**
  * Everything the domain code takes from the toolkit and the operating system.

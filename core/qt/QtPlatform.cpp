@@ -14,6 +14,8 @@ Q_LOGGING_CATEGORY(lcApp, "kiv.app", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWorld, "kiv.world", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcSerial, "kiv.serial", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcTrainer, "kiv.trainer", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcProtocol, "kiv.protocol", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcNav, "kiv.nav", QtInfoMsg)
 
 namespace {
 
@@ -43,6 +45,10 @@ const QLoggingCategory& category(TraceChannel channel)
         return lcSerial();
     case TraceChannel::Trainer:
         return lcTrainer();
+    case TraceChannel::Protocol:
+        return lcProtocol();
+    case TraceChannel::Navigation:
+        return lcNav();
     case TraceChannel::App:
         break;
     }

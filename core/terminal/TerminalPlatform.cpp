@@ -60,6 +60,10 @@ const char* nomCanal(TraceChannel channel)
         return "kiv.serial";
     case TraceChannel::Trainer:
         return "kiv.trainer";
+    case TraceChannel::Protocol:
+        return "kiv.protocol";
+    case TraceChannel::Navigation:
+        return "kiv.nav";
     case TraceChannel::App:
         break;
     }
