@@ -152,11 +152,7 @@ void CKIVView::majPosition()
             const double dx = g_robotX - x;
             const double dy = g_robotY - y;
             if (dx * dx + dy * dy > 625.0) {
-                g_robotX = x;
-                g_robotPos.x = x;
-                g_robotY = y;
-                g_robotPos.y = y;
-                g_robotCell = {(x - x % 25) / 25, (y - y % 25) / 25};
+                PlaceRobotLocked(x, y);
                 change = true;
                 if (m_mapView) {
                     m_mapView->Redraw();

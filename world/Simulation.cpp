@@ -31,13 +31,11 @@ void SimulationThread()
                     n = g_path.taille();
                     if (n >= 1) {
                         e = g_path[n - 1];
-                        g_robotPos.set(25 * e.x, 25 * e.y);
                     }
                 }
                 if (n >= 1) {
-                    g_robotX = g_robotPos.x;
-                    g_robotY = g_robotPos.y;
-                    g_robotCell = {e.x, e.y};
+                    // The top-left corner of the cell next to the robot.
+                    PlaceRobotLocked(geo::CellSize * e.x, geo::CellSize * e.y);
                 }
             }
             if (n >= 1) {

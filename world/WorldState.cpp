@@ -62,12 +62,9 @@ void ShowWheelSpeedsOnMap()
 
 void InitWorld()
 {
-    g_robotPos.set(25, 25);
     {
         VerrouMonde verrou(g_robotLock);
-        g_robotX = 25.0;
-        g_robotY = 25.0;
-        g_robotCell = {1, 1};
+        PlaceRobotLocked(geo::CellSize, geo::CellSize);
     }
     {
         // The robot cell is read without its lock here: nothing else runs yet.
@@ -101,14 +98,19 @@ void InitWorld()
     notifyWorldChange();
 }
 
+void PlaceRobotLocked(int x, int y)
+{
+    g_robotPos.set(x, y);
+    g_robotX = x;
+    g_robotY = y;
+    g_robotCell = {geo::celluleDe(x), geo::celluleDe(y)};
+}
+
 void SetRobotPosition(int x, int y)
 {
     {
         VerrouMonde verrou(g_robotLock);
-        g_robotPos.set(x, y);
-        g_robotX = x;
-        g_robotY = y;
-        g_robotCell = {geo::celluleDe(x), geo::celluleDe(y)};
+        PlaceRobotLocked(x, y);
     }
     notifyWorldChange();
 }

@@ -84,7 +84,14 @@ inline int valeurCellule(int x, int y)
 /** The initial world: empty field ringed by margin, robot at (25, 25), no destination. */
 void InitWorld();
 
-/** Sets the robot position (cm) and cell together, under g_robotLock. */
+/**
+ * The one writer of the robot's position: g_robotPos, g_robotX, g_robotY
+ * (cm, x and y >= 0) and g_robotCell (x / 25, y / 25) together. The caller
+ * holds g_robotLock and wakes the world's waiters once it has released it.
+ */
+void PlaceRobotLocked(int x, int y);
+
+/** Sets the robot position (cm) and cell together, under g_robotLock, and wakes the waiters. */
 void SetRobotPosition(int x, int y);
 
 /** Sets the destination marker and cell, under g_destLock, and activates navigation. */
