@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/settings/PortSettings.h"
+
 #include <functional>
 #include <memory>
 
@@ -63,10 +65,4 @@ public:
     bool SuspendMonitor() override { return true; }
     void QueueWrite(const char*) override {}
     bool threadAlive() const override { return false; }
-};
-
-/** The port number and baud rate of the link. */
-struct PortSettings {
-    int port = 1;
-    int baud = 1200;
 };
