@@ -2,8 +2,8 @@
 
 #include "console/ConsoleState.h"
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
-#include "trainer/dialog/RapportErreur.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "ui_KIVView.h"
 #include "world/WorldState.h"

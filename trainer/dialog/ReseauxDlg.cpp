@@ -1,12 +1,12 @@
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/dialog/BoutonFleches.h"
 #include "trainer/dialog/EchangeDonnees.h"
 #include "trainer/dialog/ProgDlg.h"
-#include "trainer/dialog/RapportErreur.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
