@@ -46,10 +46,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
         m_reseaux->OnLirePoids();
     } else {
         // Chosen on the command line: loaded without asking.
-        executerProtege([&] {
-            m_reseaux->reseau().LirePoids(options.poids);
-            m_reseaux->reseau().m_entraine = true;
-        });
+        executerProtege([&] { m_reseaux->reseau().LirePoids(options.poids); });
     }
 }
 
