@@ -1,6 +1,6 @@
 // Handlers' errors reach the user as a message box; the caller goes on.
-#include "core/Erreur.h"
 #include "core/RapportErreur.h"
+#include "core/Erreur.h"
 #include "core/scripted/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
