@@ -2,8 +2,8 @@
 
 #include "console/ConsoleState.h"
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
-#include "trainer/dialog/RapportErreur.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "ui_KIVView.h"
 #include "world/WorldState.h"
@@ -46,10 +46,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
         m_reseaux->OnLirePoids();
     } else {
         // Chosen on the command line: loaded without asking.
-        executerProtege([&] {
-            m_reseaux->reseau().LirePoids(options.poids);
-            m_reseaux->reseau().m_entraine = true;
-        });
+        executerProtege([&] { m_reseaux->reseau().LirePoids(options.poids); });
     }
 }
 

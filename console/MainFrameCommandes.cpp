@@ -5,8 +5,8 @@
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
-#include "trainer/dialog/RapportErreur.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 #include "console/PretraductionClavier.h"
 
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
-#include "trainer/dialog/RapportErreur.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

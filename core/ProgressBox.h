@@ -28,13 +28,18 @@ public:
     virtual int StepIt() = 0;
     /** True when Cancel was pressed since the last call; clears that state. */
     virtual bool CheckCancel() = 0;
+    /**
+     * Hides Cancel and shows Ok. The work calls it on every way out, an error
+     * included, so that the box can always be closed: it must not throw.
+     */
     virtual void ShowOkButton() = 0;
 
     /**
-     * Optional report of a display pass: pass number `s` and its error. Boxes
-     * that draw the error's course override it; the others ignore it.
+     * A display pass of a training: pass number `s` and its error, reported
+     * beside the status text. A box that draws the error's course takes it
+     * from here, never from the text.
      */
-    virtual void pass(int /*s*/, double /*error*/) {}
+    virtual void pass(int s, double error) = 0;
 };
 
 /**
@@ -59,6 +64,7 @@ public:
     int StepIt() override { return std::exchange(m_position, m_position + m_step); }
     bool CheckCancel() override { return false; }
     void ShowOkButton() override {}
+    void pass(int, double) override {}
 
 private:
     int m_position = 0;

@@ -62,6 +62,17 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
         boite->SetRange(0, IterMax);
         boite->SetStep(PasAffichage);
     }
+    // The box gets its Ok button on every way out of the run, an error in
+    // the middle of a pass included, so that it can always be closed.
+    struct OkEnSortant {
+        ProgressBox* boite;
+        ~OkEnSortant()
+        {
+            if (boite) {
+                boite->ShowOkButton();
+            }
+        }
+    } okEnSortant{boite};
 
     int s = 0;
     double e = std::nan("");
@@ -101,9 +112,6 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
     if (PasAffichage != 0 && boite) {
         const double r = tauxClassement(ensemble);
         boite->SetStatus(formater(texteEntrainement::PasseEtTaux, s, e, r));
-    }
-    if (boite) {
-        boite->ShowOkButton();
     }
 }
 

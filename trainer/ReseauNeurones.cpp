@@ -34,6 +34,12 @@ ReseauNeurones::~ReseauNeurones() = default;
 
 bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::string& dump)
 {
+    // Every run counts as made, whatever it achieves, an error included.
+    struct MarqueEntraine {
+        bool& entraine;
+        ~MarqueEntraine() { entraine = true; }
+    } marque{m_entraine};
+
     const ParametresReseau& p = parametres;
     Table1D<int> tailles(p.CoucheCache);
 
@@ -86,9 +92,7 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
         m_perceptron = std::move(nouveau);
         m_structureModifiee = false;
     }
-    Perceptron& reseau = *m_perceptron;
-    reseau.entrainer(ensemble);
-    m_entraine = true;
+    m_perceptron->entrainer(ensemble);
     return true;
 }
 
@@ -154,7 +158,23 @@ bool ReseauNeurones::LireParametres(const std::string& chemin)
     return true;
 }
 
-void ReseauNeurones::oublierPerceptron()
+void ReseauNeurones::choisirFichierEntrainement()
 {
     m_perceptron.reset();
+    m_fichierChoisi = true;
+}
+
+void ReseauNeurones::abandonnerFichierEntrainement()
+{
+    m_fichierChoisi = false;
+}
+
+void ReseauNeurones::modifierStructure()
+{
+    m_structureModifiee = true;
+}
+
+void ReseauNeurones::conserverPerceptron()
+{
+    m_structureModifiee = false;
 }

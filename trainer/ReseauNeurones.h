@@ -18,6 +18,7 @@ struct MiseAEchelle {
 /**
  * What the network trainer holds, without its window: the fields, the
  * scaling, the perceptron and the flags that enable the trainer's buttons.
+ * The flags change only through the operations that give them their meaning.
  * The trainer window, the console and the command-line trainer all drive
  * the network through it.
  *
@@ -32,23 +33,26 @@ public:
 
     ParametresReseau parametres;
 
-    /** A training run was made or a weights file was read. */
-    bool m_entraine = false;
-    /** A training file was chosen. */
-    bool m_fichierChoisi = false;
+    /** A training run was made or a weights file was read ("Ecrire Poids" and "&Tester"). */
+    bool entraine() const { return m_entraine; }
+    /** A training file was chosen ("&Entrainer"). */
+    bool fichierChoisi() const { return m_fichierChoisi; }
     /** The layer structure changed since the perceptron was built. */
-    bool m_structureModifiee = false;
+    bool structureModifiee() const { return m_structureModifiee; }
 
     /**
      * Reads and scales the training file, writes the dump `dump` ("test.ext"
      * by default), builds a new perceptron when there is none or the
      * structure changed, hands it the parameters and trains it. A file that
      * cannot be opened shows "Erreur d'ouverture du fichier d'entrainement
-     * (%s)" and returns false with nothing changed.
+     * (%s)" and returns false with nothing changed. Whatever the run
+     * achieved, even when it ends on an error, it counts as made: entraine()
+     * is true afterwards.
      */
     bool EntrainerFichier(const std::string& chemin, const std::string& dump = "test.ext");
 
-    /** Reads a weights file: scaling, then perceptron. On failure nothing changes. */
+    /** Reads a weights file: scaling, then perceptron, and entraine() becomes true. On
+     * failure nothing changes. */
     void LirePoids(const std::string& chemin);
 
     /** Writes the weights file; nothing when there is no perceptron. Returns false on an I/O
@@ -64,8 +68,17 @@ public:
     /** Reads the parameter file by position. Returns false when it cannot be opened. */
     bool LireParametres(const std::string& chemin);
 
-    /** Forgets the network (a new training file was chosen). */
-    void oublierPerceptron();
+    /** A training file was chosen: the network built for the previous one is forgotten. */
+    void choisirFichierEntrainement();
+    /** The choice of a training file was cancelled: there is none to train from. */
+    void abandonnerFichierEntrainement();
+    /** The layer fields changed: the next training builds a new network. */
+    void modifierStructure();
+    /**
+     * The layer fields describe the network in place (read from a weights
+     * file): the next training goes on from its weights.
+     */
+    void conserverPerceptron();
 
     Perceptron* perceptron() const { return m_perceptron.get(); }
     const MiseAEchelle& echelles() const { return m_echelles; }
@@ -73,4 +86,7 @@ public:
 private:
     MiseAEchelle m_echelles;
     std::unique_ptr<Perceptron> m_perceptron;
+    bool m_entraine = false;
+    bool m_fichierChoisi = false;
+    bool m_structureModifiee = false;
 };

@@ -229,6 +229,13 @@ public:
             return 0;
         });
     }
+    void pass(int s, double error) override
+    {
+        modifier([&](ProgressRecord& r) {
+            r.passes.emplace_back(s, error);
+            return 0;
+        });
+    }
 
 private:
     ScriptedPlatform& m_platform;

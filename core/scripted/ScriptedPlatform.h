@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /**
@@ -43,6 +44,7 @@ public:
         int captionId = 0;
         int creations = 0;
         std::vector<std::string> statuses;
+        std::vector<std::pair<int, double>> passes; ///< pass() calls: pass number, error
         int lower = 0;
         int upper = 100;
         int step = 1;

@@ -139,6 +139,9 @@ public:
         m_drawn.clear();
     }
 
+    /** The status line already shows the pass and its error; there is no plot to feed. */
+    void pass(int, double) override {}
+
 private:
     int move(int position)
     {

@@ -207,12 +207,12 @@ TEST(FichierParametres, UnreadableFileChangesNothing)
     reseau.parametres.Gain = 0.9;
     EXPECT_FALSE(reseau.LireParametres(dossier / "absent.prm"));
     EXPECT_EQ(reseau.parametres.Gain, 0.9);
-    EXPECT_FALSE(reseau.m_structureModifiee);
+    EXPECT_FALSE(reseau.structureModifiee());
     EXPECT_FALSE(reseau.EcrireParametres(dossier / "absent/dir/p.prm"));
 
     kiv_test::ecrireOctets(dossier / "p.prm", "Gain=0.25\r\n");
     EXPECT_TRUE(reseau.LireParametres(dossier / "p.prm"));
     EXPECT_EQ(reseau.parametres.Gain, 0.25);
     EXPECT_EQ(reseau.parametres.CoucheCache, 0);
-    EXPECT_TRUE(reseau.m_structureModifiee);
+    EXPECT_TRUE(reseau.structureModifiee());
 }

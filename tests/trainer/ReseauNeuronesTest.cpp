@@ -73,7 +73,7 @@ TEST_F(ReseauNeuronesTest, NewNetworkHasDefaultsAndNothingToEvaluateOrWrite)
     const ReseauNeurones neuf;
     EXPECT_EQ(neuf.parametres.IterMax, 500);
     EXPECT_EQ(neuf.parametres.DonneesTest1, 0.1543354);
-    EXPECT_FALSE(neuf.m_entraine || neuf.m_fichierChoisi || neuf.m_structureModifiee);
+    EXPECT_FALSE(neuf.entraine() || neuf.fichierChoisi() || neuf.structureModifiee());
     EXPECT_EQ(neuf.perceptron(), nullptr);
 
     Vecteur resultat(1);
@@ -86,7 +86,7 @@ TEST_F(ReseauNeuronesTest, NewNetworkHasDefaultsAndNothingToEvaluateOrWrite)
     EXPECT_FALSE(std::filesystem::exists(m_dossier / "rien.wgh"));
 }
 
-TEST_F(ReseauNeuronesTest, UnopenableTrainingFileShowsTheMessageAndChangesNothing)
+TEST_F(ReseauNeuronesTest, UnopenableTrainingFileShowsTheMessageAndChangesNothingElse)
 {
     const std::string absent = m_dossier / "absent.dat";
     m_reseau.parametres.CoucheCache = 0; // the layer table is only filled after the read
@@ -97,7 +97,7 @@ TEST_F(ReseauNeuronesTest, UnopenableTrainingFileShowsTheMessageAndChangesNothin
     EXPECT_EQ(messages[0].caption, "KIV-ZUL");
     EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(m_reseau.perceptron(), nullptr);
-    EXPECT_FALSE(m_reseau.m_entraine);
+    EXPECT_TRUE(m_reseau.entraine()) << "every run counts as made";
     EXPECT_EQ(m_reseau.echelles().Echelle1.lignes(), 0);
     EXPECT_FALSE(std::filesystem::exists(dump()));
 
@@ -130,7 +130,7 @@ TEST_F(ReseauNeuronesTest, TrainingBuildsTheNetworkAndHandsItTheParameters)
     m_reseau.parametres.Gain = 0.7;
     m_reseau.parametres.Momentum = 0.2;
     m_reseau.parametres.ErreurMax = 0.001;
-    m_reseau.m_structureModifiee = true;
+    m_reseau.modifierStructure();
     ASSERT_TRUE(entrainer());
 
     const Perceptron* p = m_reseau.perceptron();
@@ -142,8 +142,8 @@ TEST_F(ReseauNeuronesTest, TrainingBuildsTheNetworkAndHandsItTheParameters)
     EXPECT_EQ(p->momentum(), 0.2);
     EXPECT_EQ(p->erreurMax(), 0.001);
     EXPECT_EQ(p->iterMax(), 250);
-    EXPECT_FALSE(m_reseau.m_structureModifiee);
-    EXPECT_TRUE(m_reseau.m_entraine);
+    EXPECT_FALSE(m_reseau.structureModifiee());
+    EXPECT_TRUE(m_reseau.entraine());
 
     // Training shows its progress box and leaves it with its Ok button.
     const auto boites = scripted().progressBoxes();
@@ -183,14 +183,15 @@ TEST_F(ReseauNeuronesTest, SecondTrainingContinuesUnlessTheStructureChanged)
     EXPECT_EQ(m_reseau.perceptron()->iterMax(), 0);
 
     m_reseau.parametres.NeuroneCoucheCache = 6;
-    m_reseau.m_structureModifiee = true;
+    m_reseau.modifierStructure();
     ASSERT_TRUE(entrainer());
     EXPECT_EQ(couches(*m_reseau.perceptron()), (std::vector<int>{3, 6, 2}));
-    EXPECT_FALSE(m_reseau.m_structureModifiee);
+    EXPECT_FALSE(m_reseau.structureModifiee());
 
     // A forgotten network (a new training file) is rebuilt too.
-    m_reseau.oublierPerceptron();
+    m_reseau.choisirFichierEntrainement();
     EXPECT_EQ(m_reseau.perceptron(), nullptr);
+    EXPECT_TRUE(m_reseau.fichierChoisi());
     ASSERT_TRUE(entrainer());
     EXPECT_NE(m_reseau.perceptron(), nullptr);
 }
@@ -206,14 +207,14 @@ TEST_F(ReseauNeuronesTest, RefusedParametersKeepTheNetworkInUse)
     ecrireOctets(m_dossier / "appr.dat",
                  "(2)\n(3,1) 10 20 30\n(2,1) 0 1\n(3,1) 40 50 70\n(2,1) 4 5\n");
     m_reseau.parametres.Gain = 2.0;
-    m_reseau.m_structureModifiee = true;
+    m_reseau.modifierStructure();
     EXPECT_ERREUR(entrainer(), "Taux d'apprentissage invalide!");
     EXPECT_EQ(m_reseau.perceptron(), avant);
     EXPECT_EQ(poids(*m_reseau.perceptron()), appris);
     EXPECT_EQ(cellules(m_reseau.echelles().Echelle1), echelle);
 
     // Without a network, none is installed.
-    m_reseau.oublierPerceptron();
+    m_reseau.choisirFichierEntrainement();
     EXPECT_ERREUR(entrainer(), "Taux d'apprentissage invalide!");
     EXPECT_EQ(m_reseau.perceptron(), nullptr);
 }
@@ -252,7 +253,7 @@ TEST_F(ReseauNeuronesTest, WeightsFileReadsBackNetworkAndScaling)
     ReseauNeurones relu;
     relu.parametres.NeuroneCoucheCache = 9; // the file carries no parameter
     relu.LirePoids(chemin);
-    EXPECT_TRUE(relu.m_entraine);
+    EXPECT_TRUE(relu.entraine());
     EXPECT_EQ(relu.parametres.NeuroneCoucheCache, 9);
     ASSERT_NE(relu.perceptron(), nullptr);
     EXPECT_EQ(couches(*relu.perceptron()), couches(*m_reseau.perceptron()));
@@ -320,7 +321,6 @@ TEST_F(ReseauNeuronesTest, FailedWeightsReadKeepsTheLoadedNetwork)
     const Perceptron* avant = charge.perceptron();
     const std::vector<double> poidsAvant = poids(*avant);
     const std::vector<double> translationAvant = cellules(charge.echelles().Translation2);
-    charge.m_entraine = false;
 
     // Cut in the perceptron's text, cut in the scaling, no file at all.
     ecrireOctets(m_dossier / "tronque.wgh", octets.substr(0, octets.size() * 2 / 3));
@@ -335,7 +335,10 @@ TEST_F(ReseauNeuronesTest, FailedWeightsReadKeepsTheLoadedNetwork)
     EXPECT_EQ(charge.perceptron(), avant);
     EXPECT_EQ(poids(*charge.perceptron()), poidsAvant);
     EXPECT_EQ(cellules(charge.echelles().Translation2), translationAvant);
-    EXPECT_FALSE(charge.m_entraine);
+
+    ReseauNeurones vide;
+    EXPECT_ERREUR(vide.LirePoids(m_dossier / "debut.wgh"), "Format invalide!");
+    EXPECT_FALSE(vide.entraine()) << "a failed read is no network read";
 }
 
 TEST_F(ReseauNeuronesTest, EvaluateScalesInputsAndDescalesOutputs)

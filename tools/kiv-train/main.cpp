@@ -211,7 +211,7 @@ void entrainer(ReseauNeurones& reseau, const Options& options)
                         std::to_string(perceptron.nombreEntrees()) + " entrées, " +
                         std::to_string(perceptron.nombreSorties()) + " sorties)");
         }
-        reseau.m_structureModifiee = false;
+        reseau.conserverPerceptron();
     }
     const std::string dump = options.dump.value_or("test.ext");
     if (!reseau.EntrainerFichier(*options.donnees, dump)) {

@@ -9,18 +9,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QWindow>
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace {
-
-/** Every box alive, for terminerTravauxInterrompus (user-interface thread only). */
-std::vector<ProgDlg*> g_boites;
 
 /**
  * True when `w` cannot take input because a modal dialog runs: an
@@ -93,7 +88,6 @@ ProgDlg::ProgDlg(int captionId, QWidget* proprietaire)
     connect(m_okButton, &QPushButton::clicked, this, &ProgDlg::accept);
 
     setFixedSize(du.x(186), du.y(146));
-    g_boites.push_back(this);
 }
 
 ProgDlg::~ProgDlg()
@@ -101,7 +95,6 @@ ProgDlg::~ProgDlg()
     if (m_fenetre) {
         DestroyWindow();
     }
-    g_boites.erase(std::remove(g_boites.begin(), g_boites.end(), this), g_boites.end());
 }
 
 bool ProgDlg::Create()
@@ -142,7 +135,6 @@ void ProgDlg::OnInitDialog()
     m_okButton->hide();
     m_cancelButton->show();
     m_courbe->recommencer(m_lower);
-    m_passesDirectes = false;
 }
 
 void ProgDlg::placerFenetre()
@@ -192,33 +184,11 @@ void ProgDlg::ReEnableOwner()
 
 void ProgDlg::SetStatus(const std::string& text)
 {
-    const QString texte = QString::fromStdString(text);
-    m_status->setText(texte);
-    if (m_passesDirectes) {
-        return;
-    }
-    // Work that does not report its passes still writes them in its status:
-    // "Passe #s : error". The plot takes each pass once.
-    static const QRegularExpression passe(QStringLiteral("Passe #(-?\\d+) : (\\S+)"));
-    const QRegularExpressionMatch m = passe.match(texte);
-    if (!m.hasMatch()) {
-        return;
-    }
-    bool ok = false;
-    const double erreur = m.captured(2).toDouble(&ok);
-    const int s = m.captured(1).toInt();
-    const auto& points = m_courbe->points();
-    if (ok && (points.isEmpty() || s > points.back().x())) {
-        m_courbe->ajouter(s, erreur);
-    }
+    m_status->setText(QString::fromStdString(text));
 }
 
 void ProgDlg::pass(int s, double error)
 {
-    if (!m_passesDirectes) {
-        m_passesDirectes = true;
-        m_courbe->recommencer(m_lower);
-    }
     m_courbe->ajouter(s, error);
 }
 
@@ -315,13 +285,4 @@ void ProgDlg::accept()
 void ProgDlg::reject()
 {
     m_cancelled = true;
-}
-
-void ProgDlg::terminerTravauxInterrompus()
-{
-    for (ProgDlg* boite : g_boites) {
-        if (boite->m_fenetre && boite->m_okButton->isHidden()) {
-            boite->ShowOkButton();
-        }
-    }
 }

@@ -44,6 +44,7 @@ public:
     int StepIt() override;
     bool CheckCancel() override;
     void ShowOkButton() override;
+    /** Adds the pass to the error plot. */
     void pass(int s, double error) override;
 
     /** The OK command: closes the box once Ok is shown; ignored while the work runs. */
@@ -58,12 +59,6 @@ public:
     QWidget* proprietaire() const { return m_owner; }
     bool proprietaireDesactive() const { return m_ownerDisabled; }
     CourbeErreur* courbe() const { return m_courbe; }
-
-    /**
-     * Gives the Ok button to every open box whose work ended without doing
-     * so (the work was interrupted by an error), so that they can be closed.
-     */
-    static void terminerTravauxInterrompus();
 
 private:
     void OnInitDialog();
@@ -93,6 +88,4 @@ private:
     QPointer<QWidget> m_owner;
     bool m_fenetre = false;
     int m_position = 0;
-    /** The work reports its passes itself; the status texts are then not read for the plot. */
-    bool m_passesDirectes = false;
 };

@@ -1,12 +1,11 @@
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include "core/Platform.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/dialog/BoutonFleches.h"
 #include "trainer/dialog/EchangeDonnees.h"
-#include "trainer/dialog/ProgDlg.h"
-#include "trainer/dialog/RapportErreur.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -16,6 +15,7 @@
 #include <QPushButton>
 
 #include <climits>
+#include <initializer_list>
 
 namespace {
 
@@ -29,22 +29,11 @@ constexpr const char* kErreurEcriture = "Erreur d'écriture du fichier (%1)";
 constexpr const char* kErreurOuvertureParametres =
     "Erreur d'ouverture du fichier de paramètres (%1)";
 
-/** The fields in the order of their exchange with the edits. */
+/** An edit and the field it is exchanged with. */
 struct Champ {
-    int id;
+    QLineEdit* ReseauxDlg::*edit;
     int ParametresReseau::*entier;
     double ParametresReseau::*reel;
-};
-using P = ParametresReseau;
-constexpr Champ kEchange[] = {
-    {1001, &P::NeuroneEntree, nullptr}, {1002, &P::NeuroneSortie, nullptr},
-    {1003, &P::CoucheCache, nullptr},   {1004, &P::NeuroneCoucheCache, nullptr},
-    {1000, nullptr, &P::Gain},          {1009, nullptr, &P::Momentum},
-    {1017, nullptr, &P::MaxOutput},     {1016, nullptr, &P::MinOutput},
-    {1018, nullptr, &P::Epsilon},       {1020, nullptr, &P::ErreurMax},
-    {1019, nullptr, &P::Tolerance},     {1021, &P::IterMax, nullptr},
-    {1022, nullptr, &P::DonneesTest1},  {1023, nullptr, &P::DonneesTest2},
-    {1024, nullptr, &P::DonneesTest3},
 };
 
 void montrer(const QString& texte, MessageIcon icone)
@@ -94,33 +83,34 @@ ReseauxDlg::ReseauxDlg(QWidget* parent)
                    Qt::WindowCloseButtonHint);
     creerControles();
 
-    for (int spin = 1005; spin <= 1008; ++spin) {
-        auto* fleches = findChild<BoutonFleches*>(QStringLiteral("id%1").arg(spin));
-        connect(fleches, &BoutonFleches::deltaPos, this,
-                [this, spin](int delta) { OnDeltaPosSpin(spin, delta); });
+    // Each pair of arrows steps the count of the edit before it; those of
+    // the layer counts change the structure.
+    const struct {
+        BoutonFleches* fleches;
+        QLineEdit* edit;
+        bool structure;
+    } spins[] = {
+        {m_flechesEntree, m_editNeuroneEntree, false},
+        {m_flechesSortie, m_editNeuroneSortie, false},
+        {m_flechesCouches, m_editCoucheCache, true},
+        {m_flechesNeurones, m_editNeuroneCoucheCache, true},
+    };
+    for (const auto& s : spins) {
+        connect(s.fleches, &BoutonFleches::deltaPos, this,
+                [this, s](int delta) { OnDeltaPosSpin(s.edit, s.structure, delta); });
     }
-    connect(bouton(1011), &QPushButton::clicked, this, &ReseauxDlg::OnParcourir);
-    connect(bouton(1014), &QPushButton::clicked, this, &ReseauxDlg::OnEntrainer);
-    connect(bouton(1013), &QPushButton::clicked, this, &ReseauxDlg::OnEcrirePoids);
-    connect(bouton(1012), &QPushButton::clicked, this, &ReseauxDlg::OnLirePoids);
-    connect(bouton(1015), &QPushButton::clicked, this, &ReseauxDlg::OnTester);
-    connect(bouton(1025), &QPushButton::clicked, this, &ReseauxDlg::OnEnregistrer);
-    connect(bouton(1026), &QPushButton::clicked, this, &ReseauxDlg::OnLireParametre);
-    connect(edit(1003), &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
-    connect(edit(1004), &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
+    connect(m_boutonParcourir, &QPushButton::clicked, this, &ReseauxDlg::OnParcourir);
+    connect(m_boutonEntrainer, &QPushButton::clicked, this, &ReseauxDlg::OnEntrainer);
+    connect(m_boutonEcrirePoids, &QPushButton::clicked, this, &ReseauxDlg::OnEcrirePoids);
+    connect(m_boutonLirePoids, &QPushButton::clicked, this, &ReseauxDlg::OnLirePoids);
+    connect(m_boutonTester, &QPushButton::clicked, this, &ReseauxDlg::OnTester);
+    connect(m_boutonEnregistrer, &QPushButton::clicked, this, &ReseauxDlg::OnEnregistrer);
+    connect(m_boutonLireParametre, &QPushButton::clicked, this, &ReseauxDlg::OnLireParametre);
+    connect(m_editCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
+    connect(m_editNeuroneCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
 }
 
 ReseauxDlg::~ReseauxDlg() = default;
-
-QLineEdit* ReseauxDlg::edit(int id) const
-{
-    return findChild<QLineEdit*>(QStringLiteral("id%1").arg(id));
-}
-
-QPushButton* ReseauxDlg::bouton(int id) const
-{
-    return findChild<QPushButton*>(QStringLiteral("id%1").arg(id));
-}
 
 template <class Fn>
 void ReseauxDlg::gerer(Fn travail)
@@ -141,14 +131,15 @@ void ReseauxDlg::OnInitDialog()
 {
     // A fresh showing: the edits from the fields, no training file yet.
     UpdateData(false);
-    edit(1010)->clear();
+    m_editFichier->clear();
     setWindowIcon(m_hIcon);
-    for (int id : {1015, 1013, 1014}) {
-        bouton(id)->setEnabled(false);
+    for (QPushButton* b : {m_boutonTester, m_boutonEcrirePoids, m_boutonEntrainer}) {
+        b->setEnabled(false);
     }
     // The input and output counts come from a parameter file only.
-    for (int id : {1001, 1002, 1005, 1006}) {
-        findChild<QWidget*>(QStringLiteral("id%1").arg(id))->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{m_editNeuroneEntree, m_editNeuroneSortie,
+                                                      m_flechesEntree, m_flechesSortie}) {
+        w->setEnabled(false);
     }
     OnUpdateBouton();
 }
@@ -198,9 +189,29 @@ void ReseauxDlg::reject()
 
 bool ReseauxDlg::UpdateData(bool sauver)
 {
+    // The exchange's order: the first edit that holds no number stops it there.
+    using D = ReseauxDlg;
+    using P = ParametresReseau;
+    static constexpr Champ kEchange[] = {
+        {&D::m_editNeuroneEntree, &P::NeuroneEntree, nullptr},
+        {&D::m_editNeuroneSortie, &P::NeuroneSortie, nullptr},
+        {&D::m_editCoucheCache, &P::CoucheCache, nullptr},
+        {&D::m_editNeuroneCoucheCache, &P::NeuroneCoucheCache, nullptr},
+        {&D::m_editGain, nullptr, &P::Gain},
+        {&D::m_editMomentum, nullptr, &P::Momentum},
+        {&D::m_editMaxOutput, nullptr, &P::MaxOutput},
+        {&D::m_editMinOutput, nullptr, &P::MinOutput},
+        {&D::m_editEpsilon, nullptr, &P::Epsilon},
+        {&D::m_editErreurMax, nullptr, &P::ErreurMax},
+        {&D::m_editTolerance, nullptr, &P::Tolerance},
+        {&D::m_editIterMax, &P::IterMax, nullptr},
+        {&D::m_editDonneesTest1, nullptr, &P::DonneesTest1},
+        {&D::m_editDonneesTest2, nullptr, &P::DonneesTest2},
+        {&D::m_editDonneesTest3, nullptr, &P::DonneesTest3},
+    };
     ParametresReseau& p = m_reseau.parametres;
     for (const Champ& c : kEchange) {
-        QLineEdit* e = edit(c.id);
+        QLineEdit* e = this->*c.edit;
         if (!sauver) {
             e->setText(c.entier ? texteEntier(p.*c.entier) : texteReel(p.*c.reel));
             continue;
@@ -231,10 +242,9 @@ bool ReseauxDlg::UpdateData(bool sauver)
     return true;
 }
 
-void ReseauxDlg::OnDeltaPosSpin(int spin, int delta)
+void ReseauxDlg::OnDeltaPosSpin(QLineEdit* edit, bool structure, int delta)
 {
-    QLineEdit* e = edit(spin - 4);
-    int valeur = texteVersEntier(e->text().toStdString());
+    int valeur = texteVersEntier(edit->text().toStdString());
     if (delta < 0) {
         if (valeur < INT_MAX) {
             ++valeur;
@@ -242,25 +252,25 @@ void ReseauxDlg::OnDeltaPosSpin(int spin, int delta)
     } else if (valeur > 0) {
         --valeur;
     }
-    e->setText(texteEntier(valeur));
-    if (spin == 1007 || spin == 1008) {
-        m_reseau.m_structureModifiee = true;
+    edit->setText(texteEntier(valeur));
+    if (structure) {
+        m_reseau.modifierStructure();
     }
 }
 
 void ReseauxDlg::OnChangeCouches()
 {
-    m_reseau.m_structureModifiee = true;
+    m_reseau.modifierStructure();
 }
 
 void ReseauxDlg::OnUpdateBouton()
 {
-    bouton(1013)->setEnabled(m_reseau.m_entraine);
-    bouton(1015)->setEnabled(m_reseau.m_entraine);
-    bouton(1014)->setEnabled(m_reseau.m_fichierChoisi && !m_enCours);
+    m_boutonEcrirePoids->setEnabled(m_reseau.entraine());
+    m_boutonTester->setEnabled(m_reseau.entraine());
+    m_boutonEntrainer->setEnabled(m_reseau.fichierChoisi() && !m_enCours);
     // These would replace the network or its scaling under the running training.
-    for (int id : {1011, 1012, 1026}) {
-        bouton(id)->setEnabled(!m_enCours);
+    for (QPushButton* b : {m_boutonParcourir, m_boutonLirePoids, m_boutonLireParametre}) {
+        b->setEnabled(!m_enCours);
     }
 }
 
@@ -283,12 +293,11 @@ void ReseauxDlg::OnParcourir()
         }
         std::string chemin;
         if (ChoisirFichier(true, kFiltreEntrainement, chemin)) {
-            edit(1010)->setText(QString::fromStdString(chemin));
-            m_reseau.oublierPerceptron();
-            m_reseau.m_fichierChoisi = true;
+            m_editFichier->setText(QString::fromStdString(chemin));
+            m_reseau.choisirFichierEntrainement();
         } else {
-            edit(1010)->clear();
-            m_reseau.m_fichierChoisi = false;
+            m_editFichier->clear();
+            m_reseau.abandonnerFichierEntrainement();
         }
     });
 }
@@ -299,16 +308,13 @@ void ReseauxDlg::OnEntrainer()
         return;
     }
     UpdateData(true);
-    const std::string chemin = edit(1010)->text().toStdString();
+    const std::string chemin = m_editFichier->text().toStdString();
     m_enCours = true;
     OnUpdateBouton();
-    const bool termine = executerProtege([&] { m_reseau.EntrainerFichier(chemin); });
+    // The run counts as made whatever it achieves; its progress box gets its
+    // Ok button on every exit, an error included.
+    executerProtege([&] { m_reseau.EntrainerFichier(chemin); });
     m_enCours = false;
-    m_reseau.m_entraine = true;
-    if (!termine) {
-        // The run stopped on an error in the middle: its box must still close.
-        ProgDlg::terminerTravauxInterrompus();
-    }
     OnUpdateBouton();
 }
 
@@ -335,7 +341,6 @@ void ReseauxDlg::OnLirePoids()
         }
         // A file that cannot be read leaves the current network in place.
         m_reseau.LirePoids(chemin);
-        m_reseau.m_entraine = true;
     });
 }
 

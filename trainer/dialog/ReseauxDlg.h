@@ -69,7 +69,8 @@ private:
     /** Builds the controls at their places (ReseauxDlgGabarit.cpp). */
     void creerControles();
     void OnInitDialog();
-    void OnDeltaPosSpin(int spin, int delta);
+    /** A step of the arrows beside `edit`; `structure` for the layer counts. */
+    void OnDeltaPosSpin(QLineEdit* edit, bool structure, int delta);
     void OnChangeCouches();
     void OnUpdateBouton();
     void OnParcourir();
@@ -85,10 +86,36 @@ private:
     template <class Fn>
     void gerer(Fn travail);
 
-    QLineEdit* edit(int id) const;
-    QPushButton* bouton(int id) const;
-
     ReseauNeurones m_reseau;
     QIcon m_hIcon;
     bool m_enCours = false;
+
+    // The controls, bound when creerControles builds them (object names id1000 ...).
+    QLineEdit* m_editGain = nullptr;               // 1000
+    QLineEdit* m_editNeuroneEntree = nullptr;      // 1001
+    QLineEdit* m_editNeuroneSortie = nullptr;      // 1002
+    QLineEdit* m_editCoucheCache = nullptr;        // 1003
+    QLineEdit* m_editNeuroneCoucheCache = nullptr; // 1004
+    QLineEdit* m_editMomentum = nullptr;           // 1009
+    QLineEdit* m_editFichier = nullptr;            // 1010, the training file's path
+    QLineEdit* m_editMinOutput = nullptr;          // 1016
+    QLineEdit* m_editMaxOutput = nullptr;          // 1017
+    QLineEdit* m_editEpsilon = nullptr;            // 1018
+    QLineEdit* m_editTolerance = nullptr;          // 1019
+    QLineEdit* m_editErreurMax = nullptr;          // 1020
+    QLineEdit* m_editIterMax = nullptr;            // 1021
+    QLineEdit* m_editDonneesTest1 = nullptr;       // 1022
+    QLineEdit* m_editDonneesTest2 = nullptr;       // 1023
+    QLineEdit* m_editDonneesTest3 = nullptr;       // 1024
+    BoutonFleches* m_flechesEntree = nullptr;      // 1005, for 1001
+    BoutonFleches* m_flechesSortie = nullptr;      // 1006, for 1002
+    BoutonFleches* m_flechesCouches = nullptr;     // 1007, for 1003
+    BoutonFleches* m_flechesNeurones = nullptr;    // 1008, for 1004
+    QPushButton* m_boutonParcourir = nullptr;      // 1011
+    QPushButton* m_boutonLirePoids = nullptr;      // 1012
+    QPushButton* m_boutonEcrirePoids = nullptr;    // 1013
+    QPushButton* m_boutonEntrainer = nullptr;      // 1014
+    QPushButton* m_boutonTester = nullptr;         // 1015
+    QPushButton* m_boutonEnregistrer = nullptr;    // 1025
+    QPushButton* m_boutonLireParametre = nullptr;  // 1026
 };

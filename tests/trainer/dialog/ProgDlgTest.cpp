@@ -212,47 +212,27 @@ TEST(ProgDlg, MovingTheBarAndPollingProcessPendingEvents)
     EXPECT_EQ(passages, 4);
 }
 
-TEST(ProgDlg, PlotTakesPassesFromStatusTextsOrFromTheWork)
+TEST(ProgDlg, PlotTakesThePassesTheWorkReportsNotItsTexts)
 {
     ProgDlg d;
     d.SetRange(0, 300);
     d.Create(nullptr);
     CourbeErreur* courbe = d.courbe();
-    d.SetStatus("Erreur quadratique:\n");
-    EXPECT_TRUE(courbe->points().isEmpty());
     d.SetStatus("Erreur quadratique:\nPasse #0 : 0.5000");
-    d.SetStatus("Erreur quadratique:\nPasse #3 : 0.0400");
-    d.SetStatus("Erreur quadratique:\nPasse #3 : 0.0400\nTaux de classement: 0.7500");
-    d.SetStatus("Erreur quadratique:\nPasse #6 : nan");
+    EXPECT_TRUE(courbe->points().isEmpty());
+    EXPECT_EQ(d.findChild<QLabel*>("id1018")->text(), "Erreur quadratique:\nPasse #0 : 0.5000");
+
+    d.pass(0, 0.5);
+    d.pass(3, 0.04);
+    d.pass(6, std::nan(""));
     ASSERT_EQ(courbe->points().size(), 2);
     EXPECT_EQ(courbe->points()[1], QPointF(3, 0.04));
     EXPECT_TRUE(courbe->echelleLogarithmique()) << "0.5 down to 0.04 spans a decade";
-    EXPECT_EQ(d.findChild<QLabel*>("id1018")->text(), "Erreur quadratique:\nPasse #6 : nan");
-
-    // Passes reported by the work replace the texts' rounded values.
-    d.pass(0, 0.123456);
-    d.SetStatus("Erreur quadratique:\nPasse #9 : 0.1000");
-    ASSERT_EQ(courbe->points().size(), 1);
-    EXPECT_DOUBLE_EQ(courbe->points()[0].y(), 0.123456);
-    d.pass(3, std::nan(""));
-    EXPECT_EQ(courbe->points().size(), 1);
     d.grab(); // paints without the help of a screen
 
     d.ShowOkButton();
     d.Create(nullptr);
     EXPECT_TRUE(courbe->points().isEmpty()) << "each run starts a new plot";
-}
-
-TEST(ProgDlg, InterruptedWorkGetsItsOkButton)
-{
-    ProgDlg enCours;
-    ProgDlg fermee;
-    enCours.Create(nullptr);
-    ProgDlg::terminerTravauxInterrompus();
-    EXPECT_FALSE(bouton(enCours, "id1")->isHidden());
-    EXPECT_TRUE(bouton(fermee, "id1")->isHidden()) << "a box without window is left alone";
-    bouton(enCours, "id1")->click();
-    EXPECT_FALSE(enCours.isVisible());
 }
 
 TEST(QtPlatformBoxes, FactoryMakesTheBoxesSilentOtherwise)

@@ -66,7 +66,7 @@ TEST_F(EntrainementTest, TwoRunsInARowContinueFromTheSameWeights)
     const Perceptron* premier = dlg.reseau().perceptron();
     ASSERT_NE(premier, nullptr);
     EXPECT_EQ(couches(*premier), (std::vector<int>{3, 5, 5, 2}));
-    EXPECT_TRUE(dlg.reseau().m_entraine);
+    EXPECT_TRUE(dlg.reseau().entraine());
     EXPECT_TRUE(bouton(1015)->isEnabled());
     EXPECT_TRUE(bouton(1013)->isEnabled());
     const std::vector<double> apres = poids(*premier);
@@ -99,7 +99,7 @@ TEST_F(EntrainementTest, AStructureChangeOrANewShowingBuildsANewNetwork)
     dlg.show();
     EXPECT_EQ(edit(1010)->text(), "") << "a new showing starts without a path";
     EXPECT_TRUE(bouton(1014)->isEnabled()) << "the chosen file is still remembered";
-    EXPECT_TRUE(dlg.reseau().m_structureModifiee);
+    EXPECT_TRUE(dlg.reseau().structureModifiee());
 
     // The remembered choice with an empty path: the open error, nothing more.
     scripted().clear();
@@ -164,7 +164,7 @@ TEST_F(EntrainementTest, ErrorsAreShownAndTheWindowGoesOn)
     bouton(1014)->click();
     EXPECT_EQ(textes(), std::vector<std::string>{"Taux d'apprentissage invalide!"});
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Stop);
-    EXPECT_TRUE(dlg.reseau().m_entraine);
+    EXPECT_TRUE(dlg.reseau().entraine());
     EXPECT_TRUE(bouton(1014)->isEnabled());
     EXPECT_FALSE(dlg.entrainementEnCours());
 

@@ -1,11 +1,10 @@
-// The network dialog without training: controls and their places, the
-// exchange with the fields, spin buttons, file buttons, "&Tester" and the
-// errors they report.
+// The network dialog without training: the edits filled from the fields,
+// the exchange, spin buttons, file buttons, "&Tester" and the errors they
+// report.
 #include "trainer/dialog/ReseauxDlg.h"
 #include "OutilsDialogue.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/dialog/BoutonFleches.h"
-#include "trainer/dialog/UnitesDialogue.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,7 +51,7 @@ protected:
     ReseauxDlg dlg;
 };
 
-TEST_F(ReseauxDlgTest, StartsWithTheDefaultsAndTheTemplateControls)
+TEST_F(ReseauxDlgTest, StartsWithTheDefaultsAndItsEnableStates)
 {
     EXPECT_EQ(dlg.windowTitle(), "Reseaux de Neurones");
     const ParametresReseau& p = dlg.parametres();
@@ -71,15 +70,6 @@ TEST_F(ReseauxDlgTest, StartsWithTheDefaultsAndTheTemplateControls)
         ASSERT_NE(edit(id), nullptr) << id;
         EXPECT_EQ(edit(id)->text(), texte) << id;
     }
-    const std::pair<int, const char*> boutons[] = {
-        {1011, "&Parcourir..."},   {1014, "&Entrainer"}, {1012, "&Lire Poids"},
-        {1013, "Ecrire Poids"},    {1015, "&Tester"},    {1025, "&Enregistrer "},
-        {1026, "&Lire Paramètre"},
-    };
-    for (const auto& [id, texte] : boutons) {
-        ASSERT_NE(bouton(id), nullptr) << id;
-        EXPECT_EQ(bouton(id)->text(), QString::fromUtf8(texte)) << id;
-    }
     for (int id : {1001, 1002}) {
         EXPECT_FALSE(edit(id)->isEnabled()) << id;
     }
@@ -90,15 +80,9 @@ TEST_F(ReseauxDlgTest, StartsWithTheDefaultsAndTheTemplateControls)
         EXPECT_TRUE(fleches(id)->isEnabled()) << id;
     }
     for (int id : {1013, 1014, 1015}) {
+        ASSERT_NE(bouton(id), nullptr) << id;
         EXPECT_FALSE(bouton(id)->isEnabled()) << id;
     }
-
-    // Laid out in dialog units of the dialog font.
-    const UnitesDialogue du(UnitesDialogue::policeDialogue());
-    EXPECT_EQ(dlg.size(), QSize(du.x(344), du.y(221)));
-    EXPECT_EQ(bouton(1014)->geometry(), du.rect(288, 9, 52, 13));
-    EXPECT_EQ(edit(1024)->geometry(), du.rect(237, 94, 36, 11));
-    EXPECT_EQ(fleches(1008)->geometry(), du.rect(138, 178, 11, 11));
 }
 
 TEST_F(ReseauxDlgTest, ExchangeStopsAtTheFirstEditThatHoldsNoNumber)
@@ -153,10 +137,10 @@ TEST_F(ReseauxDlgTest, EnterClosesAfterTheExchangeEscapeWithout)
 
 TEST_F(ReseauxDlgTest, SpinButtonsStepByOneAndStopAtZero)
 {
-    dlg.reseau().m_structureModifiee = false;
+    dlg.reseau().conserverPerceptron();
     fleches(1007)->flecheHaut()->click();
     EXPECT_EQ(edit(1003)->text(), "5");
-    EXPECT_TRUE(dlg.reseau().m_structureModifiee);
+    EXPECT_TRUE(dlg.reseau().structureModifiee());
     EXPECT_EQ(dlg.parametres().CoucheCache, 4) << "the field waits for the exchange";
 
     edit(1004)->setText("1");
@@ -174,14 +158,14 @@ TEST_F(ReseauxDlgTest, SpinButtonsStepByOneAndStopAtZero)
     EXPECT_EQ(edit(1003)->text(), "2147483647");
 
     edit(1003)->setText("3");
-    dlg.reseau().m_structureModifiee = false;
+    dlg.reseau().conserverPerceptron();
     fleches(1007)->setFocus();
     QTest::keyClick(fleches(1007), Qt::Key_Up);
     EXPECT_EQ(edit(1003)->text(), "4");
     QTest::keyClick(fleches(1007), Qt::Key_Down);
     QTest::keyClick(fleches(1007), Qt::Key_Down);
     EXPECT_EQ(edit(1003)->text(), "2");
-    EXPECT_TRUE(dlg.reseau().m_structureModifiee);
+    EXPECT_TRUE(dlg.reseau().structureModifiee());
 }
 
 TEST_F(ReseauxDlgTest, ParametersRoundTripThroughAParameterFile)
@@ -203,7 +187,7 @@ TEST_F(ReseauxDlgTest, ParametersRoundTripThroughAParameterFile)
 
     ReseauxDlg autre;
     autre.show();
-    autre.reseau().m_structureModifiee = false;
+    autre.reseau().conserverPerceptron();
     scripted().queueFile(chemin);
     autre.findChild<QPushButton*>("id1026")->click();
     EXPECT_EQ(scripted().fileRequests().back().kind, FileDialogKind::Open);
@@ -213,7 +197,7 @@ TEST_F(ReseauxDlgTest, ParametersRoundTripThroughAParameterFile)
     }
     EXPECT_EQ(autre.parametres().IterMax, 1500);
     EXPECT_EQ(autre.parametres().MinOutput, -2.0);
-    EXPECT_TRUE(autre.reseau().m_structureModifiee);
+    EXPECT_TRUE(autre.reseau().structureModifiee());
     EXPECT_EQ(scripted().unanswered(), 0);
 }
 
@@ -270,7 +254,7 @@ TEST_F(ReseauxDlgTest, BrowseSetsThePathAndDiscardsALoadedNetwork)
     bouton(1011)->click(); // cancelled
     EXPECT_EQ(edit(1010)->text(), "");
     EXPECT_FALSE(bouton(1014)->isEnabled());
-    EXPECT_FALSE(dlg.reseau().m_fichierChoisi);
+    EXPECT_FALSE(dlg.reseau().fichierChoisi());
 }
 
 TEST_F(ReseauxDlgTest, TesterShowsTheDescaledOutputsOfTheBeaconNetwork)

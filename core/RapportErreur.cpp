@@ -1,4 +1,4 @@
-#include "trainer/dialog/RapportErreur.h"
+#include "core/RapportErreur.h"
 
 #include "core/Platform.h"
 #include "core/StringTable.h"
