@@ -15,23 +15,30 @@ bool lireLigneScom(std::istream& entree, std::string& ligne)
     std::size_t longueur = 0; // characters of the line, line end excluded
     bool retourFinal = false; // the line's last character is a CR
     bool rien = true;
-    for (;;) {
-        const Traits::int_type c = tampon->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) {
-            entree.setstate(std::ios::eofbit);
-            break;
+    // The file buffer throws on a read error (a folder, a failing device):
+    // the line in hand is dropped and the reading ends there.
+    try {
+        for (;;) {
+            const Traits::int_type c = tampon->sbumpc();
+            if (Traits::eq_int_type(c, Traits::eof())) {
+                entree.setstate(std::ios::eofbit);
+                break;
+            }
+            rien = false;
+            const char octet = Traits::to_char_type(c);
+            if (octet == '\n') {
+                break;
+            }
+            // One character more than kept, for the CR of a CR LF line end.
+            if (lue.size() <= LongueurLigneScom) {
+                lue.push_back(octet);
+            }
+            retourFinal = octet == '\r';
+            ++longueur;
         }
-        rien = false;
-        const char octet = Traits::to_char_type(c);
-        if (octet == '\n') {
-            break;
-        }
-        // One character more than kept, for the CR of a CR LF line end.
-        if (lue.size() <= LongueurLigneScom) {
-            lue.push_back(octet);
-        }
-        retourFinal = octet == '\r';
-        ++longueur;
+    } catch (const std::exception&) {
+        entree.setstate(std::ios::badbit);
+        return false;
     }
     if (rien) {
         entree.setstate(std::ios::failbit);

@@ -19,7 +19,12 @@ int Port::lire(const std::string& chemin)
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return 1;
     }
-    const SectionsScom sections = lireSectionsScom(fichier, true);
+    return lire(fichier);
+}
+
+int Port::lire(std::istream& entree)
+{
+    const SectionsScom sections = lireSectionsScom(entree, true);
     if (sections.port) {
         port = *sections.port;
     }

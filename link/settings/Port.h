@@ -2,6 +2,7 @@
 
 #include "link/settings/PortSettings.h"
 
+#include <istream>
 #include <string>
 
 /**
@@ -20,6 +21,9 @@ public:
      * and leaves the fields as they were. Returns 1.
      */
     int lire(const std::string& chemin = FichierScom);
+
+    /** The same reading from a stream already open; returns 1. */
+    int lire(std::istream& entree);
 
     /** The two fields, as one value. */
     PortSettings reglages() const { return {port, baud}; }

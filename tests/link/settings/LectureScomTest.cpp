@@ -102,6 +102,8 @@ TEST(ReglagesCommDlg, FichierDuDialogueEtDefauts)
     EXPECT_EQ(sansOptions.baud, 0);
 
     EXPECT_EQ(lireReglagesCommDlg("/nonexistent/folder/scom.ini").indexPort, 1);
+    // A folder opens as a file whose reading fails: no exception, the defaults.
+    EXPECT_EQ(lireReglagesCommDlg(testing::TempDir()).indexPort, 1);
 }
 
 TEST(ReglagesCommDlg, PremiereLigneExamineeEtValeursHorsBornes)

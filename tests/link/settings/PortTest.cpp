@@ -55,6 +55,11 @@ TEST_F(PortTest, FichierAbsentMessageEtDefauts)
     std::filesystem::create_directory(m_dossier / "scom.ini");
     port.lire(m_dossier / "scom.ini");
     EXPECT_EQ(scripted().messages().size(), 1u);
+
+    // A stream whose reading fails reads as an empty file.
+    std::ifstream dossier(m_dossier / "scom.ini");
+    EXPECT_EQ(port.lire(dossier), 1);
+    EXPECT_EQ(port.baud, 1200);
 }
 
 TEST_F(PortTest, SansOptionsLesDefautsMemeAvecUnDebit)
