@@ -175,7 +175,9 @@ void PanneauPeripheriques::afficherLigne(int port)
                 QStringLiteral("\nAttribution sans effet tant qu'elle est définie : ") + attribue;
         }
     } else if (!attribue.isEmpty()) {
-        peripherique = attribue;
+        // A stable path says everything by its name; its folder is the tooltip's.
+        const QString parId = DossierSerieParId + QLatin1Char('/');
+        peripherique = attribue.startsWith(parId) ? attribue.mid(parId.size()) : attribue;
         origine = QStringLiteral(" (attribué)");
         const QString reel = peripheriqueReel(attribue);
         details = QStringLiteral("Attribué : ") + attribue + QLatin1Char('\n') +

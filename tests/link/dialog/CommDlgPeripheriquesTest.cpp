@@ -59,7 +59,8 @@ TEST_F(PeripheriquesDlgTest, AttributionEnregistreeParOkAvantLaReouverture)
     cliquer("attribuer");
     // Shown at once, stored only by OK; the stable path is what is kept.
     const QString stable = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1-if00-port0";
-    EXPECT_TRUE(ligne(3).endsWith(QStringLiteral(" (attribué)")));
+    EXPECT_TRUE(ligne(3).startsWith(QStringLiteral("COM3 : usb-FTDI_FT")));
+    EXPECT_TRUE(ligne(3).endsWith(QStringLiteral("-if00-port0 (attribué)")));
     EXPECT_TRUE(ctrl<QLabel>("noteAttribution")->isVisibleTo(m_dlg.get()));
     EXPECT_EQ(comdevices::assignedDevice(3), QString());
     cliquer("id1");
