@@ -141,13 +141,4 @@ TEST_F(DialoguePortTest, FichierImpossibleAEcrireSignaleEtResteOuvert)
     EXPECT_TRUE(m_dlg->isVisible());
 }
 
-TEST_F(DialoguePortTest, SansProprietaireOkEcritEtFerme)
-{
-    m_dlg->setProprietaire(nullptr);
-    m_dlg->show();
-    cliquer("id1");
-    EXPECT_EQ(scom(), scomAttendu("2", "9600"));
-    EXPECT_FALSE(m_dlg->isVisible());
-}
-
 } // namespace
