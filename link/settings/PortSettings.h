@@ -5,3 +5,6 @@ struct PortSettings {
     int port = 1;
     int baud = 1200;
 };
+
+/** The settings file of the link, in the working directory. */
+inline constexpr const char* FichierScom = "scom.ini";
