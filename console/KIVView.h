@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/RobotLink.h"
+#include "link/protocol/AnalyseurTrame.h"
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
@@ -56,7 +57,11 @@ public:
     void ShowDestination() override;
     void ShowWheelSpeeds() override;
 
-    /** One byte from the robot: the sensor-frame parser. */
+    /**
+     * One byte from the robot: shown in the reception box, fed to the
+     * sensor-frame parser, and the parser's event carried out (position,
+     * bumpers and command reply, battery bar).
+     */
     void OnRobotByte(int octet, int port) override;
 
     // Commands of the form and the menu.
@@ -76,6 +81,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -87,8 +93,8 @@ private:
     bool ailleurs(Fn fn);
     void placerCarte();
     void connecterCommandes();
-    /** The position estimate after the eighth timestamp byte. */
-    void majPosition();
+    /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
+    protocole::Estimation estimer(double t1, double t2, double t3);
     /** Appends to a traffic box in constant time, the view kept at the end. */
     static void ajouter(QPlainTextEdit* boite, const QString& texte);
 
@@ -106,10 +112,10 @@ private:
     QLineEdit* m_destYBox;
     QLineEdit* m_destXBox;
 
-    std::uint8_t m_lowByte = 0;
+    /** The sensor-frame parser; restarted each time the link opens. */
+    protocole::AnalyseurTrame m_analyseur;
     /** The network refused the robot's inputs once already (told once). */
     bool m_estimationRefusee = false;
-    int m_rxState = 2;
     /** Frame 1001's rectangle in the form's coordinates. */
     QRect m_mapRect;
     std::unique_ptr<RobotLink> m_serialPort;

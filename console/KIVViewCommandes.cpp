@@ -93,11 +93,28 @@ void CKIVView::keyPressEvent(QKeyEvent* event)
     }
     const std::string titre = platform().loadString(ids::AppTitle);
     platform().messageBox("Keydown", titre, MessageButtons::Ok, MessageIcon::None);
-    // A key that types a character also sends the character.
-    if (!event->text().isEmpty() && event->text().at(0).isPrint()) {
+    // A key that types a character, a control character included, also
+    // sends the character.
+    if (toucheCaractere(*event)) {
         platform().messageBox("YES!!!", titre, MessageButtons::Ok, MessageIcon::None);
     }
     QWidget::keyPressEvent(event);
+}
+
+bool CKIVView::event(QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* touche = static_cast<QKeyEvent*>(event);
+        const bool tabulation = touche->key() == Qt::Key_Tab || touche->key() == Qt::Key_Backtab;
+        if (tabulation && !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            // Tab types a character like any other key: the view reports it
+            // first and leaves it unhandled, so that its parent still moves
+            // the focus with it.
+            keyPressEvent(touche);
+            return touche->isAccepted();
+        }
+    }
+    return QWidget::event(event);
 }
 
 void CKIVView::mousePressEvent(QMouseEvent* event)

@@ -1,23 +1,21 @@
-// The robot's side of the control view: opening the link, the sensor-frame
-// parser, the command byte.
+// The robot's side of the control view: opening the link, carrying out the
+// sensor-frame parser's events, the command byte.
+#include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
-#include "console/protocol/RobotProtocol.h"
 #include "core/Erreur.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
+#include "link/protocol/RobotProtocol.h"
 #include "trainer/dialog/ReseauxDlg.h"
-#include "world/Navigation.h"
-#include "world/WorldChange.h"
-#include "world/WorldState.h"
-#include "world/view/MapView.h"
+#include "world/RobotReports.h"
 
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <cmath>
+#include <algorithm>
 
 int CKIVView::OpenRobotPort()
 {
@@ -36,8 +34,7 @@ int CKIVView::OpenRobotPort()
     if (m_serialPort->Configure(this, reglages.port, reglages.baud, 'N', 8, 1, LinkRxChar | LinkCts,
                                 512)) {
         g_portOpen = 1;
-        g_rxIndex = 0;
-        m_rxState = 2;
+        m_analyseur.demarrer();
         m_serialPort->StartMonitor();
         return 0;
     }
@@ -80,58 +77,36 @@ void CKIVView::OnRobotByte(int octet, int)
 {
     octet &= 0xFF;
     // Every received byte on a line of its own, as the character it is.
-    ajouter(m_reception, QStringLiteral("\n") + QChar(static_cast<char16_t>(octet)));
+    ajouter(m_reception, QStringLiteral("\n") + caractereRecu(octet));
 
-    switch (m_rxState) {
-    case 2:
-        if (g_rxIndex % 2 == 0) {
-            m_lowByte = static_cast<std::uint8_t>(octet);
-        } else {
-            g_rxStamps[(g_rxIndex - 1) / 2] =
-                static_cast<std::int16_t>(static_cast<std::uint16_t>(octet * 256 + m_lowByte));
+    const protocole::Evenement evenement = m_analyseur.recevoir(octet);
+    switch (evenement.action) {
+    case protocole::Action::Position:
+        if (evenement.estimation.valide) {
+            ReportRobotPosition(evenement.estimation.sortie0, evenement.estimation.sortie1);
         }
-        ++g_rxIndex;
-        if (g_rxIndex == 8) {
-            m_rxState = 3;
-            g_rxIndex = 0;
-            majPosition();
-        }
+        ShowRobotPosition();
         break;
-    case 3: {
-        const int bit0 = (octet & 0x01) ? 1 : 0;
-        const int bit1 = (octet & 0x02) ? 1 : 0;
-        if (bit0 || bit1) {
-            HandleBumpers(bit0, bit1);
-        }
-        g_rxIndex = 0;
-        {
-            VerrouMonde verrou(g_wheelLock);
-            SendWheelCommand(g_wheelLeft, g_wheelRight, g_turnCode);
-            g_turnPending = 0;
-            g_turnCode = 0;
-        }
-        notifyWorldChange(); // a turn request waits for this
-        m_rxState = 4;
+    case protocole::Action::Etat:
+        ReportRobotStatus(evenement.bit0, evenement.bit1,
+                          [this](int gauche, int droite, int virage) {
+                              SendWheelCommand(gauche, droite, virage);
+                          });
         break;
-    }
-    case 4:
-        m_batterie->setValue(std::min(octet, m_batterie->maximum()));
-        m_rxState = 2;
+    case protocole::Action::Batterie:
+        m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
         break;
-    default:
-        m_rxState = 2;
-        g_rxIndex = 0;
+    case protocole::Action::Aucune:
         break;
     }
 }
 
-void CKIVView::majPosition()
+protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)
 {
-    protocole::calculerIntervalles(g_rxStamps, g_intervals);
+    protocole::Estimation estimation;
     Vecteur sortie;
-    bool estime = false;
     try {
-        estime = m_reseaux->Evaluer(g_intervals[0], g_intervals[1], g_intervals[2], sortie);
+        estimation.valide = m_reseaux->Evaluer(t1, t2, t3, sortie) && sortie.taille() >= 2;
     } catch (const Erreur& e) {
         // A network that does not take these three inputs: no estimate. The
         // operator is told once, not at every frame.
@@ -141,27 +116,11 @@ void CKIVView::majPosition()
                                   MessageButtons::Ok, MessageIcon::Stop);
         }
         platform().trace(TraceChannel::App, std::string("position estimate: ") + e.what());
+        estimation.valide = false;
     }
-    if (estime && sortie.taille() >= 2) {
-        bool change = false;
-        {
-            VerrouMonde verrou(g_robotLock);
-            auto borner = [](double v) { return !(v >= 0.0) ? 0.0 : (v > 499.0 ? 499.0 : v); };
-            const int x = static_cast<int>(borner(sortie[1]));
-            const int y = static_cast<int>(borner(sortie[0]));
-            const double dx = g_robotX - x;
-            const double dy = g_robotY - y;
-            if (dx * dx + dy * dy > 625.0) {
-                PlaceRobotLocked(x, y);
-                change = true;
-                if (m_mapView) {
-                    m_mapView->Redraw();
-                }
-            }
-        }
-        if (change) {
-            notifyWorldChange();
-        }
+    if (estimation.valide) {
+        estimation.sortie0 = sortie[0];
+        estimation.sortie1 = sortie[1];
     }
-    ShowRobotPosition();
+    return estimation;
 }

@@ -16,8 +16,35 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QWindow>
+#include <utility>
 
 namespace {
+
+/** The frame's outer size, decorations included. */
+constexpr QSize TailleCadre(790, 580);
+
+/** Each command's slot in ActionsCadre. */
+constexpr std::pair<int, QAction * ActionsCadre::*> Emplacements[] = {
+    {cmd::FichierNouveau, &ActionsCadre::nouveau},
+    {cmd::FichierOuvrir, &ActionsCadre::ouvrir},
+    {cmd::FichierEnregistrer, &ActionsCadre::enregistrer},
+    {cmd::FichierEnregistrerSous, &ActionsCadre::enregistrerSous},
+    {cmd::Imprimer, &ActionsCadre::imprimer},
+    {cmd::ImprimerDirect, &ActionsCadre::imprimerDirect},
+    {cmd::ApercuImpression, &ActionsCadre::apercu},
+    {cmd::ConfigurationImpression, &ActionsCadre::configurationImpression},
+    {cmd::Quitter, &ActionsCadre::quitter},
+    {cmd::Annuler, &ActionsCadre::annuler},
+    {cmd::Couper, &ActionsCadre::couper},
+    {cmd::Copier, &ActionsCadre::copier},
+    {cmd::Coller, &ActionsCadre::coller},
+    {cmd::BarreOutils, &ActionsCadre::barreOutils},
+    {cmd::BarreEtat, &ActionsCadre::barreEtat},
+    {cmd::Quadrillage, &ActionsCadre::quadrillage},
+    {cmd::PortSerie, &ActionsCadre::portSerie},
+    {cmd::APropos, &ActionsCadre::aPropos},
+};
 
 QString qs(const char* texte)
 {
@@ -90,8 +117,7 @@ CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
     new PretraductionClavier(this);
 
     // The frame, title bar included, sits at the screen's top-left corner.
-    move(0, 0);
-    resize(790, 580);
+    placerCadre();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -107,9 +133,9 @@ void CMainFrame::creerBarreOutils()
     m_barreOutils->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, m_barreOutils);
 
-    QAction* bascule = m_barreOutils->toggleViewAction();
-    bascule->setObjectName(QStringLiteral("id%1").arg(cmd::BarreOutils));
-    bascule->setText(qs("&Barre d'outils"));
+    m_actions.barreOutils = m_barreOutils->toggleViewAction();
+    m_actions.barreOutils->setObjectName(QStringLiteral("id%1").arg(cmd::BarreOutils));
+    m_actions.barreOutils->setText(qs("&Barre d'outils"));
 }
 
 void CMainFrame::creerBarreEtat()
@@ -137,10 +163,14 @@ void CMainFrame::creerMenus()
                 menu->addSeparator();
                 continue;
             }
-            QAction* commande = action(element.commande);
+            QAction** lieu = emplacement(element.commande);
+            QAction* commande = lieu ? *lieu : nullptr;
             if (!commande) {
                 commande = new QAction(this);
                 commande->setObjectName(QStringLiteral("id%1").arg(element.commande));
+                if (lieu) {
+                    *lieu = commande;
+                }
             }
             // The text after the tab is shown as the item's shortcut. The keys
             // are deliberately not bound (no setShortcut): the frame reports
@@ -156,47 +186,93 @@ void CMainFrame::creerMenus()
     }
 
     // Checked while the grid lines are drawn; off at start like the map.
-    action(cmd::Quadrillage)->setCheckable(true);
-    action(cmd::Quadrillage)->setChecked(false);
-    action(cmd::BarreEtat)->setCheckable(true);
-    action(cmd::BarreEtat)->setChecked(true);
+    m_actions.quadrillage->setCheckable(true);
+    m_actions.quadrillage->setChecked(false);
+    m_actions.barreEtat->setCheckable(true);
+    m_actions.barreEtat->setChecked(true);
 
     // The link settings dialog comes with the serial link.
-    QAction* port = action(cmd::PortSerie);
+    QAction* port = m_actions.portSerie;
     port->setEnabled(false);
     port->setToolTip(qs("Port série : les réglages de la liaison ne sont pas encore disponibles"));
 
     // Printing without the dialog has no menu item, only its command.
-    auto* direct = new QAction(qs("Imprimer directement"), this);
-    direct->setObjectName(QStringLiteral("id%1").arg(cmd::ImprimerDirect));
-    addAction(direct);
+    m_actions.imprimerDirect = new QAction(qs("Imprimer directement"), this);
+    m_actions.imprimerDirect->setObjectName(QStringLiteral("id%1").arg(cmd::ImprimerDirect));
+    addAction(m_actions.imprimerDirect);
 
     // The toolbar's buttons share the menu's actions.
-    action(cmd::Imprimer)->setIcon(iconeImprimer());
-    action(cmd::Imprimer)->setToolTip(qs("Imprimer"));
-    action(cmd::Quadrillage)->setIcon(iconeQuadrillage());
-    action(cmd::Quadrillage)->setToolTip(qs("Quadrillage"));
+    m_actions.imprimer->setIcon(iconeImprimer());
+    m_actions.imprimer->setToolTip(qs("Imprimer"));
+    m_actions.quadrillage->setIcon(iconeQuadrillage());
+    m_actions.quadrillage->setToolTip(qs("Quadrillage"));
     port->setIcon(iconePortSerie());
-    action(cmd::APropos)->setIcon(iconeAPropos());
-    action(cmd::APropos)->setToolTip(qs("À propos"));
-    m_barreOutils->addAction(action(cmd::Imprimer));
-    m_barreOutils->addAction(action(cmd::Quadrillage));
+    m_actions.aPropos->setIcon(iconeAPropos());
+    m_actions.aPropos->setToolTip(qs("À propos"));
+    m_barreOutils->addAction(m_actions.imprimer);
+    m_barreOutils->addAction(m_actions.quadrillage);
     m_barreOutils->addAction(port);
     m_barreOutils->addSeparator();
-    m_barreOutils->addAction(action(cmd::APropos));
+    m_barreOutils->addAction(m_actions.aPropos);
+}
+
+QAction** CMainFrame::emplacement(int id)
+{
+    for (const auto& [commande, membre] : Emplacements) {
+        if (commande == id) {
+            return &(m_actions.*membre);
+        }
+    }
+    return nullptr;
 }
 
 QAction* CMainFrame::action(int id) const
 {
-    return findChild<QAction*>(QStringLiteral("id%1").arg(id));
+    for (const auto& [commande, membre] : Emplacements) {
+        if (commande == id) {
+            return m_actions.*membre;
+        }
+    }
+    return nullptr;
+}
+
+void CMainFrame::placerCadre()
+{
+    const QWindow* fenetre = windowHandle();
+    m_bordsPlaces = fenetre ? fenetre->frameMargins() : QMargins();
+    m_taillePlacee = TailleCadre.shrunkBy(m_bordsPlaces);
+    resize(m_taillePlacee);
+    // A window's position is that of its frame, decorations included.
+    move(0, 0);
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    const bool traite = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        // The decorations have changed (the window manager framed the
+        // window): placed again, unless the operator resized the frame.
+        if (isVisible() && windowHandle() && windowHandle()->frameMargins() != m_bordsPlaces &&
+            size() == m_taillePlacee) {
+            placerCadre();
+        }
+        break;
+    default:
+        break;
+    }
+    return traite;
 }
 
 void CMainFrame::attacherDocument(CKIVDoc* document)
 {
     m_document = document;
-    for (int id : {cmd::FichierNouveau, cmd::FichierOuvrir, cmd::FichierEnregistrer,
-                   cmd::FichierEnregistrerSous}) {
-        action(id)->setEnabled(document != nullptr);
+    for (QAction* commande :
+         {m_actions.nouveau, m_actions.ouvrir, m_actions.enregistrer, m_actions.enregistrerSous}) {
+        commande->setEnabled(document != nullptr);
     }
 }
 

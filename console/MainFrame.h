@@ -4,15 +4,40 @@
 #include "console/KIVView.h"
 
 #include <QMainWindow>
+#include <QMargins>
+#include <QSize>
 #include <functional>
 #include <memory>
 
 class CKIVDoc;
 class QAction;
+class QEvent;
 class QDialog;
 class QLabel;
 class QPrinter;
 class QToolBar;
+
+/** The frame's commands, bound once as the frame builds its menus and bars. */
+struct ActionsCadre {
+    QAction* nouveau = nullptr;
+    QAction* ouvrir = nullptr;
+    QAction* enregistrer = nullptr;
+    QAction* enregistrerSous = nullptr;
+    QAction* imprimer = nullptr;
+    QAction* imprimerDirect = nullptr;
+    QAction* apercu = nullptr;
+    QAction* configurationImpression = nullptr;
+    QAction* quitter = nullptr;
+    QAction* annuler = nullptr;
+    QAction* couper = nullptr;
+    QAction* copier = nullptr;
+    QAction* coller = nullptr;
+    QAction* barreOutils = nullptr;
+    QAction* barreEtat = nullptr;
+    QAction* quadrillage = nullptr;
+    QAction* portSerie = nullptr;
+    QAction* aPropos = nullptr;
+};
 
 /**
  * The main window "KIV-ZUL": the menu bar, the toolbar, the status bar and
@@ -20,7 +45,8 @@ class QToolBar;
  * (document, printing, edit, bars, About) and hands the view's own to it.
  *
  * Every command is a QAction named "id<command>"; the toolbar is "id59392"
- * and the status bar "id59393".
+ * and the status bar "id59393". The frame, decorations included, covers
+ * (0, 0) to (790, 580) when it first appears.
  */
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -37,6 +63,7 @@ public:
 
     /** The action of command `id`, or null. */
     QAction* action(int id) const;
+    const ActionsCadre& actions() const { return m_actions; }
     QToolBar* barreOutils() const { return m_barreOutils; }
     /** The message pane, "Prêt" while nothing else is shown. */
     QLabel* voletMessage() const { return m_voletMessage; }
@@ -62,9 +89,18 @@ public:
     void majEdition();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /** The slot of command `id` in m_actions, or null for a command without one. */
+    QAction** emplacement(int id);
+    /**
+     * Gives the frame its outer rectangle with the decorations known so far.
+     * A window manager makes them known only once the frame is shown, so
+     * this runs again when they change, as long as nobody resized the frame.
+     */
+    void placerCadre();
     void creerMenus();
     void creerBarreOutils();
     void creerBarreEtat();
@@ -73,6 +109,10 @@ private:
     void imprimerSur(QPrinter& imprimante);
 
     CKIVView* m_view;
+    ActionsCadre m_actions;
+    /** The decorations and the client size of the last placement. */
+    QMargins m_bordsPlaces;
+    QSize m_taillePlacee;
     CKIVDoc* m_document = nullptr;
     QToolBar* m_barreOutils = nullptr;
     QLabel* m_voletMessage = nullptr;

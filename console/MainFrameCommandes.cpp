@@ -27,27 +27,28 @@ const char* const ImpressionImpossible =
 
 void CMainFrame::connecterCommandes()
 {
-    auto relier = [this](int id, auto&& travail) {
-        connect(action(id), &QAction::triggered, this,
+    auto relier = [this](QAction* commande, auto&& travail) {
+        connect(commande, &QAction::triggered, this,
                 [travail = std::forward<decltype(travail)>(travail)] { executerProtege(travail); });
     };
+    const ActionsCadre& a = m_actions;
     attacherDocument(nullptr);
-    relier(cmd::FichierNouveau, [this] { m_document->OnFileNew(); });
-    relier(cmd::FichierOuvrir, [this] { m_document->OnFileOpen(); });
-    relier(cmd::FichierEnregistrer, [this] { m_document->OnFileSave(); });
-    relier(cmd::FichierEnregistrerSous, [this] { m_document->OnFileSaveAs(); });
-    relier(cmd::Imprimer, [this] { OnFilePrint(); });
-    relier(cmd::ImprimerDirect, [this] { OnFilePrintDirect(); });
-    relier(cmd::ApercuImpression, [this] { OnFilePrintPreview(); });
-    relier(cmd::ConfigurationImpression, [this] { OnFilePrintSetup(); });
-    relier(cmd::Quitter, [this] { close(); });
+    relier(a.nouveau, [this] { m_document->OnFileNew(); });
+    relier(a.ouvrir, [this] { m_document->OnFileOpen(); });
+    relier(a.enregistrer, [this] { m_document->OnFileSave(); });
+    relier(a.enregistrerSous, [this] { m_document->OnFileSaveAs(); });
+    relier(a.imprimer, [this] { OnFilePrint(); });
+    relier(a.imprimerDirect, [this] { OnFilePrintDirect(); });
+    relier(a.apercu, [this] { OnFilePrintPreview(); });
+    relier(a.configurationImpression, [this] { OnFilePrintSetup(); });
+    relier(a.quitter, [this] { close(); });
     for (int id : {cmd::Annuler, cmd::Couper, cmd::Copier, cmd::Coller}) {
-        relier(id, [this, id] { commandeEdition(id); });
+        relier(action(id), [this, id] { commandeEdition(id); });
     }
-    relier(cmd::APropos, [this] { OnAppAbout(); });
+    relier(a.aPropos, [this] { OnAppAbout(); });
 
-    connect(action(cmd::BarreEtat), &QAction::toggled, statusBar(), &QWidget::setVisible);
-    connect(action(cmd::Quadrillage), &QAction::toggled, this,
+    connect(a.barreEtat, &QAction::toggled, statusBar(), &QWidget::setVisible);
+    connect(a.quadrillage, &QAction::toggled, this,
             [this](bool coche) { executerProtege([&] { m_view->OnQuadrillage(coche); }); });
     // The trainer window's own "About" item shows the same box.
     connect(&m_view->reseaux(), &ReseauxDlg::aPropos, this, [this] { OnAppAbout(); });
@@ -134,11 +135,10 @@ void CMainFrame::majEdition()
     const BoiteTexte boite(focusWidget());
     const bool modifiable = !boite.lectureSeule();
     const QClipboard* pressePapiers = QApplication::clipboard();
-    action(cmd::Annuler)->setEnabled(modifiable && boite.annulable());
-    action(cmd::Couper)->setEnabled(modifiable && boite.selection());
-    action(cmd::Copier)->setEnabled(boite.selection());
-    action(cmd::Coller)
-        ->setEnabled(modifiable && pressePapiers && !pressePapiers->text().isEmpty());
+    m_actions.annuler->setEnabled(modifiable && boite.annulable());
+    m_actions.couper->setEnabled(modifiable && boite.selection());
+    m_actions.copier->setEnabled(boite.selection());
+    m_actions.coller->setEnabled(modifiable && pressePapiers && !pressePapiers->text().isEmpty());
 }
 
 void CMainFrame::commandeEdition(int id)

@@ -15,6 +15,16 @@ class QWidget;
 bool toucheSysteme(const QKeyEvent& touche);
 
 /**
+ * True for the key presses that type a character, control characters
+ * included: printable keys, Space, Backspace, Tab, Return, Enter, Escape,
+ * and with Ctrl the letters (0x01 .. 0x1A), [ \ ] @ ^ _, Backspace, Return
+ * and Escape. Delete, the arrows, the function keys and the modifiers alone
+ * type nothing; with Ctrl (but not Ctrl+Alt, which types ordinary
+ * characters) neither do digits and other signs.
+ */
+bool toucheCaractere(const QKeyEvent& touche);
+
+/**
  * The frame's key pre-translation: every key-down sent to the frame's window
  * is reported with a "Keydown" message box before it is dispatched to the
  * widget that has the focus, and then goes on as usual.

@@ -46,6 +46,11 @@ unsigned char versWindows1252(char32_t point)
     return '?';
 }
 
+char32_t depuisWindows1252(unsigned char octet)
+{
+    return octet >= 0x80 && octet < 0xA0 ? kPlage80[octet - 0x80] : octet;
+}
+
 TamponWindows::TamponWindows(std::streambuf* destination)
     : m_destination(destination)
 {}

@@ -45,6 +45,12 @@ private:
 unsigned char versWindows1252(char32_t point);
 
 /**
+ * The Unicode code point of a Windows-1252 byte; 0 for the five bytes that
+ * character set leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D).
+ */
+char32_t depuisWindows1252(unsigned char octet);
+
+/**
  * A text file opened for writing (created or truncated) with the
  * translation above. Numbers are formatted in the classic locale, whatever
  * the user's locale, so the same network writes the same bytes everywhere.

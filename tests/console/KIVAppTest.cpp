@@ -83,8 +83,7 @@ TEST_F(KIVAppTest, StartUpShowsTheConsoleWithItsDocument)
     CMainFrame* cadre = app.mainFrame();
     ASSERT_NE(cadre, nullptr);
     EXPECT_TRUE(cadre->isVisible());
-    EXPECT_EQ(cadre->frameGeometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(cadre->size(), QSize(790, 580));
+    EXPECT_EQ(cadre->frameGeometry(), QRect(0, 0, 790, 580));
     EXPECT_EQ(cadre->document(), app.modele()->document());
     EXPECT_EQ(app.modele()->idRessources(), 128);
     // Weights from the command line: nothing asked.

@@ -168,21 +168,48 @@ TEST_F(ConsoleTest, GridLinesFollowTheMenu)
 TEST_F(ConsoleTest, KeysOnTheView)
 {
     demarrer(true);
-    scripted().clear();
-    QKeyEvent touche(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(view, &touche);
-    auto messages = scripted().messages();
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[messages.size() - 2].text, "Keydown");
-    EXPECT_EQ(messages.back().text, "YES!!!");
-    EXPECT_EQ(messages.back().caption, "KIV-ZUL");
-
-    scripted().clear();
-    QKeyEvent fleche(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
-    QApplication::sendEvent(view, &fleche);
-    messages = scripted().messages();
-    ASSERT_GE(messages.size(), 1u);
-    EXPECT_EQ(messages.back().text, "Keydown");
+    // Every key is a key-down; those that type a character, control
+    // characters included, are also "YES!!!".
+    struct Cas {
+        Qt::Key cle;
+        Qt::KeyboardModifiers mods;
+        const char* texte;
+        bool caractere;
+    };
+    const Cas cas[] = {
+        {Qt::Key_A, Qt::NoModifier, "a", true},
+        {Qt::Key_Space, Qt::NoModifier, " ", true},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b", true},
+        {Qt::Key_Return, Qt::NoModifier, "\r", true},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", true},
+        {Qt::Key_Escape, Qt::NoModifier, "\x1b", true},
+        {Qt::Key_Tab, Qt::NoModifier, "\t", true},
+        {Qt::Key_Backtab, Qt::ShiftModifier, "", true},
+        {Qt::Key_A, Qt::ControlModifier, "\x01", true},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, "", true},
+        {Qt::Key_BracketLeft, Qt::ControlModifier, "\x1b", true},
+        {Qt::Key_E, Qt::ControlModifier | Qt::AltModifier, "\u20ac", true},
+        {Qt::Key_Left, Qt::NoModifier, "", false},
+        {Qt::Key_F2, Qt::NoModifier, "", false},
+        {Qt::Key_Delete, Qt::NoModifier, "\x7f", false},
+        {Qt::Key_Shift, Qt::ShiftModifier, "", false},
+        {Qt::Key_1, Qt::ControlModifier, "1", false},
+        {Qt::Key_Tab, Qt::ControlModifier, "\t", false},
+    };
+    for (const Cas& c : cas) {
+        scripted().clear();
+        QKeyEvent touche(QEvent::KeyPress, c.cle, c.mods, QString::fromUtf8(c.texte));
+        QApplication::sendEvent(view, &touche);
+        std::vector<std::string> textes;
+        for (const auto& m : scripted().messages()) {
+            textes.push_back(m.text);
+            EXPECT_EQ(m.caption, "KIV-ZUL");
+        }
+        const std::vector<std::string> attendus =
+            c.caractere ? std::vector<std::string>{"Keydown", "YES!!!"}
+                        : std::vector<std::string>{"Keydown"};
+        EXPECT_EQ(textes, attendus) << c.cle << " " << c.mods.toInt();
+    }
 }
 
 TEST_F(ConsoleTest, ClosingTheViewStopsTheWorldThreads)

@@ -1,8 +1,12 @@
-// The sensor-frame parser: position from the timestamps, bumpers, the
-// command byte answering the status byte, the battery.
+// The control view's side of the sensor frames: the reception box, the
+// position shown, the command reply, the battery bar, the network's refusal.
 #include "ConsoleFixture.h"
 
+#include "console/CaractereRecu.h"
 #include "world/BeaconModel.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <fstream>
 
@@ -75,36 +79,39 @@ TEST_F(RobotTest, FrameMovesTheRobotAndIsAnsweredOnce)
     EXPECT_EQ(controle<QProgressBar>(1019)->value(), 230);
 }
 
-TEST_F(RobotTest, SmallMovesKeepThePosition)
+TEST_F(RobotTest, EveryByteIsOneVisibleLineOfTheReceptionBox)
 {
-    horodatages({100.0, 150.0});
-    octets({0, 0});
-    const Point avant = g_robotPos.get();
-    horodatages({110.0, 160.0}); // about 14 cm away: within a cell's radius
-    EXPECT_EQ(g_robotPos.get(), avant);
-    octets({0, 0});
-    horodatages({130.0, 150.0});
-    EXPECT_NE(g_robotPos.get(), avant);
+    // The Windows-1252 character of each byte; control bytes as their
+    // pictures, the five undefined bytes as the replacement character.
+    octets({'A', 0x80, 0xE9, 0x0A, 0x0D, 0x00, 0x7F, 0x1B, 0x81, 0x9D, 0x9F});
+    auto* boite = controle<QPlainTextEdit>(1004);
+    EXPECT_EQ(boite->toPlainText(),
+              QString::fromUtf8("\nA\n€\né\n␊\n␍\n␀\n␡\n␛\n\uFFFD\n\uFFFD\nŸ"));
+
+    // Every byte value: one line of one character each, after the first empty line.
+    boite->clear();
+    for (int o = 0; o < 256; ++o) {
+        octets({o});
+    }
+    const QTextDocument* document = boite->document();
+    ASSERT_EQ(document->blockCount(), 257);
+    for (int o = 0; o < 256; ++o) {
+        const QString ligne = document->findBlockByNumber(o + 1).text();
+        ASSERT_EQ(ligne.size(), 1) << o;
+        EXPECT_EQ(ligne[0], caractereRecu(o)) << o;
+        // The soft hyphen is a format character, the one byte Qt draws as nothing.
+        EXPECT_TRUE(ligne[0].isPrint() || o == 0xAD) << o;
+    }
 }
 
-TEST_F(RobotTest, StatusBitsReachTheBumpers)
+TEST_F(RobotTest, OpeningTheLinkAgainRestartsTheFrame)
 {
-    horodatages({212.0, 212.0}); // cell (8, 8)
-    g_heading = 3;
-    octets({0x04}); // no bumper bit: nothing
-    EXPECT_EQ(g_grid[9][10], 0);
-    octets({0});
-    horodatages({212.0, 212.0});
-    octets({0x03}); // both: straight ahead, to the right
-    EXPECT_EQ(g_grid[9][10], 3);
-    EXPECT_EQ(transmission().count(QLatin1Char('-')), 2);
-}
-
-TEST_F(RobotTest, EveryByteGoesToTheReceptionBox)
-{
-    octets({'A', 'B', 0x80});
-    const QString texte = controle<QPlainTextEdit>(1004)->toPlainText();
-    EXPECT_EQ(texte, QStringLiteral("\nA\nB\n") + QChar(0x80));
+    octets({1, 2, 3});
+    ASSERT_EQ(view->OpenRobotPort(), 0);
+    horodatages({400.0, 300.0});
+    EXPECT_EQ(robot(), (Point{16, 12}));
+    octets({0x00});
+    EXPECT_EQ(transmission(), QStringLiteral(" -128"));
 }
 
 TEST_F(ConsoleTest, ANetworkThatRefusesTheRobotsInputsIsReportedOnce)

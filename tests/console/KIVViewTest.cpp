@@ -44,12 +44,6 @@ protected:
     CKIVView* view = nullptr;
 };
 
-TEST_F(KIVViewTest, MainFrameTitleAndPlace)
-{
-    EXPECT_EQ(frame->windowTitle(), QStringLiteral("KIV-ZUL"));
-    EXPECT_EQ(frame->size(), QSize(790, 580));
-}
-
 TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
 {
     CMapView* carte = view->mapView();

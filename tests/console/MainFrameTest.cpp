@@ -28,8 +28,12 @@ std::vector<Item> elements(QMenu* menu)
 
 TEST_F(ShellTest, FrameSitsAtTheTopLeftCornerWithItsSize)
 {
-    EXPECT_EQ(frame->frameGeometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(frame->size(), QSize(790, 580));
+    // The outer rectangle, decorations included (offscreen windows have a
+    // frame of their own).
+    EXPECT_EQ(frame->frameGeometry(), QRect(0, 0, 790, 580));
+    const QMargins bords = frame->windowHandle()->frameMargins();
+    EXPECT_FALSE(bords.isNull());
+    EXPECT_EQ(frame->size(), QSize(790, 580).shrunkBy(bords));
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("KIV-ZUL"));
 }
 
@@ -232,6 +236,12 @@ TEST_F(ShellTest, KeyDownIsReportedBeforeTheViewHandlesIt)
     scripted().clear();
     QTest::keyClick(frame->windowHandle(), Qt::Key_F2);
     EXPECT_EQ(textes(), (std::vector<std::string>{"Keydown", "Keydown"}));
+
+    // Tab types a character too, and still moves the focus on.
+    scripted().clear();
+    QTest::keyClick(frame->windowHandle(), Qt::Key_Tab);
+    EXPECT_EQ(textes(), (std::vector<std::string>{"Keydown", "Keydown", "YES!!!"}));
+    EXPECT_NE(frame->focusWidget(), view);
 }
 
 TEST_F(ShellTest, FrameWithTheFocusReportsTheKeyTwice)

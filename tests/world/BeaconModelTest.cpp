@@ -1,6 +1,6 @@
 // The beacon model against the console's interval computation.
 #include "world/BeaconModel.h"
-#include "console/protocol/RobotProtocol.h"
+#include "link/protocol/RobotProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tools/beacons/BeaconNetwork.h"
 
-#include "console/protocol/RobotProtocol.h"
+#include "link/protocol/RobotProtocol.h"
 #include "neural/Aleatoire.h"
 #include "trainer/ReseauNeurones.h"
 

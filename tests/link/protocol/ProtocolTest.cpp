@@ -1,5 +1,5 @@
 // The robot protocol: intervals from a frame's timestamps, the command byte.
-#include "console/protocol/RobotProtocol.h"
+#include "link/protocol/RobotProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "console/protocol/RobotProtocol.h"
+#include "link/protocol/RobotProtocol.h"
 
 namespace protocole {
 
