@@ -4,23 +4,59 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+
+/** Notifications the link sends its owner (values of the original platform's window messages). */
+inline constexpr unsigned WM_SERIAL_BREAK = 0x401;
+inline constexpr unsigned WM_SERIAL_CTS = 0x402;
+inline constexpr unsigned WM_SERIAL_ERROR = 0x404;
+inline constexpr unsigned WM_SERIAL_RING = 0x405;
+inline constexpr unsigned WM_SERIAL_RXCHAR = 0x407;
+inline constexpr unsigned WM_SERIAL_EVENTCHAR = 0x408;
 
 /**
- * Receives the bytes the link reads, one at a time and in order, on the
- * owner's (user-interface) thread: the engine hands each byte over and waits
- * until it has been handled.
+ * Receives what the link reads, one notification at a time and in order, on
+ * the owner's (user-interface) thread: the engine hands each one over and
+ * waits until it has been handled.
  */
 class RobotLinkOwner {
 public:
     virtual ~RobotLinkOwner() = default;
-    /** One received byte (0 .. 255) from COM `port`. */
+    /** One received byte (0 .. 255) from COM `port` (WM_SERIAL_RXCHAR). */
     virtual void OnRobotByte(int octet, int port) = 0;
+    /**
+     * A line event other than a byte: WM_SERIAL_CTS, WM_SERIAL_EVENTCHAR,
+     * WM_SERIAL_BREAK, WM_SERIAL_ERROR or WM_SERIAL_RING, from COM `port`.
+     * Sent for every line event whose flag is in the event mask, before the
+     * bytes of that event. Ignored unless the owner cares.
+     */
+    virtual void OnLinkEvent(unsigned /*message*/, int /*port*/) {}
 };
 
 /** Line events the owner wants to hear of (EV_ flags of the original platform). */
 enum LinkEvent : unsigned {
     LinkRxChar = 0x0001,
+    LinkRxFlag = 0x0002,
+    LinkTxEmpty = 0x0004,
     LinkCts = 0x0008,
+    LinkDsr = 0x0010,
+    LinkRlsd = 0x0020,
+    LinkBreak = 0x0040,
+    LinkErr = 0x0080,
+    LinkRing = 0x0100,
+    /** Every flag an event mask may hold. */
+    LinkAllEvents = 0x1FFF,
+};
+
+/** The line settings of an open port (the device control block of the original platform). */
+struct LineSettings {
+    int baud = 0;
+    /** 'N', 'O', 'E', 'M' or 'S'. */
+    char parity = 'N';
+    int dataBits = 0;
+    int stopBits = 0;
+    /** RTS raised while the port is open. */
+    bool requestToSend = false;
 };
 
 /**
@@ -35,17 +71,32 @@ public:
 
     /**
      * Opens COM `port` (1 .. 4) with the given line settings. False only when
-     * the device cannot be opened.
+     * the device cannot be opened (openError() then says why).
      */
     virtual bool Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
                            int stopBits, unsigned eventMask, int bufferSize) = 0;
     /** Starts the monitor thread; false when it could not be started. */
     virtual bool StartMonitor() = 0;
+    /** Stops handing bytes over (none is lost: they wait for ResumeMonitor). */
     virtual bool SuspendMonitor() = 0;
+    /** Hands over again what a suspended monitor kept. */
+    virtual bool ResumeMonitor() { return true; }
     /** Queues a NUL-terminated byte string for the monitor to write. */
     virtual void QueueWrite(const char* octets) = 0;
     /** True while the monitor thread runs its loop. */
     virtual bool threadAlive() const = 0;
+
+    /** The line settings the last Configure applied. */
+    virtual LineSettings lineSettings() const { return {}; }
+    /** The event mask the last Configure was given. */
+    virtual unsigned eventMask() const { return 0; }
+    /** The output buffer's size in bytes: a queued text keeps at most this less one byte. */
+    virtual int bufferSize() const { return 0; }
+    /**
+     * Why the last Configure could not open the device, naming it (French,
+     * for the operator); empty after a successful opening.
+     */
+    virtual std::string openError() const { return {}; }
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

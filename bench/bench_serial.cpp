@@ -1,0 +1,306 @@
+// The serial engine alone over a pseudo-terminal, with an owner that answers
+// every status byte at once, as the control view does:
+//  (a) delay from the robot's status byte written to the command byte read
+//      back, p50 / p99 / max over 5,000 frames, in lock step;
+//  (b) frames paced at the line rate of 38400 baud (384 frames/s) and at four
+//      times that: every frame answered, in order, the delay, and the
+//      processor use of the engine and its owner;
+//  (c) the robot sending as fast as it can: the highest sustained frame rate,
+//      with no frame lost or shifted.
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/SerialPort.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+/** Byte `i` of frame `k`: eight timestamp bytes, the status byte, the battery byte. */
+unsigned char octetTrame(std::uint32_t k, int i)
+{
+    if (i < 8) {
+        return static_cast<unsigned char>((k * 7u + static_cast<unsigned>(i) * 13u) & 0xFFu);
+    }
+    return static_cast<unsigned char>(i == 8 ? (k & 3u) : 100u + k % 100u);
+}
+
+/** The command that answers frame `k`. */
+unsigned char commande(std::uint32_t k)
+{
+    return static_cast<unsigned char>(0x80u | (k & 0x7Fu));
+}
+
+double tempsThread()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+double tempsProcessus()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+/** The console's side: counts the bytes into frames, checks them, answers each status byte. */
+class Proprietaire : public RobotLinkOwner {
+public:
+    void OnRobotByte(int octet, int) override
+    {
+        if (octet != octetTrame(m_trame, m_position)) {
+            ++decalages;
+        }
+        if (m_position == 8) {
+            const char texte[2] = {static_cast<char>(commande(m_trame)), '\0'};
+            lien->QueueWrite(texte);
+        }
+        if (++m_position == 10) {
+            m_position = 0;
+            ++m_trame;
+        }
+    }
+    RobotLink* lien = nullptr;
+    long decalages = 0;
+
+private:
+    std::uint32_t m_trame = 0;
+    int m_position = 0;
+};
+
+/** The robot's end of the line. */
+class Robot {
+public:
+    explicit Robot(int fd)
+        : m_fd(fd)
+    {}
+
+    void ecrire(const unsigned char* octets, std::size_t n) const
+    {
+        while (n > 0) {
+            const ssize_t k = ::write(m_fd, octets, n);
+            if (k > 0) {
+                octets += k;
+                n -= static_cast<std::size_t>(k);
+            } else if (errno == EAGAIN) {
+                pollfd p{m_fd, POLLOUT, 0};
+                ::poll(&p, 1, 1000);
+            } else if (errno != EINTR) {
+                std::perror("write");
+                std::exit(1);
+            }
+        }
+    }
+
+    /** Reads one command byte; false after 5 s without one. */
+    bool lire(unsigned char& octet) const
+    {
+        for (;;) {
+            const ssize_t k = ::read(m_fd, &octet, 1);
+            if (k == 1) {
+                return true;
+            }
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0) {
+                return false;
+            }
+        }
+    }
+
+private:
+    int m_fd;
+};
+
+struct Mesure {
+    std::vector<double> delais; // microseconds
+    long erreurs = 0;
+    double secondes = 0;
+    double processeurRobot = 0;
+};
+
+void afficherDelais(const char* titre, std::vector<double> d)
+{
+    if (d.empty()) {
+        std::printf("%s: no frame\n", titre);
+        return;
+    }
+    std::sort(d.begin(), d.end());
+    auto rang = [&](double q) { return d[static_cast<std::size_t>(q * (d.size() - 1))]; };
+    std::printf("%s: %zu frames, p50 %.0f us, p99 %.0f us, max %.0f us\n", titre, d.size(),
+                rang(0.50), rang(0.99), d.back());
+}
+
+/**
+ * Runs the robot on its own threads while the owner's event loop turns:
+ * `trames` frames from frame `premiere`, one every `periode` (zero: as fast
+ * as possible; negative: lock step, each frame after the previous answer).
+ * `statutSeul`: in lock step, the status byte written alone once the
+ * timestamps are handled.
+ */
+Mesure faireTourner(Robot& robot, std::uint32_t premiere, int trames,
+                    std::chrono::nanoseconds periode, bool statutSeul = false)
+{
+    Mesure m;
+    std::vector<Horloge::time_point> envoi(static_cast<std::size_t>(trames));
+    std::atomic<int> envoyees{0};
+    QEventLoop boucle;
+    const auto debut = Horloge::now();
+    const bool pasAPas = periode.count() < 0;
+
+    auto trame = [&](int j, unsigned char* t) {
+        for (int i = 0; i < 10; ++i) {
+            t[i] = octetTrame(premiere + static_cast<std::uint32_t>(j), i);
+        }
+    };
+    std::thread lecteur([&] {
+        const double cpu0 = tempsThread();
+        for (int j = 0; j < trames; ++j) {
+            if (pasAPas) {
+                unsigned char t[10];
+                trame(j, t);
+                if (statutSeul) {
+                    robot.ecrire(t, 8);
+                    std::this_thread::sleep_for(std::chrono::microseconds(300));
+                    envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                    robot.ecrire(t + 8, 1);
+                } else {
+                    envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                    robot.ecrire(t, 9);
+                }
+            } else {
+                while (envoyees.load(std::memory_order_acquire) <= j) {
+                    envoyees.wait(j, std::memory_order_acquire);
+                }
+            }
+            unsigned char c = 0;
+            if (!robot.lire(c)) {
+                m.erreurs += trames - j;
+                break;
+            }
+            const auto recu = Horloge::now();
+            if (c != commande(premiere + static_cast<std::uint32_t>(j))) {
+                ++m.erreurs;
+            }
+            m.delais.push_back(
+                std::chrono::duration<double, std::micro>(recu - envoi[static_cast<std::size_t>(j)])
+                    .count());
+            if (pasAPas) {
+                unsigned char t[10];
+                trame(j, t);
+                robot.ecrire(t + 9, 1);
+            }
+        }
+        m.secondes = std::chrono::duration<double>(Horloge::now() - debut).count();
+        m.processeurRobot += tempsThread() - cpu0;
+        QMetaObject::invokeMethod(&boucle, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    std::thread ecrivain;
+    if (!pasAPas) {
+        ecrivain = std::thread([&] {
+            const double cpu0 = tempsThread();
+            auto prochaine = Horloge::now();
+            for (int j = 0; j < trames; ++j) {
+                if (periode.count() > 0) {
+                    std::this_thread::sleep_until(prochaine);
+                    prochaine += periode;
+                }
+                unsigned char t[10];
+                trame(j, t);
+                robot.ecrire(t, 9);
+                envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                envoyees.store(j + 1, std::memory_order_release);
+                envoyees.notify_all();
+                robot.ecrire(t + 9, 1);
+            }
+            m.processeurRobot += tempsThread() - cpu0;
+        });
+    }
+    boucle.exec();
+    lecteur.join();
+    if (ecrivain.joinable()) {
+        ecrivain.join();
+    }
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    ScriptedPlatform scripted;
+    setPlatform(&scripted);
+
+    int robotFd = -1;
+    int garde = -1;
+    char nom[128] = {};
+    if (openpty(&robotFd, &garde, nom, nullptr, nullptr) != 0) {
+        std::perror("openpty");
+        return 1;
+    }
+    termios t{};
+    tcgetattr(garde, &t);
+    cfmakeraw(&t);
+    tcsetattr(garde, TCSANOW, &t);
+    fcntl(robotFd, F_SETFL, fcntl(robotFd, F_GETFL) | O_NONBLOCK);
+    qputenv("KIV_COM1", nom);
+
+    Proprietaire proprietaire;
+    SerialPort lien;
+    proprietaire.lien = &lien;
+    if (!lien.Configure(&proprietaire, 1, 38400, 'N', 8, 1, LinkRxChar | LinkCts, 512) ||
+        !lien.StartMonitor()) {
+        std::fprintf(stderr, "cannot open %s\n", nom);
+        return 1;
+    }
+    Robot robot(robotFd);
+    std::uint32_t trame = 0;
+    long erreurs = 0;
+    auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode, bool seul = false) {
+        const double cpu0 = tempsProcessus();
+        Mesure m = faireTourner(robot, trame, n, periode, seul);
+        const double cpu = tempsProcessus() - cpu0 - m.processeurRobot;
+        trame += static_cast<std::uint32_t>(n);
+        erreurs += m.erreurs;
+        afficherDelais(titre, m.delais);
+        std::printf("    %.0f frames/s over %.2f s, engine + owner processor %.1f %% of one core, "
+                    "%ld wrong or missing commands\n",
+                    n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs);
+    };
+
+    std::printf("Serial engine over %s, owner answering each status byte\n", nom);
+    tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
+         std::chrono::nanoseconds(-1));
+    tour("(a) lock step, status byte written alone -> command", 5000, std::chrono::nanoseconds(-1),
+         true);
+    tour("(b) paced at 384 frames/s (38400 baud)", 384 * 5,
+         std::chrono::nanoseconds(1000000000 / 384));
+    tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
+         std::chrono::nanoseconds(1000000000 / 1536));
+    tour("(c) as fast as the robot can send", 30000, std::chrono::nanoseconds(0));
+
+    std::printf("frames shifted (bytes out of place at the owner): %ld; commands wrong or missing: "
+                "%ld\n",
+                proprietaire.decalages, erreurs);
+    ::close(robotFd);
+    ::close(garde);
+    return proprietaire.decalages == 0 && erreurs == 0 ? 0 : 2;
+}

@@ -1,0 +1,225 @@
+#pragma once
+
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/RobotLink.h"
+#include "link/SerialPort.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+/**
+ * A pseudo-terminal pair: the engine opens the device end (`nom`), the test
+ * plays the robot on the controlling end. A descriptor of the device end
+ * stays open (never read) so the controlling end never fails with EIO while
+ * the engine has not opened its side. What arrives from the engine is
+ * collected, on the test's thread, as the event loop runs.
+ */
+class Pty {
+public:
+    Pty()
+    {
+        char nom[128] = {};
+        if (openpty(&m_robot, &m_garde, nom, nullptr, nullptr) != 0) {
+            ADD_FAILURE() << "openpty: " << std::strerror(errno);
+            return;
+        }
+        termios t{};
+        tcgetattr(m_garde, &t);
+        cfmakeraw(&t);
+        tcsetattr(m_garde, TCSANOW, &t);
+        fcntl(m_robot, F_SETFL, fcntl(m_robot, F_GETFL) | O_NONBLOCK);
+        nom_ = nom;
+        m_lecteur = std::make_unique<QSocketNotifier>(m_robot, QSocketNotifier::Read);
+        QObject::connect(m_lecteur.get(), &QSocketNotifier::activated, [this] { lire(); });
+    }
+    ~Pty()
+    {
+        fermerRobot();
+        if (m_garde >= 0) {
+            ::close(m_garde);
+        }
+    }
+
+    const std::string& nom() const { return nom_; }
+
+    /** The robot sends `octets`. */
+    void envoyer(const std::string& octets)
+    {
+        std::size_t fait = 0;
+        while (fait < octets.size()) {
+            const ssize_t n = ::write(m_robot, octets.data() + fait, octets.size() - fait);
+            if (n > 0) {
+                fait += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                ADD_FAILURE() << "write: " << std::strerror(errno);
+                return;
+            }
+        }
+    }
+
+    /** The robot goes away: its end of the line is closed. */
+    void fermerRobot()
+    {
+        m_lecteur.reset();
+        if (m_robot >= 0) {
+            ::close(m_robot);
+            m_robot = -1;
+        }
+    }
+
+    /** Everything the engine has written so far. */
+    std::string recu;
+
+private:
+    void lire()
+    {
+        char tampon[256];
+        ssize_t n;
+        while ((n = ::read(m_robot, tampon, sizeof tampon)) > 0) {
+            recu.append(tampon, static_cast<std::size_t>(n));
+        }
+    }
+
+    int m_robot = -1;
+    int m_garde = -1;
+    std::string nom_;
+    std::unique_ptr<QSocketNotifier> m_lecteur;
+};
+
+/** Runs the event loop until `condition` holds; false after `ms` (a guard against hangs only). */
+inline bool attendre(const std::function<bool()>& condition, int ms = 20000)
+{
+    QDeadlineTimer fin(ms);
+    // The loop wakes for events; the tick only lets the guard expire.
+    QTimer tic;
+    tic.start(50);
+    while (!condition()) {
+        if (fin.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+/** Runs the event loop for `ms` (to give a wrong delivery its chance to show). */
+inline void laisserTourner(int ms)
+{
+    attendre([] { return false; }, ms);
+}
+
+/** An owner that records every notification, in order, with checks on the thread and nesting. */
+class Journal : public RobotLinkOwner {
+public:
+    struct Entree {
+        unsigned message;
+        int octet;
+        int port;
+    };
+
+    void OnRobotByte(int octet, int port) override { noter({WM_SERIAL_RXCHAR, octet, port}); }
+    void OnLinkEvent(unsigned message, int port) override { noter({message, 0, port}); }
+
+    /** The bytes received so far. */
+    std::string octets() const
+    {
+        std::string s;
+        for (const Entree& e : entrees) {
+            if (e.message == WM_SERIAL_RXCHAR) {
+                s += static_cast<char>(e.octet);
+            }
+        }
+        return s;
+    }
+
+    std::vector<Entree> entrees;
+    /** Called inside the hand-over, after the entry is recorded. */
+    std::function<void(const Entree&)> pendant;
+    int profondeurMax = 0;
+    bool horsDuFil = false;
+
+private:
+    void noter(const Entree& e)
+    {
+        horsDuFil = horsDuFil || QThread::currentThread() != QCoreApplication::instance()->thread();
+        ++m_profondeur;
+        profondeurMax = std::max(profondeurMax, m_profondeur);
+        entrees.push_back(e);
+        if (pendant) {
+            pendant(e);
+        }
+        --m_profondeur;
+    }
+    int m_profondeur = 0;
+};
+
+/** A pseudo-terminal as COM1, an engine, an owner and the scripted platform. */
+class LienTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        plateforme().clear();
+        qputenv("KIV_COM1", QByteArray::fromStdString(pty.nom()));
+        lien = std::make_unique<SerialPort>();
+    }
+    void TearDown() override
+    {
+        lien.reset();
+        // Deferred deletions (an engine destroyed inside a hand-over).
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        qunsetenv("KIV_COM1");
+    }
+
+    static ScriptedPlatform& plateforme() { return dynamic_cast<ScriptedPlatform&>(platform()); }
+
+    bool configurer(unsigned masque = LinkRxChar | LinkCts, int taille = 512, char parite = 'N',
+                    int baud = 9600)
+    {
+        return lien->Configure(&journal, 1, baud, parite, 8, 1, masque, taille);
+    }
+    void ouvrir(unsigned masque = LinkRxChar | LinkCts, int taille = 512)
+    {
+        ASSERT_TRUE(configurer(masque, taille));
+        ASSERT_TRUE(lien->StartMonitor());
+    }
+
+    /** Waits until `n` bytes have reached the owner. */
+    bool recevoir(std::size_t n)
+    {
+        return attendre([&] { return journal.octets().size() >= n; });
+    }
+    /** Waits until the robot has read `n` bytes. */
+    bool lireRobot(std::size_t n)
+    {
+        return attendre([&] { return pty.recu.size() >= n; });
+    }
+
+    bool tracee(const std::string& ligne) const
+    {
+        for (const auto& t : plateforme().traces()) {
+            if (t.channel == TraceChannel::Serial && t.line == ligne) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    Pty pty;
+    Journal journal;
+    std::unique_ptr<SerialPort> lien;
+};

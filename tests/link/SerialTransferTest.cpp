@@ -1,0 +1,136 @@
+// Bytes both ways over a pseudo-terminal: every value, in order, one
+// hand-over each, the line-event notifications first; queued writes leave
+// whole and in order, and input is never thrown away around a write.
+#include "LinkFixture.h"
+
+namespace {
+
+std::string tousLesOctets()
+{
+    std::string s;
+    for (int i = 0; i < 256; ++i) {
+        s += static_cast<char>(i);
+    }
+    return s;
+}
+
+TEST_F(LienTest, EveryByteValueArrivesInOrderOneHandOverEachAfterTheCtsNotification)
+{
+    ouvrir(LinkRxChar | LinkCts);
+    EXPECT_TRUE(lien->threadAlive());
+    // All 256 are waiting at once when the monitor reads them.
+    pty.envoyer(tousLesOctets());
+    ASSERT_TRUE(recevoir(256));
+    EXPECT_EQ(journal.octets(), tousLesOctets());
+
+    // Every line event: the CTS notification, then at least one byte.
+    ASSERT_FALSE(journal.entrees.empty());
+    EXPECT_EQ(journal.entrees.front().message, WM_SERIAL_CTS);
+    for (std::size_t i = 0; i + 1 < journal.entrees.size(); ++i) {
+        if (journal.entrees[i].message == WM_SERIAL_CTS) {
+            EXPECT_EQ(journal.entrees[i + 1].message, WM_SERIAL_RXCHAR) << i;
+        }
+    }
+    EXPECT_EQ(journal.entrees.back().message, WM_SERIAL_RXCHAR);
+    for (const auto& e : journal.entrees) {
+        EXPECT_EQ(e.port, 1);
+    }
+    // On the owner's thread, never two at once.
+    EXPECT_FALSE(journal.horsDuFil);
+    EXPECT_EQ(journal.profondeurMax, 1);
+}
+
+TEST_F(LienTest, LineEventNotificationsComeInTheirOrderBeforeTheBytes)
+{
+    ouvrir(LinkRxChar | LinkCts | LinkRxFlag | LinkBreak | LinkErr | LinkRing | LinkDsr);
+    pty.envoyer("a");
+    ASSERT_TRUE(recevoir(1));
+    ASSERT_EQ(journal.entrees.size(), 6u);
+    const unsigned attendus[] = {WM_SERIAL_CTS,   WM_SERIAL_EVENTCHAR, WM_SERIAL_BREAK,
+                                 WM_SERIAL_ERROR, WM_SERIAL_RING,      WM_SERIAL_RXCHAR};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(journal.entrees[i].message, attendus[i]) << i;
+    }
+    EXPECT_EQ(journal.entrees[5].octet, 'a');
+
+    // The bytes alone without notification flags in the mask.
+    journal.entrees.clear();
+    ASSERT_TRUE(lien->Configure(&journal, 1, 9600, 'N', 8, 1, LinkRxChar, 512));
+    ASSERT_TRUE(lien->StartMonitor());
+    pty.envoyer("bc");
+    ASSERT_TRUE(recevoir(2));
+    EXPECT_EQ(journal.entrees.size(), 2u);
+    EXPECT_EQ(journal.octets(), "bc");
+}
+
+TEST_F(LienTest, QueuedWritesLeaveExactlyAndFirstInFirstOut)
+{
+    ouvrir();
+    lien->QueueWrite("\x81");
+    ASSERT_TRUE(lireRobot(1));
+    EXPECT_EQ(pty.recu, "\x81");
+
+    // Two commands queued inside one hand-over (a status reply, then a stop)
+    // wait together for the monitor: both leave, in order.
+    journal.pendant = [&](const Journal::Entree& e) {
+        if (e.message == WM_SERIAL_RXCHAR) {
+            lien->QueueWrite("\x85");
+            lien->QueueWrite("\x80");
+        }
+    };
+    pty.envoyer("s");
+    ASSERT_TRUE(lireRobot(3));
+    journal.pendant = nullptr;
+    lien->QueueWrite("\x8F");
+    ASSERT_TRUE(lireRobot(4));
+    EXPECT_EQ(pty.recu, "\x81\x85\x80\x8F");
+}
+
+TEST_F(LienTest, AQueuedTextKeepsAtMostTheBufferLessOneByte)
+{
+    ouvrir(LinkRxChar | LinkCts, 4);
+    lien->QueueWrite("abcdef");
+    lien->QueueWrite("Z");
+    ASSERT_TRUE(lireRobot(4));
+    EXPECT_EQ(pty.recu, "abcZ");
+}
+
+TEST_F(LienTest, InputThatArrivesWhileACommandIsWrittenIsDelivered)
+{
+    ouvrir();
+    // The robot's next frame is already on the line when the owner answers
+    // the status byte: it waits in the input while the command is written.
+    constexpr int Trames = 40;
+    std::string attendu;
+    auto trame = [](int k) {
+        std::string t;
+        for (int i = 0; i < 10; ++i) {
+            t += static_cast<char>((k * 10 + i) & 0xFF);
+        }
+        return t;
+    };
+    int statuts = 0;
+    journal.pendant = [&](const Journal::Entree& e) {
+        if (e.message != WM_SERIAL_RXCHAR || journal.octets().size() % 10 != 9) {
+            return;
+        }
+        const char commande[2] = {static_cast<char>(0x80 | (statuts & 0x3F)), '\0'};
+        lien->QueueWrite(commande);
+        if (++statuts < Trames) {
+            pty.envoyer(trame(statuts));
+        }
+    };
+    for (int k = 0; k < Trames; ++k) {
+        attendu += trame(k);
+    }
+    pty.envoyer(trame(0));
+    ASSERT_TRUE(recevoir(10 * Trames));
+    ASSERT_TRUE(lireRobot(Trames));
+    EXPECT_EQ(journal.octets(), attendu);
+    for (int k = 0; k < Trames; ++k) {
+        EXPECT_EQ(static_cast<unsigned char>(pty.recu[static_cast<std::size_t>(k)]), 0x80 | k);
+    }
+    EXPECT_EQ(pty.recu.size(), static_cast<std::size_t>(Trames));
+}
+
+} // namespace
