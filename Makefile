@@ -10,8 +10,9 @@ all: build
 bootstrap:
 	@bash scripts/bootstrap.sh
 
+# KIV_WERROR=ON (as CI sets it) makes the compiler's warnings errors.
 configure: bootstrap
-	@cmake --preset $(PRESET) >/dev/null
+	@cmake --preset $(PRESET) $(if $(KIV_WERROR),-DKIV_WERROR=$(KIV_WERROR)) >/dev/null
 
 build: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS)

@@ -145,7 +145,7 @@ private:
         }
         IterateurListe<T> it(*this);
         int k = 0;
-        for (it.premier(); it.valide(); it.suivant()) {
+        for (it.premier(); it.valide() && k < m_nombre; it.suivant()) {
             m_index[k++] = &it.courant();
         }
     }

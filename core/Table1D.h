@@ -68,7 +68,9 @@ public:
         }
         if ((m_elements == nullptr && n > 0) || (m_elements != nullptr && m_capacite < n)) {
             T* nouveau = allouer(n);
-            for (int k = 0; k < m_taille; ++k) {
+            // The count never exceeds the old storage, which is smaller than n.
+            const int garder = m_taille < n ? m_taille : n;
+            for (int k = 0; k < garder; ++k) {
                 nouveau[k] = m_elements[k];
             }
             delete[] m_elements;
