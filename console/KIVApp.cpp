@@ -5,6 +5,7 @@
 #include "console/MainFrame.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
+#include "link/SerialPort.h"
 #include "trainer/dialog/ProgDlg.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
@@ -93,6 +94,7 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
 
     OptionsConsole options;
     options.poids = m_ligne.poids;
+    options.lien = [] { return makeSerialPort(); };
     CMainFrame* frame = m_modele->OpenNewDocument(std::move(options));
     if (!frame) {
         m_code = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/RobotLink.h"
+#include "link/dialog/PortOwner.h"
 #include "link/protocol/AnalyseurTrame.h"
 #include "world/view/MapOwner.h"
 
@@ -36,7 +37,7 @@ struct OptionsConsole {
  * The Show operations may be called from any thread: off the user-interface
  * thread they post themselves to it and return at once, holding no lock.
  */
-class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner {
+class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner, public PortOwner {
     Q_OBJECT
 
 public:
@@ -48,7 +49,7 @@ public:
     /** Creates the map window over frame 1001 and registers it as g_mapView. */
     void CreateMapView();
     /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
-    int OpenRobotPort();
+    int OpenRobotPort() override;
     /** Sends one command byte and records it in the transmission box. */
     void SendWheelCommand(int gauche, int droite, int virage);
 
@@ -72,6 +73,8 @@ public:
     void OnArret();
     void OnSaisie();
     void OnEntrainer();
+    /** "Port série": the port dialog, which reopens the link when confirmed. */
+    void OnPortSerie();
     /** "Quadrillage": the grid lines follow the menu item's new check state. */
     void OnQuadrillage(bool coche);
 

@@ -6,6 +6,7 @@
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
+#include "link/dialog/CommDlg.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "ui_KIVView.h"
 #include "world/WorldState.h"
@@ -69,6 +70,13 @@ void CKIVView::OnArret()
 void CKIVView::OnSaisie()
 {
     SendWheelCommand(0, 0, 0);
+}
+
+void CKIVView::OnPortSerie()
+{
+    CommDlg dialogue;
+    dialogue.setProprietaire(this);
+    dialogue.exec();
 }
 
 void CKIVView::OnEntrainer()

@@ -7,6 +7,7 @@
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "link/protocol/RobotProtocol.h"
+#include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/RobotReports.h"
 
@@ -19,9 +20,9 @@
 
 int CKIVView::OpenRobotPort()
 {
-    // The settings file of the link comes with its engine; until then the
-    // defaults of its reader: COM1 at 1200 baud.
-    const PortSettings reglages;
+    Port lecteur;
+    lecteur.lire();
+    const PortSettings reglages = lecteur.reglages();
     if (m_serialPort && m_serialPort->threadAlive()) {
         // The old engine (and its port) goes before the new one is made.
         m_serialPort->SuspendMonitor();
@@ -39,8 +40,13 @@ int CKIVView::OpenRobotPort()
         return 0;
     }
     g_portOpen = 0;
-    platform().messageBox("Le port sélectionné ne peut-être utilisé.", "Attention",
-                          MessageButtons::Ok, MessageIcon::Exclamation);
+    // The engine knows why (a device held by another program, a missing
+    // one, no permission): the operator reads it under the message.
+    std::string texte = "Le port sélectionné ne peut-être utilisé.";
+    if (const std::string raison = m_serialPort->openError(); !raison.empty()) {
+        texte += "\n\n" + raison;
+    }
+    platform().messageBox(texte, "Attention", MessageButtons::Ok, MessageIcon::Exclamation);
     return 1;
 }
 

@@ -191,10 +191,8 @@ void CMainFrame::creerMenus()
     m_actions.barreEtat->setCheckable(true);
     m_actions.barreEtat->setChecked(true);
 
-    // The link settings dialog comes with the serial link.
     QAction* port = m_actions.portSerie;
-    port->setEnabled(false);
-    port->setToolTip(qs("Port série : les réglages de la liaison ne sont pas encore disponibles"));
+    port->setToolTip(qs("Port série"));
 
     // Printing without the dialog has no menu item, only its command.
     m_actions.imprimerDirect = new QAction(qs("Imprimer directement"), this);

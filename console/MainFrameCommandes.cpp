@@ -46,6 +46,7 @@ void CMainFrame::connecterCommandes()
         relier(action(id), [this, id] { commandeEdition(id); });
     }
     relier(a.aPropos, [this] { OnAppAbout(); });
+    relier(a.portSerie, [this] { m_view->OnPortSerie(); });
 
     connect(a.barreEtat, &QAction::toggled, statusBar(), &QWidget::setVisible);
     connect(a.quadrillage, &QAction::toggled, this,

@@ -55,6 +55,7 @@ public:
     }
     void QueueWrite(const char* octets) override { ecrit += octets; }
     bool threadAlive() const override { return vivant; }
+    std::string openError() const override { return m_ouvre ? std::string() : raison; }
 
     RobotLinkOwner* proprietaire = nullptr;
     PortSettings reglages;
@@ -65,6 +66,8 @@ public:
     int taille = 0;
     bool vivant = false;
     std::string ecrit;
+    /** Why an opening fails, as the engine would say. */
+    std::string raison;
 
 private:
     bool m_ouvre;

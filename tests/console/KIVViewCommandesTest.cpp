@@ -1,6 +1,7 @@
 // The control view's construction, set-up and commands.
 #include "ConsoleFixture.h"
 
+#include "link/settings/EcritureScom.h"
 #include "neural/Matrice.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
@@ -88,9 +90,44 @@ TEST_F(ConsoleTest, LinkThatCannotOpen)
     EXPECT_EQ(messages[0].caption, "Attention!");
     EXPECT_EQ(messages[0].icon, MessageIcon::Stop);
 
-    // Failed opens keep the same engine, configured again.
+    // Failed opens keep the same engine, configured again; the engine's
+    // reason follows the message.
+    liens[0]->raison = "Le port COM1 (/dev/ttyS0) est déjà utilisé par un autre programme.";
+    scripted().clear();
     EXPECT_EQ(view->OpenRobotPort(), 1);
     EXPECT_EQ(liens.size(), 1u);
+    messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Le port sélectionné ne peut-être utilisé.\n\nLe port COM1 "
+                                "(/dev/ttyS0) est déjà utilisé par un autre programme.");
+}
+
+TEST_F(ConsoleTest, TheLinkOpensWithTheSettingsFile)
+{
+    demarrer(true);
+    EXPECT_EQ(liens[0]->reglages.port, 1);
+    EXPECT_EQ(liens[0]->reglages.baud, 1200);
+    ASSERT_TRUE(ecrireScom(PortSettings{3, 19200}));
+    EXPECT_EQ(view->OpenRobotPort(), 0);
+    ASSERT_EQ(liens.size(), 2u);
+    EXPECT_EQ(liens[1]->reglages.port, 3);
+    EXPECT_EQ(liens[1]->reglages.baud, 19200);
+    ASSERT_TRUE(ecrireScom(PortSettings{1, 1200}));
+
+    // "Port série" runs the port dialog over the view, which reopens the
+    // link when confirmed.
+    QString titre;
+    QTimer::singleShot(0, [&titre] {
+        if (QWidget* dialogue = QApplication::activeModalWidget()) {
+            titre = dialogue->windowTitle();
+            QMetaObject::invokeMethod(dialogue, "accept", Qt::QueuedConnection);
+        }
+    });
+    scripted().clear();
+    frame->action(32779)->trigger();
+    EXPECT_EQ(titre, QStringLiteral("Paramètre de communication"));
+    EXPECT_EQ(liens.size(), 3u);
+    EXPECT_TRUE(scripted().messages().empty());
 }
 
 TEST_F(ConsoleTest, PortStateWhenOpen)

@@ -132,9 +132,7 @@ TEST_F(ShellTest, ToolbarButtonsAndPictures)
         EXPECT_GT(peints, 40) << k;
         EXPECT_FALSE(boutons[k]->toolTip().isEmpty()) << k;
     }
-    // The link settings come with the serial link: shown, but not yet usable.
-    EXPECT_FALSE(action(32779)->isEnabled());
-    EXPECT_TRUE(action(32779)->toolTip().contains(QStringLiteral("pas encore disponibles")));
+    EXPECT_TRUE(action(32779)->isEnabled());
 }
 
 TEST_F(ShellTest, CheckMarksFollowTheBarsAndTheGrid)
