@@ -81,6 +81,18 @@ protected:
     /** Builds and shows the frame; `ouvre` says whether the link opens. */
     void demarrer(bool ouvre, std::string poids = KIV_DATA_DIR "/beacons.wgh")
     {
+        demarrerAvec(
+            [this, ouvre] {
+                auto lien = std::make_unique<FakeLink>(ouvre, journal);
+                liens.push_back(lien.get());
+                return lien;
+            },
+            std::move(poids));
+    }
+
+    /** Builds and shows the frame with the link engines `fabrique` makes. */
+    void demarrerAvec(RobotLinkFactory fabrique, std::string poids = KIV_DATA_DIR "/beacons.wgh")
+    {
         scripted().clear();
         liens.clear();
         journal.clear();
@@ -96,11 +108,7 @@ protected:
         g_simRunning = 0;
         OptionsConsole options;
         options.poids = std::move(poids);
-        options.lien = [this, ouvre] {
-            auto lien = std::make_unique<FakeLink>(ouvre, journal);
-            liens.push_back(lien.get());
-            return lien;
-        };
+        options.lien = std::move(fabrique);
         frame = std::make_unique<CMainFrame>(std::move(options));
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));

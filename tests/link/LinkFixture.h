@@ -3,6 +3,7 @@
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/RobotLink.h"
 #include "link/SerialPort.h"
+#include "support/PseudoTerminal.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -21,107 +22,6 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
-
-/**
- * A pseudo-terminal pair: the engine opens the device end (`nom`), the test
- * plays the robot on the controlling end. A descriptor of the device end
- * stays open (never read) so the controlling end never fails with EIO while
- * the engine has not opened its side. What arrives from the engine is
- * collected, on the test's thread, as the event loop runs.
- */
-class Pty {
-public:
-    Pty()
-    {
-        char nom[128] = {};
-        if (openpty(&m_robot, &m_garde, nom, nullptr, nullptr) != 0) {
-            ADD_FAILURE() << "openpty: " << std::strerror(errno);
-            return;
-        }
-        termios t{};
-        tcgetattr(m_garde, &t);
-        cfmakeraw(&t);
-        tcsetattr(m_garde, TCSANOW, &t);
-        fcntl(m_robot, F_SETFL, fcntl(m_robot, F_GETFL) | O_NONBLOCK);
-        nom_ = nom;
-        m_lecteur = std::make_unique<QSocketNotifier>(m_robot, QSocketNotifier::Read);
-        QObject::connect(m_lecteur.get(), &QSocketNotifier::activated, [this] { lire(); });
-    }
-    ~Pty()
-    {
-        fermerRobot();
-        if (m_garde >= 0) {
-            ::close(m_garde);
-        }
-    }
-
-    const std::string& nom() const { return nom_; }
-
-    /** The robot sends `octets`. */
-    void envoyer(const std::string& octets)
-    {
-        std::size_t fait = 0;
-        while (fait < octets.size()) {
-            const ssize_t n = ::write(m_robot, octets.data() + fait, octets.size() - fait);
-            if (n > 0) {
-                fait += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                ADD_FAILURE() << "write: " << std::strerror(errno);
-                return;
-            }
-        }
-    }
-
-    /** The robot goes away: its end of the line is closed. */
-    void fermerRobot()
-    {
-        m_lecteur.reset();
-        if (m_robot >= 0) {
-            ::close(m_robot);
-            m_robot = -1;
-        }
-    }
-
-    /** Everything the engine has written so far. */
-    std::string recu;
-
-private:
-    void lire()
-    {
-        char tampon[256];
-        ssize_t n;
-        while ((n = ::read(m_robot, tampon, sizeof tampon)) > 0) {
-            recu.append(tampon, static_cast<std::size_t>(n));
-        }
-    }
-
-    int m_robot = -1;
-    int m_garde = -1;
-    std::string nom_;
-    std::unique_ptr<QSocketNotifier> m_lecteur;
-};
-
-/** Runs the event loop until `condition` holds; false after `ms` (a guard against hangs only). */
-inline bool attendre(const std::function<bool()>& condition, int ms = 20000)
-{
-    QDeadlineTimer fin(ms);
-    // The loop wakes for events; the tick only lets the guard expire.
-    QTimer tic;
-    tic.start(50);
-    while (!condition()) {
-        if (fin.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
-/** Runs the event loop for `ms` (to give a wrong delivery its chance to show). */
-inline void laisserTourner(int ms)
-{
-    attendre([] { return false; }, ms);
-}
 
 /** An owner that records every notification, in order, with checks on the thread and nesting. */
 class Journal : public RobotLinkOwner {

@@ -1,0 +1,112 @@
+// The console and a scripted robot at the two ends of a pseudo-terminal,
+// through the real serial engine: every status byte gets its command byte,
+// the position and the battery follow the frames, and a robot that goes
+// away leaves the console working with the link reported down.
+#include "ConsoleFixture.h"
+
+#include "link/SerialPort.h"
+#include "support/PseudoTerminal.h"
+#include "world/BeaconModel.h"
+
+#include <QLineEdit>
+
+namespace {
+
+/** One sensor frame of a robot at `p` (cm) with the given status and battery bytes. */
+std::string trame(balises::Position p, std::uint32_t phase, int etat, int batterie)
+{
+    std::string octets;
+    for (const std::int16_t t : balises::horodatages(p, phase)) {
+        const auto mot = static_cast<std::uint16_t>(t);
+        octets += static_cast<char>(mot & 0xFF);
+        octets += static_cast<char>(mot >> 8);
+    }
+    octets += static_cast<char>(etat);
+    octets += static_cast<char>(batterie);
+    return octets;
+}
+
+class ConsoleLinkTest : public ConsoleTest {
+protected:
+    void SetUp() override
+    {
+        qputenv("KIV_COM1", QByteArray::fromStdString(robot.nom()));
+        demarrerAvec([] { return makeSerialPort(); });
+        ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
+    }
+    void TearDown() override
+    {
+        ConsoleTest::TearDown();
+        qunsetenv("KIV_COM1");
+    }
+
+    /** The robot sends a frame and waits for the console's answer to its status byte. */
+    bool echanger(const std::string& octets)
+    {
+        const std::size_t avant = robot.recu.size();
+        robot.envoyer(octets);
+        return attendre([&] { return robot.recu.size() == avant + 1; });
+    }
+
+    Pty robot;
+};
+
+} // namespace
+
+TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
+{
+    EXPECT_EQ(g_portOpen, 1);
+    EXPECT_TRUE(scripted().messages().empty());
+
+    // Stopped wheels: the neutral command, once per frame.
+    for (std::uint32_t k = 0; k < 5; ++k) {
+        ASSERT_TRUE(echanger(trame({300.0, 200.0}, 977 * k, 0x00, 200)));
+    }
+    EXPECT_EQ(robot.recu, std::string(5, '\x80'));
+    // The estimate of the bundled network is within a few cm of the truth.
+    EXPECT_NEAR(g_robotPos.get().x, 300, 6);
+    EXPECT_NEAR(g_robotPos.get().y, 200, 6);
+    EXPECT_EQ(controle<QLineEdit>(1005)->text(), QString::asprintf("%i cm", g_robotPos.get().x));
+    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 200);
+
+    // A turn order leaves with the next status byte, once.
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_turnCode = 3;
+        g_turnPending = 1;
+    }
+    ASSERT_TRUE(echanger(trame({300.0, 200.0}, 12345, 0x00, 115)));
+    ASSERT_TRUE(echanger(trame({300.0, 200.0}, 54321, 0x00, 115)));
+    EXPECT_EQ(robot.recu.substr(5), std::string("\xB0\x80"));
+    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 115);
+    // Ten bytes a frame, one line each in the reception box.
+    EXPECT_EQ(controle<QPlainTextEdit>(1004)->document()->blockCount(), 1 + 7 * 10);
+
+    scripted().clear();
+    cliquer(1007);
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text, "Le port série est en fonction");
+}
+
+TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)
+{
+    ASSERT_TRUE(echanger(trame({100.0, 400.0}, 1, 0x00, 230)));
+    scripted().clear();
+    robot.fermerRobot();
+    ASSERT_TRUE(attendre([this] { return !view->lien()->threadAlive(); }));
+    ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));
+    laisserTourner(100);
+    const auto messages = scripted().messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].caption, "Application Error");
+    EXPECT_NE(messages[0].text.find(robot.nom()), std::string::npos);
+
+    scripted().clear();
+    cliquer(1007);
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text, "Le port série n'est pas en fonction");
+    // Commands still go to the transmission box.
+    cliquer(1042);
+    EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
+}
