@@ -7,6 +7,7 @@
 //      processor use of the engine and its owner;
 //  (c) the robot sending as fast as it can: the highest sustained frame rate,
 //      with no frame lost or shifted.
+#include "RobotPty.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
 
@@ -30,6 +31,11 @@
 
 namespace {
 
+using banc::afficherDelais;
+using banc::Robot;
+using banc::tempsProcessus;
+using banc::tempsThread;
+
 using Horloge = std::chrono::steady_clock;
 
 /** Byte `i` of frame `k`: eight timestamp bytes, the status byte, the battery byte. */
@@ -45,20 +51,6 @@ unsigned char octetTrame(std::uint32_t k, int i)
 unsigned char commande(std::uint32_t k)
 {
     return static_cast<unsigned char>(0x80u | (k & 0x7Fu));
-}
-
-double tempsThread()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
-
-double tempsProcessus()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
 }
 
 /** The console's side: counts the bytes into frames, checks them, answers each status byte. */
@@ -86,67 +78,12 @@ private:
     int m_position = 0;
 };
 
-/** The robot's end of the line. */
-class Robot {
-public:
-    explicit Robot(int fd)
-        : m_fd(fd)
-    {}
-
-    void ecrire(const unsigned char* octets, std::size_t n) const
-    {
-        while (n > 0) {
-            const ssize_t k = ::write(m_fd, octets, n);
-            if (k > 0) {
-                octets += k;
-                n -= static_cast<std::size_t>(k);
-            } else if (errno == EAGAIN) {
-                pollfd p{m_fd, POLLOUT, 0};
-                ::poll(&p, 1, 1000);
-            } else if (errno != EINTR) {
-                std::perror("write");
-                std::exit(1);
-            }
-        }
-    }
-
-    /** Reads one command byte; false after 5 s without one. */
-    bool lire(unsigned char& octet) const
-    {
-        for (;;) {
-            const ssize_t k = ::read(m_fd, &octet, 1);
-            if (k == 1) {
-                return true;
-            }
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) {
-                return false;
-            }
-        }
-    }
-
-private:
-    int m_fd;
-};
-
 struct Mesure {
     std::vector<double> delais; // microseconds
     long erreurs = 0;
     double secondes = 0;
     double processeurRobot = 0;
 };
-
-void afficherDelais(const char* titre, std::vector<double> d)
-{
-    if (d.empty()) {
-        std::printf("%s: no frame\n", titre);
-        return;
-    }
-    std::sort(d.begin(), d.end());
-    auto rang = [&](double q) { return d[static_cast<std::size_t>(q * (d.size() - 1))]; };
-    std::printf("%s: %zu frames, p50 %.0f us, p99 %.0f us, max %.0f us\n", titre, d.size(),
-                rang(0.50), rang(0.99), d.back());
-}
 
 /**
  * Runs the robot on its own threads while the owner's event loop turns:
@@ -249,18 +186,11 @@ int main(int argc, char** argv)
     ScriptedPlatform scripted;
     setPlatform(&scripted);
 
-    int robotFd = -1;
-    int garde = -1;
-    char nom[128] = {};
-    if (openpty(&robotFd, &garde, nom, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    banc::PairePty pty;
+    if (!pty.ouvrir()) {
         return 1;
     }
-    termios t{};
-    tcgetattr(garde, &t);
-    cfmakeraw(&t);
-    tcsetattr(garde, TCSANOW, &t);
-    fcntl(robotFd, F_SETFL, fcntl(robotFd, F_GETFL) | O_NONBLOCK);
+    const char* nom = pty.nom.c_str();
     qputenv("KIV_COM1", nom);
 
     Proprietaire proprietaire;
@@ -271,7 +201,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot open %s\n", nom);
         return 1;
     }
-    Robot robot(robotFd);
+    Robot robot(pty.robot);
     std::uint32_t trame = 0;
     long erreurs = 0;
     auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode, bool seul = false) {
@@ -300,7 +230,5 @@ int main(int argc, char** argv)
     std::printf("frames shifted (bytes out of place at the owner): %ld; commands wrong or missing: "
                 "%ld\n",
                 proprietaire.decalages, erreurs);
-    ::close(robotFd);
-    ::close(garde);
     return proprietaire.decalages == 0 && erreurs == 0 ? 0 : 2;
 }

@@ -1,5 +1,6 @@
 #include "console/KIVView.h"
 
+#include "console/BoiteTrafic.h"
 #include "console/ConsoleState.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
@@ -28,8 +29,8 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     m_batterie = m_ui->id1019;
     m_wheelLeftBox = m_ui->id1008;
     m_wheelRightBox = m_ui->id1017;
-    m_reception = m_ui->id1004;
-    m_transmission = m_ui->id1011;
+    m_reception = new BoiteTrafic(m_ui->id1004, 0, this);
+    m_transmission = new BoiteTrafic(m_ui->id1011, 480, this);
     m_robotYBox = m_ui->id1006;
     m_robotXBox = m_ui->id1005;
     m_destYBox = m_ui->id1012;

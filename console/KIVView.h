@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+class BoiteTrafic;
 class CMapView;
 class QLineEdit;
 class QPlainTextEdit;
@@ -78,6 +79,9 @@ public:
     /** "Quadrillage": the grid lines follow the menu item's new check state. */
     void OnQuadrillage(bool coche);
 
+    /** Writes the traffic still pending into the reception and transmission boxes. */
+    void viderTrafic();
+
     CMapView* mapView() const { return m_mapView; }
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
@@ -98,8 +102,6 @@ private:
     void connecterCommandes();
     /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
     protocole::Estimation estimer(double t1, double t2, double t3);
-    /** Appends to a traffic box in constant time, the view kept at the end. */
-    static void ajouter(QPlainTextEdit* boite, const QString& texte);
 
     std::unique_ptr<Ui::KIVView> m_ui;
 
@@ -108,8 +110,8 @@ private:
     QProgressBar* m_batterie;
     QLineEdit* m_wheelLeftBox;
     QLineEdit* m_wheelRightBox;
-    QPlainTextEdit* m_reception;
-    QPlainTextEdit* m_transmission;
+    BoiteTrafic* m_reception;
+    BoiteTrafic* m_transmission;
     QLineEdit* m_robotYBox;
     QLineEdit* m_robotXBox;
     QLineEdit* m_destYBox;

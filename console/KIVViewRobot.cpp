@@ -1,5 +1,6 @@
 // The robot's side of the control view: opening the link, carrying out the
 // sensor-frame parser's events, the command byte.
+#include "console/BoiteTrafic.h"
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
@@ -11,11 +12,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/RobotReports.h"
 
-#include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <algorithm>
 
 int CKIVView::OpenRobotPort()
@@ -50,22 +47,10 @@ int CKIVView::OpenRobotPort()
     return 1;
 }
 
-void CKIVView::ajouter(QPlainTextEdit* boite, const QString& texte)
+void CKIVView::viderTrafic()
 {
-    QScrollBar* barre = boite->verticalScrollBar();
-    const bool enBas = barre->value() == barre->maximum();
-    QTextCursor curseur(boite->document());
-    curseur.movePosition(QTextCursor::End);
-    // The transmission box is one long wrapped line; a paragraph is laid out
-    // whole on every change, so a long one is cut into paragraphs of bounded
-    // length to keep each append constant time (the wrapping looks the same).
-    if (curseur.block().length() > 480 && !texte.startsWith(QLatin1Char('\n'))) {
-        curseur.insertBlock();
-    }
-    curseur.insertText(texte);
-    if (enBas) {
-        barre->setValue(barre->maximum());
-    }
+    m_reception->vider();
+    m_transmission->vider();
 }
 
 void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
@@ -75,15 +60,15 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
     }
-    ajouter(m_transmission,
-            QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(octet))));
+    m_transmission->ajouter(
+        QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(octet))));
 }
 
 void CKIVView::OnRobotByte(int octet, int)
 {
     octet &= 0xFF;
     // Every received byte on a line of its own, as the character it is.
-    ajouter(m_reception, QStringLiteral("\n") + caractereRecu(octet));
+    m_reception->ajouter(QStringLiteral("\n") + caractereRecu(octet));
 
     const protocole::Evenement evenement = m_analyseur.recevoir(octet);
     switch (evenement.action) {

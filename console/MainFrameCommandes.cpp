@@ -65,6 +65,7 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::imprimerSur(QPrinter& imprimante)
 {
+    m_view->viderTrafic();
     if (!imprimerFormulaire(imprimante, *m_view)) {
         platform().messageBox(ImpressionImpossible, platform().loadString(ids::AppTitle),
                               MessageButtons::Ok, MessageIcon::Exclamation);
@@ -91,8 +92,10 @@ void CMainFrame::OnFilePrintPreview()
 {
     QPrintPreviewDialog dialogue(&imprimante(), this);
     dialogue.setWindowTitle(QStringLiteral("Aperçu avant impression"));
-    connect(&dialogue, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter* imprimante) { imprimerFormulaire(*imprimante, *m_view); });
+    connect(&dialogue, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* imprimante) {
+        m_view->viderTrafic();
+        imprimerFormulaire(*imprimante, *m_view);
+    });
     m_executeur(dialogue);
 }
 

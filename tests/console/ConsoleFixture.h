@@ -127,7 +127,13 @@ protected:
         return view->findChild<T*>(QStringLiteral("id%1").arg(id));
     }
     void cliquer(int id) { controle<QPushButton>(id)->click(); }
-    QString transmission() const { return controle<QPlainTextEdit>(1011)->toPlainText(); }
+    /** The traffic boxes, with what is pending written into them. */
+    QPlainTextEdit* boite(int id) const
+    {
+        view->viderTrafic();
+        return controle<QPlainTextEdit>(id);
+    }
+    QString transmission() const { return boite(1011)->toPlainText(); }
 
     std::unique_ptr<CMainFrame> frame;
     CKIVView* view = nullptr;

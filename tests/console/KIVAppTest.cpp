@@ -129,6 +129,7 @@ std::vector<QString> etatConsole(CKIVView* view)
     for (int id : {1005, 1006, 1009, 1012, 1008, 1017}) {
         etat.push_back(view->findChild<QLineEdit*>(QStringLiteral("id%1").arg(id))->text());
     }
+    view->viderTrafic();
     for (int id : {1004, 1011}) {
         etat.push_back(
             view->findChild<QPlainTextEdit*>(QStringLiteral("id%1").arg(id))->toPlainText());

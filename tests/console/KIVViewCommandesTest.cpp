@@ -272,5 +272,5 @@ TEST_F(ConsoleTest, TransmissionBoxKeepsEveryCommandInOrder)
         ASSERT_EQ(valeurs[k].toInt(), octet - 256) << k;
     }
     // Cut into bounded paragraphs, so that appending stays cheap.
-    EXPECT_GT(controle<QPlainTextEdit>(1011)->document()->blockCount(), 1);
+    EXPECT_GT(boite(1011)->document()->blockCount(), 1);
 }

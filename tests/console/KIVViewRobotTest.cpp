@@ -84,16 +84,16 @@ TEST_F(RobotTest, EveryByteIsOneVisibleLineOfTheReceptionBox)
     // The Windows-1252 character of each byte; control bytes as their
     // pictures, the five undefined bytes as the replacement character.
     octets({'A', 0x80, 0xE9, 0x0A, 0x0D, 0x00, 0x7F, 0x1B, 0x81, 0x9D, 0x9F});
-    auto* boite = controle<QPlainTextEdit>(1004);
-    EXPECT_EQ(boite->toPlainText(),
+    auto* reception = boite(1004);
+    EXPECT_EQ(reception->toPlainText(),
               QString::fromUtf8("\nA\n€\né\n␊\n␍\n␀\n␡\n␛\n\uFFFD\n\uFFFD\nŸ"));
 
     // Every byte value: one line of one character each, after the first empty line.
-    boite->clear();
+    reception->clear();
     for (int o = 0; o < 256; ++o) {
         octets({o});
     }
-    const QTextDocument* document = boite->document();
+    const QTextDocument* document = boite(1004)->document();
     ASSERT_EQ(document->blockCount(), 257);
     for (int o = 0; o < 256; ++o) {
         const QString ligne = document->findBlockByNumber(o + 1).text();

@@ -1,0 +1,123 @@
+#pragma once
+
+// The robot's end of a pseudo-terminal for the link benchmarks: opening the
+// pair, writing and reading bytes with waits that never spin, the processor
+// clocks and the delay summary.
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace banc {
+
+double tempsThread()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+double tempsProcessus()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+}
+
+/** The robot's end of the line. */
+class Robot {
+public:
+    explicit Robot(int fd)
+        : m_fd(fd)
+    {}
+
+    void ecrire(const unsigned char* octets, std::size_t n) const
+    {
+        while (n > 0) {
+            const ssize_t k = ::write(m_fd, octets, n);
+            if (k > 0) {
+                octets += k;
+                n -= static_cast<std::size_t>(k);
+            } else if (errno == EAGAIN) {
+                pollfd p{m_fd, POLLOUT, 0};
+                ::poll(&p, 1, 1000);
+            } else if (errno != EINTR) {
+                std::perror("write");
+                std::exit(1);
+            }
+        }
+    }
+
+    /** Reads one command byte; false after 5 s without one. */
+    bool lire(unsigned char& octet) const
+    {
+        for (;;) {
+            const ssize_t k = ::read(m_fd, &octet, 1);
+            if (k == 1) {
+                return true;
+            }
+            pollfd p{m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0) {
+                return false;
+            }
+        }
+    }
+
+private:
+    int m_fd;
+};
+
+void afficherDelais(const char* titre, std::vector<double> d)
+{
+    if (d.empty()) {
+        std::printf("%s: no frame\n", titre);
+        return;
+    }
+    std::sort(d.begin(), d.end());
+    auto rang = [&](double q) { return d[static_cast<std::size_t>(q * (d.size() - 1))]; };
+    std::printf("%s: %zu frames, p50 %.0f us, p99 %.0f us, max %.0f us\n", titre, d.size(),
+                rang(0.50), rang(0.99), d.back());
+}
+
+/** A pseudo-terminal pair in raw mode: the robot's descriptor and the device name. */
+struct PairePty {
+    int robot = -1;
+    int garde = -1;
+    std::string nom;
+
+    bool ouvrir()
+    {
+        char n[128] = {};
+        if (openpty(&robot, &garde, n, nullptr, nullptr) != 0) {
+            std::perror("openpty");
+            return false;
+        }
+        termios t{};
+        tcgetattr(garde, &t);
+        cfmakeraw(&t);
+        tcsetattr(garde, TCSANOW, &t);
+        fcntl(robot, F_SETFL, fcntl(robot, F_GETFL) | O_NONBLOCK);
+        nom = n;
+        return true;
+    }
+    ~PairePty()
+    {
+        if (robot >= 0) {
+            ::close(robot);
+        }
+        if (garde >= 0) {
+            ::close(garde);
+        }
+    }
+};
+
+} // namespace banc

@@ -1,0 +1,232 @@
+// The whole console over a pseudo-terminal: the serial engine, the sensor
+// frame parser, the position network, the map and the traffic boxes, with a
+// robot that sends real beacon timestamps along a circle.
+//  (a) delay from the robot's status byte written to the command byte read
+//      back, p50 / p99 / max over 5,000 frames in lock step;
+//  (b) frames paced at the line rate of 38400 baud (384 frames/s) and at four
+//      times that, and the robot sending as fast as it can: every frame
+//      answered once, none lost or shifted, and the processor use of the
+//      console (everything but the robot's own threads).
+#include "RobotPty.h"
+#include "console/KIVView.h"
+#include "console/MainFrame.h"
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/SerialPort.h"
+#include "link/settings/EcritureScom.h"
+#include "world/BeaconModel.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cmath>
+#include <thread>
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+/** Frame k: the robot on a circle of radius 150 cm around the centre, one degree a frame. */
+std::array<unsigned char, 10> trame(std::uint32_t k, unsigned char batterie)
+{
+    const double a = (k % 360) * 3.14159265358979 / 180.0;
+    const balises::Position p{250.0 + 150.0 * std::cos(a), 250.0 + 150.0 * std::sin(a)};
+    std::array<unsigned char, 10> t{};
+    const auto h = balises::horodatages(p, k * 7919u);
+    for (int i = 0; i < 4; ++i) {
+        const auto mot = static_cast<std::uint16_t>(h[static_cast<std::size_t>(i)]);
+        t[static_cast<std::size_t>(2 * i)] = static_cast<unsigned char>(mot & 0xFF);
+        t[static_cast<std::size_t>(2 * i + 1)] = static_cast<unsigned char>(mot >> 8);
+    }
+    t[8] = 0;
+    t[9] = batterie;
+    return t;
+}
+
+struct Mesure {
+    std::vector<double> delais;
+    long erreurs = 0;
+    double secondes = 0;
+    double processeurRobot = 0;
+};
+
+/**
+ * `trames` frames from frame `premiere`: in lock step (periode < 0; the
+ * status byte alone when `statutSeul`), paced (periode > 0) or as fast as
+ * possible (0). The console's event loop turns meanwhile.
+ */
+Mesure faireTourner(banc::Robot& robot, std::uint32_t premiere, int trames,
+                    std::chrono::nanoseconds periode, bool statutSeul, unsigned char derniere)
+{
+    Mesure m;
+    std::vector<Horloge::time_point> envoi(static_cast<std::size_t>(trames));
+    std::atomic<int> envoyees{0};
+    QEventLoop boucle;
+    const bool pasAPas = periode.count() < 0;
+    const auto debut = Horloge::now();
+    auto batterie = [&](int j) {
+        return j == trames - 1 ? derniere : static_cast<unsigned char>(200);
+    };
+
+    std::thread lecteur([&] {
+        const double cpu0 = banc::tempsThread();
+        for (int j = 0; j < trames; ++j) {
+            const auto t = trame(premiere + static_cast<std::uint32_t>(j), batterie(j));
+            if (pasAPas) {
+                if (statutSeul) {
+                    robot.ecrire(t.data(), 8);
+                    std::this_thread::sleep_for(std::chrono::microseconds(300));
+                    envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                    robot.ecrire(t.data() + 8, 1);
+                } else {
+                    envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                    robot.ecrire(t.data(), 9);
+                }
+            } else {
+                while (envoyees.load(std::memory_order_acquire) <= j) {
+                    envoyees.wait(j, std::memory_order_acquire);
+                }
+            }
+            unsigned char c = 0;
+            if (!robot.lire(c)) {
+                m.erreurs += trames - j;
+                break;
+            }
+            const auto recu = Horloge::now();
+            // No destination: the navigation keeps the wheels stopped.
+            m.erreurs += c != 0x80;
+            m.delais.push_back(
+                std::chrono::duration<double, std::micro>(recu - envoi[static_cast<std::size_t>(j)])
+                    .count());
+            if (pasAPas) {
+                robot.ecrire(t.data() + 9, 1);
+            }
+        }
+        m.secondes = std::chrono::duration<double>(Horloge::now() - debut).count();
+        m.processeurRobot += banc::tempsThread() - cpu0;
+        QMetaObject::invokeMethod(&boucle, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    std::thread ecrivain;
+    if (!pasAPas) {
+        ecrivain = std::thread([&] {
+            const double cpu0 = banc::tempsThread();
+            auto prochaine = Horloge::now();
+            for (int j = 0; j < trames; ++j) {
+                if (periode.count() > 0) {
+                    std::this_thread::sleep_until(prochaine);
+                    prochaine += periode;
+                }
+                const auto t = trame(premiere + static_cast<std::uint32_t>(j), batterie(j));
+                robot.ecrire(t.data(), 9);
+                envoi[static_cast<std::size_t>(j)] = Horloge::now();
+                envoyees.store(j + 1, std::memory_order_release);
+                envoyees.notify_all();
+                robot.ecrire(t.data() + 9, 1);
+            }
+            m.processeurRobot += banc::tempsThread() - cpu0;
+        });
+    }
+    boucle.exec();
+    lecteur.join();
+    if (ecrivain.joinable()) {
+        ecrivain.join();
+    }
+    // The last battery byte reaches the bar after the last command.
+    QEventLoop attente;
+    QTimer::singleShot(200, &attente, &QEventLoop::quit);
+    attente.exec();
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ScriptedPlatform scripted;
+    setPlatform(&scripted);
+
+    banc::PairePty pty;
+    QTemporaryDir dossier;
+    if (!pty.ouvrir() || !dossier.isValid() || !QDir::setCurrent(dossier.path()) ||
+        !ecrireScom(PortSettings{1, 38400})) {
+        std::fprintf(stderr, "cannot prepare the pseudo-terminal and the settings file\n");
+        return 1;
+    }
+    qputenv("KIV_COM1", QByteArray::fromStdString(pty.nom));
+
+    int code = 0;
+    {
+        OptionsConsole options;
+        options.poids = KIV_DATA_DIR "/beacons.wgh";
+        options.lien = [] { return makeSerialPort(); };
+        CMainFrame frame(std::move(options));
+        frame.show();
+        CKIVView* vue = frame.view();
+        const auto limite = Horloge::now() + std::chrono::seconds(10);
+        while (!(vue->lien() && vue->lien()->threadAlive()) && Horloge::now() < limite) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        if (!vue->lien() || !vue->lien()->threadAlive()) {
+            std::fprintf(stderr, "the console did not open %s\n", pty.nom.c_str());
+            return 1;
+        }
+        auto* reception = vue->findChild<QPlainTextEdit*>(QStringLiteral("id1004"));
+        auto* barre = vue->findChild<QProgressBar*>(QStringLiteral("id1019"));
+
+        banc::Robot robot(pty.robot);
+        std::uint32_t premiere = 0;
+        long erreurs = 0;
+        long pertes = 0;
+        unsigned char marque = 1;
+        auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode,
+                        bool seul = false) {
+            const double cpu0 = banc::tempsProcessus();
+            const int lignes0 = reception->document()->blockCount();
+            ++marque;
+            Mesure m = faireTourner(robot, premiere, n, periode, seul, marque);
+            const double cpu = banc::tempsProcessus() - cpu0 - m.processeurRobot;
+            premiere += static_cast<std::uint32_t>(n);
+            erreurs += m.erreurs;
+            // Every byte one line of the reception box; the last battery
+            // byte on the bar (a shifted frame would put another byte there).
+            const long manquantes = 10L * n - (reception->document()->blockCount() - lignes0);
+            const bool decale = barre->value() != marque;
+            pertes += manquantes + (decale ? 1 : 0);
+            banc::afficherDelais(titre, m.delais);
+            std::printf("    %.0f frames/s over %.2f s, console processor %.1f %% of one core, "
+                        "%ld wrong or missing commands, %ld bytes missing, %s\n",
+                        n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs, manquantes,
+                        decale ? "SHIFTED" : "in step");
+        };
+
+        std::printf("Console over %s at 38400 baud, beacon network, boxes on\n", pty.nom.c_str());
+        tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
+             std::chrono::nanoseconds(-1));
+        tour("(a) lock step, status byte written alone -> command", 5000,
+             std::chrono::nanoseconds(-1), true);
+        tour("(b) paced at 384 frames/s (38400 baud)", 384 * 10,
+             std::chrono::nanoseconds(1000000000 / 384));
+        tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
+             std::chrono::nanoseconds(1000000000 / 1536));
+        tour("(b) as fast as the robot can send", 20000, std::chrono::nanoseconds(0));
+        std::printf("commands wrong or missing: %ld; bytes lost or frames shifted: %ld\n", erreurs,
+                    pertes);
+        code = erreurs == 0 && pertes == 0 ? 0 : 2;
+        StopWorldThreads();
+    }
+    setPlatform(nullptr);
+    return code;
+}

@@ -1,0 +1,54 @@
+#include "console/BoiteTrafic.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace {
+
+/** Time between two writes to the box: faster than the eye, slower than the robot. */
+constexpr int IntervalleMs = 25;
+
+} // namespace
+
+BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, QObject* parent)
+    : QObject(parent)
+    , m_boite(boite)
+    , m_longueurParagraphe(longueurParagraphe)
+{
+    m_minuterie.setSingleShot(true);
+    m_minuterie.setInterval(IntervalleMs);
+    connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::vider);
+}
+
+void BoiteTrafic::ajouter(const QString& texte)
+{
+    if (m_longueurParagraphe > 0 && !texte.startsWith(QLatin1Char('\n'))) {
+        if (m_paragraphe > m_longueurParagraphe) {
+            m_enAttente += QChar(QChar::ParagraphSeparator);
+            m_paragraphe = 0;
+        }
+        m_paragraphe += static_cast<int>(texte.size());
+    }
+    m_enAttente += texte;
+    if (!m_minuterie.isActive()) {
+        m_minuterie.start();
+    }
+}
+
+void BoiteTrafic::vider()
+{
+    m_minuterie.stop();
+    if (m_enAttente.isEmpty()) {
+        return;
+    }
+    QScrollBar* barre = m_boite->verticalScrollBar();
+    const bool enBas = barre->value() == barre->maximum();
+    QTextCursor curseur(m_boite->document());
+    curseur.movePosition(QTextCursor::End);
+    curseur.insertText(m_enAttente);
+    m_enAttente.clear(); // keeps its storage for the next round
+    if (enBas) {
+        barre->setValue(barre->maximum());
+    }
+}

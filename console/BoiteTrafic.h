@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QPlainTextEdit;
+
+/**
+ * One of the view's traffic boxes (reception, transmission): texts appended
+ * at the end, the view kept at the bottom when it was there. Appends are
+ * gathered and written to the box a few dozen times a second, in one edit
+ * each, so the robot's byte rate never becomes the box's layout rate; what
+ * the box shows, line for line, is the same as with one edit per append.
+ *
+ * With `longueurParagraphe` > 0 the box is one long wrapped line cut into
+ * paragraphs of about that length, between two appends (a long paragraph is
+ * laid out whole on every change; the wrapping looks the same).
+ */
+class BoiteTrafic : public QObject {
+    Q_OBJECT
+
+public:
+    BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, QObject* parent = nullptr);
+
+    /** Appends `texte` (written at the next flush). */
+    void ajouter(const QString& texte);
+    /** Writes what is pending now. */
+    void vider();
+
+    QPlainTextEdit* boite() const { return m_boite; }
+
+private:
+    QPlainTextEdit* m_boite;
+    int m_longueurParagraphe;
+    /** Characters in the box's last paragraph, pending ones included. */
+    int m_paragraphe = 0;
+    QString m_enAttente;
+    QTimer m_minuterie;
+};
