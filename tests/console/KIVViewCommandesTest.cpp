@@ -5,6 +5,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
 #include "world/MapDisplay.h"
+#include "world/WorldClock.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -122,6 +123,9 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommand)
 TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
 {
     demarrer(true);
+    // The runs step only when the test moves this clock's time.
+    static ManualWorldClock horloge;
+    setWorldClock(&horloge);
     // A destination the robot cannot reach: the runs wait while g_simRunning is 1.
     for (int r = 9; r <= 11; ++r) {
         for (int c = 9; c <= 11; ++c) {
@@ -134,12 +138,14 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
     cliquer(159);
     cliquer(159);
     EXPECT_EQ(g_simRunning, 1);
-    std::this_thread::sleep_for(50ms);
     EXPECT_EQ(runningSimulations(), 2);
     cliquer(1027);
-    const auto fin = std::chrono::steady_clock::now() + 2500ms;
-    while (runningSimulations() > 0 && std::chrono::steady_clock::now() < fin) {
-        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(runningSimulations(), 2); // each ends at its next check, after its step
+    horloge.advance(1500ms);
+    // The limit only keeps a hung test from waiting forever.
+    const auto limite = std::chrono::steady_clock::now() + 30s;
+    while (runningSimulations() > 0 && std::chrono::steady_clock::now() < limite) {
+        std::this_thread::sleep_for(1ms);
     }
     EXPECT_EQ(runningSimulations(), 0);
 }
