@@ -72,9 +72,10 @@ extern std::atomic<int> g_heading;
 extern double g_prevX;
 extern double g_prevY;
 extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
-extern std::atomic<int> g_turnPending;    ///< a turn order waits to be transmitted
-extern std::atomic<int> g_simRunning;     ///< a virtual run is wanted
-extern std::atomic<unsigned> g_navPasses; ///< navigation passes begun (for traces and tests)
+extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
+extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
+/** Navigation passes begun; tests and benchmarks count them. */
+extern std::atomic<unsigned> g_navPasses;
 
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
 inline int valeurCellule(int x, int y)
