@@ -5,6 +5,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
 #include "world/MapDisplay.h"
+#include "world/WorldChange.h"
 #include "world/WorldClock.h"
 
 #include <QApplication>
@@ -14,6 +15,24 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+
+namespace {
+
+/** Polls until `condition` holds; the limit only keeps a hung test from waiting forever. */
+template <class Condition>
+bool attendreQue(Condition condition)
+{
+    const auto limite = std::chrono::steady_clock::now() + 30s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limite) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+} // namespace
 
 TEST_F(ConsoleTest, ConstructionAsksForAWeightsFile)
 {
@@ -138,16 +157,13 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
     cliquer(159);
     cliquer(159);
     EXPECT_EQ(g_simRunning, 1);
+    // Both runs asleep in their step, the navigation waiting for a change.
+    ASSERT_TRUE(attendreQue([] { return blockedWorldWaiters() == 3; }));
     EXPECT_EQ(runningSimulations(), 2);
     cliquer(1027);
     EXPECT_EQ(runningSimulations(), 2); // each ends at its next check, after its step
     horloge.advance(1500ms);
-    // The limit only keeps a hung test from waiting forever.
-    const auto limite = std::chrono::steady_clock::now() + 30s;
-    while (runningSimulations() > 0 && std::chrono::steady_clock::now() < limite) {
-        std::this_thread::sleep_for(1ms);
-    }
-    EXPECT_EQ(runningSimulations(), 0);
+    EXPECT_TRUE(attendreQue([] { return runningSimulations() == 0; }));
 }
 
 TEST_F(ConsoleTest, ObstacleRemovalButtons)
