@@ -107,7 +107,9 @@ int main()
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     // (a) Processor use while nothing changes.
+    const unsigned passesAvant = g_navPasses;
     const double navigation = mesurerProcesseur(std::chrono::seconds(10));
+    const unsigned passesAuRepos = g_navPasses - passesAvant;
     std::atomic<bool> fin{false};
     std::thread reference(boucleQuiTourne, std::ref(fin));
     const double tournante = mesurerProcesseur(std::chrono::seconds(10));
@@ -131,8 +133,7 @@ int main()
                              Horloge::time_point{Horloge::duration(affichage.dernier.load())} - t0)
                              .count());
     }
-    StopWorldThreads();
-    g_mapView = nullptr;
+    ResetWorld(); // stops the navigation, forgets the display
     setPlatform(nullptr);
 
     std::sort(delais.begin(), delais.end());
@@ -140,7 +141,8 @@ int main()
         return delais[static_cast<std::size_t>(p * (delais.size() - 1))];
     };
     std::printf("processor use over 10 s, nothing changing (share of one core):\n");
-    std::printf("  navigation thread (blocking waits): %.3f %%\n", 100.0 * navigation);
+    std::printf("  navigation thread (blocking waits): %.3f %%, %u passes\n", 100.0 * navigation,
+                passesAuRepos);
     std::printf("  reference spinning loop           : %.1f %%\n", 100.0 * tournante);
     std::printf("cell change -> wheel codes shown, %zu changes:\n", delais.size());
     std::printf("  median %.1f us, p99 %.1f us, max %.1f us\n", centile(0.5), centile(0.99),

@@ -7,9 +7,33 @@
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
 
+#include <charconv>
 #include <cmath>
+#include <initializer_list>
+#include <string>
+#include <string_view>
 
 namespace {
+
+/**
+ * One line of the navigation's trace (kiv.nav): a word and the codes that go
+ * with it, "wheels 3 2". The lines are shorter than a string's inline
+ * buffer, so a trace that nobody listens to allocates nothing.
+ */
+void tracer(std::string_view mot, std::initializer_list<int> codes = {})
+{
+    char ligne[40];
+    char* const bout = ligne + sizeof ligne;
+    char* fin = ligne + mot.copy(ligne, 12);
+    for (int code : codes) {
+        if (bout - fin < 12) {
+            break; // room for a space and any int
+        }
+        *fin++ = ' ';
+        fin = std::to_chars(fin, bout, code).ptr;
+    }
+    platform().trace(TraceChannel::Navigation, std::string(ligne, fin));
+}
 
 /** Throws ArretDemande when the world threads are asked to stop. */
 void verifierArret()
@@ -33,6 +57,7 @@ public:
         for (;;) {
             verifierArret();
             const unsigned debut = worldChangeCount();
+            g_navPasses.fetch_add(1, std::memory_order_relaxed);
             lireDestination();
             if (premierePasse) {
                 m_destMemorisee = m_destCell;
@@ -76,6 +101,11 @@ public:
             }
             m_bouge = false;
             ChooseWheelCommands();
+            if (g_firstStep == 0) {
+                tracer("no path");
+            } else {
+                tracer("wheels", {g_cmdLeft.load(), g_cmdRight.load()});
+            }
             SetWheels(g_cmdLeft.load(), g_cmdRight.load());
             ShowWheelSpeedsOnMap();
             m_destMemorisee = m_destCell;
@@ -101,6 +131,7 @@ private:
     /** At the destination or without one: wheels stopped, shown once. */
     void arreter()
     {
+        tracer("stop");
         SetWheels(0, 0);
         if (!m_arretAffiche) {
             ShowWheelSpeedsOnMap();
@@ -143,6 +174,7 @@ private:
             g_prevX = g_robotX;
             g_prevY = g_robotY;
         }
+        tracer("probe");
         SetWheels(2, 2);
         ShowWheelSpeedsOnMap();
         attendreChangement(true);
@@ -282,6 +314,7 @@ void RequestTurn(int angle)
     default:
         break;
     }
+    tracer("turn", {code});
     {
         // The order is set whole under the lock the robot's answer takes: a
         // status byte handled in between would otherwise send no turn and

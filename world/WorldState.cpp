@@ -2,49 +2,125 @@
 
 #include "world/MapDisplay.h"
 #include "world/WorldChange.h"
+#include "world/WorldClock.h"
+#include "world/WorldThreads.h"
 
 std::binary_semaphore g_robotLock{1};
 std::binary_semaphore g_destLock{1};
 std::binary_semaphore g_pathLock{1};
 std::binary_semaphore g_wheelLock{1};
 
+// The world's state. The definitions carry no values: ResetWorld below is the
+// one list of initial values, and it runs before main.
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
 int g_directions[geo::Cells][geo::Cells];
 Liste<PathNode> g_path;
 
 SharedPoint g_robotPos;
-double g_robotX = 0.0;
-double g_robotY = 0.0;
+double g_robotX;
+double g_robotY;
 Point g_robotCell;
 
 SharedPoint g_destPos;
 Point g_destCell;
 
 SharedPoint g_banditPos;
-std::atomic<int> g_banditShown{0};
-std::atomic<int> g_banditHeading{0};
+std::atomic<int> g_banditShown;
+std::atomic<int> g_banditHeading;
 
-std::atomic<int> g_navActive{0};
-std::atomic<int> g_firstStep{0};
-std::atomic<int> g_mapChanged{0};
-std::atomic<int> g_mapDirty{0};
-std::atomic<int> g_noPathShown{0};
-std::atomic<int> g_gridLines{0};
-std::atomic<int> g_setupPending{1};
+std::atomic<int> g_navActive;
+std::atomic<int> g_firstStep;
+std::atomic<int> g_mapChanged;
+std::atomic<int> g_mapDirty;
+std::atomic<int> g_noPathShown;
+std::atomic<int> g_gridLines;
+std::atomic<int> g_setupPending;
 
-std::atomic<int> g_wheelLeft{0};
-std::atomic<int> g_wheelRight{0};
-std::atomic<int> g_cmdLeft{0};
-std::atomic<int> g_cmdRight{0};
-std::atomic<int> g_heading{0};
+std::atomic<int> g_wheelLeft;
+std::atomic<int> g_wheelRight;
+std::atomic<int> g_cmdLeft;
+std::atomic<int> g_cmdRight;
+std::atomic<int> g_heading;
 
-double g_prevX = 0.0;
-double g_prevY = 0.0;
-std::atomic<int> g_turnCode{0};
-std::atomic<int> g_turnPending{0};
-std::atomic<int> g_simRunning{0};
+double g_prevX;
+double g_prevY;
+std::atomic<int> g_turnCode;
+std::atomic<int> g_turnPending;
+std::atomic<int> g_simRunning;
+std::atomic<unsigned> g_navPasses;
 
-std::atomic<MapDisplay*> g_mapView{nullptr};
+std::atomic<MapDisplay*> g_mapView;
+
+namespace {
+
+/** The one list of the world's initial values. No world thread runs. */
+void valeursInitiales()
+{
+    for (auto& ligne : g_grid) {
+        for (auto& cellule : ligne) {
+            cellule = 0;
+        }
+    }
+    for (auto& ligne : g_directions) {
+        for (int& direction : ligne) {
+            direction = 0;
+        }
+    }
+    {
+        VerrouMonde verrou(g_pathLock);
+        g_path.vider();
+    }
+    {
+        VerrouMonde verrou(g_robotLock);
+        PlaceRobotLocked(0, 0);
+    }
+    g_destPos.set(0, 0);
+    {
+        VerrouMonde verrou(g_destLock);
+        g_destCell = {0, 0};
+    }
+    g_banditPos.set(0, 0);
+    g_banditShown = 0;
+    g_banditHeading = 0;
+
+    g_navActive = 0;
+    g_firstStep = 0;
+    g_mapChanged = 0;
+    g_mapDirty = 0;
+    g_noPathShown = 0;
+    g_gridLines = 0;
+    g_setupPending = 1;
+
+    {
+        VerrouMonde verrou(g_wheelLock);
+        g_wheelLeft = 0;
+        g_wheelRight = 0;
+        g_turnCode = 0;
+    }
+    g_cmdLeft = 0;
+    g_cmdRight = 0;
+    g_heading = 0;
+    g_prevX = 0.0;
+    g_prevY = 0.0;
+    g_turnPending = 0;
+    g_simRunning = 0;
+    g_navPasses = 0;
+
+    g_mapView = nullptr;
+    setWorldClock(nullptr);
+}
+
+/** The program starts with the world a reset leaves (after the objects above). */
+[[maybe_unused]] const bool g_mondeInitialise = (valeursInitiales(), true);
+
+} // namespace
+
+void ResetWorld()
+{
+    StopWorldThreads();
+    withdrawStopRequest(); // as the program starts: no request
+    valeursInitiales();
+}
 
 void RedrawMap()
 {

@@ -74,6 +74,8 @@ extern double g_prevY;
 extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
 extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
 extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
+/** Navigation passes begun; tests and benchmarks count them. */
+extern std::atomic<unsigned> g_navPasses;
 
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
 inline int valeurCellule(int x, int y)
@@ -83,6 +85,17 @@ inline int valeurCellule(int x, int y)
 
 /** The initial world: empty field ringed by margin, robot at (25, 25), no destination. */
 void InitWorld();
+
+/**
+ * Stops the world threads (StopWorldThreads) and puts every piece of world
+ * state back to the value the program starts with: the grid, the path and
+ * the planner's map, the robot, the destination and the bandit, every flag
+ * (g_setupPending back to 1, so that the next map window runs InitWorld),
+ * the wheels, the heading, the turn order, the pass count, no map window
+ * and the steady world clock. This is the one list of those values; the
+ * program starts with it. No world lock may be held by the caller.
+ */
+void ResetWorld();
 
 /**
  * The one writer of the robot's position: g_robotPos, g_robotX, g_robotY

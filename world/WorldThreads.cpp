@@ -3,6 +3,7 @@
 #include "core/Platform.h"
 #include "world/Navigation.h"
 #include "world/WorldChange.h"
+#include "world/WorldClock.h"
 
 #include <atomic>
 #include <memory>
@@ -41,6 +42,15 @@ Fil demarrer(void (*corps)())
 bool worldThreadsStopping()
 {
     return g_arret.load(std::memory_order_acquire);
+}
+
+void withdrawStopRequest()
+{
+    std::lock_guard verrou(g_filsMutex);
+    if (g_navigation.thread.joinable() || !g_simulations.empty()) {
+        return; // threads still to stop: the request stands
+    }
+    g_arret = false;
 }
 
 void StartNavigation()
@@ -102,17 +112,16 @@ void StopWorldThreads()
 
 void dormirSaufArret(std::chrono::milliseconds duree)
 {
-    const auto fin = std::chrono::steady_clock::now() + duree;
+    WorldClock& horloge = worldClock();
+    const auto fin = horloge.now() + duree;
     for (;;) {
         const unsigned vu = worldChangeCount();
         if (worldThreadsStopping()) {
             throw ArretDemande{};
         }
-        const auto reste = fin - std::chrono::steady_clock::now();
-        if (reste <= std::chrono::steady_clock::duration::zero()) {
+        if (horloge.now() >= fin) {
             return;
         }
-        waitWorldChangeFor(vu, std::chrono::duration_cast<std::chrono::milliseconds>(reste) +
-                                   std::chrono::milliseconds(1));
+        horloge.waitChangeOrTime(vu, fin);
     }
 }

@@ -17,10 +17,13 @@ void StartSimulation();
 /** Asks every world thread to stop, wakes them and waits until they have ended. */
 void StopWorldThreads();
 
+/** Clears the stop request when no world thread is left to stop (ResetWorld). */
+void withdrawStopRequest();
+
 /** Simulation threads whose run has not ended yet. */
 int runningSimulations();
 
-/** True once StopWorldThreads has been called (until the next start). */
+/** True once StopWorldThreads has been called (until the next start or ResetWorld). */
 bool worldThreadsStopping();
 
 /**
@@ -29,5 +32,8 @@ bool worldThreadsStopping();
  */
 struct ArretDemande {};
 
-/** Blocks for `duree` or until a stop request; throws ArretDemande on the latter. */
+/**
+ * Blocks for `duree` of the world clock (WorldClock.h) or until a stop
+ * request; throws ArretDemande on the latter.
+ */
 void dormirSaufArret(std::chrono::milliseconds duree);

@@ -41,6 +41,12 @@ std::vector<ScriptedPlatform::Beep> ScriptedPlatform::beeps() const
     return m_beeps;
 }
 
+std::vector<double> ScriptedPlatform::sleeps() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sleeps;
+}
+
 std::vector<ScriptedPlatform::Trace> ScriptedPlatform::traces() const
 {
     std::lock_guard lock(m_mutex);
@@ -62,6 +68,7 @@ void ScriptedPlatform::clear()
     m_fileRequests.clear();
     m_beeps.clear();
     m_traces.clear();
+    m_sleeps.clear();
     m_cancelPolls.clear();
     m_polls = 0;
     m_unanswered = 0;
@@ -98,12 +105,13 @@ std::optional<std::string> ScriptedPlatform::chooseFile(FileDialogKind kind,
 
 void ScriptedPlatform::sleep(int milliseconds)
 {
-    double scale;
+    double duree;
     {
         std::lock_guard lock(m_mutex);
-        scale = m_sleepScale;
+        duree = milliseconds * m_sleepScale;
+        m_sleeps.push_back(duree);
     }
-    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds * scale));
+    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(duree));
 }
 
 void ScriptedPlatform::beep(int frequency, int milliseconds)

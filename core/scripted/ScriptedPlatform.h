@@ -67,6 +67,9 @@ public:
     /** Sleeps last `milliseconds * scale` (1.0 = real time). */
     void setSleepScale(double scale);
 
+    /** What each sleep (beeps included) lasted, in milliseconds after scaling, in order. */
+    std::vector<double> sleeps() const;
+
     std::vector<ShownMessage> messages() const;
     std::vector<FileRequest> fileRequests() const;
     std::vector<Beep> beeps() const;
@@ -101,6 +104,7 @@ private:
     std::vector<FileRequest> m_fileRequests;
     std::vector<Beep> m_beeps;
     std::vector<Trace> m_traces;
+    std::vector<double> m_sleeps;
     std::vector<ProgressRecord> m_progress;
     std::vector<int> m_cancelPolls;
     int m_polls = 0;

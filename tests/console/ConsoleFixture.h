@@ -96,16 +96,7 @@ protected:
         scripted().clear();
         liens.clear();
         journal.clear();
-        g_setupPending = 1;
-        g_heading = 0;
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 0;
-            g_wheelRight = 0;
-        }
-        g_turnCode = 0;
-        g_turnPending = 0;
-        g_simRunning = 0;
+        ResetWorld();
         OptionsConsole options;
         options.poids = std::move(poids);
         options.lien = std::move(fabrique);
@@ -118,7 +109,7 @@ protected:
     void TearDown() override
     {
         frame.reset();
-        g_simRunning = 0;
+        ResetWorld();
     }
 
     template <class T>

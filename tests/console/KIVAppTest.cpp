@@ -46,7 +46,7 @@ protected:
     void SetUp() override
     {
         scripted().clear();
-        g_setupPending = 1;
+        ResetWorld();
     }
 };
 

@@ -6,6 +6,8 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
 #include "world/MapDisplay.h"
+#include "world/WorldChange.h"
+#include "world/WorldClock.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -15,6 +17,24 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+
+namespace {
+
+/** Polls until `condition` holds; the limit only keeps a hung test from waiting forever. */
+template <class Condition>
+bool attendreQue(Condition condition)
+{
+    const auto limite = std::chrono::steady_clock::now() + 30s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limite) {
+            return false;
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+} // namespace
 
 TEST_F(ConsoleTest, ConstructionAsksForAWeightsFile)
 {
@@ -159,6 +179,9 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommand)
 TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
 {
     demarrer(true);
+    // The runs step only when the test moves this clock's time.
+    static ManualWorldClock horloge;
+    setWorldClock(&horloge);
     // A destination the robot cannot reach: the runs wait while g_simRunning is 1.
     for (int r = 9; r <= 11; ++r) {
         for (int c = 9; c <= 11; ++c) {
@@ -171,14 +194,13 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
     cliquer(159);
     cliquer(159);
     EXPECT_EQ(g_simRunning, 1);
-    std::this_thread::sleep_for(50ms);
+    // Both runs asleep in their step, the navigation waiting for a change.
+    ASSERT_TRUE(attendreQue([] { return blockedWorldWaiters() == 3; }));
     EXPECT_EQ(runningSimulations(), 2);
     cliquer(1027);
-    const auto fin = std::chrono::steady_clock::now() + 2500ms;
-    while (runningSimulations() > 0 && std::chrono::steady_clock::now() < fin) {
-        std::this_thread::sleep_for(10ms);
-    }
-    EXPECT_EQ(runningSimulations(), 0);
+    EXPECT_EQ(runningSimulations(), 2); // each ends at its next check, after its step
+    horloge.advance(1500ms);
+    EXPECT_TRUE(attendreQue([] { return runningSimulations() == 0; }));
 }
 
 TEST_F(ConsoleTest, ObstacleRemovalButtons)

@@ -19,19 +19,18 @@ class KIVViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_setupPending = 1;
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 0;
-            g_wheelRight = 0;
-        }
+        ResetWorld();
         frame = std::make_unique<CMainFrame>();
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         view = frame->view();
     }
 
-    void TearDown() override { frame.reset(); }
+    void TearDown() override
+    {
+        frame.reset();
+        ResetWorld();
+    }
 
     template <class T>
     T* controle(int id) const

@@ -26,7 +26,7 @@ protected:
 
     void SetUp() override
     {
-        g_setupPending = 1;
+        ResetWorld();
         frame = std::make_unique<CMainFrame>(optionsBalises());
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
@@ -36,6 +36,7 @@ protected:
     void TearDown() override
     {
         frame.reset();
+        ResetWorld();
         scripted().clear();
     }
 

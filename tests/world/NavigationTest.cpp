@@ -6,7 +6,11 @@
 #include "world/Navigation.h"
 #include "world/WorldThreads.h"
 
+#include <atomic>
 #include <cmath>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -22,29 +26,23 @@ protected:
         WorldTest::SetUp();
         scripted().clear();
         scripted().setSleepScale(0.0); // beeps are recorded, not waited for
-        g_turnCode = 0;
-        g_turnPending = 0;
-        g_simRunning = 0;
     }
     void TearDown() override
     {
         scripted().setSleepScale(1.0);
-        g_simRunning = 0;
-        g_turnPending = 0;
-        g_turnCode = 0;
         WorldTest::TearDown();
     }
 
-    /** The heading after a displacement (dx, dy) from (200, 200). */
-    static int capApres(double dx, double dy, int avant = 0)
+    /** The heading after a displacement (dx, dy) from `origine` on both axes. */
+    static int capApres(double dx, double dy, int avant = 0, double origine = 200.0)
     {
         g_heading = avant;
-        g_prevX = 200.0;
-        g_prevY = 200.0;
+        g_prevX = origine;
+        g_prevY = origine;
         {
             VerrouMonde verrou(g_robotLock);
-            g_robotX = 200.0 + dx;
-            g_robotY = 200.0 + dy;
+            g_robotX = origine + dx;
+            g_robotY = origine + dy;
         }
         UpdateHeading();
         return g_heading;
@@ -79,18 +77,19 @@ TEST_F(NavigationTest, HeadingSectors)
 
 TEST_F(NavigationTest, AngleOnASectorBoundChangesNothing)
 {
-    // The angle uses 3.14159 for pi: find a displacement whose angle is
-    // exactly 67.5 in that arithmetic, then check the strict bounds.
-    const double rad = 67.5 * 3.14159 / 180.0;
-    double dx = std::cos(rad);
-    double dy = std::sin(rad);
-    const double angle = std::atan2(dy, dx) * 180.0 / 3.14159;
-    if (angle == 67.5) {
-        EXPECT_EQ(capApres(dx, dy, 7), 7);
-    }
-    // On either side of the bound the sectors apply.
-    EXPECT_EQ(capApres(std::cos(rad + 1e-6) * 10, std::sin(rad + 1e-6) * 10, 7), 5);
-    EXPECT_EQ(capApres(std::cos(rad - 1e-6) * 10, std::sin(rad - 1e-6) * 10, 7), 4);
+    // With 3.14159 for pi this displacement gives exactly 22.5 degrees, and
+    // mirrored (dy < 0, plus 360) exactly 337.5. From the origin 0 the robot
+    // position holds it unrounded.
+    const double dx = 0.92387965944684225;
+    const double dy = 0.38268312591540643;
+    ASSERT_EQ(std::atan2(dy, dx) * 180.0 / 3.14159, 22.5);
+    EXPECT_EQ(capApres(dx, dy, 7, 0.0), 7);
+    EXPECT_EQ(capApres(dx, -dy, 7, 0.0), 7);
+    // On either side of each bound the sectors apply.
+    EXPECT_EQ(capApres(dx, dy * (1 + 1e-9), 7, 0.0), 4);
+    EXPECT_EQ(capApres(dx, dy * (1 - 1e-9), 7, 0.0), 3);
+    EXPECT_EQ(capApres(dx, -dy * (1 + 1e-9), 7, 0.0), 2);
+    EXPECT_EQ(capApres(dx, -dy * (1 - 1e-9), 7, 0.0), 3);
 }
 
 TEST_F(NavigationTest, TurnsTheirCodesAndBeeps)
@@ -149,18 +148,15 @@ TEST_F(NavigationTest, WithoutAPathTheTurnsLeaveTheHeadingAtEight)
 
 TEST_F(NavigationTest, TurnRequestWaitsForTheTransmission)
 {
-    g_simRunning = 0;
     std::atomic<bool> fini{false};
     std::thread demandeur([&] {
         RequestTurn(-90);
         fini = true;
     });
-    while (g_turnCode != 5) {
-        std::this_thread::yield();
-    }
-    EXPECT_EQ(g_turnPending, 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(threadsAtRest()); // the request waits for the robot
     EXPECT_FALSE(fini);
+    EXPECT_EQ(g_turnCode, 5);
+    EXPECT_EQ(g_turnPending, 1);
     {
         VerrouMonde verrou(g_wheelLock);
         EXPECT_EQ(g_wheelLeft, 0);
@@ -173,13 +169,13 @@ TEST_F(NavigationTest, TurnRequestWaitsForTheTransmission)
 
     // A virtual run starting releases a waiting request, order kept.
     std::thread autre([] { RequestTurn(180); });
-    while (g_turnCode != 3) {
-        std::this_thread::yield();
-    }
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_turnCode, 3);
     SetSimRunning(1);
     autre.join();
     EXPECT_EQ(g_turnCode, 3);
     EXPECT_EQ(g_turnPending, 1);
+    EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"turn 5", "turn 3"}));
 }
 
 TEST_F(NavigationTest, WheelCodesSteerTowardsTheFirstStep)
@@ -247,12 +243,7 @@ TEST_F(NavigationTest, BumpOnTheBorderMarksNothing)
         HandleBumpers(1, 1);
         HandleBumpers(1, 0);
         HandleBumpers(0, 1);
-        for (int k = 0; k < geo::GridSize; ++k) {
-            EXPECT_EQ(g_grid[0][k], 1);
-            EXPECT_EQ(g_grid[21][k], 1);
-            EXPECT_EQ(g_grid[k][0], 1);
-            EXPECT_EQ(g_grid[k][21], 1);
-        }
-        (void)avant;
+        // Ahead, ahead-left and ahead-right all lie in the border.
+        EXPECT_EQ(snapshotGrid(), avant) << x << ", " << y;
     }
 }

@@ -1,5 +1,7 @@
 // The navigation and simulation threads running: stop state, heading probe,
-// virtual run, "Arrêt", blocking waits and shutdown.
+// turns, a virtual run stepped by the world clock, "Arrêt", waits without
+// passes, traces and shutdown. Every check is made once the threads are at
+// rest (blocked until the next change), never after a delay.
 #include "WorldFixture.h"
 
 #include "core/scripted/ScriptedPlatform.h"
@@ -7,29 +9,20 @@
 #include "world/Navigation.h"
 #include "world/PlanPath.h"
 #include "world/WorldChange.h"
+#include "world/WorldClock.h"
 #include "world/WorldThreads.h"
 
 #include <chrono>
-#include <ctime>
-#include <thread>
+#include <string>
+#include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
-using Horloge = std::chrono::steady_clock;
 
-/** Polls `condition` until it holds or `delai` passes. */
-template <class Condition>
-bool attendre(Condition condition, std::chrono::milliseconds delai = 3000ms)
+ScriptedPlatform& scripted()
 {
-    const auto fin = Horloge::now() + delai;
-    while (!condition()) {
-        if (Horloge::now() > fin) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
+    return static_cast<ScriptedPlatform&>(platform());
 }
 
 std::pair<int, int> roues()
@@ -44,33 +37,23 @@ Point celluleRobot()
     return g_robotCell;
 }
 
-/** Processor time of the whole process, in seconds. */
-double tempsProcesseur()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
-}
-
 class NavigationThreadTest : public WorldTest {
 protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        static_cast<ScriptedPlatform&>(platform()).clear();
-        g_turnCode = 0;
-        g_turnPending = 0;
-        g_simRunning = 0;
+        scripted().clear();
+        scripted().setSleepScale(0.0); // beeps are recorded, not waited for
+        setWorldClock(&horloge);
         g_mapView = &affichage;
     }
     void TearDown() override
     {
-        StopWorldThreads();
-        g_simRunning = 0;
-        g_turnPending = 0;
-        WorldTest::TearDown();
+        WorldTest::TearDown(); // stops the threads before the clock and display go
+        scripted().setSleepScale(1.0);
     }
 
+    ManualWorldClock horloge;
     CountingDisplay affichage;
 };
 
@@ -80,19 +63,23 @@ TEST_F(NavigationThreadTest, RobotOnTheDestinationStopsAndShowsOnce)
 {
     SetRobotPosition(30, 30);
     SetDestination(40, 40); // same cell (1, 1)
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 3;
-        g_wheelRight = 3;
-    }
+    SetWheels(3, 3);
     StartNavigation();
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{0, 0}; }));
-    ASSERT_TRUE(attendre([this] { return affichage.wheelShows == 1; }));
-    // Changes that keep it stopped show nothing more, and nothing is planned.
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{0, 0}));
+    EXPECT_EQ(affichage.wheelShows, 1);
+
+    // Each change makes one pass that stays stopped: nothing more is shown
+    // and nothing is planned.
+    const unsigned passes = g_navPasses;
     SetRobotPosition(31, 31);
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(threadsAtRest());
+    notifyWorldChange();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_navPasses, passes + 2);
     EXPECT_EQ(affichage.wheelShows, 1);
     EXPECT_EQ(affichage.redraws, 0);
+    EXPECT_EQ(navigationTrace(), std::vector<std::string>(3, "stop"));
 }
 
 TEST_F(NavigationThreadTest, ProbeDrivesStraightUntilTheRobotChangesCell)
@@ -100,21 +87,23 @@ TEST_F(NavigationThreadTest, ProbeDrivesStraightUntilTheRobotChangesCell)
     SetRobotPosition(25 * 3, 25 * 5);
     SetDestination(25 * 10 + 12, 25 * 5 + 12);
     StartNavigation();
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{2, 2}; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{2, 2}));
     EXPECT_EQ(g_heading, 0);
-    std::this_thread::sleep_for(30ms);
-    EXPECT_EQ(roues(), (std::pair{2, 2})); // still waiting: the robot has not moved
 
-    // Moving inside the cell is no cell change.
+    // Moving inside the cell is no cell change: still probing.
     SetRobotPosition(25 * 3 + 10, 25 * 5);
-    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{2, 2}));
     EXPECT_EQ(g_heading, 0);
 
     // One cell to the right: heading 3, straight along the path.
     SetRobotPosition(25 * 4, 25 * 5);
-    ASSERT_TRUE(attendre([] { return g_heading == 3; }));
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{3, 3}; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_heading, 3);
     EXPECT_EQ(g_firstStep, 3);
+    EXPECT_EQ(roues(), (std::pair{3, 3}));
+    EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"probe", "wheels 3 3"}));
 }
 
 TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
@@ -125,21 +114,35 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
     SetRobotPosition(25 * 3, 25 * 5);
     SetDestination(25 * 10, 25 * 5);
     StartNavigation();
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{2, 3}; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{2, 3}));
     EXPECT_EQ(g_heading, 4);
     EXPECT_EQ(g_firstStep, 3);
 
-    // One cell to the right: heading 3, straight ahead.
+    // While the wheels turn, changes that leave the robot in its cell make no pass.
+    const unsigned passes = g_navPasses;
+    SetRobotPosition(25 * 3 + 5, 25 * 5 + 5);
+    ASSERT_TRUE(threadsAtRest());
+    notifyWorldChange();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_navPasses, passes);
+
+    // One cell to the right of where the pass began: heading 3, straight ahead.
     SetRobotPosition(25 * 4, 25 * 5);
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{3, 3}; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_navPasses, passes + 1);
+    EXPECT_EQ(roues(), (std::pair{3, 3}));
     EXPECT_EQ(g_heading, 3);
 
-    // An obstacle on the way: the map change makes it plan again.
+    // An obstacle on the way: the map change makes it plan around it.
     const int redraws = affichage.redraws;
-    g_mapChanged = 1;
-    PlaceObstacle(6, 7);
-    ASSERT_TRUE(attendre([&] { return affichage.redraws > redraws; }));
+    g_mapChanged = 1; // as the mouse does before each edit
+    PlaceObstacle(6, 9);
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_GT(affichage.redraws, redraws);
     EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_TRUE(pathIsLegal(pathCopy(), snapshotGrid(), 4, 5, 10, 5));
 }
 
 TEST_F(NavigationThreadTest, TurnOrderedWhenThePathLiesBehind)
@@ -149,12 +152,42 @@ TEST_F(NavigationThreadTest, TurnOrderedWhenThePathLiesBehind)
     SetDestination(25 * 3, 25 * 5);
     g_heading = 1;
     StartNavigation();
-    ASSERT_TRUE(attendre([] { return g_turnPending == 1 && g_turnCode == 3; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_turnPending, 1);
+    EXPECT_EQ(g_turnCode, 3);
     EXPECT_EQ(g_heading, 1);
     EXPECT_EQ(roues(), (std::pair{0, 0}));
+    EXPECT_EQ(scripted().beeps().size(), 2u);
+
     // The robot reports: the order is sent, navigation goes on.
     TurnTransmitted();
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{3, 3}; }));
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{3, 3}));
+    EXPECT_EQ(g_turnCode, 0);
+    EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"turn 3", "wheels 3 3"}));
+}
+
+TEST_F(NavigationThreadTest, WithoutAPathTheStoppedWheelsWaitForAChange)
+{
+    for (int r = 1; r <= 20; ++r) {
+        PlaceObstacle(r, 8); // a wall across the field
+    }
+    SetRobotPosition(25 * 3, 25 * 5);
+    SetDestination(25 * 10, 25 * 5);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(roues(), (std::pair{0, 0}));
+    EXPECT_EQ(g_firstStep, 0);
+
+    // A change brings the pass that sees it and at most one more search.
+    const unsigned passes = g_navPasses;
+    notifyWorldChange();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_GE(g_navPasses - passes, 1u);
+    EXPECT_LE(g_navPasses - passes, 2u);
+    const auto lignes = navigationTrace();
+    ASSERT_FALSE(lignes.empty());
+    EXPECT_EQ(lignes.back(), "no path");
 }
 
 TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
@@ -164,102 +197,84 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     PlanPath(1, 1, 4, 1);
     ASSERT_EQ(g_path.taille(), 3);
     StartNavigation();
-    // As when the operator presses "Go!!!": the navigation is already in its
-    // heading probe (both wheels at 2), waiting for the robot to move.
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{2, 2}; }));
+    // As when the operator presses "Go!!!": the navigation is in its heading
+    // probe (both wheels at 2), waiting for the robot to move.
+    ASSERT_TRUE(threadsAtRest());
+    ASSERT_EQ(roues(), (std::pair{2, 2}));
     SetSimRunning(1);
-    const auto debut = Horloge::now();
     StartSimulation();
-    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{2, 1}; }, 500ms));
-    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{3, 1}; }, 4000ms));
-    ASSERT_TRUE(attendre([] { return celluleRobot() == Point{4, 1}; }, 4000ms));
-    const auto arrivee = Horloge::now();
-    // Two steps of 1.5 s after the first, immediate one (some slack for a busy machine).
-    const double duree = std::chrono::duration<double>(arrivee - debut).count();
-    EXPECT_GE(duree, 2.9);
-    EXPECT_LT(duree, 3.8);
+
+    // The first step comes at once, each next one 1500 ms later.
+    ASSERT_TRUE(threadsAtRest(2));
+    EXPECT_EQ(celluleRobot(), (Point{2, 1}));
+    EXPECT_EQ(g_heading, 3);
+    EXPECT_EQ(roues(), (std::pair{3, 3}));
+    horloge.advance(1499ms);
+    ASSERT_TRUE(threadsAtRest(2));
+    EXPECT_EQ(celluleRobot(), (Point{2, 1}));
+    horloge.advance(1ms);
+    ASSERT_TRUE(threadsAtRest(2));
+    EXPECT_EQ(celluleRobot(), (Point{3, 1}));
+    horloge.advance(1500ms);
+    ASSERT_TRUE(threadsAtRest(2));
+    EXPECT_EQ(g_robotPos.get(), (Point{100, 25}));
+    EXPECT_EQ(roues(), (std::pair{0, 0})); // on the destination
+
+    // The run sleeps one more step on the goal, then ends.
+    horloge.advance(1499ms);
+    ASSERT_TRUE(threadsAtRest(2));
     EXPECT_EQ(runningSimulations(), 1);
-    ASSERT_TRUE(attendre([] { return runningSimulations() == 0; }, 2500ms));
-    // The thread sleeps its last step on the goal, then ends.
-    const double fin = std::chrono::duration<double>(Horloge::now() - arrivee).count();
-    EXPECT_GE(fin, 1.4);
-    EXPECT_LT(fin, 2.0);
-    // Navigation threads start at the lowest priority.
-    const auto priorites = static_cast<ScriptedPlatform&>(platform()).threadPriorities();
+    horloge.advance(1ms);
+    ASSERT_TRUE(waitUntil([] { return runningSimulations() == 0; }));
+    EXPECT_EQ(g_robotPos.get(), (Point{100, 25}));
+
+    // World threads start at the lowest priority.
+    const auto priorites = scripted().threadPriorities();
     ASSERT_FALSE(priorites.empty());
     for (ThreadPriority p : priorites) {
         EXPECT_EQ(p, ThreadPriority::Lowest);
     }
-    EXPECT_EQ(g_robotPos.get(), (Point{100, 25}));
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{0, 0}; }));
 }
 
-TEST_F(NavigationThreadTest, OneStopEndsEveryVirtualRun)
+TEST_F(NavigationThreadTest, OneStopEndsEveryVirtualRunAfterItsStep)
 {
-    // A walled-in goal: no path, both runs keep waiting while g_simRunning is 1.
-    for (int r = 9; r <= 11; ++r) {
-        for (int c = 9; c <= 11; ++c) {
-            if (r != 10 || c != 10) {
-                PlaceObstacle(r, c);
-            }
-        }
-    }
+    // Nothing planned, no path: both runs keep stepping while g_simRunning is 1.
     SetRobotPosition(25 * 2, 25 * 2);
     SetDestination(25 * 9, 25 * 9);
     SetSimRunning(1);
     StartSimulation();
     StartSimulation();
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(threadsAtRest(2));
+    horloge.advance(1500ms);
+    ASSERT_TRUE(threadsAtRest(2));
     EXPECT_EQ(runningSimulations(), 2);
+
+    // "Arrêt": each run ends at its next check, once its step is over.
     SetSimRunning(0);
-    ASSERT_TRUE(attendre([] { return runningSimulations() == 0; }, 2000ms));
+    ASSERT_TRUE(threadsAtRest(2));
+    EXPECT_EQ(runningSimulations(), 2);
+    horloge.advance(1500ms);
+    ASSERT_TRUE(waitUntil([] { return runningSimulations() == 0; }));
     EXPECT_EQ(celluleRobot(), (Point{2, 2}));
-}
-
-TEST_F(NavigationThreadTest, WaitingThreadsUseNoProcessor)
-{
-    // Stopped (no destination), then following with nothing changing.
-    StartNavigation();
-    std::this_thread::sleep_for(50ms);
-    double avant = tempsProcesseur();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_LT(tempsProcesseur() - avant, 0.05);
-
-    g_heading = 3;
-    SetRobotPosition(25 * 3, 25 * 5);
-    SetDestination(25 * 10, 25 * 5);
-    ASSERT_TRUE(attendre([] { return roues().first != 0; }));
-    std::this_thread::sleep_for(50ms);
-    avant = tempsProcesseur();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_LT(tempsProcesseur() - avant, 0.05);
-
-    // No path at all: the stopped wheels do not make it spin either.
-    for (int r = 1; r <= 20; ++r) {
-        g_mapChanged = 1; // as the mouse does before each edit
-        PlaceObstacle(r, 8);
-    }
-    ASSERT_TRUE(attendre([] { return roues() == std::pair{0, 0}; }));
-    std::this_thread::sleep_for(50ms);
-    avant = tempsProcesseur();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_LT(tempsProcesseur() - avant, 0.05);
 }
 
 TEST_F(NavigationThreadTest, StopJoinsThreadsWhereverTheyWait)
 {
-    // Navigation held in a turn request (no virtual run, no robot), a
-    // simulation asleep between two steps.
+    // A simulation asleep in its step (nothing planned yet), then the
+    // navigation held in a turn request that no robot will transmit.
     g_heading = 1;
     SetRobotPosition(25 * 3, 25 * 12);
     SetDestination(25 * 3, 25 * 5);
-    StartNavigation();
-    ASSERT_TRUE(attendre([] { return g_turnPending == 1; }));
-    g_simRunning = 1; // set quietly: the request keeps waiting
+    g_simRunning = 1; // set quietly: only the simulation reads it
     StartSimulation();
-    std::this_thread::sleep_for(50ms);
-    const auto debut = Horloge::now();
+    ASSERT_TRUE(threadsAtRest());
+    g_simRunning = 0;
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest(2));
+    ASSERT_EQ(g_turnPending, 1);
+
     StopWorldThreads();
-    EXPECT_LT(Horloge::now() - debut, 500ms);
     EXPECT_EQ(runningSimulations(), 0);
+    EXPECT_EQ(blockedWorldWaiters(), 0);
+    EXPECT_TRUE(worldThreadsStopping());
 }

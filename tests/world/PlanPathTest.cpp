@@ -10,12 +10,6 @@ namespace {
 
 class PlanPathTest : public WorldTest {
 protected:
-    void TearDown() override
-    {
-        g_mapView = nullptr;
-        WorldTest::TearDown();
-    }
-
     void installDisplay() { g_mapView = &display; }
 
     /** Sets the four wheel codes to something a failure must clear. */

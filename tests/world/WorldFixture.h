@@ -4,19 +4,23 @@
 // counts what the world asks of it, grid snapshots, the grid invariant, and
 // a reference shortest-path search written independently of the planner.
 
+#include "core/scripted/ScriptedPlatform.h"
 #include "world/Geometry.h"
 #include "world/MapDisplay.h"
 #include "world/PathNode.h"
+#include "world/WorldChange.h"
 #include "world/WorldState.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <queue>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 /** A map window that only counts the calls it receives (from any thread). */
@@ -55,43 +59,51 @@ inline std::string gridText(const GridSnapshot& g)
     return out.str();
 }
 
-/** Clears every world value the tests touch and InitWorld leaves alone. */
-inline void resetWorldExtras()
-{
-    g_mapView = nullptr;
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_path.vider();
-    }
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
-    }
-    g_cmdLeft = 0;
-    g_cmdRight = 0;
-    g_heading = 0;
-    g_firstStep = 0;
-    g_noPathShown = 0;
-    g_mapDirty = 0;
-    g_banditShown = 0;
-    g_banditHeading = 0;
-    g_banditPos.set(0, 0);
-}
-
+/** A fresh world per test (as the program starts and creates its map), reset again after it. */
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        resetWorldExtras();
+        ResetWorld();
         InitWorld();
     }
-    void TearDown() override
-    {
-        resetWorldExtras();
-        InitWorld();
-    }
+    void TearDown() override { ResetWorld(); }
 };
+
+/** Polls `condition` until it holds; the time-out only keeps a hung test from waiting forever. */
+template <class Condition>
+bool waitUntil(Condition condition)
+{
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > limit) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+/**
+ * Waits until `threads` threads have handled every world change so far and
+ * sleep until the next one: a known state to act from, or to check.
+ */
+inline bool threadsAtRest(int threads = 1)
+{
+    return waitUntil([threads] { return blockedWorldWaiters() == threads; });
+}
+
+/** The navigation's trace lines recorded by the scripted platform. */
+inline std::vector<std::string> navigationTrace()
+{
+    std::vector<std::string> lines;
+    for (const auto& t : static_cast<ScriptedPlatform&>(platform()).traces()) {
+        if (t.channel == TraceChannel::Navigation) {
+            lines.push_back(t.line);
+        }
+    }
+    return lines;
+}
 
 /** 1 and 3 are obstacles; 2 is margin; 0 is free. */
 inline bool isObstacleValue(int v)

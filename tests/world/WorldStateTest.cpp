@@ -2,7 +2,9 @@
 
 #include "world/GridEdits.h"
 #include "world/WorldChange.h"
+#include "world/WorldClock.h"
 #include "world/WorldState.h"
+#include "world/WorldThreads.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +95,53 @@ TEST_F(InitWorldTest, LeavesEveryLockFree)
     }
 }
 
+using ResetWorldTest = WorldTest;
+
+TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
+{
+    CountingDisplay display;
+    ManualWorldClock horloge;
+    g_mapView = &display;
+    setWorldClock(&horloge);
+    PlaceObstacle(5, 5);
+    SetRobotPosition(130, 70);
+    SetDestination(300, 300);
+    g_banditPos.set(40, 40);
+    g_banditShown = 1;
+    g_gridLines = 1;
+    SetSimRunning(1);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest()); // probing: waits for the robot to move
+    StartSimulation();
+    ASSERT_TRUE(threadsAtRest(2));
+    ASSERT_NE(g_heading, 0);
+
+    ResetWorld();
+    EXPECT_EQ(runningSimulations(), 0);
+    EXPECT_EQ(blockedWorldWaiters(), 0);
+    EXPECT_FALSE(worldThreadsStopping());
+    EXPECT_EQ(snapshotGrid(), GridSnapshot{});
+    EXPECT_TRUE(pathCopy().empty());
+    EXPECT_EQ(g_robotPos.get(), (Point{0, 0}));
+    {
+        VerrouMonde verrou(g_robotLock);
+        EXPECT_EQ(g_robotX, 0.0);
+        EXPECT_EQ(g_robotCell, (Point{0, 0}));
+    }
+    EXPECT_EQ(g_destPos.get(), (Point{0, 0}));
+    EXPECT_EQ(g_banditPos.get(), (Point{0, 0}));
+    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_EQ(g_navActive, 0);
+    EXPECT_EQ(g_gridLines, 0);
+    EXPECT_EQ(g_setupPending, 1);
+    EXPECT_EQ(g_heading, 0);
+    EXPECT_EQ(g_cmdLeft, 0);
+    EXPECT_EQ(g_simRunning, 0);
+    EXPECT_EQ(g_navPasses, 0u);
+    EXPECT_EQ(g_mapView.load(), nullptr);
+    EXPECT_NE(&worldClock(), &horloge);
+}
+
 using MarkerTest = WorldTest;
 
 TEST_F(MarkerTest, SetRobotPositionSetsAllFourTogether)
@@ -157,13 +206,12 @@ TEST(WorldChange, WaitReturnsAtOnceWhenTheCounterAlreadyMoved)
 }
 
 /**
- * Runs `wake` on this thread while another waits for a change from the
- * count read before; fails if the waiter returns early or never wakes.
+ * Runs `wake` on this thread once another thread is blocked waiting for a
+ * change from the count read before; fails if the waiter returns early.
  */
 void expectWaiterWokenBy(void (*wake)())
 {
     const unsigned seen = worldChangeCount();
-    std::atomic<bool> woke{false};
     std::atomic<bool> changed{false};
     std::atomic<bool> early{false};
     std::thread waiter([&] {
@@ -171,25 +219,13 @@ void expectWaiterWokenBy(void (*wake)())
         if (!changed.load()) {
             early = true;
         }
-        woke = true;
     });
-
-    std::this_thread::sleep_for(50ms);
-    EXPECT_FALSE(woke.load()) << "returned without any change";
+    ASSERT_TRUE(threadsAtRest());
     changed = true;
     wake();
-
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!woke.load() && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(1ms);
-    }
-    EXPECT_TRUE(woke.load()) << "the waiter was not woken";
-    while (!woke.load()) {
-        notifyWorldChange(); // release it so the test can end
-        std::this_thread::sleep_for(10ms);
-    }
     waiter.join();
     EXPECT_FALSE(early.load());
+    EXPECT_EQ(blockedWorldWaiters(), 0);
 }
 
 TEST(WorldChange, NotifyFromAnotherThreadWakesTheWaiter)
@@ -197,11 +233,11 @@ TEST(WorldChange, NotifyFromAnotherThreadWakesTheWaiter)
     expectWaiterWokenBy([] { notifyWorldChange(); });
 }
 
-TEST(WorldChange, GridEditWakesTheWaiter)
+using WorldChangeTest = WorldTest;
+
+TEST_F(WorldChangeTest, GridEditWakesTheWaiter)
 {
-    InitWorld();
     expectWaiterWokenBy([] { PlaceObstacle(10, 10); });
-    InitWorld();
 }
 
 TEST(WorldChange, SeveralWaitersAllWake)
@@ -215,12 +251,43 @@ TEST(WorldChange, SeveralWaitersAllWake)
             awake.fetch_add(1);
         });
     }
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(threadsAtRest(4));
+    EXPECT_EQ(awake.load(), 0);
     notifyWorldChange();
     for (auto& t : waiters) {
         t.join();
     }
     EXPECT_EQ(awake.load(), 4);
+}
+
+TEST(WorldChange, TimedWaitEndsAtItsDeadlineOrAtAChange)
+{
+    const unsigned seen = worldChangeCount();
+    EXPECT_FALSE(waitWorldChangeFor(seen, 1ms));
+    EXPECT_EQ(blockedWorldWaiters(), 0);
+    notifyWorldChange();
+    EXPECT_TRUE(waitWorldChangeFor(seen, 1h));
+}
+
+TEST_F(WorldChangeTest, ManualClockMovesOnlyWhenAdvancedAndWakesTheSleepers)
+{
+    ManualWorldClock horloge;
+    setWorldClock(&horloge);
+    EXPECT_EQ(&worldClock(), &horloge);
+    EXPECT_EQ(horloge.now(), 0ms);
+    std::atomic<bool> fini{false};
+    std::thread dormeur([&] {
+        dormirSaufArret(1500ms);
+        fini = true;
+    });
+    ASSERT_TRUE(threadsAtRest());
+    horloge.advance(1499ms);
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_FALSE(fini.load());
+    horloge.advance(1ms);
+    dormeur.join();
+    EXPECT_TRUE(fini.load());
+    EXPECT_EQ(horloge.now(), 1500ms);
 }
 
 } // namespace

@@ -36,14 +36,7 @@ class MapViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_setupPending = 1;
-        g_heading = 0;
-        g_banditShown = 0;
-        g_noPathShown = 0;
-        {
-            VerrouMonde verrou(g_pathLock);
-            g_path.vider();
-        }
+        ResetWorld(); // the new window runs InitWorld
         view = std::make_unique<CMapView>();
         view->m_ownerView = &owner;
         g_mapView = view.get();
@@ -53,8 +46,8 @@ protected:
 
     void TearDown() override
     {
-        g_mapView = nullptr;
         view.reset();
+        ResetWorld();
     }
 
     void clic(Qt::MouseButton bouton, int x, int y)

@@ -108,7 +108,6 @@ TEST_F(MapViewTest, GridLinesDivideTheMapInCells)
 
 TEST_F(MapViewTest, PathIsARedPolylineFromTheRobotCell)
 {
-    g_noPathShown = 0;
     PlanPath(1, 1, 1, 5);
     const QImage image = view->renderImage();
     for (int y = 47; y < 137; ++y) { // below the robot picture
