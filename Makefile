@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run test asan tsan bench beacons format clean
+.PHONY: all bootstrap configure build run test asan tsan lint bench beacons format clean
 
 all: build
 
@@ -28,6 +28,14 @@ asan:
 
 tsan:
 	@$(MAKE) --no-print-directory test PRESET=tsan
+
+# clang-tidy over the project's own sources (.clang-tidy: bug-prone constructs
+# and needless costs); any finding fails.
+lint: build
+	@run-clang-tidy -p build/$(PRESET) -j $(JOBS) -quiet \
+		'^$(CURDIR)/(core|neural|trainer|world|link|robot|console|tools|bench|tests)/' >build/lint.log 2>&1 \
+		|| { grep -E 'error:|warning:' build/lint.log; echo "lint: findings above (build/lint.log)"; exit 1; }
+	@echo "lint: clean"
 
 bench: build
 	@for b in build/$(PRESET)/bench/bench_*; do echo "== $$b"; $$b; done

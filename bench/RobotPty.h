@@ -23,14 +23,14 @@ double tempsThread()
 {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 double tempsProcessus()
 {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 /** The robot's end of the line. */
@@ -83,7 +83,9 @@ void afficherDelais(const char* titre, std::vector<double> d)
         return;
     }
     std::sort(d.begin(), d.end());
-    auto rang = [&](double q) { return d[static_cast<std::size_t>(q * (d.size() - 1))]; };
+    auto rang = [&](double q) {
+        return d[static_cast<std::size_t>(q * static_cast<double>(d.size() - 1))];
+    };
     std::printf("%s: %zu frames, p50 %.0f us, p99 %.0f us, max %.0f us\n", titre, d.size(),
                 rang(0.50), rang(0.99), d.back());
 }

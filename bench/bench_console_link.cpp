@@ -43,10 +43,10 @@ std::array<unsigned char, 10> trame(std::uint32_t k, unsigned char batterie)
     const balises::Position p{250.0 + 150.0 * std::cos(a), 250.0 + 150.0 * std::sin(a)};
     std::array<unsigned char, 10> t{};
     const auto h = balises::horodatages(p, k * 7919u);
-    for (int i = 0; i < 4; ++i) {
-        const auto mot = static_cast<std::uint16_t>(h[static_cast<std::size_t>(i)]);
-        t[static_cast<std::size_t>(2 * i)] = static_cast<unsigned char>(mot & 0xFF);
-        t[static_cast<std::size_t>(2 * i + 1)] = static_cast<unsigned char>(mot >> 8);
+    for (std::size_t i = 0; i < h.size(); ++i) {
+        const auto mot = static_cast<std::uint16_t>(h[i]);
+        t[2 * i] = static_cast<unsigned char>(mot & 0xFF);
+        t[2 * i + 1] = static_cast<unsigned char>(mot >> 8);
     }
     t[8] = 0;
     t[9] = batterie;

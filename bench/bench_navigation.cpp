@@ -24,7 +24,7 @@ double tempsProcesseur()
 {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + t.tv_nsec * 1e-9;
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 /** Records when the navigation last showed its wheel codes. */
@@ -138,7 +138,7 @@ int main()
 
     std::sort(delais.begin(), delais.end());
     auto centile = [&](double p) {
-        return delais[static_cast<std::size_t>(p * (delais.size() - 1))];
+        return delais[static_cast<std::size_t>(p * static_cast<double>(delais.size() - 1))];
     };
     std::printf("processor use over 10 s, nothing changing (share of one core):\n");
     std::printf("  navigation thread (blocking waits): %.3f %%, %u passes\n", 100.0 * navigation,

@@ -38,9 +38,12 @@ public:
     Table2D& operator=(Table2D&& autre) noexcept
     {
         if (this != &autre) {
+            // The shape is taken before the base part moves out.
+            const int lignes = std::exchange(autre.m_lignes, 0);
+            const int colonnes = std::exchange(autre.m_colonnes, 0);
             Table1D<T>::operator=(std::move(autre));
-            m_lignes = std::exchange(autre.m_lignes, 0);
-            m_colonnes = std::exchange(autre.m_colonnes, 0);
+            m_lignes = lignes;
+            m_colonnes = colonnes;
         }
         return *this;
     }

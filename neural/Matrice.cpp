@@ -2,6 +2,7 @@
 
 #include "MessagesNeurone.h"
 
+#include <cstddef>
 #include <utility>
 
 // Loops over whole matrices check the shapes once and then walk the contiguous
@@ -131,6 +132,9 @@ Matrice Matrice::operator*(const Matrice& b) const
     const int l = lignes();
     const int n = colonnes();
     const int c = b.colonnes();
+    // Offsets of rows in the storage, in the pointers' own width.
+    const std::ptrdiff_t largeurX = n;
+    const std::ptrdiff_t largeurZ = c;
     Matrice r(l, c, 0.0);
     const double* x = donnees();
     const double* y = b.donnees();
@@ -138,10 +142,10 @@ Matrice Matrice::operator*(const Matrice& b) const
     // Row by row with k outside j: every cell still receives its terms for
     // k = 0, 1, ... in increasing order, but b is read along its rows.
     for (int i = 0; i < l; ++i) {
-        double* ligne = z + i * c;
+        double* ligne = z + i * largeurZ;
         for (int k = 0; k < n; ++k) {
-            const double a = x[i * n + k];
-            const double* bk = y + k * c;
+            const double a = x[i * largeurX + k];
+            const double* bk = y + k * largeurZ;
             for (int j = 0; j < c; ++j) {
                 ligne[j] += a * bk[j];
             }
@@ -223,8 +227,8 @@ void Matrice::echangerLignes(int a, int b)
         return;
     }
     const int c = colonnes();
-    double* la = donnees() + a * c;
-    double* lb = donnees() + b * c;
+    double* la = donnees() + static_cast<std::ptrdiff_t>(a) * c;
+    double* lb = donnees() + static_cast<std::ptrdiff_t>(b) * c;
     for (int j = 0; j < c; ++j) {
         std::swap(la[j], lb[j]);
     }

@@ -1,6 +1,7 @@
 #include "Matrice.h"
 
 #include <cmath>
+#include <cstddef>
 
 // Searches keep the first cell met and let a later one win only when strictly
 // larger (smaller). Sums run in the fixed orders the callers' figures were
@@ -19,7 +20,7 @@ struct Moins {
 
 /** Index of the first best of `n` values read `pas` apart from `premier`. */
 template <class Critere>
-int premierMeilleur(const double* premier, int n, int pas)
+int premierMeilleur(const double* premier, int n, std::ptrdiff_t pas)
 {
     int meilleur = 0;
     for (int k = 1; k < n; ++k) {
@@ -30,7 +31,7 @@ int premierMeilleur(const double* premier, int n, int pas)
     return meilleur;
 }
 
-double sommeDe(const double* premier, int n, int pas)
+double sommeDe(const double* premier, int n, std::ptrdiff_t pas)
 {
     double s = 0.0;
     for (int k = 0; k < n; ++k) {
@@ -39,7 +40,7 @@ double sommeDe(const double* premier, int n, int pas)
     return s;
 }
 
-double sommeCarresDe(const double* premier, int n, int pas)
+double sommeCarresDe(const double* premier, int n, std::ptrdiff_t pas)
 {
     double s = 0.0;
     for (int k = 0; k < n; ++k) {
@@ -170,7 +171,7 @@ double Matrice::sommeColonne(int j) const
 double Matrice::sommeLigne(int i) const
 {
     verifierLigne(i);
-    return sommeDe(donnees() + i * colonnes(), colonnes(), 1);
+    return sommeDe(donnees() + static_cast<std::ptrdiff_t>(i) * colonnes(), colonnes(), 1);
 }
 
 double Matrice::sommeCarres() const
@@ -191,7 +192,7 @@ double Matrice::sommeCarresColonne(int j) const
 double Matrice::sommeCarresLigne(int i) const
 {
     verifierLigne(i);
-    return sommeCarresDe(donnees() + i * colonnes(), colonnes(), 1);
+    return sommeCarresDe(donnees() + static_cast<std::ptrdiff_t>(i) * colonnes(), colonnes(), 1);
 }
 
 double Matrice::moyenne() const

@@ -8,6 +8,7 @@
 #include "neural/MessagesPerceptron.h"
 
 #include <cmath>
+#include <cstddef>
 
 /**
  * A logistic neuron: one incoming weight per input of its layer, a bias
@@ -43,7 +44,7 @@ void Neurone::calculer(const Vecteur& entree)
     // The sizes match, so each input is a cell of the vector's first column.
     const Poids* w = donnees();
     const double* x = entree.donnees();
-    const int pas = entree.colonnes();
+    const std::ptrdiff_t pas = entree.colonnes();
     double net = -biais.valeur;
     for (int k = 0; k < n; ++k) {
         net = net + w[k].valeur * x[k * pas];

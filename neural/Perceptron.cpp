@@ -4,6 +4,8 @@
 #include "core/ProgressBox.h"
 #include "neural/MessagesPerceptron.h"
 
+#include <cstddef>
+
 Perceptron::Perceptron(bool avecProgression)
     : AvecProgression(avecProgression)
 {}
@@ -118,9 +120,9 @@ void Perceptron::apprendre(const Exemple& e)
     const double gain = Gain;
     const double momentum = Momentum;
     const double* xs = x.donnees();
-    const int pasX = x.colonnes();
+    const std::ptrdiff_t pasX = x.colonnes();
     const double* ds = d.donnees();
-    const int pasD = d.colonnes();
+    const std::ptrdiff_t pasD = d.colonnes();
 
     for (int q = couches - 1; q >= 0; --q) {
         Neurone* n = c[q].donnees();

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6test6
     libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfann-dev
+    clang-tidy
     fonts-dejavu-core
     xvfb xauth
     locales

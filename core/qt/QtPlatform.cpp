@@ -131,7 +131,10 @@ std::string qtFileFilter(const std::string& filter)
         if (!result.empty()) {
             result += ";;";
         }
-        result += label.find('(') == std::string::npos ? label + " (" + pattern + ")" : label;
+        result += label;
+        if (label.find('(') == std::string::npos) {
+            result.append(" (").append(pattern).append(")");
+        }
         start = next + 1;
     }
     return result;

@@ -124,7 +124,7 @@ TEST_F(LienTest, InputThatArrivesWhileACommandIsWrittenIsDelivered)
         attendu += trame(k);
     }
     pty.envoyer(trame(0));
-    ASSERT_TRUE(recevoir(10 * Trames));
+    ASSERT_TRUE(recevoir(10 * static_cast<std::size_t>(Trames)));
     ASSERT_TRUE(lireRobot(Trames));
     EXPECT_EQ(journal.octets(), attendu);
     for (int k = 0; k < Trames; ++k) {

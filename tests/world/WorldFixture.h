@@ -186,7 +186,7 @@ inline int cellValue(const GridSnapshot& g, int x, int y)
 inline int referenceCost(const GridSnapshot& g, int sx, int sy, int gx, int gy)
 {
     constexpr int n = geo::Cells;
-    std::vector<int> best(n * n, -1);
+    std::vector<int> best(static_cast<std::size_t>(n) * n, -1);
     using Entry = std::pair<int, int>; // cost, index
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
     open.push({0, sy * n + sx});

@@ -202,6 +202,8 @@ TEST_F(AnalyseurTest, OneTraceLinePerFrameEvent)
         EXPECT_EQ(t.channel, TraceChannel::Protocol);
         lignes.push_back(t.line);
     }
+    // Long lines are cut in two literals.
+    // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
     EXPECT_EQ(lignes, (std::vector<std::string>{
                           "frame: stamps 1000 1000 1000 1000, intervals 0.1638395 0.1638395 "
                           "0.1638395, outputs 162.5 nan",

@@ -150,7 +150,7 @@ TEST_F(EntrainementTest, CancelThenNoGoesOnYesStopsAfterThatPass)
     bouton(1014)->click();
     const auto statuts = derniereBoite().statuses;
     ASSERT_GE(statuts.size(), 2u);
-    const std::string passe7 = statuts[statuts.size() - 2];
+    const std::string& passe7 = statuts[statuts.size() - 2];
     EXPECT_EQ(passe7.rfind("Erreur quadratique:\nPasse #7 : ", 0), 0u) << passe7;
     // The final text repeats that pass and its error, then the rate.
     EXPECT_EQ(statuts.back().rfind(passe7 + "\nTaux de classement: ", 0), 0u) << statuts.back();
