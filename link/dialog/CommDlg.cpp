@@ -1,9 +1,9 @@
 #include "link/dialog/CommDlg.h"
 
 #include "core/Platform.h"
+#include "core/qt/UnitesDialogue.h"
 #include "link/dialog/PanneauPeripheriques.h"
 #include "link/dialog/PortOwner.h"
-#include "link/dialog/UnitesGabarit.h"
 #include "link/settings/EcritureScom.h"
 #include "link/settings/LectureScom.h"
 
@@ -39,7 +39,7 @@ CommDlg::CommDlg(QWidget* parent)
                    Qt::WindowCloseButtonHint);
     // Closing the dialog never ends the program, even when it is the last window.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFont(UnitesGabarit::police());
+    setFont(UnitesDialogue::policeDialogue());
     creerControles();
 }
 
@@ -47,7 +47,7 @@ CommDlg::~CommDlg() = default;
 
 void CommDlg::creerControles()
 {
-    const UnitesGabarit du(font());
+    const UnitesDialogue du(font());
 
     // The template's controls, in 182 x 61 units.
     auto* groupeDebit = new QGroupBox(QStringLiteral("Vitesse de transmission"), this);

@@ -1,7 +1,7 @@
 #include "link/dialog/PanneauPeripheriques.h"
 
+#include "core/qt/UnitesDialogue.h"
 #include "link/ComDevices.h"
-#include "link/dialog/UnitesGabarit.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -18,7 +18,7 @@ QString nomCom(int port)
 
 } // namespace
 
-PanneauPeripheriques::PanneauPeripheriques(const UnitesGabarit& du, QWidget* parent)
+PanneauPeripheriques::PanneauPeripheriques(const UnitesDialogue& du, QWidget* parent)
     : QGroupBox(QStringLiteral("Périphériques des ports"), parent)
     , m_source([] { return peripheriquesDetectes(); })
 {

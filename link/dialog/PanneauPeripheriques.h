@@ -10,7 +10,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
-class UnitesGabarit;
+class UnitesDialogue;
 
 /**
  * The port dialog's panel of devices: which device each of COM1 .. COM4
@@ -24,7 +24,7 @@ class UnitesGabarit;
  */
 class PanneauPeripheriques : public QGroupBox {
 public:
-    PanneauPeripheriques(const UnitesGabarit& du, QWidget* parent);
+    PanneauPeripheriques(const UnitesDialogue& du, QWidget* parent);
 
     /** Where the devices come from; the machine's by default. */
     void setSource(SourcePeripheriques source);

@@ -2,8 +2,8 @@
 
 #include "core/Platform.h"
 #include "core/StringTable.h"
+#include "core/qt/UnitesDialogue.h"
 #include "trainer/dialog/CourbeErreur.h"
-#include "trainer/dialog/UnitesDialogue.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The controls of "Reseaux de Neurones" at their places, in dialog units of
 // the dialog font.
+#include "core/qt/UnitesDialogue.h"
 #include "trainer/dialog/BoutonFleches.h"
 #include "trainer/dialog/ReseauxDlg.h"
-#include "trainer/dialog/UnitesDialogue.h"
 
 #include <QGroupBox>
 #include <QLabel>

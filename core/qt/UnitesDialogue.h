@@ -4,17 +4,17 @@
 #include <QRect>
 
 /**
- * Dialog units: the trainer's windows are laid out in units of the dialog
- * font, a quarter of its average character width across and an eighth of
- * its height down, so that the layout keeps its proportions whatever the
- * screen's font size.
+ * Dialog units: the dialogs (the trainer's, the port dialog) are laid out in
+ * units of the dialog font, a quarter of its average character width across
+ * and an eighth of its height down, so that the layout keeps its proportions
+ * whatever the screen's font size.
  */
 class UnitesDialogue {
 public:
     /** The units of `police` (average width of the 52 Latin letters, line height). */
     explicit UnitesDialogue(const QFont& police);
 
-    /** The trainer's dialog font: sans-serif, 8 points. */
+    /** The dialogs' font: sans-serif, 8 points. */
     static QFont policeDialogue();
 
     int largeurCaractere() const { return m_largeur; }

@@ -1,4 +1,4 @@
-#include "trainer/dialog/UnitesDialogue.h"
+#include "core/qt/UnitesDialogue.h"
 
 #include <QFontMetrics>
 
