@@ -67,7 +67,8 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     EXPECT_NEAR(g_robotPos.get().x, 300, 6);
     EXPECT_NEAR(g_robotPos.get().y, 200, 6);
     EXPECT_EQ(controle<QLineEdit>(1005)->text(), QString::asprintf("%i cm", g_robotPos.get().x));
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 200);
+    // The battery byte follows the answered status byte.
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 200; }));
 
     // A turn order leaves with the next status byte, once.
     {
@@ -79,9 +80,9 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 54321, 0x00, 115)));
     EXPECT_EQ(robot.recu.substr(5), std::string("\xB0\x80"));
     EXPECT_EQ(g_turnPending, 0);
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 115);
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 115; }));
     // Ten bytes a frame, one line each in the reception box.
-    EXPECT_EQ(boite(1004)->document()->blockCount(), 1 + 7 * 10);
+    EXPECT_TRUE(attendre([this] { return boite(1004)->document()->blockCount() == 1 + 7 * 10; }));
 
     scripted().clear();
     cliquer(1007);
