@@ -90,6 +90,20 @@ void afficherDelais(const char* titre, std::vector<double> d)
                 rang(0.50), rang(0.99), d.back());
 }
 
+/** Resident memory of the process, MB. */
+inline double memoireResidente()
+{
+    long pages = 0;
+    long residentes = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &residentes) != 2) {
+            residentes = 0;
+        }
+        std::fclose(f);
+    }
+    return static_cast<double>(residentes) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
 /** A pseudo-terminal pair in raw mode: the robot's descriptor and the device name. */
 struct PairePty {
     int robot = -1;

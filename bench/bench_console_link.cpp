@@ -194,22 +194,23 @@ int main(int argc, char** argv)
         auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode,
                         bool seul = false) {
             const double cpu0 = banc::tempsProcessus();
-            const int lignes0 = reception->document()->blockCount();
             ++marque;
             Mesure m = faireTourner(robot, premiere, n, periode, seul, marque);
             const double cpu = banc::tempsProcessus() - cpu0 - m.processeurRobot;
             premiere += static_cast<std::uint32_t>(n);
             erreurs += m.erreurs;
-            // Every byte one line of the reception box; the last battery
-            // byte on the bar (a shifted frame would put another byte there).
-            const long manquantes = 10L * n - (reception->document()->blockCount() - lignes0);
+            // One command for every status byte, and the last battery byte on
+            // the bar: a lost or extra byte would shift the frames and put
+            // another byte there.
             const bool decale = barre->value() != marque;
-            pertes += manquantes + (decale ? 1 : 0);
+            pertes += decale ? 1 : 0;
             banc::afficherDelais(titre, m.delais);
             std::printf("    %.0f frames/s over %.2f s, console processor %.1f %% of one core, "
-                        "%ld wrong or missing commands, %ld bytes missing, %s\n",
-                        n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs, manquantes,
-                        decale ? "SHIFTED" : "in step");
+                        "%ld wrong or missing commands, %s; reception box %d lines, resident "
+                        "%.0f MB\n",
+                        n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs,
+                        decale ? "SHIFTED" : "in step", reception->document()->blockCount(),
+                        banc::memoireResidente());
         };
 
         std::printf("Console over %s at 38400 baud, beacon network, boxes on\n", pty.nom.c_str());
@@ -222,8 +223,7 @@ int main(int argc, char** argv)
         tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
              std::chrono::nanoseconds(1000000000 / 1536));
         tour("(b) as fast as the robot can send", 20000, std::chrono::nanoseconds(0));
-        std::printf("commands wrong or missing: %ld; bytes lost or frames shifted: %ld\n", erreurs,
-                    pertes);
+        std::printf("commands wrong or missing: %ld; frames shifted: %ld\n", erreurs, pertes);
         code = erreurs == 0 && pertes == 0 ? 0 : 2;
         StopWorldThreads();
     }

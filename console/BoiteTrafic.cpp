@@ -11,11 +11,16 @@ constexpr int IntervalleMs = 25;
 
 } // namespace
 
-BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, QObject* parent)
+BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
+                         QObject* parent)
     : QObject(parent)
     , m_boite(boite)
     , m_longueurParagraphe(longueurParagraphe)
 {
+    m_boite->setMaximumBlockCount(lignesMax);
+    // A read-only box has nothing to undo; its undo history would keep
+    // every append for the life of the view.
+    m_boite->setUndoRedoEnabled(false);
     m_minuterie.setSingleShot(true);
     m_minuterie.setInterval(IntervalleMs);
     connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::vider);

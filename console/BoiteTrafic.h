@@ -16,12 +16,19 @@ class QPlainTextEdit;
  * With `longueurParagraphe` > 0 the box is one long wrapped line cut into
  * paragraphs of about that length, between two appends (a long paragraph is
  * laid out whole on every change; the wrapping looks the same).
+ *
+ * The box keeps the most recent lines only, up to a generous bound.
  */
 class BoiteTrafic : public QObject {
     Q_OBJECT
 
 public:
-    BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, QObject* parent = nullptr);
+    /**
+     * `lignesMax` bounds the lines (paragraphs) the box keeps: the oldest go
+     * first, so that a console left running keeps a flat memory.
+     */
+    BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
+                QObject* parent = nullptr);
 
     /** Appends `texte` (written at the next flush). */
     void ajouter(const QString& texte);

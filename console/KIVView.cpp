@@ -29,8 +29,10 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     m_batterie = m_ui->id1019;
     m_wheelLeftBox = m_ui->id1008;
     m_wheelRightBox = m_ui->id1017;
-    m_reception = new BoiteTrafic(m_ui->id1004, 0, this);
-    m_transmission = new BoiteTrafic(m_ui->id1011, 480, this);
+    // The last 50,000 bytes received (one line each), the last 1,000
+    // paragraphs of commands (about 100,000 commands).
+    m_reception = new BoiteTrafic(m_ui->id1004, 0, 50000, this);
+    m_transmission = new BoiteTrafic(m_ui->id1011, 480, 1000, this);
     m_robotYBox = m_ui->id1006;
     m_robotXBox = m_ui->id1005;
     m_destYBox = m_ui->id1012;
