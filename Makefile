@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run test asan tsan lint bench beacons format clean
+.PHONY: all bootstrap configure build run test asan tsan lint fuzz bench beacons format clean
 
 all: build
 
@@ -36,6 +36,16 @@ lint: build
 		'^$(CURDIR)/(core|neural|trainer|world|link|robot|console|tools|bench|tests)/' >build/lint.log 2>&1 \
 		|| { grep -E 'error:|warning:' build/lint.log; echo "lint: findings above (build/lint.log)"; exit 1; }
 	@echo "lint: clean"
+
+# The fuzz targets of tests/fuzz (clang-14, ASan + UBSan), each for
+# FUZZ_SECONDS from its seed corpus (tests/fuzz/corpus/<name>); what they
+# find new is kept in build/fuzz/corpus/<name>. A broken invariant fails.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@bash scripts/bootstrap.sh fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS) --target kiv_fuzzers
+	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 bench: build
 	@for b in build/$(PRESET)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -13,6 +13,10 @@ packages=(
     xvfb xauth
     locales
 )
+# `bootstrap.sh fuzz`: also the compiler and runtime of the fuzz targets.
+if [[ "${1:-}" == "fuzz" ]]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,154 @@
+// Fuzz target of the robot's byte stream: the sensor-frame parser fed any
+// bytes, with an estimator that returns anything (not a number, infinities,
+// huge values, refusals) or throws, and the world applying every event as
+// the console does. Invariants beyond "no crash": the parser's state stays
+// one of its three, every status byte gets exactly one reply, a battery
+// level is a byte, the robot's position stays on the field with its cell
+// matching it, and the grid keeps its border.
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/protocol/AnalyseurTrame.h"
+#include "world/Geometry.h"
+#include "world/RobotReports.h"
+#include "world/WorldState.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+void verifier(bool condition, const char* quoi)
+{
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", quoi);
+        std::abort();
+    }
+}
+
+/** Anything a network (or a broken one) might answer. */
+double sortieQuelconque(FuzzedDataProvider& donnees)
+{
+    constexpr double speciales[] = {std::numeric_limits<double>::quiet_NaN(),
+                                    std::numeric_limits<double>::infinity(),
+                                    -std::numeric_limits<double>::infinity(),
+                                    1e308,
+                                    -1e308,
+                                    -3.2,
+                                    612.7,
+                                    0.0,
+                                    499.0,
+                                    499.999,
+                                    24.999};
+    if (donnees.ConsumeBool()) {
+        return donnees.PickValueInArray(speciales);
+    }
+    return donnees.ConsumeFloatingPoint<double>();
+}
+
+void verifierRobot()
+{
+    Point p;
+    Point cellule;
+    double x = 0;
+    double y = 0;
+    {
+        VerrouMonde verrou(g_robotLock);
+        p = g_robotPos.get();
+        cellule = g_robotCell;
+        x = g_robotX;
+        y = g_robotY;
+    }
+    verifier(p.x >= 0 && p.x <= 499 && p.y >= 0 && p.y <= 499, "position on the field");
+    verifier(x == p.x && y == p.y, "position fields agree");
+    verifier(cellule.x == p.x / 25 && cellule.y == p.y / 25, "cell of the position");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static ScriptedPlatform plateforme;
+    static const bool installee = (setPlatform(&plateforme), true);
+    (void)installee;
+    plateforme.clear();
+
+    ResetWorld();
+    InitWorld();
+    FuzzedDataProvider donnees(data, size);
+    g_heading = donnees.ConsumeIntegralInRange(0, 8);
+
+    protocole::AnalyseurTrame analyseur(
+        [&donnees](double t1, double t2, double t3) -> protocole::Estimation {
+            verifier(t1 > 0.134 && t1 <= 0.166769 && t2 > 0.134 && t2 <= 0.166769 && t3 > 0.134 &&
+                         t3 <= 0.166769,
+                     "intervals in their window");
+            switch (donnees.ConsumeIntegralInRange(0, 3)) {
+            case 0:
+                return {}; // no network
+            case 1:
+                throw std::runtime_error("estimator failed");
+            default:
+                return {true, sortieQuelconque(donnees), sortieQuelconque(donnees)};
+            }
+        });
+
+    while (donnees.remaining_bytes() > 0) {
+        const int octet = donnees.ConsumeIntegral<std::uint8_t>();
+        const int etatAvant = analyseur.rxState();
+        protocole::Evenement evenement;
+        try {
+            evenement = analyseur.recevoir(octet);
+        } catch (const std::runtime_error&) {
+            // The frame goes on: the status byte comes next.
+            verifier(analyseur.rxState() == 3 && analyseur.rxIndex() == 0,
+                     "state after a failed estimate");
+            continue;
+        }
+        const int etat = analyseur.rxState();
+        verifier(etat == 2 || etat == 3 || etat == 4, "parser state");
+        verifier(analyseur.rxIndex() >= 0 && analyseur.rxIndex() <= 7, "timestamp index");
+        verifier(etat == 2 || analyseur.rxIndex() == 0, "index outside the timestamps");
+        switch (evenement.action) {
+        case protocole::Action::Aucune:
+            verifier(etatAvant == 2 && etat == 2, "nothing happens only among timestamps");
+            break;
+        case protocole::Action::Position:
+            verifier(etatAvant == 2 && etat == 3, "a position ends the timestamps");
+            if (evenement.estimation.valide) {
+                ReportRobotPosition(evenement.estimation.sortie0, evenement.estimation.sortie1);
+            }
+            verifierRobot();
+            break;
+        case protocole::Action::Etat: {
+            verifier(etatAvant == 3 && etat == 4, "the status byte follows the timestamps");
+            verifier(evenement.bit0 == (octet & 1) && evenement.bit1 == ((octet >> 1) & 1),
+                     "bumper bits");
+            int reponses = 0;
+            ReportRobotStatus(evenement.bit0, evenement.bit1,
+                              [&reponses](int gauche, int droite, int virage) {
+                                  verifier(gauche >= 0 && gauche <= 3 && droite >= 0 &&
+                                               droite <= 3 && virage >= 0 && virage <= 5,
+                                           "codes of the reply");
+                                  ++reponses;
+                              });
+            verifier(reponses == 1, "one reply per status byte");
+            break;
+        }
+        case protocole::Action::Batterie:
+            verifier(etatAvant == 4 && etat == 2, "the battery byte ends the frame");
+            verifier(evenement.batterie == octet, "battery level");
+            break;
+        }
+    }
+    constexpr int dernier = geo::GridSize - 1;
+    for (int k = 0; k <= dernier; ++k) {
+        verifier(g_grid[0][k] == 1 && g_grid[dernier][k] == 1 && g_grid[k][0] == 1 &&
+                     g_grid[k][dernier] == 1,
+                 "the border stays whole");
+    }
+    return 0;
+}
