@@ -49,8 +49,9 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
                               MessageButtons::Ok, MessageIcon::None);
         m_reseaux->OnLirePoids();
     } else {
-        // Chosen on the command line: loaded without asking.
-        executerProtege([&] { m_reseaux->reseau().LirePoids(options.poids); });
+        // Chosen on the command line: loaded without asking; a file that
+        // cannot be opened is told as such, with its name.
+        executerProtege([&] { m_reseaux->reseau().LirePoidsNommes(options.poids); });
     }
 }
 

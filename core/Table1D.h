@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BudgetMemoire.h"
 #include "Erreur.h"
 #include "Messages.h"
 
@@ -70,8 +71,9 @@ public:
             T* nouveau = allouer(n);
             // The count never exceeds the old storage, which is smaller than n.
             const int garder = m_taille < n ? m_taille : n;
+            // The old storage goes right after: its elements may be moved.
             for (int k = 0; k < garder; ++k) {
-                nouveau[k] = m_elements[k];
+                nouveau[k] = std::move(m_elements[k]);
             }
             delete[] m_elements;
             m_elements = nouveau;
@@ -119,6 +121,7 @@ private:
 
     static T* allouer(int n)
     {
+        verifierBudgetMemoire(static_cast<double>(n) * sizeof(T));
         try {
             return new T[static_cast<std::size_t>(n)];
         } catch (const std::bad_alloc&) {
@@ -132,6 +135,18 @@ private:
 };
 
 namespace table_texte {
+
+/**
+ * Elements of T a reader obtains at once for a count read from its input
+ * (1 MiB of them). A table announced larger grows while its elements are
+ * read, so a count the input does not back costs no memory.
+ */
+template <class T>
+constexpr int lotLecture()
+{
+    constexpr std::size_t lot = (std::size_t{1} << 20) / sizeof(T);
+    return lot > 0 ? static_cast<int>(lot) : 1;
+}
 
 /**
  * Reads the first significant char of a table header: lines starting with '#'
@@ -166,7 +181,9 @@ std::ostream& operator<<(std::ostream& os, const Table1D<T>& table)
 /**
  * Reads the form written above into the existing table: comment lines may
  * precede the header; the table is resized to the announced count and each
- * element is read in place with its own extraction.
+ * element is read in place with its own extraction. A count beyond a lot is
+ * reached by doubling as elements arrive (the last growth lands on it
+ * exactly); when such a read fails the table holds what was obtained.
  */
 template <class T>
 std::istream& operator>>(std::istream& is, Table1D<T>& table)
@@ -178,8 +195,11 @@ std::istream& operator>>(std::istream& is, Table1D<T>& table)
     if (ouvrante != '(' || fermante != ')' || n < 0) {
         KIV_ERREUR(msg::FormatInvalide);
     }
-    table.redimensionner(n);
+    table.redimensionner(n <= table_texte::lotLecture<T>() ? n : table_texte::lotLecture<T>());
     for (int k = 0; k < n; ++k) {
+        if (k == table.taille()) {
+            table.redimensionner(k <= n / 2 ? 2 * k : n);
+        }
         is >> table[k];
         if (is.fail()) {
             KIV_ERREUR(msg::FormatInvalide);

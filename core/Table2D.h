@@ -109,6 +109,9 @@ public:
         }
     }
 
+    template <class U>
+    friend std::istream& operator>>(std::istream& is, Table2D<U>& table);
+
 private:
     void verifierCellule(int i, int j) const
     {
@@ -151,14 +154,44 @@ std::istream& operator>>(std::istream& is, Table2D<T>& table)
     if (ouvrante != '(' || virgule != ',' || fermante != ')' || l < 0 || c < 0) {
         KIV_ERREUR(msg::FormatInvalide);
     }
-    table.redimensionner(l, c);
-    for (int i = 0; i < l; ++i) {
-        for (int j = 0; j < c; ++j) {
-            is >> table(i, j);
+    const std::int64_t cellules = static_cast<std::int64_t>(l) * c;
+    if (cellules <= table_texte::lotLecture<T>()) {
+        table.redimensionner(l, c);
+        for (int i = 0; i < l; ++i) {
+            for (int j = 0; j < c; ++j) {
+                is >> table(i, j);
+                if (is.fail()) {
+                    KIV_ERREUR(msg::FormatInvalide);
+                }
+            }
+        }
+        return is;
+    }
+    // An announced size beyond a lot: the cells, row after row, are the
+    // storage's order, which grows by doubling as values arrive. The shape
+    // is set once every value is in; a failed read leaves the table empty.
+    table.redimensionner(0, 0);
+    if (cellules > INT_MAX) {
+        KIV_ERREUR(msg::ErreurAllocation);
+    }
+    const int n = static_cast<int>(cellules);
+    Table1D<T>& base = table;
+    try {
+        base.redimensionner(table_texte::lotLecture<T>());
+        for (int k = 0; k < n; ++k) {
+            if (k == base.taille()) {
+                base.redimensionner(k <= n / 2 ? 2 * k : n);
+            }
+            is >> base.donnees()[k];
             if (is.fail()) {
                 KIV_ERREUR(msg::FormatInvalide);
             }
         }
+    } catch (...) {
+        base.redimensionner(0);
+        throw;
     }
+    table.m_lignes = l;
+    table.m_colonnes = c;
     return is;
 }

@@ -31,13 +31,14 @@ void Perceptron::valider() const
     if (IterMax < 0) {
         KIV_ERREUR(msg::IterMaxInvalide);
     }
-    if (!(ErreurMax >= 0.0)) {
+    // Infinite bounds are refused too: a value that is not finite is no setting.
+    if (!(ErreurMax >= 0.0 && std::isfinite(ErreurMax))) {
         KIV_ERREUR(msg::ErreurMaxInvalide);
     }
     if (!(Momentum >= 0.0 && Momentum <= 1.0)) {
         KIV_ERREUR(msg::MomentumInvalide);
     }
-    if (!(Tolerance >= 0.0)) {
+    if (!(Tolerance >= 0.0 && std::isfinite(Tolerance))) {
         KIV_ERREUR(msg::ToleranceInvalide);
     }
 }

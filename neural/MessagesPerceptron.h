@@ -11,6 +11,10 @@ inline constexpr const char* IterMaxInvalide = "Nombre maximum d'iterations inva
 inline constexpr const char* ErreurMaxInvalide = "Erreur quadratique maximum invalide!";
 inline constexpr const char* MomentumInvalide = "Momentum invalide";
 inline constexpr const char* ToleranceInvalide = "Tolerance invalide!";
+/** A layer without neurons leaves the learning step nothing to sum; it is refused. */
+inline constexpr const char* CoucheSansNeurone = "Couche sans neurone!";
+/** Training diverged: the network in use is kept as it was before the run. */
+inline constexpr const char* PoidsNonFinis = "Entrainement divergent: poids non finis!";
 } // namespace msg
 
 /** Texts of the training progress box and its Cancel question. */

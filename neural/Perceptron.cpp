@@ -4,6 +4,9 @@
 #include "core/ProgressBox.h"
 #include "neural/MessagesPerceptron.h"
 
+#include "core/BudgetMemoire.h"
+
+#include <cmath>
 #include <cstddef>
 
 Perceptron::Perceptron(bool avecProgression)
@@ -13,6 +16,7 @@ Perceptron::Perceptron(bool avecProgression)
 Perceptron::Perceptron(const Table1D<int>& tailles, bool avecProgression)
     : AvecProgression(avecProgression)
 {
+    verifierTailles(tailles);
     const int couches = tailles.taille() - 1;
     m_entrees = tailles[0];
     m_sorties = tailles[couches];
@@ -29,6 +33,41 @@ Perceptron::Perceptron(const Table1D<int>& tailles, bool avecProgression)
 }
 
 Perceptron::~Perceptron() = default;
+
+void verifierTailles(const Table1D<int>& tailles, double cellulesEnPlus)
+{
+    double octets = cellulesEnPlus * sizeof(double);
+    for (int i = 1; i < tailles.taille(); ++i) {
+        if (tailles[i] == 0) {
+            KIV_ERREUR(msg::CoucheSansNeurone);
+        }
+        // Negative sizes are refused by the tables themselves.
+        const double neurones = tailles[i] > 0 ? tailles[i] : 0;
+        const double poids = tailles[i - 1] > 0 ? tailles[i - 1] : 0;
+        octets += sizeof(Couche) + neurones * (sizeof(Neurone) + poids * sizeof(Poids));
+    }
+    verifierBudgetMemoire(octets);
+}
+
+bool Perceptron::poidsFinis() const
+{
+    const Couche* c = donnees();
+    for (int q = 0; q < taille(); ++q) {
+        const Neurone* n = c[q].donnees();
+        for (int r = 0; r < c[q].taille(); ++r) {
+            if (!std::isfinite(n[r].biais.valeur)) {
+                return false;
+            }
+            const Poids* w = n[r].donnees();
+            for (int k = 0; k < n[r].taille(); ++k) {
+                if (!std::isfinite(w[k].valeur)) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
 
 void Perceptron::propager(const Vecteur& x)
 {
@@ -127,13 +166,16 @@ void Perceptron::apprendre(const Exemple& e)
     for (int q = couches - 1; q >= 0; --q) {
         Neurone* n = c[q].donnees();
         const int neurones = c[q].taille();
-        const Neurone* aval = q + 1 < couches ? c[q + 1].donnees() : nullptr;
-        const int nAval = q + 1 < couches ? c[q + 1].taille() : 0;
+        // The output layer is known by its place: a layer above without
+        // neurons (no storage) sums to 0, it does not make this one the output.
+        const bool derniere = q + 1 == couches;
+        const Neurone* aval = derniere ? nullptr : c[q + 1].donnees();
+        const int nAval = derniere ? 0 : c[q + 1].taille();
         const Neurone* amont = q > 0 ? c[q - 1].donnees() : nullptr;
         for (int r = 0; r < neurones; ++r) {
             Neurone& neurone = n[r];
             const double o = neurone.sortie;
-            if (aval == nullptr) {
+            if (derniere) {
                 neurone.delta = (ds[r * pasD] - o) * ((1.0 - o) * o);
             } else {
                 // The layer above was updated first: its new weights and deltas count.
@@ -172,6 +214,11 @@ std::istream& operator>>(std::istream& is, Perceptron& p)
 {
     is >> static_cast<Table1D<Couche>&>(p);
     p.m_entrees = p[0][0].taille();
+    for (int q = 1; q < p.taille(); ++q) {
+        if (p[q].taille() == 0) {
+            KIV_ERREUR(msg::CoucheSansNeurone);
+        }
+    }
     p.m_sorties = p[p.taille() - 1].taille();
     return is;
 }

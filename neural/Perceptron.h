@@ -39,6 +39,9 @@ public:
     /** One learning step on e; needs a propager of e.entree just before. */
     void retropropager(const Exemple& e);
 
+    /** True when every weight and bias is a finite number. */
+    bool poidsFinis() const;
+
     /** Throws the first parameter that is out of range. */
     void valider() const;
     /** Trains on the set, pass after pass in a fresh random order. */
@@ -89,7 +92,19 @@ private:
     double m_derniereErreur = 0.0;
 };
 
+/**
+ * Checks a layer-size table before a network is built from it: every layer
+ * (t[1] .. t[L]) needs a neuron ("Couche sans neurone!"), and the network
+ * with `cellulesEnPlus` doubles beside it (its scaling) must fit the memory
+ * budget ("Erreur d'allocation de memoire!").
+ */
+void verifierTailles(const Table1D<int>& tailles, double cellulesEnPlus = 0.0);
+
 /** The layers as nested tables of neurons; only current values are written. */
 std::ostream& operator<<(std::ostream& os, const Perceptron& p);
-/** Reads the form written above; momentum starts at zero, parameters are kept. */
+/**
+ * Reads the form written above; momentum starts at zero, parameters are kept.
+ * A network without layers or whose first layer is empty gives "Indice
+ * invalide!", a later empty layer "Couche sans neurone!".
+ */
 std::istream& operator>>(std::istream& is, Perceptron& p);

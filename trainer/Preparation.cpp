@@ -2,6 +2,8 @@
 
 #include "trainer/MessagesReseau.h"
 
+#include <cmath>
+
 Table1D<Exemple> lireEnsemble(std::istream& is)
 {
     Table1D<Exemple> ensemble;
@@ -11,6 +13,16 @@ Table1D<Exemple> lireEnsemble(std::istream& is)
 
 MiseAEchelle calculerEchelles(const Table1D<Exemple>& ensemble, const ParametresReseau& p)
 {
+    // A field that is not a number would scale every output to one.
+    if (!std::isfinite(p.MinOutput)) {
+        KIV_ERREUR(msg::MinOutputInvalide);
+    }
+    if (!std::isfinite(p.MaxOutput)) {
+        KIV_ERREUR(msg::MaxOutputInvalide);
+    }
+    if (!std::isfinite(p.Epsilon)) {
+        KIV_ERREUR(msg::EpsilonInvalide);
+    }
     // Range of every input component over the set; the desired outputs take no part.
     Vecteur mini;
     Vecteur maxi;

@@ -1,13 +1,17 @@
 #include "trainer/ReseauNeurones.h"
 
+#include "core/Erreur.h"
+#include "core/ErreurFichier.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
+#include "neural/MessagesPerceptron.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/FichierPoids.h"
 #include "trainer/MessagesReseau.h"
 #include "trainer/Preparation.h"
 #include "trainer/TexteWindows.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -52,7 +56,10 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
                                   MessageIcon::Exclamation);
             return false;
         }
-        ensemble = lireEnsemble(fichier);
+        lireFichier(fichier, chemin, [&](std::istream& is) { ensemble = lireEnsemble(is); });
+    }
+    if (ensemble.taille() == 0) {
+        throw ErreurFichier(msg::EnsembleVide, chemin, 0);
     }
 
     // Input layer first, then the output layer, then the hidden layers
@@ -61,6 +68,21 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     tailles[p.CoucheCache - 1] = p.NeuroneSortie;
     for (int i = 1; i <= p.CoucheCache - 2; ++i) {
         tailles[i] = p.NeuroneCoucheCache;
+    }
+
+    // Before anything is computed or written: the network to train can be
+    // built within the memory budget, its scaling beside it, and it takes
+    // the file's inputs (the first forward pass would refuse them, after a
+    // scaling of their size had been computed and written).
+    const bool construire = !m_perceptron || m_structureModifiee;
+    const int entrees = construire ? p.NeuroneEntree : m_perceptron->nombreEntrees();
+    if (construire) {
+        const double n = entrees;
+        const double m = p.NeuroneSortie;
+        verifierTailles(tailles, n * n + m * m);
+    }
+    if (ensemble[0].entree.taille() != entrees) {
+        KIV_ERREUR(msg::VecteurEntreeInvalide);
     }
 
     // The scaling is computed aside: a set it cannot scale leaves the
@@ -75,7 +97,7 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     // goes; the parameters are checked before either the scaling or the
     // network is replaced, so a refused run leaves the network in use alone.
     std::unique_ptr<Perceptron> nouveau;
-    if (!m_perceptron || m_structureModifiee) {
+    if (construire) {
         nouveau = std::make_unique<Perceptron>(tailles, true);
     }
     Perceptron& cible = nouveau ? *nouveau : *m_perceptron;
@@ -87,12 +109,40 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     cible.setIterMax(p.IterMax);
     cible.valider();
 
-    m_echelles = std::move(echelles);
+    // What is in use now stays at hand until the run has proved sound.
+    MiseAEchelle anciennes = std::exchange(m_echelles, std::move(echelles));
+    std::unique_ptr<Perceptron> ancien;
+    std::optional<Table1D<Couche>> poidsAvant;
     if (nouveau) {
-        m_perceptron = std::move(nouveau);
+        ancien = std::exchange(m_perceptron, std::move(nouveau));
         m_structureModifiee = false;
+    } else {
+        poidsAvant.emplace(static_cast<const Table1D<Couche>&>(*m_perceptron));
     }
-    m_perceptron->entrainer(ensemble);
+    // A run that diverged (weights that are no longer numbers) would leave a
+    // network that answers nothing and writes a file no reader accepts: the
+    // previous network and scaling come back and the run is refused.
+    const auto reprendre = [&] {
+        m_echelles = std::move(anciennes);
+        if (poidsAvant) {
+            static_cast<Table1D<Couche>&>(*m_perceptron) = *poidsAvant;
+        } else {
+            m_perceptron = std::move(ancien);
+            m_structureModifiee = true;
+        }
+    };
+    try {
+        m_perceptron->entrainer(ensemble);
+    } catch (...) {
+        if (!m_perceptron->poidsFinis()) {
+            reprendre();
+        }
+        throw;
+    }
+    if (!m_perceptron->poidsFinis()) {
+        reprendre();
+        KIV_ERREUR(msg::PoidsNonFinis);
+    }
     return true;
 }
 
@@ -102,10 +152,21 @@ void ReseauNeurones::LirePoids(const std::string& chemin)
     FichierTexteEntree fichier(chemin);
     MiseAEchelle echelles;
     auto reseau = std::make_unique<Perceptron>(true);
-    lirePoids(fichier, echelles, *reseau);
+    if (!fichier.is_open()) {
+        throw ErreurFichier(msg::FormatInvalide, chemin, 0);
+    }
+    lireFichier(fichier, chemin, [&](std::istream& is) { lirePoids(is, echelles, *reseau); });
     m_echelles = std::move(echelles);
     m_perceptron = std::move(reseau);
     m_entraine = true;
+}
+
+void ReseauNeurones::LirePoidsNommes(const std::string& chemin)
+{
+    if (!FichierTexteEntree(chemin).is_open()) {
+        throw ErreurOuverture(avecChemin(texte::ErreurOuverturePoids, chemin));
+    }
+    LirePoids(chemin);
 }
 
 bool ReseauNeurones::EcrirePoids(const std::string& chemin) const

@@ -45,15 +45,31 @@ public:
      * by default), builds a new perceptron when there is none or the
      * structure changed, hands it the parameters and trains it. A file that
      * cannot be opened shows "Erreur d'ouverture du fichier d'entrainement
-     * (%s)" and returns false with nothing changed. Whatever the run
-     * achieved, even when it ends on an error, it counts as made: entraine()
-     * is true afterwards.
+     * (%s)" and returns false with nothing changed. A file that cannot be
+     * read, or holds no example, throws an ErreurFichier; a network that
+     * cannot be built (an empty layer, beyond the memory budget) or does not
+     * take the file's inputs is refused before anything is written. A run
+     * whose weights stop being numbers gives back the previous network and
+     * scaling and throws "Entrainement divergent: poids non finis!".
+     * Whatever the run achieved, even when it ends on an error, it counts
+     * as made: entraine() is true afterwards.
      */
     bool EntrainerFichier(const std::string& chemin, const std::string& dump = "test.ext");
 
-    /** Reads a weights file: scaling, then perceptron, and entraine() becomes true. On
-     * failure nothing changes. */
+    /**
+     * Reads a weights file: scaling, then perceptron, and entraine() becomes
+     * true. On failure nothing changes and an ErreurFichier tells the
+     * reader's message, the file and the line ("Format invalide!" for a
+     * file that cannot be opened, as for an empty one).
+     */
     void LirePoids(const std::string& chemin);
+
+    /**
+     * LirePoids for a file the user named without a dialog (command line):
+     * one that cannot be opened gives an ErreurOuverture "Erreur
+     * d'ouverture du fichier de poids (chemin)".
+     */
+    void LirePoidsNommes(const std::string& chemin);
 
     /** Writes the weights file; nothing when there is no perceptron. Returns false on an I/O
      * failure. */

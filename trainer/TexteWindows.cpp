@@ -175,6 +175,13 @@ FichierTexteEntree::FichierTexteEntree(const std::string& chemin)
 {
     imbue(std::locale::classic());
     open(chemin, std::ios::in | std::ios::binary);
+    // An editor's UTF-8 byte-order mark is no part of the text.
+    char debut[3] = {};
+    if (is_open() && (!read(debut, sizeof debut) || debut[0] != '\xEF' || debut[1] != '\xBB' ||
+                      debut[2] != '\xBF')) {
+        clear(rdstate() & std::ios::badbit);
+        seekg(0);
+    }
 }
 
 bool lireLigne(std::istream& is, std::string& ligne)

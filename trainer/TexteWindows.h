@@ -73,7 +73,8 @@ private:
 /**
  * A text file opened for reading in the classic locale. Files from either
  * platform are read: the extractors treat CR as white space, and
- * `lireLigne` drops the CR of a CR LF line end.
+ * `lireLigne` drops the CR of a CR LF line end. A UTF-8 byte-order mark
+ * at the start of the file is skipped.
  */
 class FichierTexteEntree : public std::ifstream {
 public:

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -100,6 +101,29 @@ TEST_F(KIVAppTest, WithoutWeightsTheConsoleAsksForThem)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Choisissez un fichier de poids pour le réseau de neurones");
     EXPECT_EQ(scripted().fileRequests().size(), 1u);
+}
+
+TEST_F(KIVAppTest, WeightsNamedOnTheCommandLineThatCannotBeReadAreNamed)
+{
+    std::ostringstream sortie;
+    {
+        CKIVApp app;
+        ASSERT_TRUE(app.InitInstance(ligne({"--weights", "absent.wgh"}), sortie, sortie));
+        ASSERT_EQ(scripted().messages().size(), 1u);
+        EXPECT_EQ(scripted().messages()[0].text,
+                  "Erreur d'ouverture du fichier de poids (absent.wgh)");
+        EXPECT_NE(app.mainFrame(), nullptr) << "the console runs on without a network";
+    }
+    scripted().clear();
+    {
+        std::ofstream("casse.wgh") << "(1,1)\n 1\n(1,1)\n z\n";
+        CKIVApp app;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(app.InitInstance(ligne({"--weights", "casse.wgh"}), sortie, sortie));
+        testing::internal::GetCapturedStderr();
+        ASSERT_EQ(scripted().messages().size(), 1u);
+        EXPECT_EQ(scripted().messages()[0].text, "Format invalide!\nFichier : casse.wgh, ligne 4");
+    }
 }
 
 TEST_F(KIVAppTest, TrainerModeMakesNoConsole)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Erreur.h"
+#include "core/ErreurFichier.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,8 @@ namespace kiv_test {
 
 /**
  * Runs `action` and succeeds when it throws an Erreur carrying exactly
- * `attendu`, whose diagnostic line on the error stream ends with that message.
+ * `attendu`, whose diagnostic line on the error stream ends with that message,
+ * or an ErreurFichier (an error placed in a file) with that message.
  * The error stream is captured so the expected diagnostics stay out of the log.
  */
 template <class Action>
@@ -29,6 +31,13 @@ testing::AssertionResult lanceErreur(Action&& action, const char* attendu)
         if (diagnostic.size() < ligne.size() ||
             diagnostic.compare(diagnostic.size() - ligne.size(), ligne.size(), ligne) != 0) {
             return testing::AssertionFailure() << "diagnostic line was \"" << diagnostic << "\"";
+        }
+        return testing::AssertionSuccess();
+    } catch (const ErreurFichier& e) {
+        testing::internal::GetCapturedStderr();
+        if (e.message() != attendu || e.chemin().empty()) {
+            return testing::AssertionFailure()
+                   << "ErreurFichier \"" << e.what() << "\" instead of \"" << attendu << "\"";
         }
         return testing::AssertionSuccess();
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <fcntl.h>
@@ -396,14 +397,35 @@ TEST_F(KivTrain, ErrorsOfTheModelExitOneAndKeepTheOldWeights)
     ecrire(m_dir / "faux.wgh", "ceci n'est pas un fichier de poids\n");
     r = kivTrain({"--weights", "faux.wgh", "--eval", "1", "2", "3"});
     EXPECT_EQ(r.statut, 1);
-    EXPECT_NE(r.erreur.find("kiv-train: Format invalide!\n"), std::string::npos) << r.erreur;
+    EXPECT_NE(r.erreur.find("kiv-train: faux.wgh:1: Format invalide!\n"), std::string::npos)
+        << r.erreur;
     EXPECT_EQ(r.sortie, "");
 
     ecrire(m_dir / "faux.dat", "(2)\n(3,1) 1 2 3 (2,1) 1\n");
     r = kivTrain({"--params", "p.prm", "--data", "faux.dat", "--out", "a.wgh"});
     EXPECT_EQ(r.statut, 1);
-    EXPECT_NE(r.erreur.find("kiv-train: Format invalide!\n"), std::string::npos) << r.erreur;
+    EXPECT_NE(r.erreur.find("kiv-train: faux.dat:2: Format invalide!\n"), std::string::npos)
+        << r.erreur;
     EXPECT_EQ(lire(m_dir / "a.wgh"), "anciens poids");
+
+    // A network without output neurons, an output field that is no number,
+    // a set of no example: refused, and nothing written.
+    const std::string sansSortie = parametres(20, 0);
+    std::string nan = parametres(20);
+    nan.replace(nan.find("MaxOutput=5"), 11, "MaxOutput=nan");
+    ecrire(m_dir / "vide.dat", "(0)\n");
+    for (const auto& [prm, dat, message] :
+         {std::tuple{sansSortie, "d.dat", "Couche sans neurone!"},
+          std::tuple{nan, "d.dat", "MaxOutput invalide!"},
+          std::tuple{parametres(20), "vide.dat", "vide.dat: Ensemble d'entrainement vide!"}}) {
+        ecrire(m_dir / "h.prm", prm);
+        r = kivTrain({"--params", "h.prm", "--data", dat, "--out", "a.wgh", "--dump", "h.ext"});
+        EXPECT_EQ(r.statut, 1) << message;
+        EXPECT_NE(r.erreur.find(std::string("kiv-train: ") + message + "\n"), std::string::npos)
+            << r.erreur;
+        EXPECT_EQ(lire(m_dir / "a.wgh"), "anciens poids");
+        EXPECT_FALSE(fs::exists(m_dir / "h.ext")) << message;
+    }
 }
 
 TEST_F(KivTrain, UnwritableWeightsFileExitsOne)

@@ -2,6 +2,7 @@
 // its weights, and evaluates a trained network on three inputs, without the
 // console's windows.
 #include "core/Erreur.h"
+#include "core/ErreurFichier.h"
 #include "core/terminal/TerminalPlatform.h"
 #include "neural/Aleatoire.h"
 #include "trainer/ReseauNeurones.h"
@@ -10,7 +11,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -182,11 +182,7 @@ void ecrirePoids(const ReseauNeurones& reseau, const std::string& chemin)
 
 void lirePoids(ReseauNeurones& reseau, const std::string& chemin)
 {
-    // The model reads an unopenable file as an empty one; say what happened.
-    if (!std::ifstream(chemin).is_open()) {
-        throw Echec("Erreur d'ouverture du fichier de poids (" + chemin + ")");
-    }
-    reseau.LirePoids(chemin);
+    reseau.LirePoidsNommes(chemin);
 }
 
 void entrainer(ReseauNeurones& reseau, const Options& options)
@@ -288,6 +284,13 @@ int main(int argc, char** argv)
         return executer(argc, argv);
     } catch (const Erreur& e) {
         std::cerr << "kiv-train: " << e.what() << '\n';
+    } catch (const ErreurFichier& e) {
+        // As compilers place their messages: file, line, then what.
+        std::cerr << "kiv-train: " << e.chemin();
+        if (e.ligne() > 0) {
+            std::cerr << ':' << e.ligne();
+        }
+        std::cerr << ": " << e.message() << '\n';
     } catch (const Echec& e) {
         std::cerr << "kiv-train: " << e.what() << '\n';
     } catch (const std::bad_alloc&) {

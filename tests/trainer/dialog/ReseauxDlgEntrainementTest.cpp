@@ -174,9 +174,9 @@ TEST_F(EntrainementTest, ErrorsAreShownAndTheWindowGoesOn)
     ecrireOctets(dossier / "casse.dat", "(3)\n(3,1) 0.1 0.2\n");
     choisir(dossier / "casse.dat");
     bouton(1014)->click();
-    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(textes(), std::vector<std::string>{"Format invalide!\nFichier : " +
+                                                 (dossier / "casse.dat") + ", ligne 2"});
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Stop);
-    EXPECT_FALSE(scripted().messages()[0].text.empty());
 
     // A network with a single output under "&Tester".
     scripted().clear();
@@ -199,6 +199,24 @@ TEST_F(EntrainementTest, ErrorsAreShownAndTheWindowGoesOn)
     EXPECT_EQ(textes(), std::vector<std::string>{"Indice invalide!"});
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(dlg.isVisible());
+}
+
+TEST_F(EntrainementTest, AnEmptyLayerIsRefusedAndTheTrainedNetworkStays)
+{
+    bouton(1014)->click();
+    const Perceptron* entraine = dlg.reseau().perceptron();
+    ASSERT_NE(entraine, nullptr);
+    const std::vector<double> appris = poids(*entraine);
+
+    testing::internal::CaptureStderr();
+    scripted().clear();
+    edit(1004)->setText("0");
+    bouton(1014)->click();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(textes(), std::vector<std::string>{"Couche sans neurone!"});
+    EXPECT_EQ(dlg.reseau().perceptron(), entraine);
+    EXPECT_EQ(poids(*entraine), appris);
+    EXPECT_TRUE(bouton(1014)->isEnabled());
 }
 
 TEST_F(EntrainementTest, RealBoxStaysLiveGuardsASecondRunAndPlotsTheError)
@@ -240,23 +258,24 @@ TEST_F(EntrainementTest, RealBoxStaysLiveGuardsASecondRunAndPlotsTheError)
     }
 }
 
-TEST_F(EntrainementTest, ABoxInterruptedByAnErrorCanStillBeClosed)
+TEST_F(EntrainementTest, ADivergentRunTakesItsBoxAwayAndTheWindowGoesOn)
 {
     PlateformeAvecBoites boites;
-    // Examples of two measures for a network of three inputs: the run fails in its first pass.
-    ecrireOctets(dossier / "court.dat", "(2)\n(2,1) 0.1 0.2\n(2,1) 1 4\n"
-                                        "(2,1) 0.3 0.1\n(2,1) 2 3\n");
+    // Desired values no network can follow: the run diverges and is refused.
+    ecrireOctets(dossier / "court.dat", "(2)\n(3,1) 0.1 0.2 0.3\n(2,1) 1e308 4\n"
+                                        "(3,1) 0.3 0.1 0.2\n(2,1) 2 -1e308\n");
     choisir(dossier / "court.dat");
     testing::internal::CaptureStderr();
     bouton(1014)->click();
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(boites.messages().size(), 1u);
+    EXPECT_EQ(boites.messages()[0].text, "Entrainement divergent: poids non finis!");
     EXPECT_EQ(boites.messages()[0].icon, MessageIcon::Stop);
-    ASSERT_TRUE(boites.derniere);
-    EXPECT_FALSE(boites.derniere->findChild<QPushButton*>("id1")->isHidden());
-    boites.derniere->findChild<QPushButton*>("id1")->click();
-    EXPECT_FALSE(boites.derniere->isVisible());
+    // The network built for the run went, and its box with it.
+    EXPECT_EQ(dlg.reseau().perceptron(), nullptr);
+    EXPECT_TRUE(boites.derniere.isNull());
     EXPECT_FALSE(dlg.entrainementEnCours());
+    EXPECT_TRUE(bouton(1014)->isEnabled());
 }
 
 } // namespace

@@ -313,7 +313,8 @@ TEST_F(ReseauxDlgTest, ABadWeightsFileIsReportedAndKeepsTheNetwork)
     bouton(1012)->click();
     testing::internal::GetCapturedStderr();
     ASSERT_EQ(scripted().messages().size(), 1u);
-    EXPECT_EQ(scripted().messages()[0].text, "Format invalide!");
+    EXPECT_EQ(scripted().messages()[0].text,
+              "Format invalide!\nFichier : " + mauvais + ", ligne 1");
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Stop);
     EXPECT_EQ(dlg.reseau().perceptron(), avant);
     bouton(1015)->click();
