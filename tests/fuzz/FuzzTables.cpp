@@ -71,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     const bool lu = lire(texte, cellules);
     verifier(cellules.lignes() * cellules.colonnes() == cellules.taille(),
              "the shape is that of the storage");
-    if (lu) {
+    // A block of rows without columns costs no memory but is written as one
+    // line a row: twelve bytes can announce two billion of them. Such blocks
+    // are checked for their shape only.
+    if (lu && cellules.lignes() <= 100000) {
         Table2D<double> relues;
         verifier(lire(ecrire(cellules), relues), "a block reads back");
         verifier(relues.lignes() == cellules.lignes() && relues.colonnes() == cellules.colonnes(),
