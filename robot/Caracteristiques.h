@@ -6,13 +6,16 @@
  *
  * - A round body of 20 cm across: it fits in a cell with room to spare, so a
  *   robot centred in a free cell between two obstacles does not touch them.
- * - Wheels 15 cm apart. Codes 3 and 2 (the navigation's "veer") then turn
- *   on a radius of 37.5 cm, about 7.6 degrees a second: the robot swings
- *   onto a neighbouring direction within one or two cells.
- * - Wheel speeds 0, 2, 4 and 6 cm/s for codes 0 .. 3 (1 is never sent by the
- *   console): at the default period of 500 ms that is 1, 2 and 3 cm a frame,
- *   well under the 25 cm cell, so the console sees every cell the robot
- *   enters.
+ * - Wheels 15 cm apart and wheel speeds 0, 2.5, 5 and 6 cm/s for codes
+ *   0 .. 3 (1 is never sent by the console). Codes 3 and 2 (the navigation's
+ *   "veer") then turn on a radius of 82.5 cm, 3.8 degrees a second: about
+ *   17 degrees per cell driven, less than the half-sector (22.5 degrees) the
+ *   navigation can tell apart, since it re-steers only when the robot enters
+ *   another cell. A sharper veer (4 and 6 cm/s, radius 37.5 cm) swung the
+ *   robot past its direction between two cells and sent it round in circles.
+ * - At the default period of 500 ms the robot moves 1.25, 2.5 or 3 cm a
+ *   frame, well under the 25 cm cell, so the console sees every cell the
+ *   robot enters.
  * - Turns in place are done at once, before the wheels act in the same frame.
  * - A bumper across the front half: a contact within 15 degrees of straight
  *   ahead presses both switches, further round only the one on its side.
@@ -26,7 +29,7 @@ inline constexpr double Rayon = 10.0;
 /** Distance between the wheels, cm. */
 inline constexpr double Voie = 15.0;
 /** Wheel speed of each code, cm/s. */
-inline constexpr double Vitesses[4] = {0.0, 2.0, 4.0, 6.0};
+inline constexpr double Vitesses[4] = {0.0, 2.5, 5.0, 6.0};
 /** Half-angle of the cone where a contact presses both bumper switches, degrees. */
 inline constexpr double ConeFrontal = 15.0;
 /** How far the robot backs off after a contact, cm. */

@@ -29,7 +29,7 @@ void tracer(std::ostream& trace, long numero, const RobotVirtuel& robot,
     std::snprintf(ligne, sizeof ligne, "%ld,%.3f,%.2f,%.2f,%.1f,%u,%u,", numero, robot.temps(), p.x,
                   p.y, p.cap, trame[8], trame[9]);
     trace << ligne << hex(recus.data(), recus.size()) << ',' << robot.gauche() << ','
-          << robot.droite() << '\n';
+          << robot.droite() << std::endl;
 }
 
 /** Applies received bytes in order; counts those that are not commands. */
@@ -91,7 +91,6 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
             bilan.partie = !arret;
             break;
         }
-        ++bilan.trames;
         recus.clear();
         const auto r = liaison.lire(recus, options.delaiReponseMs, arret);
         if (r == Liaison::Resultat::Partie) {
@@ -101,6 +100,8 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
         if (r == Liaison::Resultat::Arret) {
             break;
         }
+        // A frame counts once its reply is in or overdue.
+        ++bilan.trames;
         if (r == Liaison::Resultat::Delai) {
             // A robot that hears nothing from its console stands still.
             ++bilan.manquantes;
@@ -114,6 +115,9 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
             tracer(*options.trace, bilan.trames, robot, trame, recus);
         }
         robot.avancer();
+        if (options.apresPeriode) {
+            options.apresPeriode(robot);
+        }
         if (!options.rapide) {
             ajouterMs(echeance, periodeMs);
             // A console that kept the robot waiting gets no burst of late frames.

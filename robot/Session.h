@@ -4,6 +4,7 @@
 #include "robot/RobotVirtuel.h"
 
 #include <atomic>
+#include <functional>
 #include <ostream>
 
 namespace robotsim {
@@ -16,6 +17,8 @@ struct OptionsSession {
     int delaiReponseMs = 2000;
     /** Where to write the CSV trace, or null. */
     std::ostream* trace = nullptr;
+    /** Called on the robot's thread after each period (benchmarks watch the truth). */
+    std::function<void(const RobotVirtuel&)> apresPeriode;
 };
 
 /** What a run came to. */

@@ -79,20 +79,20 @@ TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDriv
     r.avancer();
     EXPECT_NEAR(r.pose().x, 253.0, 1e-9);
     EXPECT_NEAR(r.pose().y, 250.0, 1e-9);
-    // Turn code 1 (90 degrees clockwise on the map) then code 2 on both: down by 2 cm.
+    // Turn code 1 (90 degrees clockwise on the map) then code 2 on both: down by 2.5 cm.
     ASSERT_TRUE(r.commande(0x80 + 16 + 4 * 2 + 2));
     r.avancer();
     EXPECT_NEAR(r.pose().cap, 90.0, 1e-9);
     EXPECT_NEAR(r.pose().x, 253.0, 1e-9);
-    EXPECT_NEAR(r.pose().y, 252.0, 1e-9);
-    // Left 3, right 2: veers clockwise by (6 - 4) / 15 rad/s.
+    EXPECT_NEAR(r.pose().y, 252.5, 1e-9);
+    // Left 3, right 2: veers clockwise by (6 - 5) / 15 rad/s.
     ASSERT_TRUE(r.commande(0x80 + 4 * 2 + 3));
     r.avancer();
-    EXPECT_NEAR(r.pose().cap, 90.0 + 2.0 / 15.0 * 0.5 * 180.0 / M_PI, 1e-6);
+    EXPECT_NEAR(r.pose().cap, 90.0 + 1.0 / 15.0 * 0.5 * 180.0 / M_PI, 1e-6);
     // Codes 4 (135 ccw) and 3 (180).
     ASSERT_TRUE(r.commande(0x80 + 16 * 4));
     ASSERT_TRUE(r.commande(0x80 + 16 * 3));
-    EXPECT_NEAR(r.pose().cap, 90.0 + 2.0 / 15.0 * 0.5 * 180.0 / M_PI + 45.0, 1e-6);
+    EXPECT_NEAR(r.pose().cap, 90.0 + 1.0 / 15.0 * 0.5 * 180.0 / M_PI + 45.0, 1e-6);
     // Not commands: bit 7 clear, turn codes 6 and 7. Nothing changes.
     EXPECT_FALSE(r.commande(0x7F));
     EXPECT_FALSE(r.commande(0xE0));
