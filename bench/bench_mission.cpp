@@ -5,7 +5,7 @@
 // console offscreen (serial engine, network, navigation, bumper handling);
 // each field ends arrived, stuck (no progress towards the goal for a long
 // time) or gave up (the console finds no path).
-//   bench_mission [fields per series, 100] [first seed, 1]
+//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both]
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "core/scripted/ScriptedPlatform.h"
@@ -16,6 +16,7 @@
 #include "robot/Session.h"
 #include "world/Locks.h"
 #include "world/MapEditing.h"
+#include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
 
@@ -26,6 +27,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -136,6 +138,17 @@ Terrain tirer(std::mt19937& alea, bool caches)
     }
 }
 
+std::size_t marquees()
+{
+    std::size_t n = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            n += valeurCellule(x, y) == 3 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
 struct Resultat {
     Issue issue = Issue::Bloque;
     bool vraiArrive = false;
@@ -170,10 +183,17 @@ Resultat courir(const Terrain& t)
     options.rapide = true;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
         const Point estime = g_robotPos.get();
-        std::lock_guard verrou(verite.m);
-        verite.pose = r.pose();
-        ++verite.periodes;
-        verite.sommeErreur += std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+        {
+            std::lock_guard verrou(verite.m);
+            verite.pose = r.pose();
+            ++verite.periodes;
+            verite.sommeErreur += std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+        }
+        // Lock step with the navigation: the next frame leaves once it has
+        // handled every change, as between two frames of a robot in real time.
+        for (int k = 0; k < 100000 && blockedWorldWaiters() < 1; ++k) {
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
     };
     robotsim::Bilan bilan;
     std::thread fil([&] { bilan = robotsim::executerSession(robot, *liaison, options, arret); });
@@ -232,16 +252,22 @@ Resultat courir(const Terrain& t)
                 meilleure = d;
                 progres = n;
             }
-            sansChemin = g_noPathShown == 1 ? sansChemin + 1 : 0;
-            if (sansChemin > 100) {
-                res.issue = Issue::Abandon;
-                break;
-            }
-            if (n - progres > 2000) {
-                res.issue = Issue::Bloque;
-                char c[160];
-                std::snprintf(c, sizeof c, "true (%.0f, %.0f) known cell (%d, %d) heading %d", p.x,
-                              p.y, g_robotCell.x, g_robotCell.y, g_heading.load());
+            sansChemin = g_noPathShown == 1 ? (sansChemin == 0 ? n : sansChemin) : 0;
+            const bool abandon = sansChemin != 0 && n - sansChemin > 50;
+            if (abandon || n - progres > 2000) {
+                res.issue = abandon ? Issue::Abandon : Issue::Bloque;
+                Point connue;
+                {
+                    VerrouMonde r(g_robotLock);
+                    connue = g_robotCell;
+                }
+                char c[200];
+                std::snprintf(c, sizeof c,
+                              "true (%.0f, %.0f) cell (%d, %d), known cell (%d, %d) holding %d, "
+                              "heading %d, %zu cells marked",
+                              p.x, p.y, static_cast<int>(p.x / 25), static_cast<int>(p.y / 25),
+                              connue.x, connue.y, valeurCellule(connue.x, connue.y),
+                              g_heading.load(), marquees());
                 res.cause = c;
                 break;
             }
@@ -307,8 +333,13 @@ int main(int argc, char** argv)
     }
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const auto graine = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 1);
-    serie("without hidden obstacles", n, graine, false);
-    serie("with hidden obstacles", n, graine + 1000, true);
+    const std::string series = argc > 3 ? argv[3] : "both";
+    if (series != "hidden") {
+        serie("without hidden obstacles", n, graine, false);
+    }
+    if (series != "open") {
+        serie("with hidden obstacles", n, graine + 1000, true);
+    }
     setPlatform(nullptr);
     return 0;
 }
