@@ -20,7 +20,11 @@ constexpr double Virages[6] = {0.0, 90.0, 135.0, 180.0, -135.0, -90.0};
 double normaliserCap(double a)
 {
     a = std::fmod(a, 360.0);
-    return a < 0.0 ? a + 360.0 : a;
+    if (a < 0.0) {
+        a += 360.0;
+    }
+    // A tiny negative angle plus 360 rounds to 360 itself.
+    return a >= 360.0 ? 0.0 : a;
 }
 
 RobotVirtuel::RobotVirtuel(const Scenario& scenario)

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 #include <string_view>
 #include <vector>
@@ -156,4 +157,23 @@ LectureScenario lireScenario(const std::string& texte)
 {
     std::istringstream flux(texte);
     return lireScenario(flux);
+}
+
+std::string texteScenario(const Scenario& s)
+{
+    char ligne[128];
+    std::snprintf(ligne, sizeof ligne, "depart %.17g %.17g %.17g\n", s.x, s.y, s.cap);
+    std::string texte = ligne;
+    for (int r = 0; r < 20; ++r) {
+        for (int c = 0; c < 20; ++c) {
+            if (s.obstacle[r][c] != 0) {
+                std::snprintf(ligne, sizeof ligne, "%s %d %d\n",
+                              s.obstacle[r][c] == 1 ? "cache" : "mur", c, r);
+                texte += ligne;
+            }
+        }
+    }
+    std::snprintf(ligne, sizeof ligne, "batterie %d\nbruit %.17g\nperiode %d\ngraine %u\n",
+                  s.batterie, s.bruit, s.periodeMs, static_cast<unsigned>(s.graine));
+    return texte + ligne;
 }

@@ -57,3 +57,6 @@ LectureScenario lireScenario(std::istream& texte);
 
 /** The same from a string (tests, fuzzing). */
 LectureScenario lireScenario(const std::string& texte);
+
+/** The text of `scenario`, which lireScenario reads back to the same scenario. */
+std::string texteScenario(const Scenario& scenario);

@@ -93,6 +93,10 @@ TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDriv
     ASSERT_TRUE(r.commande(0x80 + 16 * 4));
     ASSERT_TRUE(r.commande(0x80 + 16 * 3));
     EXPECT_NEAR(r.pose().cap, 90.0 + 1.0 / 15.0 * 0.5 * 180.0 / M_PI + 45.0, 1e-6);
+    // Headings stay within [0, 360), even a hair below zero.
+    EXPECT_EQ(robotsim::normaliserCap(-1e-15), 0.0);
+    EXPECT_EQ(robotsim::normaliserCap(-90.0), 270.0);
+    EXPECT_EQ(robotsim::normaliserCap(720.0), 0.0);
     // Not commands: bit 7 clear, turn codes 6 and 7. Nothing changes.
     EXPECT_FALSE(r.commande(0x7F));
     EXPECT_FALSE(r.commande(0xE0));
