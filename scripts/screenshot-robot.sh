@@ -25,7 +25,8 @@ sleep 4
 m() { xdotool mousemove $((8 + $1)) $((60 + $2)); }   # map point -> screen
 xdotool mousemove 528 253 click 1; sleep 0.3          # "Destination"
 m 437 62; xdotool click 1
-sleep "${SHOT_DELAY:-45}"
+# About when the bumper has found the block and the robot goes round it.
+sleep "${SHOT_DELAY:-48}"
 import -window root -crop 790x580+0+0 "$root/docs/robot-run.png"
 kill $APP
 wait $robot || true
