@@ -277,7 +277,8 @@ Resultat courir(const Terrain& t)
     fil.join();
     ResetWorld();
     res.contacts = bilan.contacts;
-    res.erreurMoyenne = verite.periodes > 0 ? verite.sommeErreur / verite.periodes : 0.0;
+    res.erreurMoyenne =
+        verite.periodes > 0 ? verite.sommeErreur / static_cast<double>(verite.periodes) : 0.0;
     return res;
 }
 
@@ -312,7 +313,8 @@ void serie(const char* titre, int n, std::uint32_t graine, bool caches)
                 "bumps %ld (%.2f a field); %.0f s\n",
                 titre, n, arrives, 100.0 * arrives / n, vrais, bloques, abandons,
                 arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, pire, erreur / n,
-                contacts, static_cast<double>(contacts) / n, montre.elapsed() / 1000.0);
+                contacts, static_cast<double>(contacts) / n,
+                static_cast<double>(montre.elapsed()) / 1000.0);
     std::fflush(stdout);
 }
 

@@ -1,5 +1,6 @@
 #include "robot/Session.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <time.h>
@@ -71,7 +72,7 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
     if (options.trace != nullptr) {
         *options.trace << EnteteTrace;
     }
-    const long periodeMs = static_cast<long>(robot.periode() * 1000.0 + 0.5);
+    const long periodeMs = std::lround(robot.periode() * 1000.0);
     std::vector<std::uint8_t> recus;
     const bool connecte = liaison.attendreConnexion(arret);
     timespec echeance{};

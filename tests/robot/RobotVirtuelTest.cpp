@@ -148,7 +148,7 @@ TEST(RobotVirtuelTest, StaysOnTheFieldAndItsFramesCarryItsPositionAndBattery)
     EXPECT_EQ(premiere[9], 200);
     // The stamps give the model's exact intervals, to a tick or two.
     std::int16_t t[4];
-    for (int k = 0; k < 4; ++k) {
+    for (std::size_t k = 0; k < 4; ++k) {
         t[k] = static_cast<std::int16_t>(premiere[2 * k] | premiere[2 * k + 1] << 8);
     }
     float intervalles[3];
