@@ -2,6 +2,7 @@
 // bumper contract and the beacon frames.
 #include "robot/RobotVirtuel.h"
 #include "link/protocol/RobotProtocol.h"
+#include "robot/Caracteristiques.h"
 #include "robot/Scenario.h"
 #include "world/BeaconModel.h"
 
@@ -64,8 +65,8 @@ TEST(ScenarioTest, RefusesWhatCannotBeRun)
               "line 2: the period lies within 20 .. 10000 ms");
     EXPECT_EQ(erreur("depart 50 50 0\nbatterie 256\n"), "line 2: the battery lies within 0 .. 255");
     EXPECT_EQ(erreur("depart 50 50 0\nbatterie 2x\n"), "line 2: the battery lies within 0 .. 255");
-    // The body (10 cm radius) may not overlap a side or an obstacle at the start.
-    EXPECT_EQ(erreur("depart 9 50 0\n"),
+    // The body may not overlap a side or an obstacle at the start.
+    EXPECT_EQ(erreur("depart " + std::to_string(robotsim::Rayon - 0.5) + " 50 0\n"),
               "the robot at its start touches an obstacle or a side of the field");
     EXPECT_EQ(erreur("depart 62 62 0\ncache 2 2\n"),
               "the robot at its start touches an obstacle or a side of the field");
@@ -117,8 +118,8 @@ TEST(RobotVirtuelTest, AContactIsReportedInOneFrameThenTheRobotBacksOff)
         ++avant;
     }
     ASSERT_EQ(r.contacts(), 1);
-    EXPECT_GE(150.0 - r.pose().x, 10.0 - 1e-9);
-    EXPECT_LT(150.0 - r.pose().x, 10.5);
+    EXPECT_GE(150.0 - r.pose().x, robotsim::Rayon - 1e-9);
+    EXPECT_LT(150.0 - r.pose().x, robotsim::Rayon + robotsim::PasMaximal);
     const double contre = r.pose().x;
     EXPECT_EQ(r.trame()[8], 0x03);
     // The period after the contact is the back-off, whatever the wheels say.
@@ -157,11 +158,11 @@ TEST(RobotVirtuelTest, StaysOnTheFieldAndItsFramesCarryItsPositionAndBattery)
     for (int k = 0; k < 3; ++k) {
         EXPECT_NEAR(intervalles[k], exacts[static_cast<std::size_t>(k)], 2.5e-6);
     }
-    // Driving into the side of the field: stopped 10 cm short, right bumper pressed.
+    // Driving into the side of the field: stopped a radius short, the bumper pressed.
     ASSERT_TRUE(r.commande(0x80 + 4 * 3 + 3));
     for (int k = 0; k < 20; ++k) {
         r.avancer();
-        EXPECT_LE(r.pose().x, 490.0 + 1e-9);
+        EXPECT_LE(r.pose().x, 500.0 - robotsim::Rayon + 1e-9);
     }
     EXPECT_GE(r.contacts(), 1);
     EXPECT_LT(r.trame()[9], 200);
