@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run test asan tsan lint fuzz bench beacons format clean
+.PHONY: all bootstrap configure build run console test asan tsan lint fuzz bench beacons format clean
 
 all: build
 
@@ -17,7 +17,14 @@ configure: bootstrap
 build: configure
 	@cmake --build --preset $(PRESET) -j $(JOBS)
 
+# The console driven by the virtual robot (scripts/run.sh; SCENARIO=... picks
+# another file of data/robot/).
+SCENARIO ?= data/robot/diagonale.scn
 run: build
+	@bash scripts/run.sh $(PRESET) $(SCENARIO)
+
+# The console alone, on the ports of scom.ini in the current folder.
+console: build
 	./build/$(PRESET)/console/kiv --weights data/beacons.wgh
 
 test: build

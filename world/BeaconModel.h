@@ -37,6 +37,13 @@ double arrivee(int k, Position p);
  */
 std::array<std::int16_t, 4> horodatages(Position p, std::uint32_t phase);
 
+/**
+ * The same with each ping's arrival delayed by `retards[k]` seconds (timing
+ * noise; a negative delay is an early arrival).
+ */
+std::array<std::int16_t, 4> horodatages(Position p, std::uint32_t phase,
+                                        const std::array<double, 4>& retards);
+
 /** The intervals of the model itself: 0.150 s + (|p - B(k+1)| - |p - Bk|) / c. */
 std::array<double, 3> intervallesExacts(Position p);
 

@@ -1,0 +1,347 @@
+// Missions of the whole loop: N seeded random fields, each with painted walls
+// (painted on the console's map as well) and, in the second series, hidden
+// blocks that only the bumper finds, one of them on the straight route.
+// The virtual robot runs on a pseudo-terminal in --fast mode against the
+// console offscreen (serial engine, network, navigation, bumper handling);
+// each field ends arrived, stuck (no progress towards the goal for a long
+// time) or gave up (the console finds no path).
+//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both]
+#include "console/KIVView.h"
+#include "console/MainFrame.h"
+#include "core/scripted/ScriptedPlatform.h"
+#include "link/SerialPort.h"
+#include "link/settings/EcritureScom.h"
+#include "robot/Liaison.h"
+#include "robot/RobotVirtuel.h"
+#include "robot/Session.h"
+#include "world/Locks.h"
+#include "world/MapEditing.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <queue>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace {
+
+enum class Issue { Arrive, Bloque, Abandon };
+
+struct Terrain {
+    Scenario scenario;
+    int butC = 0, butR = 0;
+};
+
+/** Cells the planner may enter once every obstacle is known: free of them and of their margin. */
+bool libre(const Scenario& s, int c, int r)
+{
+    if (c < 1 || r < 1 || c > 18 || r > 18) {
+        return false;
+    }
+    for (int dr = -1; dr <= 1; ++dr) {
+        for (int dc = -1; dc <= 1; ++dc) {
+            if (s.obstacle[r + dr][c + dc] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool chemin(const Scenario& s, int c0, int r0, int c1, int r1)
+{
+    bool vu[20][20] = {};
+    std::queue<std::pair<int, int>> file;
+    file.push({c0, r0});
+    vu[r0][c0] = true;
+    while (!file.empty()) {
+        const auto [c, r] = file.front();
+        file.pop();
+        if (c == c1 && r == r1) {
+            return true;
+        }
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int dc = -1; dc <= 1; ++dc) {
+                const int nc = c + dc;
+                const int nr = r + dr;
+                if (libre(s, nc, nr) && !vu[nr][nc]) {
+                    vu[nr][nc] = true;
+                    file.push({nc, nr});
+                }
+            }
+        }
+    }
+    return false;
+}
+
+/** A random field: two painted walls, hidden blocks when `caches`, a start and a goal joined by a
+ * path. */
+Terrain tirer(std::mt19937& alea, bool caches)
+{
+    auto u = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(alea); };
+    for (;;) {
+        Terrain t;
+        Scenario& s = t.scenario;
+        s.graine = alea();
+        for (int k = 0; k < 2; ++k) {
+            const bool horizontal = u(0, 1) == 1;
+            const int longueur = u(3, 8);
+            const int c = u(2, horizontal ? 17 - longueur : 17);
+            const int r = u(2, horizontal ? 17 : 17 - longueur);
+            for (int i = 0; i < longueur; ++i) {
+                s.obstacle[horizontal ? r : r + i][horizontal ? c + i : c] = 2;
+            }
+        }
+        const int c0 = u(1, 18), r0 = u(1, 18), c1 = u(1, 18), r1 = u(1, 18);
+        if (!libre(s, c0, r0) || !libre(s, c1, r1) || std::hypot(c1 - c0, r1 - r0) < 8) {
+            continue;
+        }
+        if (caches) {
+            // One block on the straight route, one anywhere.
+            const double f = u(35, 65) / 100.0;
+            const int bc = static_cast<int>(std::lround(c0 + f * (c1 - c0)));
+            const int br = static_cast<int>(std::lround(r0 + f * (r1 - r0)));
+            const int taille = u(1, 2);
+            for (int dr = 0; dr < taille; ++dr) {
+                for (int dc = 0; dc < taille; ++dc) {
+                    s.obstacle[std::min(19, br + dr)][std::min(19, bc + dc)] = 1;
+                }
+            }
+            s.obstacle[u(2, 17)][u(2, 17)] = 1;
+            if (!libre(s, c0, r0) || !libre(s, c1, r1)) {
+                continue;
+            }
+        }
+        if (!chemin(s, c0, r0, c1, r1)) {
+            continue;
+        }
+        s.x = c0 * 25 + 12.5;
+        s.y = r0 * 25 + 12.5;
+        s.cap = u(0, 359);
+        t.butC = c1;
+        t.butR = r1;
+        return t;
+    }
+}
+
+std::size_t marquees()
+{
+    std::size_t n = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            n += valeurCellule(x, y) == 3 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+struct Resultat {
+    Issue issue = Issue::Bloque;
+    bool vraiArrive = false;
+    long trames = 0;
+    long contacts = 0;
+    double erreurMoyenne = 0.0;
+    std::string cause;
+};
+
+/** What the robot's thread shares with the bench's: the truth after each period. */
+struct Verite {
+    std::mutex m;
+    robotsim::Pose pose;
+    long periodes = 0;
+    double sommeErreur = 0.0;
+};
+
+Resultat courir(const Terrain& t)
+{
+    Resultat res;
+    std::string erreur;
+    auto liaison = robotsim::Liaison::creerPty({}, erreur);
+    if (!liaison) {
+        std::fprintf(stderr, "%s\n", erreur.c_str());
+        std::exit(1);
+    }
+    qputenv("KIV_COM1", QByteArray::fromStdString(liaison->nom()));
+    robotsim::RobotVirtuel robot(t.scenario);
+    Verite verite;
+    std::atomic<bool> arret{false};
+    robotsim::OptionsSession options;
+    options.rapide = true;
+    options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
+        const Point estime = g_robotPos.get();
+        {
+            std::lock_guard verrou(verite.m);
+            verite.pose = r.pose();
+            ++verite.periodes;
+            verite.sommeErreur += std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+        }
+        // Lock step with the navigation: the next frame leaves once it has
+        // handled every change, as between two frames of a robot in real time.
+        for (int k = 0; k < 100000 && blockedWorldWaiters() < 1; ++k) {
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
+    };
+    robotsim::Bilan bilan;
+    std::thread fil([&] { bilan = robotsim::executerSession(robot, *liaison, options, arret); });
+
+    ResetWorld();
+    {
+        OptionsConsole oc;
+        oc.poids = KIV_DATA_DIR "/beacons.wgh";
+        oc.lien = [] { return makeSerialPort(); };
+        CMainFrame frame(std::move(oc));
+        frame.show();
+        for (int r = 0; r < 20; ++r) {
+            for (int c = 0; c < 20; ++c) {
+                if (t.scenario.obstacle[r][c] == 2) {
+                    OnMapLeftButtonDown(Selection::Obstacle, c * 25 + 12, r * 25 + 12);
+                }
+            }
+        }
+        auto periodes = [&] {
+            std::lock_guard verrou(verite.m);
+            return verite.periodes;
+        };
+        auto tourner = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
+        // Localised first: the first frames put the robot where it is.
+        while (periodes() < 5) {
+            tourner();
+        }
+        const long depart = periodes();
+        SetDestination(t.butC * 25 + 12, t.butR * 25 + 12);
+        double meilleure = 1e9;
+        long progres = depart;
+        long sansChemin = 0;
+        for (;;) {
+            tourner();
+            const long n = periodes();
+            robotsim::Pose p;
+            {
+                std::lock_guard verrou(verite.m);
+                p = verite.pose;
+            }
+            bool arrive;
+            {
+                VerrouMonde r(g_robotLock);
+                VerrouMonde d(g_destLock);
+                arrive = g_robotCell == g_destCell;
+            }
+            const double d = std::hypot(p.x - (t.butC * 25 + 12.5), p.y - (t.butR * 25 + 12.5));
+            if (arrive) {
+                res.issue = Issue::Arrive;
+                res.trames = n - depart;
+                res.vraiArrive =
+                    static_cast<int>(p.x / 25) == t.butC && static_cast<int>(p.y / 25) == t.butR;
+                break;
+            }
+            if (d < meilleure - 5.0) {
+                meilleure = d;
+                progres = n;
+            }
+            sansChemin = g_noPathShown == 1 ? (sansChemin == 0 ? n : sansChemin) : 0;
+            const bool abandon = sansChemin != 0 && n - sansChemin > 50;
+            if (abandon || n - progres > 2000) {
+                res.issue = abandon ? Issue::Abandon : Issue::Bloque;
+                Point connue;
+                {
+                    VerrouMonde r(g_robotLock);
+                    connue = g_robotCell;
+                }
+                char c[200];
+                std::snprintf(c, sizeof c,
+                              "true (%.0f, %.0f) cell (%d, %d), known cell (%d, %d) holding %d, "
+                              "heading %d, %zu cells marked",
+                              p.x, p.y, static_cast<int>(p.x / 25), static_cast<int>(p.y / 25),
+                              connue.x, connue.y, valeurCellule(connue.x, connue.y),
+                              g_heading.load(), marquees());
+                res.cause = c;
+                break;
+            }
+        }
+        arret = true;
+    }
+    fil.join();
+    ResetWorld();
+    res.contacts = bilan.contacts;
+    res.erreurMoyenne =
+        verite.periodes > 0 ? verite.sommeErreur / static_cast<double>(verite.periodes) : 0.0;
+    return res;
+}
+
+void serie(const char* titre, int n, std::uint32_t graine, bool caches)
+{
+    std::mt19937 alea(graine);
+    int arrives = 0, vrais = 0, bloques = 0, abandons = 0;
+    long somme = 0, pire = 0, contacts = 0;
+    double erreur = 0.0;
+    QElapsedTimer montre;
+    montre.start();
+    for (int k = 0; k < n; ++k) {
+        const Terrain t = tirer(alea, caches);
+        const Resultat r = courir(t);
+        erreur += r.erreurMoyenne;
+        contacts += r.contacts;
+        if (r.issue == Issue::Arrive) {
+            ++arrives;
+            vrais += r.vraiArrive ? 1 : 0;
+            somme += r.trames;
+            pire = std::max(pire, r.trames);
+        } else {
+            (r.issue == Issue::Bloque ? bloques : abandons)++;
+            std::printf("  field %d (seed %u): %s, start (%.0f, %.0f) goal cell (%d, %d), %ld "
+                        "contacts %s\n",
+                        k, t.scenario.graine, r.issue == Issue::Bloque ? "stuck" : "gave up",
+                        t.scenario.x, t.scenario.y, t.butC, t.butR, r.contacts, r.cause.c_str());
+        }
+    }
+    std::printf("%s: %d fields, arrived %d (%.1f %%; truly in the goal cell %d), stuck %d, gave "
+                "up %d; frames to arrive mean %.0f worst %ld; mean estimate error %.1f cm; "
+                "bumps %ld (%.2f a field); %.0f s\n",
+                titre, n, arrives, 100.0 * arrives / n, vrais, bloques, abandons,
+                arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, pire, erreur / n,
+                contacts, static_cast<double>(contacts) / n,
+                static_cast<double>(montre.elapsed()) / 1000.0);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    ScriptedPlatform scripted;
+    setPlatform(&scripted);
+    QTemporaryDir dossier;
+    if (!dossier.isValid() || !QDir::setCurrent(dossier.path()) ||
+        !ecrireScom(PortSettings{1, 38400})) {
+        std::fprintf(stderr, "cannot prepare the settings file\n");
+        return 1;
+    }
+    const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
+    const auto graine = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 1);
+    const std::string series = argc > 3 ? argv[3] : "both";
+    if (series != "hidden") {
+        serie("without hidden obstacles", n, graine, false);
+    }
+    if (series != "open") {
+        serie("with hidden obstacles", n, graine + 1000, true);
+    }
+    setPlatform(nullptr);
+    return 0;
+}

@@ -1,0 +1,204 @@
+#include "robot/Liaison.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace robotsim {
+
+namespace {
+
+constexpr int Tranche = 100;
+
+std::string raison(const char* quoi)
+{
+    return std::string(quoi) + ": " + std::strerror(errno);
+}
+
+bool mettreEnBrut(int fd)
+{
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) {
+        return false;
+    }
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    // TCSANOW: bytes already queued are kept.
+    return tcsetattr(fd, TCSANOW, &t) == 0;
+}
+
+void dormirMs(int ms)
+{
+    timespec t{ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&t, nullptr);
+}
+
+} // namespace
+
+Liaison::Liaison(int fd, std::string nom, std::string lien, bool pty)
+    : m_fd(fd)
+    , m_nom(std::move(nom))
+    , m_lien(std::move(lien))
+    , m_pty(pty)
+{}
+
+Liaison::~Liaison()
+{
+    ::close(m_fd);
+    if (!m_lien.empty()) {
+        ::unlink(m_lien.c_str());
+    }
+}
+
+std::unique_ptr<Liaison> Liaison::creerPty(const std::string& lien, std::string& erreur)
+{
+    int maitre = -1;
+    int esclave = -1;
+    char nom[128] = {};
+    if (openpty(&maitre, &esclave, nom, nullptr, nullptr) != 0) {
+        erreur = raison("openpty");
+        return nullptr;
+    }
+    // Raw on the device end; then closed, so that the console's opening
+    // and closing of it show on this end.
+    const bool brut = mettreEnBrut(esclave);
+    ::close(esclave);
+    if (!brut) {
+        erreur = raison("tcsetattr");
+        ::close(maitre);
+        return nullptr;
+    }
+    fcntl(maitre, F_SETFL, fcntl(maitre, F_GETFL) | O_NONBLOCK);
+    fcntl(maitre, F_SETFD, FD_CLOEXEC);
+    if (!lien.empty()) {
+        struct stat s {};
+        if (::lstat(lien.c_str(), &s) == 0) {
+            if (!S_ISLNK(s.st_mode)) {
+                erreur = lien + " exists and is not a symbolic link";
+                ::close(maitre);
+                return nullptr;
+            }
+            ::unlink(lien.c_str());
+        }
+        if (::symlink(nom, lien.c_str()) != 0) {
+            erreur = raison(lien.c_str());
+            ::close(maitre);
+            return nullptr;
+        }
+    }
+    return std::unique_ptr<Liaison>(new Liaison(maitre, nom, lien, true));
+}
+
+std::unique_ptr<Liaison> Liaison::ouvrir(const std::string& chemin, std::string& erreur)
+{
+    const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        erreur = raison(chemin.c_str());
+        return nullptr;
+    }
+    if (isatty(fd) && !mettreEnBrut(fd)) {
+        erreur = raison(chemin.c_str());
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<Liaison>(new Liaison(fd, chemin, {}, false));
+}
+
+bool Liaison::attendreConnexion(const std::atomic<bool>& arret)
+{
+    // The controlling end of a pair reports a hang-up while nobody holds
+    // the device end open.
+    while (m_pty && !arret) {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, 0) >= 0 && (p.revents & POLLHUP) == 0) {
+            return true;
+        }
+        dormirMs(20);
+    }
+    return !arret;
+}
+
+bool Liaison::ecrire(const std::uint8_t* octets, std::size_t n, const std::atomic<bool>& arret)
+{
+    while (n > 0) {
+        if (arret) {
+            return false;
+        }
+        const ssize_t k = ::write(m_fd, octets, n);
+        if (k > 0) {
+            octets += k;
+            n -= static_cast<std::size_t>(k);
+        } else if (k < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd p{m_fd, POLLOUT, 0};
+            ::poll(&p, 1, Tranche);
+            if ((p.revents & (POLLHUP | POLLERR)) != 0) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+Liaison::Resultat Liaison::lire(std::vector<std::uint8_t>& octets, int delaiMs,
+                                const std::atomic<bool>& arret)
+{
+    timespec debut{};
+    clock_gettime(CLOCK_MONOTONIC, &debut);
+    for (;;) {
+        const std::size_t avant = octets.size();
+        if (!lireDisponibles(octets)) {
+            return Resultat::Partie;
+        }
+        if (octets.size() > avant) {
+            return Resultat::Octets;
+        }
+        if (arret) {
+            return Resultat::Arret;
+        }
+        timespec maintenant{};
+        clock_gettime(CLOCK_MONOTONIC, &maintenant);
+        const long ecoule = (maintenant.tv_sec - debut.tv_sec) * 1000 +
+                            (maintenant.tv_nsec - debut.tv_nsec) / 1000000;
+        if (ecoule >= delaiMs) {
+            return Resultat::Delai;
+        }
+        pollfd p{m_fd, POLLIN, 0};
+        ::poll(&p, 1, static_cast<int>(std::min<long>(Tranche, delaiMs - ecoule)));
+    }
+}
+
+bool Liaison::lireDisponibles(std::vector<std::uint8_t>& octets)
+{
+    std::uint8_t tampon[256];
+    for (;;) {
+        const ssize_t k = ::read(m_fd, tampon, sizeof tampon);
+        if (k > 0) {
+            octets.insert(octets.end(), tampon, tampon + k);
+            continue;
+        }
+        if (k < 0 && errno == EINTR) {
+            continue;
+        }
+        if (k < 0 && errno == EAGAIN) {
+            // Nothing there; a hang-up with nothing left to read means gone.
+            pollfd p{m_fd, POLLIN, 0};
+            return ::poll(&p, 1, 0) <= 0 || (p.revents & (POLLHUP | POLLERR)) == 0 ||
+                   (p.revents & POLLIN) != 0;
+        }
+        // EIO (the device end was closed) or end of file.
+        return false;
+    }
+}
+
+} // namespace robotsim

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "robot/Scenario.h"
+#include "robot/Terrain.h"
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+namespace robotsim {
+
+/** The robot's true pose: centre in cm, heading in degrees clockwise from the x axis, [0, 360). */
+struct Pose {
+    double x = 0.0;
+    double y = 0.0;
+    double cap = 0.0;
+};
+
+/**
+ * The virtual robot, without its link: the true pose on the physical field,
+ * the two wheels, the bumper, the battery and the beacon timings.
+ *
+ * One period goes: `trame` (the sensor frame of the present state), then
+ * `commande` for each command byte received (a turn is made at once, the
+ * wheel codes are kept), then `avancer` (the wheels act for one period).
+ * A contact is reported in the next frame only; the period after it is
+ * spent backing off (Caracteristiques.h).
+ */
+class RobotVirtuel {
+public:
+    explicit RobotVirtuel(const Scenario& scenario);
+
+    /** The ten bytes of the sensor frame for the present state; the contact bits are sent once. */
+    std::array<std::uint8_t, 10> trame();
+
+    /**
+     * A command byte: bit 7 set, turn code 0 .. 5 in bits 6 .. 4, right wheel
+     * in bits 3 .. 2, left in 1 .. 0. Returns false, changing nothing, for a
+     * byte that is not a command (bit 7 clear or turn code 6 or 7).
+     */
+    bool commande(std::uint8_t octet);
+
+    /** Both wheels stop (the console did not answer). */
+    void arreterRoues();
+
+    /** One period of motion: the back-off after a contact, or the wheels; the battery drains. */
+    void avancer();
+
+    const Pose& pose() const { return m_pose; }
+    int gauche() const { return m_gauche; }
+    int droite() const { return m_droite; }
+    double batterie() const { return m_batterie; }
+    /** Contacts reported so far. */
+    long contacts() const { return m_contacts; }
+    /** Simulated time since the start, s. */
+    double temps() const { return m_temps; }
+    /** Frame period, s. */
+    double periode() const { return m_periode; }
+
+private:
+    /** Drives along an arc for `duree` s at wheel speeds vg, vd (cm/s); returns the distance. */
+    double rouler(double vg, double vd, double duree);
+    /** The bumper bits for a contact at (px, py); 0 behind the bumper. */
+    std::uint8_t bits(double px, double py) const;
+
+    Terrain m_terrain;
+    Pose m_pose;
+    int m_gauche = 0;
+    int m_droite = 0;
+    double m_batterie;
+    double m_periode;
+    /** Standard deviation of a ping's arrival, s. */
+    double m_bruit;
+    std::mt19937 m_alea;
+    std::normal_distribution<double> m_gauss{0.0, 1.0};
+    /** Bumper bits waiting for the next frame. */
+    std::uint8_t m_etat = 0;
+    bool m_reculer = false;
+    long m_contacts = 0;
+    double m_temps = 0.0;
+};
+
+/** `a` brought into [0, 360). */
+double normaliserCap(double a);
+
+} // namespace robotsim

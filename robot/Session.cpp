@@ -1,0 +1,143 @@
+#include "robot/Session.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <time.h>
+#include <vector>
+
+namespace robotsim {
+
+namespace {
+
+/** Bytes as two hex digits each, separated by blanks. */
+std::string hex(const std::uint8_t* octets, std::size_t n)
+{
+    std::string texte;
+    char chiffres[4];
+    for (std::size_t k = 0; k < n; ++k) {
+        std::snprintf(chiffres, sizeof chiffres, "%s%02X", k == 0 ? "" : " ", octets[k]);
+        texte += chiffres;
+    }
+    return texte;
+}
+
+void tracer(std::ostream& trace, long numero, const RobotVirtuel& robot,
+            const std::array<std::uint8_t, 10>& trame, const std::vector<std::uint8_t>& recus)
+{
+    char ligne[160];
+    const Pose& p = robot.pose();
+    std::snprintf(ligne, sizeof ligne, "%ld,%.3f,%.2f,%.2f,%.1f,%u,%u,", numero, robot.temps(), p.x,
+                  p.y, p.cap, trame[8], trame[9]);
+    trace << ligne << hex(recus.data(), recus.size()) << ',' << robot.gauche() << ','
+          << robot.droite() << std::endl;
+}
+
+/** Applies received bytes in order; counts those that are not commands. */
+void appliquer(RobotVirtuel& robot, const std::vector<std::uint8_t>& octets, std::size_t depuis,
+               Bilan& bilan)
+{
+    for (std::size_t k = depuis; k < octets.size(); ++k) {
+        if (!robot.commande(octets[k])) {
+            ++bilan.invalides;
+        }
+    }
+}
+
+void ajouterMs(timespec& t, long ms)
+{
+    t.tv_nsec += (ms % 1000) * 1000000L;
+    t.tv_sec += ms / 1000 + t.tv_nsec / 1000000000L;
+    t.tv_nsec %= 1000000000L;
+}
+
+} // namespace
+
+std::ostream& operator<<(std::ostream& flux, const Bilan& b)
+{
+    char ligne[256];
+    std::snprintf(ligne, sizeof ligne,
+                  "frames %ld, replies %ld, missing %ld, unexpected %ld, invalid %ld, "
+                  "contacts %ld, pose %.1f %.1f %.1f, battery %.0f%s",
+                  b.trames, b.reponses, b.manquantes, b.inattendues, b.invalides, b.contacts,
+                  b.finale.x, b.finale.y, b.finale.cap, b.batterie,
+                  b.partie ? ", the other end went away" : "");
+    return flux << ligne;
+}
+
+Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
+                      const std::atomic<bool>& arret)
+{
+    Bilan bilan;
+    if (options.trace != nullptr) {
+        *options.trace << EnteteTrace;
+    }
+    const long periodeMs = std::lround(robot.periode() * 1000.0);
+    std::vector<std::uint8_t> recus;
+    const bool connecte = liaison.attendreConnexion(arret);
+    timespec echeance{};
+    clock_gettime(CLOCK_MONOTONIC, &echeance);
+    while (connecte && !arret) {
+        // What came since the last reply: not an answer to any status byte.
+        recus.clear();
+        if (!liaison.lireDisponibles(recus)) {
+            bilan.partie = true;
+            break;
+        }
+        bilan.inattendues += static_cast<long>(recus.size());
+        appliquer(robot, recus, 0, bilan);
+
+        const auto trame = robot.trame();
+        if (!liaison.ecrire(trame.data(), trame.size(), arret)) {
+            bilan.partie = !arret;
+            break;
+        }
+        recus.clear();
+        const auto r = liaison.lire(recus, options.delaiReponseMs, arret);
+        if (r == Liaison::Resultat::Partie) {
+            bilan.partie = true;
+            break;
+        }
+        if (r == Liaison::Resultat::Arret) {
+            break;
+        }
+        // A frame counts once its reply is in or overdue.
+        ++bilan.trames;
+        if (r == Liaison::Resultat::Delai) {
+            // A robot that hears nothing from its console stands still.
+            ++bilan.manquantes;
+            robot.arreterRoues();
+        } else {
+            ++bilan.reponses;
+            bilan.inattendues += static_cast<long>(recus.size()) - 1;
+            appliquer(robot, recus, 0, bilan);
+        }
+        if (options.trace != nullptr) {
+            tracer(*options.trace, bilan.trames, robot, trame, recus);
+        }
+        robot.avancer();
+        if (options.apresPeriode) {
+            options.apresPeriode(robot);
+        }
+        if (!options.rapide) {
+            ajouterMs(echeance, periodeMs);
+            // A console that kept the robot waiting gets no burst of late frames.
+            timespec maintenant{};
+            clock_gettime(CLOCK_MONOTONIC, &maintenant);
+            if (maintenant.tv_sec > echeance.tv_sec + 1) {
+                echeance = maintenant;
+            }
+            // A signal cuts the sleep short; the loop then sees the stop flag.
+            clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &echeance, nullptr);
+        }
+    }
+    if (options.trace != nullptr) {
+        options.trace->flush();
+    }
+    bilan.contacts = robot.contacts();
+    bilan.finale = robot.pose();
+    bilan.batterie = robot.batterie();
+    return bilan;
+}
+
+} // namespace robotsim

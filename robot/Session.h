@@ -1,0 +1,54 @@
+#pragma once
+
+#include "robot/Liaison.h"
+#include "robot/RobotVirtuel.h"
+
+#include <atomic>
+#include <functional>
+#include <ostream>
+
+namespace robotsim {
+
+/** How a run talks to the console. */
+struct OptionsSession {
+    /** No sleeping between frames: the next frame leaves as soon as the reply is in. */
+    bool rapide = false;
+    /** How long the robot waits for the reply to a frame's status byte, ms. */
+    int delaiReponseMs = 2000;
+    /** Where to write the CSV trace, or null. */
+    std::ostream* trace = nullptr;
+    /** Called on the robot's thread after each period (benchmarks watch the truth). */
+    std::function<void(const RobotVirtuel&)> apresPeriode;
+};
+
+/** What a run came to. */
+struct Bilan {
+    long trames = 0;      ///< frames sent (each with one status byte)
+    long reponses = 0;    ///< frames answered by a command byte in time
+    long manquantes = 0;  ///< frames with no reply in time (the wheels then stop)
+    long inattendues = 0; ///< command bytes beyond one per status byte
+    long invalides = 0;   ///< received bytes that are not commands
+    long contacts = 0;    ///< bumper contacts reported
+    bool partie = false;  ///< the run ended because the other end went away
+    Pose finale;
+    double batterie = 0.0;
+};
+
+/** The summary line kiv-robot prints at the end of a run. */
+std::ostream& operator<<(std::ostream& flux, const Bilan& bilan);
+
+/** The first line of the CSV trace. */
+inline constexpr const char* EnteteTrace =
+    "frame,time_s,x_cm,y_cm,heading_deg,status,battery,received,left,right\n";
+
+/**
+ * The robot's loop on its line: send the frame, wait for the one command
+ * byte that answers its status byte, apply it, move one period, and (unless
+ * `rapide`) sleep until the next period is due. Bytes that come between two
+ * frames (the operator's neutral command) are applied and counted as
+ * unexpected. Ends when the stop flag is raised or the other end goes away.
+ */
+Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
+                      const std::atomic<bool>& arret);
+
+} // namespace robotsim

@@ -1,0 +1,169 @@
+// The virtual robot without its line: the scenario reader, the motion, the
+// bumper contract and the beacon frames.
+#include "robot/RobotVirtuel.h"
+#include "link/protocol/RobotProtocol.h"
+#include "robot/Caracteristiques.h"
+#include "robot/Scenario.h"
+#include "world/BeaconModel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using robotsim::RobotVirtuel;
+
+namespace {
+
+Scenario scenario(const std::string& texte)
+{
+    const LectureScenario lu = lireScenario(texte);
+    EXPECT_TRUE(lu.valide) << lu.erreur;
+    return lu.scenario;
+}
+
+std::string erreur(const std::string& texte)
+{
+    const LectureScenario lu = lireScenario(texte);
+    EXPECT_FALSE(lu.valide);
+    return lu.erreur;
+}
+
+} // namespace
+
+TEST(ScenarioTest, ReadsEveryStatementWithCommentsAndDefaults)
+{
+    const Scenario s = scenario("# a field\r\n"
+                                "  depart 100.5 200 -90   # facing up\r\n"
+                                "cache 3 4\n"
+                                "mur 5 1 6 2\n"
+                                "\n"
+                                "bruit 0.5\n");
+    EXPECT_DOUBLE_EQ(s.x, 100.5);
+    EXPECT_DOUBLE_EQ(s.y, 200.0);
+    EXPECT_DOUBLE_EQ(s.cap, -90.0);
+    EXPECT_EQ(s.obstacle[4][3], 1);
+    EXPECT_EQ(s.obstacle[1][5] + s.obstacle[1][6] + s.obstacle[2][5] + s.obstacle[2][6], 8);
+    EXPECT_EQ(s.obstacle[3][4], 0);
+    EXPECT_EQ(s.batterie, 230);
+    EXPECT_DOUBLE_EQ(s.bruit, 0.5);
+    EXPECT_EQ(s.periodeMs, 500);
+    EXPECT_EQ(s.graine, 1u);
+}
+
+TEST(ScenarioTest, RefusesWhatCannotBeRun)
+{
+    EXPECT_EQ(erreur("batterie 200\n"), "no start pose (depart X Y CAP)");
+    EXPECT_EQ(erreur("depart 50 50 0\nvitesse 3\n"), "line 2: unknown statement 'vitesse'");
+    EXPECT_EQ(erreur("depart 50 50\n"), "line 1: depart takes 3 number(s)");
+    EXPECT_EQ(erreur("depart nan 50 0\n"),
+              "line 1: the start lies outside the field (0 .. 500 cm)");
+    EXPECT_EQ(erreur("depart 50 50 inf\n"),
+              "line 1: the heading must be a number of degrees within -3600 .. 3600");
+    EXPECT_EQ(erreur("depart 50 50 0\ncache 20 1\n"),
+              "line 2: a cell's column and row lie within 0 .. 19");
+    EXPECT_EQ(erreur("depart 50 50 0\nperiode 5\n"),
+              "line 2: the period lies within 20 .. 10000 ms");
+    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 256\n"), "line 2: the battery lies within 0 .. 255");
+    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 2x\n"), "line 2: the battery lies within 0 .. 255");
+    // The body may not overlap a side or an obstacle at the start.
+    EXPECT_EQ(erreur("depart " + std::to_string(robotsim::Rayon - 0.5) + " 50 0\n"),
+              "the robot at its start touches an obstacle or a side of the field");
+    EXPECT_EQ(erreur("depart 62 62 0\ncache 2 2\n"),
+              "the robot at its start touches an obstacle or a side of the field");
+}
+
+TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDrive)
+{
+    RobotVirtuel r(scenario("depart 250 250 0\nbruit 0\n"));
+    // Both wheels at code 3: 6 cm/s for 0.5 s, straight to the right.
+    ASSERT_TRUE(r.commande(0x80 + 4 * 3 + 3));
+    r.avancer();
+    EXPECT_NEAR(r.pose().x, 253.0, 1e-9);
+    EXPECT_NEAR(r.pose().y, 250.0, 1e-9);
+    // Turn code 1 (90 degrees clockwise on the map) then code 2 on both: down by 2.5 cm.
+    ASSERT_TRUE(r.commande(0x80 + 16 + 4 * 2 + 2));
+    r.avancer();
+    EXPECT_NEAR(r.pose().cap, 90.0, 1e-9);
+    EXPECT_NEAR(r.pose().x, 253.0, 1e-9);
+    EXPECT_NEAR(r.pose().y, 252.5, 1e-9);
+    // Left 3, right 2: veers clockwise by (6 - 5) / 15 rad/s.
+    ASSERT_TRUE(r.commande(0x80 + 4 * 2 + 3));
+    r.avancer();
+    EXPECT_NEAR(r.pose().cap, 90.0 + 1.0 / 15.0 * 0.5 * 180.0 / M_PI, 1e-6);
+    // Codes 4 (135 ccw) and 3 (180).
+    ASSERT_TRUE(r.commande(0x80 + 16 * 4));
+    ASSERT_TRUE(r.commande(0x80 + 16 * 3));
+    EXPECT_NEAR(r.pose().cap, 90.0 + 1.0 / 15.0 * 0.5 * 180.0 / M_PI + 45.0, 1e-6);
+    // Headings stay within [0, 360), even a hair below zero.
+    EXPECT_EQ(robotsim::normaliserCap(-1e-15), 0.0);
+    EXPECT_EQ(robotsim::normaliserCap(-90.0), 270.0);
+    EXPECT_EQ(robotsim::normaliserCap(720.0), 0.0);
+    // Not commands: bit 7 clear, turn codes 6 and 7. Nothing changes.
+    EXPECT_FALSE(r.commande(0x7F));
+    EXPECT_FALSE(r.commande(0xE0));
+    EXPECT_FALSE(r.commande(0xF3));
+    EXPECT_EQ(r.gauche(), 0);
+    EXPECT_EQ(r.droite(), 0);
+}
+
+TEST(RobotVirtuelTest, AContactIsReportedInOneFrameThenTheRobotBacksOff)
+{
+    // Facing right towards a hidden cell whose left side is at x = 150.
+    RobotVirtuel r(scenario("depart 112 112 0\ncache 6 4\nbruit 0\n"));
+    ASSERT_TRUE(r.commande(0x80 + 4 * 3 + 3));
+    int avant = 0;
+    while (r.contacts() == 0 && avant < 100) {
+        EXPECT_EQ(r.trame()[8], 0);
+        r.avancer();
+        ++avant;
+    }
+    ASSERT_EQ(r.contacts(), 1);
+    EXPECT_GE(150.0 - r.pose().x, robotsim::Rayon - 1e-9);
+    EXPECT_LT(150.0 - r.pose().x, robotsim::Rayon + robotsim::PasMaximal);
+    const double contre = r.pose().x;
+    EXPECT_EQ(r.trame()[8], 0x03);
+    // The period after the contact is the back-off, whatever the wheels say.
+    r.avancer();
+    EXPECT_NEAR(r.pose().x, contre - 3.0, 1e-9);
+    EXPECT_EQ(r.trame()[8], 0);
+    // Driving on meets the obstacle again: a new contact, reported again.
+    for (int k = 0; k < 3 && r.contacts() == 1; ++k) {
+        r.avancer();
+    }
+    EXPECT_EQ(r.contacts(), 2);
+    EXPECT_EQ(r.trame()[8], 0x03);
+
+    // A corner ahead-right presses the right bumper only (bit 0).
+    RobotVirtuel d(scenario("depart 130 95 0\ncache 6 4\nbruit 0\n"));
+    ASSERT_TRUE(d.commande(0x80 + 4 * 3 + 3));
+    for (int k = 0; k < 100 && d.contacts() == 0; ++k) {
+        d.avancer();
+    }
+    EXPECT_EQ(d.trame()[8], 0x01);
+}
+
+TEST(RobotVirtuelTest, StaysOnTheFieldAndItsFramesCarryItsPositionAndBattery)
+{
+    RobotVirtuel r(scenario("depart 480 250 0\nbruit 0\nbatterie 200\n"));
+    const auto premiere = r.trame();
+    EXPECT_EQ(premiere[9], 200);
+    // The stamps give the model's exact intervals, to a tick or two.
+    std::int16_t t[4];
+    for (std::size_t k = 0; k < 4; ++k) {
+        t[k] = static_cast<std::int16_t>(premiere[2 * k] | premiere[2 * k + 1] << 8);
+    }
+    float intervalles[3];
+    protocole::calculerIntervalles(t, intervalles);
+    const auto exacts = balises::intervallesExacts({480.0, 250.0});
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(intervalles[k], exacts[static_cast<std::size_t>(k)], 2.5e-6);
+    }
+    // Driving into the side of the field: stopped a radius short, the bumper pressed.
+    ASSERT_TRUE(r.commande(0x80 + 4 * 3 + 3));
+    for (int k = 0; k < 20; ++k) {
+        r.avancer();
+        EXPECT_LE(r.pose().x, 500.0 - robotsim::Rayon + 1e-9);
+    }
+    EXPECT_GE(r.contacts(), 1);
+    EXPECT_LT(r.trame()[9], 200);
+}

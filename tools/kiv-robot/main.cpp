@@ -1,0 +1,168 @@
+// kiv-robot: a virtual robot at the other end of the console's serial line.
+// It sends a sensor frame every period from its true position on the field,
+// obeys the command byte that answers each frame, and finds the obstacles of
+// its scenario with its bumper.
+#include "robot/Liaison.h"
+#include "robot/RobotVirtuel.h"
+#include "robot/Scenario.h"
+#include "robot/Session.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Utilisation :\n"
+    "  kiv-robot [--device CHEMIN | --link CHEMIN] [--fast] [--trace F.csv] SCENARIO\n"
+    "  kiv-robot --help\n"
+    "\n"
+    "Un robot virtuel au bout de la liaison série de la console : il envoie une\n"
+    "trame de capteurs à chaque période (quatre horodatages de balises, l'octet\n"
+    "d'état des pare-chocs, l'octet de batterie), attend l'octet de commande qui\n"
+    "répond à chaque octet d'état et l'applique (virage sur place, puis les roues).\n"
+    "\n"
+    "  SCENARIO         fichier du scénario : position de départ, obstacles cachés\n"
+    "                   et peints, batterie, bruit, période, graine (voir\n"
+    "                   data/robot/README.md)\n"
+    "  --device CHEMIN  ouvre ce périphérique série (par exemple un bout d'un câble\n"
+    "                   null-modem) au lieu de créer un pseudo-terminal\n"
+    "  --link CHEMIN    crée un lien symbolique CHEMIN vers le pseudo-terminal créé\n"
+    "  --fast           sans attente entre les trames : la suivante part dès que la\n"
+    "                   réponse est là (tests, bancs d'essai)\n"
+    "  --trace F.csv    écrit une ligne par trame : temps, position vraie, octets\n"
+    "                   reçus et envoyés\n"
+    "  --help           affiche cette aide\n"
+    "\n"
+    "Sans --device, le programme crée un pseudo-terminal et affiche son nom sur la\n"
+    "première ligne (\"device /dev/pts/N\") : la console l'ouvre comme COM1 avec\n"
+    "  KIV_COM1=/dev/pts/N build/release/console/kiv --weights data/beacons.wgh\n"
+    "Il s'arrête sur Ctrl+C, SIGTERM, ou quand l'autre bout ferme la ligne, et\n"
+    "affiche alors son bilan (trames, réponses, manquantes, inattendues).\n";
+
+std::atomic<bool> g_arret{false};
+
+extern "C" void surSignal(int)
+{
+    g_arret = true;
+}
+
+struct Options {
+    bool aide = false;
+    bool rapide = false;
+    std::string peripherique;
+    std::string lien;
+    std::string trace;
+    std::string scenario;
+};
+
+/** Reads the arguments; returns what is wrong with them, or "". */
+std::string analyser(int argc, char** argv, Options& o)
+{
+    for (int k = 1; k < argc; ++k) {
+        const std::string a = argv[k];
+        auto valeur = [&](std::string& cible) {
+            if (k + 1 >= argc) {
+                return false;
+            }
+            cible = argv[++k];
+            return true;
+        };
+        if (a == "--help" || a == "-h") {
+            o.aide = true;
+        } else if (a == "--fast") {
+            o.rapide = true;
+        } else if (a == "--device" || a == "--link" || a == "--trace") {
+            std::string& cible = a == "--device" ? o.peripherique
+                                 : a == "--link" ? o.lien
+                                                 : o.trace;
+            if (!valeur(cible) || cible.empty()) {
+                return a + " attend un chemin";
+            }
+        } else if (!a.empty() && a[0] == '-') {
+            return "option inconnue : " + a;
+        } else if (o.scenario.empty()) {
+            o.scenario = a;
+        } else {
+            return "un seul fichier de scénario";
+        }
+    }
+    if (o.aide) {
+        return {};
+    }
+    if (o.scenario.empty()) {
+        return "il manque le fichier de scénario";
+    }
+    if (!o.peripherique.empty() && !o.lien.empty()) {
+        return "--device et --link s'excluent";
+    }
+    return {};
+}
+
+void installerSignaux()
+{
+    struct sigaction a {};
+    a.sa_handler = surSignal;
+    sigemptyset(&a.sa_mask);
+    // No SA_RESTART: a signal cuts the robot's waits short.
+    sigaction(SIGINT, &a, nullptr);
+    sigaction(SIGTERM, &a, nullptr);
+    sigaction(SIGHUP, &a, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (const std::string e = analyser(argc, argv, o); !e.empty()) {
+        std::cerr << "kiv-robot: " << e << "\n\n" << kUsage;
+        return 2;
+    }
+    if (o.aide) {
+        std::cout << kUsage;
+        return 0;
+    }
+    std::ifstream fichier(o.scenario);
+    if (!fichier) {
+        std::cerr << "kiv-robot: " << o.scenario << ": " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    const LectureScenario lu = lireScenario(fichier);
+    if (!lu.valide) {
+        std::cerr << "kiv-robot: " << o.scenario << ", " << lu.erreur << '\n';
+        return 1;
+    }
+    std::ofstream trace;
+    if (!o.trace.empty()) {
+        trace.open(o.trace, std::ios::binary | std::ios::trunc);
+        if (!trace) {
+            std::cerr << "kiv-robot: " << o.trace << ": " << std::strerror(errno) << '\n';
+            return 1;
+        }
+    }
+
+    installerSignaux();
+    std::string erreur;
+    const auto liaison = o.peripherique.empty() ? robotsim::Liaison::creerPty(o.lien, erreur)
+                                                : robotsim::Liaison::ouvrir(o.peripherique, erreur);
+    if (!liaison) {
+        std::cerr << "kiv-robot: " << erreur << '\n';
+        return 1;
+    }
+    std::cout << "device " << liaison->nom() << std::endl;
+
+    robotsim::RobotVirtuel robot(lu.scenario);
+    robotsim::OptionsSession options;
+    options.rapide = o.rapide;
+    options.trace = trace.is_open() ? &trace : nullptr;
+    const robotsim::Bilan bilan = robotsim::executerSession(robot, *liaison, options, g_arret);
+    std::cout << bilan << std::endl;
+    return 0;
+}
