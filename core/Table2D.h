@@ -88,11 +88,12 @@ public:
                 }
             }
         } else if (c < c0) {
-            for (int i = 1; i < l; ++i) {
-                if (i < l0) {
-                    for (int j = 0; j < c; ++j) {
-                        s[i * c + j] = s[i * c0 + j];
-                    }
+            // Only rows present before move: a shape of a billion rows
+            // without columns must not cost a billion empty turns.
+            const int lignesGardees = l < l0 ? l : l0;
+            for (int i = 1; i < lignesGardees; ++i) {
+                for (int j = 0; j < c; ++j) {
+                    s[i * c + j] = s[i * c0 + j];
                 }
             }
         }

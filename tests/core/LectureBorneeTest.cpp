@@ -40,6 +40,13 @@ TEST_F(LectureBornee, AnnouncedCountsTheInputDoesNotBackAreFormatErrors)
     Table1D<Table1D<int>> tt;
     EXPECT_ERREUR(imbriquees >> tt, "Format invalide!");
 
+    // A billion rows of nothing over a 2 x 3 table: no storage, no turn a row.
+    std::istringstream vides("(909410941,0)");
+    Table2D<double> petite(2, 3);
+    vides >> petite;
+    EXPECT_EQ(petite.lignes(), 909410941);
+    EXPECT_EQ(petite.taille(), 0);
+
     // A count no int holds is no count.
     std::istringstream debordant("(99999999999)\n");
     EXPECT_ERREUR(debordant >> t, "Format invalide!");
