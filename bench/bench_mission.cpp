@@ -2,10 +2,12 @@
 // (painted on the console's map as well) and, in the second series, hidden
 // blocks that only the bumper finds, one of them on the straight route.
 // The virtual robot runs on a pseudo-terminal in --fast mode against the
-// console offscreen (serial engine, network, navigation, bumper handling);
-// each field ends arrived, stuck (no progress towards the goal for a long
+// console offscreen (serial engine, network, navigation, bumper handling),
+// each frame leaving once the navigation has handled every change (as
+// between two frames of a robot in real time); each field ends arrived, stuck (no progress towards the goal for a long
 // time) or gave up (the console finds no path).
 //   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both]
+// KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k.csv.
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "core/scripted/ScriptedPlatform.h"
@@ -31,6 +33,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <queue>
 #include <random>
@@ -166,7 +169,7 @@ struct Verite {
     double sommeErreur = 0.0;
 };
 
-Resultat courir(const Terrain& t)
+Resultat courir(const Terrain& t, std::ostream* trace)
 {
     Resultat res;
     std::string erreur;
@@ -181,6 +184,7 @@ Resultat courir(const Terrain& t)
     std::atomic<bool> arret{false};
     robotsim::OptionsSession options;
     options.rapide = true;
+    options.trace = trace;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
         const Point estime = g_robotPos.get();
         {
@@ -292,7 +296,14 @@ void serie(const char* titre, int n, std::uint32_t graine, bool caches)
     montre.start();
     for (int k = 0; k < n; ++k) {
         const Terrain t = tirer(alea, caches);
-        const Resultat r = courir(t);
+        // KIV_MISSION_TRACE=k writes field k's trace (CSV) to mission-k.csv.
+        const char* suivi = std::getenv("KIV_MISSION_TRACE");
+        std::ofstream trace;
+        if (suivi != nullptr && std::atoi(suivi) == k) {
+            trace.open(std::string(QDir::tempPath().toStdString()) + "/mission-" +
+                       std::to_string(k) + ".csv");
+        }
+        const Resultat r = courir(t, trace.is_open() ? &trace : nullptr);
         erreur += r.erreurMoyenne;
         contacts += r.contacts;
         if (r.issue == Issue::Arrive) {

@@ -30,7 +30,7 @@ void tracer(std::ostream& trace, long numero, const RobotVirtuel& robot,
     std::snprintf(ligne, sizeof ligne, "%ld,%.3f,%.2f,%.2f,%.1f,%u,%u,", numero, robot.temps(), p.x,
                   p.y, p.cap, trame[8], trame[9]);
     trace << ligne << hex(recus.data(), recus.size()) << ',' << robot.gauche() << ','
-          << robot.droite() << std::endl;
+          << robot.droite() << ',' << hex(trame.data(), trame.size()) << std::endl;
 }
 
 /** Applies received bytes in order; counts those that are not commands. */

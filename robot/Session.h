@@ -37,9 +37,14 @@ struct Bilan {
 /** The summary line kiv-robot prints at the end of a run. */
 std::ostream& operator<<(std::ostream& flux, const Bilan& bilan);
 
-/** The first line of the CSV trace. */
+/**
+ * The first line of the CSV trace. A line per answered frame: simulated time,
+ * the true position when the frame left and the heading once the reply's turn
+ * is made, the status and battery bytes, the command bytes received (hex), the
+ * wheel codes then in force, the ten bytes sent (hex).
+ */
 inline constexpr const char* EnteteTrace =
-    "frame,time_s,x_cm,y_cm,heading_deg,status,battery,received,left,right\n";
+    "frame,time_s,x_cm,y_cm,heading_deg,status,battery,received,left,right,sent\n";
 
 /**
  * The robot's loop on its line: send the frame, wait for the one command
