@@ -158,7 +158,9 @@ std::istream& operator>>(std::istream& is, Table2D<T>& table)
     const std::int64_t cellules = static_cast<std::int64_t>(l) * c;
     if (cellules <= table_texte::lotLecture<T>()) {
         table.redimensionner(l, c);
-        for (int i = 0; i < l; ++i) {
+        // Rows without columns hold nothing to read, however many they are.
+        const int lignesALire = c > 0 ? l : 0;
+        for (int i = 0; i < lignesALire; ++i) {
             for (int j = 0; j < c; ++j) {
                 is >> table(i, j);
                 if (is.fail()) {

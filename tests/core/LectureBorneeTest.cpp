@@ -40,7 +40,8 @@ TEST_F(LectureBornee, AnnouncedCountsTheInputDoesNotBackAreFormatErrors)
     Table1D<Table1D<int>> tt;
     EXPECT_ERREUR(imbriquees >> tt, "Format invalide!");
 
-    // A billion rows of nothing over a 2 x 3 table: no storage, no turn a row.
+    // A billion rows of nothing over a 2 x 3 table: no storage, no turn a
+    // row, whether it is reshaped or read.
     std::istringstream vides("(909410941,0)");
     Table2D<double> petite(2, 3);
     vides >> petite;
