@@ -5,6 +5,7 @@
 #include "console/KIVView.h"
 #include "console/Menu128.h"
 #include "console/PretraductionClavier.h"
+#include "console/VoletsConsole.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 
@@ -152,6 +153,7 @@ void CMainFrame::creerBarreEtat()
     const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));
     QLabel* volet101 = creerVolet(barre, QStringLiteral("id101"), blancs);
     volet101->setText(blancs);
+    m_volets = installerVoletsConsole(*barre, *m_view);
 }
 
 void CMainFrame::creerMenus()

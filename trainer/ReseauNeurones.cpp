@@ -92,6 +92,8 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
         m_perceptron = std::move(nouveau);
         m_structureModifiee = false;
     }
+    // Trained from here on, the network is no longer the weights file's.
+    m_fichierPoids.clear();
     m_perceptron->entrainer(ensemble);
     return true;
 }
@@ -105,6 +107,7 @@ void ReseauNeurones::LirePoids(const std::string& chemin)
     lirePoids(fichier, echelles, *reseau);
     m_echelles = std::move(echelles);
     m_perceptron = std::move(reseau);
+    m_fichierPoids = chemin;
     m_entraine = true;
 }
 
@@ -161,6 +164,7 @@ bool ReseauNeurones::LireParametres(const std::string& chemin)
 void ReseauNeurones::choisirFichierEntrainement()
 {
     m_perceptron.reset();
+    m_fichierPoids.clear();
     m_fichierChoisi = true;
 }
 
