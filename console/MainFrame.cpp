@@ -2,6 +2,7 @@
 #include "console/MainFrame.h"
 
 #include "console/Icones.h"
+#include "console/KIVDoc.h"
 #include "console/KIVView.h"
 #include "console/Menu128.h"
 #include "console/PretraductionClavier.h"
@@ -273,6 +274,10 @@ void CMainFrame::attacherDocument(CKIVDoc* document)
     for (QAction* commande :
          {m_actions.nouveau, m_actions.ouvrir, m_actions.enregistrer, m_actions.enregistrerSous}) {
         commande->setEnabled(document != nullptr);
+    }
+    if (document) {
+        document->setApresChangement([this] { apresDocument(); });
+        apresDocument();
     }
 }
 

@@ -109,6 +109,8 @@ private:
     void creerBarreEtat();
     void connecterCommandes();
     void commandeEdition(int id);
+    /** After the document changed: title, grid-lines check mark, map and boxes. */
+    void apresDocument();
     void imprimerSur(QPrinter& imprimante);
 
     CKIVView* m_view;
