@@ -39,7 +39,8 @@ struct Zone {
 Zone explorer(Point depart, Point but)
 {
     Zone zone;
-    std::array<Point, geo::Cells * geo::Cells> file{};
+    constexpr std::size_t Cellules = std::size_t{geo::Cells} * geo::Cells;
+    std::array<Point, Cellules> file{};
     int lus = 0;
     int ecrits = 0;
     file[ecrits++] = depart;

@@ -67,7 +67,7 @@ TEST(FichierTerrainTest, InitialFieldBytesAndRoundTrip)
 TEST(FichierTerrainTest, MalformedFilesAreRefusedWithTheirLine)
 {
     const std::string bon = ecrit(exemple());
-    auto refus = [](std::string texte) {
+    auto refus = [](const std::string& texte) {
         std::string erreur;
         EXPECT_FALSE(lu(texte, erreur)) << texte;
         return erreur;

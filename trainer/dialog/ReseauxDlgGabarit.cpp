@@ -150,13 +150,13 @@ void ReseauxDlg::creerControles()
         w->setFont(police);
         QRect place = du.rect(c.x, c.y, c.largeur, c.hauteur);
         const Controle* suivant = i + 1 < nombre ? &kGabarit[i + 1] : nullptr;
-        if (c.genre == Genre::Etiquette && suivant) {
-            // A label may run up to the control beside it (the next one in the
-            // table): wide fonts would otherwise cut its last characters.
-            place.setRight(std::max(place.right(), du.x(suivant->x) - 3));
-        } else if (c.genre == Genre::Edition && suivant && suivant->y == c.y &&
-                   suivant->x > c.x + c.largeur) {
-            // Likewise an edit with a neighbour on its row ("0.1543354").
+        // A label may run up to the control beside it (the next one in the
+        // table), and so may an edit with a neighbour on its row
+        // ("0.1543354"): wide fonts would otherwise cut their last characters.
+        const bool etiquette = c.genre == Genre::Etiquette;
+        const bool editionSurSaLigne = c.genre == Genre::Edition && suivant && suivant->y == c.y &&
+                                       suivant->x > c.x + c.largeur;
+        if (suivant && (etiquette || editionSurSaLigne)) {
             place.setRight(std::max(place.right(), du.x(suivant->x) - 3));
         }
         w->setGeometry(place);
