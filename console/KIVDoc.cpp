@@ -1,37 +1,132 @@
 #include "console/KIVDoc.h"
 
 #include "core/Platform.h"
+#include "core/StringTable.h"
+#include "world/TerrainMonde.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string titreApplication()
+{
+    return platform().loadString(ids::AppTitle);
+}
+
+void avertir(const std::string& texte)
+{
+    platform().messageBox(texte, titreApplication(), MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+/** Writes `terrain` beside `chemin`, then puts it in its place: never half a file. */
+bool ecrireFichier(const std::string& chemin, const Terrain& terrain)
+{
+    const std::string provisoire = chemin + ".tmp~";
+    {
+        std::ofstream sortie(provisoire, std::ios::binary | std::ios::trunc);
+        if (!sortie) {
+            return false;
+        }
+        ecrireTerrain(sortie, terrain);
+        sortie.close();
+        if (!sortie) {
+            std::remove(provisoire.c_str());
+            return false;
+        }
+    }
+    std::error_code erreur;
+    std::filesystem::rename(provisoire, chemin, erreur);
+    if (erreur) {
+        std::remove(provisoire.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool CKIVDoc::OnNewDocument()
 {
     m_chemin.clear();
+    m_reference = terrainInitial();
     return true;
 }
 
 bool CKIVDoc::OnOpenDocument(const std::string& chemin)
 {
+    std::ifstream entree(chemin, std::ios::binary);
+    if (!entree) {
+        avertir("Impossible d'ouvrir le fichier « " + chemin + " ».");
+        return false;
+    }
+    std::string erreur;
+    const std::optional<Terrain> terrain = lireTerrain(entree, erreur);
+    if (!terrain) {
+        avertir("Le fichier « " + chemin + " » n'est pas un terrain valide.\n\n" + erreur);
+        return false;
+    }
+    appliquerTerrain(*terrain);
     m_chemin = chemin;
+    m_reference = *terrain;
     return true;
 }
 
 bool CKIVDoc::OnSaveDocument(const std::string& chemin)
 {
+    const Terrain terrain = terrainDuMonde();
+    if (!ecrireFichier(chemin, terrain)) {
+        avertir("Impossible d'enregistrer le terrain dans « " + chemin + " ».");
+        return false;
+    }
     m_chemin = chemin;
+    m_reference = terrain;
     return true;
+}
+
+bool CKIVDoc::IsModified() const
+{
+    return terrainDuMonde() != m_reference;
+}
+
+bool CKIVDoc::peutAbandonner() const
+{
+    if (!IsModified()) {
+        return true;
+    }
+    const std::string question =
+        "Le terrain « " + GetTitle() + " » a été modifié.\nAbandonner les modifications ?";
+    return platform().messageBox(question, titreApplication(), MessageButtons::YesNo,
+                                 MessageIcon::Question) == MessageAnswer::Yes;
+}
+
+void CKIVDoc::signaler() const
+{
+    if (m_apres) {
+        m_apres();
+    }
 }
 
 void CKIVDoc::OnFileNew()
 {
-    // Never modified, so there is nothing to offer to save first.
+    if (!peutAbandonner()) {
+        return;
+    }
+    appliquerTerrain(terrainInitial());
     OnNewDocument();
+    signaler();
 }
 
 void CKIVDoc::OnFileOpen()
 {
+    if (!peutAbandonner()) {
+        return;
+    }
     if (auto chemin = platform().chooseFile(FileDialogKind::Open, Filtre)) {
-        OnOpenDocument(*chemin);
+        if (OnOpenDocument(*chemin)) {
+            signaler();
+        }
     }
 }
 
@@ -39,15 +134,21 @@ void CKIVDoc::OnFileSave()
 {
     if (m_chemin.empty()) {
         OnFileSaveAs();
-    } else {
-        OnSaveDocument(m_chemin);
+    } else if (OnSaveDocument(m_chemin)) {
+        signaler();
     }
 }
 
 void CKIVDoc::OnFileSaveAs()
 {
     if (auto chemin = platform().chooseFile(FileDialogKind::Save, Filtre)) {
-        OnSaveDocument(*chemin);
+        // A name typed without an extension gets the document's own.
+        if (std::filesystem::path(*chemin).extension().empty()) {
+            *chemin += ".kiv";
+        }
+        if (OnSaveDocument(*chemin)) {
+            signaler();
+        }
     }
 }
 

@@ -1,29 +1,33 @@
 #pragma once
 
+#include "world/FichierTerrain.h"
+
+#include <functional>
 #include <string>
 
 /**
- * The console's document. The console keeps nothing in files: the world, the
- * network and the link all live in the view, so the document holds no data.
- * New, Open, Save and Save As therefore go through the usual steps (the file
- * dialog, the document's name) but read and write nothing and change nothing
- * in the console; no file is ever created.
+ * The console's document: the field the operator builds on the map (cells,
+ * robot, destination, bandit, grid lines), kept in a ".kiv" file. New,
+ * Open, Save and Save As follow the usual single-document steps; a
+ * modified field is never dropped without asking, a file that cannot be
+ * read leaves the field as it was, and a failed save leaves the previous
+ * file whole and says so.
  */
 class CKIVDoc {
 public:
     /** Title of a document that has never been opened or saved. */
     static constexpr const char* SansTitre = "Sans titre";
-    /** Filter of the open and save dialogs: the document has no file type of its own. */
-    static constexpr const char* Filtre = "Tous les fichiers (*.*)|*.*||";
+    /** Filter of the open and save dialogs. */
+    static constexpr const char* Filtre = "Terrain KIV-ZUL (*.kiv)|*.kiv||";
 
-    /** New document: empties the (empty) contents and forgets the file name. */
+    /** New document: forgets the file name; the field as it starts is the unmodified one. */
     bool OnNewDocument();
-    /** Opens `chemin`: nothing to read; the document takes the file's name. */
+    /** Reads `chemin` into the world; on failure says why and changes nothing. */
     bool OnOpenDocument(const std::string& chemin);
-    /** Saves to `chemin`: nothing to write; the document takes the file's name. */
+    /** Writes the field to `chemin`; on failure says so and keeps the previous file. */
     bool OnSaveDocument(const std::string& chemin);
 
-    // The file commands, with their dialogs.
+    // The file commands, with their dialogs and questions.
     void OnFileNew();
     void OnFileOpen();
     void OnFileSave();
@@ -33,9 +37,21 @@ public:
     const std::string& GetPathName() const { return m_chemin; }
     /** The file name without its folder, or "Sans titre". */
     std::string GetTitle() const;
-    /** Never set: nothing in the console is document data. */
-    bool IsModified() const { return false; }
+    /** The field differs from the one last opened, saved or started anew. */
+    bool IsModified() const;
+
+    /**
+     * Called after the field or the name changed (new, open, save): the
+     * frame redraws the map, sets its check marks and its title.
+     */
+    void setApresChangement(std::function<void()> rappel) { m_apres = std::move(rappel); }
 
 private:
+    /** True when the field may be replaced: unmodified, or the operator agrees. */
+    bool peutAbandonner() const;
+    void signaler() const;
+
     std::string m_chemin;
+    Terrain m_reference = terrainInitial();
+    std::function<void()> m_apres;
 };

@@ -163,6 +163,8 @@ void CKIVView::ShowRobotPosition()
     const Point p = g_robotPos.get();
     m_robotXBox->setText(QString::asprintf("%i cm", p.x));
     m_robotYBox->setText(QString::asprintf("%i cm", p.y));
+    // Called by every repaint of the map: the status panes look again.
+    emit mondeAffiche();
 }
 
 void CKIVView::ShowDestination()

@@ -86,6 +86,10 @@ public:
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
 
+signals:
+    /** The map was shown afresh from the world (each repaint, on this thread). */
+    void mondeAffiche();
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;

@@ -2,9 +2,11 @@
 #include "console/MainFrame.h"
 
 #include "console/Icones.h"
+#include "console/KIVDoc.h"
 #include "console/KIVView.h"
 #include "console/Menu128.h"
 #include "console/PretraductionClavier.h"
+#include "console/VoletsConsole.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 
@@ -152,6 +154,7 @@ void CMainFrame::creerBarreEtat()
     const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));
     QLabel* volet101 = creerVolet(barre, QStringLiteral("id101"), blancs);
     volet101->setText(blancs);
+    m_volets = installerVoletsConsole(*barre, *m_view);
 }
 
 void CMainFrame::creerMenus()
@@ -271,6 +274,10 @@ void CMainFrame::attacherDocument(CKIVDoc* document)
     for (QAction* commande :
          {m_actions.nouveau, m_actions.ouvrir, m_actions.enregistrer, m_actions.enregistrerSous}) {
         commande->setEnabled(document != nullptr);
+    }
+    if (document) {
+        document->setApresChangement([this] { apresDocument(); });
+        apresDocument();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "console/IndicateursClavier.h"
 #include "console/KIVView.h"
+#include "console/VoletsConsole.h"
 
 #include <QMainWindow>
 #include <QMargins>
@@ -68,6 +69,8 @@ public:
     /** The message pane, "Prêt" while nothing else is shown. */
     QLabel* voletMessage() const { return m_voletMessage; }
     IndicateursClavier* indicateurs() const { return m_indicateurs; }
+    /** The run-state, route and network panes. */
+    const VoletsConsole& volets() const { return m_volets; }
 
     /** The printer shared by print set-up, print and preview; made on first use. */
     QPrinter& imprimante();
@@ -106,6 +109,8 @@ private:
     void creerBarreEtat();
     void connecterCommandes();
     void commandeEdition(int id);
+    /** After the document changed: title, grid-lines check mark, map and boxes. */
+    void apresDocument();
     void imprimerSur(QPrinter& imprimante);
 
     CKIVView* m_view;
@@ -117,6 +122,7 @@ private:
     QToolBar* m_barreOutils = nullptr;
     QLabel* m_voletMessage = nullptr;
     IndicateursClavier* m_indicateurs = nullptr;
+    VoletsConsole m_volets;
     std::unique_ptr<QPrinter> m_imprimante;
     ExecuteurDialogue m_executeur;
 };

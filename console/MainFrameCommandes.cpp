@@ -8,6 +8,8 @@
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "trainer/dialog/ReseauxDlg.h"
+#include "world/WorldState.h"
+#include "world/view/MapView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +55,29 @@ void CMainFrame::connecterCommandes()
             [this](bool coche) { executerProtege([&] { m_view->OnQuadrillage(coche); }); });
     // The trainer window's own "About" item shows the same box.
     connect(&m_view->reseaux(), &ReseauxDlg::aPropos, this, [this] { OnAppAbout(); });
+}
+
+void CMainFrame::apresDocument()
+{
+    // "KIV-ZUL - essai.kiv", as single-document programs name their window.
+    const std::string titre = platform().loadString(ids::AppTitle) + " - " + m_document->GetTitle();
+    setWindowTitle(QString::fromStdString(titre));
+    if (!m_view->mapView()) {
+        return; // before the first activation there is no field on show yet
+    }
+    // The grid lines come with the field; the menu's check mark follows them
+    // (and redraws the map when it changes).
+    m_actions.quadrillage->setChecked(g_gridLines != 0);
+    m_view->mapView()->Redraw();
+    if (g_navActive == 1) {
+        m_view->ShowDestination();
+    } else {
+        for (const char* nom : {"id1009", "id1012"}) {
+            if (auto* boite = m_view->findChild<QLineEdit*>(QString::fromLatin1(nom))) {
+                boite->clear();
+            }
+        }
+    }
 }
 
 void CMainFrame::OnAppAbout()

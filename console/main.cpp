@@ -1,4 +1,5 @@
 #include "console/KIVApp.h"
+#include "console/TraductionsQt.h"
 #include "core/qt/QtPlatform.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
     // Files and texts use '.' as decimal point whatever the user's locale;
     // QApplication has just applied the environment's, so undo it for numbers.
     std::setlocale(LC_NUMERIC, "C");
+    // Qt's standard dialogs and buttons in French; in English when missing.
+    TraductionsQt::installer(app);
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
 

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ make
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6test6
+    qt6-translations-l10n
     libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libfann-dev
     clang-tidy

@@ -113,6 +113,8 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     MiseAEchelle anciennes = std::exchange(m_echelles, std::move(echelles));
     std::unique_ptr<Perceptron> ancien;
     std::optional<Table1D<Couche>> poidsAvant;
+    // Trained from here on, the network is no longer the weights file's.
+    std::string ancienFichier = std::exchange(m_fichierPoids, std::string());
     if (nouveau) {
         ancien = std::exchange(m_perceptron, std::move(nouveau));
         m_structureModifiee = false;
@@ -124,6 +126,7 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     // previous network and scaling come back and the run is refused.
     const auto reprendre = [&] {
         m_echelles = std::move(anciennes);
+        m_fichierPoids = std::move(ancienFichier);
         if (poidsAvant) {
             static_cast<Table1D<Couche>&>(*m_perceptron) = *poidsAvant;
         } else {
@@ -158,6 +161,7 @@ void ReseauNeurones::LirePoids(const std::string& chemin)
     lireFichier(fichier, chemin, [&](std::istream& is) { lirePoids(is, echelles, *reseau); });
     m_echelles = std::move(echelles);
     m_perceptron = std::move(reseau);
+    m_fichierPoids = chemin;
     m_entraine = true;
 }
 
@@ -222,6 +226,7 @@ bool ReseauNeurones::LireParametres(const std::string& chemin)
 void ReseauNeurones::choisirFichierEntrainement()
 {
     m_perceptron.reset();
+    m_fichierPoids.clear();
     m_fichierChoisi = true;
 }
 

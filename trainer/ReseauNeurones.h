@@ -97,11 +97,14 @@ public:
     void conserverPerceptron();
 
     Perceptron* perceptron() const { return m_perceptron.get(); }
+    /** The weights file the network in place was read from; empty once trained or discarded. */
+    const std::string& fichierPoids() const { return m_fichierPoids; }
     const MiseAEchelle& echelles() const { return m_echelles; }
 
 private:
     MiseAEchelle m_echelles;
     std::unique_ptr<Perceptron> m_perceptron;
+    std::string m_fichierPoids;
     bool m_entraine = false;
     bool m_fichierChoisi = false;
     bool m_structureModifiee = false;

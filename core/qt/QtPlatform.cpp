@@ -1,6 +1,7 @@
 #include "QtPlatform.h"
 
 #include "core/ProgressBox.h"
+#include "core/qt/FenetreProprietaire.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -63,7 +64,7 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string&
     QMessageBox box(toQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                                      : QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    fenetreProprietaire());
     const int pressed = box.exec();
     if (buttons == MessageButtons::Ok) {
         return MessageAnswer::Ok;
@@ -74,7 +75,7 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string&
 std::optional<std::string> QtPlatform::chooseFile(FileDialogKind kind, const std::string& filter)
 {
     const QString qtFilter = QString::fromStdString(qtFileFilter(filter));
-    QWidget* owner = QApplication::activeWindow();
+    QWidget* owner = fenetreProprietaire();
     const QString path = kind == FileDialogKind::Open
                              ? QFileDialog::getOpenFileName(owner, QString(), QString(), qtFilter)
                              : QFileDialog::getSaveFileName(owner, QString(), QString(), qtFilter);

@@ -3,6 +3,9 @@
 #include "ShellFixture.h"
 #include "console/DocTemplate.h"
 #include "console/KIVDoc.h"
+#include "world/GridEdits.h"
+#include "world/TerrainMonde.h"
+#include "world/WorldState.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -146,75 +150,102 @@ TEST(DocTemplateTest, TemplateStringFields)
     EXPECT_EQ(modele.GetDocString(7), "");
 }
 
-/** What the console shows: the boxes, the traffic, the world. */
-std::vector<QString> etatConsole(CKIVView* view)
+/** The file's bytes. */
+std::string contenu(const std::string& chemin)
 {
-    std::vector<QString> etat;
-    for (int id : {1005, 1006, 1009, 1012, 1008, 1017}) {
-        etat.push_back(view->findChild<QLineEdit*>(QStringLiteral("id%1").arg(id))->text());
-    }
-    view->viderTrafic();
-    for (int id : {1004, 1011}) {
-        etat.push_back(
-            view->findChild<QPlainTextEdit*>(QStringLiteral("id%1").arg(id))->toPlainText());
-    }
-    etat.push_back(QStringLiteral("%1 %2 %3")
-                       .arg(g_robotPos.x.load())
-                       .arg(g_destPos.x.load())
-                       .arg(g_gridLines.load()));
-    return etat;
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-TEST_F(KIVAppTest, DocumentCommandsReadWriteAndChangeNothing)
+TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
 {
     QTemporaryDir dossier;
-    const std::string chemin = dossier.filePath(QStringLiteral("essai.kiv")).toStdString();
+    const std::string chemin = dossier.filePath(QStringLiteral("essai")).toStdString();
     CSingleDocTemplate modele(128);
     CMainFrame* cadre = modele.OpenNewDocument(optionsBalises());
     ASSERT_NE(cadre, nullptr);
     cadre->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(cadre));
+    QCoreApplication::processEvents(); // the first activation makes the field
     CKIVDoc* doc = modele.document();
-    EXPECT_EQ(doc->GetTitle(), "Sans titre");
-    const auto avant = etatConsole(cadre->view());
-    scripted().clear();
-
-    // Save of a new document asks for a name; cancelled, nothing changes.
-    cadre->action(57603)->trigger();
-    ASSERT_EQ(scripted().fileRequests().size(), 1u);
-    EXPECT_EQ(scripted().fileRequests()[0].kind, FileDialogKind::Save);
-    EXPECT_EQ(scripted().fileRequests()[0].filter, "Tous les fichiers (*.*)|*.*||");
-    EXPECT_TRUE(doc->GetPathName().empty());
-
-    // Save As: the document takes the name, no file is written.
-    scripted().queueFile(chemin);
-    cadre->action(57604)->trigger();
-    EXPECT_EQ(doc->GetPathName(), chemin);
-    EXPECT_EQ(doc->GetTitle(), "essai.kiv");
-    EXPECT_FALSE(std::filesystem::exists(chemin));
-    // Save again: no dialog, still no file.
-    cadre->action(57603)->trigger();
-    EXPECT_EQ(scripted().fileRequests().size(), 2u);
-    EXPECT_FALSE(std::filesystem::exists(chemin));
-
-    // Open reads nothing; New forgets the name.
-    scripted().queueFile(KIV_DATA_DIR "/beacons.dat");
-    cadre->action(57601)->trigger();
-    ASSERT_EQ(scripted().fileRequests().size(), 3u);
-    EXPECT_EQ(scripted().fileRequests()[2].kind, FileDialogKind::Open);
-    EXPECT_EQ(doc->GetTitle(), "beacons.dat");
-    cadre->action(57600)->trigger();
-    EXPECT_EQ(doc->GetTitle(), "Sans titre");
+    EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - Sans titre"));
     EXPECT_FALSE(doc->IsModified());
 
-    EXPECT_EQ(etatConsole(cadre->view()), avant);
-    EXPECT_TRUE(scripted().messages().empty());
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dossier.path().toStdString()),
-                            std::filesystem::directory_iterator{}),
-              0);
+    // A field: a wall, the robot, a destination, the bandit, grid lines.
+    PlaceObstacle(5, 7);
+    SetRobotPosition(60, 260);
+    SetDestination(400, 60);
+    g_banditPos.set(300, 300);
+    g_banditShown = 1;
+    cadre->action(32771)->trigger();
+    EXPECT_TRUE(doc->IsModified());
+    const Terrain champ = terrainDuMonde();
 
-    // A second New keeps the one frame.
-    EXPECT_EQ(modele.OpenNewDocument(optionsBalises()), cadre);
+    // Save As: the name gets ".kiv"; the file holds the field.
+    scripted().clear();
+    scripted().queueFile(chemin);
+    cadre->action(57604)->trigger();
+    ASSERT_EQ(scripted().fileRequests().size(), 1u);
+    EXPECT_EQ(scripted().fileRequests()[0].filter, "Terrain KIV-ZUL (*.kiv)|*.kiv||");
+    EXPECT_EQ(doc->GetPathName(), chemin + ".kiv");
+    EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - essai.kiv"));
+    EXPECT_FALSE(doc->IsModified());
+    const std::string octets = contenu(chemin + ".kiv");
+    EXPECT_EQ(octets.substr(0, 19), "KIV-ZUL terrain 1\r\n");
+    // (The map snaps the destination to its cell's centre.)
+    EXPECT_NE(octets.find("\r\nRobot 60 260\r\nDestination 412 62\r\nBandit 300 300 1\r\n"
+                          "Quadrillage 1\r\n"),
+              std::string::npos)
+        << octets;
+
+    // New on a modified field asks; "Non" keeps everything.
+    PlaceObstacle(15, 15);
+    scripted().queueAnswer(MessageAnswer::No);
+    cadre->action(57600)->trigger();
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text,
+              "Le terrain « essai.kiv » a été modifié.\nAbandonner les modifications ?");
+    EXPECT_EQ(scripted().messages()[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(g_grid[15][15], 1);
+    // "Oui": an empty field, no name, no grid lines.
+    scripted().queueAnswer(MessageAnswer::Yes);
+    cadre->action(57600)->trigger();
+    EXPECT_EQ(terrainDuMonde(), terrainInitial());
+    EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - Sans titre"));
+    EXPECT_FALSE(cadre->action(32771)->isChecked());
+
+    // Open brings the saved field back, check mark included, without asking.
+    scripted().clear();
+    scripted().queueFile(chemin + ".kiv");
+    cadre->action(57601)->trigger();
+    EXPECT_TRUE(scripted().messages().empty());
+    EXPECT_EQ(terrainDuMonde(), champ);
+    EXPECT_TRUE(cadre->action(32771)->isChecked());
+    EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - essai.kiv"));
+
+    // A malformed file is refused with its line; the field and name stay.
+    const std::string mauvais = dossier.filePath(QStringLiteral("mauvais.kiv")).toStdString();
+    std::ofstream(mauvais, std::ios::binary) << "KIV-ZUL terrain 1\r\n0000\r\n";
+    scripted().queueFile(mauvais);
+    cadre->action(57601)->trigger();
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text,
+              "Le fichier « " + mauvais +
+                  " » n'est pas un terrain valide.\n\nligne 2 : rangée de la grille incomplète "
+                  "(20 chiffres de 0 à 3 attendus)");
+    EXPECT_EQ(terrainDuMonde(), champ);
+    EXPECT_EQ(doc->GetPathName(), chemin + ".kiv");
+
+    // A save that cannot be written says so and leaves the file as it was.
+    const std::string ailleurs = dossier.filePath(QStringLiteral("absent/x.kiv")).toStdString();
+    scripted().clear();
+    scripted().queueFile(ailleurs);
+    cadre->action(57604)->trigger();
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text,
+              "Impossible d'enregistrer le terrain dans « " + ailleurs + " ».");
+    EXPECT_EQ(doc->GetPathName(), chemin + ".kiv");
+    EXPECT_EQ(contenu(chemin + ".kiv"), octets);
 }
 
 TEST_F(ShellTest, FrameWithoutDocumentHasNoFileCommands)

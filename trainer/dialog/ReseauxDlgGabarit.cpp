@@ -112,8 +112,9 @@ void ReseauxDlg::creerControles()
         bouton(1026, "&Lire Paramètre", &D::m_boutonLireParametre, 288, 94, 52, 13),
     };
 
-    setFont(UnitesDialogue::policeDialogue());
-    const UnitesDialogue du(font());
+    const QFont police = UnitesDialogue::policeDialogue();
+    setFont(police);
+    const UnitesDialogue du(police);
     const int nombre = static_cast<int>(std::size(kGabarit));
     for (int i = 0; i < nombre; ++i) {
         const Controle& c = kGabarit[i];
@@ -143,11 +144,20 @@ void ReseauxDlg::creerControles()
         if (c.id != 0) {
             w->setObjectName(QStringLiteral("id%1").arg(c.id));
         }
+        // Every control carries the dialog's font itself: whatever its
+        // parent's font or style sheet, it is drawn in the font its place
+        // was measured in.
+        w->setFont(police);
         QRect place = du.rect(c.x, c.y, c.largeur, c.hauteur);
-        if (c.genre == Genre::Etiquette && i + 1 < nombre) {
-            // A label may run up to the control beside it (the next one in the
-            // table): wide fonts would otherwise cut its last characters.
-            place.setRight(std::max(place.right(), du.x(kGabarit[i + 1].x) - 3));
+        const Controle* suivant = i + 1 < nombre ? &kGabarit[i + 1] : nullptr;
+        // A label may run up to the control beside it (the next one in the
+        // table), and so may an edit with a neighbour on its row
+        // ("0.1543354"): wide fonts would otherwise cut their last characters.
+        const bool etiquette = c.genre == Genre::Etiquette;
+        const bool editionSurSaLigne = c.genre == Genre::Edition && suivant && suivant->y == c.y &&
+                                       suivant->x > c.x + c.largeur;
+        if (suivant && (etiquette || editionSurSaLigne)) {
+            place.setRight(std::max(place.right(), du.x(suivant->x) - 3));
         }
         w->setGeometry(place);
     }

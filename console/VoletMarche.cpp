@@ -1,0 +1,77 @@
+#include "console/VoletMarche.h"
+
+#include "world/WorldState.h"
+#include "world/WorldThreads.h"
+
+namespace {
+
+bool robotSurDestination()
+{
+    Point robot;
+    Point destination;
+    {
+        VerrouMonde verrou(g_robotLock);
+        robot = g_robotCell;
+    }
+    {
+        VerrouMonde verrou(g_destLock);
+        destination = g_destCell;
+    }
+    return robot.x == destination.x && robot.y == destination.y;
+}
+
+} // namespace
+
+VoletMarche::VoletMarche(QWidget* parent)
+    : QLabel(parent)
+{
+    setObjectName(QStringLiteral("voletMarche"));
+}
+
+void VoletMarche::surGo()
+{
+    // Without a destination the run ends at once: nothing would move.
+    passer(g_navActive == 1 ? Etat::EnCours : Etat::SansDestination);
+    actualiser();
+}
+
+void VoletMarche::surArret()
+{
+    passer(Etat::Arrete);
+}
+
+void VoletMarche::actualiser()
+{
+    if (m_etat == Etat::SansDestination && g_navActive == 1) {
+        passer(Etat::Repos);
+    } else if (m_etat == Etat::EnCours) {
+        if (robotSurDestination()) {
+            passer(Etat::Arrive);
+        } else if (runningSimulations() == 0) {
+            passer(Etat::Repos);
+        }
+    }
+}
+
+void VoletMarche::passer(Etat etat)
+{
+    m_etat = etat;
+    const char* texte = "";
+    switch (etat) {
+    case Etat::EnCours:
+        texte = TexteEnCours;
+        break;
+    case Etat::Arrive:
+        texte = TexteArrive;
+        break;
+    case Etat::Arrete:
+        texte = TexteArrete;
+        break;
+    case Etat::SansDestination:
+        texte = TexteSansDestination;
+        break;
+    case Etat::Repos:
+        break;
+    }
+    setText(QString::fromUtf8(texte));
+}

@@ -1,0 +1,35 @@
+#include "console/VoletsConsole.h"
+
+#include "console/KIVView.h"
+#include "console/VoletChemin.h"
+#include "console/VoletMarche.h"
+#include "console/VoletReseau.h"
+#include "trainer/dialog/ReseauxDlg.h"
+
+#include <QPushButton>
+#include <QStatusBar>
+
+VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
+{
+    VoletsConsole volets;
+    volets.marche = new VoletMarche(&barre);
+    volets.chemin = new VoletChemin(&barre);
+    volets.reseau = new VoletReseau(vue.reseaux().reseau(), &barre);
+    barre.addWidget(volets.marche);
+    barre.addWidget(volets.chemin);
+    barre.addWidget(volets.reseau);
+
+    // The view's own handlers were connected first: the run has started or
+    // stopped when these look at it.
+    if (auto* go = vue.findChild<QPushButton*>(QStringLiteral("id159"))) {
+        QObject::connect(go, &QPushButton::clicked, volets.marche, &VoletMarche::surGo);
+    }
+    if (auto* arret = vue.findChild<QPushButton*>(QStringLiteral("id1027"))) {
+        QObject::connect(arret, &QPushButton::clicked, volets.marche, &VoletMarche::surArret);
+    }
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.marche, &VoletMarche::actualiser);
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.chemin, &VoletChemin::actualiser);
+    // The network changes only in the trainer window (or at start).
+    QObject::connect(&vue.reseaux(), &QDialog::finished, volets.reseau, &VoletReseau::actualiser);
+    return volets;
+}

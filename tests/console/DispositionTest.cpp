@@ -1,0 +1,79 @@
+// The console fits its first window: the whole map above the status bar,
+// six lines at least in each traffic box, the port message over the frame.
+#include "ConsoleFixture.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+
+#include "core/qt/FenetreProprietaire.h"
+#include "world/view/MapView.h"
+
+namespace {
+
+/** `w`'s rectangle in the frame's coordinates. */
+QRect dansCadre(const QWidget& w, const QWidget& cadre)
+{
+    return QRect(w.mapTo(&cadre, QPoint(0, 0)), w.size());
+}
+
+/** Lines of text a traffic box shows at once within `visible` (frame coordinates). */
+int lignesVisibles(const QPlainTextEdit& boite, const QWidget& cadre, const QRect& visible)
+{
+    const QRect montre = dansCadre(*boite.viewport(), cadre).intersected(visible);
+    return montre.height() / QFontMetrics(boite.font()).lineSpacing();
+}
+
+} // namespace
+
+class DispositionTest : public ConsoleTest {
+protected:
+    /** What must hold in a client area of `taille`. */
+    void verifier(QSize taille)
+    {
+        frame->resize(taille);
+        QCoreApplication::processEvents();
+        const CMapView* carte = view->mapView();
+        ASSERT_NE(carte, nullptr);
+        const QRect map = dansCadre(*carte, *frame);
+        const QRect etat = dansCadre(*frame->statusBar(), *frame);
+        const auto* defilement = qobject_cast<QScrollArea*>(frame->centralWidget());
+        ASSERT_NE(defilement, nullptr);
+        const QRect visible = dansCadre(*defilement->viewport(), *frame);
+        SCOPED_TRACE(QStringLiteral("client %1x%2, map %3,%4 %5x%6, viewport %7,%8 %9x%10")
+                         .arg(taille.width())
+                         .arg(taille.height())
+                         .arg(map.x())
+                         .arg(map.y())
+                         .arg(map.width())
+                         .arg(map.height())
+                         .arg(visible.x())
+                         .arg(visible.y())
+                         .arg(visible.width())
+                         .arg(visible.height())
+                         .toStdString());
+        // The 500 x 500 map proper lies in the visible part, above the status bar.
+        const QRect carre(map.topLeft(), QSize(geo::MapSize, geo::MapSize));
+        EXPECT_TRUE(visible.contains(carre));
+        EXPECT_LE(carre.bottom(), etat.top() - 1);
+        EXPECT_EQ(defilement->verticalScrollBar()->value(), 0);
+        for (int id : {1004, 1011}) {
+            EXPECT_GE(lignesVisibles(*controle<QPlainTextEdit>(id), *frame, visible), 6) << id;
+        }
+    }
+};
+
+TEST_F(DispositionTest, TheFirstWindowShowsTheWholeMapAndSixLinesOfTraffic)
+{
+    demarrer(true);
+    // The frame as placed: 790 x 580 with its decorations.
+    verifier(frame->size());
+
+    // The port message at start belongs to the main window, which centres
+    // it, even before the window manager has made that window active.
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(QApplication::activeWindow(), nullptr);
+    EXPECT_EQ(fenetreProprietaire(), frame.get());
+}

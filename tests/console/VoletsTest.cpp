@@ -1,0 +1,102 @@
+// The console's status panes: why no route, the run's state, the network.
+#include "ConsoleFixture.h"
+
+#include "console/VoletChemin.h"
+#include "console/VoletMarche.h"
+#include "console/VoletReseau.h"
+#include "trainer/dialog/ReseauxDlg.h"
+#include "world/GridEdits.h"
+#include "world/view/MapView.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+class VoletsTest : public ConsoleTest {
+protected:
+    /** The map shown afresh, as after any change the operator sees. */
+    void montrer() { view->mapView()->Redraw(); }
+    QString chemin() const { return frame->volets().chemin->text(); }
+    QString marche() const { return frame->volets().marche->text(); }
+    QString reseau() const { return frame->volets().reseau->text(); }
+};
+
+TEST_F(VoletsTest, WhyNoRouteIsToldAndClearedWhenARouteExistsAgain)
+{
+    demarrer(true);
+    montrer();
+    EXPECT_EQ(chemin(), QString()); // no destination yet
+    SetRobotPosition(60, 60);
+    SetDestination(400, 60);
+    montrer();
+    EXPECT_EQ(chemin(), QString());
+
+    // A wall of operator obstacles across the field.
+    for (int r = 1; r <= 20; ++r) {
+        PlaceObstacle(r, 10);
+    }
+    montrer();
+    EXPECT_EQ(chemin(), QStringLiteral("Pas de chemin : aucun passage ne relie le robot à la "
+                                       "destination"));
+    // The destination moved into the wall's margin.
+    SetDestination(260, 60);
+    montrer();
+    EXPECT_EQ(chemin(),
+              QStringLiteral("Pas de chemin : la destination est dans un obstacle ou sa marge"));
+
+    // The wall taken away: a route again, nothing to say.
+    view->OnVirtuels();
+    SetDestination(400, 60);
+    montrer();
+    EXPECT_EQ(chemin(), QString());
+}
+
+TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
+{
+    demarrer(true);
+    cliquer(159);
+    EXPECT_EQ(marche(), QStringLiteral("Pas de destination : placez-en une sur la carte avant "
+                                       "« Go!!! »"));
+    EXPECT_EQ(g_simRunning, 1); // the button does what it always did
+    SetDestination(400, 400);
+    montrer();
+    EXPECT_EQ(marche(), QString());
+
+    cliquer(159);
+    EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
+    cliquer(1027);
+    EXPECT_EQ(marche(), QStringLiteral("Arrêté"));
+    EXPECT_EQ(g_simRunning, 0);
+
+    cliquer(159);
+    EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
+    SetRobotPosition(400, 400);
+    montrer();
+    EXPECT_EQ(marche(), QStringLiteral("Arrivé"));
+    cliquer(1027);
+}
+
+TEST_F(VoletsTest, NetworkPaneNamesTheWeightsFileOrNone)
+{
+    demarrer(true);
+    EXPECT_EQ(reseau(), QStringLiteral("Réseau : beacons.wgh"));
+    EXPECT_TRUE(frame->volets().reseau->toolTip().endsWith(QStringLiteral("/data/beacons.wgh")));
+
+    // A training file chosen in the trainer discards the network.
+    view->reseaux().reseau().choisirFichierEntrainement();
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialogue = QApplication::activeModalWidget()) {
+            QMetaObject::invokeMethod(dialogue, "reject", Qt::QueuedConnection);
+        }
+    });
+    cliquer(1043);
+    EXPECT_EQ(reseau(), QStringLiteral("aucun réseau"));
+    frame.reset();
+
+    // Cancelled at start (no file chosen): no network.
+    demarrer(true, "");
+    EXPECT_EQ(reseau(), QStringLiteral("aucun réseau"));
+}
+
+} // namespace

@@ -1,0 +1,48 @@
+#include "world/TerrainMonde.h"
+
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+
+Terrain terrainDuMonde()
+{
+    Terrain t;
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            t.cellules[y][x] = valeurCellule(x, y);
+        }
+    }
+    t.robot = g_robotPos.get();
+    t.destination = g_navActive == 1 ? g_destPos.get() : Point{-25, -25};
+    t.bandit = g_banditPos.get();
+    t.banditPlace = g_banditShown != 0;
+    t.quadrillage = g_gridLines != 0;
+    return t;
+}
+
+void appliquerTerrain(const Terrain& t)
+{
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            g_grid[y + 1][x + 1] = t.cellules[y][x];
+        }
+    }
+    SetRobotPosition(t.robot.x, t.robot.y);
+    if (t.destination.x == -25 && t.destination.y == -25) {
+        g_navActive = 0;
+        g_destPos.set(-25, -25);
+        Point robot;
+        {
+            VerrouMonde verrou(g_robotLock);
+            robot = g_robotCell;
+        }
+        VerrouMonde verrou(g_destLock);
+        g_destCell = robot;
+    } else {
+        SetDestination(t.destination.x, t.destination.y);
+    }
+    g_banditPos.set(t.bandit.x, t.bandit.y);
+    g_banditShown = t.banditPlace ? 1 : 0;
+    g_gridLines = t.quadrillage ? 1 : 0;
+    g_mapChanged = 1;
+    notifyWorldChange();
+}
