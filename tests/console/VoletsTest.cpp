@@ -15,8 +15,13 @@ namespace {
 
 class VoletsTest : public ConsoleTest {
 protected:
-    /** The map shown afresh, as after any change the operator sees. */
-    void montrer() { view->mapView()->Redraw(); }
+    /** The map shown afresh, as after any change the operator sees; the panes look after it. */
+    void montrer()
+    {
+        view->mapView()->Redraw();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
     QString chemin() const { return frame->volets().chemin->text(); }
     QString marche() const { return frame->volets().marche->text(); }
     QString reseau() const { return frame->volets().reseau->text(); }
