@@ -24,7 +24,7 @@ std::shared_ptr<journal::Enregistreur> creerJournalSession()
     bool lu = false;
     const qlonglong mo = QSettings().value(QString::fromLatin1(CleTailleJournaux)).toLongLong(&lu);
     // A cap of at least one megabyte and at most a terabyte; anything else keeps the default.
-    if (lu && mo >= 1 && mo <= 1024 * 1024) {
+    if (lu && mo >= 1 && mo <= 1024LL * 1024) {
         reglages.tailleMax = static_cast<std::uint64_t>(mo) * 1024 * 1024;
     }
     return std::make_shared<journal::Enregistreur>(std::move(reglages));

@@ -12,7 +12,7 @@ namespace journal {
 namespace {
 
 /** The folder is cut back to its cap after every so many bytes written. */
-constexpr std::uint64_t PasVerification = 1024 * 1024;
+constexpr std::uint64_t PasVerification = 1024ULL * 1024;
 
 } // namespace
 

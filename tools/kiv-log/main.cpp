@@ -180,7 +180,7 @@ int main(int argc, char** argv)
         return 2;
     }
     if (options->aide) {
-        std::cout << kUsage;
+        std::cout << kUsage << "\nRéseau par défaut : " << donnees::chemin("beacons.wgh") << '\n';
         return 0;
     }
     if (options->version) {
