@@ -94,6 +94,8 @@ public:
     CMapView* mapView() const { return m_mapView; }
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
+    /** Whole sensor frames received since the view was made (the link pane counts them). */
+    std::uint64_t tramesRecues() const { return m_tramesRecues; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -136,6 +138,7 @@ private:
     RobotLinkFactory m_fabriqueLien;
     /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
     bool m_lienPonctuel = false;
+    std::uint64_t m_tramesRecues = 0;
     CMapView* m_mapView = nullptr;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };

@@ -87,6 +87,7 @@ void CKIVView::OnRobotByte(int octet, int)
                           });
         break;
     case protocole::Action::Batterie:
+        ++m_tramesRecues;
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
         break;
     case protocole::Action::Aucune:

@@ -55,6 +55,13 @@ void LienEnregistre::noteEvent(const std::string& texte)
     }
 }
 
+void LienEnregistre::noteLinkEvent(const std::string& texte)
+{
+    if (m_ouvert) {
+        m_journal->lien(texte);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

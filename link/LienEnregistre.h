@@ -33,6 +33,7 @@ public:
     int bufferSize() const override { return m_lien->bufferSize(); }
     std::string openError() const override { return m_lien->openError(); }
     void noteEvent(const std::string& texte) override;
+    void noteLinkEvent(const std::string& texte) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnLinkEvent(unsigned message, int port) override;

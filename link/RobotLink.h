@@ -105,6 +105,8 @@ public:
     virtual std::string openError() const { return {}; }
     /** Notes an operator or navigation event in the session's log, when the link keeps one. */
     virtual void noteEvent(const std::string& /*texte*/) {}
+    /** Notes a link event (lost, back) in the session's log, when the link keeps one. */
+    virtual void noteLinkEvent(const std::string& /*texte*/) {}
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */
