@@ -4,6 +4,7 @@
 #include "console/Icones.h"
 #include "console/JournalSession.h"
 #include "console/MainFrame.h"
+#include "console/TraceCarte.h"
 #include "console/VoletsOperateur.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
@@ -143,6 +144,7 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
     }
     ajouterMenuRejeu(*frame);
     ajouterVoletsOperateur(*frame);
+    ajouterMenuTrace(*frame);
     if (m_qt) {
         m_qt->setProgressBoxFactory(
             [frame](int captionId) { return std::make_unique<ProgDlg>(captionId, frame); });

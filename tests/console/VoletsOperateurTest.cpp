@@ -47,7 +47,7 @@ TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
     volet.actualiser();
     EXPECT_EQ(volet.text(), QStringLiteral("Lien : ouvert, en attente de données"));
     for (int k = 1; k <= 20; ++k) {
-        t = k * 100;
+        t = std::int64_t{k} * 100;
         trame();
         volet.actualiser();
     }
