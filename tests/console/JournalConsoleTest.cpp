@@ -5,6 +5,7 @@
 #include "ConsoleFixture.h"
 
 #include "console/JournalSession.h"
+#include "console/KIVApp.h"
 #include "console/Menu128.h"
 #include "link/LienEnregistre.h"
 #include "link/LienRejoue.h"
@@ -161,4 +162,27 @@ TEST_F(JournalConsoleTest, TheFileMenuReplaysAChosenLogAndTheNextOpeningUsesTheP
     ASSERT_EQ(view->OpenRobotPort(), 0);
     EXPECT_EQ(liens.size(), 2u);
     EXPECT_TRUE(view->lien()->threadAlive());
+}
+
+TEST(LigneCommandeRejeu, ReplayAndSpeedOptions)
+{
+    const auto lire = [](std::initializer_list<const char*> mots) {
+        QStringList arguments{QStringLiteral("kiv")};
+        for (const char* m : mots) {
+            arguments << QString::fromUtf8(m);
+        }
+        return analyserLigneCommande(arguments);
+    };
+    const LigneCommande bonne = lire({"--replay", "s.kivlog", "--speed", "4"});
+    EXPECT_EQ(bonne.erreur, "");
+    EXPECT_EQ(bonne.rejeu, "s.kivlog");
+    EXPECT_EQ(bonne.vitesse, 4.0);
+    EXPECT_EQ(lire({"--replay", "s.kivlog"}).vitesse, 1.0);
+    EXPECT_TRUE(lire({"--version"}).version);
+    EXPECT_EQ(lire({"--replay"}).erreur, "--replay attend un nom de journal");
+    for (const char* vitesse : {"0", "-1", "nan", "inf", "1001", "vite"}) {
+        EXPECT_EQ(lire({"--speed", vitesse}).erreur, "--speed attend un nombre de 0.01 à 1000")
+            << vitesse;
+    }
+    EXPECT_EQ(lire({"--speed"}).erreur, "--speed attend un nombre de 0.01 à 1000");
 }
