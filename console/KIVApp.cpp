@@ -6,6 +6,7 @@
 #include "console/MainFrame.h"
 #include "console/TraceCarte.h"
 #include "console/VoletsOperateur.h"
+#include "core/DossierDonnees.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
 #include "link/LienEnregistre.h"
@@ -18,9 +19,10 @@
 #include <ostream>
 
 const char* const UsageKiv =
-    "Usage : kiv [--weights FICHIER] [--replay JOURNAL [--speed X]] [--trainer] [--help] "
+    "Usage : kiv [--weights FICHIER | --bundled] [--replay JOURNAL [--speed X]] [--trainer] [--help] "
     "[--version]\n"
     "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
+    "  --bundled          charge le réseau fourni avec le programme (beacons.wgh)\n"
     "  --replay JOURNAL   rejoue ce journal de session au lieu d'ouvrir le port du robot\n"
     "                     (rien n'est envoyé)\n"
     "  --speed X          vitesse du rejeu, X fois le temps réel (1 par défaut)\n"
@@ -39,6 +41,9 @@ LigneCommande analyserLigneCommande(const QStringList& arguments)
         const QString& argument = arguments.at(k);
         if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             ligne.aide = true;
+        } else if (argument == QStringLiteral("--bundled")) {
+            // The network installed with the program (the desktop entry's choice).
+            ligne.poids = donnees::chemin("beacons.wgh");
         } else if (argument == QStringLiteral("--version")) {
             ligne.version = true;
         } else if (argument == QStringLiteral("--replay")) {

@@ -179,6 +179,7 @@ TEST(LigneCommandeRejeu, ReplayAndSpeedOptions)
     EXPECT_EQ(bonne.vitesse, 4.0);
     EXPECT_EQ(lire({"--replay", "s.kivlog"}).vitesse, 1.0);
     EXPECT_TRUE(lire({"--version"}).version);
+    EXPECT_TRUE(std::filesystem::is_regular_file(lire({"--bundled"}).poids));
     EXPECT_EQ(lire({"--replay"}).erreur, "--replay attend un nom de journal");
     for (const char* vitesse : {"0", "-1", "nan", "inf", "1001", "vite"}) {
         EXPECT_EQ(lire({"--speed", vitesse}).erreur, "--speed attend un nombre de 0.01 à 1000")

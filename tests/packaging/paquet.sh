@@ -33,6 +33,8 @@ aide=$("$usr/bin/kiv-log" --help)
 [[ $aide == *"Réseau par défaut : $usr/share/kiv-zul/beacons.wgh"* ]] \
     || { echo "kiv-log does not look for its network beside itself:"; echo "$aide"; exit 1; }
 
+grep -qx "Exec=kiv --bundled" "$usr/share/applications/org.kivzul.Console.desktop"
+
 for p in kiv kiv-train kiv-log kiv-robot; do
     [[ -x $usr/bin/$p ]] || continue
     "$usr/bin/$p" --help >/dev/null
