@@ -1,5 +1,6 @@
 #include "link/LienEnregistre.h"
 
+#include "core/Platform.h"
 #include "link/recorder/Enregistreur.h"
 
 #include <cstdint>
@@ -34,6 +35,10 @@ bool LienEnregistre::Configure(RobotLinkOwner* owner, int port, int baud, char p
         m_journal->lien(std::string(journal::EvenementOuvert) + " COM" + std::to_string(port) +
                         " " + std::to_string(baud) + " bauds " + std::to_string(dataBits) + parity +
                         std::to_string(stopBits));
+        // A log that cannot be written never stops the link; it is traced.
+        if (const std::string erreur = m_journal->erreur(); !erreur.empty()) {
+            platform().trace(TraceChannel::App, "session log not recorded: " + erreur);
+        }
     }
     // A port that cannot be opened starts no session: nothing is recorded.
     m_ouvert = m_ouvert || ouvert;
