@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run console test asan tsan lint fuzz bench beacons format clean
+.PHONY: all bootstrap configure build run console test asan tsan lint fuzz bench beacons format package clean
 
 all: build
 
@@ -53,6 +53,11 @@ fuzz:
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz -j $(JOBS) --target kiv_fuzzers
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The Debian package (CPack) of the build, in build/package.
+package: build
+	@cpack -G DEB --config build/$(PRESET)/CPackConfig.cmake -B build/package
+	@ls build/package/*.deb
 
 bench: build
 	@for b in build/$(PRESET)/bench/bench_*; do echo "== $$b"; $$b; done

@@ -65,6 +65,16 @@ QIcon iconeApplication()
     return icone;
 }
 
+QImage imageRobot(int cote)
+{
+    QImage image(cote, cote, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    robot(p, cote);
+    return image;
+}
+
 QIcon iconeImprimer()
 {
     return iconeBarre([](QPainter& p) {

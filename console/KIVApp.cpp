@@ -2,21 +2,36 @@
 
 #include "console/DocTemplate.h"
 #include "console/Icones.h"
+#include "console/JournalSession.h"
 #include "console/MainFrame.h"
+#include "console/TraceCarte.h"
+#include "console/VoletsOperateur.h"
+#include "core/DossierDonnees.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
+#include "link/LienEnregistre.h"
 #include "link/SerialPort.h"
 #include "trainer/dialog/ProgDlg.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include <QApplication>
+#include <cmath>
 #include <ostream>
 
 const char* const UsageKiv =
-    "Usage : kiv [--weights FICHIER] [--trainer] [--help]\n"
+    "Usage : kiv [--weights FICHIER | --bundled] [--replay JOURNAL [--speed X]] [--trainer] [--help] "
+    "[--version]\n"
     "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
+    "  --bundled          charge le réseau fourni avec le programme (beacons.wgh)\n"
+    "  --replay JOURNAL   rejoue ce journal de session au lieu d'ouvrir le port du robot\n"
+    "                     (rien n'est envoyé)\n"
+    "  --speed X          vitesse du rejeu, X fois le temps réel (1 par défaut)\n"
     "  --trainer          ouvre seulement la fenêtre d'apprentissage du réseau\n"
-    "  --help             affiche cette aide\n";
+    "  --help             affiche cette aide\n"
+    "  --version          affiche la version\n"
+    "\n"
+    "Chaque session où le port du robot est ouvert est enregistrée dans le dossier\n"
+    "des journaux de l'utilisateur (~/.local/share/<organisation>/KIV).\n";
 
 LigneCommande analyserLigneCommande(const QStringList& arguments)
 {
@@ -26,6 +41,26 @@ LigneCommande analyserLigneCommande(const QStringList& arguments)
         const QString& argument = arguments.at(k);
         if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             ligne.aide = true;
+        } else if (argument == QStringLiteral("--bundled")) {
+            // The network installed with the program (the desktop entry's choice).
+            ligne.poids = donnees::chemin("beacons.wgh");
+        } else if (argument == QStringLiteral("--version")) {
+            ligne.version = true;
+        } else if (argument == QStringLiteral("--replay")) {
+            if (k + 1 >= arguments.size() || arguments.at(k + 1).isEmpty()) {
+                ligne.erreur = "--replay attend un nom de journal";
+                return ligne;
+            }
+            ligne.rejeu = arguments.at(++k).toStdString();
+        } else if (argument == QStringLiteral("--speed")) {
+            bool lu = false;
+            const double vitesse = k + 1 < arguments.size() ? arguments.at(k + 1).toDouble(&lu) : 0;
+            if (!lu || !std::isfinite(vitesse) || vitesse < 0.01 || vitesse > 1000.0) {
+                ligne.erreur = "--speed attend un nombre de 0.01 à 1000";
+                return ligne;
+            }
+            ligne.vitesse = vitesse;
+            ++k;
         } else if (argument == QStringLiteral("--trainer")) {
             ligne.entraineur = true;
         } else if (argument == QStringLiteral("--weights")) {
@@ -69,7 +104,7 @@ CMainFrame* CKIVApp::mainFrame() const
 bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
                            std::ostream& erreurs)
 {
-    // The settings store; the program keeps no setting of its own in it yet.
+    // The settings store: port assignments, the log folder's cap.
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("KIV"));
 
@@ -86,6 +121,11 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
         m_code = 0;
         return false;
     }
+    if (m_ligne.version) {
+        sortie << "kiv " << KIV_VERSION << '\n';
+        m_code = 0;
+        return false;
+    }
     // Drawn only now: help and errors are printed without a window system.
     QApplication::setWindowIcon(iconeApplication());
     if (m_ligne.entraineur) {
@@ -94,12 +134,22 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
 
     OptionsConsole options;
     options.poids = m_ligne.poids;
-    options.lien = [] { return makeSerialPort(); };
+    if (!m_ligne.rejeu.empty()) {
+        // A replay sends nothing anywhere and records nothing.
+        options.lien = fabriqueRejeu(m_ligne.rejeu, m_ligne.vitesse);
+    } else {
+        options.lien = [journal = creerJournalSession()] {
+            return enregistrer(makeSerialPort(), journal);
+        };
+    }
     CMainFrame* frame = m_modele->OpenNewDocument(std::move(options));
     if (!frame) {
         m_code = 1;
         return false;
     }
+    ajouterMenuRejeu(*frame);
+    ajouterVoletsOperateur(*frame);
+    ajouterMenuTrace(*frame);
     if (m_qt) {
         m_qt->setProgressBoxFactory(
             [frame](int captionId) { return std::make_unique<ProgDlg>(captionId, frame); });

@@ -15,8 +15,14 @@ struct LigneCommande {
     bool entraineur = false;
     /** --help: print the usage and stop. */
     bool aide = false;
+    /** --version: print the version and stop. */
+    bool version = false;
     /** --weights FILE: load this weights file instead of asking at start-up. */
     std::string poids;
+    /** --replay FILE: play this session log instead of opening the robot's port. */
+    std::string rejeu;
+    /** --speed X: the replay's speed, times real time. */
+    double vitesse = 1.0;
     /** Not empty when the line is wrong: what is wrong with it. */
     std::string erreur;
 };

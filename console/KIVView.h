@@ -65,6 +65,15 @@ public:
      * bumpers and command reply, battery bar).
      */
     void OnRobotByte(int octet, int port) override;
+    /** The byte stream starts again (a replayed log's next session): the parser restarts. */
+    void OnLinkRestart() override;
+
+    /**
+     * Plays a recorded session through the link `rejeu` makes, in place of
+     * the robot's port; the next opening of the port goes back to the usual
+     * engine.
+     */
+    void Rejouer(const RobotLinkFactory& rejeu);
 
     // Commands of the form and the menu.
     void OnEtatPort();
@@ -85,6 +94,8 @@ public:
     CMapView* mapView() const { return m_mapView; }
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
+    /** Whole sensor frames received since the view was made (the link pane counts them). */
+    std::uint64_t tramesRecues() const { return m_tramesRecues; }
 
 signals:
     /** The map was shown afresh from the world (each repaint, on this thread). */
@@ -129,6 +140,9 @@ private:
     QRect m_mapRect;
     std::unique_ptr<RobotLink> m_serialPort;
     RobotLinkFactory m_fabriqueLien;
+    /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
+    bool m_lienPonctuel = false;
+    std::uint64_t m_tramesRecues = 0;
     CMapView* m_mapView = nullptr;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };

@@ -57,12 +57,22 @@ void CKIVView::OnVirtuels()
 
 void CKIVView::OnGo()
 {
+    if (m_serialPort) {
+        const Point robot = g_robotPos.get();
+        const Point destination = g_destPos.get();
+        m_serialPort->noteEvent(
+            "go robot " + std::to_string(robot.x) + " " + std::to_string(robot.y) +
+            " destination " + std::to_string(destination.x) + " " + std::to_string(destination.y));
+    }
     SetSimRunning(1);
     StartSimulation();
 }
 
 void CKIVView::OnArret()
 {
+    if (m_serialPort) {
+        m_serialPort->noteEvent("arrêt");
+    }
     SetSimRunning(0);
     SendWheelCommand(0, 0, 0);
 }

@@ -14,16 +14,18 @@
 
 #include <QProgressBar>
 #include <algorithm>
+#include <utility>
 
 int CKIVView::OpenRobotPort()
 {
     Port lecteur;
     lecteur.lire();
     const PortSettings reglages = lecteur.reglages();
-    if (m_serialPort && m_serialPort->threadAlive()) {
+    if (m_serialPort && (m_serialPort->threadAlive() || m_lienPonctuel)) {
         // The old engine (and its port) goes before the new one is made.
         m_serialPort->SuspendMonitor();
         m_serialPort.reset();
+        m_lienPonctuel = false;
         m_serialPort = m_fabriqueLien();
     }
     if (!m_serialPort) {
@@ -85,11 +87,29 @@ void CKIVView::OnRobotByte(int octet, int)
                           });
         break;
     case protocole::Action::Batterie:
+        ++m_tramesRecues;
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
         break;
     case protocole::Action::Aucune:
         break;
     }
+}
+
+void CKIVView::OnLinkRestart()
+{
+    m_analyseur.demarrer();
+}
+
+void CKIVView::Rejouer(const RobotLinkFactory& rejeu)
+{
+    if (m_serialPort) {
+        m_serialPort->SuspendMonitor();
+        m_serialPort.reset();
+    }
+    RobotLinkFactory habituelle = std::exchange(m_fabriqueLien, rejeu);
+    OpenRobotPort();
+    m_fabriqueLien = std::move(habituelle);
+    m_lienPonctuel = true;
 }
 
 protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)

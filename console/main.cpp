@@ -14,7 +14,7 @@ int main(int argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[k]);
     }
     const LigneCommande ligne = analyserLigneCommande(arguments);
-    if (ligne.aide || !ligne.erreur.empty()) {
+    if (ligne.aide || ligne.version || !ligne.erreur.empty()) {
         CKIVApp kiv;
         kiv.InitInstance(arguments, std::cout, std::cerr);
         return kiv.codeSortie();

@@ -31,6 +31,12 @@ public:
      * bytes of that event. Ignored unless the owner cares.
      */
     virtual void OnLinkEvent(unsigned /*message*/, int /*port*/) {}
+    /**
+     * The byte stream starts again from a fresh opening of the robot's
+     * port (a replayed log reaching its next session): frames are counted
+     * from the next byte.
+     */
+    virtual void OnLinkRestart() {}
 };
 
 /** Line events the owner wants to hear of (EV_ flags of the original platform). */
@@ -97,6 +103,10 @@ public:
      * for the operator); empty after a successful opening.
      */
     virtual std::string openError() const { return {}; }
+    /** Notes an operator or navigation event in the session's log, when the link keeps one. */
+    virtual void noteEvent(const std::string& /*texte*/) {}
+    /** Notes a link event (lost, back) in the session's log, when the link keeps one. */
+    virtual void noteLinkEvent(const std::string& /*texte*/) {}
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

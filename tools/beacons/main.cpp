@@ -15,7 +15,8 @@
 namespace {
 
 const char* const Usage =
-    "usage: kiv-beacons generate [--dir DIR] [--step CM] [--seed N]\n"
+    "usage: kiv-beacons --help | --version\n"
+    "       kiv-beacons generate [--dir DIR] [--step CM] [--seed N]\n"
     "           writes DIR/beacons.dat and DIR/beacons.prm (DIR defaults to data)\n"
     "       kiv-beacons check --weights FILE [--random N] [--max-rms CM] [--max-error CM]\n"
     "           position error of a network over the usable field; exits 1 when\n"
@@ -119,6 +120,8 @@ int main(int argc, char** argv)
             status = verifier(argc, argv);
         } else if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
             std::fputs(Usage, stdout);
+        } else if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
+            std::puts("kiv-beacons " KIV_VERSION);
         } else {
             status = usage();
         }

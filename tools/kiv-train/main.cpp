@@ -28,7 +28,7 @@ constexpr const char* kUsage =
     "  kiv-train --params P.prm --data D.dat --out W.wgh [--seed N] [--dump F]\n"
     "  kiv-train --weights W.wgh --data D.dat --out W2.wgh [--params P.prm] [--seed N] [--dump F]\n"
     "  kiv-train --weights W.wgh --eval E1 E2 E3\n"
-    "  kiv-train --help\n"
+    "  kiv-train --help | --version\n"
     "\n"
     "  --params F       paramètres du réseau (les quinze lignes clé=valeur du\n"
     "                   dialogue du réseau) ; sans lui, les valeurs par défaut\n"
@@ -42,6 +42,7 @@ constexpr const char* kUsage =
     "  --dump F         fichier des données mises à l'échelle (test.ext dans le\n"
     "                   répertoire courant par défaut)\n"
     "  --help           affiche cette aide\n"
+    "  --version        affiche la version\n"
     "\n"
     "Ctrl+C pendant l'entraînement demande s'il faut l'arrêter (les poids\n"
     "appris jusque-là sont alors écrits) ; un second Ctrl+C termine le programme.\n";
@@ -58,6 +59,7 @@ class Echec : public std::runtime_error {
 
 struct Options {
     bool aide = false;
+    bool version = false;
     std::optional<std::string> parametres;
     std::optional<std::string> donnees;
     std::optional<std::string> sortie;
@@ -116,6 +118,8 @@ Options lireOptions(int argc, char** argv)
         const std::string_view option = argv[i];
         if (option == "--help" || option == "-h") {
             options.aide = true;
+        } else if (option == "--version") {
+            options.version = true;
         } else if (option == "--params") {
             fichier(i, option, options.parametres);
         } else if (option == "--data") {
@@ -143,7 +147,7 @@ Options lireOptions(int argc, char** argv)
             throw ErreurUsage("argument inconnu « " + std::string(option) + " »");
         }
     }
-    if (options.aide) {
+    if (options.aide || options.version) {
         return options;
     }
 
@@ -250,6 +254,10 @@ int executer(int argc, char** argv)
     }
     if (options.aide) {
         std::fputs(kUsage, stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (options.version) {
+        std::fputs("kiv-train " KIV_VERSION "\n", stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
 

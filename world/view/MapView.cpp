@@ -87,6 +87,9 @@ QImage CMapView::renderImage()
 {
     QImage image;
     renderMap(image);
+    if (m_surcouche) {
+        m_surcouche(image);
+    }
     if (m_ownerView) {
         m_ownerView->ShowRobotPosition();
     }
@@ -96,6 +99,9 @@ QImage CMapView::renderImage()
 void CMapView::paintEvent(QPaintEvent*)
 {
     renderMap(m_image);
+    if (m_surcouche) {
+        m_surcouche(m_image);
+    }
     if (m_ownerView) {
         m_ownerView->ShowRobotPosition();
     }

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 #include <atomic>
+#include <functional>
 
 class MapOwner;
 
@@ -28,6 +29,8 @@ public:
 
     /** The control view, set by it right after creating the map. */
     MapOwner* m_ownerView = nullptr;
+    /** Drawn over the map's layers at every rendering, when set (the robot's trail). */
+    std::function<void(QImage&)> m_surcouche;
 
     void Redraw() override;
     void ShowWheelSpeeds() override;

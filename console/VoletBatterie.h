@@ -1,0 +1,29 @@
+#pragma once
+
+#include "console/AlerteBatterie.h"
+
+#include <QLabel>
+
+class QProgressBar;
+
+/**
+ * The battery in volts and its warning. A label beside the form's battery
+ * bar shows the level in volts; this status-bar pane stays empty until the
+ * level falls below the threshold, then says so in red, with one beep per
+ * crossing. It follows the bar, whatever sets it (the robot, a replay).
+ */
+class VoletBatterie : public QLabel {
+public:
+    /** Watches `barre` and puts the volts label beside it. */
+    VoletBatterie(QProgressBar* barre, int seuilPourcent, QWidget* parent = nullptr);
+
+    /** One battery level, as the bar reports it. */
+    void niveau(int valeur);
+
+    const AlerteBatterie& alerte() const { return m_alerte; }
+    QLabel* voltsLabel() const { return m_volts; }
+
+private:
+    AlerteBatterie m_alerte;
+    QLabel* m_volts = nullptr;
+};

@@ -1,0 +1,58 @@
+#include "console/VoletLien.h"
+
+#include "console/ConsoleState.h"
+#include "console/KIVView.h"
+#include "core/Platform.h"
+
+#include <QApplication>
+#include <QPalette>
+
+#include <chrono>
+
+VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge, QWidget* parent)
+    : QLabel(parent)
+    , m_view(view)
+    , m_sante(delaiPerteMs)
+    , m_horloge(std::move(horloge))
+{
+    setObjectName(QStringLiteral("voletLien"));
+    if (!m_horloge) {
+        m_horloge = [] {
+            using namespace std::chrono;
+            return static_cast<std::int64_t>(
+                duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        };
+    }
+    setText(QString::fromStdString(m_sante.texte()));
+    connect(&m_minuterie, &QTimer::timeout, this, &VoletLien::actualiser);
+    m_minuterie.start(250);
+}
+
+void VoletLien::actualiser()
+{
+    RobotLink* lien = m_view ? m_view->lien() : nullptr;
+    const bool ouvert = g_portOpen == 1 && lien && lien->threadAlive();
+    const EtatLien avant = m_sante.etat();
+    const auto changement =
+        m_sante.observer(m_horloge(), ouvert, m_view ? m_view->tramesRecues() : 0);
+    setText(QString::fromStdString(m_sante.texte()));
+    if (!changement) {
+        return;
+    }
+    const bool perdu = *changement == EtatLien::Perdu;
+    QPalette couleurs = palette();
+    couleurs.setColor(QPalette::WindowText,
+                      perdu ? QColor(Qt::red)
+                            : QApplication::palette().color(QPalette::WindowText));
+    setPalette(couleurs);
+    if (perdu) {
+        const std::string texte =
+            "perdu : aucune trame depuis " + std::to_string(m_sante.delaiPerteMs()) + " ms";
+        platform().trace(TraceChannel::App, "link " + texte);
+        if (lien) {
+            lien->noteLinkEvent(texte);
+        }
+    } else if (avant == EtatLien::Perdu && *changement == EtatLien::Reception && lien) {
+        lien->noteLinkEvent("rétabli");
+    }
+}

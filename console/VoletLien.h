@@ -1,0 +1,37 @@
+#pragma once
+
+#include "console/SanteLien.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+class CKIVView;
+
+/**
+ * The status bar's link pane: closed / open, waiting for data / receiving
+ * with frames per second / lost, in red while lost. It looks at the view's
+ * link and frame count four times a second; a loss and a recovery are
+ * traced and noted in the session's log. Never a message box.
+ */
+class VoletLien : public QLabel {
+public:
+    /** A steady clock in milliseconds. */
+    using Horloge = std::function<std::int64_t()>;
+
+    /** `horloge` empty: the system's steady clock. */
+    VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge = {},
+              QWidget* parent = nullptr);
+
+    /** Looks at the link now (the timer calls it). */
+    void actualiser();
+    const SanteLien& sante() const { return m_sante; }
+
+private:
+    CKIVView* m_view;
+    SanteLien m_sante;
+    Horloge m_horloge;
+    QTimer m_minuterie;
+};

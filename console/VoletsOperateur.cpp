@@ -1,0 +1,41 @@
+#include "console/VoletsOperateur.h"
+
+#include "console/MainFrame.h"
+#include "console/VoletBatterie.h"
+#include "console/VoletLien.h"
+
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+
+#include <cmath>
+
+std::int64_t delaiPerteReglage()
+{
+    bool lu = false;
+    const double secondes = QSettings().value(QString::fromLatin1(CleDelaiPerte)).toDouble(&lu);
+    if (!lu || !std::isfinite(secondes) || secondes < 0.5 || secondes > 60.0) {
+        return 2000;
+    }
+    return std::llround(secondes * 1000.0);
+}
+
+int seuilBatterieReglage()
+{
+    bool lu = false;
+    const int pourcent = QSettings().value(QString::fromLatin1(CleSeuilBatterie)).toInt(&lu);
+    return lu && pourcent >= 1 && pourcent <= 99 ? pourcent : 20;
+}
+
+void ajouterVoletsOperateur(CMainFrame& frame)
+{
+    CKIVView* view = frame.view();
+    QStatusBar* barre = frame.statusBar();
+    if (!view || !barre) {
+        return;
+    }
+    auto* batterie = new VoletBatterie(view->findChild<QProgressBar*>(QStringLiteral("id1019")),
+                                       seuilBatterieReglage(), barre);
+    barre->addPermanentWidget(batterie);
+    barre->addPermanentWidget(new VoletLien(view, delaiPerteReglage(), {}, barre));
+}

@@ -1,0 +1,100 @@
+#include "link/LienEnregistre.h"
+
+#include "core/Platform.h"
+#include "link/recorder/Enregistreur.h"
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+LienEnregistre::LienEnregistre(std::unique_ptr<RobotLink> lien,
+                               std::shared_ptr<journal::Enregistreur> journal)
+    : m_lien(std::move(lien))
+    , m_journal(std::move(journal))
+{}
+
+LienEnregistre::~LienEnregistre()
+{
+    // The engine goes first: no byte can arrive after the closing is noted.
+    m_lien.reset();
+    if (m_ouvert) {
+        m_journal->lien(journal::EvenementFerme);
+    }
+}
+
+bool LienEnregistre::Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
+                               int stopBits, unsigned eventMask, int bufferSize)
+{
+    m_owner = owner;
+    const bool ouvert =
+        m_lien->Configure(this, port, baud, parity, dataBits, stopBits, eventMask, bufferSize);
+    if (ouvert) {
+        if (m_ouvert) {
+            m_journal->lien(journal::EvenementFerme);
+        }
+        m_journal->lien(std::string(journal::EvenementOuvert) + " COM" + std::to_string(port) +
+                        " " + std::to_string(baud) + " bauds " + std::to_string(dataBits) + parity +
+                        std::to_string(stopBits));
+        // A log that cannot be written never stops the link; it is traced.
+        if (const std::string erreur = m_journal->erreur(); !erreur.empty()) {
+            platform().trace(TraceChannel::App, "session log not recorded: " + erreur);
+        }
+    }
+    // A port that cannot be opened starts no session: nothing is recorded.
+    m_ouvert = m_ouvert || ouvert;
+    return ouvert;
+}
+
+void LienEnregistre::QueueWrite(const char* octets)
+{
+    if (m_ouvert) {
+        m_journal->emis(reinterpret_cast<const std::uint8_t*>(octets), std::strlen(octets));
+    }
+    m_lien->QueueWrite(octets);
+}
+
+void LienEnregistre::noteEvent(const std::string& texte)
+{
+    if (m_ouvert) {
+        m_journal->navigation(texte);
+    }
+}
+
+void LienEnregistre::noteLinkEvent(const std::string& texte)
+{
+    if (m_ouvert) {
+        m_journal->lien(texte);
+    }
+}
+
+void LienEnregistre::OnRobotByte(int octet, int port)
+{
+    const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);
+    m_journal->recu(&valeur, 1);
+    if (m_owner) {
+        m_owner->OnRobotByte(octet, port);
+    }
+}
+
+void LienEnregistre::OnLinkEvent(unsigned message, int port)
+{
+    if (m_owner) {
+        m_owner->OnLinkEvent(message, port);
+    }
+}
+
+void LienEnregistre::OnLinkRestart()
+{
+    if (m_owner) {
+        m_owner->OnLinkRestart();
+    }
+}
+
+std::unique_ptr<RobotLink> enregistrer(std::unique_ptr<RobotLink> lien,
+                                       std::shared_ptr<journal::Enregistreur> journal)
+{
+    if (!journal) {
+        return lien;
+    }
+    return std::make_unique<LienEnregistre>(std::move(lien), std::move(journal));
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "link/RobotLink.h"
+
+#include <memory>
+
+namespace journal {
+class Enregistreur;
+}
+
+/**
+ * A link that records what passes through another one: every byte received
+ * and queued for sending, the openings and closings, and the events the
+ * console notes, into the session's log. It stands between the engine and
+ * the owner; everything else is passed on unchanged.
+ */
+class LienEnregistre : public RobotLink, public RobotLinkOwner {
+public:
+    LienEnregistre(std::unique_ptr<RobotLink> lien, std::shared_ptr<journal::Enregistreur> journal);
+    ~LienEnregistre() override;
+    LienEnregistre(const LienEnregistre&) = delete;
+    LienEnregistre& operator=(const LienEnregistre&) = delete;
+
+    bool Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
+                   int stopBits, unsigned eventMask, int bufferSize) override;
+    bool StartMonitor() override { return m_lien->StartMonitor(); }
+    bool SuspendMonitor() override { return m_lien->SuspendMonitor(); }
+    bool ResumeMonitor() override { return m_lien->ResumeMonitor(); }
+    void QueueWrite(const char* octets) override;
+    bool threadAlive() const override { return m_lien->threadAlive(); }
+    LineSettings lineSettings() const override { return m_lien->lineSettings(); }
+    unsigned eventMask() const override { return m_lien->eventMask(); }
+    int bufferSize() const override { return m_lien->bufferSize(); }
+    std::string openError() const override { return m_lien->openError(); }
+    void noteEvent(const std::string& texte) override;
+    void noteLinkEvent(const std::string& texte) override;
+
+    void OnRobotByte(int octet, int port) override;
+    void OnLinkEvent(unsigned message, int port) override;
+    void OnLinkRestart() override;
+
+    RobotLink& interne() const { return *m_lien; }
+
+private:
+    std::unique_ptr<RobotLink> m_lien;
+    std::shared_ptr<journal::Enregistreur> m_journal;
+    RobotLinkOwner* m_owner = nullptr;
+    bool m_ouvert = false;
+};
+
+/** Wraps `lien` so that it records into `journal`; `lien` itself when there is no journal. */
+std::unique_ptr<RobotLink> enregistrer(std::unique_ptr<RobotLink> lien,
+                                       std::shared_ptr<journal::Enregistreur> journal);

@@ -1,0 +1,186 @@
+#include "link/LienRejoue.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+std::uint64_t horlogeSysteme()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(
+        duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+} // namespace
+
+LienRejoue::LienRejoue(OptionsRejeu options)
+    : m_options(std::move(options))
+{
+    if (!m_options.horloge) {
+        m_options.horloge = horlogeSysteme;
+    }
+    if (!(std::isfinite(m_options.vitesse) && m_options.vitesse > 0.0)) {
+        m_options.vitesse = 1.0;
+    }
+    m_minuterie.setSingleShot(true);
+    QObject::connect(&m_minuterie, &QTimer::timeout, [this] { avancer(); });
+}
+
+LienRejoue::~LienRejoue() = default;
+
+bool LienRejoue::Configure(RobotLinkOwner* owner, int port, int, char, int, int, unsigned, int)
+{
+    m_owner = owner;
+    m_port = port;
+    m_enCours = false;
+    m_minuterie.stop();
+    m_erreur.clear();
+    m_ouvertures = 0;
+    m_base = 0;
+    m_fichier = std::ifstream(m_options.fichier, std::ios::binary);
+    if (!m_fichier) {
+        m_erreur = "Le journal " + m_options.fichier +
+                   " ne peut pas être ouvert : " + std::strerror(errno);
+        return false;
+    }
+    m_lecteur = std::make_unique<journal::LecteurJournal>(m_fichier);
+    if (!m_lecteur->lireEntete()) {
+        m_erreur =
+            "Le journal " + m_options.fichier + " ne peut pas être lu : " + m_lecteur->erreur();
+        return false;
+    }
+    m_aProchain = lireSuivant();
+    return true;
+}
+
+bool LienRejoue::lireSuivant()
+{
+    const journal::Lecture r = m_lecteur->suivant(m_prochain);
+    if (r != journal::Lecture::Enregistrement) {
+        m_fin = r;
+        return false;
+    }
+    return true;
+}
+
+bool LienRejoue::StartMonitor()
+{
+    if (!m_lecteur) {
+        return false;
+    }
+    m_enCours = true;
+    m_suspendu = false;
+    m_depart = m_options.horloge();
+    programmer();
+    return true;
+}
+
+bool LienRejoue::SuspendMonitor()
+{
+    if (m_enCours && !m_suspendu) {
+        m_base = tempsJournal();
+        m_suspendu = true;
+        m_minuterie.stop();
+    }
+    return true;
+}
+
+bool LienRejoue::ResumeMonitor()
+{
+    if (m_enCours && m_suspendu) {
+        m_suspendu = false;
+        m_depart = m_options.horloge();
+        programmer();
+    }
+    return true;
+}
+
+void LienRejoue::QueueWrite(const char* octets)
+{
+    m_ignores += std::strlen(octets);
+}
+
+std::uint64_t LienRejoue::tempsJournal() const
+{
+    if (m_suspendu) {
+        return m_base;
+    }
+    const std::uint64_t maintenant = m_options.horloge();
+    const double ecoule = maintenant > m_depart ? static_cast<double>(maintenant - m_depart) : 0.0;
+    return m_base + static_cast<std::uint64_t>(ecoule * m_options.vitesse);
+}
+
+bool LienRejoue::remettre(const journal::Enregistrement& e)
+{
+    const std::weak_ptr<bool> vivant = m_vivant;
+    switch (e.genre) {
+    case journal::Genre::Recu:
+        for (const std::uint8_t octet : e.charge) {
+            m_owner->OnRobotByte(octet, m_port);
+            if (vivant.expired()) {
+                return false;
+            }
+        }
+        break;
+    case journal::Genre::Lien:
+        // The first opening is the one the owner just made.
+        if (e.texte().starts_with(journal::EvenementOuvert) && ++m_ouvertures > 1) {
+            m_owner->OnLinkRestart();
+            return !vivant.expired();
+        }
+        break;
+    case journal::Genre::Emis:
+    case journal::Genre::Navigation:
+        break;
+    }
+    return true;
+}
+
+int LienRejoue::avancer()
+{
+    if (!m_enCours || m_suspendu || m_dansAvancer || !m_owner) {
+        return 0;
+    }
+    m_dansAvancer = true;
+    const std::weak_ptr<bool> vivant = m_vivant;
+    int remis = 0;
+    const std::uint64_t maintenant = tempsJournal();
+    while (m_aProchain && m_prochain.tempsUs <= maintenant) {
+        // The payload moves out: the owner may make us read the next one.
+        const journal::Enregistrement courant = std::move(m_prochain);
+        m_aProchain = lireSuivant();
+        if (!remettre(courant)) {
+            return remis; // destroyed from inside the hand-over
+        }
+        ++remis;
+        if (m_suspendu || !m_enCours) {
+            break;
+        }
+    }
+    m_dansAvancer = false;
+    if (!m_aProchain) {
+        m_enCours = false;
+        m_minuterie.stop();
+    } else {
+        programmer();
+    }
+    return remis;
+}
+
+void LienRejoue::programmer()
+{
+    if (!m_options.minuterie || !m_enCours || m_suspendu || !m_aProchain) {
+        return;
+    }
+    const std::uint64_t maintenant = tempsJournal();
+    const double attente =
+        m_prochain.tempsUs > maintenant
+            ? static_cast<double>(m_prochain.tempsUs - maintenant) / m_options.vitesse / 1000.0
+            : 0.0;
+    // Long gaps are waited in steps, so that a suspension takes effect soon.
+    m_minuterie.start(static_cast<int>(std::min(std::ceil(attente), 1000.0)));
+}

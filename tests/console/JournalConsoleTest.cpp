@@ -1,0 +1,189 @@
+// The flight recorder in the console: a session through a recorded link
+// writes a log that replays to the same positions and battery levels, a log
+// cut short replays up to its last whole record, and the File menu plays a
+// chosen log without sending anything.
+#include "ConsoleFixture.h"
+
+#include "console/JournalSession.h"
+#include "console/KIVApp.h"
+#include "console/Menu128.h"
+#include "link/LienEnregistre.h"
+#include "link/LienRejoue.h"
+#include "link/recorder/Enregistreur.h"
+#include "link/recorder/LecteurJournal.h"
+#include "support/RepertoireTemporaire.h"
+#include "world/BeaconModel.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+std::string trame(balises::Position p, std::uint32_t phase, int batterie)
+{
+    std::string octets;
+    for (const std::int16_t t : balises::horodatages(p, phase)) {
+        const auto mot = static_cast<std::uint16_t>(t);
+        octets += static_cast<char>(mot & 0xFF);
+        octets += static_cast<char>(mot >> 8);
+    }
+    octets += '\0';
+    octets += static_cast<char>(batterie);
+    return octets;
+}
+
+struct Vu {
+    Point position;
+    int batterie;
+};
+
+class JournalConsoleTest : public ConsoleTest {
+protected:
+    Vu vu() const { return {g_robotPos.get(), controle<QProgressBar>(1019)->value()}; }
+
+    /** Starts a console on a replay of `fichier` driven by `horloge`. */
+    LienRejoue* rejouer(const std::string& fichier, std::uint64_t& horloge)
+    {
+        LienRejoue* rejeu = nullptr;
+        demarrerAvec([&] {
+            OptionsRejeu options;
+            options.fichier = fichier;
+            options.horloge = [&horloge] { return horloge; };
+            options.minuterie = false;
+            auto lien = std::make_unique<LienRejoue>(std::move(options));
+            rejeu = lien.get();
+            return lien;
+        });
+        return rejeu;
+    }
+
+    kiv_test::RepertoireTemporaire dossier;
+};
+
+} // namespace
+
+TEST_F(JournalConsoleTest, ARecordedSessionReplaysToTheSamePositionsAndBattery)
+{
+    std::uint64_t horloge = 0;
+    auto session = std::make_shared<journal::Enregistreur>(
+        journal::ReglagesJournal{dossier / "journaux"},
+        journal::Horloges{[&horloge] { return horloge; },
+                          [] { return std::int64_t{1765139916000000}; }});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    ASSERT_EQ(liens.size(), 1u);
+    RobotLinkOwner* robot = liens[0]->proprietaire;
+    ASSERT_NE(robot, nullptr);
+
+    const balises::Position chemin[] = {{300, 200}, {100, 400}, {450, 50}, {120, 130}};
+    std::vector<Vu> vus;
+    std::vector<std::uint64_t> fins;
+    for (int k = 0; k < 4; ++k) {
+        horloge += 100000;
+        for (const char c : trame(chemin[k], 977 * k, 220 - 40 * k)) {
+            robot->OnRobotByte(static_cast<unsigned char>(c), 1);
+            horloge += 1000;
+        }
+        fins.push_back(horloge - 1000);
+        vus.push_back(vu());
+    }
+    cliquer(1027); // "Arrêt": a navigation event and a command byte
+    EXPECT_EQ(liens[0]->ecrit, std::string(5, '\x80'));
+    frame.reset(); // the link closes with the frame
+    const std::string fichier = session->chemin();
+    ASSERT_FALSE(fichier.empty());
+    EXPECT_EQ(session->erreur(), "");
+
+    // Positions and battery come back frame by frame at their recorded times.
+    std::uint64_t t = 0;
+    LienRejoue* rejeu = rejouer(fichier, t);
+    ASSERT_NE(rejeu, nullptr);
+    ASSERT_TRUE(rejeu->threadAlive());
+    for (std::size_t k = 0; k < vus.size(); ++k) {
+        t = fins[k] - 1;
+        rejeu->avancer();
+        EXPECT_NE(vu().batterie, vus[k].batterie) << "frame " << k << " not yet complete";
+        t = fins[k];
+        rejeu->avancer();
+        EXPECT_EQ(vu().position.x, vus[k].position.x) << k;
+        EXPECT_EQ(vu().position.y, vus[k].position.y) << k;
+        EXPECT_EQ(vu().batterie, vus[k].batterie) << k;
+    }
+    t += 10000000;
+    rejeu->avancer();
+    EXPECT_FALSE(rejeu->threadAlive());
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
+    // The console answered every status byte; none of it went anywhere.
+    EXPECT_EQ(rejeu->octetsIgnores(), 4u);
+
+    // Cut inside the last frame's reply: its battery byte never arrives.
+    const auto taille = std::filesystem::file_size(fichier);
+    std::filesystem::resize_file(fichier, taille - 17 - 12 - 17 - 12 - 5);
+    frame.reset();
+    t = 0;
+    rejeu = rejouer(fichier, t);
+    t = fins.back() + 1000000;
+    rejeu->avancer();
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Tronque);
+    EXPECT_EQ(vu().batterie, vus[2].batterie);
+    EXPECT_EQ(vu().position.x, vus[3].position.x);
+}
+
+TEST_F(JournalConsoleTest, TheFileMenuReplaysAChosenLogAndTheNextOpeningUsesThePortAgain)
+{
+    demarrer(true);
+    ajouterMenuRejeu(*frame);
+    QMenu* fichier = frame->menuBar()->actions().front()->menu();
+    const QList<QAction*> elements = fichier->actions();
+    const auto k = elements.indexOf(frame->findChild<QAction*>(QStringLiteral("rejouerJournal")));
+    ASSERT_GT(k, 0);
+    EXPECT_EQ(elements.at(k)->text(), QStringLiteral("Re&jouer un journal..."));
+    EXPECT_TRUE(elements.at(k + 1)->isSeparator());
+    EXPECT_EQ(elements.at(k + 2), frame->action(cmd::Quitter));
+
+    // A file that is no log: the operator is told why, the console goes on.
+    const std::string faux = dossier / "faux.kivlog";
+    std::ofstream(faux) << "rien";
+    scripted().queueFile(faux);
+    elements.at(k)->trigger();
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text,
+              "Le port sélectionné ne peut-être utilisé.\n\nLe journal " + faux +
+                  " ne peut pas être lu : journal trop court pour son en-tête");
+    EXPECT_EQ(journal, (std::vector<std::string>{"suspendu", "detruit"}));
+
+    // The next opening of the port makes the usual engine again.
+    ASSERT_EQ(view->OpenRobotPort(), 0);
+    EXPECT_EQ(liens.size(), 2u);
+    EXPECT_TRUE(view->lien()->threadAlive());
+}
+
+TEST(LigneCommandeRejeu, ReplayAndSpeedOptions)
+{
+    const auto lire = [](std::initializer_list<const char*> mots) {
+        QStringList arguments{QStringLiteral("kiv")};
+        for (const char* m : mots) {
+            arguments << QString::fromUtf8(m);
+        }
+        return analyserLigneCommande(arguments);
+    };
+    const LigneCommande bonne = lire({"--replay", "s.kivlog", "--speed", "4"});
+    EXPECT_EQ(bonne.erreur, "");
+    EXPECT_EQ(bonne.rejeu, "s.kivlog");
+    EXPECT_EQ(bonne.vitesse, 4.0);
+    EXPECT_EQ(lire({"--replay", "s.kivlog"}).vitesse, 1.0);
+    EXPECT_TRUE(lire({"--version"}).version);
+    EXPECT_TRUE(std::filesystem::is_regular_file(lire({"--bundled"}).poids));
+    EXPECT_EQ(lire({"--replay"}).erreur, "--replay attend un nom de journal");
+    for (const char* vitesse : {"0", "-1", "nan", "inf", "1001", "vite"}) {
+        EXPECT_EQ(lire({"--speed", vitesse}).erreur, "--speed attend un nombre de 0.01 à 1000")
+            << vitesse;
+    }
+    EXPECT_EQ(lire({"--speed"}).erreur, "--speed attend un nombre de 0.01 à 1000");
+}

@@ -1,0 +1,126 @@
+// The operator's status-bar panes: the link pane goes to "lost" and back
+// with a scripted link and an injected clock, noting both in the session's
+// log; the battery reads in volts and warns once per crossing.
+#include "ConsoleFixture.h"
+
+#include "console/VoletBatterie.h"
+#include "console/VoletLien.h"
+#include "link/LienEnregistre.h"
+#include "link/recorder/Enregistreur.h"
+#include "link/recorder/LecteurJournal.h"
+#include "support/RepertoireTemporaire.h"
+
+#include <fstream>
+
+namespace {
+
+class VoletsOperateurTest : public ConsoleTest {
+protected:
+    /** One whole frame (ten bytes) through the link's owner. */
+    void trame(int batterie = 200)
+    {
+        for (int k = 0; k < 9; ++k) {
+            robot->OnRobotByte(k == 8 ? 0 : 0x40 + k, 1);
+        }
+        robot->OnRobotByte(batterie, 1);
+    }
+
+    RobotLinkOwner* robot = nullptr;
+    kiv_test::RepertoireTemporaire dossier;
+};
+
+} // namespace
+
+TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
+{
+    auto session = std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{dossier / "j"});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    robot = liens.at(0)->proprietaire;
+    std::int64_t t = 0;
+    VoletLien volet(view, 2000, [&t] { return t; });
+    const QColor normal = volet.palette().color(QPalette::WindowText);
+
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : ouvert, en attente de données"));
+    for (int k = 1; k <= 20; ++k) {
+        t = std::int64_t{k} * 100;
+        trame();
+        volet.actualiser();
+    }
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : réception, 10.0 trames/s"));
+    t = 3999;
+    volet.actualiser();
+    EXPECT_EQ(volet.sante().etat(), EtatLien::Reception);
+    t = 4000;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : perdu, aucune trame depuis 2 s"));
+    EXPECT_EQ(volet.palette().color(QPalette::WindowText), QColor(Qt::red));
+    t = 4100;
+    trame();
+    volet.actualiser();
+    EXPECT_EQ(volet.sante().etat(), EtatLien::Reception);
+    EXPECT_EQ(volet.palette().color(QPalette::WindowText), normal);
+    liens[0]->vivant = false;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : fermé"));
+    // Closed is never lost, however long it lasts.
+    t = 100000;
+    volet.actualiser();
+    EXPECT_EQ(volet.sante().etat(), EtatLien::Ferme);
+    EXPECT_TRUE(scripted().messages().empty());
+
+    std::ifstream fichier(session->chemin(), std::ios::binary);
+    journal::LecteurJournal lecteur(fichier);
+    ASSERT_TRUE(lecteur.lireEntete());
+    std::vector<std::string> evenements;
+    journal::Enregistrement e;
+    while (lecteur.suivant(e) == journal::Lecture::Enregistrement) {
+        if (e.genre == journal::Genre::Lien) {
+            evenements.emplace_back(e.texte());
+        }
+    }
+    ASSERT_EQ(evenements.size(), 3u);
+    EXPECT_TRUE(evenements[0].starts_with("ouvert COM1 ")) << evenements[0];
+    EXPECT_EQ(evenements[1], "perdu : aucune trame depuis 2000 ms");
+    EXPECT_EQ(evenements[2], "rétabli");
+}
+
+TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)
+{
+    demarrer(true);
+    QProgressBar* barre = controle<QProgressBar>(1019);
+    VoletBatterie volet(barre, 20);
+    ASSERT_NE(volet.voltsLabel(), nullptr);
+    EXPECT_EQ(volet.voltsLabel()->parentWidget(), barre->parentWidget());
+
+    const auto nombreBips = [] { return scripted().beeps().size(); };
+    barre->setValue(230);
+    EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("9.00 V"));
+    barre->setValue(115);
+    EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("4.50 V"));
+    barre->setValue(46); // 20 % of 230: not yet below
+    EXPECT_EQ(nombreBips(), 0u);
+    EXPECT_TRUE(volet.text().isEmpty());
+
+    barre->setValue(45);
+    EXPECT_EQ(nombreBips(), 1u);
+    EXPECT_EQ(volet.text(), QStringLiteral("Batterie faible : 1.76 V"));
+    EXPECT_EQ(volet.palette().color(QPalette::WindowText), QColor(Qt::red));
+    barre->setValue(40);
+    barre->setValue(47); // wavering on the threshold is no new crossing
+    barre->setValue(44);
+    EXPECT_EQ(nombreBips(), 1u);
+    barre->setValue(49);
+    EXPECT_TRUE(volet.text().isEmpty());
+    barre->setValue(10);
+    EXPECT_EQ(nombreBips(), 2u);
+    EXPECT_TRUE(scripted().messages().empty());
+
+    // Another threshold in the settings' range; out of range keeps 20 %.
+    EXPECT_EQ(AlerteBatterie(50).seuil(), 115);
+    EXPECT_EQ(AlerteBatterie(0).seuil(), 46);
+}

@@ -1,0 +1,236 @@
+// The session log: what is written reads back exactly, a log cut at any
+// byte reads up to its last whole record, damage stops the reader, and the
+// log folder keeps under its cap by deleting the oldest logs first.
+#include "link/recorder/DossierJournaux.h"
+#include "link/recorder/EcrivainJournal.h"
+#include "link/recorder/Enregistreur.h"
+#include "link/recorder/LecteurJournal.h"
+#include "support/RepertoireTemporaire.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using namespace journal;
+namespace fs = std::filesystem;
+
+std::string contenu(const std::string& chemin)
+{
+    std::ifstream f(chemin, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+struct Attendu {
+    std::uint64_t temps;
+    Genre genre;
+    std::string charge;
+};
+
+/** Reads every record of `octets`; the result that ended the reading. */
+Lecture toutLire(const std::string& octets, std::vector<Attendu>& lus)
+{
+    std::istringstream entree(octets);
+    LecteurJournal lecteur(entree);
+    if (!lecteur.lireEntete()) {
+        return Lecture::Corrompu;
+    }
+    Enregistrement e;
+    Lecture r;
+    while ((r = lecteur.suivant(e)) == Lecture::Enregistrement) {
+        lus.push_back({e.tempsUs, e.genre, std::string(e.texte())});
+    }
+    EXPECT_EQ(lecteur.suivant(e), r) << "a stopped reader stays stopped";
+    return r;
+}
+
+class JournalTest : public ::testing::Test {
+protected:
+    kiv_test::RepertoireTemporaire dossier;
+};
+
+} // namespace
+
+TEST_F(JournalTest, RecordsReadBackAndACutLogReadsUpToItsLastWholeRecord)
+{
+    const std::string chemin = dossier / "a.kivlog";
+    const std::vector<Attendu> ecrits = {{0, Genre::Lien, "ouvert COM1 9600 bauds 8N1"},
+                                         {10, Genre::Recu, std::string("\x00\xFF", 2)},
+                                         {10, Genre::Emis, "\x80"},
+                                         {2500000, Genre::Navigation, ""},
+                                         {2500001, Genre::Recu, std::string(300, 'z')}};
+    {
+        EcrivainJournal ecrivain;
+        ASSERT_TRUE(ecrivain.ouvrir(chemin, 1765139916000000));
+        for (const Attendu& a : ecrits) {
+            ASSERT_TRUE(ecrivain.ecrire(a.genre, a.temps, a.charge));
+        }
+        // Never over an existing log.
+        EcrivainJournal second;
+        EXPECT_FALSE(second.ouvrir(chemin, 0));
+        EXPECT_EQ(second.codeErreur(), EEXIST);
+    }
+    const std::string octets = contenu(chemin);
+    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x01\x00", 8));
+
+    std::vector<std::size_t> fins = {TailleEntete};
+    for (const Attendu& a : ecrits) {
+        fins.push_back(fins.back() + TailleEnteteEnregistrement + a.charge.size());
+    }
+    ASSERT_EQ(octets.size(), fins.back());
+
+    for (std::size_t coupe = 0; coupe <= octets.size(); ++coupe) {
+        std::vector<Attendu> lus;
+        const Lecture r = toutLire(octets.substr(0, coupe), lus);
+        if (coupe < TailleEntete) {
+            EXPECT_EQ(r, Lecture::Corrompu);
+            continue;
+        }
+        const auto entiers = static_cast<std::size_t>(
+            std::upper_bound(fins.begin(), fins.end(), coupe) - fins.begin() - 1);
+        ASSERT_EQ(lus.size(), entiers) << "cut at " << coupe;
+        EXPECT_EQ(r, fins[entiers] == coupe ? Lecture::Fin : Lecture::Tronque) << coupe;
+        for (std::size_t k = 0; k < lus.size(); ++k) {
+            EXPECT_EQ(lus[k].temps, ecrits[k].temps);
+            EXPECT_EQ(lus[k].genre, ecrits[k].genre);
+            EXPECT_EQ(lus[k].charge, ecrits[k].charge);
+        }
+    }
+}
+
+TEST_F(JournalTest, DamageStopsTheReader)
+{
+    std::string entete(TailleEntete, '\0');
+    encoderEntete(reinterpret_cast<std::uint8_t*>(entete.data()), 42);
+    const auto enregistrement = [](std::uint64_t temps, std::uint8_t genre, std::uint16_t n) {
+        std::string e(TailleEnteteEnregistrement, '\0');
+        encoderEnregistrement(reinterpret_cast<std::uint8_t*>(e.data()), temps,
+                              static_cast<Genre>(genre), n);
+        return e;
+    };
+    std::vector<Attendu> lus;
+    // A zero-filled tail (what a crash may leave) is no record.
+    EXPECT_EQ(toutLire(entete + enregistrement(5, 1, 1) + "a" + std::string(40, '\0'), lus),
+              Lecture::Corrompu);
+    EXPECT_EQ(lus.size(), 1u);
+    lus.clear();
+    EXPECT_EQ(toutLire(entete + enregistrement(5, 1, 0) + enregistrement(4, 1, 0), lus),
+              Lecture::Corrompu);
+    EXPECT_EQ(lus.size(), 1u) << "time may not go back";
+
+    // A declared 65535 bytes with three present: only those three are held.
+    std::istringstream court(entete + enregistrement(1, 2, 0xFFFF) + "abc");
+    LecteurJournal lecteur(court);
+    ASSERT_TRUE(lecteur.lireEntete());
+    EXPECT_EQ(lecteur.debutUnixUs(), 42);
+    Enregistrement e;
+    EXPECT_EQ(lecteur.suivant(e), Lecture::Tronque);
+    EXPECT_LE(e.charge.capacity(), 4096u);
+
+    std::string version = entete;
+    version[6] = 2;
+    EXPECT_EQ(toutLire(version, lus), Lecture::Corrompu);
+    std::istringstream autre("KIVLOX" + entete.substr(6));
+    LecteurJournal etranger(autre);
+    EXPECT_FALSE(etranger.lireEntete());
+    EXPECT_EQ(etranger.erreur(), "ce fichier n'est pas un journal du robot");
+}
+
+TEST_F(JournalTest, LongWritesAreSplitIntoRecords)
+{
+    const std::string chemin = dossier / "long.kivlog";
+    const std::string grand(ChargeMax + 10, 'q');
+    {
+        EcrivainJournal ecrivain;
+        ASSERT_TRUE(ecrivain.ouvrir(chemin, 0));
+        ASSERT_TRUE(ecrivain.ecrire(
+            Genre::Recu, 7, reinterpret_cast<const std::uint8_t*>(grand.data()), grand.size()));
+        EXPECT_EQ(ecrivain.taille(), TailleEntete + 2 * TailleEnteteEnregistrement + grand.size());
+    }
+    std::vector<Attendu> lus;
+    EXPECT_EQ(toutLire(contenu(chemin), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 2u);
+    EXPECT_EQ(lus[0].charge.size(), ChargeMax);
+    EXPECT_EQ(lus[0].charge + lus[1].charge, grand);
+}
+
+TEST_F(JournalTest, TheFolderKeepsUnderItsCapOldestFirst)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    EXPECT_EQ(dossier::nomJournal(1765139916123456), "kiv-2025-12-07_20-38-36.kivlog");
+    EXPECT_EQ(dossier::nomJournal(0, 2), "kiv-1970-01-01_00-00-00_2.kivlog");
+    EXPECT_TRUE(dossier::estNomJournal("kiv-1970-01-01_00-00-00_2.kivlog"));
+    EXPECT_FALSE(dossier::estNomJournal("notes.kivlog"));
+    EXPECT_FALSE(dossier::estNomJournal("kiv-1970-01-01_00-00-00.txt"));
+
+    const auto fichier = [this](const std::string& nom, std::size_t taille) {
+        std::ofstream(dossier / nom, std::ios::binary) << std::string(taille, 'x');
+    };
+    fichier("kiv-2026-01-02_10-00-00.kivlog", 100);
+    fichier("kiv-2026-01-01_10-00-00_2.kivlog", 100);
+    fichier("kiv-2026-01-01_10-00-00.kivlog", 100);
+    fichier("kiv-2026-01-03_10-00-00.kivlog", 100);
+    fichier("autre.bin", 5000);
+    const fs::path base(dossier / "");
+    EXPECT_EQ(dossier::journaux(base).front().filename(), "kiv-2026-01-01_10-00-00.kivlog");
+
+    // 400 bytes of logs, capped at 250: the two oldest go, the kept one stays.
+    EXPECT_EQ(dossier::limiter(base, 250, base / "kiv-2026-01-01_10-00-00.kivlog"), 2);
+    std::vector<std::string> restants;
+    for (const fs::path& p : dossier::journaux(base)) {
+        restants.push_back(p.filename().string());
+    }
+    EXPECT_EQ(restants, (std::vector<std::string>{"kiv-2026-01-01_10-00-00.kivlog",
+                                                  "kiv-2026-01-03_10-00-00.kivlog"}));
+    EXPECT_TRUE(fs::exists(base / "autre.bin"));
+    EXPECT_EQ(dossier::limiter(base, 1000), 0);
+    EXPECT_EQ(dossier::limiter(base / "absent", 0), 0);
+}
+
+TEST_F(JournalTest, ASessionRecordsFromItsFirstEventWithInjectedClocks)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    std::uint64_t stable = 5000000;
+    const std::int64_t mur = 1765139916000000;
+    ReglagesJournal reglages{dossier / "journaux", 150};
+    // An older log beyond the cap goes when the session starts.
+    fs::create_directories(reglages.dossier);
+    std::ofstream(reglages.dossier + "/kiv-2020-01-01_00-00-00.kivlog") << std::string(200, 'x');
+
+    Enregistreur session(reglages, {[&stable] { return stable; }, [mur] { return mur; }});
+    EXPECT_EQ(session.chemin(), "");
+    session.lien("ouvert COM1");
+    EXPECT_EQ(session.chemin(), reglages.dossier + "/kiv-2025-12-07_20-38-36.kivlog");
+    EXPECT_FALSE(fs::exists(reglages.dossier + "/kiv-2020-01-01_00-00-00.kivlog"));
+    stable += 1500;
+    const std::uint8_t octet = 0x41;
+    session.recu(&octet, 1);
+    stable -= 1000; // a clock that steps back never makes time go back
+    session.emis(&octet, 1);
+    session.navigation("go");
+    EXPECT_EQ(session.erreur(), "");
+
+    std::vector<Attendu> lus;
+    EXPECT_EQ(toutLire(contenu(session.chemin()), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 4u);
+    EXPECT_EQ(lus[0].temps, 0u);
+    EXPECT_EQ(lus[1].temps, 1500u);
+    EXPECT_EQ(lus[2].temps, 1500u);
+    EXPECT_EQ(lus[3].genre, Genre::Navigation);
+
+    // A folder that cannot be made: the session says why and records nothing.
+    std::ofstream(dossier / "fichier") << "x";
+    Enregistreur impossible({dossier / "fichier/sous", 1000});
+    impossible.lien("ouvert");
+    EXPECT_NE(impossible.erreur().find("dossier des journaux impossible à créer"),
+              std::string::npos);
+    EXPECT_EQ(impossible.chemin(), "");
+}

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the Debian package of a build tree, unpacks it into a temporary
+# root (no installation) and runs its programs from there: they must start
+# and find their bundled data beside them. Exits 77 (skipped) without
+# dpkg-deb or cpack.
+set -euo pipefail
+build=${1:?build folder}
+command -v dpkg-deb >/dev/null && command -v cpack >/dev/null || { echo "no dpkg-deb/cpack"; exit 77; }
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/paquet" >"$tmp/cpack.log" 2>&1 \
+    || { cat "$tmp/cpack.log"; exit 1; }
+deb=$(ls "$tmp"/paquet/*.deb)
+dpkg-deb --field "$deb" Package Depends
+dpkg-deb -x "$deb" "$tmp/racine"
+usr=$tmp/racine/usr
+
+for f in bin/kiv bin/kiv-train bin/kiv-log share/kiv-zul/beacons.wgh share/kiv-zul/beacons.dat \
+    share/kiv-zul/beacons.prm share/applications/org.kivzul.Console.desktop \
+    share/metainfo/org.kivzul.Console.metainfo.xml share/icons/hicolor/scalable/apps/kiv-zul.svg \
+    share/icons/hicolor/48x48/apps/kiv-zul.png share/icons/hicolor/256x256/apps/kiv-zul.png; do
+    [[ -s $usr/$f ]] || { echo "missing from the package: $f"; exit 1; }
+done
+
+# The trainer evaluates the installed network.
+sortie=$("$usr/bin/kiv-train" --weights "$usr/share/kiv-zul/beacons.wgh" --eval 0.1543354 0.155356 0.144413)
+echo "$sortie"
+[[ $sortie =~ ^"Valeur de sortie: 1-> "[0-9.-]+", 2-> "[0-9.-]+$ ]] || { echo "unexpected kiv-train output"; exit 1; }
+
+# kiv-log takes the network installed beside it by default.
+aide=$("$usr/bin/kiv-log" --help)
+[[ $aide == *"Réseau par défaut : $usr/share/kiv-zul/beacons.wgh"* ]] \
+    || { echo "kiv-log does not look for its network beside itself:"; echo "$aide"; exit 1; }
+
+grep -qx "Exec=kiv --bundled" "$usr/share/applications/org.kivzul.Console.desktop"
+
+for p in kiv kiv-train kiv-log kiv-robot; do
+    [[ -x $usr/bin/$p ]] || continue
+    "$usr/bin/$p" --help >/dev/null
+    "$usr/bin/$p" --version | grep -q "^$p [0-9]"
+done
+echo "package: $(basename "$deb") installs and runs from $usr"

@@ -1,0 +1,121 @@
+#include "ExportCsv.h"
+
+#include "world/RobotReports.h"
+
+#include <cstdio>
+#include <optional>
+
+const char* const EnteteCsv = "temps_s,t1,t2,t3,t4,intervalle1_s,intervalle2_s,intervalle3_s,"
+                              "x_cm,y_cm,bit0,bit1,batterie,commande";
+
+namespace {
+
+/** The frame being read, filled as its bytes arrive. */
+struct Ligne {
+    double temps = 0.0;
+    std::int16_t horodatages[4] = {};
+    float intervalles[3] = {};
+    protocole::Estimation estimation;
+    int bit0 = 0;
+    int bit1 = 0;
+    bool etatLu = false;
+    std::optional<int> commande;
+};
+
+void ecrireLigne(std::ostream& sortie, const Ligne& l, int batterie)
+{
+    char texte[256];
+    int n = std::snprintf(
+        texte, sizeof texte, "%.6f,%d,%d,%d,%d,%.7g,%.7g,%.7g,", l.temps, l.horodatages[0],
+        l.horodatages[1], l.horodatages[2], l.horodatages[3], static_cast<double>(l.intervalles[0]),
+        static_cast<double>(l.intervalles[1]), static_cast<double>(l.intervalles[2]));
+    sortie.write(texte, n);
+    if (l.estimation.valide) {
+        n = std::snprintf(texte, sizeof texte, "%d,%d", CoordonneeDeSortie(l.estimation.sortie1),
+                          CoordonneeDeSortie(l.estimation.sortie0));
+        sortie.write(texte, n);
+    } else {
+        sortie << ',';
+    }
+    n = std::snprintf(texte, sizeof texte, ",%d,%d,%d,", l.bit0, l.bit1, batterie);
+    sortie.write(texte, n);
+    if (l.commande) {
+        sortie << *l.commande;
+    }
+    sortie << '\n';
+}
+
+} // namespace
+
+BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
+                        const protocole::Estimateur& estimateur)
+{
+    BilanExport bilan;
+    journal::LecteurJournal lecteur(entree);
+    if (!lecteur.lireEntete()) {
+        bilan.fin = journal::Lecture::Corrompu;
+        bilan.erreur = lecteur.erreur();
+        return bilan;
+    }
+    bilan.lisible = true;
+    sortie << EnteteCsv << '\n';
+
+    protocole::AnalyseurTrame analyseur(estimateur);
+    Ligne ligne;
+    journal::Enregistrement e;
+    journal::Lecture r;
+    while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
+        const double temps = static_cast<double>(e.tempsUs) / 1e6;
+        switch (e.genre) {
+        case journal::Genre::Lien:
+            if (e.texte().starts_with(journal::EvenementOuvert)) {
+                analyseur.demarrer();
+                ligne = {};
+            }
+            break;
+        case journal::Genre::Emis:
+            // The reply to the status byte: the first byte sent after it.
+            if (ligne.etatLu && !ligne.commande && !e.charge.empty()) {
+                ligne.commande = e.charge.front();
+            }
+            break;
+        case journal::Genre::Navigation:
+            break;
+        case journal::Genre::Recu:
+            for (const std::uint8_t octet : e.charge) {
+                if (analyseur.rxState() == 2 && analyseur.rxIndex() == 0) {
+                    ligne = {};
+                    ligne.temps = temps;
+                }
+                const protocole::Evenement ev = analyseur.recevoir(octet);
+                switch (ev.action) {
+                case protocole::Action::Position:
+                    for (int k = 0; k < 4; ++k) {
+                        ligne.horodatages[k] = analyseur.horodatages()[k];
+                    }
+                    for (int k = 0; k < 3; ++k) {
+                        ligne.intervalles[k] = analyseur.intervalles()[k];
+                    }
+                    ligne.estimation = ev.estimation;
+                    break;
+                case protocole::Action::Etat:
+                    ligne.bit0 = ev.bit0;
+                    ligne.bit1 = ev.bit1;
+                    ligne.etatLu = true;
+                    break;
+                case protocole::Action::Batterie:
+                    ecrireLigne(sortie, ligne, ev.batterie);
+                    ++bilan.trames;
+                    ligne = {};
+                    break;
+                case protocole::Action::Aucune:
+                    break;
+                }
+            }
+            break;
+        }
+    }
+    bilan.fin = r;
+    bilan.erreur = lecteur.erreur();
+    return bilan;
+}

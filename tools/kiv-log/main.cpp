@@ -1,0 +1,196 @@
+// kiv-log: reads a session log of the console (the flight recorder) and
+// exports its sensor frames as CSV, or summarises it.
+#include "ExportCsv.h"
+
+#include "core/DossierDonnees.h"
+#include "core/Erreur.h"
+#include "core/terminal/TerminalPlatform.h"
+#include "link/recorder/LecteurJournal.h"
+#include "trainer/ReseauNeurones.h"
+
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Utilisation :\n"
+    "  kiv-log JOURNAL --csv [--weights W.wgh]\n"
+    "  kiv-log JOURNAL\n"
+    "  kiv-log --help | --version\n"
+    "\n"
+    "  --csv            écrit sur la sortie standard une ligne par trame du robot :\n"
+    "                   temps, les quatre horodatages, les trois intervalles, la\n"
+    "                   position estimée par le réseau, les pare-chocs, la batterie\n"
+    "                   et l'octet de commande renvoyé\n"
+    "  --weights F      réseau qui estime les positions (par défaut celui fourni,\n"
+    "                   beacons.wgh)\n"
+    "  sans --csv       résume le journal : durée, octets, événements du lien et de\n"
+    "                   la navigation\n"
+    "\n"
+    "Un journal coupé net (session interrompue) est lu jusqu'à son dernier\n"
+    "enregistrement entier.\n";
+
+struct Options {
+    std::string journal;
+    bool csv = false;
+    bool aide = false;
+    bool version = false;
+    std::optional<std::string> poids;
+};
+
+/** Reads the command line; nullopt (and a message on stderr) when it is wrong. */
+std::optional<Options> lireOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            options.aide = true;
+        } else if (a == "--version") {
+            options.version = true;
+        } else if (a == "--csv") {
+            options.csv = true;
+        } else if (a == "--weights") {
+            if (i + 1 >= argc || options.poids) {
+                std::cerr << "kiv-log: --weights attend un fichier, une seule fois\n\n" << kUsage;
+                return std::nullopt;
+            }
+            options.poids = argv[++i];
+        } else if (a.starts_with("-") || !options.journal.empty()) {
+            std::cerr << "kiv-log: argument inconnu « " << a << " »\n\n" << kUsage;
+            return std::nullopt;
+        } else {
+            options.journal = a;
+        }
+    }
+    if (!options.aide && !options.version && options.journal.empty()) {
+        std::cerr << "kiv-log: quel journal ?\n\n" << kUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+int exporter(std::istream& entree, const Options& options)
+{
+    TerminalPlatform terminal;
+    setPlatform(&terminal);
+    ReseauNeurones reseau;
+    const std::string poids = options.poids.value_or(donnees::chemin("beacons.wgh"));
+    try {
+        if (!std::ifstream(poids).is_open()) {
+            std::cerr << "kiv-log: Erreur d'ouverture du fichier de poids (" << poids << ")\n";
+            setPlatform(nullptr);
+            return 1;
+        }
+        reseau.LirePoids(poids);
+    } catch (const Erreur& e) {
+        std::cerr << "kiv-log: " << poids << " : " << e.what() << '\n';
+        setPlatform(nullptr);
+        return 1;
+    }
+    const auto estimateur = [&reseau](double t1, double t2, double t3) {
+        protocole::Estimation estimation;
+        Vecteur sortie;
+        try {
+            estimation.valide = reseau.Evaluer(t1, t2, t3, sortie) && sortie.taille() >= 2;
+        } catch (const Erreur&) {
+            estimation.valide = false;
+        }
+        if (estimation.valide) {
+            estimation.sortie0 = sortie[0];
+            estimation.sortie1 = sortie[1];
+        }
+        return estimation;
+    };
+    const BilanExport bilan = exporterCsv(entree, std::cout, estimateur);
+    setPlatform(nullptr);
+    std::cout.flush();
+    if (!bilan.lisible) {
+        std::cerr << "kiv-log: " << options.journal << " : " << bilan.erreur << '\n';
+        return 1;
+    }
+    if (bilan.fin != journal::Lecture::Fin) {
+        std::cerr << "kiv-log: " << options.journal << " : " << bilan.erreur << " (après "
+                  << bilan.trames << " trames)\n";
+    }
+    return bilan.fin == journal::Lecture::Corrompu || !std::cout ? 1 : 0;
+}
+
+int resumer(std::istream& entree, const Options& options)
+{
+    journal::LecteurJournal lecteur(entree);
+    if (!lecteur.lireEntete()) {
+        std::cerr << "kiv-log: " << options.journal << " : " << lecteur.erreur() << '\n';
+        return 1;
+    }
+    const auto debut = static_cast<std::time_t>(lecteur.debutUnixUs() / 1000000);
+    std::tm local{};
+    localtime_r(&debut, &local);
+    char date[64];
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
+    std::cout << "Session du " << date << '\n';
+    std::uint64_t recus = 0;
+    std::uint64_t emis = 0;
+    std::uint64_t dernier = 0;
+    journal::Enregistrement e;
+    journal::Lecture r;
+    while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
+        dernier = e.tempsUs;
+        switch (e.genre) {
+        case journal::Genre::Recu:
+            recus += e.charge.size();
+            break;
+        case journal::Genre::Emis:
+            emis += e.charge.size();
+            break;
+        case journal::Genre::Lien:
+        case journal::Genre::Navigation: {
+            char temps[32];
+            std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
+            std::cout << temps
+                      << (e.genre == journal::Genre::Lien ? "  lien : " : "  navigation : ")
+                      << e.texte() << '\n';
+            break;
+        }
+        }
+    }
+    std::printf("Durée %.3f s, %llu octets reçus, %llu octets émis, %llu enregistrements\n",
+                static_cast<double>(dernier) / 1e6, static_cast<unsigned long long>(recus),
+                static_cast<unsigned long long>(emis),
+                static_cast<unsigned long long>(lecteur.nombre()));
+    if (r != journal::Lecture::Fin) {
+        std::cout << "Fin du journal : " << lecteur.erreur() << '\n';
+    }
+    std::cout.flush();
+    return r == journal::Lecture::Corrompu ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::optional<Options> options = lireOptions(argc, argv);
+    if (!options) {
+        return 2;
+    }
+    if (options->aide) {
+        std::cout << kUsage << "\nRéseau par défaut : " << donnees::chemin("beacons.wgh") << '\n';
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "kiv-log " << KIV_VERSION << '\n';
+        return 0;
+    }
+    std::ifstream entree(options->journal, std::ios::binary);
+    if (!entree) {
+        std::cerr << "kiv-log: " << options->journal << " ne peut pas être ouvert\n";
+        return 1;
+    }
+    return options->csv ? exporter(entree, *options) : resumer(entree, *options);
+}
