@@ -4,8 +4,8 @@
 // The virtual robot runs on a pseudo-terminal in --fast mode against the
 // console offscreen (serial engine, network, navigation, bumper handling),
 // each frame leaving once the navigation has handled every change (as
-// between two frames of a robot in real time); each field ends arrived, stuck (no progress towards the goal for a long
-// time) or gave up (the console finds no path).
+// between two frames of a robot in real time); each field ends arrived, stuck (no progress towards
+// the goal for a long time) or gave up (the console finds no path).
 //   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both]
 // KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k.csv.
 #include "console/KIVView.h"

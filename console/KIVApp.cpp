@@ -19,7 +19,8 @@
 #include <ostream>
 
 const char* const UsageKiv =
-    "Usage : kiv [--weights FICHIER | --bundled] [--replay JOURNAL [--speed X]] [--trainer] [--help] "
+    "Usage : kiv [--weights FICHIER | --bundled] [--replay JOURNAL [--speed X]] [--trainer] "
+    "[--help] "
     "[--version]\n"
     "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
     "  --bundled          charge le réseau fourni avec le programme (beacons.wgh)\n"

@@ -78,7 +78,8 @@ TEST_F(LectureBornee, RequestsBeyondTheBudgetAreRefusedBeforeAllocating)
     EXPECT_ERREUR(t.redimensionner(10'000'000), "Erreur d'allocation de memoire!");
     EXPECT_EQ(t.taille(), 4);
     EXPECT_ERREUR((Table2D<double>(5000, 5000)), "Erreur d'allocation de memoire!");
-    EXPECT_ERREUR(verifierBudgetMemoire(std::numeric_limits<double>::infinity()), "Erreur d'allocation de memoire!");
+    EXPECT_ERREUR(verifierBudgetMemoire(std::numeric_limits<double>::infinity()),
+                  "Erreur d'allocation de memoire!");
     EXPECT_NO_THROW(verifierBudgetMemoire(64 << 20));
 
     definirBudgetMemoire(0);

@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kUsage =
     "Utilisation :\n"
     "  kiv-robot [--device CHEMIN | --link CHEMIN] [--fast] [--trace F.csv] SCENARIO\n"
-    "  kiv-robot --help\n"
+    "  kiv-robot --help | --version\n"
     "\n"
     "Un robot virtuel au bout de la liaison série de la console : il envoie une\n"
     "trame de capteurs à chaque période (quatre horodatages de balises, l'octet\n"
@@ -38,6 +38,7 @@ constexpr const char* kUsage =
     "  --trace F.csv    écrit une ligne par trame : temps, position vraie, octets\n"
     "                   reçus et envoyés\n"
     "  --help           affiche cette aide\n"
+    "  --version        affiche la version\n"
     "\n"
     "Sans --device, le programme crée un pseudo-terminal et affiche son nom sur la\n"
     "première ligne (\"device /dev/pts/N\") : la console l'ouvre comme COM1 avec\n"
@@ -54,6 +55,7 @@ extern "C" void surSignal(int)
 
 struct Options {
     bool aide = false;
+    bool version = false;
     bool rapide = false;
     std::string peripherique;
     std::string lien;
@@ -75,6 +77,8 @@ std::string analyser(int argc, char** argv, Options& o)
         };
         if (a == "--help" || a == "-h") {
             o.aide = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--fast") {
             o.rapide = true;
         } else if (a == "--device" || a == "--link" || a == "--trace") {
@@ -92,7 +96,7 @@ std::string analyser(int argc, char** argv, Options& o)
             return "un seul fichier de scénario";
         }
     }
-    if (o.aide) {
+    if (o.aide || o.version) {
         return {};
     }
     if (o.scenario.empty()) {
@@ -127,6 +131,10 @@ int main(int argc, char** argv)
     }
     if (o.aide) {
         std::cout << kUsage;
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "kiv-robot " KIV_VERSION "\n";
         return 0;
     }
     std::ifstream fichier(o.scenario);
