@@ -20,7 +20,9 @@ printf ';scom.ini\r\n;fichier de configuration des ports s\351ries\r\n\r\n[OPTIO
 
 coproc ROBOT { exec "$bin/tools/kiv-robot/kiv-robot" --fast --trace "$run/trace.csv" "$scenario"; }
 robot_pid=$ROBOT_PID
-read -r mot device <&"${ROBOT[0]}"
+# Bash unsets ROBOT when the robot ends: read its output through a copy.
+exec {robot_out}<&"${ROBOT[0]}"
+read -r mot device <&"$robot_out"
 if [ "$mot" != device ]; then
     echo "soak: the virtual robot did not start" >&2
     exit 1
@@ -48,7 +50,7 @@ for ((m = 1; m <= minutes; m++)); do
 done
 kill "$kiv_pid"
 wait "$kiv_pid" 2>/dev/null || true
-if read -r -t 10 bilan <&"${ROBOT[0]}"; then
+if read -r -t 10 bilan <&"$robot_out"; then
     echo "robot: $bilan"
 fi
 wait "$robot_pid" 2>/dev/null || true

@@ -17,8 +17,10 @@ printf ';scom.ini\r\n;fichier de configuration des ports s\351ries\r\n\r\n[OPTIO
 # The robot prints "device /dev/pts/N" first, then its summary when it ends.
 coproc ROBOT { exec "$bin/tools/kiv-robot/kiv-robot" --trace "$run/trace.csv" "$scenario"; }
 robot_pid=$ROBOT_PID
+# Bash unsets ROBOT when the robot ends: read its output through a copy.
+exec {robot_out}<&"${ROBOT[0]}"
 trap 'kill "$robot_pid" 2>/dev/null || true' EXIT
-read -r mot device <&"${ROBOT[0]}"
+read -r mot device <&"$robot_out"
 if [ "$mot" != device ] || [ -z "$device" ]; then
     echo "run: the virtual robot did not start" >&2
     exit 1
@@ -28,7 +30,7 @@ cd "$run"
 status=0
 KIV_COM1=$device "$bin/console/kiv" --weights "$root/data/beacons.wgh" || status=$?
 # The console closed the line: the robot says how the run went and ends.
-if read -r -t 5 bilan <&"${ROBOT[0]}"; then
+if read -r -t 5 bilan <&"$robot_out"; then
     echo "run: robot: $bilan"
 fi
 wait "$robot_pid" 2>/dev/null || true

@@ -205,7 +205,7 @@ TEST_F(JournalTest, ASessionRecordsFromItsFirstEventWithInjectedClocks)
     fs::create_directories(reglages.dossier);
     std::ofstream(reglages.dossier + "/kiv-2020-01-01_00-00-00.kivlog") << std::string(200, 'x');
 
-    Enregistreur session(reglages, {[&stable] { return stable; }, [mur] { return mur; }});
+    Enregistreur session(reglages, {[&stable] { return stable; }, [] { return mur; }});
     EXPECT_EQ(session.chemin(), "");
     session.lien("ouvert COM1");
     EXPECT_EQ(session.chemin(), reglages.dossier + "/kiv-2025-12-07_20-38-36.kivlog");
