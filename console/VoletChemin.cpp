@@ -1,5 +1,6 @@
 #include "console/VoletChemin.h"
 
+#include "console/CellulesNavigation.h"
 #include "world/WorldState.h"
 
 VoletChemin::VoletChemin(QWidget* parent)
@@ -13,17 +14,8 @@ void VoletChemin::actualiser()
     RaisonSansChemin raison = RaisonSansChemin::Aucune;
     // The navigation only plans once a destination has been placed.
     if (g_navActive == 1) {
-        Point robot;
-        Point destination;
-        {
-            VerrouMonde verrou(g_robotLock);
-            robot = g_robotCell;
-        }
-        {
-            VerrouMonde verrou(g_destLock);
-            destination = g_destCell;
-        }
-        raison = raisonSansChemin(robot, destination);
+        const CellulesNavigation c = lireCellulesNavigation();
+        raison = raisonSansChemin(c.robot, c.destination);
     }
     if (raison == m_raison) {
         return;

@@ -1,5 +1,7 @@
 #include "console/VoletMarche.h"
 
+#include "console/CellulesNavigation.h"
+
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
 
@@ -7,17 +9,8 @@ namespace {
 
 bool robotSurDestination()
 {
-    Point robot;
-    Point destination;
-    {
-        VerrouMonde verrou(g_robotLock);
-        robot = g_robotCell;
-    }
-    {
-        VerrouMonde verrou(g_destLock);
-        destination = g_destCell;
-    }
-    return robot.x == destination.x && robot.y == destination.y;
+    const CellulesNavigation c = lireCellulesNavigation();
+    return c.robot.x == c.destination.x && c.robot.y == c.destination.y;
 }
 
 } // namespace
