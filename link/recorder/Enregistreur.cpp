@@ -39,6 +39,11 @@ void Enregistreur::recu(const std::uint8_t* octets, std::size_t n)
     noter(Genre::Recu, octets, n);
 }
 
+void Enregistreur::recu(const std::uint8_t* octets, std::size_t n, std::uint64_t lu)
+{
+    noter(Genre::Recu, octets, n, lu);
+}
+
 void Enregistreur::emis(const std::uint8_t* octets, std::size_t n)
 {
     noter(Genre::Emis, octets, n);
@@ -97,7 +102,8 @@ bool Enregistreur::ouvrir()
     return false;
 }
 
-void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n)
+void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n,
+                         std::optional<std::uint64_t> instant)
 {
     std::lock_guard verrou(m_mutex);
     if (!m_ecrivain.ouvert()) {
@@ -106,7 +112,7 @@ void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n)
         }
     }
     // Never backwards, whatever the clock does.
-    const std::uint64_t maintenant = m_horloges.stable();
+    const std::uint64_t maintenant = instant ? *instant : m_horloges.stable();
     const std::uint64_t temps = maintenant > m_origine ? maintenant - m_origine : 0;
     m_dernierTemps = std::max(m_dernierTemps, temps);
     if (!m_ecrivain.ecrire(genre, m_dernierTemps, octets, n)) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,12 @@ public:
     explicit Enregistreur(ReglagesJournal reglages, Horloges horloges = horlogesSysteme());
 
     void recu(const std::uint8_t* octets, std::size_t n);
+    /**
+     * Bytes read from the line at `lu`, a time of the steady clock (the one
+     * Horloges::stable reads): the record keeps the time they arrived, not
+     * the time they were handed over (never before an earlier record).
+     */
+    void recu(const std::uint8_t* octets, std::size_t n, std::uint64_t lu);
     void emis(const std::uint8_t* octets, std::size_t n);
     void lien(std::string_view texte);
     void navigation(std::string_view texte);
@@ -51,7 +58,8 @@ public:
     std::string erreur() const;
 
 private:
-    void noter(Genre genre, const std::uint8_t* octets, std::size_t n);
+    void noter(Genre genre, const std::uint8_t* octets, std::size_t n,
+               std::optional<std::uint64_t> instant = std::nullopt);
     bool ouvrir();
 
     ReglagesJournal m_reglages;
