@@ -66,6 +66,12 @@ public:
      * bumpers and command reply, battery bar).
      */
     void OnRobotByte(int octet, int port) override;
+    /** The same, read from the line at `arrivee`: silences inside a frame are measured. */
+    void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;
+    /** A command byte left at `instant`: silences are measured from there too. */
+    void OnLinkWrite(std::int64_t instant) override;
+    /** The device went away: traced (the link pane and the session log say it). */
+    void OnLinkLost(const std::string& raison) override;
     /** The byte stream starts again (a replayed log's next session): the parser restarts. */
     void OnLinkRestart() override;
 
@@ -97,6 +103,9 @@ public:
     RobotLink* lien() const { return m_serialPort.get(); }
     /** Whole sensor frames received since the view was made (the link pane counts them). */
     std::uint64_t tramesRecues() const { return m_tramesRecues; }
+    /** Frames cut short by a silence since the view was made, and the bytes they held. */
+    std::uint64_t resynchronisations() const { return m_analyseur.resynchronisations(); }
+    std::uint64_t octetsEcartes() const { return m_analyseur.octetsEcartes(); }
     /**
      * The count of received bytes whose handling is over, reply included.
      * Any thread may read it, even after the view is gone: a peer in lock
@@ -127,6 +136,8 @@ private:
     void connecterCommandes();
     /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
     protocole::Estimation estimer(double t1, double t2, double t3);
+    /** One received byte, read at `arrivee` (InstantInconnu: counted only). */
+    void traiterOctet(int octet, protocole::Instant arrivee);
 
     std::unique_ptr<Ui::KIVView> m_ui;
 

@@ -4,16 +4,20 @@
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/ReglageSilence.h"
 #include "core/Erreur.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "link/protocol/RobotProtocol.h"
+#include "link/recorder/FormatJournal.h"
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/RobotReports.h"
 
 #include <QProgressBar>
+#include <QTimer>
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 int CKIVView::OpenRobotPort()
@@ -35,6 +39,7 @@ int CKIVView::OpenRobotPort()
                                 512)) {
         g_portOpen = 1;
         m_analyseur.demarrer();
+        m_analyseur.reglerSeuilSilence(seuilSilenceReglage(reglages.baud));
         m_serialPort->StartMonitor();
         return 0;
     }
@@ -68,11 +73,39 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
 
 void CKIVView::OnRobotByte(int octet, int)
 {
+    traiterOctet(octet, protocole::InstantInconnu);
+}
+
+void CKIVView::OnRobotByteAt(int octet, int, std::int64_t arrivee)
+{
+    traiterOctet(octet, arrivee);
+}
+
+void CKIVView::OnLinkWrite(std::int64_t instant)
+{
+    m_analyseur.noterEmission(instant);
+}
+
+void CKIVView::OnLinkLost(const std::string& raison)
+{
+    platform().trace(TraceChannel::App, "link lost: " + raison);
+}
+
+void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
+{
     octet &= 0xFF;
     // Every received byte on a line of its own, as the character it is.
     m_reception->ajouter(QStringLiteral("\n") + caractereRecu(octet));
 
-    const protocole::Evenement evenement = m_analyseur.recevoir(octet);
+    const protocole::Evenement evenement = m_analyseur.recevoir(octet, arrivee);
+    if (evenement.ecartes > 0 && m_serialPort) {
+        // The frame the line cut short: counted (the link pane shows it) and recorded.
+        char texte[96];
+        std::snprintf(texte, sizeof texte, "%s %d octets écartés après %lld ms de silence",
+                      journal::EvenementResynchro, evenement.ecartes,
+                      static_cast<long long>(evenement.silence / 1000));
+        m_serialPort->noteLinkEvent(texte);
+    }
     switch (evenement.action) {
     case protocole::Action::Position:
         if (evenement.estimation.valide) {
@@ -121,11 +154,14 @@ protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)
         estimation.valide = m_reseaux->Evaluer(t1, t2, t3, sortie) && sortie.taille() >= 2;
     } catch (const Erreur& e) {
         // A network that does not take these three inputs: no estimate. The
-        // operator is told once, not at every frame.
+        // operator is told once, not at every frame, and after the byte's
+        // handling: the link goes on reading and answering while the box is open.
         if (!m_estimationRefusee) {
             m_estimationRefusee = true;
-            platform().messageBox(e.what(), platform().loadString(ids::AppTitle),
-                                  MessageButtons::Ok, MessageIcon::Stop);
+            QTimer::singleShot(0, this, [texte = std::string(e.what())] {
+                platform().messageBox(texte, platform().loadString(ids::AppTitle),
+                                      MessageButtons::Ok, MessageIcon::Stop);
+            });
         }
         platform().trace(TraceChannel::App, std::string("position estimate: ") + e.what());
         estimation.valide = false;

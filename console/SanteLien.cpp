@@ -6,6 +6,8 @@ namespace {
 
 /** Frames per second are counted over this window. */
 constexpr std::int64_t FenetreMs = 2000;
+/** Frames cut short are told for this long. */
+constexpr std::int64_t FenetreResynchroMs = 10000;
 
 } // namespace
 
@@ -13,15 +15,21 @@ SanteLien::SanteLien(std::int64_t delaiPerteMs)
     : m_delai(delaiPerteMs > 0 ? delaiPerteMs : 2000)
 {}
 
-std::optional<EtatLien> SanteLien::observer(std::int64_t maintenantMs, bool ouvert,
-                                            std::uint64_t trames)
+std::optional<EtatSante> SanteLien::observer(std::int64_t maintenantMs, const RegardLien& regard)
 {
-    EtatLien nouvel = EtatLien::Ferme;
-    if (!ouvert) {
+    const bool ouvert = regard.ouvert;
+    const std::uint64_t trames = regard.trames;
+    noterResynchros(maintenantMs, regard.resynchronisations);
+    EtatSante nouvel = EtatSante::Ferme;
+    if (regard.deconnecte) {
+        m_nombre = 0;
+        m_tps = 0.0;
+        nouvel = EtatSante::Deconnecte;
+    } else if (!ouvert) {
         m_nombre = 0;
         m_tps = 0.0;
     } else {
-        if (m_etat == EtatLien::Ferme) {
+        if (m_etat == EtatSante::Ferme || m_etat == EtatSante::Deconnecte) {
             // Just opened: frames are counted from here.
             m_ouvertA = maintenantMs;
             m_tramesVues = trames;
@@ -36,9 +44,9 @@ std::optional<EtatLien> SanteLien::observer(std::int64_t maintenantMs, bool ouve
         noter(maintenantMs, trames);
         const std::int64_t silence = maintenantMs - (m_aRecu ? m_derniereTrame : m_ouvertA);
         if (silence >= m_delai) {
-            nouvel = EtatLien::Perdu;
+            nouvel = EtatSante::Perdu;
         } else {
-            nouvel = m_aRecu ? EtatLien::Reception : EtatLien::Attente;
+            nouvel = m_aRecu ? EtatSante::Reception : EtatSante::Attente;
         }
     }
     if (nouvel == m_etat) {
@@ -46,6 +54,26 @@ std::optional<EtatLien> SanteLien::observer(std::int64_t maintenantMs, bool ouve
     }
     m_etat = nouvel;
     return nouvel;
+}
+
+void SanteLien::noterResynchros(std::int64_t maintenantMs, std::uint64_t resynchros)
+{
+    if (resynchros > m_resynchrosVues) {
+        m_resynchros.emplace_back(maintenantMs, resynchros - m_resynchrosVues);
+    }
+    m_resynchrosVues = resynchros;
+    while (!m_resynchros.empty() && maintenantMs - m_resynchros.front().first >= FenetreResynchroMs) {
+        m_resynchros.pop_front();
+    }
+}
+
+std::uint64_t SanteLien::resynchronisationsRecentes() const
+{
+    std::uint64_t n = 0;
+    for (const auto& r : m_resynchros) {
+        n += r.second;
+    }
+    return n;
 }
 
 void SanteLien::noter(std::int64_t maintenantMs, std::uint64_t trames)
@@ -74,18 +102,29 @@ void SanteLien::noter(std::int64_t maintenantMs, std::uint64_t trames)
 std::string SanteLien::texte() const
 {
     char texte[96];
+    std::string t;
     switch (m_etat) {
-    case EtatLien::Ferme:
+    case EtatSante::Ferme:
         return "Lien : fermé";
-    case EtatLien::Attente:
-        return "Lien : ouvert, en attente de données";
-    case EtatLien::Reception:
+    case EtatSante::Deconnecte:
+        return "Lien : perdu, périphérique déconnecté";
+    case EtatSante::Attente:
+        t = "Lien : ouvert, en attente de données";
+        break;
+    case EtatSante::Reception:
         std::snprintf(texte, sizeof texte, "Lien : réception, %.1f trames/s", m_tps);
-        return texte;
-    case EtatLien::Perdu:
+        t = texte;
+        break;
+    case EtatSante::Perdu:
         std::snprintf(texte, sizeof texte, "Lien : perdu, aucune trame depuis %g s",
                       static_cast<double>(m_delai) / 1000.0);
-        return texte;
+        t = texte;
+        break;
     }
-    return {};
+    if (const std::uint64_t n = resynchronisationsRecentes(); n > 0) {
+        std::snprintf(texte, sizeof texte, ", %llu resynchronisation%s",
+                      static_cast<unsigned long long>(n), n > 1 ? "s" : "");
+        t += texte;
+    }
+    return t;
 }

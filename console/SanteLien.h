@@ -2,35 +2,61 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 
 /** The link as the operator sees it. */
-enum class EtatLien {
-    Ferme,     ///< no port open
-    Attente,   ///< open, no frame yet
-    Reception, ///< frames arriving
-    Perdu,     ///< open, but no whole frame for the loss delay
+enum class EtatSante {
+    Ferme,      ///< no port open
+    Attente,    ///< open, no frame yet
+    Reception,  ///< frames arriving
+    Perdu,      ///< open, but no whole frame for the loss delay
+    Deconnecte, ///< the device went away (unplugged, the other end closed)
+};
+
+/** What one look at the link sees. */
+struct RegardLien {
+    /** The port is open and its monitor runs. */
+    bool ouvert = false;
+    /** Whole frames received so far. */
+    std::uint64_t trames = 0;
+    /** Frames cut short by a silence so far. */
+    std::uint64_t resynchronisations = 0;
+    /** The port was open and its device went away. */
+    bool deconnecte = false;
 };
 
 /**
- * The link's health from periodic looks at the port (open or not) and the
- * number of whole frames received so far, at times the caller gives (in
- * milliseconds of a steady clock). "Lost" means the port is open and no
- * frame completed for the loss delay; it recovers with the next frame.
- * Frames per second are counted over the last two seconds. Plain C++.
+ * The link's health from periodic looks at the port (open or not, its
+ * device gone or not), the number of whole frames received so far and the
+ * frames cut short by a silence, at times the caller gives (in milliseconds
+ * of a steady clock). "Lost" means the port is open and no frame completed
+ * for the loss delay; it recovers with the next frame. Frames per second are
+ * counted over the last two seconds; frames cut short are told while one of
+ * them is less than ten seconds old. Plain C++.
  */
 class SanteLien {
 public:
     explicit SanteLien(std::int64_t delaiPerteMs = 2000);
 
     /** One look; returns the new state when it changed. */
-    std::optional<EtatLien> observer(std::int64_t maintenantMs, bool ouvert, std::uint64_t trames);
+    std::optional<EtatSante> observer(std::int64_t maintenantMs, const RegardLien& regard);
+    /** A look at a link that is not lost: open or not, and its frames. */
+    std::optional<EtatSante> observer(std::int64_t maintenantMs, bool ouvert, std::uint64_t trames)
+    {
+        return observer(maintenantMs, RegardLien{ouvert, trames, m_resynchrosVues, false});
+    }
 
-    EtatLien etat() const { return m_etat; }
+    EtatSante etat() const { return m_etat; }
     double tramesParSeconde() const { return m_tps; }
     std::int64_t delaiPerteMs() const { return m_delai; }
-    /** The pane's text, e.g. "Lien : réception, 9.8 trames/s". */
+    /** Frames cut short by a silence in the last ten seconds. */
+    std::uint64_t resynchronisationsRecentes() const;
+    /**
+     * The pane's text, e.g. "Lien : réception, 9.8 trames/s" or
+     * "Lien : réception, 2.0 trames/s, 1 resynchronisation".
+     */
     std::string texte() const;
 
 private:
@@ -39,9 +65,10 @@ private:
         std::uint64_t trames = 0;
     };
     void noter(std::int64_t maintenantMs, std::uint64_t trames);
+    void noterResynchros(std::int64_t maintenantMs, std::uint64_t resynchros);
 
     std::int64_t m_delai;
-    EtatLien m_etat = EtatLien::Ferme;
+    EtatSante m_etat = EtatSante::Ferme;
     std::int64_t m_ouvertA = 0;
     std::int64_t m_derniereTrame = 0;
     std::uint64_t m_tramesVues = 0;
@@ -51,4 +78,7 @@ private:
     std::array<Echantillon, 64> m_echantillons{};
     std::size_t m_nombre = 0;
     std::size_t m_suivant = 0;
+    std::uint64_t m_resynchrosVues = 0;
+    /** Looks that saw new frames cut short: when, and how many; the last ten seconds. */
+    std::deque<std::pair<std::int64_t, std::uint64_t>> m_resynchros;
 };

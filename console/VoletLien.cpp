@@ -31,28 +31,35 @@ VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge,
 void VoletLien::actualiser()
 {
     RobotLink* lien = m_view ? m_view->lien() : nullptr;
-    const bool ouvert = g_portOpen == 1 && lien && lien->threadAlive();
-    const EtatLien avant = m_sante.etat();
-    const auto changement =
-        m_sante.observer(m_horloge(), ouvert, m_view ? m_view->tramesRecues() : 0);
+    RegardLien regard;
+    regard.ouvert = g_portOpen == 1 && lien && lien->threadAlive();
+    const std::string raison = lien && !regard.ouvert ? lien->lossReason() : std::string();
+    regard.deconnecte = g_portOpen == 1 && !raison.empty();
+    if (m_view) {
+        regard.trames = m_view->tramesRecues();
+        regard.resynchronisations = m_view->resynchronisations();
+    }
+    const EtatSante avant = m_sante.etat();
+    const auto changement = m_sante.observer(m_horloge(), regard);
     setText(QString::fromStdString(m_sante.texte()));
     if (!changement) {
         return;
     }
-    const bool perdu = *changement == EtatLien::Perdu;
+    setToolTip(QString::fromStdString(raison));
+    const bool perdu = *changement == EtatSante::Perdu || *changement == EtatSante::Deconnecte;
     QPalette couleurs = palette();
     couleurs.setColor(QPalette::WindowText,
                       perdu ? QColor(Qt::red)
                             : QApplication::palette().color(QPalette::WindowText));
     setPalette(couleurs);
-    if (perdu) {
+    if (*changement == EtatSante::Perdu) {
         const std::string texte =
             "perdu : aucune trame depuis " + std::to_string(m_sante.delaiPerteMs()) + " ms";
         platform().trace(TraceChannel::App, "link " + texte);
         if (lien) {
             lien->noteLinkEvent(texte);
         }
-    } else if (avant == EtatLien::Perdu && *changement == EtatLien::Reception && lien) {
+    } else if (avant == EtatSante::Perdu && *changement == EtatSante::Reception && lien) {
         lien->noteLinkEvent("rétabli");
     }
 }

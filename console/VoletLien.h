@@ -12,9 +12,12 @@ class CKIVView;
 
 /**
  * The status bar's link pane: closed / open, waiting for data / receiving
- * with frames per second / lost, in red while lost. It looks at the view's
- * link and frame count four times a second; a loss and a recovery are
- * traced and noted in the session's log. Never a message box.
+ * with frames per second / lost (no frame for the loss delay, or the device
+ * gone, its reason as tooltip), in red while lost; frames cut short by a
+ * silence are counted after the state while recent. It looks at the view's
+ * link and counters four times a second; a loss and a recovery are traced
+ * and noted in the session's log (a device gone is noted by the link
+ * itself, at once). Never a message box.
  */
 class VoletLien : public QLabel {
 public:

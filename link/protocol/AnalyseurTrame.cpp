@@ -52,17 +52,17 @@ int AnalyseurTrame::octetsDeLaTrame() const
     }
 }
 
-int AnalyseurTrame::resynchroniser(Instant arrivee)
+void AnalyseurTrame::resynchroniser(Instant arrivee, Evenement& evenement)
 {
     if (arrivee == InstantInconnu) {
-        return 0;
+        return;
     }
     const Instant depuis = std::max(m_derniereArrivee, m_derniereEmission);
     m_derniereArrivee = arrivee;
     const int octets = octetsDeLaTrame();
     if (m_seuilSilence == 0 || octets == 0 || depuis == InstantInconnu ||
         arrivee - depuis <= m_seuilSilence) {
-        return 0;
+        return;
     }
     ++m_resynchronisations;
     m_octetsEcartes += static_cast<std::uint64_t>(octets);
@@ -72,19 +72,22 @@ int AnalyseurTrame::resynchroniser(Instant arrivee)
     std::snprintf(ligne, sizeof ligne, "resync after %lld us of silence: %d bytes dropped",
                   static_cast<long long>(arrivee - depuis), octets);
     tracer(ligne);
-    return octets;
+    evenement.ecartes = octets;
+    evenement.silence = arrivee - depuis;
 }
 
 Evenement AnalyseurTrame::recevoir(int octet, Instant arrivee)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);
-    const int ecartes = resynchroniser(arrivee);
+    Evenement resynchro;
+    resynchroniser(arrivee, resynchro);
     Evenement evenement;
     char ligne[64];
     switch (m_rxState) {
     case 2:
         evenement = horodatage(valeur);
-        evenement.ecartes = ecartes;
+        evenement.ecartes = resynchro.ecartes;
+        evenement.silence = resynchro.silence;
         return evenement;
     case 3:
         evenement.action = Action::Etat;

@@ -47,6 +47,8 @@ struct Evenement {
      * starts a new frame. 0 on a clean line.
      */
     int ecartes = 0;
+    /** With `ecartes`: the silence that came before this byte, us. */
+    Instant silence = 0;
 };
 
 /**
@@ -107,8 +109,11 @@ private:
     Evenement horodatage(std::uint8_t octet);
     /** Bytes of the frame being read (0 at a frame's start). */
     int octetsDeLaTrame() const;
-    /** Starts a new frame when `arrivee` ends too long a silence inside one. */
-    int resynchroniser(Instant arrivee);
+    /**
+     * Starts a new frame when `arrivee` ends too long a silence inside one;
+     * the bytes thrown away, and the silence, go into `evenement`.
+     */
+    void resynchroniser(Instant arrivee, Evenement& evenement);
 
     Estimateur m_estimateur;
     /** 2 timestamps, 3 status, 4 battery; any other value resynchronises. */

@@ -3,6 +3,7 @@
 #include "ConsoleFixture.h"
 
 #include "console/CaractereRecu.h"
+#include "support/PseudoTerminal.h"
 #include "world/BeaconModel.h"
 
 #include <QTextBlock>
@@ -135,6 +136,10 @@ TEST_F(ConsoleTest, ANetworkThatRefusesTheRobotsInputsIsReportedOnce)
         view->OnRobotByte(0, 1);
         view->OnRobotByte(100, 1);
     }
+    // Told after the bytes' handling, never inside it.
+    EXPECT_TRUE(scripted().messages().empty());
+    ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));
+    QCoreApplication::processEvents();
     const auto messages = scripted().messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Matrice incompatible!");

@@ -54,7 +54,7 @@ TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
     EXPECT_EQ(volet.text(), QStringLiteral("Lien : réception, 10.0 trames/s"));
     t = 3999;
     volet.actualiser();
-    EXPECT_EQ(volet.sante().etat(), EtatLien::Reception);
+    EXPECT_EQ(volet.sante().etat(), EtatSante::Reception);
     t = 4000;
     volet.actualiser();
     EXPECT_EQ(volet.text(), QStringLiteral("Lien : perdu, aucune trame depuis 2 s"));
@@ -62,7 +62,7 @@ TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
     t = 4100;
     trame();
     volet.actualiser();
-    EXPECT_EQ(volet.sante().etat(), EtatLien::Reception);
+    EXPECT_EQ(volet.sante().etat(), EtatSante::Reception);
     EXPECT_EQ(volet.palette().color(QPalette::WindowText), normal);
     liens[0]->vivant = false;
     volet.actualiser();
@@ -70,7 +70,7 @@ TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
     // Closed is never lost, however long it lasts.
     t = 100000;
     volet.actualiser();
-    EXPECT_EQ(volet.sante().etat(), EtatLien::Ferme);
+    EXPECT_EQ(volet.sante().etat(), EtatSante::Ferme);
     EXPECT_TRUE(scripted().messages().empty());
 
     std::ifstream fichier(session->chemin(), std::ios::binary);

@@ -3,6 +3,7 @@
 // bumper handling. The robot is steered only by the console's command bytes.
 #include "console/ConsoleFixture.h"
 
+#include "console/ReglageSilence.h"
 #include "link/SerialPort.h"
 #include "robot/Liaison.h"
 #include "robot/Session.h"
@@ -11,6 +12,7 @@
 #include "world/WorldChange.h"
 
 #include <QFile>
+#include <QSettings>
 
 #include <chrono>
 #include <cmath>
@@ -74,6 +76,9 @@ protected:
                         "the navigation to act on the status byte");
         };
         qputenv("KIV_COM1", QByteArray::fromStdString(liaison->nom()));
+        // The robot pauses inside its frames for the console: no silence
+        // may start a new frame here.
+        QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 0);
         demarrerAvec([] { return makeSerialPort(); });
         ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
         EXPECT_TRUE(scripted().messages().empty());
@@ -176,6 +181,7 @@ protected:
             fil.join();
         }
         qunsetenv("KIV_COM1");
+        QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
     }
 
     std::unique_ptr<robotsim::Liaison> liaison;
