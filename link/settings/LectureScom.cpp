@@ -2,7 +2,11 @@
 
 #include "link/settings/ValeurReglage.h"
 
-#include <fstream>
+#include <cerrno>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 bool lireLigneScom(std::istream& entree, std::string& ligne)
 {
@@ -94,11 +98,42 @@ ReglagesCommDlg lireReglagesCommDlg(std::istream& entree)
     return reglages;
 }
 
+bool chargerFichierScom(const std::string& chemin, std::string& contenu)
+{
+    contenu.clear();
+    // Non-blocking: opening a FIFO nobody writes to returns at once.
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat etat {};
+    const bool regulier = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
+    if (regulier) {
+        contenu.resize(TailleMaxScom);
+        std::size_t lus = 0;
+        while (lus < contenu.size()) {
+            const ssize_t n = ::read(fd, contenu.data() + lus, contenu.size() - lus);
+            if (n > 0) {
+                lus += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                // The end of the file, or a read error: what was read stands.
+                break;
+            }
+        }
+        contenu.resize(lus);
+    }
+    ::close(fd);
+    return regulier;
+}
+
 ReglagesCommDlg lireReglagesCommDlg(const std::string& chemin)
 {
-    std::ifstream fichier(chemin, std::ios::binary);
-    if (!fichier.is_open()) {
+    std::string contenu;
+    if (!chargerFichierScom(chemin, contenu)) {
         return {};
     }
+    std::istringstream fichier(contenu);
     return lireReglagesCommDlg(fichier);
 }

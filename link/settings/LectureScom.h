@@ -8,6 +8,16 @@
 
 /** Longest line of the settings file that is read; the rest of a longer line is dropped. */
 inline constexpr std::size_t LongueurLigneScom = 99;
+/** Only the start of the settings file is read: eight short lines fit many times over. */
+inline constexpr std::size_t TailleMaxScom = 64 * 1024;
+
+/**
+ * The first TailleMaxScom bytes of the settings file at `chemin` into
+ * `contenu`. False, with `contenu` empty, when it cannot be opened or is no
+ * regular file (a folder, a FIFO that would block, a device that never ends,
+ * a link to one of those): such a file is no settings file.
+ */
+bool chargerFichierScom(const std::string& chemin, std::string& contenu);
 
 /**
  * Reads one line of the settings file into `ligne`, without its line end

@@ -3,22 +3,19 @@
 #include "core/Platform.h"
 #include "link/settings/LectureScom.h"
 
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 
 int Port::lire(const std::string& chemin)
 {
-    std::error_code erreur;
-    std::ifstream fichier;
-    // A folder of that name opens as a stream but reads nothing: it is no file either.
-    if (!std::filesystem::is_directory(chemin, erreur)) {
-        fichier.open(chemin, std::ios::binary);
-    }
-    if (!fichier.is_open()) {
+    // A folder, a FIFO or a device of that name is no settings file: never
+    // waited on, never read without end.
+    std::string contenu;
+    if (!chargerFichierScom(chemin, contenu)) {
         platform().messageBox("Impossible d'ouvrir le fichier SCOM.INI.", "Lecture des paramètres",
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return 1;
     }
+    std::istringstream fichier(contenu);
     return lire(fichier);
 }
 

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "link/settings/LectureScom.h"
+
 #include <climits>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -116,3 +120,38 @@ TEST_F(PortTest, OctetsQuelconques)
 }
 
 } // namespace
+
+TEST_F(PortTest, AFifoADeviceOrALinkToOneIsNoSettingsFile)
+{
+    // Neither blocks (a FIFO nobody writes to) nor reads without end
+    // (/dev/zero behind a link); both say what a missing file says, and
+    // the port dialog starts from its defaults.
+    const auto fifo = m_dossier / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto zero = m_dossier / "zero.ini";
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const auto& chemin : {fifo, zero}) {
+        scripted().clear();
+        Port port;
+        port.port = 4;
+        EXPECT_EQ(port.lire(chemin), 1);
+        EXPECT_EQ(port.port, 4) << "the fields stay as they were";
+        ASSERT_EQ(scripted().messages().size(), 1u) << chemin;
+        EXPECT_EQ(scripted().messages()[0].text, "Impossible d'ouvrir le fichier SCOM.INI.");
+        EXPECT_EQ(lireReglagesCommDlg(chemin).indexPort, 1);
+    }
+
+    // A link to a real settings file is followed.
+    ecrireOctets(m_dossier / "vrai.ini", scomAttendu("2", "4800"));
+    std::filesystem::create_symlink(m_dossier / "vrai.ini", m_dossier / "lien.ini");
+    Port port;
+    port.lire(m_dossier / "lien.ini");
+    EXPECT_EQ(port.baud, 4800);
+
+    // Only the start of a huge file is read: settings past it are not seen.
+    std::string enorme(TailleMaxScom, ';');
+    enorme += "\n[OPTIONS]\nLast Port = 3\n";
+    scripted().clear();
+    Port loin = lire(scomAttendu("2", "9600") + enorme);
+    EXPECT_EQ(loin.port, 2);
+}
