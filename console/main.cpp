@@ -1,3 +1,4 @@
+#include "console/ArretSignaux.h"
 #include "console/KIVApp.h"
 #include "console/TraductionsQt.h"
 #include "core/qt/QtPlatform.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv)
     TraductionsQt::installer(app);
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
+    // A signal closes the link and the session log as "Quitter" does.
+    arreterSurSignaux();
 
     int status = 0;
     {
