@@ -254,7 +254,10 @@ bool Enregistreur::continuer()
 
 bool Enregistreur::preparer(std::uint64_t taille)
 {
-    if (m_enregistrements > 0 && m_ecrivain.taille() + taille > tailleMorceau() && !continuer()) {
+    // A new file needs a record in the current one, and a frame's start.
+    const bool possible = m_enregistrements > 0 &&
+                          (m_reglages.alignement <= 1 || m_recus % m_reglages.alignement == 0);
+    if (possible && m_ecrivain.taille() + taille > tailleMorceau() && !continuer()) {
         return false;
     }
     const auto depasse = [&] {
@@ -264,7 +267,7 @@ bool Enregistreur::preparer(std::uint64_t taille)
         regarderDossier(taille);
         // The session's own file is all that is left to cut: it is continued
         // in a new one, and the full one can go.
-        if (depasse() && m_enregistrements > 0) {
+        if (depasse() && possible) {
             if (!continuer()) {
                 return false;
             }
@@ -294,6 +297,13 @@ void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n)
             } else {
                 m_sale = true;
                 ++m_enregistrements;
+                if (genre == Genre::Recu) {
+                    m_recus += n;
+                } else if (genre == Genre::Lien &&
+                           std::string_view(reinterpret_cast<const char*>(octets), n)
+                               .starts_with(EvenementOuvert)) {
+                    m_recus = 0;
+                }
                 if (m_ecrivain.taille() - m_tailleVerifiee >= PasVerification) {
                     regarderDossier(0);
                 }

@@ -25,6 +25,13 @@ struct ReglagesJournal {
      * 0: no thread; only synchroniser() and the end of the session sync.
      */
     int periodeSynchroMs = 1000;
+    /**
+     * A new file is started only after a whole number of this many bytes
+     * received since the port's last opening (the "ouvert" event), so that
+     * a file read without the one before it starts where a frame starts.
+     * 1: anywhere.
+     */
+    std::uint32_t alignement = 1;
 };
 
 /** The clocks of a recording session, injectable for tests. */
@@ -120,6 +127,8 @@ private:
     std::uint64_t m_tailleVerifiee = 0;
     /** Records of the current file beyond its opening. */
     std::uint64_t m_enregistrements = 0;
+    /** Bytes received since the port's last opening. */
+    std::uint64_t m_recus = 0;
     bool m_essaye = false;
     bool m_arrete = false;
     /** Written since the last sync. */

@@ -245,9 +245,10 @@ TEST_F(JournalConsoleTest, ARecorderThatStopsIsToldOnceAndTheConsoleGoesOn)
 TEST_F(JournalConsoleTest, ASessionContinuedInSeveralFilesReplaysWhole)
 {
     std::uint64_t horloge = 0;
-    // A small cap: the session's log goes on in a new file every 300 bytes.
+    // A small cap: the session's log goes on in a new file every 300 bytes,
+    // at a frame's start as the console asks.
     auto session = std::make_shared<journal::Enregistreur>(
-        journal::ReglagesJournal{dossier / "journaux", 1200, 0},
+        journal::ReglagesJournal{dossier / "journaux", 1200, 0, 10},
         journal::Horloges{
             [&horloge] { return horloge; },
             [&horloge] { return std::int64_t{1765139916000000} + std::int64_t(horloge); }});
@@ -279,4 +280,18 @@ TEST_F(JournalConsoleTest, ASessionContinuedInSeveralFilesReplaysWhole)
     EXPECT_EQ(vu().position.y, fin.position.y);
     EXPECT_EQ(vu().batterie, 100);
     EXPECT_EQ(fin.batterie, 100);
+
+    // From the second file, as if the first had been deleted by the cap: it
+    // starts on a frame, and its frames replay to the same position and battery.
+    frame.reset();
+    t = 0;
+    const auto fichiers = journal::dossier::journaux(dossier / "journaux");
+    rejeu = rejouer(fichiers[1].string(), t);
+    ASSERT_NE(rejeu, nullptr);
+    t = horloge + 1000000;
+    rejeu->avancer();
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
+    EXPECT_EQ(vu().position.x, fin.position.x);
+    EXPECT_EQ(vu().position.y, fin.position.y);
+    EXPECT_EQ(vu().batterie, 100);
 }

@@ -17,6 +17,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -164,6 +165,41 @@ TEST_F(JournalDisqueTest, TheCapHoldsWithTheSessionsOwnLogWhichReadsOnAcrossItsF
     }
     EXPECT_EQ(continuations, lu.fichiers - 1);
     EXPECT_GE(suite.size() * 21, 2000u) << "at least half the cap holds the session's records";
+}
+
+TEST_F(JournalDisqueTest, ANewFileStartsWhereAFrameStarts)
+{
+    // Frames of ten bytes arriving in pieces, a reopening of the port half-way.
+    ReglagesJournal reglages{dossier / "j", 6000, 0, 10};
+    Enregistreur session(reglages, horloges());
+    const std::uint8_t octets[7] = {1, 2, 3, 4, 5, 6, 7};
+    for (int k = 0; k < 120; ++k) {
+        if (k % 15 == 0) {
+            session.lien("ouvert COM1 9600 bauds 8N1");
+        }
+        stable += 1000;
+        session.recu(octets, 3);
+        session.recu(octets, 7);
+        session.emis(octets, 1);
+    }
+    const std::vector<fs::path> fichiers = dossier::journaux(reglages.dossier);
+    ASSERT_GE(fichiers.size(), 3u);
+    const Lu lu = lireSession(fichiers.front());
+    ASSERT_EQ(lu.fin, Lecture::Fin) << lu.erreur;
+    // Counted from the first opening read.
+    std::optional<std::uint64_t> recus;
+    int verifiees = 0;
+    for (const Enregistrement& e : lu.enregistrements) {
+        if (e.genre == Genre::Recu && recus) {
+            *recus += e.charge.size();
+        } else if (e.texte().starts_with("ouvert")) {
+            recus = 0;
+        } else if (e.texte().starts_with("reprise ") && recus) {
+            ++verifiees;
+            EXPECT_EQ(*recus % 10, 0u) << "continuation " << verifiees;
+        }
+    }
+    EXPECT_EQ(verifiees, lu.fichiers - 1);
 }
 
 TEST_F(JournalDisqueTest, AChainThatLeadsNowhereOrElsewhereStopsTheReader)
