@@ -71,11 +71,12 @@ bool suivreLiens(std::string& chemin, int& code)
         if (n <= 0 || static_cast<std::size_t>(n) >= sizeof lien) {
             return true;
         }
-        std::string suivant(lien, static_cast<std::size_t>(n));
-        if (suivant.front() != '/') {
-            suivant = dossierDe(chemin) + "/" + suivant;
+        const std::string_view suivant(lien, static_cast<std::size_t>(n));
+        if (suivant.front() == '/') {
+            chemin = suivant;
+        } else {
+            chemin = dossierDe(chemin).append("/").append(suivant);
         }
-        chemin = std::move(suivant);
     }
     code = ELOOP;
     return false;

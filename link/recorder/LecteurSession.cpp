@@ -23,7 +23,7 @@ std::string suiteNommee(const Enregistrement& e)
 
 } // namespace
 
-LecteurSession::LecteurSession(std::istream& entree, std::string chemin)
+LecteurSession::LecteurSession(std::istream& entree, const std::string& chemin)
     : m_lecteur(std::make_unique<LecteurJournal>(entree))
 {
     if (!chemin.empty()) {

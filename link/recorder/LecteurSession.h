@@ -25,7 +25,7 @@ public:
      * Reads `entree`, the content of the file `chemin`; the continuations
      * are looked for beside `chemin`. Without `chemin` nothing is followed.
      */
-    explicit LecteurSession(std::istream& entree, std::string chemin = {});
+    explicit LecteurSession(std::istream& entree, const std::string& chemin = {});
 
     /** Reads the first file's header: false (erreur() says why) when this is no log. */
     bool lireEntete();

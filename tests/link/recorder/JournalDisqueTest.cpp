@@ -19,6 +19,7 @@
 #include <fstream>
 #include <optional>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -204,15 +205,16 @@ TEST_F(JournalDisqueTest, ANewFileStartsWhereAFrameStarts)
 
 TEST_F(JournalDisqueTest, AChainThatLeadsNowhereOrElsewhereStopsTheReader)
 {
-    const auto fichier = [this](const std::string& nom, std::int64_t debut,
-                                std::vector<std::pair<std::uint64_t, std::string>> evenements) {
-        EcrivainJournal e;
-        EXPECT_TRUE(e.ouvrir(dossier / nom, debut));
-        for (const auto& [temps, texte] : evenements) {
-            EXPECT_TRUE(e.ecrire(Genre::Lien, temps, texte));
-        }
-        return dossier / nom;
-    };
+    const auto fichier =
+        [this](const std::string& nom, std::int64_t debut,
+               const std::vector<std::pair<std::uint64_t, std::string>>& evenements) {
+            EcrivainJournal e;
+            EXPECT_TRUE(e.ouvrir(dossier / nom, debut));
+            for (const auto& [temps, texte] : evenements) {
+                EXPECT_TRUE(e.ecrire(Genre::Lien, temps, texte));
+            }
+            return dossier / nom;
+        };
     const std::string a = fichier("kiv-2025-01-01_00-00-00.kivlog", 7,
                                   {{5, "ouvert"}, {9, "suite kiv-2025-01-01_00-00-01.kivlog"}});
     Lu lu = lireSession(a);
@@ -298,4 +300,43 @@ TEST_F(JournalDisqueTest, AStopIsToldOnceWithTheFileAndTheReason)
     const Lu lu = lireSession(restes.front());
     EXPECT_EQ(lu.enregistrements.size(), (2000u - TailleEntete) / 111u);
     EXPECT_EQ(lu.fin, Lecture::Tronque);
+}
+
+TEST_F(JournalDisqueTest, ThreadsRecordWhileTheRecordersThreadSyncs)
+{
+    // The syncing thread every millisecond, two recording threads, a file
+    // continued on the way: every record is there, whole and in order.
+    const std::string journaux = dossier / "fils";
+    constexpr int Nombre = 3000;
+    {
+        Enregistreur session({journaux, 200000, 1});
+        const auto ecrire = [&session](char marque) {
+            for (int k = 0; k < Nombre; ++k) {
+                const std::string charge = marque + std::to_string(k);
+                session.recu(reinterpret_cast<const std::uint8_t*>(charge.data()), charge.size());
+                if (k % 500 == 0) {
+                    session.synchroniser();
+                }
+            }
+        };
+        std::thread a(ecrire, 'a');
+        std::thread b(ecrire, 'b');
+        a.join();
+        b.join();
+        EXPECT_EQ(session.erreur(), "");
+    }
+    const std::vector<fs::path> fichiers = dossier::journaux(journaux);
+    ASSERT_GE(fichiers.size(), 2u);
+    const Lu lu = lireSession(fichiers.front());
+    EXPECT_EQ(lu.fin, Lecture::Fin) << lu.erreur;
+    int suivants[2] = {0, 0};
+    for (const Enregistrement& e : lu.enregistrements) {
+        if (e.genre == Genre::Recu) {
+            int& attendu = suivants[e.texte()[0] - 'a'];
+            ASSERT_EQ(std::string(e.texte().substr(1)), std::to_string(attendu));
+            ++attendu;
+        }
+    }
+    EXPECT_EQ(suivants[0], Nombre);
+    EXPECT_EQ(suivants[1], Nombre);
 }
