@@ -24,11 +24,11 @@ struct OptionsRejeu {
 
 /**
  * A recorded session played back as a link, across the files it was
- * continued in: the received bytes reach the
- * owner at their recorded times (scaled by the speed), a later opening in
- * the log restarts the owner's frame count, and whatever the owner queues
- * for sending goes nowhere. Playback runs on the owner's thread from a
- * timer; the monitor counts as running until the log's end.
+ * continued in: the received bytes reach the owner at their recorded times
+ * (scaled by the speed), a later opening in the log restarts the owner's
+ * frame count, and whatever the owner queues for sending goes nowhere.
+ * Playback runs on the owner's thread from a timer; the monitor counts as
+ * running until the log's end.
  */
 class LienRejoue : public RobotLink {
 public:
