@@ -6,6 +6,7 @@
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -96,6 +97,15 @@ public:
     RobotLink* lien() const { return m_serialPort.get(); }
     /** Whole sensor frames received since the view was made (the link pane counts them). */
     std::uint64_t tramesRecues() const { return m_tramesRecues; }
+    /**
+     * The count of received bytes whose handling is over, reply included.
+     * Any thread may read it, even after the view is gone: a peer in lock
+     * step (a test's robot) waits on it.
+     */
+    std::shared_ptr<const std::atomic<std::uint64_t>> compteurOctetsTraites() const
+    {
+        return m_octetsTraites;
+    }
 
 signals:
     /** The map was shown afresh from the world (each repaint, on this thread). */
@@ -143,6 +153,8 @@ private:
     /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
     bool m_lienPonctuel = false;
     std::uint64_t m_tramesRecues = 0;
+    std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
+        std::make_shared<std::atomic<std::uint64_t>>(0);
     CMapView* m_mapView = nullptr;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };

@@ -93,6 +93,7 @@ void CKIVView::OnRobotByte(int octet, int)
     case protocole::Action::Aucune:
         break;
     }
+    m_octetsTraites->fetch_add(1, std::memory_order_release);
 }
 
 void CKIVView::OnLinkRestart()

@@ -76,6 +76,31 @@ void LienEnregistre::OnRobotByte(int octet, int port)
     }
 }
 
+void LienEnregistre::OnRobotByteAt(int octet, int port, std::int64_t arrivee)
+{
+    const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);
+    m_journal->recu(&valeur, 1, arrivee > 0 ? static_cast<std::uint64_t>(arrivee) : 0);
+    if (m_owner) {
+        m_owner->OnRobotByteAt(octet, port, arrivee);
+    }
+}
+
+void LienEnregistre::OnLinkWrite(std::int64_t instant)
+{
+    if (m_owner) {
+        m_owner->OnLinkWrite(instant);
+    }
+}
+
+void LienEnregistre::OnLinkLost(const std::string& raison)
+{
+    // Recorded at once, with its reason; the owner learns of it after.
+    m_journal->lien(std::string(journal::EvenementPerdu) + " : " + raison);
+    if (m_owner) {
+        m_owner->OnLinkLost(raison);
+    }
+}
+
 void LienEnregistre::OnLinkEvent(unsigned message, int port)
 {
     if (m_owner) {

@@ -34,8 +34,12 @@ public:
     std::string openError() const override { return m_lien->openError(); }
     void noteEvent(const std::string& texte) override;
     void noteLinkEvent(const std::string& texte) override;
+    std::string lossReason() const override { return m_lien->lossReason(); }
 
     void OnRobotByte(int octet, int port) override;
+    void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;
+    void OnLinkWrite(std::int64_t instant) override;
+    void OnLinkLost(const std::string& raison) override;
     void OnLinkEvent(unsigned message, int port) override;
     void OnLinkRestart() override;
 

@@ -119,13 +119,18 @@ bool LienRejoue::remettre(const journal::Enregistrement& e)
     const std::weak_ptr<bool> vivant = m_vivant;
     switch (e.genre) {
     case journal::Genre::Recu:
+        // At their recorded times: the owner measures the line's silences
+        // as it did when the session was live.
         for (const std::uint8_t octet : e.charge) {
-            m_owner->OnRobotByte(octet, m_port);
+            m_owner->OnRobotByteAt(octet, m_port, static_cast<std::int64_t>(e.tempsUs));
             if (vivant.expired()) {
                 return false;
             }
         }
         break;
+    case journal::Genre::Emis:
+        m_owner->OnLinkWrite(static_cast<std::int64_t>(e.tempsUs));
+        return !vivant.expired();
     case journal::Genre::Lien:
         // The first opening is the one the owner just made.
         if (e.texte().starts_with(journal::EvenementOuvert) && ++m_ouvertures > 1) {
@@ -133,7 +138,6 @@ bool LienRejoue::remettre(const journal::Enregistrement& e)
             return !vivant.expired();
         }
         break;
-    case journal::Genre::Emis:
     case journal::Genre::Navigation:
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "link/settings/PortSettings.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,14 +17,35 @@ inline constexpr unsigned WM_SERIAL_EVENTCHAR = 0x408;
 
 /**
  * Receives what the link reads, one notification at a time and in order, on
- * the owner's (user-interface) thread: the engine hands each one over and
- * waits until it has been handled.
+ * the owner's (user-interface) thread: each notification is handled before
+ * the next one is handed over. What arrived while the owner was busy is
+ * handed over in one go, a byte at a time.
  */
 class RobotLinkOwner {
 public:
     virtual ~RobotLinkOwner() = default;
     /** One received byte (0 .. 255) from COM `port` (WM_SERIAL_RXCHAR). */
     virtual void OnRobotByte(int octet, int port) = 0;
+    /**
+     * The same, with the time the byte was read from the line, in
+     * microseconds of the steady clock (a replay gives the recorded time).
+     */
+    virtual void OnRobotByteAt(int octet, int port, std::int64_t /*arrivee*/)
+    {
+        OnRobotByte(octet, port);
+    }
+    /**
+     * Bytes were written to the line at `instant` (same clock): the
+     * silences of the line are measured from the later of the last byte
+     * received and the last byte written.
+     */
+    virtual void OnLinkWrite(std::int64_t /*instant*/) {}
+    /**
+     * The device went away (unplugged, the other end closed): `raison` says
+     * why, in French. Comes after every byte read before; the monitor has
+     * ended.
+     */
+    virtual void OnLinkLost(const std::string& /*raison*/) {}
     /**
      * A line event other than a byte: WM_SERIAL_CTS, WM_SERIAL_EVENTCHAR,
      * WM_SERIAL_BREAK, WM_SERIAL_ERROR or WM_SERIAL_RING, from COM `port`.
@@ -107,6 +129,8 @@ public:
     virtual void noteEvent(const std::string& /*texte*/) {}
     /** Notes a link event (lost, back) in the session's log, when the link keeps one. */
     virtual void noteLinkEvent(const std::string& /*texte*/) {}
+    /** Why the device went away (French); empty while it is there or was closed normally. */
+    virtual std::string lossReason() const { return {}; }
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

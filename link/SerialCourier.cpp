@@ -6,14 +6,14 @@
 
 #include <exception>
 
-CourrierLien::CourrierLien(std::shared_ptr<EtatLien> etat)
+CourrierLien::CourrierLien(std::shared_ptr<PartageLien> etat)
     : m_etat(std::move(etat))
 {}
 
 bool CourrierLien::event(QEvent* e)
 {
     if (e->type() == evenementRemise()) {
-        remettre();
+        livrer();
         return true;
     }
     if (e->type() == evenementRapport()) {
@@ -23,62 +23,130 @@ bool CourrierLien::event(QEvent* e)
     return QObject::event(e);
 }
 
-void CourrierLien::remettre()
+void CourrierLien::livrer()
 {
+    // Inside a hand-over (a nested event loop in the owner's handler): the
+    // hand-over under way takes what came meanwhile when the handler returns.
+    if (m_enLivraison) {
+        return;
+    }
     // A local reference: the engine may go away during the owner's call.
-    const std::shared_ptr<EtatLien> etat = m_etat;
-    RobotLinkOwner* owner = nullptr;
-    unsigned message = 0;
-    int octet = 0;
-    int port = 0;
-    std::uint64_t numero = 0;
-    {
-        std::lock_guard verrou(etat->verrou);
-        // Nothing pending, already taken by an earlier event (a nested event
-        // loop in the owner's handler), or abandoned by a shutdown.
-        if (!etat->remiseEnCours || etat->remisePrise || etat->arret || etat->owner == nullptr) {
-            return;
-        }
-        etat->remisePrise = true;
-        owner = etat->owner;
-        message = etat->remiseMessage;
-        octet = etat->remiseOctet;
-        port = etat->port;
-        numero = etat->remiseNumero;
-    }
+    const std::shared_ptr<PartageLien> etat = m_etat;
+    m_enLivraison = true;
     ++m_profondeur;
-    std::string echec;
-    try {
-        if (message == WM_SERIAL_RXCHAR) {
-            owner->OnRobotByte(octet, port);
-        } else {
-            owner->OnLinkEvent(message, port);
+    for (;;) {
+        {
+            std::lock_guard verrou(etat->verrou);
+            etat->remisePostee = false;
+            if (etat->arret || etat->suspendu || etat->owner == nullptr ||
+                etat->arrivees.empty()) {
+                break;
+            }
+            // The queues trade places with the courier's: no allocation once grown.
+            m_arrivees.clear();
+            m_recus.clear();
+            m_arrivees.swap(etat->arrivees);
+            m_recus.swap(etat->recus);
+            m_prochaine = 0;
+            m_prochainOctet = 0;
+            m_generation = etat->generation;
         }
-    } catch (const std::exception& ex) {
-        echec = ex.what();
-    } catch (...) {
-        echec = "Unknown exception";
-    }
-    {
-        std::lock_guard verrou(etat->verrou);
-        if (etat->remiseNumero == numero) {
-            etat->remiseEnCours = false;
-            etat->remisePrise = false;
+        if (!livrerLot(etat)) {
+            break;
         }
     }
-    etat->remiseFaite.notify_all();
-    // The owner's failure never crosses the event loop; the link goes on.
-    if (!echec.empty()) {
-        platform().trace(TraceChannel::Serial,
-                         "Owner failed to handle a notification: " + echec + "\n");
-        platform().messageBox(echec, LegendeRapportSerie, MessageButtons::Ok, MessageIcon::Stop);
-    }
+    m_enLivraison = false;
     --m_profondeur;
+}
+
+bool CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat)
+{
+    while (m_prochaine < m_arrivees.size()) {
+        RobotLinkOwner* owner = nullptr;
+        int port = 0;
+        std::string raison;
+        {
+            std::lock_guard verrou(etat->verrou);
+            if (etat->arret || etat->suspendu || etat->owner == nullptr ||
+                etat->generation != m_generation) {
+                if (etat->suspendu && !etat->arret && etat->generation == m_generation) {
+                    remettreEnTete(*etat);
+                }
+                return false;
+            }
+            owner = etat->owner;
+            port = etat->port;
+            if (m_arrivees[m_prochaine].genre == ArriveeLien::Genre::Perte) {
+                raison = etat->raisonPerte;
+            }
+        }
+        ArriveeLien& a = m_arrivees[m_prochaine];
+        std::string echec;
+        try {
+            switch (a.genre) {
+            case ArriveeLien::Genre::Notification:
+                ++m_prochaine;
+                owner->OnLinkEvent(a.message, port);
+                break;
+            case ArriveeLien::Genre::Ecriture:
+                ++m_prochaine;
+                owner->OnLinkWrite(a.instant);
+                break;
+            case ArriveeLien::Genre::Perte:
+                ++m_prochaine;
+                owner->OnLinkLost(raison);
+                break;
+            case ArriveeLien::Genre::Octets: {
+                if (a.longueur == 0) {
+                    ++m_prochaine;
+                    break;
+                }
+                const auto octet = static_cast<unsigned char>(m_recus[m_prochainOctet++]);
+                const std::int64_t instant = a.instant;
+                if (--a.longueur == 0) {
+                    ++m_prochaine;
+                }
+                owner->OnRobotByteAt(octet, port, instant);
+                break;
+            }
+            }
+        } catch (const std::exception& ex) {
+            echec = ex.what();
+        } catch (...) {
+            echec = "Unknown exception";
+        }
+        // The owner's failure never crosses the event loop, and its box is
+        // shown after the hand-over: the link goes on meanwhile.
+        if (!echec.empty()) {
+            platform().trace(TraceChannel::Serial,
+                             "Owner failed to handle a notification: " + echec + "\n");
+            std::lock_guard verrou(etat->verrou);
+            etat->rapports.push_back(std::move(echec));
+            if (!etat->rapportPoste && etat->courrier != nullptr) {
+                etat->rapportPoste = true;
+                poster(etat->courrier, evenementRapport());
+            }
+        }
+    }
+    return true;
+}
+
+void CourrierLien::remettreEnTete(PartageLien& etat)
+{
+    // Suspended in the middle of a batch: the rest waits, ahead of what came since.
+    etat.arrivees.insert(etat.arrivees.begin(),
+                         m_arrivees.begin() + static_cast<std::ptrdiff_t>(m_prochaine),
+                         m_arrivees.end());
+    etat.recus.insert(0, m_recus, m_prochainOctet, std::string::npos);
+    m_arrivees.clear();
+    m_recus.clear();
+    m_prochaine = 0;
+    m_prochainOctet = 0;
 }
 
 void CourrierLien::montrerRapports()
 {
-    const std::shared_ptr<EtatLien> etat = m_etat;
+    const std::shared_ptr<PartageLien> etat = m_etat;
     ++m_profondeur;
     for (;;) {
         std::string texte;

@@ -3,6 +3,7 @@
 #include "core/Platform.h"
 #include "link/RobotLink.h"
 #include "link/SerialReport.h"
+#include "link/SerialShared.h"
 
 #include <QEventLoop>
 #include <QSerialPort>
@@ -34,6 +35,7 @@ public:
         , m_masque(depart.eventMask)
     {
         m_ecriture.reserve(64);
+        m_lecture.reserve(4096);
     }
 
     /** New bytes in the port's buffer: a line event. */
@@ -76,95 +78,60 @@ private:
     void reveil()
     {
         bool arret;
-        bool suspendu;
         {
             std::lock_guard verrou(m_etat.verrou);
             m_etat.reveilPoste = false;
             arret = m_etat.arret;
-            suspendu = m_etat.suspendu;
         }
         if (arret) {
             terminer();
             return;
         }
-        if (suspendu) {
-            return;
-        }
         ecrire();
-        // Bytes kept while the monitor was suspended, or read before it started.
-        if (m_ligneEnAttente && m_port.bytesAvailable() > 0) {
-            evenementLigne();
+        // Bytes read before the monitor started.
+        if (!m_premierRegard) {
+            m_premierRegard = true;
+            if (m_port.bytesAvailable() > 0) {
+                evenementLigne();
+            }
         }
     }
 
+    /**
+     * What the line brought, with the time it was read: the notifications
+     * of the event mask, then the bytes. Queued for the owner's thread; the
+     * monitor never waits for the owner, so the times are those of the line.
+     */
     void evenementLigne()
     {
         if (m_fini) {
             return;
         }
-        if (suspendu()) {
-            m_ligneEnAttente = true;
-            return;
-        }
-        m_ligneEnAttente = false;
-        for (const auto& n : NotificationsLigne) {
-            if ((m_masque & n.flag) == 0) {
-                continue;
+        const std::int64_t instant = instantLien();
+        m_lecture.clear();
+        if ((m_masque & LinkRxChar) != 0) {
+            const qint64 n = m_port.bytesAvailable();
+            if (n > 0) {
+                m_lecture.resize(static_cast<std::size_t>(n));
+                const qint64 lus = m_port.read(m_lecture.data(), n);
+                m_lecture.resize(lus > 0 ? static_cast<std::size_t>(lus) : 0);
             }
-            if (!remettre(n.message, 0)) {
-                return;
-            }
-            ecrire();
         }
-        if ((m_masque & LinkRxChar) == 0) {
-            return;
-        }
-        char octet = 0;
-        while (!m_fini && m_port.bytesAvailable() > 0) {
-            if (suspendu()) {
-                m_ligneEnAttente = true;
-                return;
-            }
-            m_port.getChar(&octet);
-            if (!remettre(WM_SERIAL_RXCHAR, static_cast<unsigned char>(octet))) {
-                return;
-            }
-            // The owner's answer to this byte leaves at once.
-            ecrire();
-        }
-    }
-
-    bool suspendu()
-    {
         std::lock_guard verrou(m_etat.verrou);
-        return m_etat.suspendu;
-    }
-
-    /**
-     * Hands one notification to the owner on its thread and waits until it
-     * is handled. False when a shutdown came first (the monitor then ends).
-     */
-    bool remettre(unsigned message, int octet)
-    {
-        std::unique_lock verrou(m_etat.verrou);
-        if (m_etat.arret || m_etat.courrier == nullptr) {
-            terminer();
-            return false;
-        }
-        ++m_etat.remiseNumero;
-        m_etat.remiseEnCours = true;
-        m_etat.remisePrise = false;
-        m_etat.remiseMessage = message;
-        m_etat.remiseOctet = octet;
-        poster(m_etat.courrier, evenementRemise());
-        m_etat.remiseFaite.wait(verrou, [this] { return !m_etat.remiseEnCours || m_etat.arret; });
         if (m_etat.arret) {
-            // Abandoned: a late event finds nothing to hand over.
-            m_etat.remiseEnCours = false;
-            terminer();
-            return false;
+            return;
         }
-        return true;
+        for (const auto& n : NotificationsLigne) {
+            if ((m_masque & n.flag) != 0) {
+                m_etat.arrivees.push_back({ArriveeLien::Genre::Notification, n.message, instant, 0});
+            }
+        }
+        if (!m_lecture.empty()) {
+            m_etat.arrivees.push_back({ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR, instant,
+                                       static_cast<std::uint32_t>(m_lecture.size())});
+            m_etat.recus.append(m_lecture);
+        }
+        posterRemise(m_etat);
     }
 
     void ecrire()
@@ -189,6 +156,11 @@ private:
         }
         // Writes what the device takes now; the rest when it is writable again.
         m_port.flush();
+        // The owner measures the line's silences from here too; it learns of
+        // it with the next bytes, in order (no wake-up of its own).
+        const std::int64_t instant = instantLien();
+        std::lock_guard verrou(m_etat.verrou);
+        m_etat.arrivees.push_back({ArriveeLien::Genre::Ecriture, 0, instant, 0});
     }
 
     void erreurPort(QSerialPort::SerialPortError erreur)
@@ -206,6 +178,17 @@ private:
             std::string perte = "Connection to " + m_device + " lost";
             if (erreur != QSerialPort::ReadError) {
                 perte += " (" + texte + ")";
+            }
+            // Whatever was read before goes to the owner first.
+            evenementLigne();
+            {
+                std::lock_guard verrou(m_etat.verrou);
+                m_etat.raisonPerte = "le périphérique " + m_device + " ne répond plus (" +
+                                     (erreur == QSerialPort::ReadError ? std::string("fin de ligne")
+                                                                       : texte) +
+                                     ")";
+                m_etat.arrivees.push_back({ArriveeLien::Genre::Perte, 0, instantLien(), 0});
+                posterRemise(m_etat);
             }
             signaler(erreur == QSerialPort::WriteError ? "WriteFile()" : "ReadFile()", perte);
             platform().trace(TraceChannel::Serial, perte + "\n");
@@ -239,23 +222,24 @@ private:
         m_boucle.quit();
     }
 
-    EtatLien& m_etat;
+    PartageLien& m_etat;
     QSerialPort& m_port;
     QEventLoop& m_boucle;
     std::string m_device;
     int m_portNumber;
     unsigned m_masque;
     std::string m_ecriture;
+    std::string m_lecture;
     bool m_fini = false;
-    /** Bytes wait that no line event has handed over yet. */
-    bool m_ligneEnAttente = true;
+    /** The bytes that came before the start have been looked at. */
+    bool m_premierRegard = false;
 };
 
 } // namespace
 
 void MonitorThread(DepartMoniteur& depart)
 {
-    EtatLien& etat = *depart.etat;
+    PartageLien& etat = *depart.etat;
     depart.ici.set_value(QThread::currentThread());
     depart.feu.wait();
     try {

@@ -12,7 +12,7 @@ class QThread;
 
 /** What StartMonitor hands to the monitor thread. */
 struct DepartMoniteur {
-    std::shared_ptr<EtatLien> etat;
+    std::shared_ptr<PartageLien> etat;
     /** The open port; it belongs to the monitor thread once moved there. */
     std::unique_ptr<QSerialPort> port;
     QString device;
@@ -26,10 +26,12 @@ struct DepartMoniteur {
 
 /**
  * The body of the monitor thread: runs the port's event loop until the
- * shutdown or the loss of the device. Each line event hands the owner the
- * notifications of the event mask and then every received byte, one at a
- * time, waiting until each is handled; queued bytes are written first in
- * first out, right after the hand-over during which they were queued. The
- * port is closed on this thread before it ends. Nothing thrown leaves it.
+ * shutdown or the loss of the device. Each line event queues, with the time
+ * it was read, the notifications of the event mask and then the bytes
+ * received, for the courier to hand to the owner on its thread; the monitor
+ * never waits for the owner. Queued bytes are written first in first out as
+ * soon as the owner queues them, and each write is noted in the same queue
+ * with its time. The port is closed on this thread before it ends. Nothing
+ * thrown leaves it.
  */
 void MonitorThread(DepartMoniteur& depart);

@@ -24,7 +24,7 @@ void trace(const std::string& ligne)
 } // namespace
 
 SerialPort::SerialPort()
-    : m_etat(std::make_shared<EtatLien>())
+    : m_etat(std::make_shared<PartageLien>())
 {}
 
 SerialPort::~SerialPort()
@@ -64,15 +64,15 @@ void SerialPort::arreterMoniteur()
             poster(m_etat->moniteur, evenementReveil());
         }
     }
-    // Also wakes a monitor waiting for the owner to handle a byte: the owner
-    // is this thread, which will not handle it now.
-    m_etat->remiseFaite.notify_all();
+    // The monitor never waits for this thread: it sees the request and ends.
     m_monitor.join();
     std::lock_guard verrou(m_etat->verrou);
     m_etat->arret = false;
-    m_etat->remiseEnCours = false;
-    m_etat->remisePrise = false;
     m_etat->reveilPoste = false;
+    // What the monitor read and nobody took goes with it.
+    ++m_etat->generation;
+    m_etat->arrivees.clear();
+    m_etat->recus.clear();
 }
 
 bool SerialPort::Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
@@ -99,6 +99,10 @@ bool SerialPort::Configure(RobotLinkOwner* owner, int port, int baud, char parit
         m_etat->sortie.clear();
         m_etat->owner = owner;
         m_etat->port = port;
+        m_etat->raisonPerte.clear();
+        ++m_etat->generation;
+        m_etat->arrivees.clear();
+        m_etat->recus.clear();
     }
     // Caller errors: refused like a device that cannot be opened.
     if (port < comdevices::PremierPort || port > comdevices::DernierPort) {
@@ -208,6 +212,8 @@ bool SerialPort::ResumeMonitor()
     {
         std::lock_guard verrou(m_etat->verrou);
         m_etat->suspendu = false;
+        // What came meanwhile is handed over, what was queued is written.
+        posterRemise(*m_etat);
         if (m_etat->moniteur != nullptr && !m_etat->reveilPoste) {
             m_etat->reveilPoste = true;
             poster(m_etat->moniteur, evenementReveil());
@@ -229,12 +235,18 @@ void SerialPort::QueueWrite(const char* octets)
         return;
     }
     m_etat->sortie.append(octets, longueur);
-    // A monitor waiting for this thread to handle a byte writes right after
-    // it; otherwise it is woken once for everything queued meanwhile.
-    if (m_etat->moniteur != nullptr && !m_etat->remiseEnCours && !m_etat->reveilPoste) {
+    // The monitor is woken once for everything queued meanwhile, and writes
+    // at once: a reply leaves while the owner goes on with the next bytes.
+    if (m_etat->moniteur != nullptr && !m_etat->reveilPoste) {
         m_etat->reveilPoste = true;
         poster(m_etat->moniteur, evenementReveil());
     }
+}
+
+std::string SerialPort::lossReason() const
+{
+    std::lock_guard verrou(m_etat->verrou);
+    return m_etat->raisonPerte;
 }
 
 bool SerialPort::threadAlive() const

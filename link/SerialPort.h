@@ -10,7 +10,7 @@
 
 class CourrierLien;
 class QSerialPort;
-struct EtatLien;
+struct PartageLien;
 
 /**
  * The serial engine: one COM port (the device comdevices::comDevice gives)
@@ -18,12 +18,15 @@ struct EtatLien;
  *
  * The monitor thread owns the port once started and runs its event loop.
  * Each line event hands the owner the notifications its event mask asks for
- * (WM_SERIAL_CTS first), then every received byte, one at a time, on the
- * owner's thread (the thread that called Configure, which must run a Qt
- * event loop), waiting until each is handled. Received input is never
- * thrown away; queued writes leave first in first out. Failed system calls
- * are reported in a message box on the owner's thread while the link goes
- * on; a device that goes away is reported once and ends the monitor.
+ * (WM_SERIAL_CTS first), then every received byte with the time it was read,
+ * one at a time, on the owner's thread (the thread that called Configure,
+ * which must run a Qt event loop). The monitor never waits for the owner:
+ * what arrives while the owner is busy is read with its own time and handed
+ * over in one go when the owner is free. Received input is never thrown
+ * away; queued writes leave first in first out, at once. Failed system calls
+ * are reported in a message box on the owner's thread, outside any hand-over,
+ * while the link goes on; a device that goes away is reported once, told to
+ * the owner after the bytes read before it, and ends the monitor.
  *
  * All calls, destruction included, come from the owner's thread. Destroying
  * the engine stops the monitor and waits for it, even from inside the
@@ -48,6 +51,7 @@ public:
     unsigned eventMask() const override { return m_eventMask; }
     int bufferSize() const override { return m_bufferSize; }
     std::string openError() const override { return m_openError; }
+    std::string lossReason() const override;
 
     /** The device the last Configure opened, or tried to. */
     QString device() const { return m_device; }
@@ -58,7 +62,7 @@ private:
     /** Shows the report of a failed step of Configure (owner's thread). */
     void ReportError(const char* step, const std::string& systemText) const;
 
-    std::shared_ptr<EtatLien> m_etat;
+    std::shared_ptr<PartageLien> m_etat;
     std::thread m_monitor;
     /** The open port until the monitor takes it. */
     std::unique_ptr<QSerialPort> m_port;

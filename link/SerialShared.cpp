@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <chrono>
+
 namespace {
 
 QEvent::Type enregistrer()
@@ -10,6 +12,12 @@ QEvent::Type enregistrer()
 }
 
 } // namespace
+
+std::int64_t instantLien()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 QEvent::Type evenementReveil()
 {
@@ -32,4 +40,13 @@ QEvent::Type evenementRapport()
 void poster(QObject* cible, QEvent::Type type)
 {
     QCoreApplication::postEvent(cible, new QEvent(type));
+}
+
+void posterRemise(PartageLien& etat)
+{
+    if (!etat.remisePostee && !etat.suspendu && etat.courrier != nullptr &&
+        !etat.arrivees.empty()) {
+        etat.remisePostee = true;
+        poster(etat.courrier, evenementRemise());
+    }
 }

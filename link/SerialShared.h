@@ -4,13 +4,32 @@
 #include <QObject>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class RobotLinkOwner;
+
+/** The time the engine reads or writes bytes: microseconds of the steady clock. */
+std::int64_t instantLien();
+
+/**
+ * One entry of what the monitor hands over, in the order it happened: a
+ * line-event notification, bytes read together (`longueur` of them, next in
+ * the received bytes), a write, or the loss of the device.
+ */
+struct ArriveeLien {
+    enum class Genre : std::uint8_t { Notification, Octets, Ecriture, Perte };
+    Genre genre = Genre::Octets;
+    /** Notification: its WM_SERIAL_ message. */
+    unsigned message = 0;
+    /** When it happened (instantLien). */
+    std::int64_t instant = 0;
+    /** Octets: how many. */
+    std::uint32_t longueur = 0;
+};
 
 /**
  * What the serial engine, its monitor thread and its courier (the engine's
@@ -20,10 +39,8 @@ class RobotLinkOwner;
  * Everything below the mutex is read and written under it. Events posted
  * between the threads carry no data: they only say "look at the state".
  */
-struct EtatLien {
+struct PartageLien {
     std::mutex verrou;
-    /** Wakes the monitor waiting for a hand-over to be handled, or for the shutdown. */
-    std::condition_variable remiseFaite;
 
     // Set by the owner's thread.
     bool arret = false;
@@ -34,6 +51,8 @@ struct EtatLien {
     std::string sortie;
     RobotLinkOwner* owner = nullptr;
     int port = 0;
+    /** Counts the openings and shutdowns: a batch of an earlier one is not handed over. */
+    std::uint64_t generation = 0;
 
     /** The monitor's receiver while its loop runs (lives on the monitor thread). */
     QObject* moniteur = nullptr;
@@ -41,12 +60,12 @@ struct EtatLien {
     /** The courier (lives on the owner's thread), while the engine lives. */
     QObject* courrier = nullptr;
 
-    // The notification being handed over; one at a time.
-    bool remiseEnCours = false;
-    bool remisePrise = false;
-    std::uint64_t remiseNumero = 0;
-    unsigned remiseMessage = 0;
-    int remiseOctet = 0;
+    // What the monitor read and did, not yet handed to the owner.
+    std::vector<ArriveeLien> arrivees;
+    std::string recus;
+    bool remisePostee = false;
+    /** Why the device went away (French, for the operator); empty while it is there. */
+    std::string raisonPerte;
 
     /** Reports waiting to be shown on the owner's thread. */
     std::deque<std::string> rapports;
@@ -56,12 +75,15 @@ struct EtatLien {
     std::atomic<bool> vivant{false};
 };
 
-/** Asks the monitor to look at the state: shutdown, suspension, bytes to write. */
+/** Asks the monitor to look at the state: shutdown, bytes to write. */
 QEvent::Type evenementReveil();
-/** Asks the courier to hand the pending notification to the owner. */
+/** Asks the courier to hand what arrived to the owner. */
 QEvent::Type evenementRemise();
 /** Asks the courier to show the waiting reports. */
 QEvent::Type evenementRapport();
 
 /** Posts an event of `type` (no data) to `cible`; thread-safe. */
 void poster(QObject* cible, QEvent::Type type);
+
+/** Under the state's mutex: makes sure the courier will look at what arrived. */
+void posterRemise(PartageLien& etat);

@@ -74,6 +74,7 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
     }
     const long periodeMs = std::lround(robot.periode() * 1000.0);
     std::vector<std::uint8_t> recus;
+    long octetsEnvoyes = 0;
     const bool connecte = liaison.attendreConnexion(arret);
     timespec echeance{};
     clock_gettime(CLOCK_MONOTONIC, &echeance);
@@ -88,10 +89,22 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
         appliquer(robot, recus, 0, bilan);
 
         const auto trame = robot.trame();
-        if (!liaison.ecrire(trame.data(), trame.size(), arret)) {
+        // The timestamps and the status byte leave together; the battery
+        // byte follows the console's reply.
+        std::size_t envoyes = 0;
+        if (options.avantEtat) {
+            if (!liaison.ecrire(trame.data(), 8, arret)) {
+                bilan.partie = !arret;
+                break;
+            }
+            options.avantEtat(octetsEnvoyes + 8);
+            envoyes = 8;
+        }
+        if (!liaison.ecrire(trame.data() + envoyes, 9 - envoyes, arret)) {
             bilan.partie = !arret;
             break;
         }
+        octetsEnvoyes += 9;
         recus.clear();
         const auto r = liaison.lire(recus, options.delaiReponseMs, arret);
         if (r == Liaison::Resultat::Partie) {
@@ -101,6 +114,11 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
         if (r == Liaison::Resultat::Arret) {
             break;
         }
+        if (!liaison.ecrire(trame.data() + 9, 1, arret)) {
+            bilan.partie = !arret;
+            break;
+        }
+        ++octetsEnvoyes;
         // A frame counts once its reply is in or overdue.
         ++bilan.trames;
         if (r == Liaison::Resultat::Delai) {

@@ -19,6 +19,13 @@ struct OptionsSession {
     std::ostream* trace = nullptr;
     /** Called on the robot's thread after each period (benchmarks watch the truth). */
     std::function<void(const RobotVirtuel&)> apresPeriode;
+    /**
+     * When set, called on the robot's thread between the eighth byte of a
+     * frame and its status byte, with the number of bytes sent so far; the
+     * status byte leaves when it returns. Lock-step tests wait there for the
+     * console to have acted on the frame's position.
+     */
+    std::function<void(long octetsEnvoyes)> avantEtat;
 };
 
 /** What a run came to. */
@@ -47,11 +54,14 @@ inline constexpr const char* EnteteTrace =
     "frame,time_s,x_cm,y_cm,heading_deg,status,battery,received,left,right,sent\n";
 
 /**
- * The robot's loop on its line: send the frame, wait for the one command
- * byte that answers its status byte, apply it, move one period, and (unless
- * `rapide`) sleep until the next period is due. Bytes that come between two
- * frames (the operator's neutral command) are applied and counted as
- * unexpected. Ends when the stop flag is raised or the other end goes away.
+ * The robot's loop on its line: send the frame's first nine bytes together
+ * (the four timestamps and the status byte), wait for the one command byte
+ * that answers the status byte, apply it, send the battery byte, move one
+ * period, and (unless `rapide`) sleep until the next period is due. Without
+ * a reply in time the wheels stop and the battery byte still completes the
+ * frame. Bytes that come between two frames (the operator's neutral command)
+ * are applied and counted as unexpected. Ends when the stop flag is raised
+ * or the other end goes away.
  */
 Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
                       const std::atomic<bool>& arret);

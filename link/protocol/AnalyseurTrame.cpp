@@ -3,6 +3,7 @@
 #include "core/Platform.h"
 #include "link/protocol/RobotProtocol.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -25,16 +26,66 @@ void AnalyseurTrame::demarrer()
 {
     m_rxState = 2;
     m_rxIndex = 0;
+    m_derniereArrivee = InstantInconnu;
+    m_derniereEmission = InstantInconnu;
 }
 
-Evenement AnalyseurTrame::recevoir(int octet)
+void AnalyseurTrame::noterEmission(Instant instant)
+{
+    if (instant != InstantInconnu &&
+        (m_derniereEmission == InstantInconnu || instant > m_derniereEmission)) {
+        m_derniereEmission = instant;
+    }
+}
+
+int AnalyseurTrame::octetsDeLaTrame() const
+{
+    switch (m_rxState) {
+    case 2:
+        return m_rxIndex;
+    case 3:
+        return 8;
+    case 4:
+        return 9;
+    default:
+        return 0;
+    }
+}
+
+int AnalyseurTrame::resynchroniser(Instant arrivee)
+{
+    if (arrivee == InstantInconnu) {
+        return 0;
+    }
+    const Instant depuis = std::max(m_derniereArrivee, m_derniereEmission);
+    m_derniereArrivee = arrivee;
+    const int octets = octetsDeLaTrame();
+    if (m_seuilSilence == 0 || octets == 0 || depuis == InstantInconnu ||
+        arrivee - depuis <= m_seuilSilence) {
+        return 0;
+    }
+    ++m_resynchronisations;
+    m_octetsEcartes += static_cast<std::uint64_t>(octets);
+    m_rxState = 2;
+    m_rxIndex = 0;
+    char ligne[96];
+    std::snprintf(ligne, sizeof ligne, "resync after %lld us of silence: %d bytes dropped",
+                  static_cast<long long>(arrivee - depuis), octets);
+    tracer(ligne);
+    return octets;
+}
+
+Evenement AnalyseurTrame::recevoir(int octet, Instant arrivee)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);
+    const int ecartes = resynchroniser(arrivee);
     Evenement evenement;
     char ligne[64];
     switch (m_rxState) {
     case 2:
-        return horodatage(valeur);
+        evenement = horodatage(valeur);
+        evenement.ecartes = ecartes;
+        return evenement;
     case 3:
         evenement.action = Action::Etat;
         evenement.bit0 = (valeur & 0x01) ? 1 : 0;

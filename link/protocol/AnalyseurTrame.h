@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/protocol/SilenceLigne.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -39,13 +41,29 @@ struct Evenement {
     int bit1 = 0;
     /** Batterie: the level, 0 .. 255. */
     int batterie = 0;
+    /**
+     * Bytes of an unfinished frame thrown away before this byte, because a
+     * silence longer than the threshold came before it; this byte then
+     * starts a new frame. 0 on a clean line.
+     */
+    int ecartes = 0;
 };
 
 /**
  * The sensor-frame parser, fed one received byte at a time. A frame is ten
  * bytes: four little-endian 16-bit timestamps, a status byte and a battery
- * byte; nothing marks its start, so frames are found only by counting bytes
- * from the moment the link was opened (`demarrer`).
+ * byte; nothing marks its start, so frames are found by counting bytes from
+ * the moment the link was opened (`demarrer`).
+ *
+ * Counting alone would read every later frame from the wrong place after one
+ * lost, extra or garbled byte. A robot sends a frame's first nine bytes
+ * together and its battery byte right after the reply, and leaves a silence
+ * between frames; so when bytes are given with their arrival times and a
+ * silence threshold is set, a silence longer than the threshold inside a
+ * frame (measured from the later of the last byte received and the last
+ * command byte written, `noterEmission`) starts a new frame: the bytes of the
+ * unfinished one are thrown away and counted. Bytes without a time, or a
+ * threshold of 0, leave the parser counting only.
  *
  * States (m_rxState): 2 timestamps, 3 status, 4 battery. After the eighth
  * timestamp byte the parser computes the intervals and asks the estimator;
@@ -57,11 +75,26 @@ public:
     /** `estimateur` may be empty: frames then carry no estimate. */
     explicit AnalyseurTrame(Estimateur estimateur = {});
 
-    /** Back to the first timestamp byte: state 2, m_rxIndex 0. */
+    /** Back to the first timestamp byte: state 2, m_rxIndex 0; no silence measured yet. */
     void demarrer();
 
-    /** One received byte (only its low 8 bits count). */
-    Evenement recevoir(int octet);
+    /** The silence inside a frame that starts a new one, us; 0: frames by counting only. */
+    void reglerSeuilSilence(Instant seuil) { m_seuilSilence = seuil > 0 ? seuil : 0; }
+    Instant seuilSilence() const { return m_seuilSilence; }
+
+    /**
+     * One received byte (only its low 8 bits count), read at `arrivee` (us
+     * of a steady clock; InstantInconnu when not known).
+     */
+    Evenement recevoir(int octet, Instant arrivee = InstantInconnu);
+
+    /** A command byte was written at `instant`: silences are measured from there too. */
+    void noterEmission(Instant instant);
+
+    /** Frames cut short by a silence since the parser was made. */
+    std::uint64_t resynchronisations() const { return m_resynchronisations; }
+    /** The bytes those frames held, thrown away. */
+    std::uint64_t octetsEcartes() const { return m_octetsEcartes; }
 
     int rxState() const { return m_rxState; }
     int rxIndex() const { return m_rxIndex; }
@@ -72,6 +105,10 @@ public:
 
 private:
     Evenement horodatage(std::uint8_t octet);
+    /** Bytes of the frame being read (0 at a frame's start). */
+    int octetsDeLaTrame() const;
+    /** Starts a new frame when `arrivee` ends too long a silence inside one. */
+    int resynchroniser(Instant arrivee);
 
     Estimateur m_estimateur;
     /** 2 timestamps, 3 status, 4 battery; any other value resynchronises. */
@@ -82,6 +119,11 @@ private:
     std::uint8_t m_lowByte = 0;
     std::int16_t m_rxStamps[4] = {};
     float m_intervals[3] = {};
+    Instant m_seuilSilence = 0;
+    Instant m_derniereArrivee = InstantInconnu;
+    Instant m_derniereEmission = InstantInconnu;
+    std::uint64_t m_resynchronisations = 0;
+    std::uint64_t m_octetsEcartes = 0;
 };
 
 } // namespace protocole

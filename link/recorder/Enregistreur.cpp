@@ -89,6 +89,11 @@ void Enregistreur::recu(const std::uint8_t* octets, std::size_t n)
     noter(Genre::Recu, octets, n);
 }
 
+void Enregistreur::recu(const std::uint8_t* octets, std::size_t n, std::uint64_t lu)
+{
+    noter(Genre::Recu, octets, n, lu);
+}
+
 void Enregistreur::emis(const std::uint8_t* octets, std::size_t n)
 {
     noter(Genre::Emis, octets, n);
@@ -277,7 +282,8 @@ bool Enregistreur::preparer(std::uint64_t taille)
     return true;
 }
 
-void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n)
+void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n,
+                         std::optional<std::uint64_t> instant)
 {
     bool arret = false;
     {
@@ -285,8 +291,9 @@ void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n)
         if (m_arrete || (!m_ecrivain.ouvert() && (m_essaye || !ouvrir()))) {
             arret = m_arrete;
         } else {
-            // Never backwards, whatever the clock does.
-            const std::uint64_t maintenant = m_horloges.stable();
+            // Never backwards, whatever the clock does. A byte keeps the
+            // time it arrived, when the line tells it.
+            const std::uint64_t maintenant = instant ? *instant : m_horloges.stable();
             const std::uint64_t temps = maintenant > m_origine ? maintenant - m_origine : 0;
             m_dernierTemps = std::max(m_dernierTemps, temps);
             if (!preparer(tailleEcrite(n))) {

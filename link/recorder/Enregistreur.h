@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -73,6 +74,12 @@ public:
     Enregistreur& operator=(const Enregistreur&) = delete;
 
     void recu(const std::uint8_t* octets, std::size_t n);
+    /**
+     * Bytes read from the line at `lu`, a time of the steady clock (the one
+     * Horloges::stable reads): the record keeps the time they arrived, not
+     * the time they were handed over (never before an earlier record).
+     */
+    void recu(const std::uint8_t* octets, std::size_t n, std::uint64_t lu);
     void emis(const std::uint8_t* octets, std::size_t n);
     void lien(std::string_view texte);
     void navigation(std::string_view texte);
@@ -104,7 +111,8 @@ public:
     void surArret(RappelArret rappel);
 
 private:
-    void noter(Genre genre, const std::uint8_t* octets, std::size_t n);
+    void noter(Genre genre, const std::uint8_t* octets, std::size_t n,
+               std::optional<std::uint64_t> instant = std::nullopt);
     bool ouvrir();
     bool preparer(std::uint64_t taille);
     bool continuer();

@@ -86,5 +86,12 @@ inline void encoderEnregistrement(std::uint8_t destination[TailleEnteteEnregistr
 /** Link event texts the replay acts on. */
 inline constexpr const char* EvenementOuvert = "ouvert";
 inline constexpr const char* EvenementFerme = "fermé";
+/** The link lost: no frame for the loss delay, or the device gone ("perdu : <why>"). */
+inline constexpr const char* EvenementPerdu = "perdu";
+/**
+ * A frame cut short by a silence: "resynchro <n> octets écartés après <ms> ms
+ * de silence".
+ */
+inline constexpr const char* EvenementResynchro = "resynchro";
 
 } // namespace journal

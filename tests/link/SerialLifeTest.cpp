@@ -101,8 +101,8 @@ TEST_F(LienTest, DestructionWhileAHandOverWaitsReturns)
 {
     ouvrir(LinkRxChar);
     pty.envoyer("abc");
-    // The monitor reads and waits for this thread, which destroys instead
-    // of handling the byte.
+    // The monitor has read the bytes for this thread, which destroys the
+    // engine instead of taking them.
     QThread::msleep(100);
     lien.reset();
     laisserTourner(50);

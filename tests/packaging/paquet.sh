@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build tree, unpacks it into a temporary
 # root (no installation) and runs its programs from there: they must start
-# and find their bundled data beside them. Exits 77 (skipped) without
+# and find their bundled data beside them; their manual pages and the
+# documentation must be there too. Exits 77 (skipped) without
 # dpkg-deb or cpack.
 set -euo pipefail
 build=${1:?build folder}
@@ -19,9 +20,26 @@ usr=$tmp/racine/usr
 for f in bin/kiv bin/kiv-train bin/kiv-log share/kiv-zul/beacons.wgh share/kiv-zul/beacons.dat \
     share/kiv-zul/beacons.prm share/applications/org.kivzul.Console.desktop \
     share/metainfo/org.kivzul.Console.metainfo.xml share/icons/hicolor/scalable/apps/kiv-zul.svg \
-    share/icons/hicolor/48x48/apps/kiv-zul.png share/icons/hicolor/256x256/apps/kiv-zul.png; do
+    share/icons/hicolor/48x48/apps/kiv-zul.png share/icons/hicolor/256x256/apps/kiv-zul.png \
+    share/doc/kiv-zul/README.md share/doc/kiv-zul/docs/manuel.md share/doc/kiv-zul/docs/conception.md \
+    share/doc/kiv-zul/docs/screenshot.png; do
     [[ -s $usr/$f ]] || { echo "missing from the package: $f"; exit 1; }
 done
+
+# Every installed program has its manual page, and each renders without a
+# warning from the formatter (skipped where the machine has no man or groff).
+pages=()
+for programme in "$usr"/bin/*; do
+    nom=$(basename "$programme")
+    page=$usr/share/man/man1/$nom.1.gz
+    [[ -s $page ]] || page=$usr/share/man/man1/$nom.1
+    [[ -s $page ]] || { echo "missing from the package: the manual page of $nom"; exit 1; }
+    pages+=("$page")
+done
+[[ ${#pages[@]} -ge 3 ]] || { echo "expected kiv, kiv-train and kiv-log in bin/"; exit 1; }
+code=0
+bash "$(dirname "$0")/../../scripts/check-man.sh" "${pages[@]}" || code=$?
+[[ $code -eq 0 || $code -eq 77 ]] || exit 1
 
 # The trainer evaluates the installed network.
 sortie=$("$usr/bin/kiv-train" --weights "$usr/share/kiv-zul/beacons.wgh" --eval 0.1543354 0.155356 0.144413)
