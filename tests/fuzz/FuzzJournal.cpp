@@ -31,16 +31,22 @@ void verifier(bool condition, const char* quoi)
     }
 }
 
-/** An empty folder of this process's own, made once, where no continuation is ever found. */
+/** An empty folder of this process's own, where no continuation is ever found; removed at exit. */
 const std::string& dossierVide()
 {
-    static const std::string dossier = [] {
-        const auto chemin =
-            std::filesystem::temp_directory_path() / ("fuzz_journal_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(chemin);
-        return chemin.string();
-    }();
-    return dossier;
+    struct Dossier {
+        std::string chemin = (std::filesystem::temp_directory_path() /
+                              ("fuzz_journal_" + std::to_string(::getpid())))
+                                 .string();
+        Dossier() { std::filesystem::create_directories(chemin); }
+        ~Dossier()
+        {
+            std::error_code ignore;
+            std::filesystem::remove_all(chemin, ignore);
+        }
+    };
+    static const Dossier dossier;
+    return dossier.chemin;
 }
 
 /** Printable ASCII, or a well-formed UTF-8 sequence of no C1 control. */
