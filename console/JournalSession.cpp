@@ -27,6 +27,9 @@ std::shared_ptr<journal::Enregistreur> creerJournalSession()
     if (lu && mo >= 1 && mo <= 1024LL * 1024) {
         reglages.tailleMax = static_cast<std::uint64_t>(mo) * 1024 * 1024;
     }
+    // A sensor frame is ten bytes: a log's continuation file starts on a
+    // frame's first byte, so that it reads well without the file before it.
+    reglages.alignement = 10;
     return std::make_shared<journal::Enregistreur>(std::move(reglages));
 }
 

@@ -5,12 +5,14 @@
 #include "console/JournalSession.h"
 #include "console/MainFrame.h"
 #include "console/TraceCarte.h"
+#include "console/VoletJournal.h"
 #include "console/VoletsOperateur.h"
 #include "core/DossierDonnees.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
 #include "link/LienEnregistre.h"
 #include "link/SerialPort.h"
+#include "link/recorder/Enregistreur.h"
 #include "trainer/dialog/ProgDlg.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
@@ -135,13 +137,13 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
 
     OptionsConsole options;
     options.poids = m_ligne.poids;
+    std::shared_ptr<journal::Enregistreur> journal;
     if (!m_ligne.rejeu.empty()) {
         // A replay sends nothing anywhere and records nothing.
         options.lien = fabriqueRejeu(m_ligne.rejeu, m_ligne.vitesse);
     } else {
-        options.lien = [journal = creerJournalSession()] {
-            return enregistrer(makeSerialPort(), journal);
-        };
+        journal = creerJournalSession();
+        options.lien = [journal] { return enregistrer(makeSerialPort(), journal); };
     }
     CMainFrame* frame = m_modele->OpenNewDocument(std::move(options));
     if (!frame) {
@@ -150,6 +152,9 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
     }
     ajouterMenuRejeu(*frame);
     ajouterVoletsOperateur(*frame);
+    if (journal) {
+        ajouterVoletJournal(*frame, journal);
+    }
     ajouterMenuTrace(*frame);
     if (m_qt) {
         m_qt->setProgressBoxFactory(

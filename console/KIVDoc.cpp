@@ -1,12 +1,13 @@
 #include "console/KIVDoc.h"
 
+#include "core/EcritureSure.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "world/TerrainMonde.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -20,29 +21,16 @@ void avertir(const std::string& texte)
     platform().messageBox(texte, titreApplication(), MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
-/** Writes `terrain` beside `chemin`, then puts it in its place: never half a file. */
-bool ecrireFichier(const std::string& chemin, const Terrain& terrain)
+/**
+ * Writes `terrain` as the file `chemin`, safely: a temporary file beside it,
+ * synced, then renamed over it; never half a file, never through a planted
+ * link. False, with the system's reason, when the previous file stays.
+ */
+bool ecrireFichier(const std::string& chemin, const Terrain& terrain, std::string& raison)
 {
-    const std::string provisoire = chemin + ".tmp~";
-    {
-        std::ofstream sortie(provisoire, std::ios::binary | std::ios::trunc);
-        if (!sortie) {
-            return false;
-        }
-        ecrireTerrain(sortie, terrain);
-        sortie.close();
-        if (!sortie) {
-            std::remove(provisoire.c_str());
-            return false;
-        }
-    }
-    std::error_code erreur;
-    std::filesystem::rename(provisoire, chemin, erreur);
-    if (erreur) {
-        std::remove(provisoire.c_str());
-        return false;
-    }
-    return true;
+    std::ostringstream texte;
+    ecrireTerrain(texte, terrain);
+    return ecrireFichierSur(chemin, texte.str(), &raison);
 }
 
 } // namespace
@@ -76,8 +64,9 @@ bool CKIVDoc::OnOpenDocument(const std::string& chemin)
 bool CKIVDoc::OnSaveDocument(const std::string& chemin)
 {
     const Terrain terrain = terrainDuMonde();
-    if (!ecrireFichier(chemin, terrain)) {
-        avertir("Impossible d'enregistrer le terrain dans « " + chemin + " ».");
+    std::string raison;
+    if (!ecrireFichier(chemin, terrain, raison)) {
+        avertir("Impossible d'enregistrer le terrain dans « " + chemin + " ».\n\n" + raison);
         return false;
     }
     m_chemin = chemin;

@@ -47,7 +47,7 @@ bool LienRejoue::Configure(RobotLinkOwner* owner, int port, int, char, int, int,
                    " ne peut pas être ouvert : " + std::strerror(errno);
         return false;
     }
-    m_lecteur = std::make_unique<journal::LecteurJournal>(m_fichier);
+    m_lecteur = std::make_unique<journal::LecteurSession>(m_fichier, m_options.fichier);
     if (!m_lecteur->lireEntete()) {
         m_erreur =
             "Le journal " + m_options.fichier + " ne peut pas être lu : " + m_lecteur->erreur();

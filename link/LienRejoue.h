@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/RobotLink.h"
-#include "link/recorder/LecteurJournal.h"
+#include "link/recorder/LecteurSession.h"
 
 #include <QTimer>
 
@@ -23,11 +23,12 @@ struct OptionsRejeu {
 };
 
 /**
- * A recorded session played back as a link: the received bytes reach the
- * owner at their recorded times (scaled by the speed), a later opening in
- * the log restarts the owner's frame count, and whatever the owner queues
- * for sending goes nowhere. Playback runs on the owner's thread from a
- * timer; the monitor counts as running until the log's end.
+ * A recorded session played back as a link, across the files it was
+ * continued in: the received bytes reach the owner at their recorded times
+ * (scaled by the speed), a later opening in the log restarts the owner's
+ * frame count, and whatever the owner queues for sending goes nowhere.
+ * Playback runs on the owner's thread from a timer; the monitor counts as
+ * running until the log's end.
  */
 class LienRejoue : public RobotLink {
 public:
@@ -66,7 +67,7 @@ private:
     RobotLinkOwner* m_owner = nullptr;
     int m_port = 0;
     std::ifstream m_fichier;
-    std::unique_ptr<journal::LecteurJournal> m_lecteur;
+    std::unique_ptr<journal::LecteurSession> m_lecteur;
     journal::Enregistrement m_prochain;
     bool m_aProchain = false;
     journal::Lecture m_fin = journal::Lecture::Fin;

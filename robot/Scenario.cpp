@@ -11,6 +11,37 @@
 
 namespace {
 
+/**
+ * Reads one line, without its line end, of at most `max` characters: 1 for
+ * a line, 0 at the end of the input, -1 for a longer line (reading stops
+ * there: the rest of an endless line is never held).
+ */
+int lireLigne(std::istream& texte, std::string& ligne, std::size_t max)
+{
+    ligne.clear();
+    std::streambuf* tampon = texte.rdbuf();
+    if (tampon == nullptr || !texte.good()) {
+        return 0;
+    }
+    using Traits = std::char_traits<char>;
+    bool lu = false;
+    for (;;) {
+        const Traits::int_type c = tampon->sbumpc();
+        if (Traits::eq_int_type(c, Traits::eof())) {
+            texte.setstate(std::ios::eofbit);
+            return lu ? 1 : 0;
+        }
+        lu = true;
+        if (Traits::to_char_type(c) == '\n') {
+            return 1;
+        }
+        if (ligne.size() == max) {
+            return -1;
+        }
+        ligne += Traits::to_char_type(c);
+    }
+}
+
 /** The blank-separated words of a line, up to its comment. */
 std::vector<std::string_view> mots(std::string_view ligne)
 {
@@ -129,8 +160,14 @@ LectureScenario lireScenario(std::istream& texte)
     bool depart = false;
     std::string ligne;
     int numero = 0;
-    while (std::getline(texte, ligne)) {
+    int etat = 0;
+    while ((etat = lireLigne(texte, ligne, LongueurLigneMax)) != 0) {
         ++numero;
+        if (etat < 0) {
+            lu.erreur = "line " + std::to_string(numero) + ": longer than " +
+                        std::to_string(LongueurLigneMax) + " characters";
+            return lu;
+        }
         const auto m = mots(ligne);
         if (m.empty()) {
             continue;
@@ -145,7 +182,7 @@ LectureScenario lireScenario(std::istream& texte)
         return lu;
     }
     const robotsim::Terrain terrain(lu.scenario.obstacle);
-    if (terrain.contact(lu.scenario.x, lu.scenario.y).touche) {
+    if (!terrain.degage(lu.scenario.x, lu.scenario.y)) {
         lu.erreur = "the robot at its start touches an obstacle or a side of the field";
         return lu;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
@@ -26,6 +27,7 @@
  *     graine N              seed of the noise and of the counter phase (1)
  *
  * Every statement but `depart` may be left out; `cache` and `mur` may repeat.
+ * A line holds at most LongueurLigneMax characters.
  */
 struct Scenario {
     double x = 62.0;
@@ -39,6 +41,9 @@ struct Scenario {
     std::uint32_t graine = 1;
 };
 
+/** The longest line a scenario may hold, in characters (its line end aside). */
+inline constexpr std::size_t LongueurLigneMax = 1000;
+
 /** The outcome of reading a scenario: the scenario, or what is wrong and where. */
 struct LectureScenario {
     bool valide = false;
@@ -48,10 +53,11 @@ struct LectureScenario {
 };
 
 /**
- * Reads a scenario from `texte`. Refuses an unknown statement, a missing or
+ * Reads a scenario from `texte`. Refuses a line longer than
+ * LongueurLigneMax (and reads no further), an unknown statement, a missing or
  * extra number, a number that is not finite or out of range, a cell outside
- * the field, a missing `depart`, and a start pose that leaves the field or
- * touches an obstacle.
+ * the field, a missing `depart`, and a start pose whose body is not clear of
+ * the sides and the obstacles (touching one counts).
  */
 LectureScenario lireScenario(std::istream& texte);
 

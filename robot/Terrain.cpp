@@ -50,4 +50,28 @@ Contact Terrain::contact(double x, double y) const
     return meilleur;
 }
 
+bool Terrain::degage(double x, double y) const
+{
+    if (!(x > Rayon && y > Rayon && x < Cote - Rayon && y < Cote - Rayon)) {
+        return false;
+    }
+    const int c0 = std::max(0, static_cast<int>(std::floor((x - Rayon) / Cellule)));
+    const int c1 = std::min(19, static_cast<int>(std::floor((x + Rayon) / Cellule)));
+    const int r0 = std::max(0, static_cast<int>(std::floor((y - Rayon) / Cellule)));
+    const int r1 = std::min(19, static_cast<int>(std::floor((y + Rayon) / Cellule)));
+    for (int r = r0; r <= r1; ++r) {
+        for (int c = c0; c <= c1; ++c) {
+            if (m_obstacle[r][c] == 0) {
+                continue;
+            }
+            const double px = std::clamp(x, c * Cellule, (c + 1) * Cellule);
+            const double py = std::clamp(y, r * Cellule, (r + 1) * Cellule);
+            if (std::hypot(px - x, py - y) <= Rayon) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace robotsim

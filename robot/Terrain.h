@@ -24,6 +24,13 @@ public:
     /** The nearest point the body (radius Rayon) centred at (x, y) overlaps, if any. */
     Contact contact(double x, double y) const;
 
+    /**
+     * The body centred at (x, y) keeps clear of every side and obstacle:
+     * it neither overlaps nor touches one (a body tangent to a side is not
+     * clear).
+     */
+    bool degage(double x, double y) const;
+
     bool occupee(int c, int r) const { return m_obstacle[r][c] != 0; }
 
 private:

@@ -16,6 +16,8 @@ namespace texte {
 /** Shown with the path in place of %s when the training file cannot be opened. */
 inline constexpr const char* ErreurOuvertureEntrainement =
     "Erreur d'ouverture du fichier d'entrainement (%s)";
+/** Shown with the path in place of %s when a file of the trainer cannot be written. */
+inline constexpr const char* ErreurEcriture = "Erreur d'écriture du fichier (%s)";
 /** Shown with the path in place of %s when a weights file named by the user cannot be opened. */
 inline constexpr const char* ErreurOuverturePoids = "Erreur d'ouverture du fichier de poids (%s)";
 } // namespace texte

@@ -32,6 +32,15 @@ std::string avecChemin(std::string_view modele, const std::string& chemin)
 
 } // namespace
 
+std::string messageEcriture(const std::string& chemin, const std::string& raison)
+{
+    std::string texte = avecChemin(texte::ErreurEcriture, chemin);
+    if (!raison.empty()) {
+        texte += "\n\n" + raison;
+    }
+    return texte;
+}
+
 ReseauNeurones::ReseauNeurones() = default;
 
 ReseauNeurones::~ReseauNeurones() = default;
@@ -90,8 +99,15 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
     MiseAEchelle echelles = calculerEchelles(ensemble, p);
     appliquerEchelles(ensemble, echelles);
     {
+        // The dump is never read back: a failure to write it is told and the
+        // run goes on; the previous dump stays whole.
         FichierTexteSortie fichier(dump);
         ecrireDump(fichier, ensemble, echelles);
+        if (!fichier.fermer()) {
+            platform().messageBox(messageEcriture(dump, fichier.raison()),
+                                  platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                                  MessageIcon::Exclamation);
+        }
     }
     // A new network when the structure changed, built before the old one
     // goes; the parameters are checked before either the scaling or the
@@ -173,14 +189,20 @@ void ReseauNeurones::LirePoidsNommes(const std::string& chemin)
     LirePoids(chemin);
 }
 
-bool ReseauNeurones::EcrirePoids(const std::string& chemin) const
+bool ReseauNeurones::EcrirePoids(const std::string& chemin, std::string* raison) const
 {
     if (!m_perceptron) {
         return false;
     }
     FichierTexteSortie fichier(chemin);
     ecrirePoids(fichier, m_echelles, *m_perceptron);
-    return fichier.fermer();
+    if (!fichier.fermer()) {
+        if (raison != nullptr) {
+            *raison = fichier.raison();
+        }
+        return false;
+    }
+    return true;
 }
 
 bool ReseauNeurones::Evaluer(double e1, double e2, double e3, Vecteur& resultat)
@@ -201,14 +223,17 @@ bool ReseauNeurones::Evaluer(double e1, double e2, double e3, Vecteur& resultat)
     return true;
 }
 
-bool ReseauNeurones::EcrireParametres(const std::string& chemin) const
+bool ReseauNeurones::EcrireParametres(const std::string& chemin, std::string* raison) const
 {
     FichierTexteSortie fichier(chemin);
-    if (!fichier.is_open()) {
+    ecrireParametres(fichier, parametres);
+    if (!fichier.fermer()) {
+        if (raison != nullptr) {
+            *raison = fichier.raison();
+        }
         return false;
     }
-    ecrireParametres(fichier, parametres);
-    return fichier.fermer();
+    return true;
 }
 
 bool ReseauNeurones::LireParametres(const std::string& chemin)

@@ -7,6 +7,12 @@
 #include <memory>
 #include <string>
 
+/**
+ * "Erreur d'écriture du fichier (chemin)", with the system's reason on a
+ * paragraph of its own when there is one.
+ */
+std::string messageEcriture(const std::string& chemin, const std::string& raison);
+
 /** The input and output scaling computed from a training file. */
 struct MiseAEchelle {
     Matrice Echelle1;     ///< n_in x n_in, input scale factors on the diagonal
@@ -42,7 +48,8 @@ public:
 
     /**
      * Reads and scales the training file, writes the dump `dump` ("test.ext"
-     * by default), builds a new perceptron when there is none or the
+     * by default; a dump that cannot be written is told in a message box
+     * and the run goes on), builds a new perceptron when there is none or the
      * structure changed, hands it the parameters and trains it. A file that
      * cannot be opened shows "Erreur d'ouverture du fichier d'entrainement
      * (%s)" and returns false with nothing changed. A file that cannot be
@@ -71,15 +78,18 @@ public:
      */
     void LirePoidsNommes(const std::string& chemin);
 
-    /** Writes the weights file; nothing when there is no perceptron. Returns false on an I/O
-     * failure. */
-    bool EcrirePoids(const std::string& chemin) const;
+    /**
+     * Writes the weights file safely (a failure keeps the previous file);
+     * nothing when there is no perceptron. Returns false on failure, with
+     * the system's reason in `raison` when given.
+     */
+    bool EcrirePoids(const std::string& chemin, std::string* raison = nullptr) const;
 
     /** Three raw inputs to de-scaled outputs; false (resultat untouched) without a perceptron. */
     bool Evaluer(double e1, double e2, double e3, Vecteur& resultat);
 
-    /** Writes the fifteen parameter lines. Returns false on an I/O failure. */
-    bool EcrireParametres(const std::string& chemin) const;
+    /** Writes the fifteen parameter lines, as EcrirePoids writes the weights. */
+    bool EcrireParametres(const std::string& chemin, std::string* raison = nullptr) const;
 
     /** Reads the parameter file by position. Returns false when it cannot be opened. */
     bool LireParametres(const std::string& chemin);

@@ -141,34 +141,43 @@ int TamponWindows::sync()
 
 FichierTexteSortie::FichierTexteSortie(const std::string& chemin)
     : std::ostream(nullptr)
+    , m_ecriture(chemin)
+    , m_fichier(m_ecriture)
     , m_tampon(&m_fichier)
 {
     imbue(std::locale::classic());
-    if (m_fichier.open(chemin, std::ios::out | std::ios::trunc | std::ios::binary) != nullptr) {
+    if (m_ecriture.ouverte()) {
         rdbuf(&m_tampon);
     } else {
         setstate(std::ios::badbit);
     }
 }
 
-FichierTexteSortie::~FichierTexteSortie()
-{
-    fermer();
-}
+FichierTexteSortie::~FichierTexteSortie() = default;
 
 bool FichierTexteSortie::fermer()
 {
-    if (!m_fichier.is_open()) {
+    if (!m_ecriture.ouverte()) {
         return false;
     }
     flush();
     bool ok = !fail();
     ok = m_tampon.vider() && ok;
-    ok = m_fichier.close() != nullptr && ok;
+    ok = m_fichier.vider() && ok;
+    ok = ok && m_ecriture.valider();
     if (!ok) {
+        m_ecriture.abandonner();
         setstate(std::ios::badbit);
     }
     return ok;
+}
+
+std::string FichierTexteSortie::raison() const
+{
+    if (m_ecriture.raison().empty() && fail()) {
+        return "écriture interrompue";
+    }
+    return m_ecriture.raison();
 }
 
 FichierTexteEntree::FichierTexteEntree(const std::string& chemin)

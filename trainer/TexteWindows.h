@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/EcritureSure.h"
+
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -51,22 +53,30 @@ unsigned char versWindows1252(char32_t point);
 char32_t depuisWindows1252(unsigned char octet);
 
 /**
- * A text file opened for writing (created or truncated) with the
- * translation above. Numbers are formatted in the classic locale, whatever
- * the user's locale, so the same network writes the same bytes everywhere.
+ * A text file written with the translation above, replacing the file at
+ * `chemin` safely (EcritureSure): the bytes reach the file only when
+ * fermer() succeeds; a failed write or an error thrown half-way leaves the
+ * previous file as it was. Numbers are formatted in the classic locale,
+ * whatever the user's locale, so the same network writes the same bytes
+ * everywhere.
  */
 class FichierTexteSortie : public std::ostream {
 public:
     explicit FichierTexteSortie(const std::string& chemin);
+    /** Drops what was written unless fermer() put it in place. */
     ~FichierTexteSortie() override;
 
-    bool is_open() const { return m_fichier.is_open(); }
+    bool is_open() const { return m_ecriture.ouverte(); }
 
-    /** Flushes and closes. True when the file was opened and every byte reached it. */
+    /** Flushes and puts the file in place. True when every byte reached it. */
     bool fermer();
 
+    /** Why the file could not be written, in the system's words; empty while all is well. */
+    std::string raison() const;
+
 private:
-    std::filebuf m_fichier;
+    EcritureSure m_ecriture;
+    TamponSur m_fichier;
     TamponWindows m_tampon;
 };
 

@@ -157,11 +157,13 @@ void CommDlg::accept()
 {
     m_portIndex = m_comboPort->currentIndex();
     m_baud = debitCoche();
-    if (!ecrireScom({m_portIndex + 1, m_baud}, m_fichier)) {
+    std::string raison;
+    if (!ecrireScom({m_portIndex + 1, m_baud}, m_fichier, &raison)) {
         // The choice did not reach the file: reopening would use the old
         // settings behind the operator's back. The dialog stays for another try.
-        platform().messageBox("Impossible d'écrire le fichier SCOM.INI.", "Écriture des paramètres",
-                              MessageButtons::Ok, MessageIcon::Exclamation);
+        platform().messageBox(
+            "Impossible d'écrire le fichier SCOM.INI.\n\n« " + m_fichier + " » : " + raison,
+            "Écriture des paramètres", MessageButtons::Ok, MessageIcon::Exclamation);
         return;
     }
     m_peripheriques->enregistrer();

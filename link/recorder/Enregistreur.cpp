@@ -5,14 +5,34 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
+#include <utility>
 
 namespace journal {
 
 namespace {
 
-/** The folder is cut back to its cap after every so many bytes written. */
+namespace fs = std::filesystem;
+
+/**
+ * The folder is looked at again after every so many bytes written, so that
+ * what other programs put there counts too.
+ */
 constexpr std::uint64_t PasVerification = 1024ULL * 1024;
+
+std::string texteErreur(int code)
+{
+    char tampon[256];
+    return ::strerror_r(code, tampon, sizeof tampon);
+}
+
+std::string nomDeFichier(const std::string& chemin)
+{
+    return fs::path(chemin).filename().string();
+}
 
 } // namespace
 
@@ -32,7 +52,37 @@ Horloges horlogesSysteme()
 Enregistreur::Enregistreur(ReglagesJournal reglages, Horloges horloges)
     : m_reglages(std::move(reglages))
     , m_horloges(std::move(horloges))
-{}
+{
+    if (m_reglages.periodeSynchroMs > 0) {
+        m_minuterie = std::thread([this] { minuterie(); });
+    }
+}
+
+Enregistreur::~Enregistreur()
+{
+    {
+        std::lock_guard verrou(m_mutexMinuterie);
+        m_fin = true;
+    }
+    m_reveil.notify_all();
+    if (m_minuterie.joinable()) {
+        m_minuterie.join();
+    }
+    synchroniser();
+    std::lock_guard verrou(m_mutex);
+    m_ecrivain.fermer();
+}
+
+void Enregistreur::minuterie()
+{
+    const std::chrono::milliseconds periode(m_reglages.periodeSynchroMs);
+    std::unique_lock verrou(m_mutexMinuterie);
+    while (!m_reveil.wait_for(verrou, periode, [this] { return m_fin; })) {
+        verrou.unlock();
+        synchroniser();
+        verrou.lock();
+    }
+}
 
 void Enregistreur::recu(const std::uint8_t* octets, std::size_t n)
 {
@@ -71,58 +121,256 @@ std::string Enregistreur::erreur() const
     return m_erreur;
 }
 
+bool Enregistreur::arrete() const
+{
+    std::lock_guard verrou(m_mutex);
+    return m_arrete;
+}
+
+std::uint64_t Enregistreur::tailleMorceau() const
+{
+    return m_reglages.tailleMax / 4;
+}
+
+void Enregistreur::surArret(RappelArret rappel)
+{
+    {
+        std::lock_guard verrou(m_mutexRappel);
+        m_rappel = std::move(rappel);
+    }
+    prevenir();
+}
+
+void Enregistreur::arreter(const std::string& fichier, const std::string& raison)
+{
+    m_arrete = true;
+    m_fichierArret = fichier;
+    m_raisonArret = raison;
+    m_erreur = fichier + " : " + raison;
+    m_ecrivain.fermer();
+}
+
+void Enregistreur::prevenir()
+{
+    std::string fichier;
+    std::string raison;
+    {
+        std::lock_guard verrou(m_mutex);
+        if (!m_arrete) {
+            return;
+        }
+        fichier = m_fichierArret;
+        raison = m_raisonArret;
+    }
+    std::lock_guard verrou(m_mutexRappel);
+    if (m_prevenu || !m_rappel) {
+        return;
+    }
+    m_prevenu = true;
+    m_rappel(fichier, raison);
+}
+
+void Enregistreur::regarderDossier(std::uint64_t aEcrire)
+{
+    const std::uint64_t budget =
+        m_reglages.tailleMax > aEcrire ? m_reglages.tailleMax - aEcrire : 0;
+    const dossier::Bilan bilan = dossier::limiter(m_reglages.dossier, budget, m_chemin);
+    const std::uint64_t propre = m_ecrivain.taille();
+    m_autres = bilan.total > propre ? bilan.total - propre : 0;
+    m_tailleVerifiee = propre;
+}
+
 bool Enregistreur::ouvrir()
 {
     m_essaye = true;
-    namespace fs = std::filesystem;
-    std::error_code erreur;
-    fs::create_directories(m_reglages.dossier, erreur);
-    if (erreur) {
-        m_erreur = "dossier des journaux impossible à créer (" + m_reglages.dossier +
-                   ") : " + erreur.message();
+    std::string raison;
+    if (!dossier::preparer(m_reglages.dossier, raison)) {
+        arreter(m_reglages.dossier, raison);
         return false;
     }
-    const std::int64_t debut = m_horloges.murale();
+    m_debut = m_horloges.murale();
     m_origine = m_horloges.stable();
     // Two sessions in the same second get "_2", "_3" ...
     for (int rang = 1; rang <= 100; ++rang) {
         const std::string chemin =
-            (fs::path(m_reglages.dossier) / dossier::nomJournal(debut, rang)).string();
-        if (m_ecrivain.ouvrir(chemin, debut)) {
+            (fs::path(m_reglages.dossier) / dossier::nomJournal(m_debut, rang)).string();
+        if (m_ecrivain.ouvrir(chemin, m_debut)) {
             m_chemin = chemin;
-            m_tailleVerifiee = m_ecrivain.taille();
-            dossier::limiter(m_reglages.dossier, m_reglages.tailleMax, m_chemin);
+            m_sale = true;
+            m_dossierSale = true;
+            m_enregistrements = 0;
+            regarderDossier(0);
             return true;
         }
         if (m_ecrivain.codeErreur() != EEXIST) {
             break;
         }
     }
-    m_erreur = m_ecrivain.erreur();
+    arreter(m_ecrivain.chemin(), m_ecrivain.raison());
     return false;
+}
+
+bool Enregistreur::continuer()
+{
+    const std::string ancien = m_chemin;
+    EcrivainJournal suivant;
+    for (int essai = 1; essai <= 100; ++essai) {
+        const std::string nom = dossier::nomSuite(nomDeFichier(ancien), m_horloges.murale(), essai);
+        if (suivant.ouvrir((fs::path(m_reglages.dossier) / nom).string(), m_debut) ||
+            suivant.codeErreur() != EEXIST) {
+            break;
+        }
+    }
+    if (!suivant.ouvert()) {
+        arreter(suivant.chemin(), suivant.raison());
+        return false;
+    }
+    const std::string chemin = suivant.chemin();
+    if (!m_ecrivain.ecrire(Genre::Lien, m_dernierTemps,
+                           std::string(EvenementSuite) + " " + nomDeFichier(chemin))) {
+        // Nothing names the new file: it goes.
+        suivant.fermer();
+        ::unlink(chemin.c_str());
+        arreter(ancien, m_ecrivain.raison());
+        return false;
+    }
+    if (!suivant.ecrire(Genre::Lien, m_dernierTemps,
+                        std::string(EvenementReprise) + " " + nomDeFichier(ancien))) {
+        arreter(chemin, suivant.raison());
+        return false;
+    }
+    // The full file is synced by the recording's thread, never here: this
+    // may run inside the hand-over of a received byte.
+    if (const int fd = ::dup(m_ecrivain.descripteur()); fd >= 0) {
+        m_aSynchroniser.push_back(fd);
+    } else if (!m_ecrivain.synchroniser()) {
+        arreter(ancien, m_ecrivain.raison());
+        return false;
+    }
+    m_autres += m_ecrivain.taille();
+    m_ecrivain = std::move(suivant);
+    m_chemin = chemin;
+    m_enregistrements = 0;
+    m_sale = true;
+    m_dossierSale = true;
+    m_tailleVerifiee = m_ecrivain.taille();
+    return true;
+}
+
+bool Enregistreur::preparer(std::uint64_t taille)
+{
+    // A new file needs a record in the current one, and a frame's start.
+    const bool possible = m_enregistrements > 0 &&
+                          (m_reglages.alignement <= 1 || m_recus % m_reglages.alignement == 0);
+    if (possible && m_ecrivain.taille() + taille > tailleMorceau() && !continuer()) {
+        return false;
+    }
+    const auto depasse = [&] {
+        return m_autres + m_ecrivain.taille() + taille > m_reglages.tailleMax;
+    };
+    if (depasse()) {
+        regarderDossier(taille);
+        // The session's own file is all that is left to cut: it is continued
+        // in a new one, and the full one can go.
+        if (depasse() && possible) {
+            if (!continuer()) {
+                return false;
+            }
+            regarderDossier(taille);
+        }
+    }
+    return true;
 }
 
 void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n,
                          std::optional<std::uint64_t> instant)
 {
-    std::lock_guard verrou(m_mutex);
-    if (!m_ecrivain.ouvert()) {
-        if (m_essaye || !ouvrir()) {
-            return;
+    bool arret = false;
+    {
+        std::lock_guard verrou(m_mutex);
+        if (m_arrete || (!m_ecrivain.ouvert() && (m_essaye || !ouvrir()))) {
+            arret = m_arrete;
+        } else {
+            // Never backwards, whatever the clock does. A byte keeps the
+            // time it arrived, when the line tells it.
+            const std::uint64_t maintenant = instant ? *instant : m_horloges.stable();
+            const std::uint64_t temps = maintenant > m_origine ? maintenant - m_origine : 0;
+            m_dernierTemps = std::max(m_dernierTemps, temps);
+            if (!preparer(tailleEcrite(n))) {
+                arret = true;
+            } else if (!m_ecrivain.ecrire(genre, m_dernierTemps, octets, n)) {
+                arreter(m_ecrivain.chemin(), m_ecrivain.raison());
+                arret = true;
+            } else {
+                m_sale = true;
+                ++m_enregistrements;
+                if (genre == Genre::Recu) {
+                    m_recus += n;
+                } else if (genre == Genre::Lien &&
+                           std::string_view(reinterpret_cast<const char*>(octets), n)
+                               .starts_with(EvenementOuvert)) {
+                    m_recus = 0;
+                }
+                if (m_ecrivain.taille() - m_tailleVerifiee >= PasVerification) {
+                    regarderDossier(0);
+                }
+            }
         }
     }
-    // Never backwards, whatever the clock does.
-    const std::uint64_t maintenant = instant ? *instant : m_horloges.stable();
-    const std::uint64_t temps = maintenant > m_origine ? maintenant - m_origine : 0;
-    m_dernierTemps = std::max(m_dernierTemps, temps);
-    if (!m_ecrivain.ecrire(genre, m_dernierTemps, octets, n)) {
-        m_erreur = m_ecrivain.erreur();
-        return;
+    if (arret) {
+        prevenir();
     }
-    if (m_ecrivain.taille() - m_tailleVerifiee >= PasVerification) {
-        m_tailleVerifiee = m_ecrivain.taille();
-        dossier::limiter(m_reglages.dossier, m_reglages.tailleMax, m_chemin);
+}
+
+bool Enregistreur::synchroniser()
+{
+    std::vector<int> descripteurs;
+    bool dossierAussi = false;
+    std::string chemin;
+    int code = 0;
+    {
+        std::lock_guard verrou(m_mutex);
+        if (m_ecrivain.ouvert() && m_sale) {
+            m_sale = false;
+            // A copy of the descriptor is synced without the lock, so that
+            // recording goes on meanwhile.
+            if (const int fd = ::dup(m_ecrivain.descripteur()); fd >= 0) {
+                descripteurs.push_back(fd);
+            } else if (!m_ecrivain.synchroniser()) {
+                code = m_ecrivain.codeErreur();
+            }
+        }
+        descripteurs.insert(descripteurs.end(), m_aSynchroniser.begin(), m_aSynchroniser.end());
+        m_aSynchroniser.clear();
+        dossierAussi = std::exchange(m_dossierSale, false);
+        chemin = m_chemin;
     }
+    for (const int fd : descripteurs) {
+        if (::fsync(fd) != 0 && code == 0) {
+            code = errno;
+        }
+        ::close(fd);
+    }
+    if (dossierAussi) {
+        const int fd = ::open(m_reglages.dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && code == 0) {
+                code = errno;
+            }
+            ::close(fd);
+        }
+    }
+    if (code == 0) {
+        return true;
+    }
+    {
+        std::lock_guard verrou(m_mutex);
+        if (!m_arrete) {
+            arreter(chemin, "synchronisation du journal impossible : " + texteErreur(code));
+        }
+    }
+    prevenir();
+    return false;
 }
 
 } // namespace journal

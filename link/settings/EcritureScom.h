@@ -12,9 +12,11 @@
 std::string texteScom(const PortSettings& reglages);
 
 /**
- * Writes the settings file at `chemin` anew. The bytes go to a temporary
- * file in the same folder, which then replaces the file in one step: a write
+ * Writes the settings file at `chemin` anew, safely (EcritureSure): a write
  * that fails (disk full, folder not writable) leaves the previous file whole
- * and no temporary file behind. Returns false on failure.
+ * and no temporary file behind, and returns false with the system's reason
+ * in `raison` when given. A settings file that is a link of the user's own
+ * is written to the file it points to, which keeps its mode.
  */
-bool ecrireScom(const PortSettings& reglages, const std::string& chemin = FichierScom);
+bool ecrireScom(const PortSettings& reglages, const std::string& chemin = FichierScom,
+                std::string* raison = nullptr);

@@ -1,22 +1,28 @@
 // The flight recorder in the console: a session through a recorded link
-// writes a log that replays to the same positions and battery levels, a log
-// cut short replays up to its last whole record, and the File menu plays a
-// chosen log without sending anything.
+// writes a log that replays to the same positions and battery levels, across
+// the files it was continued in; a log cut short replays up to its last
+// whole record; the File menu plays a chosen log without sending anything;
+// a recorder that stops is told once and the console goes on.
 #include "ConsoleFixture.h"
 
 #include "console/JournalSession.h"
 #include "console/KIVApp.h"
 #include "console/Menu128.h"
+#include "console/VoletJournal.h"
 #include "link/LienEnregistre.h"
 #include "link/LienRejoue.h"
+#include "link/recorder/DossierJournaux.h"
 #include "link/recorder/Enregistreur.h"
 #include "link/recorder/LecteurJournal.h"
 #include "support/RepertoireTemporaire.h"
 #include "world/BeaconModel.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -186,4 +192,106 @@ TEST(LigneCommandeRejeu, ReplayAndSpeedOptions)
             << vitesse;
     }
     EXPECT_EQ(lire({"--speed"}).erreur, "--speed attend un nombre de 0.01 à 1000");
+}
+
+TEST_F(JournalConsoleTest, ARecorderThatStopsIsToldOnceAndTheConsoleGoesOn)
+{
+    // A log folder that cannot be made: its parent is a file.
+    std::ofstream(dossier / "fichier") << "x";
+    const std::string journaux = dossier / "fichier/journaux";
+    auto session =
+        std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{journaux, 1 << 20, 0});
+    // The port does not open: nothing is recorded until a byte arrives.
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(false, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    ajouterVoletJournal(*frame, session);
+    auto* volet = frame->findChild<QLabel*>(QStringLiteral("voletJournal"));
+    ASSERT_NE(volet, nullptr);
+    EXPECT_EQ(volet->text(), QString());
+    scripted().clear();
+
+    // The first byte stops the recorder inside its hand-over: the box comes
+    // after it, from the event loop, once.
+    RobotLinkOwner* robot = liens[0]->proprietaire;
+    const std::string octets = trame({250, 250}, 7, 150);
+    robot->OnRobotByte(static_cast<unsigned char>(octets[0]), 1);
+    EXPECT_TRUE(session->arrete());
+    EXPECT_TRUE(scripted().messages().empty());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text,
+              "L'enregistrement de la session est arrêté ; la console continue sans journal.\n\n"
+              "Fichier : " +
+                  journaux +
+                  "\nCause : dossier des journaux impossible à créer : " + std::strerror(ENOTDIR));
+    EXPECT_EQ(scripted().messages()[0].caption, "Journal de session");
+    EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(volet->text(), QStringLiteral("Journal arrêté"));
+    EXPECT_EQ(volet->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_NE(volet->toolTip().toStdString().find(journaux), std::string::npos);
+
+    // The console goes on with the frame; nothing more is said.
+    for (std::size_t k = 1; k < octets.size(); ++k) {
+        robot->OnRobotByte(static_cast<unsigned char>(octets[k]), 1);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(vu().batterie, 150);
+    EXPECT_EQ(scripted().messages().size(), 1u);
+}
+
+TEST_F(JournalConsoleTest, ASessionContinuedInSeveralFilesReplaysWhole)
+{
+    std::uint64_t horloge = 0;
+    // A small cap: the session's log goes on in a new file every 300 bytes,
+    // at a frame's start as the console asks.
+    auto session = std::make_shared<journal::Enregistreur>(
+        journal::ReglagesJournal{dossier / "journaux", 1200, 0, 10},
+        journal::Horloges{
+            [&horloge] { return horloge; },
+            [&horloge] { return std::int64_t{1765139916000000} + std::int64_t(horloge); }});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    const std::string premier = session->chemin();
+    RobotLinkOwner* robot = liens[0]->proprietaire;
+    const balises::Position chemin[] = {{300, 200}, {100, 400}, {450, 50}, {120, 130}};
+    for (int k = 0; k < 4; ++k) {
+        for (const char c : trame(chemin[k], 977 * k, 220 - 40 * k)) {
+            horloge += 100000;
+            robot->OnRobotByte(static_cast<unsigned char>(c), 1);
+        }
+    }
+    const Vu fin = vu();
+    frame.reset();
+    ASSERT_GE(journal::dossier::journaux(dossier / "journaux").size(), 2u);
+
+    std::uint64_t t = 0;
+    LienRejoue* rejeu = rejouer(premier, t);
+    ASSERT_NE(rejeu, nullptr);
+    t = horloge + 1000000;
+    rejeu->avancer();
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
+    EXPECT_EQ(vu().position.x, fin.position.x);
+    EXPECT_EQ(vu().position.y, fin.position.y);
+    EXPECT_EQ(vu().batterie, 100);
+    EXPECT_EQ(fin.batterie, 100);
+
+    // From the second file, as if the first had been deleted by the cap: it
+    // starts on a frame, and its frames replay to the same position and battery.
+    frame.reset();
+    t = 0;
+    const auto fichiers = journal::dossier::journaux(dossier / "journaux");
+    rejeu = rejouer(fichiers[1].string(), t);
+    ASSERT_NE(rejeu, nullptr);
+    t = horloge + 1000000;
+    rejeu->avancer();
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
+    EXPECT_EQ(vu().position.x, fin.position.x);
+    EXPECT_EQ(vu().position.y, fin.position.y);
+    EXPECT_EQ(vu().batterie, 100);
 }

@@ -3,6 +3,7 @@
 #include "ShellFixture.h"
 #include "console/DocTemplate.h"
 #include "console/KIVDoc.h"
+#include "support/PiegesTemporaires.h"
 #include "world/GridEdits.h"
 #include "world/TerrainMonde.h"
 #include "world/WorldState.h"
@@ -12,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -242,10 +245,26 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     scripted().queueFile(ailleurs);
     cadre->action(57604)->trigger();
     ASSERT_EQ(scripted().messages().size(), 1u);
-    EXPECT_EQ(scripted().messages()[0].text,
-              "Impossible d'enregistrer le terrain dans « " + ailleurs + " ».");
+    EXPECT_EQ(scripted().messages()[0].text, "Impossible d'enregistrer le terrain dans « " +
+                                                 ailleurs + " ».\n\n" + std::strerror(ENOENT));
     EXPECT_EQ(doc->GetPathName(), chemin + ".kiv");
     EXPECT_EQ(contenu(chemin + ".kiv"), octets);
+
+    // Links planted at the temporary names of "Enregistrer sous" are never
+    // followed: the victim keeps its bytes, the field becomes no link.
+    const std::string victime = dossier.filePath(QStringLiteral("victime.txt")).toStdString();
+    std::ofstream(victime) << "à garder";
+    const std::string autre = dossier.filePath(QStringLiteral("autre.kiv")).toStdString();
+    {
+        const kiv_test::PiegesTemporaires pieges(autre, victime);
+        scripted().clear();
+        scripted().queueFile(autre);
+        cadre->action(57604)->trigger();
+        EXPECT_TRUE(scripted().messages().empty());
+        EXPECT_TRUE(pieges.victimeIntacte());
+    }
+    EXPECT_FALSE(std::filesystem::is_symlink(autre));
+    EXPECT_EQ(contenu(autre), octets);
 }
 
 TEST_F(ShellTest, FrameWithoutDocumentHasNoFileCommands)

@@ -3,14 +3,23 @@
 // records read, written out again, give back exactly the bytes they came
 // from; a clean end means the whole input was used, a torn or damaged end
 // that some of it was left; a payload never holds more than the input had.
+// The session reader gives the same records; told to follow continuations
+// in an empty folder, it ends on the one a log names (never found there,
+// never looked for outside it) and otherwise exactly as the file reader.
+// kiv-log's escaping leaves no control character in any event text.
+#include "Echappement.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
+#include "link/recorder/LecteurSession.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -20,6 +29,76 @@ void verifier(bool condition, const char* quoi)
         std::fprintf(stderr, "invariant broken: %s\n", quoi);
         std::abort();
     }
+}
+
+/** An empty folder of this process's own, where no continuation is ever found; removed at exit. */
+const std::string& dossierVide()
+{
+    struct Dossier {
+        std::string chemin = (std::filesystem::temp_directory_path() /
+                              ("fuzz_journal_" + std::to_string(::getpid())))
+                                 .string();
+        Dossier() { std::filesystem::create_directories(chemin); }
+        ~Dossier()
+        {
+            std::error_code ignore;
+            std::filesystem::remove_all(chemin, ignore);
+        }
+    };
+    static const Dossier dossier;
+    return dossier.chemin;
+}
+
+/** Printable ASCII, or a well-formed UTF-8 sequence of no C1 control. */
+bool sansControle(const std::string& texte)
+{
+    for (std::size_t k = 0; k < texte.size();) {
+        const auto c = static_cast<unsigned char>(texte[k]);
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F) {
+                return false;
+            }
+            ++k;
+            continue;
+        }
+        const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 ? 2 : 0;
+        if (n == 0 || k + n > texte.size() ||
+            (c == 0xC2 && static_cast<unsigned char>(texte[k + 1]) < 0xA0)) {
+            return false;
+        }
+        for (std::size_t j = 1; j < n; ++j) {
+            if ((static_cast<unsigned char>(texte[k + j]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        k += n;
+    }
+    return true;
+}
+
+struct Lu {
+    std::vector<journal::Enregistrement> enregistrements;
+    journal::Lecture fin = journal::Lecture::Fin;
+    std::string erreur;
+};
+
+Lu lireSession(const std::string& entree, const std::string& chemin)
+{
+    std::istringstream flux(entree);
+    journal::LecteurSession lecteur(flux, chemin);
+    Lu lu;
+    if (!lecteur.lireEntete()) {
+        lu.fin = journal::Lecture::Corrompu;
+        return lu;
+    }
+    journal::Enregistrement e;
+    while ((lu.fin = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
+        lu.enregistrements.push_back(e);
+    }
+    verifier(lecteur.suivant(e) == lu.fin, "a stopped session reader stays stopped");
+    verifier(lecteur.fichiers() == 1, "nothing followed in an empty folder");
+    lu.erreur = lecteur.erreur();
+    return lu;
 }
 
 } // namespace
@@ -42,7 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::Enregistrement e;
     journal::Lecture r;
     std::uint64_t precedent = 0;
+    std::vector<journal::Enregistrement> lus;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
+        lus.push_back(e);
+        if (e.genre == journal::Genre::Lien || e.genre == journal::Genre::Navigation) {
+            verifier(sansControle(echapper(e.texte())), "escaped texts hold no control");
+        }
         verifier(journal::genreConnu(static_cast<std::uint8_t>(e.genre)), "kind of a record");
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;
@@ -57,5 +141,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     verifier((r == journal::Lecture::Fin) == (reecrit.size() == size),
              "a clean end uses the whole input");
     verifier(lecteur.suivant(e) == r, "a stopped reader stays stopped");
+
+    // The session reader: alone, the same; in an empty folder, it stops on a
+    // continuation it cannot find, or refuses its name.
+    const auto memes = [&lus](const Lu& lu) {
+        if (lu.enregistrements.size() != lus.size()) {
+            return false;
+        }
+        for (std::size_t k = 0; k < lus.size(); ++k) {
+            if (lu.enregistrements[k].tempsUs != lus[k].tempsUs ||
+                lu.enregistrements[k].genre != lus[k].genre ||
+                lu.enregistrements[k].charge != lus[k].charge) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const Lu seul = lireSession(entree, {});
+    verifier(memes(seul) && seul.fin == r, "the session reader alone reads the same");
+    const Lu suivi = lireSession(entree, dossierVide() + "/kiv-2026-01-01_00-00-00.kivlog");
+    verifier(memes(suivi), "the same records before any continuation");
+    const bool suite = !lus.empty() && lus.back().genre == journal::Genre::Lien &&
+                       lus.back().texte().starts_with("suite ");
+    if (r != journal::Lecture::Fin || !suite) {
+        verifier(suivi.fin == r, "ends as the file does without a continuation");
+    } else if (suivi.fin == journal::Lecture::Tronque) {
+        const std::string attendu = "suite introuvable : " + dossierVide() + "/";
+        verifier(suivi.erreur.compare(0, attendu.size(), attendu) == 0 &&
+                     suivi.erreur.find('/', attendu.size()) == std::string::npos,
+                 "a continuation is looked for in the log's folder only");
+    } else {
+        verifier(suivi.fin == journal::Lecture::Corrompu &&
+                     suivi.erreur.compare(0, 17, "suite invalide : ") == 0,
+                 "a continuation not found is refused");
+    }
     return 0;
 }

@@ -1,8 +1,10 @@
 // Fuzz target of the virtual robot's scenario reader: what it accepts is a
 // scenario the robot can run (finite, in range, its start clear of every
-// obstacle), its own text form reads back to the same scenario, what it
-// refuses says where, and a robot started from it never leaves the field or
-// enters an obstacle whatever commands it gets.
+// obstacle and side, not even touching one) with no line beyond the cap,
+// its own text form reads back to the same scenario, what it refuses says
+// where (a line refused for its length is that long), and a robot started
+// from it never leaves the field or enters an obstacle whatever commands
+// it gets.
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
 #include "robot/Terrain.h"
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,17 +40,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string texte(reinterpret_cast<const char*>(data), size);
     const LectureScenario lu = lireScenario(texte);
+    // The length of each line, its line end aside.
+    std::vector<std::size_t> longueurs(1, 0);
+    for (const char c : texte) {
+        if (c == '\n') {
+            longueurs.push_back(0);
+        } else {
+            ++longueurs.back();
+        }
+    }
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
         if (lu.erreur.rfind("line ", 0) == 0) {
             const long numero = std::strtol(lu.erreur.c_str() + 5, nullptr, 10);
-            long lignes = 1;
-            for (const char c : texte) {
-                lignes += c == '\n' ? 1 : 0;
+            verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),
+                     "the refused line exists");
+            if (lu.erreur.find("longer than") != std::string::npos) {
+                verifier(longueurs[static_cast<std::size_t>(numero) - 1] > LongueurLigneMax,
+                         "a line refused for its length is too long");
             }
-            verifier(numero >= 1 && numero <= lignes, "the refused line exists");
         }
         return 0;
+    }
+    for (const std::size_t n : longueurs) {
+        verifier(n <= LongueurLigneMax, "no accepted line beyond the cap");
     }
     const Scenario& s = lu.scenario;
     verifier(std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.cap), "finite pose");
@@ -62,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             verifier(s.obstacle[r][c] <= 2, "obstacle kinds");
         }
     }
-    verifier(!terrain.contact(s.x, s.y).touche, "start clear of obstacles and sides");
+    verifier(terrain.degage(s.x, s.y), "start clear of obstacles and sides, not touching");
 
     const LectureScenario relu = lireScenario(texteScenario(s));
     verifier(relu.valide && memes(relu.scenario, s), "the text form reads back the same");

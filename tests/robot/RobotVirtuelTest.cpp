@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <istream>
+#include <streambuf>
 
 using robotsim::RobotVirtuel;
 
@@ -70,6 +72,43 @@ TEST(ScenarioTest, RefusesWhatCannotBeRun)
               "the robot at its start touches an obstacle or a side of the field");
     EXPECT_EQ(erreur("depart 62 62 0\ncache 2 2\n"),
               "the robot at its start touches an obstacle or a side of the field");
+    // Touching counts: a body tangent to two sides, or to an obstacle's edge.
+    EXPECT_EQ(erreur("depart 6 6 0\n"),
+              "the robot at its start touches an obstacle or a side of the field");
+    EXPECT_EQ(erreur("depart 494 250 0\n"),
+              "the robot at its start touches an obstacle or a side of the field");
+    EXPECT_EQ(erreur("depart 44 62.5 0\ncache 2 2\n"),
+              "the robot at its start touches an obstacle or a side of the field");
+    scenario("depart 6.01 6.01 0\n");
+    scenario("depart 43.99 62.5 0\ncache 2 2\n");
+}
+
+TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
+{
+    const std::string longue(LongueurLigneMax, ' ');
+    scenario("depart 50 50 0\n" + longue + "\n# " + std::string(LongueurLigneMax - 2, 'c'));
+    EXPECT_EQ(erreur("depart 50 50 0\n#" + longue + "\nbatterie 3\n"),
+              "line 2: longer than 1000 characters");
+
+    // An input without end and without a line end (/dev/zero): refused at
+    // the cap, having read no further than it.
+    class Zeros : public std::streambuf {
+    public:
+        std::size_t lus = 0;
+
+    protected:
+        int_type underflow() override { return traits_type::to_int_type('\0'); }
+        int_type uflow() override
+        {
+            ++lus;
+            return traits_type::to_int_type('\0');
+        }
+    } zeros;
+    std::istream flux(&zeros);
+    const LectureScenario lu = lireScenario(flux);
+    EXPECT_FALSE(lu.valide);
+    EXPECT_EQ(lu.erreur, "line 1: longer than 1000 characters");
+    EXPECT_LE(zeros.lus, LongueurLigneMax + 1);
 }
 
 TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDrive)

@@ -1,14 +1,21 @@
-// kiv-log: the CSV of a session log, row by row, and the program as the
-// user runs it (the bundled network by default).
+// kiv-log: the CSV of a session log, row by row, across the files a session
+// was continued in, into a file written safely; event texts escaped for the
+// terminal; and the program as the user runs it (the bundled network by
+// default).
 #include "ExportCsv.h"
+#include "Echappement.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/protocol/RobotProtocol.h"
 #include "link/recorder/FormatJournal.h"
+#include "support/PiegesTemporaires.h"
+#include "support/ProcessusFils.h"
 #include "world/BeaconModel.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -155,4 +162,99 @@ TEST(KivLog, ExportsWithTheBundledNetworkByDefault)
     EXPECT_NE(executer(KIV_LOG_PATH " --csv /nonexistent 2>&1").find("status=256"),
               std::string::npos);
     std::filesystem::remove(fichier);
+}
+
+TEST(KivLog, EventTextsReachTheTerminalEscaped)
+{
+    EXPECT_EQ(echapper("ouvert COM1 9600 bauds 8N1"), "ouvert COM1 9600 bauds 8N1");
+    EXPECT_EQ(echapper("fermé €"), "fermé €") << "printable UTF-8 passes";
+    EXPECT_EQ(echapper("\x1b]0;pwned\x07\x1b[2J"), "\\x1B]0;pwned\\x07\\x1B[2J");
+    EXPECT_EQ(echapper(std::string("a\0b\r\n\x7F", 6)), "a\\x00b\\x0D\\x0A\\x7F");
+    // C1 controls, in UTF-8 or raw; bytes that are no UTF-8; the escape itself.
+    EXPECT_EQ(echapper("\xC2\x9B"
+                       "6n"),
+              "\\xC2\\x9B6n");
+    EXPECT_EQ(echapper("\x9B\xFF\xC3"), "\\x9B\\xFF\\xC3");
+    EXPECT_EQ(echapper("\xED\xA0\x80"), "\\xED\\xA0\\x80") << "no surrogates";
+    EXPECT_EQ(echapper("C:\\x41"), "C:\\x5Cx41");
+
+    // The summary as the user sees it: the terminal gets no escape sequence.
+    const std::filesystem::path fichier =
+        std::filesystem::path(testing::TempDir()) / "kiv_log_echappe.kivlog";
+    std::ofstream(fichier, std::ios::binary)
+        << Journal().ajouter(0, journal::Genre::Lien, "ouvert \x1b[31mCOM1\x1b[0m").octets();
+    std::string sortie;
+    if (FILE* p = ::popen((KIV_LOG_PATH " " + fichier.string()).c_str(), "r")) {
+        char tampon[512];
+        while (std::fgets(tampon, sizeof tampon, p)) {
+            sortie += tampon;
+        }
+        ::pclose(p);
+    }
+    EXPECT_NE(sortie.find("lien : ouvert \\x1B[31mCOM1\\x1B[0m\n"), std::string::npos) << sortie;
+    EXPECT_EQ(sortie.find('\x1b'), std::string::npos);
+    std::filesystem::remove(fichier);
+}
+
+TEST(ExportCsv, ASessionContinuedInOtherFilesExportsWholeIntoAFileWrittenSafely)
+{
+    ScriptedPlatform scripted;
+    setPlatform(&scripted);
+    kiv_test::RepertoireTemporaire dossier;
+    const std::int16_t a[4] = {100, -2000, 30000, -32768};
+    const std::int16_t b[4] = {1, 2, 3, 4};
+    // One session, first in one file, then cut in two at a continuation.
+    Journal seul;
+    seul.ajouter(0, journal::Genre::Lien, "ouvert COM1").trame(1000, a, 0, 200, 0x80);
+    seul.trame(20000, b, 1, 100, 0x81);
+    Journal debut;
+    debut.ajouter(0, journal::Genre::Lien, "ouvert COM1")
+        .trame(1000, a, 0, 200, 0x80)
+        .ajouter(15000, journal::Genre::Lien, "suite kiv-2026-01-01_00-00-01.kivlog");
+    Journal suite;
+    suite.ajouter(15000, journal::Genre::Lien, "reprise kiv-2026-01-01_00-00-00.kivlog")
+        .trame(20000, b, 1, 100, 0x81);
+    const std::string premier = dossier / "kiv-2026-01-01_00-00-00.kivlog";
+    kiv_test::ecrireOctets(premier, debut.octets());
+    kiv_test::ecrireOctets(dossier / "kiv-2026-01-01_00-00-01.kivlog", suite.octets());
+    const auto sansEstimation = [](double, double, double) { return protocole::Estimation{}; };
+
+    std::istringstream entreeSeule(seul.octets());
+    std::ostringstream attendu;
+    ASSERT_EQ(exporterCsv(entreeSeule, attendu, sansEstimation).trames, 2u);
+    std::ifstream entree(premier, std::ios::binary);
+    std::ostringstream suivi;
+    const BilanExport bilan = exporterCsv(entree, suivi, sansEstimation, premier);
+    EXPECT_EQ(bilan.fin, journal::Lecture::Fin) << bilan.erreur;
+    EXPECT_EQ(suivi.str(), attendu.str());
+
+    // Into a file: links planted at its temporary names are never followed.
+    const std::string csv = dossier / "trames.csv";
+    const std::string victime = dossier / "victime.txt";
+    kiv_test::ecrireOctets(victime, "à garder");
+    {
+        const kiv_test::PiegesTemporaires pieges(csv, victime);
+        std::ifstream de(premier, std::ios::binary);
+        EXPECT_EQ(exporterCsvFichier(de, csv, sansEstimation, premier).raisonEcriture, "");
+        EXPECT_TRUE(pieges.victimeIntacte());
+    }
+    EXPECT_EQ(kiv_test::lireOctets(csv), attendu.str());
+
+    // A damaged log or a full disk leaves the previous CSV as it was.
+    std::istringstream abime(seul.octets() + std::string(11, '\x7F'));
+    EXPECT_EQ(exporterCsvFichier(abime, csv, sansEstimation).fin, journal::Lecture::Corrompu);
+    EXPECT_EQ(kiv_test::lireOctets(csv), attendu.str());
+    EXPECT_EQ(kiv_test::dansUnFils([&] {
+                  std::istringstream de(seul.octets());
+                  if (!kiv_test::limiterTailleFichiers(100)) {
+                      return 10;
+                  }
+                  return exporterCsvFichier(de, csv, sansEstimation).raisonEcriture ==
+                                 std::strerror(EFBIG)
+                             ? 0
+                             : 11;
+              }),
+              0);
+    EXPECT_EQ(kiv_test::lireOctets(csv), attendu.str());
+    setPlatform(nullptr);
 }

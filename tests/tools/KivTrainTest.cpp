@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -433,7 +435,8 @@ TEST_F(KivTrain, UnwritableWeightsFileExitsOne)
     const Resultat r =
         kivTrain({"--params", "p.prm", "--data", "d.dat", "--out", "absent/a.wgh", "--seed", "1"});
     EXPECT_EQ(r.statut, 1);
-    EXPECT_NE(r.erreur.find("kiv-train: Erreur d'écriture du fichier de poids (absent/a.wgh)\n"),
+    EXPECT_NE(r.erreur.find("kiv-train: Erreur d'écriture du fichier de poids (absent/a.wgh) : " +
+                            std::string(std::strerror(ENOENT)) + "\n"),
               std::string::npos)
         << r.erreur;
 }

@@ -208,6 +208,7 @@ TEST(Preparation, DumpLayout)
     {
         FichierTexteSortie f(dossier / "test.ext");
         ecrireDump(f, ensemble, e);
+        ASSERT_TRUE(f.fermer());
     }
     EXPECT_EQ(kiv_test::lireOctets(dossier / "test.ext"),
               "(2)\r\n"

@@ -6,12 +6,17 @@
 #include "ReseauOutils.h"
 #include "core/StringTable.h"
 #include "core/scripted/ScriptedPlatform.h"
+#include "support/PiegesTemporaires.h"
+#include "support/ProcessusFils.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <vector>
 
 using kiv_test::couches;
@@ -376,4 +381,54 @@ TEST_F(ReseauNeuronesTest, EvaluateScalesInputsAndDescalesOutputs)
     garde[0] = 7.0;
     EXPECT_ERREUR(m_reseau.Evaluer(1, 2, 3, garde), "Matrice incompatible!");
     EXPECT_EQ(garde[0], 7.0);
+}
+
+TEST_F(ReseauNeuronesTest, TheTrainersFilesAreWrittenSafely)
+{
+    // Links planted at the temporary names of each file are never followed.
+    const std::string victime = m_dossier / "victime.txt";
+    ecrireOctets(victime, "à garder");
+    for (const std::string nom : {"test.ext", "r.wgh", "r.prm"}) {
+        const kiv_test::PiegesTemporaires pieges(m_dossier / nom, victime);
+        if (nom == "test.ext") {
+            ASSERT_TRUE(entrainer());
+        } else if (nom == "r.wgh") {
+            ASSERT_TRUE(m_reseau.EcrirePoids(m_dossier / nom));
+        } else {
+            ASSERT_TRUE(m_reseau.EcrireParametres(m_dossier / nom));
+        }
+        EXPECT_TRUE(pieges.victimeIntacte()) << nom;
+        EXPECT_GT(kiv_test::PiegesTemporaires::essais(), kiv_test::PiegesTemporaires::Nombre);
+        EXPECT_FALSE(std::filesystem::is_symlink(m_dossier / nom)) << nom;
+    }
+    EXPECT_TRUE(scripted().messages().empty());
+    EXPECT_EQ(lireOctets(m_dossier / "r.prm").rfind("Gain=0.5\r\n", 0), 0u);
+
+    // A full disk keeps the previous weights and parameters and says why.
+    const std::string poids = lireOctets(m_dossier / "r.wgh");
+    EXPECT_EQ(kiv_test::dansUnFils([&] {
+                  if (!kiv_test::limiterTailleFichiers(100)) {
+                      return 10;
+                  }
+                  std::string raison;
+                  if (m_reseau.EcrirePoids(m_dossier / "r.wgh", &raison)) {
+                      return 11;
+                  }
+                  return raison == std::strerror(EFBIG) ? 0 : 12;
+              }),
+              0);
+    EXPECT_EQ(lireOctets(m_dossier / "r.wgh"), poids);
+    std::string raison;
+    EXPECT_FALSE(m_reseau.EcrireParametres(m_dossier / "absent/r.prm", &raison));
+    EXPECT_EQ(raison, std::strerror(ENOENT));
+
+    // A dump that cannot be written is told, and the run goes on.
+    m_reseau.modifierStructure();
+    EXPECT_TRUE(m_reseau.EntrainerFichier(m_dossier / "appr.dat", m_dossier / "absent/test.ext"));
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text, "Erreur d'écriture du fichier (" +
+                                                 m_dossier / "absent/test.ext" + ")\n\n" +
+                                                 std::strerror(ENOENT));
+    EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(m_reseau.perceptron(), nullptr);
 }

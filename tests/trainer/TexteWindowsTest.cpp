@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 using kiv_test::lireOctets;
@@ -82,10 +84,19 @@ TEST(FichierTexteSortie, WritesTranslatedBytesAndReportsFailure)
     }
     EXPECT_EQ(lireOctets(chemin), "Cl\xE9=0.5\r\n1.23457e+06\r\n");
 
+    // Dropped without fermer() (an error half-way): the previous file stays.
+    {
+        FichierTexteSortie f(chemin);
+        f << "half a network\n";
+    }
+    EXPECT_EQ(lireOctets(chemin), "Cl\xE9=0.5\r\n1.23457e+06\r\n");
+
     FichierTexteSortie absent(dossier / "no/such/dir/f.txt");
     EXPECT_FALSE(absent.is_open());
     absent << "ignored\n";
     EXPECT_FALSE(absent.fermer());
+    EXPECT_EQ(absent.raison(), std::strerror(ENOENT));
+    EXPECT_EQ(dossier.entrees(), std::vector<std::string>{"sortie.txt"});
 }
 
 TEST(FichierTexteSortie, NumbersIgnoreTheGlobalLocale)
@@ -95,6 +106,7 @@ TEST(FichierTexteSortie, NumbersIgnoreTheGlobalLocale)
     {
         FichierTexteSortie f(dossier / "n.txt");
         f << 0.5 << ' ' << 1234567 << ' ' << -2.5e-7 << '\n';
+        ASSERT_TRUE(f.fermer());
     }
     EXPECT_EQ(lireOctets(dossier / "n.txt"), "0.5 1234567 -2.5e-07\r\n");
 

@@ -62,9 +62,12 @@ int generer(int argc, char** argv)
             << exemples;
     FichierTexteSortie prm(dossier + "/beacons.prm");
     ecrireParametres(prm, reseauBalises::parametres());
-    if (!donnees.fermer() || !prm.fermer()) {
-        std::fprintf(stderr, "kiv-beacons: cannot write into %s\n", dossier.c_str());
-        return 1;
+    for (FichierTexteSortie* f : {&donnees, &prm}) {
+        if (!f->fermer()) {
+            std::fprintf(stderr, "kiv-beacons: cannot write into %s: %s\n", dossier.c_str(),
+                         f->raison().c_str());
+            return 1;
+        }
     }
     std::printf("%d examples written to %s/beacons.dat\n", exemples.taille(), dossier.c_str());
     return 0;

@@ -1,5 +1,6 @@
 #include "ExportCsv.h"
 
+#include "core/EcritureSure.h"
 #include "world/RobotReports.h"
 
 #include <cstdio>
@@ -48,10 +49,10 @@ void ecrireLigne(std::ostream& sortie, const Ligne& l, int batterie)
 } // namespace
 
 BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
-                        const protocole::Estimateur& estimateur)
+                        const protocole::Estimateur& estimateur, const std::string& chemin)
 {
     BilanExport bilan;
-    journal::LecteurJournal lecteur(entree);
+    journal::LecteurSession lecteur(entree, chemin);
     if (!lecteur.lireEntete()) {
         bilan.fin = journal::Lecture::Corrompu;
         bilan.erreur = lecteur.erreur();
@@ -117,5 +118,16 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
     }
     bilan.fin = r;
     bilan.erreur = lecteur.erreur();
+    return bilan;
+}
+
+BilanExport exporterCsvFichier(std::istream& entree, const std::string& fichier,
+                               const protocole::Estimateur& estimateur, const std::string& chemin)
+{
+    FluxSur sortie(fichier);
+    BilanExport bilan = exporterCsv(entree, sortie, estimateur, chemin);
+    if (bilan.lisible && bilan.fin != journal::Lecture::Corrompu && !sortie.valider()) {
+        bilan.raisonEcriture = sortie.raison().empty() ? "écriture interrompue" : sortie.raison();
+    }
     return bilan;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/protocol/AnalyseurTrame.h"
-#include "link/recorder/LecteurJournal.h"
+#include "link/recorder/LecteurSession.h"
 
 #include <cstdint>
 #include <istream>
@@ -18,6 +18,8 @@ struct BilanExport {
     std::string erreur;
     /** False when the header was not that of a log: nothing was written. */
     bool lisible = false;
+    /** Why the CSV file could not be written (exporterCsvFichier); empty when it was. */
+    std::string raisonEcriture;
 };
 
 /** The CSV's header line (without its line end). */
@@ -30,6 +32,17 @@ extern const char* const EnteteCsv;
  * places the robot; empty without an estimate), the two bumper bits, the
  * battery level and the command byte sent in reply (empty when none was).
  * Frames are counted from each opening of the port, as the console does.
+ * When `chemin` names the log's file, the files the session was continued
+ * in are read after it.
  */
 BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
-                        const protocole::Estimateur& estimateur);
+                        const protocole::Estimateur& estimateur, const std::string& chemin = {});
+
+/**
+ * exporterCsv into the file `fichier`, which is replaced safely: an export
+ * that fails (a log that is no log or is damaged, a write that fails) leaves
+ * the previous file as it was; raisonEcriture tells a failed write.
+ */
+BilanExport exporterCsvFichier(std::istream& entree, const std::string& fichier,
+                               const protocole::Estimateur& estimateur,
+                               const std::string& chemin = {});

@@ -1,11 +1,12 @@
 // kiv-log: reads a session log of the console (the flight recorder) and
 // exports its sensor frames as CSV, or summarises it.
+#include "Echappement.h"
 #include "ExportCsv.h"
 
 #include "core/DossierDonnees.h"
 #include "core/Erreur.h"
 #include "core/terminal/TerminalPlatform.h"
-#include "link/recorder/LecteurJournal.h"
+#include "link/recorder/LecteurSession.h"
 #include "trainer/ReseauNeurones.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Utilisation :\n"
-    "  kiv-log JOURNAL --csv [--weights W.wgh]\n"
+    "  kiv-log JOURNAL --csv [--weights W.wgh] [--out F.csv]\n"
     "  kiv-log JOURNAL\n"
     "  kiv-log --help | --version\n"
     "\n"
@@ -30,11 +31,15 @@ constexpr const char* kUsage =
     "                   et l'octet de commande renvoyé\n"
     "  --weights F      réseau qui estime les positions (par défaut celui fourni,\n"
     "                   beacons.wgh)\n"
+    "  --out F.csv      écrit le CSV dans F.csv au lieu de la sortie standard ; un\n"
+    "                   export qui échoue laisse le fichier précédent intact\n"
     "  sans --csv       résume le journal : durée, octets, événements du lien et de\n"
     "                   la navigation\n"
     "\n"
     "Un journal coupé net (session interrompue) est lu jusqu'à son dernier\n"
-    "enregistrement entier.\n";
+    "enregistrement entier. Une session continuée dans d'autres fichiers (taille\n"
+    "maximale du dossier) est lue jusqu'au bout, fichier après fichier. Les\n"
+    "caractères de contrôle des textes du journal sont écrits \\xNN.\n";
 
 struct Options {
     std::string journal;
@@ -42,6 +47,7 @@ struct Options {
     bool aide = false;
     bool version = false;
     std::optional<std::string> poids;
+    std::optional<std::string> sortie;
 };
 
 /** Reads the command line; nullopt (and a message on stderr) when it is wrong. */
@@ -62,6 +68,12 @@ std::optional<Options> lireOptions(int argc, char** argv)
                 return std::nullopt;
             }
             options.poids = argv[++i];
+        } else if (a == "--out") {
+            if (i + 1 >= argc || options.sortie) {
+                std::cerr << "kiv-log: --out attend un fichier, une seule fois\n\n" << kUsage;
+                return std::nullopt;
+            }
+            options.sortie = argv[++i];
         } else if (a.starts_with("-") || !options.journal.empty()) {
             std::cerr << "kiv-log: argument inconnu « " << a << " »\n\n" << kUsage;
             return std::nullopt;
@@ -71,6 +83,10 @@ std::optional<Options> lireOptions(int argc, char** argv)
     }
     if (!options.aide && !options.version && options.journal.empty()) {
         std::cerr << "kiv-log: quel journal ?\n\n" << kUsage;
+        return std::nullopt;
+    }
+    if (options.sortie && !options.csv) {
+        std::cerr << "kiv-log: --out ne sert qu'avec --csv\n\n" << kUsage;
         return std::nullopt;
     }
     return options;
@@ -108,25 +124,32 @@ int exporter(std::istream& entree, const Options& options)
         }
         return estimation;
     };
-    const BilanExport bilan = exporterCsv(entree, std::cout, estimateur);
+    const BilanExport bilan =
+        options.sortie ? exporterCsvFichier(entree, *options.sortie, estimateur, options.journal)
+                       : exporterCsv(entree, std::cout, estimateur, options.journal);
     setPlatform(nullptr);
     std::cout.flush();
     if (!bilan.lisible) {
-        std::cerr << "kiv-log: " << options.journal << " : " << bilan.erreur << '\n';
+        std::cerr << "kiv-log: " << options.journal << " : " << echapper(bilan.erreur) << '\n';
         return 1;
     }
     if (bilan.fin != journal::Lecture::Fin) {
-        std::cerr << "kiv-log: " << options.journal << " : " << bilan.erreur << " (après "
+        std::cerr << "kiv-log: " << options.journal << " : " << echapper(bilan.erreur) << " (après "
                   << bilan.trames << " trames)\n";
+    }
+    if (!bilan.raisonEcriture.empty()) {
+        std::cerr << "kiv-log: Erreur d'écriture du fichier (" << *options.sortie
+                  << ") : " << bilan.raisonEcriture << '\n';
+        return 1;
     }
     return bilan.fin == journal::Lecture::Corrompu || !std::cout ? 1 : 0;
 }
 
 int resumer(std::istream& entree, const Options& options)
 {
-    journal::LecteurJournal lecteur(entree);
+    journal::LecteurSession lecteur(entree, options.journal);
     if (!lecteur.lireEntete()) {
-        std::cerr << "kiv-log: " << options.journal << " : " << lecteur.erreur() << '\n';
+        std::cerr << "kiv-log: " << options.journal << " : " << echapper(lecteur.erreur()) << '\n';
         return 1;
     }
     const auto debut = static_cast<std::time_t>(lecteur.debutUnixUs() / 1000000);
@@ -155,7 +178,7 @@ int resumer(std::istream& entree, const Options& options)
             std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
             std::cout << temps
                       << (e.genre == journal::Genre::Lien ? "  lien : " : "  navigation : ")
-                      << e.texte() << '\n';
+                      << echapper(e.texte()) << '\n';
             break;
         }
         }
@@ -164,8 +187,11 @@ int resumer(std::istream& entree, const Options& options)
                 static_cast<double>(dernier) / 1e6, static_cast<unsigned long long>(recus),
                 static_cast<unsigned long long>(emis),
                 static_cast<unsigned long long>(lecteur.nombre()));
+    if (lecteur.fichiers() > 1) {
+        std::cout << "Session continuée dans " << lecteur.fichiers() << " fichiers\n";
+    }
     if (r != journal::Lecture::Fin) {
-        std::cout << "Fin du journal : " << lecteur.erreur() << '\n';
+        std::cout << "Fin du journal : " << echapper(lecteur.erreur()) << '\n';
     }
     std::cout.flush();
     return r == journal::Lecture::Corrompu ? 1 : 0;

@@ -2,6 +2,7 @@
 // It sends a sensor frame every period from its true position on the field,
 // obeys the command byte that answers each frame, and finds the obstacles of
 // its scenario with its bumper.
+#include "core/EcritureSure.h"
 #include "robot/Liaison.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace {
@@ -147,11 +149,13 @@ int main(int argc, char** argv)
         std::cerr << "kiv-robot: " << o.scenario << ", " << lu.erreur << '\n';
         return 1;
     }
-    std::ofstream trace;
+    // The trace replaces its file only once the run is over and every line
+    // is written: a run that fails leaves the previous trace whole.
+    std::optional<FluxSur> trace;
     if (!o.trace.empty()) {
-        trace.open(o.trace, std::ios::binary | std::ios::trunc);
-        if (!trace) {
-            std::cerr << "kiv-robot: " << o.trace << ": " << std::strerror(errno) << '\n';
+        trace.emplace(o.trace);
+        if (!*trace) {
+            std::cerr << "kiv-robot: " << o.trace << ": " << trace->raison() << '\n';
             return 1;
         }
     }
@@ -169,8 +173,12 @@ int main(int argc, char** argv)
     robotsim::RobotVirtuel robot(lu.scenario);
     robotsim::OptionsSession options;
     options.rapide = o.rapide;
-    options.trace = trace.is_open() ? &trace : nullptr;
+    options.trace = trace ? &*trace : nullptr;
     const robotsim::Bilan bilan = robotsim::executerSession(robot, *liaison, options, g_arret);
     std::cout << bilan << std::endl;
+    if (trace && !trace->valider()) {
+        std::cerr << "kiv-robot: " << o.trace << ": " << trace->raison() << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -173,14 +173,12 @@ Options lireOptions(int argc, char** argv)
     return options;
 }
 
-/** Writes the weights beside `chemin`, then puts them in its place: a failure keeps the old file.
- */
+/** Writes the weights safely: a failure keeps the previous file and says why. */
 void ecrirePoids(const ReseauNeurones& reseau, const std::string& chemin)
 {
-    const std::string provisoire = chemin + ".part" + std::to_string(::getpid());
-    if (!reseau.EcrirePoids(provisoire) || std::rename(provisoire.c_str(), chemin.c_str()) != 0) {
-        std::remove(provisoire.c_str());
-        throw Echec("Erreur d'écriture du fichier de poids (" + chemin + ")");
+    std::string raison;
+    if (!reseau.EcrirePoids(chemin, &raison)) {
+        throw Echec("Erreur d'écriture du fichier de poids (" + chemin + ") : " + raison);
     }
 }
 

@@ -25,7 +25,6 @@ constexpr const char* kFiltreParametres = "Fichier de paramètres (*.prm)|*.prm|
 constexpr const char* kValeurSortie = "Valeur de sortie: 1-> %.3f, 2-> %.3f";
 constexpr const char* kPasEntraine =
     "Le perceptron n'est pas encore entrainé ou aucun poid n'a été lu";
-constexpr const char* kErreurEcriture = "Erreur d'écriture du fichier (%1)";
 constexpr const char* kErreurOuvertureParametres =
     "Erreur d'ouverture du fichier de paramètres (%1)";
 
@@ -325,8 +324,10 @@ void ReseauxDlg::OnEcrirePoids()
         if (m_reseau.perceptron() == nullptr || !ChoisirFichier(false, kFiltrePoids, chemin)) {
             return;
         }
-        if (!m_reseau.EcrirePoids(chemin)) {
-            montrer(QString::fromUtf8(kErreurEcriture).arg(QString::fromStdString(chemin)),
+        // A failure keeps the previous file and says why.
+        std::string raison;
+        if (!m_reseau.EcrirePoids(chemin, &raison)) {
+            montrer(QString::fromStdString(messageEcriture(chemin, raison)),
                     MessageIcon::Exclamation);
         }
     });
@@ -375,8 +376,10 @@ void ReseauxDlg::OnEnregistrer()
         if (!ChoisirFichier(false, kFiltreParametres, chemin)) {
             return;
         }
-        if (!m_reseau.EcrireParametres(chemin)) {
-            montrer(QString::fromUtf8(kErreurEcriture).arg(QString::fromStdString(chemin)),
+        // A failure keeps the previous file and says why.
+        std::string raison;
+        if (!m_reseau.EcrireParametres(chemin, &raison)) {
+            montrer(QString::fromStdString(messageEcriture(chemin, raison)),
                     MessageIcon::Exclamation);
         }
     });

@@ -4,6 +4,9 @@
 #include <QGroupBox>
 #include <QTimer>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 using namespace kiv_test;
@@ -134,7 +137,9 @@ TEST_F(DialoguePortTest, FichierImpossibleAEcrireSignaleEtResteOuvert)
     m_dlg->show();
     cliquer("id1");
     ASSERT_EQ(scripted().messages().size(), 1u);
-    EXPECT_EQ(scripted().messages()[0].text, "Impossible d'écrire le fichier SCOM.INI.");
+    EXPECT_EQ(scripted().messages()[0].text, "Impossible d'écrire le fichier SCOM.INI.\n\n« " +
+                                                 std::string(FichierScom) +
+                                                 " » : " + std::strerror(EISDIR));
     EXPECT_EQ(scripted().messages()[0].caption, "Écriture des paramètres");
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(m_vue.appels, 0);

@@ -182,7 +182,10 @@ TEST_F(JournalTest, TheFolderKeepsUnderItsCapOldestFirst)
     EXPECT_EQ(dossier::journaux(base).front().filename(), "kiv-2026-01-01_10-00-00.kivlog");
 
     // 400 bytes of logs, capped at 250: the two oldest go, the kept one stays.
-    EXPECT_EQ(dossier::limiter(base, 250, base / "kiv-2026-01-01_10-00-00.kivlog"), 2);
+    const dossier::Bilan bilan =
+        dossier::limiter(base, 250, base / "kiv-2026-01-01_10-00-00.kivlog");
+    EXPECT_EQ(bilan.supprimes, 2);
+    EXPECT_EQ(bilan.total, 200u);
     std::vector<std::string> restants;
     for (const fs::path& p : dossier::journaux(base)) {
         restants.push_back(p.filename().string());
@@ -190,8 +193,22 @@ TEST_F(JournalTest, TheFolderKeepsUnderItsCapOldestFirst)
     EXPECT_EQ(restants, (std::vector<std::string>{"kiv-2026-01-01_10-00-00.kivlog",
                                                   "kiv-2026-01-03_10-00-00.kivlog"}));
     EXPECT_TRUE(fs::exists(base / "autre.bin"));
-    EXPECT_EQ(dossier::limiter(base, 1000), 0);
-    EXPECT_EQ(dossier::limiter(base / "absent", 0), 0);
+    EXPECT_EQ(dossier::limiter(base, 1000).supprimes, 0);
+    EXPECT_EQ(dossier::limiter(base / "absent", 0).supprimes, 0);
+
+    // Ranks sort by number ("_2" before "_10"), after the name without one.
+    EXPECT_TRUE(
+        dossier::avant("kiv-2026-01-01_10-00-00.kivlog", "kiv-2026-01-01_10-00-00_2.kivlog"));
+    EXPECT_TRUE(
+        dossier::avant("kiv-2026-01-01_10-00-00_2.kivlog", "kiv-2026-01-01_10-00-00_10.kivlog"));
+    EXPECT_TRUE(
+        dossier::avant("kiv-2026-01-01_10-00-00_10.kivlog", "kiv-2026-01-01_10-00-01.kivlog"));
+    // A continuation always sorts after the file it continues, even when the clock went back.
+    const std::string courant = "kiv-2025-12-07_20-38-36_3.kivlog";
+    EXPECT_EQ(dossier::nomSuite(courant, 1765139916000000, 1), "kiv-2025-12-07_20-38-36_4.kivlog");
+    EXPECT_EQ(dossier::nomSuite(courant, 1765139916000000 - 3600000000LL, 2),
+              "kiv-2025-12-07_20-38-36_5.kivlog");
+    EXPECT_EQ(dossier::nomSuite(courant, 1765139917000000, 1), "kiv-2025-12-07_20-38-37.kivlog");
 }
 
 TEST_F(JournalTest, ASessionRecordsFromItsFirstEventWithInjectedClocks)
@@ -200,10 +217,10 @@ TEST_F(JournalTest, ASessionRecordsFromItsFirstEventWithInjectedClocks)
     ::tzset();
     std::uint64_t stable = 5000000;
     const std::int64_t mur = 1765139916000000;
-    ReglagesJournal reglages{dossier / "journaux", 150};
+    ReglagesJournal reglages{dossier / "journaux", 1000, 0};
     // An older log beyond the cap goes when the session starts.
     fs::create_directories(reglages.dossier);
-    std::ofstream(reglages.dossier + "/kiv-2020-01-01_00-00-00.kivlog") << std::string(200, 'x');
+    std::ofstream(reglages.dossier + "/kiv-2020-01-01_00-00-00.kivlog") << std::string(2000, 'x');
 
     Enregistreur session(reglages, {[&stable] { return stable; }, [] { return mur; }});
     EXPECT_EQ(session.chemin(), "");
@@ -228,7 +245,7 @@ TEST_F(JournalTest, ASessionRecordsFromItsFirstEventWithInjectedClocks)
 
     // A folder that cannot be made: the session says why and records nothing.
     std::ofstream(dossier / "fichier") << "x";
-    Enregistreur impossible({dossier / "fichier/sous", 1000});
+    Enregistreur impossible({dossier / "fichier/sous", 1000, 0});
     impossible.lien("ouvert");
     EXPECT_NE(impossible.erreur().find("dossier des journaux impossible à créer"),
               std::string::npos);

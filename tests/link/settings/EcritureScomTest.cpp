@@ -3,11 +3,15 @@
 #include "../FichiersScom.h"
 #include "link/settings/LectureScom.h"
 #include "link/settings/Port.h"
+#include "support/PiegesTemporaires.h"
+#include "support/ProcessusFils.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,22 +76,46 @@ TEST(EcritureScom, EchecSansRienLaisser)
 TEST(EcritureScom, EcritureInterrompueLaisseLAncienFichier)
 {
     // A file-size limit below the file's size makes the write itself fail
-    // part-way, as a full disk would.
+    // part-way, as a full disk would; in a child, so the limit stays there.
     DossierScom dossier;
     ecrireOctets(dossier / "scom.ini", scomAttendu("4", "300"));
-    const auto ancienSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit ancienne{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &ancienne), 0);
-    rlimit limite = ancienne;
-    limite.rlim_cur = 40;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limite), 0);
-    const bool ecrit = ecrireScom({1, 9600}, dossier / "scom.ini");
-    ::setrlimit(RLIMIT_FSIZE, &ancienne);
-    std::signal(SIGXFSZ, ancienSignal);
-
-    EXPECT_FALSE(ecrit);
+    EXPECT_EQ(dansUnFils([&] {
+                  std::string raison;
+                  if (!limiterTailleFichiers(40) ||
+                      ecrireScom({1, 9600}, dossier / "scom.ini", &raison)) {
+                      return 10;
+                  }
+                  return raison == std::strerror(EFBIG) ? 0 : 11;
+              }),
+              0);
     EXPECT_EQ(lireOctets(dossier / "scom.ini"), scomAttendu("4", "300"));
     EXPECT_EQ(dossier.entrees(), std::vector<std::string>{"scom.ini"});
+}
+
+TEST(EcritureScom, UnLienVersLeFichierEstSuiviEtLeModeGarde)
+{
+    // The operator keeps the settings elsewhere and links them here.
+    DossierScom dossier;
+    std::filesystem::create_directory(dossier / "config");
+    const std::string vrai = dossier / "config/scom.ini";
+    ecrireOctets(vrai, scomAttendu("4", "300"));
+    ASSERT_EQ(::chmod(vrai.c_str(), 0640), 0);
+    std::filesystem::create_symlink("config/scom.ini", dossier / "scom.ini");
+
+    ASSERT_TRUE(ecrireScom({2, 19200}, dossier / "scom.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dossier / "scom.ini"));
+    EXPECT_EQ(lireOctets(vrai), scomAttendu("2", "19200"));
+    struct stat etat {};
+    ASSERT_EQ(::stat(vrai.c_str(), &etat), 0);
+    EXPECT_EQ(etat.st_mode & 07777, 0640u);
+
+    // Links planted at the temporary names are never followed.
+    const std::string victime = dossier / "victime";
+    ecrireOctets(victime, "à garder");
+    const PiegesTemporaires pieges(vrai, victime);
+    ASSERT_TRUE(ecrireScom({3, 38400}, dossier / "scom.ini"));
+    EXPECT_TRUE(pieges.victimeIntacte());
+    EXPECT_EQ(lireOctets(vrai), scomAttendu("3", "38400"));
 }
 
 } // namespace

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -331,9 +333,11 @@ TEST_F(ReseauxDlgTest, WriteFailuresAreReported)
     bouton(1013)->click();
     scripted().queueFile(reglages);
     bouton(1025)->click();
+    // Each says which file and why.
+    const std::string pourquoi = std::string("\n\n") + std::strerror(ENOENT);
     EXPECT_EQ(textes(), (std::vector<std::string>{
-                            "Erreur d'écriture du fichier (" + poids + ")",
-                            "Erreur d'écriture du fichier (" + reglages + ")",
+                            "Erreur d'écriture du fichier (" + poids + ")" + pourquoi,
+                            "Erreur d'écriture du fichier (" + reglages + ")" + pourquoi,
                         }));
 }
 

@@ -1,0 +1,100 @@
+#include "link/recorder/LecteurSession.h"
+
+#include "link/recorder/DossierJournaux.h"
+#include "link/recorder/Enregistreur.h"
+
+#include <filesystem>
+
+namespace journal {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+/** The name a "suite NAME" event gives, or empty for any other record. */
+std::string suiteNommee(const Enregistrement& e)
+{
+    const std::string prefixe = std::string(EvenementSuite) + " ";
+    if (e.genre != Genre::Lien || !e.texte().starts_with(prefixe)) {
+        return {};
+    }
+    return std::string(e.texte().substr(prefixe.size()));
+}
+
+} // namespace
+
+LecteurSession::LecteurSession(std::istream& entree, const std::string& chemin)
+    : m_lecteur(std::make_unique<LecteurJournal>(entree))
+{
+    if (!chemin.empty()) {
+        const fs::path p(chemin);
+        m_dossier = p.has_parent_path() ? p.parent_path().string() : std::string(".");
+        m_nom = p.filename().string();
+    }
+}
+
+bool LecteurSession::lireEntete()
+{
+    if (!m_lecteur->lireEntete()) {
+        arret(Lecture::Corrompu, m_lecteur->erreur());
+        return false;
+    }
+    m_debut = m_lecteur->debutUnixUs();
+    return true;
+}
+
+Lecture LecteurSession::arret(Lecture raison, std::string texte)
+{
+    m_arrete = true;
+    m_raison = raison;
+    m_erreur = std::move(texte);
+    return raison;
+}
+
+Lecture LecteurSession::ouvrirSuite()
+{
+    const std::string nom = std::move(m_nomSuite);
+    m_nomSuite.clear();
+    if (!dossier::estNomJournal(nom) || !dossier::avant(m_nom, nom)) {
+        return arret(Lecture::Corrompu, "suite invalide : " + nom);
+    }
+    const std::string chemin = (fs::path(m_dossier) / nom).string();
+    m_suite = std::ifstream(chemin, std::ios::binary);
+    if (!m_suite) {
+        return arret(Lecture::Tronque, "suite introuvable : " + chemin);
+    }
+    m_lecteur = std::make_unique<LecteurJournal>(m_suite);
+    if (!m_lecteur->lireEntete()) {
+        return arret(Lecture::Corrompu, chemin + " : " + m_lecteur->erreur());
+    }
+    if (m_lecteur->debutUnixUs() != m_debut) {
+        return arret(Lecture::Corrompu, chemin + " n'est pas la suite de cette session");
+    }
+    m_nom = nom;
+    ++m_fichiers;
+    return Lecture::Enregistrement;
+}
+
+Lecture LecteurSession::suivant(Enregistrement& e)
+{
+    while (!m_arrete) {
+        const Lecture r = m_lecteur->suivant(e);
+        if (r == Lecture::Enregistrement) {
+            if (e.tempsUs < m_dernierTemps) {
+                return arret(Lecture::Corrompu, "le temps d'un enregistrement recule");
+            }
+            m_dernierTemps = e.tempsUs;
+            ++m_nombre;
+            // Only a file's last record names its continuation.
+            m_nomSuite = suiteNommee(e);
+            return r;
+        }
+        if (r != Lecture::Fin || m_nomSuite.empty() || m_dossier.empty()) {
+            return arret(r, m_lecteur->erreur());
+        }
+        ouvrirSuite();
+    }
+    return m_raison;
+}
+
+} // namespace journal

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "link/recorder/LecteurJournal.h"
+
+#include <cstdint>
+#include <fstream>
+#include <istream>
+#include <memory>
+#include <string>
+
+namespace journal {
+
+/**
+ * Reads a recorded session across the files it was continued in: when a
+ * file ends cleanly on a "suite NAME" event, reading goes on with NAME in
+ * the same folder, past its header. NAME must be a log's name that sorts
+ * after the file that names it (so a chain always ends), and its header
+ * must carry the same session start; the records' times never go back from
+ * one file to the next. The continuation events themselves are handed
+ * over like any other record.
+ */
+class LecteurSession {
+public:
+    /**
+     * Reads `entree`, the content of the file `chemin`; the continuations
+     * are looked for beside `chemin`. Without `chemin` nothing is followed.
+     */
+    explicit LecteurSession(std::istream& entree, const std::string& chemin = {});
+
+    /** Reads the first file's header: false (erreur() says why) when this is no log. */
+    bool lireEntete();
+    /** The next record into `e`, from whichever file holds it (after lireEntete). */
+    Lecture suivant(Enregistrement& e);
+
+    /** The session's start, microseconds since 1970 (after lireEntete). */
+    std::int64_t debutUnixUs() const { return m_debut; }
+    /** Why reading stopped short; empty after a clean end. */
+    const std::string& erreur() const { return m_erreur; }
+    /** Whole records read so far, all files together. */
+    std::uint64_t nombre() const { return m_nombre; }
+    /** The files read so far, the first one included. */
+    int fichiers() const { return m_fichiers; }
+
+private:
+    /** Opens the file the last "suite" event named; the reason to stop when it cannot. */
+    Lecture ouvrirSuite();
+    Lecture arret(Lecture raison, std::string texte);
+
+    std::string m_dossier;
+    std::string m_nom;
+    std::ifstream m_suite;
+    std::unique_ptr<LecteurJournal> m_lecteur;
+    std::string m_nomSuite;
+    std::int64_t m_debut = 0;
+    std::uint64_t m_dernierTemps = 0;
+    std::uint64_t m_nombre = 0;
+    int m_fichiers = 1;
+    bool m_arrete = false;
+    Lecture m_raison = Lecture::Fin;
+    std::string m_erreur;
+};
+
+} // namespace journal
