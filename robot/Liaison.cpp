@@ -36,6 +36,51 @@ bool mettreEnBrut(int fd)
     return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
+/** `lien` is a symbolic link whose text is `cible`. */
+bool lienPointeSur(const std::string& lien, const std::string& cible)
+{
+    struct stat s {};
+    if (::lstat(lien.c_str(), &s) != 0 || !S_ISLNK(s.st_mode)) {
+        return false;
+    }
+    char texte[512];
+    const ssize_t n = ::readlink(lien.c_str(), texte, sizeof texte);
+    return n > 0 && static_cast<std::size_t>(n) < sizeof texte &&
+           std::string(texte, static_cast<std::size_t>(n)) == cible;
+}
+
+/**
+ * Makes the symbolic link `lien` to `nom`. Nothing is replaced but a
+ * symbolic link that leads nowhere (left by a robot that ended): a file,
+ * or a link to a device that exists (another robot's, live), is refused.
+ */
+bool poserLien(const std::string& nom, const std::string& lien, std::string& erreur)
+{
+    struct stat s {};
+    if (::lstat(lien.c_str(), &s) == 0) {
+        struct stat cible {};
+        if (!S_ISLNK(s.st_mode)) {
+            erreur = lien + " existe et n'est pas un lien symbolique";
+            return false;
+        }
+        if (::stat(lien.c_str(), &cible) == 0) {
+            erreur = lien + " mène déjà à un périphérique qui existe (un autre robot ?)";
+            return false;
+        }
+        // A dead link: removed only if it is still the one just looked at.
+        if (::unlink(lien.c_str()) != 0 && errno != ENOENT) {
+            erreur = raison(lien.c_str());
+            return false;
+        }
+    }
+    // Never over anything that appeared meanwhile.
+    if (::symlink(nom.c_str(), lien.c_str()) != 0) {
+        erreur = raison(lien.c_str());
+        return false;
+    }
+    return true;
+}
+
 void dormirMs(int ms)
 {
     timespec t{ms / 1000, (ms % 1000) * 1000000L};
@@ -54,7 +99,8 @@ Liaison::Liaison(int fd, std::string nom, std::string lien, bool pty)
 Liaison::~Liaison()
 {
     ::close(m_fd);
-    if (!m_lien.empty()) {
+    // Only the link made here, if it is still this one (not replaced since).
+    if (!m_lien.empty() && lienPointeSur(m_lien, m_nom)) {
         ::unlink(m_lien.c_str());
     }
 }
@@ -79,21 +125,9 @@ std::unique_ptr<Liaison> Liaison::creerPty(const std::string& lien, std::string&
     }
     fcntl(maitre, F_SETFL, fcntl(maitre, F_GETFL) | O_NONBLOCK);
     fcntl(maitre, F_SETFD, FD_CLOEXEC);
-    if (!lien.empty()) {
-        struct stat s {};
-        if (::lstat(lien.c_str(), &s) == 0) {
-            if (!S_ISLNK(s.st_mode)) {
-                erreur = lien + " exists and is not a symbolic link";
-                ::close(maitre);
-                return nullptr;
-            }
-            ::unlink(lien.c_str());
-        }
-        if (::symlink(nom, lien.c_str()) != 0) {
-            erreur = raison(lien.c_str());
-            ::close(maitre);
-            return nullptr;
-        }
+    if (!lien.empty() && !poserLien(nom, lien, erreur)) {
+        ::close(maitre);
+        return nullptr;
     }
     return std::unique_ptr<Liaison>(new Liaison(maitre, nom, lien, true));
 }
@@ -190,13 +224,13 @@ bool Liaison::lireDisponibles(std::vector<std::uint8_t>& octets)
         if (k < 0 && errno == EINTR) {
             continue;
         }
-        if (k < 0 && errno == EAGAIN) {
-            // Nothing there; a hang-up with nothing left to read means gone.
+        if (k == 0 || errno == EAGAIN) {
+            // Nothing there: a terminal in raw mode answers 0 bytes (or
+            // EAGAIN) then. Gone only when it hangs up with nothing left.
             pollfd p{m_fd, POLLIN, 0};
-            return ::poll(&p, 1, 0) <= 0 || (p.revents & (POLLHUP | POLLERR)) == 0 ||
-                   (p.revents & POLLIN) != 0;
+            return ::poll(&p, 1, 0) <= 0 || (p.revents & (POLLHUP | POLLERR)) == 0;
         }
-        // EIO (the device end was closed) or end of file.
+        // EIO: the device end was closed, or the device went away.
         return false;
     }
 }
