@@ -8,6 +8,8 @@ namespace {
 
 /** Time between two writes to the box: faster than the eye, slower than the robot. */
 constexpr int IntervalleMs = 25;
+/** Characters waiting for the next round beyond which they are written at once. */
+constexpr qsizetype EnAttenteMax = 256 * 1024;
 
 } // namespace
 
@@ -36,7 +38,11 @@ void BoiteTrafic::ajouter(const QString& texte)
         m_paragraphe += static_cast<int>(texte.size());
     }
     m_enAttente += texte;
-    if (!m_minuterie.isActive()) {
+    // A flood between two rounds (a replay at high speed) is written at once:
+    // what waits never outgrows what the box keeps.
+    if (m_enAttente.size() > EnAttenteMax) {
+        vider();
+    } else if (!m_minuterie.isActive()) {
         m_minuterie.start();
     }
 }

@@ -1,5 +1,7 @@
 #include "link/LienRejoue.h"
 
+#include "core/Platform.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -7,6 +9,12 @@
 #include <cstring>
 
 namespace {
+
+std::int64_t instantSysteme()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 std::uint64_t horlogeSysteme()
 {
@@ -22,6 +30,9 @@ LienRejoue::LienRejoue(OptionsRejeu options)
 {
     if (!m_options.horloge) {
         m_options.horloge = horlogeSysteme;
+    }
+    if (!m_options.horlogeTravail) {
+        m_options.horlogeTravail = instantSysteme;
     }
     if (!(std::isfinite(m_options.vitesse) && m_options.vitesse > 0.0)) {
         m_options.vitesse = 1.0;
@@ -153,7 +164,14 @@ int LienRejoue::avancer()
     const std::weak_ptr<bool> vivant = m_vivant;
     int remis = 0;
     const std::uint64_t maintenant = tempsJournal();
+    const std::int64_t debutTour = m_options.dureeTourMaxUs > 0 ? m_options.horlogeTravail() : 0;
+    bool tourPlein = false;
     while (m_aProchain && m_prochain.tempsUs <= maintenant) {
+        if (m_options.dureeTourMaxUs > 0 && remis > 0 &&
+            m_options.horlogeTravail() - debutTour >= m_options.dureeTourMaxUs) {
+            tourPlein = true;
+            break;
+        }
         // The payload moves out: the owner may make us read the next one.
         const journal::Enregistrement courant = std::move(m_prochain);
         m_aProchain = lireSuivant();
@@ -169,10 +187,27 @@ int LienRejoue::avancer()
     if (!m_aProchain) {
         m_enCours = false;
         m_minuterie.stop();
+        signalerFin();
+    } else if (tourPlein) {
+        // The rest at the next turn, after what else waits in the event loop.
+        if (m_options.minuterie) {
+            m_minuterie.start(0);
+        }
     } else {
         programmer();
     }
     return remis;
+}
+
+void LienRejoue::signalerFin() const
+{
+    // A log damaged on the way: the operator learns where the replay stopped
+    // and why (a record cut by a crash at the very end is no damage).
+    if (m_fin == journal::Lecture::Corrompu && m_lecteur) {
+        platform().messageBox("La relecture du journal " + m_options.fichier +
+                                  " s'arrête là : " + m_lecteur->erreur(),
+                              "Rejouer un journal", MessageButtons::Ok, MessageIcon::Exclamation);
+    }
 }
 
 void LienRejoue::programmer()

@@ -20,6 +20,14 @@ struct OptionsRejeu {
     std::function<std::uint64_t()> horloge;
     /** False: nothing plays by itself, the caller drives avancer() (tests). */
     bool minuterie = true;
+    /**
+     * One turn of the event loop hands over at most this much work, us of
+     * the steady clock (0: no limit); the rest goes on at the next turn, so
+     * that the window stays live at any speed.
+     */
+    std::int64_t dureeTourMaxUs = 20'000;
+    /** The clock that measures a turn's work, us; empty: the steady clock. */
+    std::function<std::int64_t()> horlogeTravail;
 };
 
 /**
@@ -48,7 +56,10 @@ public:
     bool threadAlive() const override { return m_enCours; }
     std::string openError() const override { return m_erreur; }
 
-    /** Hands over every record due at the clock's time; the number handed over. */
+    /**
+     * Hands over the records due at the clock's time, for at most one
+     * turn's work (OptionsRejeu::dureeTourMaxUs); the number handed over.
+     */
     int avancer();
     /** How the log ended (Fin, Tronque, Corrompu) once played to its end. */
     journal::Lecture fin() const { return m_fin; }
@@ -62,6 +73,8 @@ private:
     bool remettre(const journal::Enregistrement& e);
     std::uint64_t tempsJournal() const;
     void programmer();
+    /** At the log's end: a damaged log is told to the operator. */
+    void signalerFin() const;
 
     OptionsRejeu m_options;
     RobotLinkOwner* m_owner = nullptr;

@@ -27,6 +27,8 @@ inline constexpr std::size_t TailleEntete = 16;
 inline constexpr std::size_t TailleEnteteEnregistrement = 11;
 /** The largest payload one record holds; longer writes are split. */
 inline constexpr std::size_t ChargeMax = 0xFFFF;
+/** The longest plausible session: a record time beyond it is damage (366 days). */
+inline constexpr std::uint64_t DureeSessionMaxUs = 366ULL * 24 * 3600 * 1000000;
 /** The file name extension of logs. */
 inline constexpr const char* Extension = ".kivlog";
 

@@ -75,6 +75,12 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
     if (temps < m_dernierTemps) {
         return arret(Lecture::Corrompu, "le temps d'un enregistrement recule");
     }
+    // No session lasts a year: such a time is damage, and a replay would
+    // wait for it for ever.
+    if (temps > DureeSessionMaxUs) {
+        return arret(Lecture::Corrompu, "temps d'enregistrement invraisemblable : " +
+                                            std::to_string(temps / 1000000) + " s");
+    }
     // The payload grows chunk by chunk with what the input really holds.
     constexpr std::size_t Morceau = 4096;
     e.charge.clear();

@@ -25,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -50,15 +51,23 @@ class JournalConsoleTest : public ConsoleTest {
 protected:
     Vu vu() const { return {g_robotPos.get(), controle<QProgressBar>(1019)->value()}; }
 
-    /** Starts a console on a replay of `fichier` driven by `horloge`. */
-    LienRejoue* rejouer(const std::string& fichier, std::uint64_t& horloge)
+    /**
+     * Starts a console on a replay of `fichier` driven by `horloge`; a turn
+     * hands over at most `dureeTourUs` of work (0: all that is due).
+     */
+    LienRejoue* rejouer(const std::string& fichier, std::uint64_t& horloge,
+                        std::int64_t dureeTourUs = 0)
     {
+        travail = 0;
         LienRejoue* rejeu = nullptr;
         demarrerAvec([&] {
             OptionsRejeu options;
             options.fichier = fichier;
             options.horloge = [&horloge] { return horloge; };
             options.minuterie = false;
+            options.dureeTourMaxUs = dureeTourUs;
+            // Each look at the work done finds 10 us more.
+            options.horlogeTravail = [this] { return travail += 10; };
             auto lien = std::make_unique<LienRejoue>(std::move(options));
             rejeu = lien.get();
             return lien;
@@ -67,6 +76,7 @@ protected:
     }
 
     kiv_test::RepertoireTemporaire dossier;
+    std::int64_t travail = 0;
 };
 
 } // namespace
@@ -127,6 +137,46 @@ TEST_F(JournalConsoleTest, ARecordedSessionReplaysToTheSamePositionsAndBattery)
     EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
     // The console answered every status byte; none of it went anywhere.
     EXPECT_EQ(rejeu->octetsIgnores(), 4u);
+
+    // However far behind the replay is, a turn hands over one turn's work
+    // (here 15 us, which two records fill), the rest at the next turns.
+    frame.reset();
+    t = 0;
+    rejeu = rejouer(fichier, t, 15);
+    t = fins.back() + 1000000;
+    std::vector<int> tours;
+    while (rejeu->threadAlive()) {
+        tours.push_back(rejeu->avancer());
+    }
+    ASSERT_GT(tours.size(), 10u);
+    for (std::size_t k = 0; k + 1 < tours.size(); ++k) {
+        EXPECT_EQ(tours[k], 2) << k;
+    }
+    EXPECT_EQ(vu().position.x, vus[3].position.x);
+    EXPECT_EQ(vu().batterie, vus[3].batterie);
+
+    // Damaged on the way (a record whose time goes back): the replay stops
+    // there and says so, after the hand-over.
+    {
+        std::ifstream source(fichier, std::ios::binary);
+        std::string octets((std::istreambuf_iterator<char>(source)),
+                           std::istreambuf_iterator<char>());
+        std::string recul(journal::TailleEnteteEnregistrement, '\0');
+        journal::encoderEnregistrement(reinterpret_cast<std::uint8_t*>(recul.data()), 1,
+                                       journal::Genre::Recu, 0);
+        std::ofstream(dossier / "abime.kivlog", std::ios::binary) << octets << recul;
+    }
+    frame.reset();
+    t = 0;
+    rejeu = rejouer(dossier / "abime.kivlog", t);
+    scripted().clear();
+    t = fins.back() + 1000000;
+    rejeu->avancer();
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Corrompu);
+    ASSERT_EQ(scripted().messages().size(), 1u);
+    EXPECT_EQ(scripted().messages()[0].text, "La relecture du journal " + dossier / "abime.kivlog" +
+                                                 " s'arrête là : le temps d'un enregistrement "
+                                                 "recule");
 
     // Cut inside the last frame's reply: its battery byte never arrives.
     const auto taille = std::filesystem::file_size(fichier);

@@ -123,6 +123,16 @@ TEST_F(JournalTest, DamageStopsTheReader)
     EXPECT_EQ(toutLire(entete + enregistrement(5, 1, 0) + enregistrement(4, 1, 0), lus),
               Lecture::Corrompu);
     EXPECT_EQ(lus.size(), 1u) << "time may not go back";
+    lus.clear();
+    // A year into the session is damage: a replay would wait for it for ever.
+    std::istringstream loin(entete + enregistrement(DureeSessionMaxUs, 1, 0) +
+                            enregistrement(DureeSessionMaxUs + 1, 1, 0));
+    LecteurJournal lointain(loin);
+    ASSERT_TRUE(lointain.lireEntete());
+    Enregistrement dernier;
+    EXPECT_EQ(lointain.suivant(dernier), Lecture::Enregistrement);
+    EXPECT_EQ(lointain.suivant(dernier), Lecture::Corrompu);
+    EXPECT_EQ(lointain.erreur(), "temps d'enregistrement invraisemblable : 31622400 s");
 
     // A declared 65535 bytes with three present: only those three are held.
     std::istringstream court(entete + enregistrement(1, 2, 0xFFFF) + "abc");
