@@ -258,3 +258,55 @@ TEST(ExportCsv, ASessionContinuedInOtherFilesExportsWholeIntoAFileWrittenSafely)
     EXPECT_EQ(kiv_test::lireOctets(csv), attendu.str());
     setPlatform(nullptr);
 }
+
+TEST(ExportCsv, AFrameCutShortBySilenceIsNoRowAndTheNextOneIsReadWhole)
+{
+    ScriptedPlatform scripted;
+    setPlatform(&scripted);
+    const std::int16_t a[4] = {100, -2000, 30000, -32768};
+    const std::int16_t b[4] = {1, 2, 3, 4};
+    // A robot reset after five bytes of a frame, then its next frame 500 ms
+    // later: counting alone would read b's first five bytes as the end of
+    // the cut frame, and every later frame from the wrong place.
+    Journal j;
+    j.ajouter(0, journal::Genre::Lien, "ouvert COM1 9600 bauds 8N1")
+        .trame(1000000, a, 0, 200, 0x80)
+        .ajouter(1500000, journal::Genre::Recu, "\x01\x02\x03\x04\x05")
+        .trame(2000000, b, 1, 100, 0x81)
+        .trame(2500000, a, 2, 90, 0x82);
+    const auto sansEstimation = [](double, double, double) { return protocole::Estimation{}; };
+    std::istringstream entree(j.octets());
+    std::ostringstream sortie;
+    const BilanExport bilan = exporterCsv(entree, sortie, sansEstimation);
+    EXPECT_EQ(bilan.trames, 3u);
+    EXPECT_EQ(sortie.str(), std::string(EnteteCsv) + "\n1.000000,100,-2000,30000,-32768," +
+                                intervalles(a) + ",,,0,0,200,128\n2.000000,1,2,3,4," +
+                                intervalles(b) + ",,,1,0,100,129\n2.500000,100,-2000,30000,-32768," +
+                                intervalles(a) + ",,,0,1,90,130\n");
+    setPlatform(nullptr);
+
+    // The summary counts the frames the console found cut short.
+    const std::filesystem::path fichier =
+        std::filesystem::path(testing::TempDir()) / "kiv_log_resynchro.kivlog";
+    std::ofstream(fichier, std::ios::binary)
+        << Journal()
+               .ajouter(0, journal::Genre::Lien, "ouvert COM1 9600 bauds 8N1")
+               .ajouter(10, journal::Genre::Lien, "resynchro 9 octets écartés après 2000 ms de silence")
+               .ajouter(20, journal::Genre::Lien, "resynchro 5 octets écartés après 500 ms de silence")
+               .octets();
+    std::string resume;
+    if (FILE* p = ::popen((KIV_LOG_PATH " " + fichier.string()).c_str(), "r")) {
+        char tampon[512];
+        while (std::fgets(tampon, sizeof tampon, p)) {
+            resume += tampon;
+        }
+        ::pclose(p);
+    }
+    EXPECT_NE(resume.find("lien : resynchro 9 octets écartés après 2000 ms de silence\n"),
+              std::string::npos)
+        << resume;
+    EXPECT_NE(resume.find("Trames coupées par un silence : 2 (14 octets écartés)\n"),
+              std::string::npos)
+        << resume;
+    std::filesystem::remove(fichier);
+}

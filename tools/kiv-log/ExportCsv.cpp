@@ -3,7 +3,9 @@
 #include "core/EcritureSure.h"
 #include "world/RobotReports.h"
 
+#include <charconv>
 #include <cstdio>
+#include <string_view>
 #include <optional>
 
 const char* const EnteteCsv = "temps_s,t1,t2,t3,t4,intervalle1_s,intervalle2_s,intervalle3_s,"
@@ -46,6 +48,20 @@ void ecrireLigne(std::ostream& sortie, const Ligne& l, int batterie)
     sortie << '\n';
 }
 
+/** The rate of an opening event ("ouvert COM1 9600 bauds 8N1"); 0 when it says none. */
+int bauds(std::string_view texte)
+{
+    const std::size_t fin = texte.find(" bauds");
+    if (fin == std::string_view::npos) {
+        return 0;
+    }
+    const std::size_t debut = texte.rfind(' ', fin - 1);
+    int valeur = 0;
+    const char* premier = texte.data() + (debut == std::string_view::npos ? 0 : debut + 1);
+    std::from_chars(premier, texte.data() + fin, valeur);
+    return valeur;
+}
+
 } // namespace
 
 BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
@@ -71,10 +87,14 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
         case journal::Genre::Lien:
             if (e.texte().starts_with(journal::EvenementOuvert)) {
                 analyseur.demarrer();
+                // Frames are found again after a silence as the console
+                // found them, with the threshold of the port's rate.
+                analyseur.reglerSeuilSilence(protocole::seuilSilence(bauds(e.texte())));
                 ligne = {};
             }
             break;
         case journal::Genre::Emis:
+            analyseur.noterEmission(static_cast<protocole::Instant>(e.tempsUs));
             // The reply to the status byte: the first byte sent after it.
             if (ligne.etatLu && !ligne.commande && !e.charge.empty()) {
                 ligne.commande = e.charge.front();
@@ -88,7 +108,13 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
                     ligne = {};
                     ligne.temps = temps;
                 }
-                const protocole::Evenement ev = analyseur.recevoir(octet);
+                const protocole::Evenement ev =
+                    analyseur.recevoir(octet, static_cast<protocole::Instant>(e.tempsUs));
+                if (ev.ecartes > 0) {
+                    // The bytes so far were no whole frame: a new one starts here.
+                    ligne = {};
+                    ligne.temps = temps;
+                }
                 switch (ev.action) {
                 case protocole::Action::Position:
                     for (int k = 0; k < 4; ++k) {

@@ -10,6 +10,8 @@
 #include "trainer/ReseauNeurones.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -161,6 +163,8 @@ int resumer(std::istream& entree, const Options& options)
     std::uint64_t recus = 0;
     std::uint64_t emis = 0;
     std::uint64_t dernier = 0;
+    std::uint64_t resynchros = 0;
+    std::uint64_t ecartes = 0;
     journal::Enregistrement e;
     journal::Lecture r;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
@@ -174,6 +178,14 @@ int resumer(std::istream& entree, const Options& options)
             break;
         case journal::Genre::Lien:
         case journal::Genre::Navigation: {
+            if (e.genre == journal::Genre::Lien &&
+                e.texte().starts_with(journal::EvenementResynchro)) {
+                // "resynchro 9 octets écartés après 2000 ms de silence"
+                ++resynchros;
+                ecartes += std::strtoull(
+                    std::string(e.texte().substr(std::strlen(journal::EvenementResynchro))).c_str(),
+                    nullptr, 10);
+            }
             char temps[32];
             std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
             std::cout << temps
@@ -187,6 +199,11 @@ int resumer(std::istream& entree, const Options& options)
                 static_cast<double>(dernier) / 1e6, static_cast<unsigned long long>(recus),
                 static_cast<unsigned long long>(emis),
                 static_cast<unsigned long long>(lecteur.nombre()));
+    if (resynchros > 0) {
+        std::printf("Trames coupées par un silence : %llu (%llu octets écartés)\n",
+                    static_cast<unsigned long long>(resynchros),
+                    static_cast<unsigned long long>(ecartes));
+    }
     if (lecteur.fichiers() > 1) {
         std::cout << "Session continuée dans " << lecteur.fichiers() << " fichiers\n";
     }
