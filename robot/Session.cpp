@@ -138,12 +138,17 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
             options.apresPeriode(robot);
         }
         if (!options.rapide) {
+            // The next beacon cycle's end, at least half a period away: a
+            // robot kept waiting skips the cycles it missed instead of
+            // sending late frames back to back, so a silence always parts
+            // two frames (the console finds frames again by it).
             ajouterMs(echeance, periodeMs);
-            // A console that kept the robot waiting gets no burst of late frames.
-            timespec maintenant{};
-            clock_gettime(CLOCK_MONOTONIC, &maintenant);
-            if (maintenant.tv_sec > echeance.tv_sec + 1) {
-                echeance = maintenant;
+            timespec plusTot{};
+            clock_gettime(CLOCK_MONOTONIC, &plusTot);
+            ajouterMs(plusTot, periodeMs / 2);
+            while (echeance.tv_sec < plusTot.tv_sec ||
+                   (echeance.tv_sec == plusTot.tv_sec && echeance.tv_nsec < plusTot.tv_nsec)) {
+                ajouterMs(echeance, periodeMs);
             }
             // A signal cuts the sleep short; the loop then sees the stop flag.
             clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &echeance, nullptr);
