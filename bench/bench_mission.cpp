@@ -6,14 +6,21 @@
 // each frame leaving once the navigation has handled every change (as
 // between two frames of a robot in real time); each field ends arrived, stuck (no progress towards
 // the goal for a long time) or gave up (the console finds no path).
-//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both]
+//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both|faults]
+// "faults": the same open fields four times, the robot in real time (a frame
+// every 100 ms, the console's silence threshold at 40 ms) through a relay
+// that makes no fault, then loses bytes at 1e-4 and at 1e-3, then flips bits
+// at 1e-4; phantom marks are marked cells with no obstacle nor side within
+// two cells.
 // KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k.csv.
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/ReglageSilence.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
 #include "link/settings/EcritureScom.h"
 #include "robot/Liaison.h"
+#include "robot/Relais.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Session.h"
 #include "world/Locks.h"
@@ -25,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -152,6 +160,36 @@ std::size_t marquees()
     return n;
 }
 
+/** Marked cells with no obstacle of the field nor side within two cells: marks of no contact. */
+std::size_t fantomes(const Scenario& s)
+{
+    std::size_t n = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            if (valeurCellule(x, y) != 3) {
+                continue;
+            }
+            bool explique = x < 3 || y < 3 || x > 16 || y > 16;
+            for (int dy = -2; dy <= 2 && !explique; ++dy) {
+                for (int dx = -2; dx <= 2 && !explique; ++dx) {
+                    const int c = x + dx;
+                    const int r = y + dy;
+                    explique = c >= 0 && r >= 0 && c < 20 && r < 20 && s.obstacle[r][c] != 0;
+                }
+            }
+            n += explique ? 0 : 1;
+        }
+    }
+    return n;
+}
+
+/** How the robot talks to the console: in --fast lock step, or in real time through a relay. */
+struct Ligne {
+    /** Null: no relay, --fast. */
+    const robotsim::ReglagesRelais* relais = nullptr;
+    int periodeMs = 100;
+};
+
 struct Resultat {
     Issue issue = Issue::Bloque;
     bool vraiArrive = false;
@@ -159,6 +197,10 @@ struct Resultat {
     long contacts = 0;
     double erreurMoyenne = 0.0;
     std::string cause;
+    std::size_t fantomes = 0;
+    std::uint64_t resynchros = 0;
+    robotsim::BilanRelais relais;
+    long manquantes = 0;
 };
 
 /** What the robot's thread shares with the bench's: the truth after each period. */
@@ -169,7 +211,7 @@ struct Verite {
     double sommeErreur = 0.0;
 };
 
-Resultat courir(const Terrain& t, std::ostream* trace)
+Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
 {
     Resultat res;
     std::string erreur;
@@ -178,12 +220,27 @@ Resultat courir(const Terrain& t, std::ostream* trace)
         std::fprintf(stderr, "%s\n", erreur.c_str());
         std::exit(1);
     }
-    qputenv("KIV_COM1", QByteArray::fromStdString(liaison->nom()));
-    robotsim::RobotVirtuel robot(t.scenario);
+    std::unique_ptr<robotsim::Relais> relais;
+    if (ligne.relais != nullptr) {
+        relais = robotsim::Relais::creer(liaison->nom(), *ligne.relais, erreur);
+        if (!relais) {
+            std::fprintf(stderr, "%s\n", erreur.c_str());
+            std::exit(1);
+        }
+        relais->demarrer();
+    }
+    qputenv("KIV_COM1", QByteArray::fromStdString(relais ? relais->nom() : liaison->nom()));
+    Scenario scenario = t.scenario;
+    if (relais) {
+        scenario.periodeMs = ligne.periodeMs;
+    }
+    robotsim::RobotVirtuel robot(scenario);
     Verite verite;
     std::atomic<bool> arret{false};
     robotsim::OptionsSession options;
-    options.rapide = true;
+    options.rapide = !relais;
+    // Without its reply a robot in real time waits three periods, then stops its wheels.
+    options.delaiReponseMs = relais ? 3 * ligne.periodeMs : 2000;
     options.trace = trace;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
         const Point estime = g_robotPos.get();
@@ -276,11 +333,18 @@ Resultat courir(const Terrain& t, std::ostream* trace)
                 break;
             }
         }
+        res.fantomes = fantomes(t.scenario);
+        res.resynchros = frame.view()->resynchronisations();
         arret = true;
     }
     fil.join();
+    if (relais) {
+        res.relais = relais->bilan();
+        relais.reset();
+    }
     ResetWorld();
     res.contacts = bilan.contacts;
+    res.manquantes = bilan.manquantes;
     res.erreurMoyenne =
         verite.periodes > 0 ? verite.sommeErreur / static_cast<double>(verite.periodes) : 0.0;
     return res;
@@ -329,6 +393,59 @@ void serie(const char* titre, int n, std::uint32_t graine, bool caches)
     std::fflush(stdout);
 }
 
+/** The same fields through a relay making `reglages`'s faults; one line of figures. */
+void serieFautes(const char* titre, int n, std::uint32_t graine,
+                 const robotsim::ReglagesRelais& reglages)
+{
+    std::mt19937 alea(graine);
+    int arrives = 0, bloques = 0, abandons = 0, perdusParFantome = 0;
+    long somme = 0, contacts = 0;
+    std::size_t fantomes = 0;
+    std::uint64_t resynchros = 0, perdus = 0, inverses = 0, lus = 0;
+    long manquantes = 0;
+    QElapsedTimer montre;
+    montre.start();
+    for (int k = 0; k < n; ++k) {
+        const Terrain t = tirer(alea, false);
+        robotsim::ReglagesRelais r = reglages;
+        r.graine = graine * 1000 + static_cast<std::uint32_t>(k);
+        const char* suivi = std::getenv("KIV_MISSION_TRACE");
+        std::ofstream trace;
+        if (suivi != nullptr && std::atoi(suivi) == k) {
+            trace.open(QDir::tempPath().toStdString() + "/mission-" + std::to_string(k) + ".csv");
+        }
+        const Resultat res = courir(t, trace.is_open() ? &trace : nullptr, Ligne{&r, 100});
+        manquantes += res.manquantes;
+        contacts += res.contacts;
+        fantomes += res.fantomes;
+        resynchros += res.resynchros;
+        perdus += res.relais.perdus;
+        inverses += res.relais.inverses;
+        lus += res.relais.lus;
+        if (res.issue == Issue::Arrive) {
+            ++arrives;
+            somme += res.trames;
+        } else {
+            (res.issue == Issue::Bloque ? bloques : abandons)++;
+            perdusParFantome += res.fantomes > 0 ? 1 : 0;
+            std::printf("  field %d: %s, %zu phantom marks, %ld contacts %s\n", k,
+                        res.issue == Issue::Bloque ? "stuck" : "gave up", res.fantomes,
+                        res.contacts, res.cause.c_str());
+        }
+    }
+    std::printf("%s: %d fields, arrived %d (%.1f %%), stuck %d, gave up %d (%d of them with "
+                "phantom marks); frames to arrive mean %.0f; bumps %ld; phantom marks %zu; "
+                "bytes %llu, lost %llu, flipped %llu; frames cut short %llu; frames unanswered %ld; "
+                "%.0f s\n",
+                titre, n, arrives, 100.0 * arrives / n, bloques, abandons, perdusParFantome,
+                arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, contacts, fantomes,
+                static_cast<unsigned long long>(lus), static_cast<unsigned long long>(perdus),
+                static_cast<unsigned long long>(inverses),
+                static_cast<unsigned long long>(resynchros), manquantes,
+                static_cast<double>(montre.elapsed()) / 1000.0);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -347,6 +464,25 @@ int main(int argc, char** argv)
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const auto graine = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 1);
     const std::string series = argc > 3 ? argv[3] : "both";
+    if (series == "faults") {
+        // A robot in real time at 100 ms: its frames are parted by at least
+        // 50 ms of silence, above this threshold.
+        QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 40);
+        robotsim::ReglagesRelais sans;
+        robotsim::ReglagesRelais perte4;
+        perte4.tauxPerte = 1e-4;
+        robotsim::ReglagesRelais perte3;
+        perte3.tauxPerte = 1e-3;
+        robotsim::ReglagesRelais bits4;
+        bits4.tauxInversion = 1e-4;
+        serieFautes("no fault", n, graine, sans);
+        serieFautes("bytes lost at 1e-4", n, graine, perte4);
+        serieFautes("bytes lost at 1e-3", n, graine, perte3);
+        serieFautes("bits flipped at 1e-4", n, graine, bits4);
+        QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
+        setPlatform(nullptr);
+        return 0;
+    }
     if (series != "hidden") {
         serie("without hidden obstacles", n, graine, false);
     }
