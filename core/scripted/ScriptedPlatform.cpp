@@ -72,14 +72,29 @@ void ScriptedPlatform::clear()
     m_cancelPolls.clear();
     m_polls = 0;
     m_unanswered = 0;
+    m_pendantBoite = nullptr;
     // Progress records stay: boxes still alive keep writing into them.
+}
+
+void ScriptedPlatform::setWhileBoxOpen(std::function<void(const ShownMessage&)> pendant)
+{
+    std::lock_guard lock(m_mutex);
+    m_pendantBoite = std::move(pendant);
 }
 
 MessageAnswer ScriptedPlatform::messageBox(const std::string& text, const std::string& caption,
                                            MessageButtons buttons, MessageIcon icon)
 {
+    std::function<void(const ShownMessage&)> pendant;
+    {
+        std::lock_guard lock(m_mutex);
+        m_messages.push_back({text, caption, buttons, icon});
+        pendant = m_pendantBoite;
+    }
+    if (pendant) {
+        pendant(ShownMessage{text, caption, buttons, icon});
+    }
     std::lock_guard lock(m_mutex);
-    m_messages.push_back({text, caption, buttons, icon});
     if (m_answers.empty()) {
         ++m_unanswered;
         return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;

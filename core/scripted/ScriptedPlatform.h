@@ -4,6 +4,7 @@
 #include "core/ProgressBox.h"
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -64,6 +65,13 @@ public:
      */
     void pressCancelAtPoll(int poll);
 
+    /**
+     * Called inside every message box, after it is recorded and before it
+     * answers, as the box's own event loop would run while it is open (a
+     * test runs the event loop there). Empty: the box answers at once.
+     */
+    void setWhileBoxOpen(std::function<void(const ShownMessage&)> pendant);
+
     /** Sleeps last `milliseconds * scale` (1.0 = real time). */
     void setSleepScale(double scale);
 
@@ -109,6 +117,7 @@ private:
     std::vector<int> m_cancelPolls;
     int m_polls = 0;
     std::vector<ThreadPriority> m_priorities;
+    std::function<void(const ShownMessage&)> m_pendantBoite;
     int m_unanswered = 0;
     double m_sleepScale = 1.0;
 };

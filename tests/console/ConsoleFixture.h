@@ -56,6 +56,7 @@ public:
     void QueueWrite(const char* octets) override { ecrit += octets; }
     bool threadAlive() const override { return vivant; }
     std::string openError() const override { return m_ouvre ? std::string() : raison; }
+    std::string lossReason() const override { return perte; }
 
     RobotLinkOwner* proprietaire = nullptr;
     PortSettings reglages;
@@ -68,6 +69,8 @@ public:
     std::string ecrit;
     /** Why an opening fails, as the engine would say. */
     std::string raison;
+    /** Why the device went away, as the engine would say. */
+    std::string perte;
 
 private:
     bool m_ouvre;

@@ -10,6 +10,8 @@
 
 #include <QLineEdit>
 
+#include <fstream>
+
 namespace {
 
 /** One sensor frame of a robot at `p` (cm) with the given status and battery bytes. */
@@ -45,7 +47,7 @@ protected:
     {
         const std::size_t avant = robot.recu.size();
         robot.envoyer(octets);
-        return attendre([&] { return robot.recu.size() == avant + 1; });
+        return attendre([&] { return robot.recu.size() >= avant + 1; });
     }
 
     Pty robot;
@@ -110,4 +112,34 @@ TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)
     // Commands still go to the transmission box.
     cliquer(1042);
     EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
+}
+
+TEST_F(ConsoleLinkTest, ABoxOpenOverTheConsoleNeverHoldsTheLinkUp)
+{
+    // A network that refuses the robot's three inputs: the first frame
+    // raises a box. While it is open (its own event loop runs), 20 frames
+    // arrive and each gets its reply.
+    const std::string chemin = testing::TempDir() + "/deux_entrees_lien.wgh";
+    {
+        std::ofstream f(chemin);
+        f << "(2,2) 1 0 0 1\n(2,2) 1 0 0 1\n(2,1) 0 0\n(2,1) 0 0\n"
+             "(1)\n(2)\n0\n(2) 0 0\n0\n(2) 0 0\n";
+    }
+    demarrerAvec([] { return makeSerialPort(); }, chemin);
+    ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
+    int repondues = -1;
+    scripted().setWhileBoxOpen([&](const ScriptedPlatform::ShownMessage& m) {
+        if (m.text != "Matrice incompatible!") {
+            return;
+        }
+        repondues = 0;
+        for (std::uint32_t k = 0; k < 20; ++k) {
+            repondues += echanger(trame({300.0, 200.0}, 31 * k, 0x00, 200)) ? 1 : 0;
+        }
+    });
+    ASSERT_TRUE(echanger(trame({300.0, 200.0}, 7, 0x00, 200)));
+    ASSERT_TRUE(attendre([&] { return repondues >= 0; }));
+    EXPECT_EQ(repondues, 20);
+    EXPECT_EQ(robot.recu, std::string(21, '\x80'));
+    ASSERT_EQ(scripted().messages().size(), 1u) << "told once";
 }

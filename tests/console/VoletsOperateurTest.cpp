@@ -89,6 +89,67 @@ TEST_F(VoletsOperateurTest, TheLinkPaneGoesLostAndRecoversByItself)
     EXPECT_EQ(evenements[2], "rétabli");
 }
 
+TEST_F(VoletsOperateurTest, FramesCutShortAreToldWhileRecentAndAGoneDeviceIsLost)
+{
+    auto session = std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{dossier / "j"});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    robot = liens.at(0)->proprietaire;
+    std::int64_t t = 0;
+    VoletLien volet(view, 2000, [&t] { return t; });
+    volet.actualiser();
+    // Bytes at their arrival times (us): five of a frame, 1.2 s of silence,
+    // then a whole frame, whose start the console finds again.
+    for (int k = 0; k < 5; ++k) {
+        robot->OnRobotByteAt(0x40 + k, 1, 1'000'000);
+    }
+    for (int k = 0; k < 10; ++k) {
+        robot->OnRobotByteAt(k == 8 ? 0 : 0x50 + k, 1, 2'200'000);
+    }
+    EXPECT_EQ(view->resynchronisations(), 1u);
+    EXPECT_EQ(view->octetsEcartes(), 5u);
+    EXPECT_EQ(view->tramesRecues(), 1u);
+    t = 2200;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : réception, 0.0 trames/s, 1 resynchronisation"));
+    t = 12199;
+    trame();
+    volet.actualiser();
+    EXPECT_TRUE(volet.text().endsWith(QStringLiteral(", 1 resynchronisation")));
+    t = 12200;
+    trame();
+    volet.actualiser();
+    EXPECT_FALSE(volet.text().contains(QStringLiteral("resynchronisation"))) << "ten seconds on";
+
+    // The device goes away: lost, in red, its reason as tooltip; recorded at once.
+    const std::string raison = "le périphérique /dev/ttyUSB0 ne répond plus (fin de ligne)";
+    liens[0]->vivant = false;
+    liens[0]->perte = raison;
+    robot->OnLinkLost(raison);
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Lien : perdu, périphérique déconnecté"));
+    EXPECT_EQ(volet.palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(volet.toolTip().toStdString(), raison);
+    EXPECT_TRUE(scripted().messages().empty());
+
+    std::ifstream fichier(session->chemin(), std::ios::binary);
+    journal::LecteurJournal lecteur(fichier);
+    ASSERT_TRUE(lecteur.lireEntete());
+    std::vector<std::string> evenements;
+    journal::Enregistrement e;
+    while (lecteur.suivant(e) == journal::Lecture::Enregistrement) {
+        if (e.genre == journal::Genre::Lien) {
+            evenements.emplace_back(e.texte());
+        }
+    }
+    ASSERT_EQ(evenements.size(), 3u);
+    EXPECT_EQ(evenements[1], "resynchro 5 octets écartés après 1200 ms de silence");
+    EXPECT_EQ(evenements[2], "perdu : " + raison);
+}
+
 TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)
 {
     demarrer(true);
