@@ -1,10 +1,13 @@
 // Fuzz target of the robot's byte stream: the sensor-frame parser fed any
 // bytes, with an estimator that returns anything (not a number, infinities,
 // huge values, refusals) or throws, and the world applying every event as
-// the console does. Invariants beyond "no crash": the parser's state stays
-// one of its three, every status byte gets exactly one reply, a battery
-// level is a byte, the robot's position stays on the field with its cell
-// matching it, and the grid keeps its border.
+// the console does, each byte at an arrival time the input chooses (with
+// replies noted in between). Invariants beyond "no crash": the parser's
+// state stays one of its three, every status byte gets exactly one reply, a
+// battery level is a byte, the robot's position stays on the field with its
+// cell matching it, the grid keeps its border; a frame is cut short only
+// after a silence above the threshold, inside a frame, and the bytes thrown
+// away add up.
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/protocol/AnalyseurTrame.h"
 #include "world/Geometry.h"
@@ -13,6 +16,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -96,12 +100,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         });
 
+    const protocole::Instant seuil =
+        protocole::seuilSilence(donnees.PickValueInArray({110, 300, 1200, 9600, 38400}));
+    analyseur.reglerSeuilSilence(seuil);
+    protocole::Instant maintenant = 0;
+    protocole::Instant dernier = protocole::InstantInconnu;
+    std::uint64_t ecartes = 0;
     while (donnees.remaining_bytes() > 0) {
         const int octet = donnees.ConsumeIntegral<std::uint8_t>();
+        // Most bytes come together; some after a silence, some after a reply.
+        const std::uint8_t choix = donnees.ConsumeIntegral<std::uint8_t>();
+        if (choix >= 240) {
+            maintenant += static_cast<protocole::Instant>(choix - 239) * 40'000;
+        } else if (choix >= 230) {
+            maintenant += 1'000;
+            analyseur.noterEmission(maintenant);
+            dernier = std::max(dernier, maintenant);
+        }
         const int etatAvant = analyseur.rxState();
+        const int indexAvant = analyseur.rxIndex();
+        const protocole::Instant silence =
+            dernier == protocole::InstantInconnu ? 0 : maintenant - dernier;
+        dernier = std::max(dernier, maintenant);
         protocole::Evenement evenement;
         try {
-            evenement = analyseur.recevoir(octet);
+            evenement = analyseur.recevoir(octet, maintenant);
         } catch (const std::runtime_error&) {
             // The frame goes on: the status byte comes next.
             verifier(analyseur.rxState() == 3 && analyseur.rxIndex() == 0,
@@ -110,6 +133,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         const int etat = analyseur.rxState();
         verifier(etat == 2 || etat == 3 || etat == 4, "parser state");
+        const bool dansTrame = !(etatAvant == 2 && indexAvant == 0);
+        verifier((evenement.ecartes > 0) == (dansTrame && silence > seuil),
+                 "a frame is cut short after a silence inside it, and only then");
+        ecartes += static_cast<std::uint64_t>(evenement.ecartes);
+        verifier(analyseur.octetsEcartes() == ecartes, "the bytes thrown away add up");
+        if (evenement.ecartes > 0) {
+            verifier(evenement.ecartes <= 9 && evenement.silence == silence, "what was cut short");
+            verifier(evenement.action == protocole::Action::Aucune && etat == 2 &&
+                         analyseur.rxIndex() == 1,
+                     "the byte after a silence starts a frame");
+            continue;
+        }
         verifier(analyseur.rxIndex() >= 0 && analyseur.rxIndex() <= 7, "timestamp index");
         verifier(etat == 2 || analyseur.rxIndex() == 0, "index outside the timestamps");
         switch (evenement.action) {
