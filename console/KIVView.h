@@ -13,6 +13,7 @@
 
 class BoiteTrafic;
 class CMapView;
+class ObservateurMonde;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -36,8 +37,9 @@ struct OptionsConsole {
  * its first activation, keeps the telemetry boxes up to date, answers every
  * sensor frame with a command byte and carries out the form's commands.
  *
- * The Show operations may be called from any thread: off the user-interface
- * thread they post themselves to it and return at once, holding no lock.
+ * Everything runs on the user-interface thread: the world never calls the
+ * view; the view's observer of the world (ObservateurMonde) shows what
+ * changed.
  */
 class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner, public PortOwner {
     Q_OBJECT
@@ -48,7 +50,7 @@ public:
 
     /** The one-time set-up, run while g_setupPending is set. */
     void OnActivateView();
-    /** Creates the map window over frame 1001 and registers it as g_mapView. */
+    /** Creates the map window over frame 1001 and the observer that keeps it up to date. */
     void CreateMapView();
     /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
     int OpenRobotPort() override;
@@ -99,6 +101,7 @@ public:
     void viderTrafic();
 
     CMapView* mapView() const { return m_mapView; }
+    ObservateurMonde* observateur() const { return m_observateur.get(); }
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
     /** Whole sensor frames received since the view was made (the link pane counts them). */
@@ -129,9 +132,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    /** Runs `fn` on the user-interface thread: returns false when already there. */
-    template <class Fn>
-    bool ailleurs(Fn fn);
     void placerCarte();
     void connecterCommandes();
     /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
@@ -167,5 +167,6 @@ private:
     std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
         std::make_shared<std::atomic<std::uint64_t>>(0);
     CMapView* m_mapView = nullptr;
+    std::unique_ptr<ObservateurMonde> m_observateur;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };
