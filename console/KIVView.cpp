@@ -21,7 +21,10 @@ const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau
 CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::KIVView>())
-    , m_analyseur([this](double t1, double t2, double t3) { return estimer(t1, t2, t3); })
+    , m_chaine({[this](double t1, double t2, double t3) { return estimer(t1, t2, t3); }, true,
+                [this](int gauche, int droite, int virage) {
+                    SendWheelCommand(gauche, droite, virage);
+                }})
     , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);

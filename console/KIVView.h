@@ -2,7 +2,7 @@
 
 #include "link/RobotLink.h"
 #include "link/dialog/PortOwner.h"
-#include "link/protocol/AnalyseurTrame.h"
+#include "link/trame/ChaineTrames.h"
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
@@ -107,8 +107,8 @@ public:
     /** Whole sensor frames received since the view was made (the link pane counts them). */
     std::uint64_t tramesRecues() const { return m_tramesRecues; }
     /** Frames cut short by a silence since the view was made, and the bytes they held. */
-    std::uint64_t resynchronisations() const { return m_analyseur.resynchronisations(); }
-    std::uint64_t octetsEcartes() const { return m_analyseur.octetsEcartes(); }
+    std::uint64_t resynchronisations() const { return m_chaine.analyseur().resynchronisations(); }
+    std::uint64_t octetsEcartes() const { return m_chaine.analyseur().octetsEcartes(); }
     /**
      * The count of received bytes whose handling is over, reply included.
      * Any thread may read it, even after the view is gone: a peer in lock
@@ -153,8 +153,8 @@ private:
     QLineEdit* m_destYBox;
     QLineEdit* m_destXBox;
 
-    /** The sensor-frame parser; restarted each time the link opens. */
-    protocole::AnalyseurTrame m_analyseur;
+    /** The robot's bytes from the line to the world; restarted each time the link opens. */
+    protocole::ChaineTrames m_chaine;
     /** The network refused the robot's inputs once already (told once). */
     bool m_estimationRefusee = false;
     /** Frame 1001's rectangle in the form's coordinates. */
