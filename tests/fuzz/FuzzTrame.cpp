@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         protocole::seuilSilence(donnees.PickValueInArray({110, 300, 1200, 9600, 38400}));
     chaine.demarrer(seuil);
     protocole::Instant maintenant = 0;
-    protocole::Instant dernier = protocole::InstantInconnu;
+    protocole::Instant derniere = protocole::InstantInconnu;
     std::uint64_t ecartes = 0;
     while (donnees.remaining_bytes() > 0) {
         const int octet = donnees.ConsumeIntegral<std::uint8_t>();
@@ -123,13 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         } else if (choix >= 230) {
             maintenant += 1'000;
             chaine.noterEmission(maintenant);
-            dernier = std::max(dernier, maintenant);
+            derniere = std::max(derniere, maintenant);
         }
         const int etatAvant = analyseur.rxState();
         const int indexAvant = analyseur.rxIndex();
         const protocole::Instant silence =
-            dernier == protocole::InstantInconnu ? 0 : maintenant - dernier;
-        dernier = std::max(dernier, maintenant);
+            derniere == protocole::InstantInconnu ? 0 : maintenant - derniere;
+        derniere = std::max(derniere, maintenant);
         protocole::Evenement evenement;
         const int reponsesAvant = reponses;
         try {
