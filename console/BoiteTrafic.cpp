@@ -6,8 +6,11 @@
 
 namespace {
 
-/** Time between two writes to the box: faster than the eye, slower than the robot. */
-constexpr int IntervalleMs = 25;
+/**
+ * Time between two writes to the box: ten a second, as fast as anyone reads,
+ * and each write lays out only the lines it brings into view.
+ */
+constexpr int IntervalleMs = 100;
 /** Characters waiting for the next round beyond which they are written at once. */
 constexpr qsizetype EnAttenteMax = 256 * 1024;
 
@@ -40,6 +43,17 @@ void BoiteTrafic::ajouter(const QString& texte)
     m_enAttente += texte;
     // A flood between two rounds (a replay at high speed) is written at once:
     // what waits never outgrows what the box keeps.
+    if (m_enAttente.size() > EnAttenteMax) {
+        vider();
+    } else if (!m_minuterie.isActive()) {
+        m_minuterie.start();
+    }
+}
+
+void BoiteTrafic::ajouterLigne(QChar c)
+{
+    m_enAttente += QLatin1Char('\n');
+    m_enAttente += c;
     if (m_enAttente.size() > EnAttenteMax) {
         vider();
     } else if (!m_minuterie.isActive()) {

@@ -9,8 +9,7 @@ class QPlainTextEdit;
 /**
  * One of the view's traffic boxes (reception, transmission): texts appended
  * at the end, the view kept at the bottom when it was there. Appends are
- * gathered and written to the box a few dozen times a second, in one edit
- * each, so the robot's byte rate never becomes the box's layout rate; what
+ * gathered and written to the box ten times a second, in one edit each, so the robot's byte rate never becomes the box's layout rate; what
  * the box shows, line for line, is the same as with one edit per append.
  *
  * With `longueurParagraphe` > 0 the box is one long wrapped line cut into
@@ -32,6 +31,8 @@ public:
 
     /** Appends `texte` (written at the next flush). */
     void ajouter(const QString& texte);
+    /** Appends a line break and `c`: a received byte's line, without a string made for it. */
+    void ajouterLigne(QChar c);
     /** Writes what is pending now. */
     void vider();
 

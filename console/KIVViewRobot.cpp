@@ -16,8 +16,27 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <utility>
+
+namespace {
+
+/** " %i" of the byte as a signed 8-bit value, for each of the 128 command bytes, made once. */
+const QString& texteCommande(std::uint8_t octet)
+{
+    static const std::array<QString, 256> textes = [] {
+        std::array<QString, 256> t;
+        for (int k = 0; k < 256; ++k) {
+            t[static_cast<std::size_t>(k)] =
+                QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(k)));
+        }
+        return t;
+    }();
+    return textes[octet];
+}
+
+} // namespace
 
 int CKIVView::OpenRobotPort()
 {
@@ -65,8 +84,7 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
     }
-    m_transmission->ajouter(
-        QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(octet))));
+    m_transmission->ajouter(texteCommande(octet));
 }
 
 void CKIVView::OnRobotByte(int octet, int)
@@ -93,7 +111,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
 {
     octet &= 0xFF;
     // Every received byte on a line of its own, as the character it is.
-    m_reception->ajouter(QStringLiteral("\n") + caractereRecu(octet));
+    m_reception->ajouterLigne(caractereRecu(octet));
 
     const protocole::Etape etape = m_chaine.recevoir(octet, arrivee);
     const protocole::Evenement& evenement = etape.evenement;

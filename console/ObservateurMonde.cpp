@@ -67,7 +67,11 @@ void ObservateurMonde::rafraichir()
     // A picture taken since (a mouse edit redraws at once) has shown the change.
     if (m_carte.monde().version != versionAffichage()) {
         ++m_rafraichissements;
-        m_carte.Redraw();
+        // A new map comes with the position boxes and the panes; otherwise
+        // the panes look again all the same (the run's state may have changed).
+        if (!m_carte.rafraichir()) {
+            emit m_vue.mondeAffiche();
+        }
     }
     const Instantane& monde = m_carte.monde();
     if (monde.roueGauche != m_roueGauche || monde.roueDroite != m_roueDroite) {
