@@ -42,8 +42,9 @@ void ListeCalibration::ecrire(std::ostream& os) const
     char ligne[160];
     for (int i = 0; i < taille(); ++i) {
         const PointCalibration& p = m_points[static_cast<std::size_t>(i)];
-        std::snprintf(ligne, sizeof ligne, "# point %d : x %g y %g, %d trames, dispersion %.2f cm\n",
-                      i + 1, p.position.x, p.position.y, p.trames, p.dispersionCm);
+        std::snprintf(ligne, sizeof ligne,
+                      "# point %d : x %g y %g, %d trames, dispersion %.2f cm\n", i + 1,
+                      p.position.x, p.position.y, p.trames, p.dispersionCm);
         os << ligne << exemples[i] << '\n';
     }
     os.flush();

@@ -24,7 +24,10 @@ public:
     void vider() { m_points.clear(); }
 
     int taille() const { return static_cast<int>(m_points.size()); }
-    const PointCalibration& operator[](int i) const { return m_points.at(static_cast<std::size_t>(i)); }
+    const PointCalibration& operator[](int i) const
+    {
+        return m_points.at(static_cast<std::size_t>(i));
+    }
     const std::vector<PointCalibration>& points() const { return m_points; }
 
     /** The training set of the points. */

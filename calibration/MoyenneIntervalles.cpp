@@ -66,8 +66,8 @@ ResultatPoint fermerPoint(const MoyenneIntervalles& mesure, balises::Position po
 {
     ResultatPoint r;
     char texte[200];
-    if (criteres.trames < 1 || criteres.trames > TramesMax ||
-        !(criteres.dispersionMaxCm >= 0.0) || !std::isfinite(criteres.dispersionMaxCm)) {
+    if (criteres.trames < 1 || criteres.trames > TramesMax || !(criteres.dispersionMaxCm >= 0.0) ||
+        !std::isfinite(criteres.dispersionMaxCm)) {
         std::snprintf(texte, sizeof texte,
                       "Le nombre de trames va de 1 à %d et la dispersion admise est un "
                       "nombre positif de cm",

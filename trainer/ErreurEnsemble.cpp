@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <limits>
 
-bool testerEnsemble(ReseauNeurones& reseau, const Table1D<Exemple>& ensemble,
-                    LectureSortie lecture, std::vector<ErreurExemple>& resultats)
+bool testerEnsemble(ReseauNeurones& reseau, const Table1D<Exemple>& ensemble, LectureSortie lecture,
+                    std::vector<ErreurExemple>& resultats)
 {
     if (reseau.perceptron() == nullptr) {
         return false;
@@ -81,8 +81,9 @@ StatistiquesErreur statistiquesErreur(const std::vector<ErreurExemple>& resultat
 std::string texteStatistiques(const StatistiquesErreur& s, const std::vector<ErreurExemple>& r)
 {
     char texte[256];
-    int n = std::snprintf(texte, sizeof texte, "%d points : RMS %.2f cm, médiane %.2f cm, pire %.2f cm",
-                          s.nombre, s.rms, s.mediane, s.pire);
+    int n =
+        std::snprintf(texte, sizeof texte, "%d points : RMS %.2f cm, médiane %.2f cm, pire %.2f cm",
+                      s.nombre, s.rms, s.mediane, s.pire);
     if (s.indicePire >= 0 && static_cast<std::size_t>(s.indicePire) < r.size()) {
         const Vecteur& d = r[static_cast<std::size_t>(s.indicePire)].desire;
         if (d.taille() == 2) {

@@ -13,7 +13,8 @@
  * network (outputs y, then x, in cm) that is the position error in cm.
  */
 
-/** Turns a de-scaled output into what its user reads (the console's cm), or null for the raw value. */
+/** Turns a de-scaled output into what its user reads (the console's cm), or null for the raw value.
+ */
 using LectureSortie = int (*)(double);
 
 /** One example of the set, tested. */
@@ -42,8 +43,8 @@ struct StatistiquesErreur {
  * desire invalide!" for desired outputs that are not as many as the
  * network's; nothing is tested without a network (false).
  */
-bool testerEnsemble(ReseauNeurones& reseau, const Table1D<Exemple>& ensemble,
-                    LectureSortie lecture, std::vector<ErreurExemple>& resultats);
+bool testerEnsemble(ReseauNeurones& reseau, const Table1D<Exemple>& ensemble, LectureSortie lecture,
+                    std::vector<ErreurExemple>& resultats);
 
 /**
  * The statistics of the errors: RMS, median (the mean of the two middle

@@ -86,7 +86,8 @@ std::array<double, 3> intervallesExacts(Position p);
 /** Time (s, from the cycle start) at which the ping of beacon k (0 .. 3) reaches p. */
 double arrivee(const Geometrie& g, int k, Position p);
 
-/** The four stamps, counter at `phase` ticks at the cycle start, each arrival delayed by `retards[k]` s. */
+/** The four stamps, counter at `phase` ticks at the cycle start, each arrival delayed by
+ * `retards[k]` s. */
 std::array<std::int16_t, 4> horodatages(const Geometrie& g, Position p, std::uint32_t phase,
                                         const std::array<double, 4>& retards = {});
 
@@ -103,6 +104,5 @@ std::array<double, 3> intervallesLus(const Geometrie& g, Position p);
 
 /** Console seconds (ticks of 0.5 us) of `secondes` true seconds of this geometry's counter. */
 double secondesLues(const Geometrie& g, double secondes);
-
 
 } // namespace balises

@@ -160,8 +160,8 @@ Etendue etendueLue(const Geometrie& g, int k)
     Etendue e{1e300, -1e300};
     for (int i = 0; i <= Pas; ++i) {
         const double s = Cote * i / Pas;
-        for (const Position p : {Position{s, 0.0}, Position{s, Cote}, Position{0.0, s},
-                                 Position{Cote, s}}) {
+        for (const Position p :
+             {Position{s, 0.0}, Position{s, Cote}, Position{0.0, s}, Position{Cote, s}}) {
             const double t = intervallesLus(g, p)[static_cast<std::size_t>(k)];
             e.min = std::min(e.min, t);
             e.max = std::max(e.max, t);
@@ -215,8 +215,8 @@ LectureGeometrie lireGeometrie(std::istream& texte)
         }
     }
     if (etat.balises != 0 && etat.balises != 4) {
-        lu.erreur = "quatre balises ou aucune (aux coins du terrain), pas " +
-                    std::to_string(etat.balises);
+        lu.erreur =
+            "quatre balises ou aucune (aux coins du terrain), pas " + std::to_string(etat.balises);
         return lu;
     }
     if (auto e = verifierGeometrie(lu.geometrie); !e.empty()) {

@@ -103,8 +103,8 @@ TEST(MoyenneIntervalles, APointIsKeptOnlyWhenTheFramesAgree)
 TEST(GrilleCalibration, EvenPointsOverTheUsableAreaInDrivingOrder)
 {
     const auto g3 = grilleSuggeree(3);
-    const balises::Position attendus[] = {{25, 25},   {250, 25},  {475, 25},  {475, 250}, {250, 250},
-                                          {25, 250},  {25, 475},  {250, 475}, {475, 475}};
+    const balises::Position attendus[] = {{25, 25},  {250, 25}, {475, 25},  {475, 250}, {250, 250},
+                                          {25, 250}, {25, 475}, {250, 475}, {475, 475}};
     ASSERT_EQ(g3.size(), 9u);
     for (std::size_t i = 0; i < 9; ++i) {
         EXPECT_EQ(g3[i].x, attendus[i].x) << i;
@@ -158,8 +158,12 @@ TEST(ListeCalibration, WritesATrainingSetTheTrainerReadsBack)
     const std::string chemin = dossier / "points.dat";
     ASSERT_TRUE(liste.ecrireFichier(chemin));
     std::ifstream brut(chemin, std::ios::binary);
-    const std::string octets((std::istreambuf_iterator<char>(brut)), std::istreambuf_iterator<char>());
-    EXPECT_NE(octets.find("Entr\xE9" "es\r\n"), std::string::npos) << "Windows-1252, CR LF";
+    const std::string octets((std::istreambuf_iterator<char>(brut)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_NE(octets.find("Entr\xE9"
+                          "es\r\n"),
+              std::string::npos)
+        << "Windows-1252, CR LF";
 
     FichierTexteEntree fichier(chemin);
     const Table1D<Exemple> relu = lireEnsemble(fichier);

@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),
                      "the refused line exists");
             if (lu.erreur.find("caractères") != std::string::npos) {
-                verifier(longueurs[static_cast<std::size_t>(numero) - 1] > LongueurLigneGeometrieMax,
+                verifier(longueurs[static_cast<std::size_t>(numero) - 1] >
+                             LongueurLigneGeometrieMax,
                          "a line refused for its length is too long");
             }
         }

@@ -598,7 +598,8 @@ namespace {
 
 bool finitPar(const std::string& texte, const std::string& fin)
 {
-    return texte.size() >= fin.size() && texte.compare(texte.size() - fin.size(), fin.size(), fin) == 0;
+    return texte.size() >= fin.size() &&
+           texte.compare(texte.size() - fin.size(), fin.size(), fin) == 0;
 }
 
 } // namespace

@@ -83,9 +83,10 @@ TEST_F(ErreurEnsembleTest, ErrorsAndStatisticsOfAHandMadeSet)
     ASSERT_TRUE(testerEnsemble(reseau, ensemble(kQuatre), nullptr, r));
     EXPECT_NEAR(r[0].erreur, std::hypot(0.7, 0.7), 1e-9);
     // An odd count takes the middle value.
-    ASSERT_TRUE(testerEnsemble(reseau, ensemble("(3)\n(3,1) 0 0 0 (2,1) 200 200\n"
-                                                "(3,1) 0 0 0 (2,1) 200 230\n"
-                                                "(3,1) 0 0 0 (2,1) 200 201\n"),
+    ASSERT_TRUE(testerEnsemble(reseau,
+                               ensemble("(3)\n(3,1) 0 0 0 (2,1) 200 200\n"
+                                        "(3,1) 0 0 0 (2,1) 200 230\n"
+                                        "(3,1) 0 0 0 (2,1) 200 201\n"),
                                tronquer, r));
     EXPECT_EQ(statistiquesErreur(r).mediane, 1.0);
     EXPECT_EQ(statistiquesErreur(r).indicePire, 1);

@@ -75,13 +75,16 @@ TEST(GeometrieBalises, RefusalsSayWhatAndWhere)
     }
     EXPECT_EQ(refus("balise 0 0\nbalise 500 0\nbalise 500 500\nbalise 0 500\nbalise 1 1\n"),
               "ligne 5 : une cinquième balise : le robot en horodate quatre");
-    EXPECT_EQ(refus("intervalle 150\nintervalle 150\n"), "ligne 2 : intervalle est donné deux fois");
+    EXPECT_EQ(refus("intervalle 150\nintervalle 150\n"),
+              "ligne 2 : intervalle est donné deux fois");
     for (const char* v : {"0", "0.99", "1000.5", "-nan", "150ms"}) {
-        EXPECT_EQ(refus(std::string("intervalle ") + v), "ligne 1 : l'intervalle entre deux tirs va "
-                                                         "de 1 à 1000 ms")
+        EXPECT_EQ(refus(std::string("intervalle ") + v),
+                  "ligne 1 : l'intervalle entre deux tirs va "
+                  "de 1 à 1000 ms")
             << v;
     }
-    EXPECT_EQ(refus("horloge 9999\n"), "ligne 1 : l'horloge du compteur va de 10000 à 100000000 Hz");
+    EXPECT_EQ(refus("horloge 9999\n"),
+              "ligne 1 : l'horloge du compteur va de 10000 à 100000000 Hz");
     EXPECT_EQ(refus("son 24999\n"), "ligne 1 : la vitesse du son va de 25000 à 40000 cm/s");
     EXPECT_EQ(refus("son\n"), "ligne 1 : son attend un nombre");
     EXPECT_EQ(refus("son 34300 34300\n"), "ligne 1 : son attend un nombre");

@@ -272,8 +272,7 @@ void tester(ReseauNeurones& reseau, const std::string& chemin)
     } catch (const Erreur& e) {
         throw Echec(chemin + ": " + e.what());
     }
-    const std::string ligne =
-        texteStatistiques(statistiquesErreur(resultats), resultats) + '\n';
+    const std::string ligne = texteStatistiques(statistiquesErreur(resultats), resultats) + '\n';
     if (std::fputs(ligne.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
         throw Echec("Erreur d'écriture sur la sortie standard");
     }

@@ -26,11 +26,11 @@ constexpr int Hauteur = MargeHaut + CotePixelsCarte + 32;
 constexpr double CoteTerrain = 500.0;
 constexpr const char* kFiltrePng = "Image PNG (*.png)|*.png||";
 
+/** Between a and b, in whole 8-bit steps: the picture stores exactly this colour. */
 QColor melange(const QColor& a, const QColor& b, double f)
 {
-    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * f),
-                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * f),
-                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * f));
+    const auto canal = [f](int x, int y) { return static_cast<int>(std::lround(x + (y - x) * f)); };
+    return {canal(a.red(), b.red()), canal(a.green(), b.green()), canal(a.blue(), b.blue())};
 }
 
 QString nombre(double v)
@@ -66,8 +66,8 @@ QPointF pixelDuPoint(double x, double y)
     return {MargeGauche + x * k, MargeHaut + y * k};
 }
 
-QImage dessinerCarteErreur(const std::vector<ErreurExemple>& resultats,
-                           const StatistiquesErreur& s, const QString& titre)
+QImage dessinerCarteErreur(const std::vector<ErreurExemple>& resultats, const StatistiquesErreur& s,
+                           const QString& titre)
 {
     QImage image(Largeur, Hauteur, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -127,8 +127,8 @@ QImage dessinerCarteErreur(const std::vector<ErreurExemple>& resultats,
     const int xEchelle = MargeGauche + CotePixelsCarte + 24;
     for (int k = 0; k < CotePixelsCarte; ++k) {
         const double f = 1.0 - static_cast<double>(k) / (CotePixelsCarte - 1);
-        p.setPen(couleurErreur(f * haut, haut));
-        p.drawLine(xEchelle, MargeHaut + k, xEchelle + LargeurEchelle - 1, MargeHaut + k);
+        p.fillRect(QRect(xEchelle, MargeHaut + k, LargeurEchelle, 1),
+                   couleurErreur(f * haut, haut));
     }
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
@@ -152,8 +152,8 @@ CarteErreurDlg::CarteErreurDlg(std::vector<ErreurExemple> resultats, const QStri
     setWindowTitle(QStringLiteral("Carte d'erreur"));
     auto* image = new QLabel(this);
     image->setPixmap(QPixmap::fromImage(m_image));
-    m_texte = new QLabel(QString::fromStdString(texteStatistiques(m_statistiques, m_resultats)),
-                         this);
+    m_texte =
+        new QLabel(QString::fromStdString(texteStatistiques(m_statistiques, m_resultats)), this);
     m_texte->setObjectName(QStringLiteral("statistiques"));
     m_texte->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_enregistrer = new QPushButton(QStringLiteral("&Enregistrer l'image..."), this);
@@ -186,9 +186,9 @@ bool CarteErreurDlg::enregistrerImage()
     // A failure keeps the previous file and says why.
     std::string raison;
     if (octets.isEmpty() ||
-        !ecrireFichierSur(*choix, std::string_view(octets.constData(),
-                                                   static_cast<std::size_t>(octets.size())),
-                          &raison)) {
+        !ecrireFichierSur(
+            *choix, std::string_view(octets.constData(), static_cast<std::size_t>(octets.size())),
+            &raison)) {
         platform().messageBox(messageEcriture(*choix, raison), platform().loadString(ids::AppTitle),
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return false;

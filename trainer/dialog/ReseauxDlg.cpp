@@ -1,9 +1,9 @@
 #include "trainer/dialog/ReseauxDlg.h"
 
+#include "core/ErreurFichier.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
-#include "core/ErreurFichier.h"
 #include "trainer/FichierParametres.h"
 #include "trainer/Preparation.h"
 #include "trainer/TexteWindows.h"
@@ -32,7 +32,8 @@ constexpr const char* kPasEntraine =
     "Le perceptron n'est pas encore entrainé ou aucun poid n'a été lu";
 constexpr const char* kErreurOuvertureParametres =
     "Erreur d'ouverture du fichier de paramètres (%1)";
-constexpr const char* kErreurOuvertureEnsemble = "Erreur d'ouverture du fichier d'entrainement (%1)";
+constexpr const char* kErreurOuvertureEnsemble =
+    "Erreur d'ouverture du fichier d'entrainement (%1)";
 
 /** An edit and the field it is exchanged with. */
 struct Champ {
@@ -429,8 +430,9 @@ void ReseauxDlg::OnTesterEnsemble()
         {
             FichierTexteEntree fichier(chemin);
             if (!fichier.is_open()) {
-                montrer(QString::fromUtf8(kErreurOuvertureEnsemble).arg(QString::fromStdString(chemin)),
-                        MessageIcon::Exclamation);
+                montrer(
+                    QString::fromUtf8(kErreurOuvertureEnsemble).arg(QString::fromStdString(chemin)),
+                    MessageIcon::Exclamation);
                 return;
             }
             lireFichier(fichier, chemin, [&](std::istream& is) { ensemble = lireEnsemble(is); });
@@ -438,8 +440,8 @@ void ReseauxDlg::OnTesterEnsemble()
         std::vector<ErreurExemple> resultats;
         testerEnsemble(m_reseau, ensemble, m_lectureSortie, resultats);
         // A window of its own beside the trainer, gone when closed.
-        auto* carte = new CarteErreurDlg(std::move(resultats),
-                                         QFileInfo(QString::fromStdString(chemin)).fileName(), this);
+        auto* carte = new CarteErreurDlg(
+            std::move(resultats), QFileInfo(QString::fromStdString(chemin)).fileName(), this);
         carte->setAttribute(Qt::WA_DeleteOnClose);
         carte->open();
     });

@@ -88,7 +88,8 @@ TEST_F(CarteErreurTest, TheButtonTestsAWholeSetOnceANetworkIsThere)
     b->click();
     const auto t = textes();
     ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0], "Erreur d'ouverture du fichier d'entrainement (" + dossier / "absent.dat" + ")");
+    EXPECT_EQ(t[0],
+              "Erreur d'ouverture du fichier d'entrainement (" + dossier / "absent.dat" + ")");
     EXPECT_EQ(t[1].substr(0, t[1].find('\n')), "Format invalide!");
     EXPECT_EQ(dlg.findChild<CarteErreurDlg*>(), nullptr);
 }
@@ -106,28 +107,34 @@ TEST_F(CarteErreurTest, ThePictureColoursEachPointByItsErrorOnAScale)
     EXPECT_EQ(couleurErreur(90.0, 25.0), QColor(215, 0, 0));
     EXPECT_EQ(couleurErreur(std::nan(""), 25.0), QColor(215, 0, 0));
 
-    ReseauNeurones reseau;
-    reseau.LirePoids(dossier / "c.wgh");
-    std::istringstream flux(kQuatre);
-    Table1D<Exemple> ensemble;
-    flux >> ensemble;
-    std::vector<ErreurExemple> r;
-    ASSERT_TRUE(testerEnsemble(reseau, ensemble, tronquer, r));
+    // Points far apart, errors 0, 13 and 2 cm: the scale goes to 25 cm.
+    std::vector<ErreurExemple> r(3);
+    const double places[3][3] = {{200, 200, 0.0}, {400, 100, 13.0}, {50, 450, 2.0}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        r[i].desire = Vecteur(2);
+        r[i].desire[0] = places[i][1]; // y
+        r[i].desire[1] = places[i][0]; // x
+        r[i].erreur = places[i][2];
+    }
     CarteErreurDlg carte(r, QStringLiteral("t.dat"));
+    EXPECT_EQ(carte.statistiques().pire, 13.0);
     const QImage& image = carte.image();
-    // The centre of each point's disc has its colour: exact at 0 cm, scale to 25 cm.
-    const QPointF juste = pixelDuPoint(200, 200);
-    EXPECT_EQ(image.pixelColor(juste.toPoint()), couleurErreur(0.0, 25.0));
-    const QPointF pire = pixelDuPoint(195, 212);
-    EXPECT_EQ(image.pixelColor(pire.toPoint()), couleurErreur(13.0, 25.0));
+    const auto couleur = [&](QPointF p) { return image.pixel(p.toPoint()); };
+    // The centre of each point's disc has its colour.
+    EXPECT_EQ(couleur(pixelDuPoint(200, 200)), couleurErreur(0.0, 25.0).rgb());
+    EXPECT_EQ(couleur(pixelDuPoint(400, 100)), couleurErreur(13.0, 25.0).rgb());
+    EXPECT_EQ(couleur(pixelDuPoint(50, 450)), couleurErreur(2.0, 25.0).rgb());
     // Away from every point the field is white.
-    EXPECT_EQ(image.pixelColor(pixelDuPoint(450, 450).toPoint()), QColor(Qt::white));
-    // The scale: its top is red, its bottom green.
+    EXPECT_EQ(couleur(pixelDuPoint(450, 450)), QColor(Qt::white).rgb());
+    // The scale beside the field, one row a step: red at the top, green at the bottom.
     const int xEchelle = static_cast<int>(pixelDuPoint(500, 0).x()) + 24 + 8;
-    EXPECT_EQ(image.pixelColor(xEchelle, static_cast<int>(pixelDuPoint(0, 0).y()) + 2),
-              couleurErreur(25.0, 25.0));
-    EXPECT_EQ(image.pixelColor(xEchelle, static_cast<int>(pixelDuPoint(0, 500).y()) - 2),
-              couleurErreur(0.0, 25.0));
+    const int haut = static_cast<int>(pixelDuPoint(0, 0).y());
+    const int rangs = CotePixelsCarte - 1;
+    EXPECT_EQ(image.pixel(xEchelle, haut + 2),
+              couleurErreur(25.0 * (rangs - 2) / rangs, 25.0).rgb());
+    EXPECT_EQ(image.pixel(xEchelle, haut + rangs - 2), couleurErreur(25.0 * 2 / rangs, 25.0).rgb());
+    EXPECT_EQ(image.pixel(xEchelle, haut + rangs / 2),
+              couleurErreur(25.0 * (rangs - rangs / 2) / rangs, 25.0).rgb());
 }
 
 TEST_F(CarteErreurTest, ThePictureIsSavedAsPngOnDemandAndSafely)
@@ -146,7 +153,7 @@ TEST_F(CarteErreurTest, ThePictureIsSavedAsPngOnDemandAndSafely)
     QImage relue(QString::fromStdString(chemin), "PNG");
     ASSERT_FALSE(relue.isNull());
     EXPECT_EQ(relue.size(), carte.image().size());
-    EXPECT_EQ(relue.pixelColor(pixelDuPoint(300, 100).toPoint()), couleurErreur(3.0, 5.0));
+    EXPECT_EQ(relue.pixel(pixelDuPoint(300, 100).toPoint()), couleurErreur(3.0, 5.0).rgb());
 
     // Cancelled: nothing written. Into a folder that does not exist: told, nothing written.
     scripted().queueFile(std::nullopt);
