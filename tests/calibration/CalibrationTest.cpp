@@ -86,6 +86,7 @@ TEST(MoyenneIntervalles, APointIsKeptOnlyWhenTheFramesAgree)
     EXPECT_EQ(fermerPoint(m, {250.0, 100.0}, g, c).refus,
               "Seulement 3 trames sur 20 : la mesure n'est pas finie");
     c.trames = 3;
+    c.dispersionMaxCm = 10.0;
     for (const balises::Position p : {balises::Position{-0.1, 10.0}, balises::Position{10.0, 500.5},
                                       balises::Position{std::nan(""), 10.0}}) {
         EXPECT_EQ(fermerPoint(m, p, g, c).refus,
@@ -160,10 +161,11 @@ TEST(ListeCalibration, WritesATrainingSetTheTrainerReadsBack)
     std::ifstream brut(chemin, std::ios::binary);
     const std::string octets((std::istreambuf_iterator<char>(brut)),
                              std::istreambuf_iterator<char>());
-    EXPECT_NE(octets.find("Entr\xE9"
-                          "es\r\n"),
+    EXPECT_NE(octets.find("# Entr\xE9"
+                          "es : "),
               std::string::npos)
-        << "Windows-1252, CR LF";
+        << "Windows-1252";
+    EXPECT_NE(octets.find("# Sorties : y, puis x.\r\n(2)\r\n"), std::string::npos) << "CR LF";
 
     FichierTexteEntree fichier(chemin);
     const Table1D<Exemple> relu = lireEnsemble(fichier);

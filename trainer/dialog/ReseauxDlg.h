@@ -53,7 +53,7 @@ public:
     bool entrainementEnCours() const { return m_enCours; }
 
     /**
-     * How "Tester un ensemble..." reads the outputs before comparing them
+     * How "Carte d'erreur..." reads the outputs before comparing them
      * with the set's: the console gives its own rule (cm from 0 to 499,
      * truncated), so that the errors are those of the positions it shows;
      * raw outputs by default.
@@ -88,7 +88,7 @@ private:
     void OnTester();
     void OnEnregistrer();
     void OnLireParametre();
-    /** "Tester un ensemble...": the network on a whole set, its error map in a window. */
+    /** "Carte d'erreur...": the network on a whole set, its error map in a window. */
     void OnTesterEnsemble();
 
     /** The file dialog: true and the path when the user confirms. */

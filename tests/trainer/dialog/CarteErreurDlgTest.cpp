@@ -1,4 +1,4 @@
-// "Tester un ensemble..." in the trainer window and the error map it opens:
+// "Carte d'erreur..." in the trainer window and the error map it opens:
 // the button's states, the figures, the picture's colours and scale, and
 // the PNG saved on demand.
 #include "trainer/dialog/CarteErreurDlg.h"
@@ -60,7 +60,7 @@ TEST_F(CarteErreurTest, TheButtonTestsAWholeSetOnceANetworkIsThere)
 {
     QPushButton* b = bouton();
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->text(), "Tester un\nensemble...");
+    EXPECT_EQ(b->text(), "Carte d'erreur...");
     EXPECT_FALSE(b->isEnabled());
 
     scripted().queueFile(dossier / "c.wgh");
