@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const long numero = std::strtol(lu.erreur.c_str() + 6, nullptr, 10);
             verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),
                      "the refused line exists");
-            if (lu.erreur.find("caractères") != std::string::npos) {
+            if (lu.erreur == "ligne " + std::to_string(numero) + " : plus de " +
+                                 std::to_string(LongueurLigneGeometrieMax) + " caractères") {
                 verifier(longueurs[static_cast<std::size_t>(numero) - 1] >
                              LongueurLigneGeometrieMax,
                          "a line refused for its length is too long");
