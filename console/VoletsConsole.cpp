@@ -8,7 +8,6 @@
 
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
 {
@@ -28,20 +27,10 @@ VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
     if (auto* arret = vue.findChild<QPushButton*>(QStringLiteral("id1027"))) {
         QObject::connect(arret, &QPushButton::clicked, volets.marche, &VoletMarche::surArret);
     }
-    // The map repaints at once on the GUI thread, sometimes inside a world
-    // lock (a robot placed by the link): the panes, which take those locks,
-    // look at the world afterwards, from the event loop, once a turn however
-    // many repaints there were.
-    auto* apres = new QTimer(&barre);
-    apres->setSingleShot(true);
-    apres->setInterval(0);
-    QObject::connect(apres, &QTimer::timeout, volets.marche, &VoletMarche::actualiser);
-    QObject::connect(apres, &QTimer::timeout, volets.chemin, &VoletChemin::actualiser);
-    QObject::connect(&vue, &CKIVView::mondeAffiche, apres, [apres] {
-        if (!apres->isActive()) {
-            apres->start();
-        }
-    });
+    // Each picture of the map (at most once a turn of the event loop): the
+    // panes look at the world again.
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.marche, &VoletMarche::actualiser);
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.chemin, &VoletChemin::actualiser);
     // The network changes only in the trainer window (or at start).
     QObject::connect(&vue.reseaux(), &QDialog::finished, volets.reseau, &VoletReseau::actualiser);
     return volets;
