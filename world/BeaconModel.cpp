@@ -55,7 +55,10 @@ std::array<std::int16_t, 4> horodatages(const Geometrie& g, Position p, std::uin
         // arrivals stay after the cycle start whatever the delay.
         const double instant =
             std::max(0.0, arrivee(g, k, p) + retards[static_cast<std::size_t>(k)]);
-        const auto ticks = static_cast<std::uint32_t>(std::floor(instant / tic));
+        // Only the counter's 16 bits are sent: taken before the conversion, no
+        // clock or delay can overflow it (an endless delay shows 0).
+        const double compte = std::fmod(std::floor(instant / tic), 65536.0);
+        const auto ticks = static_cast<std::uint32_t>(std::isfinite(compte) ? compte : 0.0);
         t[static_cast<std::size_t>(k)] =
             static_cast<std::int16_t>(static_cast<std::uint16_t>(phase + ticks));
     }
