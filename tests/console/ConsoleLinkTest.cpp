@@ -132,6 +132,11 @@ TEST_F(ConsoleLinkTest, ABoxOpenOverTheConsoleNeverHoldsTheLinkUp)
         if (m.text != "Matrice incompatible!") {
             return;
         }
+        // The box follows the first frame's reply; the robot may not have
+        // read that byte yet.
+        if (!attendre([&] { return !robot.recu.empty(); })) {
+            return;
+        }
         repondues = 0;
         for (std::uint32_t k = 0; k < 20; ++k) {
             repondues += echanger(trame({300.0, 200.0}, 31 * k, 0x00, 200)) ? 1 : 0;
@@ -140,6 +145,7 @@ TEST_F(ConsoleLinkTest, ABoxOpenOverTheConsoleNeverHoldsTheLinkUp)
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 7, 0x00, 200)));
     ASSERT_TRUE(attendre([&] { return repondues >= 0; }));
     EXPECT_EQ(repondues, 20);
+    EXPECT_TRUE(attendre([&] { return robot.recu.size() >= 21; }));
     EXPECT_EQ(robot.recu, std::string(21, '\x80'));
     ASSERT_EQ(scripted().messages().size(), 1u) << "told once";
 }
