@@ -13,6 +13,7 @@
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/RobotReports.h"
+#include "world/WorldState.h"
 
 #include <QProgressBar>
 #include <QTimer>
@@ -38,6 +39,9 @@ int CKIVView::OpenRobotPort()
     if (m_serialPort->Configure(this, reglages.port, reglages.baud, 'N', 8, 1, LinkRxChar | LinkCts,
                                 512)) {
         g_portOpen = 1;
+        // The robot at the other end may be another one, or moved while the
+        // line was down: its heading is probed again before it is steered.
+        g_heading = 0;
         m_analyseur.demarrer();
         m_analyseur.reglerSeuilSilence(seuilSilenceReglage(reglages.baud));
         m_serialPort->StartMonitor();
@@ -122,6 +126,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     case protocole::Action::Batterie:
         ++m_tramesRecues;
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
+        emit batterieRecue();
         break;
     case protocole::Action::Aucune:
         break;

@@ -10,12 +10,13 @@
 #include <chrono>
 
 VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge, QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
     , m_view(view)
     , m_sante(delaiPerteMs)
     , m_horloge(std::move(horloge))
 {
     setObjectName(QStringLiteral("voletLien"));
+    setGabarits({QStringLiteral("Lien : ouvert, en attente de données")});
     if (!m_horloge) {
         m_horloge = [] {
             using namespace std::chrono;
@@ -61,5 +62,8 @@ void VoletLien::actualiser()
         }
     } else if (avant == EtatSante::Perdu && *changement == EtatSante::Reception && lien) {
         lien->noteLinkEvent("rétabli");
+    }
+    if (m_apres) {
+        m_apres();
     }
 }

@@ -6,6 +6,7 @@
 #include "console/VoletReseau.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -37,11 +38,18 @@ VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
     apres->setInterval(0);
     QObject::connect(apres, &QTimer::timeout, volets.marche, &VoletMarche::actualiser);
     QObject::connect(apres, &QTimer::timeout, volets.chemin, &VoletChemin::actualiser);
-    QObject::connect(&vue, &CKIVView::mondeAffiche, apres, [apres] {
+    const auto relancer = [apres] {
         if (!apres->isActive()) {
             apres->start();
         }
-    });
+    };
+    QObject::connect(&vue, &CKIVView::mondeAffiche, apres, relancer);
+    // The navigation's wheel codes tell whether a robot on the line is steered.
+    for (const char* roue : {"id1008", "id1017"}) {
+        if (auto* boite = vue.findChild<QLineEdit*>(QString::fromLatin1(roue))) {
+            QObject::connect(boite, &QLineEdit::textChanged, apres, relancer);
+        }
+    }
     // The network changes only in the trainer window (or at start).
     QObject::connect(&vue.reseaux(), &QDialog::finished, volets.reseau, &VoletReseau::actualiser);
     return volets;
