@@ -4,6 +4,8 @@
 // pair, writing and reading bytes with waits that never spin, the processor
 // clocks and the delay summary.
 
+#include "robot/PseudoTerminal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -11,9 +13,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <string>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -107,33 +107,23 @@ inline double memoireResidente()
 /** A pseudo-terminal pair in raw mode: the robot's descriptor and the device name. */
 struct PairePty {
     int robot = -1;
-    int garde = -1;
     std::string nom;
 
     bool ouvrir()
     {
-        char n[128] = {};
-        if (openpty(&robot, &garde, n, nullptr, nullptr) != 0) {
-            std::perror("openpty");
+        std::string erreur;
+        if (!robotsim::ouvrirPty(m_paire, true, erreur)) {
+            std::fprintf(stderr, "%s\n", erreur.c_str());
             return false;
         }
-        termios t{};
-        tcgetattr(garde, &t);
-        cfmakeraw(&t);
-        tcsetattr(garde, TCSANOW, &t);
-        fcntl(robot, F_SETFL, fcntl(robot, F_GETFL) | O_NONBLOCK);
-        nom = n;
+        robot = m_paire.maitre;
+        nom = m_paire.nom;
         return true;
     }
-    ~PairePty()
-    {
-        if (robot >= 0) {
-            ::close(robot);
-        }
-        if (garde >= 0) {
-            ::close(garde);
-        }
-    }
+    ~PairePty() { robotsim::fermerPty(m_paire); }
+
+private:
+    robotsim::PairePty m_paire;
 };
 
 } // namespace banc

@@ -34,6 +34,7 @@
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -277,7 +278,12 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
             std::lock_guard verrou(verite.m);
             return verite.periodes;
         };
-        auto tourner = [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); };
+        // The event loop turns; it sleeps while nothing happens (a tick wakes it).
+        QTimer tic;
+        tic.start(10);
+        auto tourner = [] {
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        };
         // Localised first: the first frames put the robot where it is.
         while (periodes() < 5) {
             tourner();

@@ -3,7 +3,6 @@
 // conditions without blocking; (b) the delay from a robot cell change to the
 // new wheel codes being set and shown.
 #include "core/scripted/ScriptedPlatform.h"
-#include "world/MapDisplay.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
@@ -27,18 +26,31 @@ double tempsProcesseur()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-/** Records when the navigation last showed its wheel codes. */
-class Horodateur : public MapDisplay {
+/**
+ * Records when the navigation last told the display something (its route,
+ * its wheel codes): the display's changes heard on another thread than the
+ * bench's own.
+ */
+class Horodateur {
 public:
-    void Redraw() override {}
-    void ShowWheelSpeeds() override
-    {
-        dernier.store(Horloge::now().time_since_epoch().count(), std::memory_order_release);
-        nombre.fetch_add(1, std::memory_order_acq_rel);
-        nombre.notify_all();
-    }
+    Horodateur()
+        : m_ici(std::this_thread::get_id())
+        , m_cle(abonnerAffichage([this] {
+            if (std::this_thread::get_id() == m_ici) {
+                return;
+            }
+            dernier.store(Horloge::now().time_since_epoch().count(), std::memory_order_release);
+            nombre.fetch_add(1, std::memory_order_acq_rel);
+            nombre.notify_all();
+        }))
+    {}
+    ~Horodateur() { desabonnerAffichage(m_cle); }
     std::atomic<long long> dernier{0};
     std::atomic<int> nombre{0};
+
+private:
+    std::thread::id m_ici;
+    int m_cle;
 };
 
 /** Processor share of one core used by the process over `duree`. */
@@ -93,7 +105,6 @@ int main()
     plateforme.setSleepScale(0.0); // beeps are not waited for
     setPlatform(&plateforme);
     Horodateur affichage;
-    g_mapView = &affichage;
 
     InitWorld();
     g_simRunning = 1; // turns in place are not waited for: no robot listens
@@ -124,11 +135,13 @@ int main()
         const int avant = affichage.nombre.load();
         const auto t0 = Horloge::now();
         SetRobotPosition(25 * x, 25 * 10);
-        // Step 11 sets the codes and shows them; wait for that show.
+        // The pass tells the display its route, then its wheel codes; wait
+        // for the first, then for the pass to end: the last one is the codes.
         // Blocks (no spinning that would compete with the lowest-priority thread).
         affichage.nombre.wait(avant, std::memory_order_acquire);
-        // Let the pass finish before the next change.
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        while (blockedWorldWaiters() < 1) {
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        }
         delais.push_back(std::chrono::duration<double, std::micro>(
                              Horloge::time_point{Horloge::duration(affichage.dernier.load())} - t0)
                              .count());

@@ -2,6 +2,7 @@
 
 #include "console/BoiteTrafic.h"
 #include "console/ConsoleState.h"
+#include "console/ObservateurMonde.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
@@ -12,7 +13,6 @@
 #include "world/view/MapView.h"
 
 #include <QEvent>
-#include <QThread>
 
 namespace {
 const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau de neurones";
@@ -21,7 +21,10 @@ const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau
 CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::KIVView>())
-    , m_analyseur([this](double t1, double t2, double t3) { return estimer(t1, t2, t3); })
+    , m_chaine({[this](double t1, double t2, double t3) { return estimer(t1, t2, t3); }, true,
+                [this](int gauche, int droite, int virage) {
+                    SendWheelCommand(gauche, droite, virage);
+                }})
     , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);
@@ -59,10 +62,7 @@ CKIVView::~CKIVView()
 {
     // The world threads use the map and this view: they stop first.
     StopWorldThreads();
-    if (m_mapView) {
-        MapDisplay* carte = m_mapView;
-        g_mapView.compare_exchange_strong(carte, nullptr);
-    }
+    m_observateur.reset();
     if (m_serialPort && m_serialPort->threadAlive()) {
         m_serialPort->SuspendMonitor();
     }
@@ -97,7 +97,7 @@ void CKIVView::CreateMapView()
     m_mapView = new CMapView(this);
     m_mapView->setEnabled(false);
     m_mapView->m_ownerView = this;
-    g_mapView = m_mapView;
+    m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView);
 
     m_mapRect = m_ui->id1001->geometry();
     g_banditShown = 0;
@@ -108,7 +108,7 @@ void CKIVView::CreateMapView()
     m_mapView->setEnabled(true);
     m_mapView->show();
     m_mapView->raise();
-    m_mapView->repaint();
+    m_mapView->Redraw();
 
     // The form's layout may move the frame; the map follows it.
     m_ui->id1001->installEventFilter(this);
@@ -146,21 +146,8 @@ Selection CKIVView::selection() const
     return Selection::None;
 }
 
-template <class Fn>
-bool CKIVView::ailleurs(Fn fn)
-{
-    if (QThread::currentThread() == thread()) {
-        return false;
-    }
-    QMetaObject::invokeMethod(this, fn, Qt::QueuedConnection);
-    return true;
-}
-
 void CKIVView::ShowRobotPosition()
 {
-    if (ailleurs([this] { ShowRobotPosition(); })) {
-        return;
-    }
     const Point p = g_robotPos.get();
     m_robotXBox->setText(QString::asprintf("%i cm", p.x));
     m_robotYBox->setText(QString::asprintf("%i cm", p.y));
@@ -170,9 +157,6 @@ void CKIVView::ShowRobotPosition()
 
 void CKIVView::ShowDestination()
 {
-    if (ailleurs([this] { ShowDestination(); })) {
-        return;
-    }
     const Point p = g_destPos.get();
     m_destXBox->setText(QString::asprintf("%i cm", p.x));
     m_destYBox->setText(QString::asprintf("%i cm", p.y));
@@ -180,9 +164,6 @@ void CKIVView::ShowDestination()
 
 void CKIVView::ShowWheelSpeeds()
 {
-    if (ailleurs([this] { ShowWheelSpeeds(); })) {
-        return;
-    }
     const QString gauche = m_wheelLeftBox->text();
     const QString droite = m_wheelRightBox->text();
     int left = 0;

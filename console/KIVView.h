@@ -2,7 +2,7 @@
 
 #include "link/RobotLink.h"
 #include "link/dialog/PortOwner.h"
-#include "link/protocol/AnalyseurTrame.h"
+#include "link/trame/ChaineTrames.h"
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
@@ -13,6 +13,7 @@
 
 class BoiteTrafic;
 class CMapView;
+class ObservateurMonde;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -36,8 +37,9 @@ struct OptionsConsole {
  * its first activation, keeps the telemetry boxes up to date, answers every
  * sensor frame with a command byte and carries out the form's commands.
  *
- * The Show operations may be called from any thread: off the user-interface
- * thread they post themselves to it and return at once, holding no lock.
+ * Everything runs on the user-interface thread: the world never calls the
+ * view; the view's observer of the world (ObservateurMonde) shows what
+ * changed.
  */
 class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner, public PortOwner {
     Q_OBJECT
@@ -48,7 +50,7 @@ public:
 
     /** The one-time set-up, run while g_setupPending is set. */
     void OnActivateView();
-    /** Creates the map window over frame 1001 and registers it as g_mapView. */
+    /** Creates the map window over frame 1001 and the observer that keeps it up to date. */
     void CreateMapView();
     /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
     int OpenRobotPort() override;
@@ -99,13 +101,14 @@ public:
     void viderTrafic();
 
     CMapView* mapView() const { return m_mapView; }
+    ObservateurMonde* observateur() const { return m_observateur.get(); }
     ReseauxDlg& reseaux() { return *m_reseaux; }
     RobotLink* lien() const { return m_serialPort.get(); }
     /** Whole sensor frames received since the view was made (the link pane counts them). */
     std::uint64_t tramesRecues() const { return m_tramesRecues; }
     /** Frames cut short by a silence since the view was made, and the bytes they held. */
-    std::uint64_t resynchronisations() const { return m_analyseur.resynchronisations(); }
-    std::uint64_t octetsEcartes() const { return m_analyseur.octetsEcartes(); }
+    std::uint64_t resynchronisations() const { return m_chaine.analyseur().resynchronisations(); }
+    std::uint64_t octetsEcartes() const { return m_chaine.analyseur().octetsEcartes(); }
     /**
      * The count of received bytes whose handling is over, reply included.
      * Any thread may read it, even after the view is gone: a peer in lock
@@ -133,9 +136,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    /** Runs `fn` on the user-interface thread: returns false when already there. */
-    template <class Fn>
-    bool ailleurs(Fn fn);
     void placerCarte();
     void connecterCommandes();
     /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
@@ -157,8 +157,8 @@ private:
     QLineEdit* m_destYBox;
     QLineEdit* m_destXBox;
 
-    /** The sensor-frame parser; restarted each time the link opens. */
-    protocole::AnalyseurTrame m_analyseur;
+    /** The robot's bytes from the line to the world; restarted each time the link opens. */
+    protocole::ChaineTrames m_chaine;
     /** The network refused the robot's inputs once already (told once). */
     bool m_estimationRefusee = false;
     /** Frame 1001's rectangle in the form's coordinates. */
@@ -171,5 +171,6 @@ private:
     std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
         std::make_shared<std::atomic<std::uint64_t>>(0);
     CMapView* m_mapView = nullptr;
+    std::unique_ptr<ObservateurMonde> m_observateur;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };

@@ -12,7 +12,6 @@
 #include "link/recorder/FormatJournal.h"
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
-#include "world/RobotReports.h"
 #include "world/WorldState.h"
 
 #include <QProgressBar>
@@ -42,8 +41,7 @@ int CKIVView::OpenRobotPort()
         // The robot at the other end may be another one, or moved while the
         // line was down: its heading is probed again before it is steered.
         g_heading = 0;
-        m_analyseur.demarrer();
-        m_analyseur.reglerSeuilSilence(seuilSilenceReglage(reglages.baud));
+        m_chaine.demarrer(seuilSilenceReglage(reglages.baud));
         m_serialPort->StartMonitor();
         return 0;
     }
@@ -87,7 +85,7 @@ void CKIVView::OnRobotByteAt(int octet, int, std::int64_t arrivee)
 
 void CKIVView::OnLinkWrite(std::int64_t instant)
 {
-    m_analyseur.noterEmission(instant);
+    m_chaine.noterEmission(instant);
 }
 
 void CKIVView::OnLinkLost(const std::string& raison)
@@ -101,7 +99,8 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     // Every received byte on a line of its own, as the character it is.
     m_reception->ajouter(QStringLiteral("\n") + caractereRecu(octet));
 
-    const protocole::Evenement evenement = m_analyseur.recevoir(octet, arrivee);
+    const protocole::Etape etape = m_chaine.recevoir(octet, arrivee);
+    const protocole::Evenement& evenement = etape.evenement;
     if (evenement.ecartes > 0 && m_serialPort) {
         // The frame the line cut short: counted (the link pane shows it) and recorded.
         char texte[96];
@@ -112,22 +111,14 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     }
     switch (evenement.action) {
     case protocole::Action::Position:
-        if (evenement.estimation.valide) {
-            ReportRobotPosition(evenement.estimation.sortie0, evenement.estimation.sortie1);
-        }
         ShowRobotPosition();
-        break;
-    case protocole::Action::Etat:
-        ReportRobotStatus(evenement.bit0, evenement.bit1,
-                          [this](int gauche, int droite, int virage) {
-                              SendWheelCommand(gauche, droite, virage);
-                          });
         break;
     case protocole::Action::Batterie:
         ++m_tramesRecues;
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
         emit batterieRecue();
         break;
+    case protocole::Action::Etat:
     case protocole::Action::Aucune:
         break;
     }
@@ -136,7 +127,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
 
 void CKIVView::OnLinkRestart()
 {
-    m_analyseur.demarrer();
+    m_chaine.demarrer(m_chaine.analyseur().seuilSilence());
 }
 
 void CKIVView::Rejouer(const RobotLinkFactory& rejeu)

@@ -6,10 +6,8 @@
 #include "console/VoletReseau.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
 {
@@ -29,27 +27,10 @@ VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
     if (auto* arret = vue.findChild<QPushButton*>(QStringLiteral("id1027"))) {
         QObject::connect(arret, &QPushButton::clicked, volets.marche, &VoletMarche::surArret);
     }
-    // The map repaints at once on the GUI thread, sometimes inside a world
-    // lock (a robot placed by the link): the panes, which take those locks,
-    // look at the world afterwards, from the event loop, once a turn however
-    // many repaints there were.
-    auto* apres = new QTimer(&barre);
-    apres->setSingleShot(true);
-    apres->setInterval(0);
-    QObject::connect(apres, &QTimer::timeout, volets.marche, &VoletMarche::actualiser);
-    QObject::connect(apres, &QTimer::timeout, volets.chemin, &VoletChemin::actualiser);
-    const auto relancer = [apres] {
-        if (!apres->isActive()) {
-            apres->start();
-        }
-    };
-    QObject::connect(&vue, &CKIVView::mondeAffiche, apres, relancer);
-    // The navigation's wheel codes tell whether a robot on the line is steered.
-    for (const char* roue : {"id1008", "id1017"}) {
-        if (auto* boite = vue.findChild<QLineEdit*>(QString::fromLatin1(roue))) {
-            QObject::connect(boite, &QLineEdit::textChanged, apres, relancer);
-        }
-    }
+    // Each picture of the map (at most once a turn of the event loop): the
+    // panes look at the world again.
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.marche, &VoletMarche::actualiser);
+    QObject::connect(&vue, &CKIVView::mondeAffiche, volets.chemin, &VoletChemin::actualiser);
     // The network changes only in the trainer window (or at start).
     QObject::connect(&vue.reseaux(), &QDialog::finished, volets.reseau, &VoletReseau::actualiser);
     return volets;

@@ -1,13 +1,13 @@
 #include "robot/Liaison.h"
 
+#include "robot/PseudoTerminal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -20,20 +20,6 @@ constexpr int Tranche = 100;
 std::string raison(const char* quoi)
 {
     return std::string(quoi) + ": " + std::strerror(errno);
-}
-
-bool mettreEnBrut(int fd)
-{
-    termios t{};
-    if (tcgetattr(fd, &t) != 0) {
-        return false;
-    }
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    // TCSANOW: bytes already queued are kept.
-    return tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
 /** `lien` is a symbolic link whose text is `cible`. */
@@ -107,24 +93,12 @@ Liaison::~Liaison()
 
 std::unique_ptr<Liaison> Liaison::creerPty(const std::string& lien, std::string& erreur)
 {
-    int maitre = -1;
-    int esclave = -1;
-    char nom[128] = {};
-    if (openpty(&maitre, &esclave, nom, nullptr, nullptr) != 0) {
-        erreur = raison("openpty");
+    PairePty paire;
+    if (!ouvrirPty(paire, false, erreur)) {
         return nullptr;
     }
-    // Raw on the device end; then closed, so that the console's opening
-    // and closing of it show on this end.
-    const bool brut = mettreEnBrut(esclave);
-    ::close(esclave);
-    if (!brut) {
-        erreur = raison("tcsetattr");
-        ::close(maitre);
-        return nullptr;
-    }
-    fcntl(maitre, F_SETFL, fcntl(maitre, F_GETFL) | O_NONBLOCK);
-    fcntl(maitre, F_SETFD, FD_CLOEXEC);
+    const int maitre = paire.maitre;
+    const std::string& nom = paire.nom;
     if (!lien.empty() && !poserLien(nom, lien, erreur)) {
         ::close(maitre);
         return nullptr;

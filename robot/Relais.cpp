@@ -1,5 +1,7 @@
 #include "robot/Relais.h"
 
+#include "robot/PseudoTerminal.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -7,9 +9,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <random>
-#include <termios.h>
 #include <unistd.h>
 
 namespace robotsim {
@@ -17,19 +17,6 @@ namespace robotsim {
 namespace {
 
 using Horloge = std::chrono::steady_clock;
-
-bool brut(int fd)
-{
-    termios t{};
-    if (tcgetattr(fd, &t) != 0) {
-        return false;
-    }
-    cfmakeraw(&t);
-    t.c_cflag |= CLOCAL | CREAD;
-    t.c_cc[VMIN] = 0;
-    t.c_cc[VTIME] = 0;
-    return tcsetattr(fd, TCSANOW, &t) == 0;
-}
 
 /** Writes all of `octets`; false when the other end went away or the relay stops. */
 bool toutEcrire(int fd, const std::uint8_t* octets, std::size_t n, const std::atomic<bool>& arret)
@@ -54,24 +41,14 @@ bool toutEcrire(int fd, const std::uint8_t* octets, std::size_t n, const std::at
 std::unique_ptr<Relais> Relais::creer(const std::string& peripheriqueRobot,
                                       ReglagesRelais reglages, std::string& erreur)
 {
-    int maitre = -1;
-    int esclave = -1;
-    char nom[128] = {};
-    if (openpty(&maitre, &esclave, nom, nullptr, nullptr) != 0) {
-        erreur = std::string("openpty: ") + std::strerror(errno);
+    // The device end closed: the console's opening and closing of it show
+    // on this end.
+    PairePty paire;
+    if (!ouvrirPty(paire, false, erreur)) {
         return nullptr;
     }
-    const bool ok = brut(esclave);
-    // Closed: the console's opening and closing of it show on this end.
-    ::close(esclave);
-    if (!ok) {
-        erreur = std::string("tcsetattr: ") + std::strerror(errno);
-        ::close(maitre);
-        return nullptr;
-    }
-    fcntl(maitre, F_SETFL, fcntl(maitre, F_GETFL) | O_NONBLOCK);
-    fcntl(maitre, F_SETFD, FD_CLOEXEC);
-    return std::unique_ptr<Relais>(new Relais(maitre, nom, peripheriqueRobot, std::move(reglages)));
+    return std::unique_ptr<Relais>(
+        new Relais(paire.maitre, paire.nom, peripheriqueRobot, std::move(reglages)));
 }
 
 Relais::Relais(int console, std::string nom, std::string robot, ReglagesRelais reglages)
@@ -122,7 +99,7 @@ void Relais::executer()
         ::usleep(10000);
     }
     const int robot = ::open(m_robot.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (robot < 0 || !brut(robot)) {
+    if (robot < 0 || !mettreEnBrut(robot)) {
         if (robot >= 0) {
             ::close(robot);
         }

@@ -1,5 +1,6 @@
 #include "robot/RobotVirtuel.h"
 
+#include "link/protocol/RobotProtocol.h"
 #include "robot/Caracteristiques.h"
 #include "world/BeaconModel.h"
 
@@ -45,27 +46,21 @@ std::array<std::uint8_t, 10> RobotVirtuel::trame()
         r = m_bruit * m_gauss(m_alea);
     }
     const auto t = balises::horodatages({m_pose.x, m_pose.y}, phase, retards);
-    std::array<std::uint8_t, 10> octets{};
-    for (std::size_t k = 0; k < 4; ++k) {
-        const auto mot = static_cast<std::uint16_t>(t[k]);
-        octets[2 * k] = static_cast<std::uint8_t>(mot & 0xFF);
-        octets[2 * k + 1] = static_cast<std::uint8_t>(mot >> 8);
-    }
-    octets[8] = m_etat;
+    const auto octets = protocole::encoderTrame(
+        t, m_etat, static_cast<std::uint8_t>(std::lround(std::clamp(m_batterie, 0.0, 255.0))));
     m_etat = 0;
-    octets[9] = static_cast<std::uint8_t>(std::lround(std::clamp(m_batterie, 0.0, 255.0)));
     return octets;
 }
 
 bool RobotVirtuel::commande(std::uint8_t octet)
 {
-    const int virage = (octet >> 4) & 7;
-    if ((octet & 0x80) == 0 || virage > 5) {
+    const auto c = protocole::decoderCommande(octet);
+    if (!c) {
         return false;
     }
-    m_pose.cap = normaliserCap(m_pose.cap + Virages[virage]);
-    m_droite = (octet >> 2) & 3;
-    m_gauche = octet & 3;
+    m_pose.cap = normaliserCap(m_pose.cap + Virages[c->virage]);
+    m_droite = c->droite;
+    m_gauche = c->gauche;
     return true;
 }
 

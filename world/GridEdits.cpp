@@ -98,6 +98,9 @@ void MarkObstacle(int r, int c)
     g_mapChanged = 1;
     g_grid[r][c] = 3;
     entourerDeMarge(r, c);
+    // Again once the grid holds the edit: a search that took the flag
+    // in between plans once more.
+    g_mapChanged = 1;
     notifyWorldChange();
 }
 
@@ -109,5 +112,6 @@ void ClearObstacle(int r, int c)
     g_mapDirty = 1;
     g_mapChanged = 1;
     recalculerMarge(r, c);
+    g_mapChanged = 1;
     notifyWorldChange();
 }

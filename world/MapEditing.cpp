@@ -8,12 +8,17 @@ namespace {
 
 /**
  * Asks for a re-plan. The flag is raised before the edit, as the operator's
- * edits always did; the waiting navigation is woken only after it, so that
- * its search sees the new grid.
+ * edits always did, and again after it (a search that took the flag in
+ * between plans once more); the waiting navigation is woken only after it,
+ * so that its search sees the new grid.
  */
 struct ReplanApresEdition {
     ReplanApresEdition() { g_mapChanged = 1; }
-    ~ReplanApresEdition() { notifyWorldChange(); }
+    ~ReplanApresEdition()
+    {
+        g_mapChanged = 1;
+        notifyWorldChange();
+    }
     ReplanApresEdition(const ReplanApresEdition&) = delete;
     ReplanApresEdition& operator=(const ReplanApresEdition&) = delete;
 };

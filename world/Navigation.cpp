@@ -1,7 +1,6 @@
 #include "world/Navigation.h"
 
 #include "core/Platform.h"
-#include "world/MapDisplay.h"
 #include "world/PlanPath.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -107,7 +106,7 @@ public:
                 tracer("wheels", {g_cmdLeft.load(), g_cmdRight.load()});
             }
             SetWheels(g_cmdLeft.load(), g_cmdRight.load());
-            ShowWheelSpeedsOnMap();
+            signalerAffichage();
             m_destMemorisee = m_destCell;
             debutPrecedent = debut;
         }
@@ -134,7 +133,7 @@ private:
         tracer("stop");
         SetWheels(0, 0);
         if (!m_arretAffiche) {
-            ShowWheelSpeedsOnMap();
+            signalerAffichage();
             m_arretAffiche = true;
         }
     }
@@ -176,10 +175,10 @@ private:
         }
         tracer("probe");
         SetWheels(2, 2);
-        ShowWheelSpeedsOnMap();
+        signalerAffichage();
         attendreChangement(true);
         SetWheels(0, 0);
-        ShowWheelSpeedsOnMap();
+        signalerAffichage();
         g_cmdLeft = 0;
         g_cmdRight = 0;
         PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);

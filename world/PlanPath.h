@@ -1,11 +1,17 @@
 #pragma once
 
+#include "world/Planificateur.h"
+
 /**
- * Cheapest route over eight neighbours (10 straight, 14 diagonal) from cell
- * (sx, sy) to cell (gx, gy), Dijkstra's search with a binary heap and lazy
- * deletion. Fills g_directions, rebuilds g_path under g_pathLock and sets
- * g_firstStep. When no route exists the wheels are stopped and g_path is
- * left empty. Redraws the map unless it already shows the last failure, and
- * clears g_mapChanged. Cells outside the field count as unreachable.
+ * The route from cell (sx, sy) to cell (gx, gy) into the world: the search
+ * (`planifier`, pure) runs on a copy of the grid, then its outcome is stored:
+ * g_directions, g_path under g_pathLock, g_firstStep. When no route exists
+ * the wheels are stopped and g_path is left empty. The display is told
+ * unless it already shows the last failure. g_mapChanged is taken before the
+ * grid is read, so an edit made during the search is never lost. Cells
+ * outside the field count as unreachable.
  */
 void PlanPath(int sx, int sy, int gx, int gy);
+
+/** The same with another search (tests). */
+void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& rechercher);

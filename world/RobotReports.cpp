@@ -1,6 +1,5 @@
 #include "world/RobotReports.h"
 
-#include "world/MapDisplay.h"
 #include "world/Navigation.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -27,7 +26,6 @@ bool ReportRobotPosition(double sortie0, double sortie1)
         if (dx * dx + dy * dy > 625.0) {
             PlaceRobotLocked(x, y);
             change = true;
-            RedrawMap();
         }
     }
     if (change) {

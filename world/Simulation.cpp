@@ -1,6 +1,5 @@
 // The virtual robot and the bumper handler.
 #include "world/GridEdits.h"
-#include "world/MapDisplay.h"
 #include "world/Navigation.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -79,7 +78,7 @@ void HandleBumpers(int bit0, int bit1)
         }
     }
     if (g_mapDirty == 1) {
-        RedrawMap();
+        // The marks are shown by the display, which MarkObstacle has told.
         g_mapDirty = 0;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 /**
  * A counter that every writer of watched world state bumps, so that a thread
@@ -33,3 +34,25 @@ bool waitWorldChangeFor(unsigned seen, std::chrono::milliseconds duree);
  * one: tests wait for that state before they act, instead of sleeping.
  */
 int blockedWorldWaiters();
+
+/**
+ * Records a change that only the display cares about (the planned route, the
+ * wheel codes, the heading, the bandit, the grid lines): the display's
+ * listeners hear of it, the world threads' waits are not woken (a pass of
+ * the navigation that changes the route would otherwise wake itself).
+ */
+void signalerAffichage();
+
+/** Moves with every change of either kind: the display compares it with the one it showed. */
+unsigned versionAffichage();
+
+/**
+ * `ecouteur` is called after every change of either kind, on the thread that
+ * made it, holding no world lock. It must return at once (post an event,
+ * raise a flag) and never call back into the world. Returns the key that
+ * ends the subscription.
+ */
+int abonnerAffichage(std::function<void()> ecouteur);
+
+/** Ends a subscription; when it returns, the listener is not running and will not run again. */
+void desabonnerAffichage(int cle);

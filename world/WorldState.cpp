@@ -1,6 +1,5 @@
 #include "world/WorldState.h"
 
-#include "world/MapDisplay.h"
 #include "world/WorldChange.h"
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
@@ -49,7 +48,6 @@ std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
 std::atomic<unsigned> g_navPasses;
 
-std::atomic<MapDisplay*> g_mapView;
 
 namespace {
 
@@ -106,7 +104,6 @@ void valeursInitiales()
     g_simRunning = 0;
     g_navPasses = 0;
 
-    g_mapView = nullptr;
     setWorldClock(nullptr);
 }
 
@@ -120,20 +117,6 @@ void ResetWorld()
     StopWorldThreads();
     withdrawStopRequest(); // as the program starts: no request
     valeursInitiales();
-}
-
-void RedrawMap()
-{
-    if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
-        vue->Redraw();
-    }
-}
-
-void ShowWheelSpeedsOnMap()
-{
-    if (MapDisplay* vue = g_mapView.load(std::memory_order_acquire)) {
-        vue->ShowWheelSpeeds();
-    }
 }
 
 void InitWorld()
@@ -204,9 +187,17 @@ void SetDestination(int x, int y)
 
 void SetWheels(int gauche, int droite)
 {
-    VerrouMonde verrou(g_wheelLock);
-    g_wheelLeft = gauche;
-    g_wheelRight = droite;
+    bool change = false;
+    {
+        VerrouMonde verrou(g_wheelLock);
+        change = g_wheelLeft != gauche || g_wheelRight != droite;
+        g_wheelLeft = gauche;
+        g_wheelRight = droite;
+    }
+    // The wheel-code boxes follow the codes.
+    if (change) {
+        signalerAffichage();
+    }
 }
 
 void SetSimRunning(int valeur)

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <utility>
 
 namespace protocole {
 
@@ -18,13 +17,9 @@ void tracer(const char* ligne)
 
 } // namespace
 
-AnalyseurTrame::AnalyseurTrame(Estimateur estimateur)
-    : m_estimateur(std::move(estimateur))
-{}
-
 void AnalyseurTrame::demarrer()
 {
-    m_rxState = 2;
+    m_rxState = EtatTrame::Horodatages;
     m_rxIndex = 0;
     m_derniereArrivee = InstantInconnu;
     m_derniereEmission = InstantInconnu;
@@ -41,15 +36,14 @@ void AnalyseurTrame::noterEmission(Instant instant)
 int AnalyseurTrame::octetsDeLaTrame() const
 {
     switch (m_rxState) {
-    case 2:
+    case EtatTrame::Horodatages:
         return m_rxIndex;
-    case 3:
+    case EtatTrame::Statut:
         return 8;
-    case 4:
+    case EtatTrame::Batterie:
         return 9;
-    default:
-        return 0;
     }
+    return 0;
 }
 
 void AnalyseurTrame::resynchroniser(Instant arrivee, Evenement& evenement)
@@ -66,7 +60,7 @@ void AnalyseurTrame::resynchroniser(Instant arrivee, Evenement& evenement)
     }
     ++m_resynchronisations;
     m_octetsEcartes += static_cast<std::uint64_t>(octets);
-    m_rxState = 2;
+    m_rxState = EtatTrame::Horodatages;
     m_rxIndex = 0;
     char ligne[96];
     std::snprintf(ligne, sizeof ligne, "resync after %lld us of silence: %d bytes dropped",
@@ -84,33 +78,32 @@ Evenement AnalyseurTrame::recevoir(int octet, Instant arrivee)
     Evenement evenement;
     char ligne[64];
     switch (m_rxState) {
-    case 2:
+    case EtatTrame::Horodatages:
         evenement = horodatage(valeur);
         evenement.ecartes = resynchro.ecartes;
         evenement.silence = resynchro.silence;
         return evenement;
-    case 3:
+    case EtatTrame::Statut:
         evenement.action = Action::Etat;
         evenement.bit0 = (valeur & 0x01) ? 1 : 0;
         evenement.bit1 = (valeur & 0x02) ? 1 : 0;
         m_rxIndex = 0;
-        m_rxState = 4;
+        m_rxState = EtatTrame::Batterie;
         std::snprintf(ligne, sizeof ligne, "status 0x%02X: bumpers %d %d", valeur, evenement.bit0,
                       evenement.bit1);
         tracer(ligne);
-        break;
-    case 4:
+        return evenement;
+    case EtatTrame::Batterie:
         evenement.action = Action::Batterie;
         evenement.batterie = valeur;
-        m_rxState = 2;
+        m_rxState = EtatTrame::Horodatages;
         std::snprintf(ligne, sizeof ligne, "battery %d", evenement.batterie);
         tracer(ligne);
-        break;
-    default:
-        m_rxState = 2;
-        m_rxIndex = 0;
-        break;
+        return evenement;
     }
+    // Never reached: every state is one of the three.
+    m_rxState = EtatTrame::Horodatages;
+    m_rxIndex = 0;
     return evenement;
 }
 
@@ -127,26 +120,16 @@ Evenement AnalyseurTrame::horodatage(std::uint8_t octet)
     if (m_rxIndex < 8) {
         return evenement;
     }
-    m_rxState = 3;
+    m_rxState = EtatTrame::Statut;
     m_rxIndex = 0;
     calculerIntervalles(m_rxStamps, m_intervals);
     evenement.action = Action::Position;
-    if (m_estimateur) {
-        evenement.estimation = m_estimateur(m_intervals[0], m_intervals[1], m_intervals[2]);
+    for (int k = 0; k < 4; ++k) {
+        evenement.horodatages[k] = m_rxStamps[k];
     }
-    char ligne[160];
-    int n = std::snprintf(
-        ligne, sizeof ligne, "frame: stamps %d %d %d %d, intervals %.7g %.7g %.7g, ", m_rxStamps[0],
-        m_rxStamps[1], m_rxStamps[2], m_rxStamps[3], static_cast<double>(m_intervals[0]),
-        static_cast<double>(m_intervals[1]), static_cast<double>(m_intervals[2]));
-    n = n < 0 ? 0 : (n < static_cast<int>(sizeof ligne) ? n : static_cast<int>(sizeof ligne) - 1);
-    const Estimation& e = evenement.estimation;
-    if (e.valide) {
-        std::snprintf(ligne + n, sizeof ligne - n, "outputs %.6g %.6g", e.sortie0, e.sortie1);
-    } else {
-        std::snprintf(ligne + n, sizeof ligne - n, "no estimate");
+    for (int k = 0; k < 3; ++k) {
+        evenement.intervalles[k] = m_intervals[k];
     }
-    tracer(ligne);
     return evenement;
 }
 

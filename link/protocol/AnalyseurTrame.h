@@ -25,17 +25,25 @@ using Estimateur = std::function<Estimation(double t1, double t2, double t3)>;
 
 /** What the owner of the parser has to do after one byte. */
 enum class Action {
-    Aucune,   ///< nothing (a timestamp byte before the eighth, or a resynchronisation)
-    Position, ///< the timestamps are complete: apply the estimate, show the position
+    Aucune,   ///< nothing (a timestamp byte before the eighth)
+    Position, ///< the timestamps are complete: estimate the position from the intervals
     Etat,     ///< the status byte: bumper bits, then one command byte in reply
     Batterie, ///< the battery byte: the level for the bar
+};
+
+/** The byte a frame's parser expects next (m_rxState's values). */
+enum class EtatTrame : int {
+    Horodatages = 2, ///< timestamp byte number m_rxIndex
+    Statut = 3,      ///< the status byte
+    Batterie = 4,    ///< the battery byte
 };
 
 /** The outcome of one byte; only the fields of its action are meaningful. */
 struct Evenement {
     Action action = Action::Aucune;
-    /** Position: the estimate made from the frame's intervals. */
-    Estimation estimation;
+    /** Position: the frame's timestamps T1 .. T4 and its three intervals, s. */
+    std::int16_t horodatages[4] = {};
+    float intervalles[3] = {};
     /** Etat: bit 0 and bit 1 of the status byte, 1 when set. */
     int bit0 = 0;
     int bit1 = 0;
@@ -55,7 +63,9 @@ struct Evenement {
  * The sensor-frame parser, fed one received byte at a time. A frame is ten
  * bytes: four little-endian 16-bit timestamps, a status byte and a battery
  * byte; nothing marks its start, so frames are found by counting bytes from
- * the moment the link was opened (`demarrer`).
+ * the moment the link was opened (`demarrer`). After the eighth timestamp
+ * byte it gives the frame's intervals (the caller estimates the position:
+ * ChaineTrames); the world's share of each event is the caller's too.
  *
  * Counting alone would read every later frame from the wrong place after one
  * lost, extra or garbled byte. A robot sends a frame's first nine bytes
@@ -67,16 +77,11 @@ struct Evenement {
  * unfinished one are thrown away and counted. Bytes without a time, or a
  * threshold of 0, leave the parser counting only.
  *
- * States (m_rxState): 2 timestamps, 3 status, 4 battery. After the eighth
- * timestamp byte the parser computes the intervals and asks the estimator;
- * the world's share of each event is the caller's (world/RobotReports.h).
- * Every frame event is traced on the protocol channel.
+ * Status and battery events and cut frames are traced on the protocol
+ * channel.
  */
 class AnalyseurTrame {
 public:
-    /** `estimateur` may be empty: frames then carry no estimate. */
-    explicit AnalyseurTrame(Estimateur estimateur = {});
-
     /** Back to the first timestamp byte: state 2, m_rxIndex 0; no silence measured yet. */
     void demarrer();
 
@@ -98,7 +103,8 @@ public:
     /** The bytes those frames held, thrown away. */
     std::uint64_t octetsEcartes() const { return m_octetsEcartes; }
 
-    int rxState() const { return m_rxState; }
+    /** m_rxState: 2 timestamps, 3 status, 4 battery. */
+    int rxState() const { return static_cast<int>(m_rxState); }
     int rxIndex() const { return m_rxIndex; }
     /** T1 .. T4 of the frame being read (or the last one). */
     const std::int16_t* horodatages() const { return m_rxStamps; }
@@ -115,9 +121,7 @@ private:
      */
     void resynchroniser(Instant arrivee, Evenement& evenement);
 
-    Estimateur m_estimateur;
-    /** 2 timestamps, 3 status, 4 battery; any other value resynchronises. */
-    int m_rxState = 2;
+    EtatTrame m_rxState = EtatTrame::Horodatages;
     /** Position 0 .. 7 of the next timestamp byte. */
     int m_rxIndex = 0;
     /** The low byte waiting for its high byte. */

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 /**
- * The robot's side of the serial link, without the window: the intervals the
- * console computes from a sensor frame's timestamps, and the command byte it
- * answers with.
+ * The robot protocol, both ends: the sensor frame the robot sends and the
+ * intervals the console computes from its timestamps; the command byte the
+ * console answers with and what the robot reads in it.
  */
 namespace protocole {
 
@@ -28,5 +30,28 @@ inline std::uint8_t octetCommande(int gauche, int droite, int virage)
 {
     return static_cast<std::uint8_t>((0x80 + 16 * virage + 4 * droite + gauche) & 0xFF);
 }
+
+/** The codes a command byte carries. */
+struct Commande {
+    int gauche = 0;
+    int droite = 0;
+    int virage = 0;
+};
+
+/**
+ * What the robot reads in a received byte: nothing when it is no command
+ * (bit 7 clear, or a turn code of 6 or 7).
+ */
+std::optional<Commande> decoderCommande(std::uint8_t octet);
+
+/** Bytes of a sensor frame. */
+inline constexpr int TailleTrame = 10;
+
+/**
+ * A sensor frame: the timestamps T1 .. T4 little-endian, the status byte,
+ * the battery byte.
+ */
+std::array<std::uint8_t, TailleTrame> encoderTrame(const std::array<std::int16_t, 4>& horodatages,
+                                                   std::uint8_t etat, std::uint8_t batterie);
 
 } // namespace protocole

@@ -5,7 +5,6 @@
 #include "neural/Matrice.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
-#include "world/MapDisplay.h"
 #include "world/WorldChange.h"
 #include "world/WorldClock.h"
 
@@ -277,7 +276,6 @@ TEST_F(ConsoleTest, ClosingTheViewStopsTheWorldThreads)
     EXPECT_FALSE(worldThreadsStopping());
     frame.reset();
     EXPECT_TRUE(worldThreadsStopping());
-    EXPECT_EQ(g_mapView.load(), nullptr);
 }
 
 TEST_F(ConsoleTest, TransmissionBoxKeepsEveryCommandInOrder)

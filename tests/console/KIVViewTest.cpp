@@ -1,7 +1,10 @@
 // The control view's first part: set-up on activation, the boxes, the radio group.
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/ObservateurMonde.h"
+#include "support/PseudoTerminal.h"
 #include "world/WorldState.h"
+#include "world/WorldThreads.h"
 #include "world/view/MapView.h"
 
 #include <QApplication>
@@ -47,7 +50,7 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
 {
     CMapView* carte = view->mapView();
     ASSERT_NE(carte, nullptr);
-    EXPECT_EQ(g_mapView.load(), carte);
+    ASSERT_NE(view->observateur(), nullptr) << "the map follows the world";
     EXPECT_EQ(carte->m_ownerView, view);
     EXPECT_EQ(g_setupPending, 0);
     EXPECT_EQ(g_banditShown, 0);
@@ -136,25 +139,33 @@ TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero)
     EXPECT_EQ(droite->text(), QStringLiteral("1"));
 }
 
-TEST_F(KIVViewTest, ShowCallsFromAWorkerArePostedToTheInterface)
+TEST_F(KIVViewTest, WhatAWorkerChangesIsShownOnceByTheObserver)
 {
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 2;
-        g_wheelRight = 2;
-    }
-    g_robotPos.set(123, 456);
-    std::thread worker([this] {
-        view->ShowWheelSpeeds();
-        view->ShowRobotPosition();
+    // The interface thread is blocked in join(): a worker that waited for it
+    // would never return. Its 200 changes are shown in one picture, with the
+    // position boxes, the wheel codes and the route.
+    StopWorldThreads(); // the navigation would set the wheels itself
+    ObservateurMonde* observateur = view->observateur();
+    ASSERT_NE(observateur, nullptr);
+    QCoreApplication::processEvents();
+    const std::uint64_t avant = observateur->rafraichissements();
+    std::thread worker([] {
+        for (int k = 0; k < 200; ++k) {
+            SetRobotPosition(100 + k, 456);
+        }
+        SetWheels(2, 3);
     });
     worker.join();
-    EXPECT_NE(texte(1008), QStringLiteral("2"));
-    QApplication::processEvents();
-    EXPECT_EQ(texte(1008), QStringLiteral("2"));
-    EXPECT_EQ(texte(1017), QStringLiteral("2"));
-    EXPECT_EQ(texte(1005), QStringLiteral("123 cm"));
+    EXPECT_EQ(observateur->rafraichissements(), avant);
+    EXPECT_NE(texte(1005), QStringLiteral("299 cm"));
+    ASSERT_TRUE(attendre([&] { return observateur->rafraichissements() > avant; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(observateur->rafraichissements(), avant + 1);
+    EXPECT_EQ(texte(1005), QStringLiteral("299 cm"));
     EXPECT_EQ(texte(1006), QStringLiteral("456 cm"));
+    EXPECT_EQ(texte(1008), QStringLiteral("2"));
+    EXPECT_EQ(texte(1017), QStringLiteral("3"));
+    EXPECT_EQ(view->mapView()->monde().robotPos, (Point{299, 456}));
 }
 
 } // namespace

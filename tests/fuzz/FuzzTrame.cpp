@@ -1,7 +1,7 @@
-// Fuzz target of the robot's byte stream: the sensor-frame parser fed any
-// bytes, with an estimator that returns anything (not a number, infinities,
-// huge values, refusals) or throws, and the world applying every event as
-// the console does, each byte at an arrival time the input chooses (with
+// Fuzz target of the robot's byte stream: the console's chain (the frame
+// parser, an estimator that returns anything (not a number, infinities,
+// huge values, refusals) or throws, the world applying every event) fed any
+// bytes, each byte at an arrival time the input chooses (with
 // replies noted in between). Invariants beyond "no crash": the parser's
 // state stays one of its three, every status byte gets exactly one reply, a
 // battery level is a byte, the robot's position stays on the field with its
@@ -9,7 +9,7 @@
 // after a silence above the threshold, inside a frame, and the bytes thrown
 // away add up.
 #include "core/scripted/ScriptedPlatform.h"
-#include "link/protocol/AnalyseurTrame.h"
+#include "link/trame/ChaineTrames.h"
 #include "world/Geometry.h"
 #include "world/RobotReports.h"
 #include "world/WorldState.h"
@@ -85,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider donnees(data, size);
     g_heading = donnees.ConsumeIntegralInRange(0, 8);
 
-    protocole::AnalyseurTrame analyseur(
-        [&donnees](double t1, double t2, double t3) -> protocole::Estimation {
+    int reponses = 0;
+    protocole::ChaineTrames chaine(
+        {[&donnees](double t1, double t2, double t3) -> protocole::Estimation {
             verifier(t1 > 0.134 && t1 <= 0.166769 && t2 > 0.134 && t2 <= 0.166769 && t3 > 0.134 &&
                          t3 <= 0.166769,
                      "intervals in their window");
@@ -98,13 +99,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             default:
                 return {true, sortieQuelconque(donnees), sortieQuelconque(donnees)};
             }
-        });
+        },
+         true, [&reponses](int gauche, int droite, int virage) {
+             verifier(gauche >= 0 && gauche <= 3 && droite >= 0 && droite <= 3 && virage >= 0 &&
+                          virage <= 5,
+                      "codes of the reply");
+             ++reponses;
+         }});
+    const protocole::AnalyseurTrame& analyseur = chaine.analyseur();
 
     const protocole::Instant seuil =
         protocole::seuilSilence(donnees.PickValueInArray({110, 300, 1200, 9600, 38400}));
-    analyseur.reglerSeuilSilence(seuil);
+    chaine.demarrer(seuil);
     protocole::Instant maintenant = 0;
-    protocole::Instant dernier = protocole::InstantInconnu;
+    protocole::Instant derniere = protocole::InstantInconnu;
     std::uint64_t ecartes = 0;
     while (donnees.remaining_bytes() > 0) {
         const int octet = donnees.ConsumeIntegral<std::uint8_t>();
@@ -114,17 +122,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             maintenant += static_cast<protocole::Instant>(choix - 239) * 40'000;
         } else if (choix >= 230) {
             maintenant += 1'000;
-            analyseur.noterEmission(maintenant);
-            dernier = std::max(dernier, maintenant);
+            chaine.noterEmission(maintenant);
+            derniere = std::max(derniere, maintenant);
         }
         const int etatAvant = analyseur.rxState();
         const int indexAvant = analyseur.rxIndex();
         const protocole::Instant silence =
-            dernier == protocole::InstantInconnu ? 0 : maintenant - dernier;
-        dernier = std::max(dernier, maintenant);
+            derniere == protocole::InstantInconnu ? 0 : maintenant - derniere;
+        derniere = std::max(derniere, maintenant);
         protocole::Evenement evenement;
+        const int reponsesAvant = reponses;
         try {
-            evenement = analyseur.recevoir(octet, maintenant);
+            evenement = chaine.recevoir(octet, maintenant).evenement;
         } catch (const std::runtime_error&) {
             // The frame goes on: the status byte comes next.
             verifier(analyseur.rxState() == 3 && analyseur.rxIndex() == 0,
@@ -153,29 +162,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case protocole::Action::Position:
             verifier(etatAvant == 2 && etat == 3, "a position ends the timestamps");
-            if (evenement.estimation.valide) {
-                ReportRobotPosition(evenement.estimation.sortie0, evenement.estimation.sortie1);
-            }
             verifierRobot();
             break;
         case protocole::Action::Etat: {
             verifier(etatAvant == 3 && etat == 4, "the status byte follows the timestamps");
             verifier(evenement.bit0 == (octet & 1) && evenement.bit1 == ((octet >> 1) & 1),
                      "bumper bits");
-            int reponses = 0;
-            ReportRobotStatus(evenement.bit0, evenement.bit1,
-                              [&reponses](int gauche, int droite, int virage) {
-                                  verifier(gauche >= 0 && gauche <= 3 && droite >= 0 &&
-                                               droite <= 3 && virage >= 0 && virage <= 5,
-                                           "codes of the reply");
-                                  ++reponses;
-                              });
-            verifier(reponses == 1, "one reply per status byte");
+            verifier(reponses == reponsesAvant + 1, "one reply per status byte");
             break;
         }
         case protocole::Action::Batterie:
             verifier(etatAvant == 4 && etat == 2, "the battery byte ends the frame");
             verifier(evenement.batterie == octet, "battery level");
+            verifier(reponses == reponsesAvant, "no reply but to the status byte");
             break;
         }
     }

@@ -2,13 +2,13 @@
 // that answers 0 bytes when nothing is there), and the symbolic link it
 // makes to its own pseudo-terminal, never over someone else's file.
 #include "robot/Liaison.h"
+#include "robot/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <pty.h>
 #include <unistd.h>
 
 namespace {
@@ -29,13 +29,11 @@ fs::path dossierDuTest()
 TEST(Liaison, ADeviceWithNothingToReadIsStillThere)
 {
     // The console's side of a pseudo-terminal pair plays the far end.
-    int maitre = -1;
-    int esclave = -1;
-    char nom[128] = {};
-    ASSERT_EQ(openpty(&maitre, &esclave, nom, nullptr, nullptr), 0);
-    ::close(esclave);
+    robotsim::PairePty paire;
     std::string erreur;
-    auto liaison = Liaison::ouvrir(nom, erreur);
+    ASSERT_TRUE(robotsim::ouvrirPty(paire, false, erreur)) << erreur;
+    const int maitre = paire.maitre;
+    auto liaison = Liaison::ouvrir(paire.nom, erreur);
     ASSERT_TRUE(liaison) << erreur;
     std::atomic<bool> arret{false};
     EXPECT_TRUE(liaison->attendreConnexion(arret));

@@ -3,6 +3,8 @@
 // A pseudo-terminal that plays the robot's end of the serial line, and an
 // event-loop wait, for the tests of the link and of the console.
 
+#include "robot/PseudoTerminal.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QSocketNotifier>
@@ -14,9 +16,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <memory>
-#include <pty.h>
 #include <string>
-#include <termios.h>
 #include <unistd.h>
 
 /**
@@ -30,17 +30,15 @@ class Pty {
 public:
     Pty()
     {
-        char nom[128] = {};
-        if (openpty(&m_robot, &m_garde, nom, nullptr, nullptr) != 0) {
-            ADD_FAILURE() << "openpty: " << std::strerror(errno);
+        robotsim::PairePty paire;
+        std::string erreur;
+        if (!robotsim::ouvrirPty(paire, true, erreur)) {
+            ADD_FAILURE() << erreur;
             return;
         }
-        termios t{};
-        tcgetattr(m_garde, &t);
-        cfmakeraw(&t);
-        tcsetattr(m_garde, TCSANOW, &t);
-        fcntl(m_robot, F_SETFL, fcntl(m_robot, F_GETFL) | O_NONBLOCK);
-        nom_ = nom;
+        m_robot = paire.maitre;
+        m_garde = paire.esclave;
+        nom_ = paire.nom;
         m_lecteur = std::make_unique<QSocketNotifier>(m_robot, QSocketNotifier::Read);
         QObject::connect(m_lecteur.get(), &QSocketNotifier::activated, [this] { lire(); });
     }

@@ -196,15 +196,14 @@ TEST_F(NavigationTest, WheelCodesSteerTowardsTheFirstStep)
 
 TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
 {
-    CountingDisplay affichage;
-    g_mapView = &affichage;
     SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
     g_heading = 3;
+    CompteurAffichage affichage;
 
     HandleBumpers(0, 1);
     EXPECT_EQ(g_grid[8][10], 3); // up-right
     EXPECT_EQ(g_grid[7][10], 2);
-    EXPECT_EQ(affichage.redraws, 1);
+    EXPECT_EQ(affichage.signaux, 1);
     EXPECT_EQ(g_mapDirty, 0);
     EXPECT_EQ(g_mapChanged, 1);
 
@@ -212,11 +211,11 @@ TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
     EXPECT_EQ(g_grid[10][10], 3); // down-right
     HandleBumpers(1, 1);
     EXPECT_EQ(g_grid[9][10], 3); // right
-    EXPECT_EQ(affichage.redraws, 3);
+    EXPECT_EQ(affichage.signaux, 3);
 
-    // Already marked: nothing, no redraw.
+    // Already marked: nothing, nothing to show.
     HandleBumpers(1, 1);
-    EXPECT_EQ(affichage.redraws, 3);
+    EXPECT_EQ(affichage.signaux, 3);
 
     // Heading 1 wraps to 8 for ahead-left; heading 8 to 1 for ahead-right.
     g_heading = 1;

@@ -45,7 +45,6 @@ protected:
         scripted().clear();
         scripted().setSleepScale(0.0); // beeps are recorded, not waited for
         setWorldClock(&horloge);
-        g_mapView = &affichage;
     }
     void TearDown() override
     {
@@ -54,7 +53,7 @@ protected:
     }
 
     ManualWorldClock horloge;
-    CountingDisplay affichage;
+    CompteurAffichage affichage;
 };
 
 } // namespace
@@ -64,21 +63,22 @@ TEST_F(NavigationThreadTest, RobotOnTheDestinationStopsAndShowsOnce)
     SetRobotPosition(30, 30);
     SetDestination(40, 40); // same cell (1, 1)
     SetWheels(3, 3);
+    affichage.signaux = 0;
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{0, 0}));
-    EXPECT_EQ(affichage.wheelShows, 1);
+    EXPECT_EQ(affichage.signaux, 2) << "the wheels stopped, and shown";
 
-    // Each change makes one pass that stays stopped: nothing more is shown
-    // and nothing is planned.
+    // Each change makes one pass that stays stopped: the navigation shows
+    // nothing more (the two changes are all the display hears of) and plans
+    // nothing.
     const unsigned passes = g_navPasses;
     SetRobotPosition(31, 31);
     ASSERT_TRUE(threadsAtRest());
     notifyWorldChange();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(g_navPasses, passes + 2);
-    EXPECT_EQ(affichage.wheelShows, 1);
-    EXPECT_EQ(affichage.redraws, 0);
+    EXPECT_EQ(affichage.signaux, 2 + 2);
     EXPECT_EQ(navigationTrace(), std::vector<std::string>(3, "stop"));
 }
 
@@ -135,11 +135,11 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
     EXPECT_EQ(g_heading, 3);
 
     // An obstacle on the way: the map change makes it plan around it.
-    const int redraws = affichage.redraws;
+    const int signaux = affichage.signaux;
     g_mapChanged = 1; // as the mouse does before each edit
     PlaceObstacle(6, 9);
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_GT(affichage.redraws, redraws);
+    EXPECT_GT(affichage.signaux, signaux + 1) << "the edit, then the new route";
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_EQ(g_turnPending, 0);
     EXPECT_TRUE(pathIsLegal(pathCopy(), snapshotGrid(), 4, 5, 10, 5));

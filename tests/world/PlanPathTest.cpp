@@ -6,11 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 namespace {
 
 class PlanPathTest : public WorldTest {
 protected:
-    void installDisplay() { g_mapView = &display; }
+    /** Counts from here on what the display is told. */
+    void installDisplay() { display = std::make_unique<CompteurAffichage>(); }
+    int signaux() const { return display->signaux; }
 
     /** Sets the four wheel codes to something a failure must clear. */
     static void setWheels()
@@ -43,7 +48,7 @@ protected:
         }
     }
 
-    CountingDisplay display;
+    std::unique_ptr<CompteurAffichage> display;
 };
 
 TEST_F(PlanPathTest, EmptyWorldCornerToCornerIsOneDiagonal)
@@ -61,8 +66,7 @@ TEST_F(PlanPathTest, EmptyWorldCornerToCornerIsOneDiagonal)
     EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
     EXPECT_EQ(cost, 238);
     EXPECT_EQ(g_firstStep, 4);
-    EXPECT_EQ(display.redraws, 1);
-    EXPECT_EQ(display.wheelShows, 0);
+    EXPECT_EQ(signaux(), 1) << "the new route, the wheels unchanged";
     EXPECT_EQ(g_noPathShown, 0);
 }
 
@@ -100,19 +104,19 @@ TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
     }
 }
 
-TEST_F(PlanPathTest, WallMakesSearchFailAndRedrawsOnlyOnce)
+TEST_F(PlanPathTest, WallMakesSearchFailAndShowsTheFailureOnlyOnce)
 {
     buildWall(11);
     installDisplay();
     PlanPath(1, 1, 18, 18); // first failure: the map did not show one yet
     ASSERT_TRUE(pathCopy().empty());
-    EXPECT_EQ(display.redraws, 1);
+    EXPECT_EQ(signaux(), 1) << "the failure; the wheels were stopped already";
     EXPECT_EQ(g_noPathShown, 1);
 
     // A success in between, then give the wheels values a failure must reset.
     PlanPath(1, 1, 5, 5);
     ASSERT_FALSE(pathCopy().empty());
-    EXPECT_EQ(display.redraws, 2);
+    EXPECT_EQ(signaux(), 2);
     EXPECT_EQ(g_noPathShown, 0);
     setWheels();
     g_mapChanged = 1;
@@ -121,19 +125,20 @@ TEST_F(PlanPathTest, WallMakesSearchFailAndRedrawsOnlyOnce)
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(g_firstStep, 0);
     expectWheelsStopped();
-    EXPECT_EQ(display.redraws, 3);
-    EXPECT_EQ(display.wheelShows, 2);
+    EXPECT_EQ(signaux(), 4) << "the wheels stopped, the failure shown";
     EXPECT_EQ(g_noPathShown, 1);
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_EQ(g_directions[18][18], -1);
 
-    // A second failure in a row shows the wheels again but does not redraw.
+    // A second failure in a row stops the wheels again (shown) but shows no
+    // new failure.
     setWheels();
     PlanPath(2, 3, 15, 4);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(display.redraws, 3);
-    EXPECT_EQ(display.wheelShows, 3);
+    EXPECT_EQ(signaux(), 5);
     expectWheelsStopped();
+    PlanPath(2, 3, 15, 4);
+    EXPECT_EQ(signaux(), 5) << "nothing new to show";
 
     // Opening the wall lets the next search succeed and redraw.
     EraseObstacle(25 * 10 + 5, 25 * 9 + 5); // grid (10, 11) .. (12, 11)
@@ -144,7 +149,7 @@ TEST_F(PlanPathTest, WallMakesSearchFailAndRedrawsOnlyOnce)
     int cost = 0;
     EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
     EXPECT_EQ(cost, referenceCost(snapshotGrid(), 1, 1, 18, 18));
-    EXPECT_EQ(display.redraws, 4);
+    EXPECT_EQ(signaux(), 5 + 3 + 1) << "the three erasures, the route";
     EXPECT_EQ(g_noPathShown, 0);
     EXPECT_EQ(g_firstStep, path.back().direction);
 }
@@ -215,9 +220,8 @@ TEST_F(PlanPathTest, StartEqualToGoalKeepsFirstStep)
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(g_firstStep, 6);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(display.wheelShows, 0);
     VerrouMonde verrou(g_wheelLock);
-    EXPECT_EQ(g_wheelLeft, 3);
+    EXPECT_EQ(g_wheelLeft, 3) << "the wheels are left as they were";
 }
 
 TEST_F(PlanPathTest, StartOnMarginIsAllowed)
@@ -255,11 +259,11 @@ TEST_F(PlanPathTest, StartOrGoalOutsideTheFieldIsAFailedSearch)
         EXPECT_EQ(g_firstStep, 0);
         EXPECT_EQ(g_mapChanged, 0);
         EXPECT_EQ(g_noPathShown, 1);
-        EXPECT_EQ(display.wheelShows, failures);
         expectWheelsStopped();
     }
-    // Each failure followed a success, so each one redrew.
-    EXPECT_EQ(display.redraws, 2 * failures);
+    // Each failure followed a success: the success, the wheels stopped and
+    // the failure were each shown.
+    EXPECT_EQ(signaux(), 3 * failures);
 }
 
 TEST_F(PlanPathTest, ClearsMapChangedAndNeedsNoDisplay)
@@ -288,6 +292,33 @@ TEST_F(PlanPathTest, LeavesThePathLockFree)
     g_pathLock.release();
     ASSERT_TRUE(g_wheelLock.try_acquire());
     g_wheelLock.release();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PlanPathTest, AChangeMadeWhileTheSearchRunsIsNeverLost)
+{
+    // The bumper marks a cell on the route while the search runs (here, a
+    // search that marks it before it looks at its copy of the grid): the
+    // route found goes through it, but the flag that asks for a new search
+    // stays up, so the navigation plans again on its next pass.
+    g_mapChanged = 1;
+    PlanPathAvec(2, 2, 16, 2, [](const GrilleMonde& grille, Point d, Point b, Itineraire& r) {
+        MarkObstacle(3, 9); // cell (8, 2), on the straight route
+        planifier(grille, d, b, r);
+    });
+    const auto traverse = pathCopy();
+    EXPECT_TRUE(std::any_of(traverse.begin(), traverse.end(),
+                            [](const PathNode& e) { return e.x == 8 && e.y == 2; }));
+    EXPECT_EQ(g_mapChanged, 1) << "the mark asks for a new search";
+    PlanPath(2, 2, 16, 2);
+    EXPECT_EQ(g_mapChanged, 0);
+    const auto autour = pathCopy();
+    EXPECT_TRUE(pathIsLegal(autour, snapshotGrid(), 2, 2, 16, 2, nullptr));
+    EXPECT_TRUE(std::none_of(autour.begin(), autour.end(),
+                             [](const PathNode& e) { return e.x == 8 && e.y == 2; }));
 }
 
 } // namespace

@@ -21,13 +21,6 @@ bool tenu(std::binary_semaphore& verrou)
     return true;
 }
 
-/** A map window that notes whether g_robotLock is held while it redraws. */
-class DisplayUnderLock : public MapDisplay {
-public:
-    void Redraw() override { sousVerrou.push_back(tenu(g_robotLock)); }
-    void ShowWheelSpeeds() override {}
-    std::vector<bool> sousVerrou;
-};
 
 using RobotReportsTest = WorldTest;
 
@@ -82,17 +75,16 @@ TEST_F(RobotReportsTest, MovesOnlyBeyondTwentyFiveCentimetres)
     EXPECT_EQ(robot(), (Point{499, 0}));
 }
 
-TEST_F(RobotReportsTest, RedrawsWhileHoldingTheRobotLockOnlyWhenMoved)
+TEST_F(RobotReportsTest, TellsTheDisplayOnlyWhenMovedAndHoldingNoLock)
 {
-    DisplayUnderLock carte;
-    g_mapView = &carte;
     SetRobotPosition(100, 100);
+    std::vector<bool> sousVerrou;
+    const int cle = abonnerAffichage([&sousVerrou] { sousVerrou.push_back(tenu(g_robotLock)); });
     ReportRobotPosition(100.0, 110.0);
-    EXPECT_TRUE(carte.sousVerrou.empty());
+    EXPECT_TRUE(sousVerrou.empty());
     ReportRobotPosition(300.0, 200.0);
-    EXPECT_EQ(carte.sousVerrou, std::vector<bool>{true});
-    EXPECT_FALSE(tenu(g_robotLock));
-    g_mapView = nullptr;
+    desabonnerAffichage(cle);
+    EXPECT_EQ(sousVerrou, std::vector<bool>{false});
 }
 
 TEST_F(RobotReportsTest, StatusRepliesOnceUnderTheWheelLockAndClearsTheTurn)

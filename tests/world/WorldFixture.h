@@ -1,12 +1,11 @@
 #pragma once
 
-// Shared set-up for the world tests: a fresh world per test, a display that
-// counts what the world asks of it, grid snapshots, the grid invariant, and
+// Shared set-up for the world tests: a fresh world per test, a listener that
+// counts what the world tells the display, grid snapshots, the grid invariant, and
 // a reference shortest-path search written independently of the planner.
 
 #include "core/scripted/ScriptedPlatform.h"
 #include "world/Geometry.h"
-#include "world/MapDisplay.h"
 #include "world/PathNode.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -23,14 +22,20 @@
 #include <thread>
 #include <vector>
 
-/** A map window that only counts the calls it receives (from any thread). */
-class CountingDisplay : public MapDisplay {
+/** Listens to the display's changes while it lives and counts them (from any thread). */
+class CompteurAffichage {
 public:
-    void Redraw() override { redraws.fetch_add(1); }
-    void ShowWheelSpeeds() override { wheelShows.fetch_add(1); }
+    CompteurAffichage()
+        : m_cle(abonnerAffichage([this] { signaux.fetch_add(1); }))
+    {}
+    ~CompteurAffichage() { desabonnerAffichage(m_cle); }
+    CompteurAffichage(const CompteurAffichage&) = delete;
+    CompteurAffichage& operator=(const CompteurAffichage&) = delete;
 
-    std::atomic<int> redraws{0};
-    std::atomic<int> wheelShows{0};
+    std::atomic<int> signaux{0};
+
+private:
+    int m_cle;
 };
 
 using GridSnapshot = std::array<std::array<int, geo::GridSize>, geo::GridSize>;

@@ -99,9 +99,7 @@ using ResetWorldTest = WorldTest;
 
 TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
 {
-    CountingDisplay display;
     ManualWorldClock horloge;
-    g_mapView = &display;
     setWorldClock(&horloge);
     PlaceObstacle(5, 5);
     SetRobotPosition(130, 70);
@@ -138,7 +136,6 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     EXPECT_EQ(g_cmdLeft, 0);
     EXPECT_EQ(g_simRunning, 0);
     EXPECT_EQ(g_navPasses, 0u);
-    EXPECT_EQ(g_mapView.load(), nullptr);
     EXPECT_NE(&worldClock(), &horloge);
 }
 

@@ -77,7 +77,9 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
     bilan.lisible = true;
     sortie << EnteteCsv << '\n';
 
-    protocole::AnalyseurTrame analyseur(estimateur);
+    // The console's chain, on the log's bytes, without the world.
+    protocole::ChaineTrames chaine({estimateur, false, {}});
+    const protocole::AnalyseurTrame& analyseur = chaine.analyseur();
     Ligne ligne;
     journal::Enregistrement e;
     journal::Lecture r;
@@ -86,15 +88,14 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
         switch (e.genre) {
         case journal::Genre::Lien:
             if (e.texte().starts_with(journal::EvenementOuvert)) {
-                analyseur.demarrer();
                 // Frames are found again after a silence as the console
                 // found them, with the threshold of the port's rate.
-                analyseur.reglerSeuilSilence(protocole::seuilSilence(bauds(e.texte())));
+                chaine.demarrer(protocole::seuilSilence(bauds(e.texte())));
                 ligne = {};
             }
             break;
         case journal::Genre::Emis:
-            analyseur.noterEmission(static_cast<protocole::Instant>(e.tempsUs));
+            chaine.noterEmission(static_cast<protocole::Instant>(e.tempsUs));
             // The reply to the status byte: the first byte sent after it.
             if (ligne.etatLu && !ligne.commande && !e.charge.empty()) {
                 ligne.commande = e.charge.front();
@@ -108,8 +109,9 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
                     ligne = {};
                     ligne.temps = temps;
                 }
-                const protocole::Evenement ev =
-                    analyseur.recevoir(octet, static_cast<protocole::Instant>(e.tempsUs));
+                const protocole::Etape etape =
+                    chaine.recevoir(octet, static_cast<protocole::Instant>(e.tempsUs));
+                const protocole::Evenement& ev = etape.evenement;
                 if (ev.ecartes > 0) {
                     // The bytes so far were no whole frame: a new one starts here.
                     ligne = {};
@@ -118,12 +120,12 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
                 switch (ev.action) {
                 case protocole::Action::Position:
                     for (int k = 0; k < 4; ++k) {
-                        ligne.horodatages[k] = analyseur.horodatages()[k];
+                        ligne.horodatages[k] = ev.horodatages[k];
                     }
                     for (int k = 0; k < 3; ++k) {
-                        ligne.intervalles[k] = analyseur.intervalles()[k];
+                        ligne.intervalles[k] = ev.intervalles[k];
                     }
-                    ligne.estimation = ev.estimation;
+                    ligne.estimation = etape.estimation;
                     break;
                 case protocole::Action::Etat:
                     ligne.bit0 = ev.bit0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/protocol/AnalyseurTrame.h"
+#include "link/trame/ChaineTrames.h"
 #include "link/recorder/LecteurSession.h"
 
 #include <cstdint>

@@ -5,8 +5,7 @@
 /**
  * What the map window needs of the control view that holds it: the radio
  * group that says what a click places, and the boxes it keeps up to date.
- * The Show calls come on the user-interface thread, except ShowWheelSpeeds,
- * which the navigation calls from its own thread.
+ * Every call comes on the user-interface thread.
  */
 class MapOwner {
 public:

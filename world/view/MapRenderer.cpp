@@ -1,6 +1,6 @@
 #include "world/view/MapRenderer.h"
 
-#include "world/WorldState.h"
+#include "world/Instantane.h"
 #include "world/view/Pictures.h"
 
 #include <QImage>
@@ -39,7 +39,7 @@ void ligne(QPainter& p, int x1, int y1, int x2, int y2)
     }
 }
 
-void coucheCellules(QPainter& p)
+void coucheCellules(QPainter& p, const GrilleMonde& grille)
 {
     struct Passe {
         int valeur;
@@ -56,7 +56,7 @@ void coucheCellules(QPainter& p)
         p.setBrush(passe.brush);
         for (int r = 1; r <= geo::Cells; ++r) {
             for (int c = 1; c <= geo::Cells; ++c) {
-                if (g_grid[r][c] == passe.valeur) {
+                if (grille[r][c] == passe.valeur) {
                     rectangle(p, 25 * (c - 1), 25 * (r - 1), 25 * c, 25 * r);
                 }
             }
@@ -77,15 +77,13 @@ void coucheQuadrillage(QPainter& p)
         ligne(p, v, 0, v, 500);
         ligne(p, 0, v, 500, v);
     }
-    g_gridLines = 1;
 }
 
-void coucheDestination(QPainter& p)
+void coucheDestination(QPainter& p, Point d)
 {
-    Point d = g_destPos.get();
+    // Drawn at its cell's centre (AccrocherDestination stores it there).
     if (d.x >= 0 && d.y >= 0) {
         d = {geo::centreDe(d.x), geo::centreDe(d.y)};
-        g_destPos.set(d.x, d.y);
     }
     if (d.x < 0 || d.x > 500 || d.y < 0 || d.y > 500) {
         return;
@@ -101,15 +99,13 @@ void coucheDestination(QPainter& p)
     ellipse(p, d.x - 3, d.y - 3, d.x + 3, d.y + 3);
 }
 
-void coucheChemin(QPainter& p)
+void coucheChemin(QPainter& p, const Instantane& monde)
 {
     p.setPen(QPen(Rouge, 1));
-    const Point robot = g_robotPos.get();
-    VerrouMonde verrou(g_pathLock);
-    int cx = geo::coinDe(robot.x);
-    int cy = geo::coinDe(robot.y);
-    for (int n = g_path.taille(); n > 0; --n) {
-        const PathNode& e = g_path[n - 1];
+    int cx = geo::coinDe(monde.robotPos.x);
+    int cy = geo::coinDe(monde.robotPos.y);
+    for (int n = monde.longueurChemin; n > 0; --n) {
+        const PathNode& e = monde.chemin[static_cast<std::size_t>(n - 1)];
         ligne(p, cx + 12, cy + 12, 25 * e.x + 12, 25 * e.y + 12);
         cx = 25 * e.x;
         cy = 25 * e.y;
@@ -126,7 +122,7 @@ void coucheImage(QPainter& p, const Point& position, const QImage& image)
 
 } // namespace
 
-void renderMap(QImage& image)
+void renderMap(QImage& image, const Instantane& monde)
 {
     if (image.size() != QSize(geo::MapSize, geo::MapSize)) {
         image = QImage(geo::MapSize, geo::MapSize, QImage::Format_RGB32);
@@ -141,14 +137,14 @@ void renderMap(QImage& image)
     p.setBrush(Qt::white);
     rectangle(p, 0, 0, 501, 501);
 
-    coucheCellules(p);
-    if (g_gridLines == 1) {
+    coucheCellules(p, monde.grille);
+    if (monde.quadrillage) {
         coucheQuadrillage(p);
     }
-    coucheDestination(p);
-    coucheChemin(p);
-    coucheImage(p, g_robotPos.get(), pictures::robot(g_heading));
-    if (g_banditShown) {
-        coucheImage(p, g_banditPos.get(), pictures::bandit());
+    coucheDestination(p, monde.destPos);
+    coucheChemin(p, monde);
+    coucheImage(p, monde.robotPos, pictures::robot(monde.cap));
+    if (monde.banditVisible) {
+        coucheImage(p, monde.banditPos, pictures::bandit());
     }
 }

@@ -7,7 +7,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 
 namespace {
 
@@ -46,64 +45,54 @@ CMapView::CMapView(QWidget* parent)
     if (g_setupPending) {
         InitWorld();
     }
+    prendreMonde();
 }
 
-CMapView::~CMapView()
-{
-    MapDisplay* self = this;
-    g_mapView.compare_exchange_strong(self, nullptr);
-}
+CMapView::~CMapView() = default;
 
 QSize CMapView::sizeHint() const
 {
     return {geo::MapSize + 1, geo::MapSize + 1};
 }
 
-void CMapView::Redraw()
+void CMapView::prendreMonde()
 {
-    if (QThread::currentThread() == thread()) {
-        repaint();
-        return;
-    }
-    if (!m_redrawPosted.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_redrawPosted = false;
-                repaint();
-            },
-            Qt::QueuedConnection);
-    }
+    AccrocherDestination();
+    prendreInstantane(m_monde);
 }
 
-void CMapView::ShowWheelSpeeds()
+void CMapView::Redraw()
 {
+    prendreMonde();
+    repaint();
+    // Every picture of the map refreshes the robot position boxes.
     if (m_ownerView) {
-        m_ownerView->ShowWheelSpeeds();
+        m_ownerView->ShowRobotPosition();
     }
 }
 
 QImage CMapView::renderImage()
 {
+    prendreMonde();
     QImage image;
-    renderMap(image);
+    renderMap(image, m_monde);
     if (m_surcouche) {
         m_surcouche(image);
-    }
-    if (m_ownerView) {
-        m_ownerView->ShowRobotPosition();
     }
     return image;
 }
 
+void CMapView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Redraw();
+}
+
 void CMapView::paintEvent(QPaintEvent*)
 {
-    renderMap(m_image);
+    renderMap(m_image, m_monde);
     if (m_surcouche) {
         m_surcouche(m_image);
-    }
-    if (m_ownerView) {
-        m_ownerView->ShowRobotPosition();
     }
     QPainter p(this);
     // Row and column 500 lie outside the map proper; they close its frame.

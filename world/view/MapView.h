@@ -1,25 +1,25 @@
 #pragma once
 
-#include "world/MapDisplay.h"
+#include "world/Instantane.h"
 #include "world/MapEditing.h"
 
 #include <QImage>
 #include <QWidget>
-#include <atomic>
 #include <functional>
 
 class MapOwner;
 
 /**
  * The map window: 501 x 501 pixels over the control view's map frame, one
- * pixel per centimetre. It draws the world through an off-screen image and
- * edits it with the mouse according to the owner's "Sélection" group.
- *
- * Redraw may be called from any thread. On the user-interface thread it
- * repaints at once; from a worker it posts one repaint (several requests
- * made before it runs collapse into one) and returns without waiting.
+ * pixel per centimetre. It paints the last picture of the world it took
+ * (Redraw), through an off-screen image, and edits the world with the mouse
+ * according to the owner's "Sélection" group. Painting reads that picture
+ * only: it never reads the world while other threads change it, never writes
+ * it, and never calls its owner. The world never calls the window: the
+ * console's display takes a new picture when the world says it changed.
+ * Every call comes on the user-interface thread.
  */
-class CMapView : public QWidget, public MapDisplay {
+class CMapView : public QWidget {
     Q_OBJECT
 
 public:
@@ -32,20 +32,28 @@ public:
     /** Drawn over the map's layers at every rendering, when set (the robot's trail). */
     std::function<void(QImage&)> m_surcouche;
 
-    void Redraw() override;
-    void ShowWheelSpeeds() override;
+    /**
+     * Shows the world afresh: the destination marker goes to its cell's
+     * centre (AccrocherDestination), a new picture of the world is taken and
+     * painted at once, and the owner's position boxes follow.
+     */
+    void Redraw();
 
     /** Clears every sensor obstacle, then redraws. */
     void RemoveRealObstacles();
     /** Erases every operator obstacle, then redraws. */
     void RemoveVirtualObstacles();
 
-    /** The picture a repaint shows now (renders the world afresh). */
+    /** The picture of the world the window paints now. */
+    const Instantane& monde() const { return m_monde; }
+    /** The picture a repaint shows, of the world as it is now (a new picture is taken). */
     QImage renderImage();
 
     QSize sizeHint() const override;
 
 protected:
+    /** Shown: a first picture of the world, as Redraw takes it. */
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -53,7 +61,9 @@ protected:
 private:
     void appliquer(const MapEdit& edit);
     Selection selection() const;
+    /** Takes the world's picture (the destination snapped first). */
+    void prendreMonde();
 
+    Instantane m_monde;
     QImage m_image;
-    std::atomic<bool> m_redrawPosted{false};
 };

@@ -1,6 +1,7 @@
 // The sensor-frame parser alone: states, timestamps, the events it yields,
 // the estimator's calls, the traces.
 #include "link/protocol/AnalyseurTrame.h"
+#include "link/trame/ChaineTrames.h"
 #include "core/scripted/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
@@ -21,20 +22,30 @@ ScriptedPlatform& scripted()
     return static_cast<ScriptedPlatform&>(platform());
 }
 
-/** A parser whose estimator records its inputs and answers with `reponse`. */
+/**
+ * The parser in the chain the console runs, without the world: an estimator
+ * that records its inputs and answers with `reponse`.
+ */
 struct Banc {
     std::vector<std::vector<double>> appels;
     Estimation reponse{true, 162.5, 112.25};
-    AnalyseurTrame analyseur{[this](double a, double b, double c) {
-        appels.push_back({a, b, c});
-        return reponse;
-    }};
+    protocole::ChaineTrames chaine{{[this](double a, double b, double c) {
+                                        appels.push_back({a, b, c});
+                                        return reponse;
+                                    },
+                                    false,
+                                    {}}};
+    const AnalyseurTrame& analyseur = chaine.analyseur();
+    /** The estimate of each byte's step. */
+    std::vector<Estimation> estimations;
 
     std::vector<Evenement> octets(const std::vector<int>& liste)
     {
         std::vector<Evenement> evenements;
         for (int o : liste) {
-            evenements.push_back(analyseur.recevoir(o));
+            const protocole::Etape etape = chaine.recevoir(o);
+            evenements.push_back(etape.evenement);
+            estimations.push_back(etape.estimation);
         }
         return evenements;
     }
@@ -78,14 +89,17 @@ TEST_F(AnalyseurTest, OneFrameStateByStateAndItsEvents)
         {2, 0, Action::Batterie},
     };
     for (int k = 0; k < 10; ++k) {
-        const Evenement e = banc.analyseur.recevoir(octets[k]);
+        const Evenement e = banc.octets({octets[k]}).front();
         EXPECT_EQ(e.action, attendus[k].action) << "byte " << k;
         EXPECT_EQ(banc.analyseur.rxState(), attendus[k].etat) << "byte " << k;
         EXPECT_EQ(banc.analyseur.rxIndex(), attendus[k].index) << "byte " << k;
         if (k == 7) {
-            EXPECT_TRUE(e.estimation.valide);
-            EXPECT_EQ(e.estimation.sortie0, 162.5);
-            EXPECT_EQ(e.estimation.sortie1, 112.25);
+            EXPECT_TRUE(banc.estimations.back().valide);
+            EXPECT_EQ(banc.estimations.back().sortie0, 162.5);
+            EXPECT_EQ(banc.estimations.back().sortie1, 112.25);
+            EXPECT_EQ(e.horodatages[0], 1000);
+            EXPECT_EQ(e.horodatages[3], -5);
+            EXPECT_EQ(e.intervalles[0], 0.1638395f);
         }
         if (k == 8) {
             EXPECT_EQ(e.bit0, 1);
@@ -156,7 +170,7 @@ TEST_F(AnalyseurTest, StartingOverDropsAHalfReadFrame)
 {
     Banc banc;
     banc.octets({1, 2, 3, 4, 5});
-    banc.analyseur.demarrer();
+    banc.chaine.demarrer(0);
     EXPECT_EQ(banc.analyseur.rxState(), 2);
     EXPECT_EQ(banc.analyseur.rxIndex(), 0);
     const auto e = banc.octets(trame({10, 20, 30, 40}, 0, 0));
@@ -166,26 +180,27 @@ TEST_F(AnalyseurTest, StartingOverDropsAHalfReadFrame)
     // In the middle of the status and battery bytes too.
     banc.octets({1, 2, 3, 4, 5, 6, 7, 8});
     ASSERT_EQ(banc.analyseur.rxState(), 3);
-    banc.analyseur.demarrer();
+    banc.chaine.demarrer(0);
     EXPECT_EQ(banc.octets(trame({1, 1, 1, 1}, 0, 0))[7].action, Action::Position);
 }
 
 TEST_F(AnalyseurTest, NoEstimatorOrARefusalGivesNoEstimate)
 {
-    AnalyseurTrame sans;
-    Evenement e;
+    protocole::ChaineTrames sans({{}, false, {}});
+    protocole::Etape e;
     for (int o : trame({0, 0, 0, 0}, 0, 0)) {
-        const Evenement r = sans.recevoir(o);
-        if (r.action == Action::Position) {
+        const protocole::Etape r = sans.recevoir(o);
+        if (r.evenement.action == Action::Position) {
             e = r;
         }
     }
-    EXPECT_EQ(e.action, Action::Position);
+    EXPECT_EQ(e.evenement.action, Action::Position);
     EXPECT_FALSE(e.estimation.valide);
 
     Banc refus;
     refus.reponse = Estimation{};
-    EXPECT_FALSE(refus.octets(trame({0, 0, 0, 0}, 0, 0))[7].estimation.valide);
+    refus.octets(trame({0, 0, 0, 0}, 0, 0));
+    EXPECT_FALSE(refus.estimations[7].valide);
     EXPECT_EQ(refus.appels.size(), 1u);
 }
 

@@ -39,7 +39,6 @@ protected:
         ResetWorld(); // the new window runs InitWorld
         view = std::make_unique<CMapView>();
         view->m_ownerView = &owner;
-        g_mapView = view.get();
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }

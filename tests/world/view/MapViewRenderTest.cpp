@@ -130,31 +130,23 @@ TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn)
     EXPECT_TRUE(contient(view->renderImage(), 402, 77, pictures::bandit()));
 }
 
-TEST_F(MapViewTest, RedrawFromAWorkerNeverWaitsForTheInterface)
+TEST_F(MapViewTest, PaintingShowsThePictureTakenAndWritesNothing)
 {
-    int peintures = 0;
-    struct Compteur : QObject {
-        int* n;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
-            *n += e->type() == QEvent::Paint;
-            return false;
-        }
-    } compteur;
-    compteur.n = &peintures;
-    view->installEventFilter(&compteur);
+    // The world changes behind the window's back (another thread would):
+    // a repaint shows the picture taken by the last Redraw, and leaves the
+    // world as it is (the destination as clicked, not snapped).
+    view->Redraw();
+    const int positions = owner.positions;
+    PlaceObstacle(3, 3);
+    g_destPos.set(130, 70);
+    view->repaint();
+    const QImage avant = view->grab().toImage();
+    EXPECT_EQ(avant.pixel(25 * 2 + 12, 25 * 2 + 12), Blanc);
+    EXPECT_EQ(g_destPos.get(), (Point{130, 70}));
+    EXPECT_EQ(owner.positions, positions) << "painting calls no one";
 
-    // The interface thread is blocked in join(): a Redraw that waited for
-    // it would never return.
-    std::thread worker([this] {
-        for (int k = 0; k < 200; ++k) {
-            view->Redraw();
-        }
-    });
-    worker.join();
-    EXPECT_EQ(peintures, 0);
-    QApplication::processEvents();
-    EXPECT_GE(peintures, 1);
-    EXPECT_LE(peintures, 2); // the requests collapsed into one repaint
-    view->removeEventFilter(&compteur);
+    view->Redraw();
+    EXPECT_EQ(view->grab().toImage().pixel(25 * 2 + 12, 25 * 2 + 12), Noir);
+    EXPECT_EQ(g_destPos.get(), (Point{137, 62}));
+    EXPECT_EQ(owner.positions, positions + 1);
 }

@@ -1,0 +1,44 @@
+#include "world/Instantane.h"
+
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+
+void prendreInstantane(Instantane& instantane)
+{
+    // The version first: a change made while the picture is taken shows again.
+    instantane.version = versionAffichage();
+    copierGrille(instantane.grille);
+    {
+        VerrouMonde robot(g_robotLock);
+        instantane.robotPos = g_robotPos.get();
+        instantane.robotCell = g_robotCell;
+        VerrouMonde chemin(g_pathLock);
+        instantane.longueurChemin = 0;
+        const int n = g_path.taille();
+        for (int k = 0; k < n && k < static_cast<int>(instantane.chemin.size()); ++k) {
+            instantane.chemin[static_cast<std::size_t>(k)] = g_path[k];
+            ++instantane.longueurChemin;
+        }
+    }
+    {
+        VerrouMonde roues(g_wheelLock);
+        instantane.roueGauche = g_wheelLeft;
+        instantane.roueDroite = g_wheelRight;
+    }
+    instantane.destPos = g_destPos.get();
+    instantane.banditPos = g_banditPos.get();
+    instantane.banditVisible = g_banditShown != 0;
+    instantane.quadrillage = g_gridLines == 1;
+    instantane.cap = g_heading;
+}
+
+void AccrocherDestination()
+{
+    const Point d = g_destPos.get();
+    if (d.x >= 0 && d.y >= 0) {
+        const Point centre{geo::centreDe(d.x), geo::centreDe(d.y)};
+        if (!(centre == d)) {
+            g_destPos.set(centre.x, centre.y);
+        }
+    }
+}

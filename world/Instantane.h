@@ -1,0 +1,44 @@
+#pragma once
+
+#include "world/Planificateur.h"
+
+#include <array>
+
+/**
+ * What the display shows of the world, taken at one moment: the grid, the
+ * markers, the planned route, the heading and the wheel codes. The display
+ * draws from it alone, so that it never reads the world while threads
+ * change it, and never writes it.
+ */
+struct Instantane {
+    GrilleMonde grille{};
+    Point robotPos{};
+    Point robotCell{};
+    Point destPos{};
+    Point banditPos{};
+    bool banditVisible = false;
+    bool quadrillage = false;
+    /** The robot's heading code (0 unknown). */
+    int cap = 0;
+    int roueGauche = 0;
+    int roueDroite = 0;
+    /** The planned route as g_path holds it: element 0 the goal. */
+    std::array<PathNode, geo::Cells * geo::Cells> chemin{};
+    int longueurChemin = 0;
+    /** versionAffichage() when it was taken: a display that showed it has nothing new to show. */
+    unsigned version = 0;
+};
+
+/**
+ * Takes the world now, each part under its lock: the robot then the route
+ * (g_robotLock then g_pathLock, the one nesting allowed), the wheel codes
+ * under g_wheelLock. No allocation.
+ */
+void prendreInstantane(Instantane& instantane);
+
+/**
+ * Moves the destination marker to the centre of its cell, as every picture
+ * of the map shows it (a click stores the point clicked; the next picture
+ * snaps it). The display calls it before it takes the world.
+ */
+void AccrocherDestination();

@@ -1,0 +1,82 @@
+#include "world/Planificateur.h"
+
+#include "core/MonceauBin.h"
+#include "world/WorldState.h"
+
+namespace {
+
+bool dansLeTerrain(Point p)
+{
+    return p.x >= 0 && p.x < geo::Cells && p.y >= 0 && p.y < geo::Cells;
+}
+
+} // namespace
+
+void copierGrille(GrilleMonde& grille)
+{
+    for (int r = 0; r < geo::GridSize; ++r) {
+        for (int c = 0; c < geo::GridSize; ++c) {
+            grille[r][c] = g_grid[r][c];
+        }
+    }
+}
+
+void planifier(const GrilleMonde& grille, Point depart, Point but, Itineraire& resultat)
+{
+    resultat.longueur = 0;
+    resultat.trouve = false;
+    for (auto& ligne : resultat.directions) {
+        for (int& d : ligne) {
+            d = -1;
+        }
+    }
+    if (!dansLeTerrain(depart) || !dansLeTerrain(but)) {
+        return;
+    }
+    // Neighbours outside the field are border cells (1): refused on their
+    // value before the direction map is read.
+    const auto valeur = [&grille](int x, int y) { return grille[y + 1][x + 1]; };
+    auto& directions = resultat.directions;
+    MonceauBin<PathNode> ouverts(100);
+    PathNode courant{0, 0, depart.x, depart.y};
+    for (;;) {
+        directions[courant.y][courant.x] = courant.direction;
+        const bool arrive = courant.x == but.x && courant.y == but.y;
+        for (int k = 1; k <= 8; ++k) {
+            const geo::Step& pas = geo::Steps[k];
+            const int nx = courant.x + pas.dx;
+            const int ny = courant.y + pas.dy;
+            if (valeur(nx, ny) != 0 || directions[ny][nx] != -1) {
+                continue;
+            }
+            if (geo::estDiagonale(k) && valeur(nx, courant.y) != 0 && valeur(courant.x, ny) != 0) {
+                continue;
+            }
+            ouverts.inserer({courant.cost + pas.cost, k, nx, ny});
+        }
+        if (arrive) {
+            break;
+        }
+        // The next cell not settled yet; none left: no route.
+        bool suivant = false;
+        while (ouverts.taille() > 0) {
+            ouverts.extraireMinimum(courant);
+            if (directions[courant.y][courant.x] == -1) {
+                suivant = true;
+                break;
+            }
+        }
+        if (!suivant) {
+            break;
+        }
+    }
+    // Walked back from the goal; an unreached goal gives an empty route.
+    int x = but.x;
+    int y = but.y;
+    resultat.trouve = directions[y][x] != -1;
+    for (int v = directions[y][x]; v != 0 && v != -1; v = directions[y][x]) {
+        resultat.chemin[static_cast<std::size_t>(resultat.longueur++)] = {0, v, x, y};
+        x -= geo::Steps[v].dx;
+        y -= geo::Steps[v].dy;
+    }
+}
