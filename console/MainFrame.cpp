@@ -168,6 +168,8 @@ void CMainFrame::creerBarreEtat()
     m_voletMessage =
         new QLabel(QString::fromStdString(platform().loadString(ids::IdleStatus)), barre);
     m_voletMessage->setObjectName(QStringLiteral("voletMessage"));
+    // It takes the room the other panes leave: they keep their widths first.
+    m_voletMessage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     barre->addWidget(m_voletMessage, 1);
     m_indicateurs = new IndicateursClavier(barre, lireVerrousSysteme);
     const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));

@@ -16,7 +16,10 @@ VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge,
     , m_horloge(std::move(horloge))
 {
     setObjectName(QStringLiteral("voletLien"));
-    setGabarits({QStringLiteral("Lien : ouvert, en attente de données")});
+    // The states' texts; frames cut short are added after, cut if need be.
+    setGabarits({QStringLiteral("Lien : ouvert, en attente de données"),
+                 QStringLiteral("Lien : perdu, aucune trame depuis 2 s"),
+                 QStringLiteral("Lien : perdu, périphérique déconnecté")});
     if (!m_horloge) {
         m_horloge = [] {
             using namespace std::chrono;

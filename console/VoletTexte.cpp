@@ -1,11 +1,13 @@
 #include "console/VoletTexte.h"
 
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 /** Room left and right of the text. */
@@ -20,11 +22,13 @@ VoletTexte::VoletTexte(QWidget* parent)
 
 void VoletTexte::setGabarits(const QStringList& gabarits)
 {
-    int largeur = 0;
+    // Measured unrounded: a width rounded down would cut the pattern itself.
+    const QFontMetricsF mesure(font());
+    qreal largeur = 0;
     for (const QString& gabarit : gabarits) {
-        largeur = std::max(largeur, fontMetrics().horizontalAdvance(gabarit));
+        largeur = std::max(largeur, mesure.horizontalAdvance(gabarit));
     }
-    m_largeur = largeur + 2 * Marge;
+    m_largeur = static_cast<int>(std::ceil(largeur)) + 1 + 2 * Marge;
     updateGeometry();
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -78,11 +79,19 @@ TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
     const std::string programme = KIV_PATH;
     const std::string poids = KIV_DATA_DIR "/beacons.wgh";
     std::vector<std::string> arguments{programme, "--weights", poids};
-    std::vector<std::string> environnement{
-        "QT_QPA_PLATFORM=offscreen", "KIV_COM1=" + pty.nom(),
-        "XDG_DATA_HOME=" + (racine / "donnees").string(),
-        "XDG_CONFIG_HOME=" + (racine / "reglages").string(),
-        "XDG_RUNTIME_DIR=" + racine.string(), "HOME=" + racine.string()};
+    std::vector<std::string> environnement{"QT_QPA_PLATFORM=offscreen",
+                                           "KIV_COM1=" + pty.nom(),
+                                           "XDG_DATA_HOME=" + (racine / "donnees").string(),
+                                           "XDG_CONFIG_HOME=" + (racine / "reglages").string(),
+                                           "XDG_RUNTIME_DIR=" + racine.string(),
+                                           "HOME=" + racine.string()};
+    // A sanitized build's child keeps the suite's sanitizer settings: without
+    // them the thread checker reports Qt's own (uninstrumented) pooled threads.
+    for (const char* nom : {"TSAN_OPTIONS", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        if (const char* valeur = std::getenv(nom)) {
+            environnement.push_back(std::string(nom) + "=" + valeur);
+        }
+    }
     std::vector<char*> argv;
     for (std::string& a : arguments) {
         argv.push_back(a.data());
@@ -97,8 +106,8 @@ TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
     const fs::path ici = fs::current_path();
     fs::current_path(racine);
     pid_t pid = -1;
-    const int lance = posix_spawn(&pid, programme.c_str(), nullptr, nullptr, argv.data(),
-                                  envp.data());
+    const int lance =
+        posix_spawn(&pid, programme.c_str(), nullptr, nullptr, argv.data(), envp.data());
     fs::current_path(ici);
     ASSERT_EQ(lance, 0);
     int statut = 0;
