@@ -38,7 +38,7 @@ QString depart(const std::string& filtre)
 {
     const std::string g = genre(filtre);
     if (!g.empty()) {
-        const QString retenu = QSettings().value(cle(g)).toString();
+        QString retenu = QSettings().value(cle(g)).toString();
         if (!retenu.isEmpty() && QFileInfo(retenu).isDir()) {
             return retenu;
         }

@@ -68,7 +68,7 @@ class ArretSignal : public ::testing::TestWithParam<int> {};
 TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
 {
     RepertoireTemporaire dossier;
-    const fs::path racine = dossier.chemin();
+    const fs::path& racine = dossier.chemin();
     fs::permissions(racine, fs::perms::owner_all); // a runtime folder of its own
     {
         std::ofstream scom(racine / "scom.ini", std::ios::binary);
