@@ -57,8 +57,8 @@ public:
         }
     }
 
-    /** Reads one command byte; false after 5 s without one. */
-    bool lire(unsigned char& octet) const
+    /** Reads one command byte; false after `delaiMs` without one. */
+    bool lire(unsigned char& octet, int delaiMs = 5000) const
     {
         for (;;) {
             const ssize_t k = ::read(m_fd, &octet, 1);
@@ -66,7 +66,7 @@ public:
                 return true;
             }
             pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 5000) <= 0) {
+            if (::poll(&p, 1, delaiMs) <= 0) {
                 return false;
             }
         }

@@ -3,10 +3,13 @@
 // robot that sends real beacon timestamps along a circle.
 //  (a) delay from the robot's status byte written to the command byte read
 //      back, p50 / p99 / max over 5,000 frames in lock step;
-//  (b) frames paced at the line rate of 38400 baud (384 frames/s) and at four
-//      times that, and the robot sending as fast as it can: every frame
-//      answered once, none lost or shifted, and the processor use of the
-//      console (everything but the robot's own threads).
+//  (b) frames paced at the line rate of 38400 baud (384 frames/s), at four
+//      times that, at 5,000 frames/s, and the robot sending as fast as it
+//      can: every frame answered once, none lost or shifted, and the
+//      processor use of the console (everything but the robot's own threads);
+//  (c) random bytes (noise) at 3,840 bytes/s, the line rate of 38400 baud:
+//      the console's processor use;
+//  (d) nothing on the line for 10 s: the console's processor use at rest.
 #include "RobotPty.h"
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
@@ -30,6 +33,8 @@
 #include <chrono>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -191,6 +196,11 @@ int main(int argc, char** argv)
         long erreurs = 0;
         long pertes = 0;
         unsigned char marque = 1;
+        // KIV_BANC=384 (or a, 1536, 5000, max, c, d) runs that part alone (profiling).
+        const char* choix = std::getenv("KIV_BANC");
+        auto voulu = [choix](const char* partie) {
+            return choix == nullptr || std::strcmp(choix, partie) == 0;
+        };
         auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode,
                         bool seul = false) {
             const double cpu0 = banc::tempsProcessus();
@@ -214,15 +224,82 @@ int main(int argc, char** argv)
         };
 
         std::printf("Console over %s at 38400 baud, beacon network, boxes on\n", pty.nom.c_str());
-        tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
-             std::chrono::nanoseconds(-1));
-        tour("(a) lock step, status byte written alone -> command", 5000,
-             std::chrono::nanoseconds(-1), true);
-        tour("(b) paced at 384 frames/s (38400 baud)", 384 * 10,
-             std::chrono::nanoseconds(1000000000 / 384));
-        tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
-             std::chrono::nanoseconds(1000000000 / 1536));
-        tour("(b) as fast as the robot can send", 20000, std::chrono::nanoseconds(0));
+        if (voulu("a")) {
+            tour("(a) lock step, 9 bytes through the status byte written at once -> command",
+                 5000, std::chrono::nanoseconds(-1));
+            tour("(a) lock step, status byte written alone -> command", 5000,
+                 std::chrono::nanoseconds(-1), true);
+        }
+        if (voulu("384")) {
+            tour("(b) paced at 384 frames/s (38400 baud)", 384 * 10,
+                 std::chrono::nanoseconds(1000000000 / 384));
+        }
+        if (voulu("1536")) {
+            tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
+                 std::chrono::nanoseconds(1000000000 / 1536));
+        }
+        if (voulu("5000")) {
+            tour("(b) paced at 5000 frames/s", 5000 * 4,
+                 std::chrono::nanoseconds(1000000000 / 5000));
+        }
+        if (voulu("max")) {
+            tour("(b) as fast as the robot can send", 20000, std::chrono::nanoseconds(0));
+        }
+
+        // (c) Noise: random bytes at the line rate, paced in bursts of 16.
+        if (voulu("c")) {
+            const double cpu0 = banc::tempsProcessus();
+            const auto debut = Horloge::now();
+            std::atomic<bool> fini{false};
+            std::thread bruit([&] {
+                std::uint32_t alea = 12345;
+                auto prochaine = Horloge::now();
+                for (int k = 0; k < 3840 * 10 / 16; ++k) {
+                    unsigned char b[16];
+                    for (unsigned char& o : b) {
+                        alea = alea * 1664525u + 1013904223u;
+                        o = static_cast<unsigned char>(alea >> 24);
+                    }
+                    robot.ecrire(b, sizeof b);
+                    prochaine += std::chrono::microseconds(1000000 * 16 / 3840);
+                    std::this_thread::sleep_until(prochaine);
+                }
+                fini = true;
+            });
+            // The console's event loop runs as in the program; a slow tick
+            // looks for the end.
+            QEventLoop boucle;
+            QTimer verif;
+            QObject::connect(&verif, &QTimer::timeout, [&] {
+                if (fini) {
+                    boucle.quit();
+                }
+            });
+            verif.start(100);
+            boucle.exec();
+            bruit.join();
+            // Read what the console answered meanwhile (replies to noise).
+            unsigned char c = 0;
+            long reponses = 0;
+            while (robot.lire(c, 200)) {
+                ++reponses;
+            }
+            const double s = std::chrono::duration<double>(Horloge::now() - debut).count();
+            std::printf("(c) random bytes at 3840 bytes/s for %.1f s: console processor %.1f %% of "
+                        "one core (%ld command bytes in reply to noise)\n",
+                        s, 100.0 * (banc::tempsProcessus() - cpu0) / s, reponses);
+        }
+        // (d) At rest: nothing on the line.
+        if (voulu("d")) {
+            const double cpu0 = banc::tempsProcessus();
+            const auto debut = Horloge::now();
+            QEventLoop repos;
+            QTimer::singleShot(10000, &repos, &QEventLoop::quit);
+            repos.exec();
+            const double s = std::chrono::duration<double>(Horloge::now() - debut).count();
+            std::printf("(d) nothing on the line for %.1f s: console processor %.3f %% of one core\n",
+                        s, 100.0 * (banc::tempsProcessus() - cpu0) / s);
+        }
         std::printf("commands wrong or missing: %ld; frames shifted: %ld\n", erreurs, pertes);
         code = erreurs == 0 && pertes == 0 ? 0 : 2;
         StopWorldThreads();

@@ -1,13 +1,18 @@
 #include "console/BoiteTrafic.h"
 
+#include "console/PorteAffichage.h"
+
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
 
-/** Time between two writes to the box: faster than the eye, slower than the robot. */
-constexpr int IntervalleMs = 25;
+/**
+ * Time between two writes to the box: ten a second, as fast as anyone reads,
+ * and each write lays out only the lines it brings into view.
+ */
+constexpr int IntervalleMs = 100;
 /** Characters waiting for the next round beyond which they are written at once. */
 constexpr qsizetype EnAttenteMax = 256 * 1024;
 
@@ -25,7 +30,7 @@ BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lign
     m_boite->setUndoRedoEnabled(false);
     m_minuterie.setSingleShot(true);
     m_minuterie.setInterval(IntervalleMs);
-    connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::vider);
+    connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::surMinuterie);
 }
 
 void BoiteTrafic::ajouter(const QString& texte)
@@ -44,6 +49,26 @@ void BoiteTrafic::ajouter(const QString& texte)
         vider();
     } else if (!m_minuterie.isActive()) {
         m_minuterie.start();
+    }
+}
+
+void BoiteTrafic::ajouterLigne(QChar c)
+{
+    m_enAttente += QLatin1Char('\n');
+    m_enAttente += c;
+    if (m_enAttente.size() > EnAttenteMax) {
+        vider();
+    } else if (!m_minuterie.isActive()) {
+        m_minuterie.start();
+    }
+}
+
+void BoiteTrafic::surMinuterie()
+{
+    if (m_porte) {
+        m_porte->executer(this, [this] { vider(); });
+    } else {
+        vider();
     }
 }
 

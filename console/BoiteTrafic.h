@@ -4,13 +4,13 @@
 #include <QString>
 #include <QTimer>
 
+class PorteAffichage;
 class QPlainTextEdit;
 
 /**
  * One of the view's traffic boxes (reception, transmission): texts appended
  * at the end, the view kept at the bottom when it was there. Appends are
- * gathered and written to the box a few dozen times a second, in one edit
- * each, so the robot's byte rate never becomes the box's layout rate; what
+ * gathered and written to the box ten times a second, in one edit each, so the robot's byte rate never becomes the box's layout rate; what
  * the box shows, line for line, is the same as with one edit per append.
  *
  * With `longueurParagraphe` > 0 the box is one long wrapped line cut into
@@ -30,15 +30,24 @@ public:
     BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
                 QObject* parent = nullptr);
 
+    /** Timed writes go through `porte` (never while a frame waits for its reply). */
+    void setPorte(PorteAffichage* porte) { m_porte = porte; }
+
     /** Appends `texte` (written at the next flush). */
     void ajouter(const QString& texte);
+    /** Appends a line break and `c`: a received byte's line, without a string made for it. */
+    void ajouterLigne(QChar c);
     /** Writes what is pending now. */
     void vider();
 
     QPlainTextEdit* boite() const { return m_boite; }
 
 private:
+    /** The timer's write, through the gate when there is one. */
+    void surMinuterie();
+
     QPlainTextEdit* m_boite;
+    PorteAffichage* m_porte = nullptr;
     int m_longueurParagraphe;
     /** Characters in the box's last paragraph, pending ones included. */
     int m_paragraphe = 0;

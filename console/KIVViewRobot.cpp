@@ -4,6 +4,7 @@
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/PorteAffichage.h"
 #include "console/ReglageSilence.h"
 #include "core/Erreur.h"
 #include "core/Platform.h"
@@ -17,8 +18,27 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <utility>
+
+namespace {
+
+/** " %i" of the byte as a signed 8-bit value, for each of the 128 command bytes, made once. */
+const QString& texteCommande(std::uint8_t octet)
+{
+    static const std::array<QString, 256> textes = [] {
+        std::array<QString, 256> t;
+        for (int k = 0; k < 256; ++k) {
+            t[static_cast<std::size_t>(k)] =
+                QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(k)));
+        }
+        return t;
+    }();
+    return textes[octet];
+}
+
+} // namespace
 
 int CKIVView::OpenRobotPort()
 {
@@ -69,8 +89,7 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
     }
-    m_transmission->ajouter(
-        QString::asprintf(" %i", static_cast<int>(static_cast<std::int8_t>(octet))));
+    m_transmission->ajouter(texteCommande(octet));
 }
 
 void CKIVView::OnRobotByte(int octet, int)
@@ -97,7 +116,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
 {
     octet &= 0xFF;
     // Every received byte on a line of its own, as the character it is.
-    m_reception->ajouter(QStringLiteral("\n") + caractereRecu(octet));
+    m_reception->ajouterLigne(caractereRecu(octet));
 
     const protocole::Etape etape = m_chaine.recevoir(octet, arrivee);
     const protocole::Evenement& evenement = etape.evenement;
@@ -119,10 +138,20 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
         emit batterieRecue();
         break;
     case protocole::Action::Etat:
+        // Answered: the display's chores held back for this reply run now,
+        // in the gap before the next frame.
+        m_porte->apresReponse();
+        break;
     case protocole::Action::Aucune:
         break;
     }
     m_octetsTraites->fetch_add(1, std::memory_order_release);
+}
+
+bool CKIVView::attendReponse() const
+{
+    const protocole::AnalyseurTrame& a = m_chaine.analyseur();
+    return (a.rxState() == 2 && a.rxIndex() > 0) || a.rxState() == 3;
 }
 
 void CKIVView::OnLinkRestart()

@@ -29,7 +29,9 @@ void TraceCarte::attacher()
 {
     m_carte = m_view ? m_view->mapView() : nullptr;
     if (m_carte) {
-        m_carte->m_surcouche = [this](QImage& image) { dessiner(image); };
+        m_carte->m_surcouche = [this](QPainter& p, const Instantane& monde) {
+            dessiner(p, monde);
+        };
     } else if (m_view) {
         // The view makes its map once it is first shown.
         QTimer::singleShot(100, this, &TraceCarte::attacher);
@@ -44,14 +46,13 @@ void TraceCarte::afficher(bool oui)
     }
 }
 
-void TraceCarte::dessiner(QImage& image)
+void TraceCarte::dessiner(QPainter& p, const Instantane& monde)
 {
-    const Point robot = g_robotPos.get();
-    m_trace.ajouter({robot.x, robot.y});
+    m_trace.ajouter({monde.robotPos.x, monde.robotPos.y});
     if (!m_affichee || m_trace.taille() < 2) {
         return;
     }
-    QPainter p(&image);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 140, 60));
@@ -59,6 +60,7 @@ void TraceCarte::dessiner(QImage& image)
         const TraceRobot::Position pos = m_trace[k];
         p.drawEllipse(QPointF(pos.x + 0.5, pos.y + 0.5), 2.0, 2.0);
     }
+    p.restore();
 }
 
 QAction* ajouterMenuTrace(CMainFrame& frame)

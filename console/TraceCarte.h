@@ -9,7 +9,8 @@ class CKIVView;
 class CMainFrame;
 class CMapView;
 class QAction;
-class QImage;
+class QPainter;
+struct Instantane;
 
 /**
  * The robot's trail on the map: every rendering of the map notes where the
@@ -30,7 +31,7 @@ public:
     const TraceRobot& trace() const { return m_trace; }
 
     /** Notes the robot's position and draws the trail over `image` when shown. */
-    void dessiner(QImage& image);
+    void dessiner(QPainter& p, const Instantane& monde);
 
 private:
     /** Hooks the trail into the map once the view has one (tries again until then). */

@@ -68,6 +68,12 @@ public:
     /** Writes one line to a debug channel the user does not see. */
     virtual void trace(TraceChannel channel, const std::string& line) = 0;
 
+    /**
+     * Whether lines of `channel` go anywhere: code on a hot path (each byte
+     * of the robot's line) formats its line only then.
+     */
+    virtual bool traceEnabled(TraceChannel /*channel*/) const { return true; }
+
     /** Loads a string of the string table (empty when the id is unknown). */
     virtual std::string loadString(int id);
 };

@@ -32,6 +32,26 @@ void prendreInstantane(Instantane& instantane)
     instantane.cap = g_heading;
 }
 
+bool memeCarte(const Instantane& a, const Instantane& b)
+{
+    if (!(a.robotPos == b.robotPos) || !(a.destPos == b.destPos) || a.cap != b.cap ||
+        a.banditVisible != b.banditVisible || a.quadrillage != b.quadrillage ||
+        a.longueurChemin != b.longueurChemin || a.grille != b.grille) {
+        return false;
+    }
+    if (a.banditVisible && !(a.banditPos == b.banditPos)) {
+        return false;
+    }
+    for (int k = 0; k < a.longueurChemin; ++k) {
+        const PathNode& p = a.chemin[static_cast<std::size_t>(k)];
+        const PathNode& q = b.chemin[static_cast<std::size_t>(k)];
+        if (p.x != q.x || p.y != q.y) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void AccrocherDestination()
 {
     const Point d = g_destPos.get();

@@ -29,6 +29,9 @@ struct Instantane {
     unsigned version = 0;
 };
 
+/** The two pictures show the same map (the wheel codes and the version aside). */
+bool memeCarte(const Instantane& a, const Instantane& b);
+
 /**
  * Takes the world now, each part under its lock: the robot then the route
  * (g_robotLock then g_pathLock, the one nesting allowed), the wheel codes

@@ -21,6 +21,9 @@ namespace {
  */
 void tracer(std::string_view mot, std::initializer_list<int> codes = {})
 {
+    if (!platform().traceEnabled(TraceChannel::Navigation)) {
+        return;
+    }
     char ligne[40];
     char* const bout = ligne + sizeof ligne;
     char* fin = ligne + mot.copy(ligne, 12);

@@ -39,11 +39,16 @@ void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer)
     if (bit0 || bit1) {
         HandleBumpers(bit0, bit1);
     }
+    bool tourEnAttente = false;
     {
         VerrouMonde verrou(g_wheelLock);
         envoyer(g_wheelLeft, g_wheelRight, g_turnCode);
-        g_turnPending = 0;
+        tourEnAttente = g_turnPending.exchange(0) != 0;
         g_turnCode = 0;
     }
-    notifyWorldChange();
+    // A turn request waits for its transmission; with none, nobody waits
+    // for a status byte, and no thread needs waking at each frame.
+    if (tourEnAttente) {
+        notifyWorldChange();
+    }
 }

@@ -30,7 +30,7 @@ using EnvoiCommande = std::function<void(int gauche, int droite, int virage)>;
  * A frame's status byte: HandleBumpers with (bit0, bit1) when either is set;
  * then, under g_wheelLock, one reply with the current wheel and turn codes
  * through `envoyer`, and the turn order cleared, so that a turn goes out
- * exactly once; then the world's waiters are woken (a turn request waits for
- * its transmission).
+ * exactly once; then, when a turn was pending, the world's waiters are
+ * woken (a turn request waits for its transmission).
  */
 void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer);

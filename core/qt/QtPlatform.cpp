@@ -121,6 +121,11 @@ void QtPlatform::beep(int /*frequency*/, int milliseconds)
     }
 }
 
+bool QtPlatform::traceEnabled(TraceChannel channel) const
+{
+    return category(channel).isDebugEnabled();
+}
+
 void QtPlatform::trace(TraceChannel channel, const std::string& line)
 {
     qCDebug(category(channel)).noquote() << QString::fromStdString(line);

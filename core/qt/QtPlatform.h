@@ -19,6 +19,7 @@ public:
     std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void beep(int frequency, int milliseconds) override;
     void trace(TraceChannel channel, const std::string& line) override;
+    bool traceEnabled(TraceChannel channel) const override;
 
     using ProgressBoxFactory = std::function<std::unique_ptr<ProgressBox>(int captionId)>;
     /**

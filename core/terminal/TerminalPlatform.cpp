@@ -152,6 +152,12 @@ bool TerminalPlatform::takeInterrupt()
     return g_interruption.exchange(0) != 0;
 }
 
+bool TerminalPlatform::traceEnabled(TraceChannel) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_traceEnabled;
+}
+
 void TerminalPlatform::setTraceEnabled(bool enabled)
 {
     std::lock_guard lock(m_mutex);

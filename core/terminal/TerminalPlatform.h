@@ -50,6 +50,7 @@ public:
     std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void beep(int frequency, int milliseconds) override;
     void trace(TraceChannel channel, const std::string& line) override;
+    bool traceEnabled(TraceChannel channel) const override;
 
     /** Takes the Ctrl+C flag: true when SIGINT arrived since the last call. */
     static bool takeInterrupt();
@@ -80,7 +81,7 @@ private:
     int m_lineColumns = 0;
     /** The last answer was typed on the terminal the output goes to, which showed it. */
     bool m_answerEchoed = false;
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     struct sigaction m_previousAction {};
 };
 

@@ -10,6 +10,12 @@ namespace protocole {
 
 namespace {
 
+/** The protocol channel listens: lines are worth formatting. */
+bool tracee()
+{
+    return platform().traceEnabled(TraceChannel::Protocol);
+}
+
 void tracer(const char* ligne)
 {
     platform().trace(TraceChannel::Protocol, ligne);
@@ -89,16 +95,20 @@ Evenement AnalyseurTrame::recevoir(int octet, Instant arrivee)
         evenement.bit1 = (valeur & 0x02) ? 1 : 0;
         m_rxIndex = 0;
         m_rxState = EtatTrame::Batterie;
-        std::snprintf(ligne, sizeof ligne, "status 0x%02X: bumpers %d %d", valeur, evenement.bit0,
-                      evenement.bit1);
-        tracer(ligne);
+        if (tracee()) {
+            std::snprintf(ligne, sizeof ligne, "status 0x%02X: bumpers %d %d", valeur,
+                          evenement.bit0, evenement.bit1);
+            tracer(ligne);
+        }
         return evenement;
     case EtatTrame::Batterie:
         evenement.action = Action::Batterie;
         evenement.batterie = valeur;
         m_rxState = EtatTrame::Horodatages;
-        std::snprintf(ligne, sizeof ligne, "battery %d", evenement.batterie);
-        tracer(ligne);
+        if (tracee()) {
+            std::snprintf(ligne, sizeof ligne, "battery %d", evenement.batterie);
+            tracer(ligne);
+        }
         return evenement;
     }
     // Never reached: every state is one of the three.

@@ -54,7 +54,9 @@ Etape ChaineTrames::recevoir(int octet, Instant arrivee)
             etape.estimation = m_branchements.estimateur(e.intervalles[0], e.intervalles[1],
                                                          e.intervalles[2]);
         }
-        tracerTrame(e, etape.estimation);
+        if (platform().traceEnabled(TraceChannel::Protocol)) {
+            tracerTrame(e, etape.estimation);
+        }
         if (m_branchements.monde && etape.estimation.valide) {
             etape.deplace = ReportRobotPosition(etape.estimation.sortie0, etape.estimation.sortie1);
         }

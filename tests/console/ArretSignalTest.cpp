@@ -79,15 +79,13 @@ TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
     const std::string programme = KIV_PATH;
     const std::string poids = KIV_DATA_DIR "/beacons.wgh";
     std::vector<std::string> arguments{programme, "--weights", poids};
-    std::vector<std::string> environnement{"QT_QPA_PLATFORM=offscreen",
-                                           "KIV_COM1=" + pty.nom(),
-                                           "XDG_DATA_HOME=" + (racine / "donnees").string(),
-                                           "XDG_CONFIG_HOME=" + (racine / "reglages").string(),
-                                           "XDG_RUNTIME_DIR=" + racine.string(),
-                                           "HOME=" + racine.string()};
-    // A sanitized build's child keeps the suite's sanitizer settings: without
-    // them the thread checker reports Qt's own (uninstrumented) pooled threads.
-    for (const char* nom : {"TSAN_OPTIONS", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+    std::vector<std::string> environnement{
+        "QT_QPA_PLATFORM=offscreen", "KIV_COM1=" + pty.nom(),
+        "XDG_DATA_HOME=" + (racine / "donnees").string(),
+        "XDG_CONFIG_HOME=" + (racine / "reglages").string(),
+        "XDG_RUNTIME_DIR=" + racine.string(), "HOME=" + racine.string()};
+    // A sanitizer run's options reach the program too.
+    for (const char* nom : {"TSAN_OPTIONS", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"}) {
         if (const char* valeur = std::getenv(nom)) {
             environnement.push_back(std::string(nom) + "=" + valeur);
         }

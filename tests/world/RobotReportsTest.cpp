@@ -103,9 +103,12 @@ TEST_F(RobotReportsTest, StatusRepliesOnceUnderTheWheelLockAndClearsTheTurn)
     EXPECT_FALSE(tenu(g_wheelLock));
     EXPECT_NE(worldChangeCount(), avant);
 
-    // The turn goes out once: the next reply carries turn 0.
+    // The turn goes out once: the next reply carries turn 0, and with no
+    // turn pending nobody is woken.
+    const unsigned ensuite = worldChangeCount();
     ReportRobotStatus(0, 0, [&](int g, int d, int v) { envois.push_back({g, d, v}); });
     EXPECT_EQ(envois.back(), (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(worldChangeCount(), ensuite);
 }
 
 TEST_F(RobotReportsTest, BumperBitsMarkTheCellsAheadAndAreAnsweredToo)

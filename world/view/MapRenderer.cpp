@@ -122,29 +122,66 @@ void coucheImage(QPainter& p, const Point& position, const QImage& image)
 
 } // namespace
 
-void renderMap(QImage& image, const Instantane& monde)
+namespace {
+
+/** The field, its cells and the grid lines. */
+void peindreFond(QPainter& p, const Instantane& monde)
 {
-    if (image.size() != QSize(geo::MapSize, geo::MapSize)) {
-        image = QImage(geo::MapSize, geo::MapSize, QImage::Format_RGB32);
-    }
-    QPainter p(&image);
     p.setBackgroundMode(Qt::OpaqueMode);
     p.setBackground(Qt::white);
-
     // The client rectangle is 501 x 501: its right and bottom outline fall
     // outside the image.
     p.setPen(Qt::black);
     p.setBrush(Qt::white);
     rectangle(p, 0, 0, 501, 501);
-
     coucheCellules(p, monde.grille);
     if (monde.quadrillage) {
         coucheQuadrillage(p);
     }
+}
+
+/** The markers over the field: destination, route, robot, bandit. */
+void peindreMarqueurs(QPainter& p, const Instantane& monde)
+{
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(Qt::white);
     coucheDestination(p, monde.destPos);
     coucheChemin(p, monde);
     coucheImage(p, monde.robotPos, pictures::robot(monde.cap));
     if (monde.banditVisible) {
         coucheImage(p, monde.banditPos, pictures::bandit());
     }
+}
+
+void dimensionner(QImage& image)
+{
+    if (image.size() != QSize(geo::MapSize, geo::MapSize)) {
+        image = QImage(geo::MapSize, geo::MapSize, QImage::Format_RGB32);
+    }
+}
+
+} // namespace
+
+void renderMap(QImage& image, const Instantane& monde)
+{
+    dimensionner(image);
+    QPainter p(&image);
+    peindreFond(p, monde);
+    peindreMarqueurs(p, monde);
+}
+
+void RenduCarte::rendre(QPainter& p, const Instantane& monde)
+{
+    if (!m_valide || m_quadrillage != monde.quadrillage || m_grille != monde.grille) {
+        dimensionner(m_fond);
+        QPainter fond(&m_fond);
+        peindreFond(fond, monde);
+        m_grille = monde.grille;
+        m_quadrillage = monde.quadrillage;
+        m_valide = true;
+    }
+    p.drawImage(0, 0, m_fond);
+    p.save();
+    peindreMarqueurs(p, monde);
+    p.restore();
 }

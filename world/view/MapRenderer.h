@@ -1,6 +1,11 @@
 #pragma once
 
-class QImage;
+#include "world/Planificateur.h"
+
+#include <QImage>
+
+class QPainter;
+
 struct Instantane;
 
 /**
@@ -15,3 +20,20 @@ struct Instantane;
  * line leaves out its end point.
  */
 void renderMap(QImage& image, const Instantane& monde);
+
+/**
+ * The same painting through a painter (the map window's), keeping the
+ * layers that change least (the field, its cells and grid lines) in an image
+ * of their own, painted again only when the grid or the grid lines change: a
+ * picture then costs that image drawn and the markers over it.
+ */
+class RenduCarte {
+public:
+    void rendre(QPainter& p, const Instantane& monde);
+
+private:
+    QImage m_fond;
+    GrilleMonde m_grille{};
+    bool m_quadrillage = false;
+    bool m_valide = false;
+};

@@ -3,10 +3,11 @@
 #include "world/GridEdits.h"
 #include "world/WorldState.h"
 #include "world/view/MapOwner.h"
-#include "world/view/MapRenderer.h"
 
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <utility>
 
 namespace {
 
@@ -71,13 +72,34 @@ void CMapView::Redraw()
     }
 }
 
+bool CMapView::rafraichir()
+{
+    AccrocherDestination();
+    prendreInstantane(m_suivant);
+    if (memeCarte(m_suivant, m_monde)) {
+        // Nothing new on the map: the wheel codes and the version only.
+        m_monde.roueGauche = m_suivant.roueGauche;
+        m_monde.roueDroite = m_suivant.roueDroite;
+        m_monde.version = m_suivant.version;
+        return false;
+    }
+    std::swap(m_monde, m_suivant);
+    // Painted with the rest of the window's changes of this turn.
+    update();
+    if (m_ownerView) {
+        m_ownerView->ShowRobotPosition();
+    }
+    return true;
+}
+
 QImage CMapView::renderImage()
 {
     prendreMonde();
     QImage image;
     renderMap(image, m_monde);
     if (m_surcouche) {
-        m_surcouche(image);
+        QPainter p(&image);
+        m_surcouche(p, m_monde);
     }
     return image;
 }
@@ -90,14 +112,16 @@ void CMapView::showEvent(QShowEvent* event)
 
 void CMapView::paintEvent(QPaintEvent*)
 {
-    renderMap(m_image, m_monde);
-    if (m_surcouche) {
-        m_surcouche(m_image);
-    }
+    // The window's backing store is the off-screen picture: the map is
+    // painted into it in one go and shown once whole.
     QPainter p(this);
+    m_rendu.rendre(p, m_monde);
+    if (m_surcouche) {
+        m_surcouche(p, m_monde);
+    }
     // Row and column 500 lie outside the map proper; they close its frame.
-    p.fillRect(rect(), Qt::black);
-    p.drawImage(0, 0, m_image);
+    p.fillRect(QRect(geo::MapSize, 0, 1, geo::MapSize + 1), Qt::black);
+    p.fillRect(QRect(0, geo::MapSize, geo::MapSize, 1), Qt::black);
 }
 
 Selection CMapView::selection() const

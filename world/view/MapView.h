@@ -2,8 +2,10 @@
 
 #include "world/Instantane.h"
 #include "world/MapEditing.h"
+#include "world/view/MapRenderer.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 #include <functional>
 
@@ -29,8 +31,8 @@ public:
 
     /** The control view, set by it right after creating the map. */
     MapOwner* m_ownerView = nullptr;
-    /** Drawn over the map's layers at every rendering, when set (the robot's trail). */
-    std::function<void(QImage&)> m_surcouche;
+    /** Drawn over the map's layers at every painting, when set (the robot's trail). */
+    std::function<void(QPainter&, const Instantane&)> m_surcouche;
 
     /**
      * Shows the world afresh: the destination marker goes to its cell's
@@ -38,6 +40,13 @@ public:
      * painted at once, and the owner's position boxes follow.
      */
     void Redraw();
+
+    /**
+     * The display's refresh: a new picture of the world, painted (with the
+     * owner's position boxes) only when the map it shows changed. True when
+     * it was painted.
+     */
+    bool rafraichir();
 
     /** Clears every sensor obstacle, then redraws. */
     void RemoveRealObstacles();
@@ -65,5 +74,7 @@ private:
     void prendreMonde();
 
     Instantane m_monde;
-    QImage m_image;
+    /** The next picture, taken before it is known whether it shows anything new. */
+    Instantane m_suivant;
+    RenduCarte m_rendu;
 };
