@@ -23,7 +23,7 @@ struct Instantane {
     int roueGauche = 0;
     int roueDroite = 0;
     /** The planned route as g_path holds it: element 0 the goal. */
-    std::array<PathNode, geo::Cells * geo::Cells> chemin{};
+    std::array<PathNode, geo::CellulesTerrain> chemin{};
     int longueurChemin = 0;
     /** versionAffichage() when it was taken: a display that showed it has nothing new to show. */
     unsigned version = 0;
