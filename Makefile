@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run console test asan tsan lint fuzz bench beacons format package clean
+.PHONY: all bootstrap configure build run robot console test asan tsan lint fuzz bench beacons format package clean
 
 all: build
 
@@ -22,6 +22,11 @@ build: configure
 SCENARIO ?= data/robot/diagonale.scn
 run: build
 	@bash scripts/run.sh $(PRESET) $(SCENARIO)
+
+# Restarts the virtual robot of `make run` on the same link (another
+# terminal); the console reconnects with "Port série", OK.
+robot: build
+	@bash scripts/robot.sh $(PRESET) $(SCENARIO)
 
 # The console alone, on the ports of scom.ini in the current folder.
 console: build

@@ -21,7 +21,8 @@ AboutDlg::AboutDlg(QWidget* parent)
     m_icone->setAlignment(Qt::AlignTop);
 
     auto* texte = new QVBoxLayout;
-    for (const char* ligne : {"KIV-ZUL version 1.0", "Copyright (C) 2026",
+    // The project's version, as --version and the package give it.
+    for (const char* ligne : {"KIV-ZUL version " KIV_VERSION, "Copyright (C) 2026",
                               "Réalisé par l'équipe de robotique mobile"}) {
         auto* label = new QLabel(QString::fromUtf8(ligne), this);
         label->setObjectName(QStringLiteral("ligne%1").arg(m_lignes.size() + 1));

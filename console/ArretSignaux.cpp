@@ -44,7 +44,10 @@ void arreterSurSignaux()
             platform().trace(TraceChannel::App,
                              "signal " + std::to_string(numero) + ": the console closes");
         }
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() first asks the windows to close, and
+        // the frame would ask about a modified field that nobody is there to
+        // answer. The windows go as the program ends, port and log closed.
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = surSignal;

@@ -3,11 +3,14 @@
 #include "console/DocTemplate.h"
 #include "console/Icones.h"
 #include "console/JournalSession.h"
+#include "console/KIVDoc.h"
 #include "console/MainFrame.h"
+#include "console/MessagesClavier.h"
 #include "console/TraceCarte.h"
 #include "console/VoletJournal.h"
 #include "console/VoletsOperateur.h"
 #include "core/DossierDonnees.h"
+#include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
 #include "link/LienEnregistre.h"
@@ -23,7 +26,8 @@
 const char* const UsageKiv =
     "Usage : kiv [--weights FICHIER | --bundled] [--replay JOURNAL [--speed X]] [--trainer] "
     "[--help] "
-    "[--version]\n"
+    "[--version] [TERRAIN.kiv]\n"
+    "  TERRAIN.kiv        ouvre ce terrain au démarrage, sa destination comprise\n"
     "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
     "  --bundled          charge le réseau fourni avec le programme (beacons.wgh)\n"
     "  --replay JOURNAL   rejoue ce journal de session au lieu d'ouvrir le port du robot\n"
@@ -78,9 +82,23 @@ LigneCommande analyserLigneCommande(const QStringList& arguments)
                 ligne.erreur = "--weights attend un nom de fichier";
                 return ligne;
             }
-        } else {
+        } else if (argument == QStringLiteral("--")) {
+            // What follows is a file name, even when it starts with '-'.
+            if (k + 1 < arguments.size()) {
+                if (!ligne.terrain.empty() || k + 2 < arguments.size()) {
+                    ligne.erreur = "un seul terrain à ouvrir";
+                    return ligne;
+                }
+                ligne.terrain = arguments.at(++k).toStdString();
+            }
+        } else if (argument.startsWith(QLatin1Char('-')) || argument.isEmpty()) {
             ligne.erreur = "argument inconnu : " + argument.toStdString();
             return ligne;
+        } else if (!ligne.terrain.empty()) {
+            ligne.erreur = "un seul terrain à ouvrir";
+            return ligne;
+        } else {
+            ligne.terrain = argument.toStdString();
         }
     }
     return ligne;
@@ -156,6 +174,19 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
         ajouterVoletJournal(*frame, journal);
     }
     ajouterMenuTrace(*frame);
+    ajouterMenuClavier(*frame);
+    if (!m_ligne.terrain.empty()) {
+        // Opened once the map and the navigation are there: a destination
+        // it holds steers a robot on the line at once. A file that cannot
+        // be read is told as "Ouvrir..." tells it, and the field stays empty.
+        CKIVDoc* document = m_modele->document();
+        QObject::connect(
+            frame->view(), &CKIVView::misEnPlace, frame,
+            [document, chemin = m_ligne.terrain] {
+                executerProtege([&] { document->ouvrirAuDemarrage(chemin); });
+            },
+            Qt::SingleShotConnection);
+    }
     if (m_qt) {
         m_qt->setProgressBoxFactory(
             [frame](int captionId) { return std::make_unique<ProgDlg>(captionId, frame); });

@@ -23,6 +23,8 @@ struct LigneCommande {
     std::string rejeu;
     /** --speed X: the replay's speed, times real time. */
     double vitesse = 1.0;
+    /** FIELD.kiv: the field opened once the console is set up. */
+    std::string terrain;
     /** Not empty when the line is wrong: what is wrong with it. */
     std::string erreur;
 };

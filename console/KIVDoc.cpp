@@ -107,6 +107,13 @@ void CKIVDoc::OnFileNew()
     signaler();
 }
 
+void CKIVDoc::ouvrirAuDemarrage(const std::string& chemin)
+{
+    if (OnOpenDocument(chemin)) {
+        signaler();
+    }
+}
+
 void CKIVDoc::OnFileOpen()
 {
     if (!peutAbandonner()) {
@@ -119,25 +126,51 @@ void CKIVDoc::OnFileOpen()
     }
 }
 
-void CKIVDoc::OnFileSave()
+bool CKIVDoc::OnFileSave()
 {
     if (m_chemin.empty()) {
-        OnFileSaveAs();
-    } else if (OnSaveDocument(m_chemin)) {
-        signaler();
+        return OnFileSaveAs();
     }
+    if (!OnSaveDocument(m_chemin)) {
+        return false;
+    }
+    signaler();
+    return true;
 }
 
-void CKIVDoc::OnFileSaveAs()
+bool CKIVDoc::OnFileSaveAs()
 {
-    if (auto chemin = platform().chooseFile(FileDialogKind::Save, Filtre)) {
-        // A name typed without an extension gets the document's own.
-        if (std::filesystem::path(*chemin).extension().empty()) {
-            *chemin += ".kiv";
-        }
-        if (OnSaveDocument(*chemin)) {
-            signaler();
-        }
+    auto chemin = platform().chooseFile(FileDialogKind::Save, Filtre);
+    if (!chemin) {
+        return false;
+    }
+    // A name typed without an extension gets the document's own.
+    if (std::filesystem::path(*chemin).extension().empty()) {
+        *chemin += ".kiv";
+    }
+    if (!OnSaveDocument(*chemin)) {
+        return false;
+    }
+    signaler();
+    return true;
+}
+
+bool CKIVDoc::SaveModified()
+{
+    if (!IsModified()) {
+        return true;
+    }
+    const std::string question =
+        "Le terrain « " + GetTitle() +
+        " » a été modifié.\nEnregistrer les modifications avant de quitter ?";
+    switch (platform().messageBox(question, titreApplication(), MessageButtons::YesNoCancel,
+                                  MessageIcon::Question)) {
+    case MessageAnswer::Yes:
+        return OnFileSave();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -27,11 +27,23 @@ public:
     /** Writes the field to `chemin`; on failure says so and keeps the previous file. */
     bool OnSaveDocument(const std::string& chemin);
 
+    /** The field named on the command line: opened as "Ouvrir..." opens one, without asking. */
+    void ouvrirAuDemarrage(const std::string& chemin);
+
     // The file commands, with their dialogs and questions.
     void OnFileNew();
     void OnFileOpen();
-    void OnFileSave();
-    void OnFileSaveAs();
+    /** Save, Save As: true once the field is in its file. */
+    bool OnFileSave();
+    bool OnFileSaveAs();
+
+    /**
+     * Before the console closes: true when it may close. An unmodified field
+     * closes at once; a modified one asks whether to save it first: "Oui"
+     * saves (and stays open when the save fails or its dialog is
+     * cancelled), "Non" drops the changes, "Annuler" keeps the console open.
+     */
+    bool SaveModified();
 
     /** Full path of the document's file; empty until opened or saved. */
     const std::string& GetPathName() const { return m_chemin; }

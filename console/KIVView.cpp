@@ -94,6 +94,7 @@ void CKIVView::OnActivateView()
     StartNavigation();
     m_batterie->setRange(0, 230);
     m_batterie->setValue(0);
+    emit misEnPlace();
 }
 
 void CKIVView::CreateMapView()

@@ -123,6 +123,10 @@ public:
 signals:
     /** The map was shown afresh from the world (each repaint, on this thread). */
     void mondeAffiche();
+    /** The one-time set-up is done: the map, the link and the navigation are there. */
+    void misEnPlace();
+    /** A frame's battery byte set the battery bar (a level 0 included). */
+    void batterieRecue();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -104,8 +104,9 @@ void CKIVView::OnQuadrillage(bool coche)
 
 void CKIVView::keyPressEvent(QKeyEvent* event)
 {
-    if (toucheSysteme(*event)) {
-        // F10 and Alt keys belong to the menus, as for the frame.
+    if (toucheSysteme(*event) || !messagesClavierActifs()) {
+        // F10 and Alt keys belong to the menus, as for the frame; without
+        // the key messages every key goes on without a box.
         QWidget::keyPressEvent(event);
         return;
     }

@@ -13,6 +13,7 @@
 #include "link/recorder/FormatJournal.h"
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
+#include "world/WorldState.h"
 
 #include <QProgressBar>
 #include <QTimer>
@@ -57,6 +58,9 @@ int CKIVView::OpenRobotPort()
     if (m_serialPort->Configure(this, reglages.port, reglages.baud, 'N', 8, 1, LinkRxChar | LinkCts,
                                 512)) {
         g_portOpen = 1;
+        // The robot at the other end may be another one, or moved while the
+        // line was down: its heading is probed again before it is steered.
+        g_heading = 0;
         m_chaine.demarrer(seuilSilenceReglage(reglages.baud));
         m_serialPort->StartMonitor();
         return 0;
@@ -131,6 +135,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     case protocole::Action::Batterie:
         ++m_tramesRecues;
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
+        emit batterieRecue();
         break;
     case protocole::Action::Etat:
         // Answered: the display's chores held back for this reply run now,

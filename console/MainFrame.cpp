@@ -11,11 +11,14 @@
 #include "core/StringTable.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWindow>
@@ -120,6 +123,22 @@ CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
 
     // The frame, title bar included, sits at the screen's top-left corner.
     placerCadre();
+
+    // The desktop session ends: the field is saved or dropped as the
+    // operator says, or the logout is cancelled.
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, this,
+        [this](QSessionManager& session) {
+            if (!session.allowsInteraction()) {
+                return;
+            }
+            m_fermetureAccordee = accepterFermeture();
+            if (!m_fermetureAccordee) {
+                session.cancel();
+            }
+            session.release();
+        },
+        Qt::DirectConnection);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -149,6 +168,8 @@ void CMainFrame::creerBarreEtat()
     m_voletMessage =
         new QLabel(QString::fromStdString(platform().loadString(ids::IdleStatus)), barre);
     m_voletMessage->setObjectName(QStringLiteral("voletMessage"));
+    // It takes the room the other panes leave: they keep their widths first.
+    m_voletMessage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     barre->addWidget(m_voletMessage, 1);
     m_indicateurs = new IndicateursClavier(barre, lireVerrousSysteme);
     const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));
@@ -299,8 +320,22 @@ void CMainFrame::keyPressEvent(QKeyEvent* event)
 {
     // A key the frame receives itself, not one a child left unhandled.
     QWidget* cible = focusWidget();
-    if ((cible == nullptr || cible == this) && !toucheSysteme(*event)) {
+    if ((cible == nullptr || cible == this) && messagesClavierActifs() && !toucheSysteme(*event)) {
         signalerToucheEnfoncee();
     }
     QMainWindow::keyPressEvent(event);
+}
+
+bool CMainFrame::accepterFermeture()
+{
+    return m_fermetureAccordee || m_document == nullptr || m_document->SaveModified();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (!accepterFermeture()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

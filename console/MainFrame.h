@@ -91,8 +91,16 @@ public:
     /** Enables the Edit commands for the text box that has the focus (as the menu opens). */
     void majEdition();
 
+    /**
+     * Whether the console may close now (window close, "Quitter", the
+     * desktop session ending): a modified field is not dropped without
+     * the document's question.
+     */
+    bool accepterFermeture();
+
 protected:
     bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -125,4 +133,6 @@ private:
     VoletsConsole m_volets;
     std::unique_ptr<QPrinter> m_imprimante;
     ExecuteurDialogue m_executeur;
+    /** The desktop session's end was agreed to: the windows close without asking again. */
+    bool m_fermetureAccordee = false;
 };

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStatusBar>
 
@@ -117,6 +118,11 @@ void CMainFrame::OnFilePrintPreview()
 {
     QPrintPreviewDialog dialogue(&imprimante(), this);
     dialogue.setWindowTitle(QStringLiteral("Aperçu avant impression"));
+    // The page at the window's width, in a window the size of the console.
+    dialogue.resize(size().expandedTo(QSize(640, 480)));
+    if (auto* apercu = dialogue.findChild<QPrintPreviewWidget*>()) {
+        apercu->fitToWidth();
+    }
     connect(&dialogue, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* imprimante) {
         m_view->viderTrafic();
         imprimerFormulaire(*imprimante, *m_view);

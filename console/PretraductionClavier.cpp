@@ -53,6 +53,20 @@ bool toucheCaractere(const QKeyEvent& touche)
     return !texte.isEmpty() && texte.at(0).isPrint();
 }
 
+namespace {
+bool g_messagesClavier = true;
+}
+
+bool messagesClavierActifs()
+{
+    return g_messagesClavier;
+}
+
+void activerMessagesClavier(bool actifs)
+{
+    g_messagesClavier = actifs;
+}
+
 void signalerToucheEnfoncee()
 {
     executerProtege([] {
@@ -70,8 +84,9 @@ PretraductionClavier::PretraductionClavier(QWidget* cadre)
 
 bool PretraductionClavier::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && m_cadre && watched->isWindowType() &&
-        watched == m_cadre->windowHandle() && !toucheSysteme(*static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::KeyPress && g_messagesClavier && m_cadre &&
+        watched->isWindowType() && watched == m_cadre->windowHandle() &&
+        !toucheSysteme(*static_cast<QKeyEvent*>(event))) {
         signalerToucheEnfoncee();
     }
     // Never handled here: the key goes on to the focus widget.

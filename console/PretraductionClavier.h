@@ -49,3 +49,11 @@ private:
 
 /** Shows the "Keydown" box, titled with the application's title. */
 void signalerToucheEnfoncee();
+
+/**
+ * Whether key presses over the console show their message boxes ("Keydown",
+ * "YES!!!"); on by default. Off, keys go to the focus widget without a box.
+ * User-interface thread only.
+ */
+bool messagesClavierActifs();
+void activerMessagesClavier(bool actifs);

@@ -44,7 +44,8 @@ std::optional<EtatSante> SanteLien::observer(std::int64_t maintenantMs, const Re
         noter(maintenantMs, trames);
         const std::int64_t silence = maintenantMs - (m_aRecu ? m_derniereTrame : m_ouvertA);
         if (silence >= m_delai) {
-            nouvel = EtatSante::Perdu;
+            // Nothing can be lost before the first frame.
+            nouvel = m_aRecu ? EtatSante::Perdu : EtatSante::SansTrame;
         } else {
             nouvel = m_aRecu ? EtatSante::Reception : EtatSante::Attente;
         }
@@ -62,7 +63,8 @@ void SanteLien::noterResynchros(std::int64_t maintenantMs, std::uint64_t resynch
         m_resynchros.emplace_back(maintenantMs, resynchros - m_resynchrosVues);
     }
     m_resynchrosVues = resynchros;
-    while (!m_resynchros.empty() && maintenantMs - m_resynchros.front().first >= FenetreResynchroMs) {
+    while (!m_resynchros.empty() &&
+           maintenantMs - m_resynchros.front().first >= FenetreResynchroMs) {
         m_resynchros.pop_front();
     }
 }
@@ -110,6 +112,9 @@ std::string SanteLien::texte() const
         return "Lien : perdu, périphérique déconnecté";
     case EtatSante::Attente:
         t = "Lien : ouvert, en attente de données";
+        break;
+    case EtatSante::SansTrame:
+        t = "Lien : ouvert, aucune trame reçue";
         break;
     case EtatSante::Reception:
         std::snprintf(texte, sizeof texte, "Lien : réception, %.1f trames/s", m_tps);

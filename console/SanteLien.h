@@ -10,6 +10,7 @@
 enum class EtatSante {
     Ferme,      ///< no port open
     Attente,    ///< open, no frame yet
+    SansTrame,  ///< open for the loss delay and still no frame ever
     Reception,  ///< frames arriving
     Perdu,      ///< open, but no whole frame for the loss delay
     Deconnecte, ///< the device went away (unplugged, the other end closed)
@@ -31,8 +32,10 @@ struct RegardLien {
  * The link's health from periodic looks at the port (open or not, its
  * device gone or not), the number of whole frames received so far and the
  * frames cut short by a silence, at times the caller gives (in milliseconds
- * of a steady clock). "Lost" means the port is open and no frame completed
- * for the loss delay; it recovers with the next frame. Frames per second are
+ * of a steady clock). "Lost" means the port is open, frames came, and none
+ * completed for the loss delay; it recovers with the next frame. A port
+ * that never received a frame is not lost: after the loss delay it says
+ * that no frame ever came. Frames per second are
  * counted over the last two seconds; frames cut short are told while one of
  * them is less than ten seconds old. Plain C++.
  */

@@ -4,9 +4,11 @@
 #include "world/WorldState.h"
 
 VoletChemin::VoletChemin(QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
 {
     setObjectName(QStringLiteral("voletChemin"));
+    // The longer reasons are cut short, whole in the tooltip.
+    setGabarits({QString::fromUtf8(texteRaisonSansChemin(RaisonSansChemin::RobotEnferme))});
 }
 
 void VoletChemin::actualiser()

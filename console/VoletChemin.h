@@ -2,7 +2,7 @@
 
 #include "world/RaisonSansChemin.h"
 
-#include <QLabel>
+#include "console/VoletTexte.h"
 
 /**
  * Status-bar pane that says, in French, why the robot has no route to its
@@ -11,7 +11,7 @@
  * no destination is placed. It looks again each time the map is shown
  * afresh, from the world as it stands.
  */
-class VoletChemin : public QLabel {
+class VoletChemin : public VoletTexte {
     Q_OBJECT
 
 public:

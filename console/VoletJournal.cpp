@@ -10,10 +10,11 @@
 #include <string>
 
 VoletJournal::VoletJournal(std::shared_ptr<journal::Enregistreur> journal, QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
     , m_journal(std::move(journal))
 {
     setObjectName(QStringLiteral("voletJournal"));
+    setGabarits({QString::fromUtf8(TexteJournalArrete)});
     if (!m_journal) {
         return;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QLabel>
+#include "console/VoletTexte.h"
 
 #include <memory>
 
@@ -20,7 +20,7 @@ inline constexpr const char* TexteJournalArrete = "Journal arrêté";
  * console goes on. The recorder's news may come from any thread: it is
  * posted to the event loop, never shown inside the hand-over of a byte.
  */
-class VoletJournal : public QLabel {
+class VoletJournal : public VoletTexte {
 public:
     explicit VoletJournal(std::shared_ptr<journal::Enregistreur> journal,
                           QWidget* parent = nullptr);

@@ -10,12 +10,16 @@
 #include <chrono>
 
 VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge, QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
     , m_view(view)
     , m_sante(delaiPerteMs)
     , m_horloge(std::move(horloge))
 {
     setObjectName(QStringLiteral("voletLien"));
+    // The states' texts; frames cut short are added after, cut if need be.
+    setGabarits({QStringLiteral("Lien : ouvert, en attente de données"),
+                 QStringLiteral("Lien : perdu, aucune trame depuis 2 s"),
+                 QStringLiteral("Lien : perdu, périphérique déconnecté")});
     if (!m_horloge) {
         m_horloge = [] {
             using namespace std::chrono;
@@ -61,5 +65,8 @@ void VoletLien::actualiser()
         }
     } else if (avant == EtatSante::Perdu && *changement == EtatSante::Reception && lien) {
         lien->noteLinkEvent("rétabli");
+    }
+    if (m_apres) {
+        m_apres();
     }
 }

@@ -2,7 +2,7 @@
 
 #include "console/SanteLien.h"
 
-#include <QLabel>
+#include "console/VoletTexte.h"
 #include <QTimer>
 
 #include <cstdint>
@@ -19,7 +19,7 @@ class CKIVView;
  * and noted in the session's log (a device gone is noted by the link
  * itself, at once). Never a message box.
  */
-class VoletLien : public QLabel {
+class VoletLien : public VoletTexte {
 public:
     /** A steady clock in milliseconds. */
     using Horloge = std::function<std::int64_t()>;
@@ -30,11 +30,14 @@ public:
 
     /** Looks at the link now (the timer calls it). */
     void actualiser();
+    /** Called after each change of the link's state (the run pane looks again). */
+    void setApresChangement(std::function<void()> rappel) { m_apres = std::move(rappel); }
     const SanteLien& sante() const { return m_sante; }
 
 private:
     CKIVView* m_view;
     SanteLien m_sante;
     Horloge m_horloge;
+    std::function<void()> m_apres;
     QTimer m_minuterie;
 };

@@ -7,64 +7,80 @@
 
 namespace {
 
-bool robotSurDestination()
+/** The world as the run pane reads it: each value under its own lock. */
+RegardMarche regarderMonde()
 {
+    RegardMarche r;
+    r.destinationPlacee = g_navActive == 1;
     const CellulesNavigation c = lireCellulesNavigation();
-    return c.robot.x == c.destination.x && c.robot.y == c.destination.y;
+    r.surDestination = c.robot.x == c.destination.x && c.robot.y == c.destination.y;
+    {
+        VerrouMonde verrou(g_wheelLock);
+        r.pilote = g_wheelLeft != 0 || g_wheelRight != 0;
+    }
+    r.pilote = r.pilote || g_turnPending == 1;
+    r.sansChemin = g_noPathShown == 1;
+    r.simulations = runningSimulations();
+    return r;
+}
+
+const char* texte(EtatMarche etat)
+{
+    switch (etat) {
+    case EtatMarche::EnCours:
+        return VoletMarche::TexteEnCours;
+    case EtatMarche::Arrive:
+        return VoletMarche::TexteArrive;
+    case EtatMarche::Arrete:
+        return VoletMarche::TexteArrete;
+    case EtatMarche::SansDestination:
+        return VoletMarche::TexteSansDestination;
+    case EtatMarche::EnRoute:
+        return VoletMarche::TexteEnRoute;
+    case EtatMarche::PasDeChemin:
+        return VoletMarche::TextePasDeChemin;
+    case EtatMarche::RobotPerdu:
+        return VoletMarche::TexteRobotPerdu;
+    case EtatMarche::Repos:
+        break;
+    }
+    return "";
 }
 
 } // namespace
 
 VoletMarche::VoletMarche(QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
 {
     setObjectName(QStringLiteral("voletMarche"));
+    // "Go!!!" without a destination is the one text cut short (whole in the tooltip).
+    setGabarits({QString::fromUtf8(TexteEnCours), QString::fromUtf8(TextePasDeChemin)});
 }
 
 void VoletMarche::surGo()
 {
-    // Without a destination the run ends at once: nothing would move.
-    passer(g_navActive == 1 ? Etat::EnCours : Etat::SansDestination);
+    m_suivi.surGo(g_navActive == 1);
     actualiser();
 }
 
 void VoletMarche::surArret()
 {
-    passer(Etat::Arrete);
+    m_suivi.surArret();
+    afficher();
 }
 
 void VoletMarche::actualiser()
 {
-    if (m_etat == Etat::SansDestination && g_navActive == 1) {
-        passer(Etat::Repos);
-    } else if (m_etat == Etat::EnCours) {
-        if (robotSurDestination()) {
-            passer(Etat::Arrive);
-        } else if (runningSimulations() == 0) {
-            passer(Etat::Repos);
-        }
-    }
+    RegardMarche regard = regarderMonde();
+    regard.lien = m_sante ? m_sante() : EtatSante::Ferme;
+    m_suivi.observer(regard);
+    afficher();
 }
 
-void VoletMarche::passer(Etat etat)
+void VoletMarche::afficher()
 {
-    m_etat = etat;
-    const char* texte = "";
-    switch (etat) {
-    case Etat::EnCours:
-        texte = TexteEnCours;
-        break;
-    case Etat::Arrive:
-        texte = TexteArrive;
-        break;
-    case Etat::Arrete:
-        texte = TexteArrete;
-        break;
-    case Etat::SansDestination:
-        texte = TexteSansDestination;
-        break;
-    case Etat::Repos:
-        break;
+    const QString nouveau = QString::fromUtf8(texte(m_suivi.etat()));
+    if (text() != nouveau) {
+        setText(nouveau);
     }
-    setText(QString::fromUtf8(texte));
 }

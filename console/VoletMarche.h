@@ -1,38 +1,51 @@
 #pragma once
 
-#include <QLabel>
+#include "console/SuiviMarche.h"
+
+#include "console/VoletTexte.h"
+#include <functional>
 
 /**
- * Status-bar pane that tells whether a virtual run goes on: "Simulation en
- * cours" after "Go!!!", "Arrivé" once the robot stands on the destination,
- * "Arrêté" after "Arrêt". "Go!!!" without a destination says so; the run
- * itself is started and stopped by the control view as always.
+ * Status-bar pane that tells how the run goes. A virtual run: "Simulation
+ * en cours" after "Go!!!", "Arrivé" once the robot stands on the
+ * destination, "Arrêté" after "Arrêt"; "Go!!!" without a destination says
+ * so. A robot on the line: "En route" while the navigation steers it to
+ * the destination, "Arrivé", "En attente d'un chemin" when no route leads there,
+ * "Robot perdu" when its link is lost on the way. The runs themselves are
+ * started and stopped by the control view as always.
  */
-class VoletMarche : public QLabel {
+class VoletMarche : public VoletTexte {
     Q_OBJECT
 
 public:
-    enum class Etat { Repos, SansDestination, EnCours, Arrive, Arrete };
+    using Etat = EtatMarche;
 
     static constexpr const char* TexteEnCours = "Simulation en cours";
     static constexpr const char* TexteArrive = "Arrivé";
     static constexpr const char* TexteArrete = "Arrêté";
     static constexpr const char* TexteSansDestination =
         "Pas de destination : placez-en une sur la carte avant « Go!!! »";
+    static constexpr const char* TexteEnRoute = "En route";
+    static constexpr const char* TextePasDeChemin = "En attente d'un chemin";
+    static constexpr const char* TexteRobotPerdu = "Robot perdu";
 
     explicit VoletMarche(QWidget* parent = nullptr);
+
+    /** Where the pane reads the link's health; without it the link counts as closed. */
+    void setSanteLien(std::function<EtatSante()> sante) { m_sante = std::move(sante); }
 
     /** "Go!!!" was pressed (after the view started the run). */
     void surGo();
     /** "Arrêt" was pressed. */
     void surArret();
-    /** The map was shown afresh: the robot may have arrived, the run ended. */
+    /** The map was shown afresh, or the link changed: the pane looks at the world again. */
     void actualiser();
 
-    Etat etat() const { return m_etat; }
+    Etat etat() const { return m_suivi.etat(); }
 
 private:
-    void passer(Etat etat);
+    void afficher();
 
-    Etat m_etat = Etat::Repos;
+    SuiviMarche m_suivi;
+    std::function<EtatSante()> m_sante;
 };

@@ -5,10 +5,11 @@
 #include <QFileInfo>
 
 VoletReseau::VoletReseau(const ReseauNeurones& reseau, QWidget* parent)
-    : QLabel(parent)
+    : VoletTexte(parent)
     , m_reseau(reseau)
 {
     setObjectName(QStringLiteral("voletReseau"));
+    setGabarits({QStringLiteral("Réseau : beacons.wgh"), QStringLiteral("Réseau : entraîné")});
     actualiser();
 }
 

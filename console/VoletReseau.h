@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QLabel>
+#include "console/VoletTexte.h"
 
 class ReseauNeurones;
 
@@ -10,7 +10,7 @@ class ReseauNeurones;
  * the full path as tooltip), "Réseau : entraîné" for one trained in the
  * trainer window since, or "aucun réseau".
  */
-class VoletReseau : public QLabel {
+class VoletReseau : public VoletTexte {
     Q_OBJECT
 
 public:

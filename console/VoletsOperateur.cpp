@@ -3,6 +3,7 @@
 #include "console/MainFrame.h"
 #include "console/VoletBatterie.h"
 #include "console/VoletLien.h"
+#include "console/VoletMarche.h"
 
 #include <QProgressBar>
 #include <QSettings>
@@ -37,5 +38,12 @@ void ajouterVoletsOperateur(CMainFrame& frame)
     auto* batterie = new VoletBatterie(view->findChild<QProgressBar*>(QStringLiteral("id1019")),
                                        seuilBatterieReglage(), barre);
     barre->addPermanentWidget(batterie);
-    barre->addPermanentWidget(new VoletLien(view, delaiPerteReglage(), {}, barre));
+    QObject::connect(view, &CKIVView::batterieRecue, batterie, &VoletBatterie::signale);
+    auto* lien = new VoletLien(view, delaiPerteReglage(), {}, barre);
+    barre->addPermanentWidget(lien);
+    // The run pane tells a robot lost on its way, and back, from the link's health.
+    if (VoletMarche* marche = frame.volets().marche) {
+        marche->setSanteLien([lien] { return lien->sante().etat(); });
+        lien->setApresChangement([marche] { marche->actualiser(); });
+    }
 }

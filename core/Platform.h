@@ -7,13 +7,13 @@
 #include <thread>
 
 /** Buttons of a message box. */
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
 
 /** Icon of a message box. */
 enum class MessageIcon { None, Information, Question, Exclamation, Stop };
 
 /** The button the user pressed to close a message box. */
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 /** Open or save flavour of the file dialog. */
 enum class FileDialogKind { Open, Save };

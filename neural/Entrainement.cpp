@@ -77,6 +77,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
 
     int s = 0;
     double e = std::nan("");
+    int derniereAffichee = -1;
     while (s < IterMax) {
         ordre.melanger(aleatoire());
         double total = 0.0;
@@ -96,6 +97,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
             boite->StepIt();
             boite->SetStatus(formater(texteEntrainement::Passe, s, e));
             boite->pass(s, e);
+            derniereAffichee = s;
         }
         if (boite && boite->CheckCancel()) {
             const MessageAnswer reponse = platform().messageBox(
@@ -111,6 +113,10 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
     m_derniereErreur = e;
 
     if (PasAffichage != 0 && boite) {
+        // The course ends where the run did, at the pass the final text names.
+        if (s != derniereAffichee && std::isfinite(e)) {
+            boite->pass(s, e);
+        }
         const double r = tauxClassement(ensemble);
         boite->SetStatus(formater(texteEntrainement::PasseEtTaux, s, e, r));
     }

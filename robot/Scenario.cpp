@@ -88,17 +88,18 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
     const std::size_t n = m.size() - 1;
     auto compte = [&](std::size_t attendu) {
         return n == attendu ? std::string()
-                            : std::string(cle) + " takes " + std::to_string(attendu) + " number(s)";
+                            : "« " + std::string(cle) + " » attend " + std::to_string(attendu) +
+                                  (attendu > 1 ? " nombres" : " nombre");
     };
     if (cle == "depart") {
         if (auto e = compte(3); !e.empty()) {
             return e;
         }
         if (!nombre(m[1], 0.0, 500.0, s.x) || !nombre(m[2], 0.0, 500.0, s.y)) {
-            return "the start lies outside the field (0 .. 500 cm)";
+            return "le départ est hors du terrain (0 à 500 cm)";
         }
         if (!nombre(m[3], -3600.0, 3600.0, s.cap)) {
-            return "the heading must be a number of degrees within -3600 .. 3600";
+            return "le cap est un nombre de degrés de -3600 à 3600";
         }
         s.cap = std::fmod(s.cap, 360.0);
         depart = true;
@@ -106,12 +107,12 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
     }
     if (cle == "cache" || cle == "mur") {
         if (n != 2 && n != 4) {
-            return std::string(cle) + " takes a cell (C R) or a rectangle (C R C2 R2)";
+            return "« " + std::string(cle) + " » attend une case (C R) ou un rectangle (C R C2 R2)";
         }
         long long v[4] = {};
         for (std::size_t k = 0; k < n; ++k) {
             if (!entier(m[k + 1], 0, 19, v[k])) {
-                return "a cell's column and row lie within 0 .. 19";
+                return "la colonne et la ligne d'une case vont de 0 à 19";
             }
         }
         if (n == 2) {
@@ -129,27 +130,26 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
     if (auto e = compte(1); !e.empty()) {
         return cle == "batterie" || cle == "bruit" || cle == "periode" || cle == "graine"
                    ? e
-                   : "unknown statement '" + std::string(cle) + "'";
+                   : "instruction inconnue « " + std::string(cle) + " »";
     }
     long long v = 0;
     if (cle == "batterie") {
         return entier(m[1], 0, 255, v) ? (s.batterie = static_cast<int>(v), std::string())
-                                       : "the battery lies within 0 .. 255";
+                                       : "la batterie va de 0 à 255";
     }
     if (cle == "bruit") {
-        return nombre(m[1], 0.0, 50.0, s.bruit) ? std::string()
-                                                : "the noise lies within 0 .. 50 cm";
+        return nombre(m[1], 0.0, 50.0, s.bruit) ? std::string() : "le bruit va de 0 à 50 cm";
     }
     if (cle == "periode") {
         return entier(m[1], 20, 10000, v) ? (s.periodeMs = static_cast<int>(v), std::string())
-                                          : "the period lies within 20 .. 10000 ms";
+                                          : "la période va de 20 à 10000 ms";
     }
     if (cle == "graine") {
         return entier(m[1], 0, 4294967295LL, v)
                    ? (s.graine = static_cast<std::uint32_t>(v), std::string())
-                   : "the seed lies within 0 .. 4294967295";
+                   : "la graine va de 0 à 4294967295";
     }
-    return "unknown statement '" + std::string(cle) + "'";
+    return "instruction inconnue « " + std::string(cle) + " »";
 }
 
 } // namespace
@@ -164,8 +164,8 @@ LectureScenario lireScenario(std::istream& texte)
     while ((etat = lireLigne(texte, ligne, LongueurLigneMax)) != 0) {
         ++numero;
         if (etat < 0) {
-            lu.erreur = "line " + std::to_string(numero) + ": longer than " +
-                        std::to_string(LongueurLigneMax) + " characters";
+            lu.erreur = "ligne " + std::to_string(numero) + " : plus de " +
+                        std::to_string(LongueurLigneMax) + " caractères";
             return lu;
         }
         const auto m = mots(ligne);
@@ -173,17 +173,17 @@ LectureScenario lireScenario(std::istream& texte)
             continue;
         }
         if (auto e = instruction(m, lu.scenario, depart); !e.empty()) {
-            lu.erreur = "line " + std::to_string(numero) + ": " + e;
+            lu.erreur = "ligne " + std::to_string(numero) + " : " + e;
             return lu;
         }
     }
     if (!depart) {
-        lu.erreur = "no start pose (depart X Y CAP)";
+        lu.erreur = "pas de position de départ (depart X Y CAP)";
         return lu;
     }
     const robotsim::Terrain terrain(lu.scenario.obstacle);
     if (!terrain.degage(lu.scenario.x, lu.scenario.y)) {
-        lu.erreur = "the robot at its start touches an obstacle or a side of the field";
+        lu.erreur = "au départ, le robot touche un obstacle ou un bord du terrain";
         return lu;
     }
     lu.valide = true;

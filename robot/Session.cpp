@@ -57,11 +57,11 @@ std::ostream& operator<<(std::ostream& flux, const Bilan& b)
 {
     char ligne[256];
     std::snprintf(ligne, sizeof ligne,
-                  "frames %ld, replies %ld, missing %ld, unexpected %ld, invalid %ld, "
-                  "contacts %ld, pose %.1f %.1f %.1f, battery %.0f%s",
+                  "trames %ld, réponses %ld, manquantes %ld, inattendues %ld, invalides %ld, "
+                  "contacts %ld, position %.1f %.1f cap %.1f, batterie %.0f%s",
                   b.trames, b.reponses, b.manquantes, b.inattendues, b.invalides, b.contacts,
                   b.finale.x, b.finale.y, b.finale.cap, b.batterie,
-                  b.partie ? ", the other end went away" : "");
+                  b.partie ? ", l'autre bout a fermé la ligne" : "");
     return flux << ligne;
 }
 

@@ -1,6 +1,7 @@
 #include "QtPlatform.h"
 
 #include "core/ProgressBox.h"
+#include "core/qt/DossiersFichiers.h"
 #include "core/qt/FenetreProprietaire.h"
 
 #include <QApplication>
@@ -61,27 +62,45 @@ const QLoggingCategory& category(TraceChannel channel)
 MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string& caption,
                                      MessageButtons buttons, MessageIcon icon)
 {
-    QMessageBox box(toQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
-                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                    fenetreProprietaire());
-    const int pressed = box.exec();
-    if (buttons == MessageButtons::Ok) {
-        return MessageAnswer::Ok;
+    QMessageBox::StandardButtons boutons = QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo) {
+        boutons = QMessageBox::Yes | QMessageBox::No;
+    } else if (buttons == MessageButtons::YesNoCancel) {
+        boutons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
-    return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    QMessageBox box(toQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                    boutons, fenetreProprietaire());
+    if (buttons == MessageButtons::YesNoCancel) {
+        // Escape and the window's close button keep things as they are.
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    const int pressed = box.exec();
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return MessageAnswer::Ok;
+    case MessageButtons::YesNo:
+        return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    case MessageButtons::YesNoCancel:
+        break;
+    }
+    return pressed == QMessageBox::Yes  ? MessageAnswer::Yes
+           : pressed == QMessageBox::No ? MessageAnswer::No
+                                        : MessageAnswer::Cancel;
 }
 
 std::optional<std::string> QtPlatform::chooseFile(FileDialogKind kind, const std::string& filter)
 {
     const QString qtFilter = QString::fromStdString(qtFileFilter(filter));
     QWidget* owner = fenetreProprietaire();
+    // Where a file of this kind was last opened or saved, not the working folder.
+    const QString depart = dossiers::depart(filter);
     const QString path = kind == FileDialogKind::Open
-                             ? QFileDialog::getOpenFileName(owner, QString(), QString(), qtFilter)
-                             : QFileDialog::getSaveFileName(owner, QString(), QString(), qtFilter);
+                             ? QFileDialog::getOpenFileName(owner, QString(), depart, qtFilter)
+                             : QFileDialog::getSaveFileName(owner, QString(), depart, qtFilter);
     if (path.isEmpty()) {
         return std::nullopt;
     }
+    dossiers::retenir(filter, path);
     return path.toStdString();
 }
 

@@ -97,7 +97,15 @@ MessageAnswer ScriptedPlatform::messageBox(const std::string& text, const std::s
     std::lock_guard lock(m_mutex);
     if (m_answers.empty()) {
         ++m_unanswered;
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        switch (buttons) {
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
+        case MessageButtons::YesNoCancel:
+            return MessageAnswer::Cancel;
+        case MessageButtons::Ok:
+            break;
+        }
+        return MessageAnswer::Ok;
     }
     const MessageAnswer answer = m_answers.front();
     m_answers.pop_front();

@@ -16,9 +16,9 @@
  * trace is recorded; message-box and file-dialog answers come from queues the
  * test fills beforehand. Safe to use from several threads.
  *
- * With an empty answer queue, an OK box answers Ok, a Yes/No box answers No
- * and a file dialog is cancelled; `unanswered()` counts those cases so a test
- * can insist that everything it expected was asked.
+ * With an empty answer queue, an OK box answers Ok, a Yes/No box answers No,
+ * a Yes/No/Cancel box Cancel and a file dialog is cancelled; `unanswered()` counts those cases so a
+ * test can insist that everything it expected was asked.
  */
 class ScriptedPlatform : public Platform {
 public:

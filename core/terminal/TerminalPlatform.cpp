@@ -244,6 +244,10 @@ MessageAnswer TerminalPlatform::messageBox(const std::string& text, const std::s
         // never be answered, the next Ctrl+C ends the program.
         installerDefaut();
         std::lock_guard lock(m_mutex);
+        if (buttons == MessageButtons::YesNoCancel) {
+            *m_out << "\n(pas de réponse : annulé)\n" << std::flush;
+            return MessageAnswer::Cancel;
+        }
         *m_out << "\n(pas de réponse : non)\n" << std::flush;
         return MessageAnswer::No;
     }

@@ -4,6 +4,7 @@
 #include "link/settings/LectureScom.h"
 
 #include <sstream>
+#include <string>
 
 int Port::lire(const std::string& chemin)
 {
@@ -11,8 +12,13 @@ int Port::lire(const std::string& chemin)
     // waited on, never read without end.
     std::string contenu;
     if (!chargerFichierScom(chemin, contenu)) {
-        platform().messageBox("Impossible d'ouvrir le fichier SCOM.INI.", "Lecture des paramètres",
-                              MessageButtons::Ok, MessageIcon::Exclamation);
+        // What the link uses instead, and how to keep settings of one's own.
+        const std::string texte = "Impossible d'ouvrir le fichier SCOM.INI.\nLe port COM" +
+                                  std::to_string(port) + " à " + std::to_string(baud) +
+                                  " bauds est utilisé ; « Port série » (menu Paramètres) "
+                                  "enregistre vos réglages.";
+        platform().messageBox(texte, "Lecture des paramètres", MessageButtons::Ok,
+                              MessageIcon::Exclamation);
         return 1;
     }
     std::istringstream fichier(contenu);

@@ -14,10 +14,10 @@ TEST(AboutDlgTest, CaptionIconLinesAndOk)
 {
     AboutDlg dialogue;
     EXPECT_EQ(dialogue.windowTitle(), QStringLiteral("À propos de KIV-ZUL..."));
-    EXPECT_EQ(
-        dialogue.lignes(),
-        (QStringList{QStringLiteral("KIV-ZUL version 1.0"), QStringLiteral("Copyright (C) 2026"),
-                     QStringLiteral("Réalisé par l'équipe de robotique mobile")}));
+    EXPECT_EQ(dialogue.lignes(),
+              (QStringList{QStringLiteral("KIV-ZUL version " KIV_VERSION),
+                           QStringLiteral("Copyright (C) 2026"),
+                           QStringLiteral("Réalisé par l'équipe de robotique mobile")}));
     const QPixmap icone = dialogue.icone()->pixmap();
     ASSERT_FALSE(icone.isNull());
     EXPECT_EQ(icone.size(), QSize(32, 32));

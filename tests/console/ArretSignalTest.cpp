@@ -68,7 +68,7 @@ class ArretSignal : public ::testing::TestWithParam<int> {};
 TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
 {
     RepertoireTemporaire dossier;
-    const fs::path racine = dossier.chemin();
+    const fs::path& racine = dossier.chemin();
     fs::permissions(racine, fs::perms::owner_all); // a runtime folder of its own
     {
         std::ofstream scom(racine / "scom.ini", std::ios::binary);
@@ -104,8 +104,8 @@ TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
     const fs::path ici = fs::current_path();
     fs::current_path(racine);
     pid_t pid = -1;
-    const int lance = posix_spawn(&pid, programme.c_str(), nullptr, nullptr, argv.data(),
-                                  envp.data());
+    const int lance =
+        posix_spawn(&pid, programme.c_str(), nullptr, nullptr, argv.data(), envp.data());
     fs::current_path(ici);
     ASSERT_EQ(lance, 0);
     int statut = 0;

@@ -68,6 +68,7 @@ int main(int argc, char** argv)
         auto* batterie = new VoletBatterie(view->findChild<QProgressBar*>(QStringLiteral("id1019")),
                                            20, frame.statusBar());
         frame.statusBar()->addPermanentWidget(batterie);
+        QObject::connect(view, &CKIVView::batterieRecue, batterie, &VoletBatterie::signale);
         auto* volet = new VoletLien(
             view, 2000, [&t] { return t; }, frame.statusBar());
         frame.statusBar()->addPermanentWidget(volet);

@@ -72,9 +72,9 @@ TEST_F(KIVAppTest, HelpAndWrongLinesEndStartUp)
     EXPECT_TRUE(erreurs.str().empty());
 
     CKIVApp app;
-    EXPECT_FALSE(app.InitInstance(ligne({"fichier.kiv"}), sortie, erreurs));
+    EXPECT_FALSE(app.InitInstance(ligne({"-x"}), sortie, erreurs));
     EXPECT_EQ(app.codeSortie(), 2);
-    EXPECT_EQ(erreurs.str(), std::string("kiv : argument inconnu : fichier.kiv\n") + UsageKiv);
+    EXPECT_EQ(erreurs.str(), std::string("kiv : argument inconnu : -x\n") + UsageKiv);
     EXPECT_EQ(app.mainFrame(), nullptr);
     EXPECT_TRUE(scripted().messages().empty());
 }

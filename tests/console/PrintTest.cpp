@@ -83,6 +83,10 @@ TEST_F(ShellTest, PreviewShowsOnePageAndSetupUsesTheSamePrinter)
         if (apercu) {
             apercu->updatePreview();
             pages = apercu->pageCount();
+            // At page width, in a window the size of the console.
+            EXPECT_EQ(apercu->zoomMode(), QPrintPreviewWidget::FitToWidth);
+            EXPECT_GE(d.width(), frame->width());
+            EXPECT_GE(d.height(), frame->height());
         }
         return int(QDialog::Rejected);
     });

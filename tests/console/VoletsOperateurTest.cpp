@@ -159,7 +159,11 @@ TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)
     EXPECT_EQ(volet.voltsLabel()->parentWidget(), barre->parentWidget());
 
     const auto nombreBips = [] { return scripted().beeps().size(); };
+    // Never reported: no level, not 0 V; the bar's empty start is no report.
+    EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("—"));
     barre->setValue(230);
+    EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("—"));
+    volet.signale();
     EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("9.00 V"));
     barre->setValue(115);
     EXPECT_EQ(volet.voltsLabel()->text(), QStringLiteral("4.50 V"));

@@ -51,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
-        if (lu.erreur.rfind("line ", 0) == 0) {
-            const long numero = std::strtol(lu.erreur.c_str() + 5, nullptr, 10);
+        if (lu.erreur.rfind("ligne ", 0) == 0) {
+            const long numero = std::strtol(lu.erreur.c_str() + 6, nullptr, 10);
             verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),
                      "the refused line exists");
-            if (lu.erreur.find("longer than") != std::string::npos) {
+            if (lu.erreur.find("plus de") != std::string::npos) {
                 verifier(longueurs[static_cast<std::size_t>(numero) - 1] > LongueurLigneMax,
                          "a line refused for its length is too long");
             }

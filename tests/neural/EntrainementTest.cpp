@@ -106,8 +106,10 @@ TEST_F(EntrainementTest, DisplayPassesAndFinalText)
     EXPECT_EQ(b.polls, 10);
     ASSERT_EQ(b.statuses.size(), 6u);
     EXPECT_EQ(b.statuses[0], "Erreur quadratique:\n");
-    // Each display pass is reported to the box beside its text, with the same error.
-    ASSERT_EQ(b.passes.size(), 4u);
+    // Each display pass is reported to the box beside its text, with the same
+    // error; the last one is the end of the run, as the final text says.
+    ASSERT_EQ(b.passes.size(), 5u);
+    EXPECT_EQ(b.passes[4], std::make_pair(10, p.derniereErreur()));
     char attendu[128];
     for (int k = 0; k < 4; ++k) {
         EXPECT_EQ(b.passes[k].first, 3 * k);

@@ -51,11 +51,39 @@ aide=$("$usr/bin/kiv-log" --help)
 [[ $aide == *"Réseau par défaut : $usr/share/kiv-zul/beacons.wgh"* ]] \
     || { echo "kiv-log does not look for its network beside itself:"; echo "$aide"; exit 1; }
 
-grep -qx "Exec=kiv --bundled" "$usr/share/applications/org.kivzul.Console.desktop"
+# The desktop entry takes a field file, of the type the package declares.
+bureau=$usr/share/applications/org.kivzul.Console.desktop
+grep -qx "Exec=kiv --bundled %f" "$bureau"
+grep -qx "MimeType=application/x-kiv-zul-terrain;" "$bureau"
+mime=$usr/share/mime/packages/kiv-zul.xml
+[[ -s $mime ]] || { echo "missing from the package: the MIME type of fields"; exit 1; }
+if command -v update-mime-database >/dev/null; then
+    # The type database built from the package alone knows .kiv files.
+    mkdir -p "$tmp/mime/packages"
+    cp "$mime" "$tmp/mime/packages/"
+    XDG_DATA_HOME=$tmp update-mime-database "$tmp/mime" 2>&1 | tee "$tmp/mime.log"
+    [[ ! -s $tmp/mime.log ]] || { echo "the MIME type of fields does not read cleanly"; exit 1; }
+    grep -q "application/x-kiv-zul-terrain:\*\.kiv" "$tmp/mime/globs2" \
+        || { echo "no glob *.kiv in the MIME database"; exit 1; }
+fi
 
+# The description's lines are text, not a CMake list (no line starts with ';').
+description=$(dpkg-deb --field "$deb" Description)
+echo "$description"
+if grep -q "^ *;" <<<"$description"; then
+    echo "the package description has lines starting with ';'"
+    exit 1
+fi
+
+# One version everywhere: the package's, every program's --version, the
+# metadata's release.
+version=$(dpkg-deb --field "$deb" Version)
 for p in kiv kiv-train kiv-log kiv-robot; do
     [[ -x $usr/bin/$p ]] || continue
     "$usr/bin/$p" --help >/dev/null
-    "$usr/bin/$p" --version | grep -q "^$p [0-9]"
+    [[ $("$usr/bin/$p" --version) == "$p $version" ]] \
+        || { echo "$p --version is not the package's $version"; exit 1; }
 done
+grep -q "<release version=\"$version\"" "$usr/share/metainfo/org.kivzul.Console.metainfo.xml" \
+    || { echo "the metadata's release is not the package's $version"; exit 1; }
 echo "package: $(basename "$deb") installs and runs from $usr"

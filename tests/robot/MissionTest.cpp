@@ -95,8 +95,9 @@ protected:
         const auto garde = std::chrono::steady_clock::now() + std::chrono::minutes(2);
         while (!condition() && !arret && !consoleFermee) {
             if (std::chrono::steady_clock::now() > garde) {
-                ADD_FAILURE() << "lock step: no end of waiting for " << quoi << " (navigation passes "
-                              << g_navPasses.load() << ", heading " << g_heading.load() << ")";
+                ADD_FAILURE() << "lock step: no end of waiting for " << quoi
+                              << " (navigation passes " << g_navPasses.load() << ", heading "
+                              << g_heading.load() << ")";
                 return;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -316,8 +317,8 @@ TEST_F(MissionTest, ARobotStoppedMidRunLeavesTheConsoleWorkingWithTheLinkLost)
     EXPECT_EQ(WEXITSTATUS(statut), 0);
     const std::string tout = sortie();
     const std::string resume = tout.substr(tout.find('\n') + 1);
-    EXPECT_EQ(resume.rfind("frames ", 0), 0u) << resume;
-    EXPECT_EQ(resume.find("went away"), std::string::npos);
+    EXPECT_EQ(resume.rfind("trames ", 0), 0u) << resume;
+    EXPECT_EQ(resume.find("l'autre bout a fermé la ligne"), std::string::npos);
 
     ASSERT_TRUE(attendre([this] { return !view->lien()->threadAlive(); }));
     ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));

@@ -4,12 +4,14 @@
 #include "link/protocol/RobotProtocol.h"
 #include "robot/Caracteristiques.h"
 #include "robot/Scenario.h"
+#include "robot/Session.h"
 #include "world/BeaconModel.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <istream>
+#include <sstream>
 #include <streambuf>
 
 using robotsim::RobotVirtuel;
@@ -54,33 +56,53 @@ TEST(ScenarioTest, ReadsEveryStatementWithCommentsAndDefaults)
 
 TEST(ScenarioTest, RefusesWhatCannotBeRun)
 {
-    EXPECT_EQ(erreur("batterie 200\n"), "no start pose (depart X Y CAP)");
-    EXPECT_EQ(erreur("depart 50 50 0\nvitesse 3\n"), "line 2: unknown statement 'vitesse'");
-    EXPECT_EQ(erreur("depart 50 50\n"), "line 1: depart takes 3 number(s)");
-    EXPECT_EQ(erreur("depart nan 50 0\n"),
-              "line 1: the start lies outside the field (0 .. 500 cm)");
+    EXPECT_EQ(erreur("batterie 200\n"), "pas de position de départ (depart X Y CAP)");
+    EXPECT_EQ(erreur("depart 50 50 0\nvitesse 3\n"), "ligne 2 : instruction inconnue « vitesse »");
+    EXPECT_EQ(erreur("depart 50 50\n"), "ligne 1 : « depart » attend 3 nombres");
+    EXPECT_EQ(erreur("depart 50 50 0\nbatterie\n"), "ligne 2 : « batterie » attend 1 nombre");
+    EXPECT_EQ(erreur("depart nan 50 0\n"), "ligne 1 : le départ est hors du terrain (0 à 500 cm)");
     EXPECT_EQ(erreur("depart 50 50 inf\n"),
-              "line 1: the heading must be a number of degrees within -3600 .. 3600");
+              "ligne 1 : le cap est un nombre de degrés de -3600 à 3600");
     EXPECT_EQ(erreur("depart 50 50 0\ncache 20 1\n"),
-              "line 2: a cell's column and row lie within 0 .. 19");
-    EXPECT_EQ(erreur("depart 50 50 0\nperiode 5\n"),
-              "line 2: the period lies within 20 .. 10000 ms");
-    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 256\n"), "line 2: the battery lies within 0 .. 255");
-    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 2x\n"), "line 2: the battery lies within 0 .. 255");
+              "ligne 2 : la colonne et la ligne d'une case vont de 0 à 19");
+    EXPECT_EQ(erreur("depart 50 50 0\nperiode 5\n"), "ligne 2 : la période va de 20 à 10000 ms");
+    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 256\n"), "ligne 2 : la batterie va de 0 à 255");
+    EXPECT_EQ(erreur("depart 50 50 0\nbatterie 2x\n"), "ligne 2 : la batterie va de 0 à 255");
     // The body may not overlap a side or an obstacle at the start.
     EXPECT_EQ(erreur("depart " + std::to_string(robotsim::Rayon - 0.5) + " 50 0\n"),
-              "the robot at its start touches an obstacle or a side of the field");
+              "au départ, le robot touche un obstacle ou un bord du terrain");
     EXPECT_EQ(erreur("depart 62 62 0\ncache 2 2\n"),
-              "the robot at its start touches an obstacle or a side of the field");
+              "au départ, le robot touche un obstacle ou un bord du terrain");
     // Touching counts: a body tangent to two sides, or to an obstacle's edge.
     EXPECT_EQ(erreur("depart 6 6 0\n"),
-              "the robot at its start touches an obstacle or a side of the field");
+              "au départ, le robot touche un obstacle ou un bord du terrain");
     EXPECT_EQ(erreur("depart 494 250 0\n"),
-              "the robot at its start touches an obstacle or a side of the field");
+              "au départ, le robot touche un obstacle ou un bord du terrain");
     EXPECT_EQ(erreur("depart 44 62.5 0\ncache 2 2\n"),
-              "the robot at its start touches an obstacle or a side of the field");
+              "au départ, le robot touche un obstacle ou un bord du terrain");
     scenario("depart 6.01 6.01 0\n");
     scenario("depart 43.99 62.5 0\ncache 2 2\n");
+}
+
+TEST(ScenarioTest, TheRunSummaryIsFrench)
+{
+    robotsim::Bilan b;
+    b.trames = 12;
+    b.reponses = 11;
+    b.manquantes = 1;
+    b.contacts = 2;
+    b.finale.x = 62.5;
+    b.finale.y = 100.0;
+    b.finale.cap = 90.0;
+    b.batterie = 200.0;
+    std::ostringstream texte;
+    texte << b;
+    EXPECT_EQ(texte.str(), "trames 12, réponses 11, manquantes 1, inattendues 0, invalides 0, "
+                           "contacts 2, position 62.5 100.0 cap 90.0, batterie 200");
+    b.partie = true;
+    texte.str("");
+    texte << b;
+    EXPECT_TRUE(texte.str().ends_with(", batterie 200, l'autre bout a fermé la ligne"));
 }
 
 TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
@@ -88,7 +110,7 @@ TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
     const std::string longue(LongueurLigneMax, ' ');
     scenario("depart 50 50 0\n" + longue + "\n# " + std::string(LongueurLigneMax - 2, 'c'));
     EXPECT_EQ(erreur("depart 50 50 0\n#" + longue + "\nbatterie 3\n"),
-              "line 2: longer than 1000 characters");
+              "ligne 2 : plus de 1000 caractères");
 
     // An input without end and without a line end (/dev/zero): refused at
     // the cap, having read no further than it.
@@ -107,7 +129,7 @@ TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
     std::istream flux(&zeros);
     const LectureScenario lu = lireScenario(flux);
     EXPECT_FALSE(lu.valide);
-    EXPECT_EQ(lu.erreur, "line 1: longer than 1000 characters");
+    EXPECT_EQ(lu.erreur, "ligne 1 : plus de 1000 caractères");
     EXPECT_LE(zeros.lus, LongueurLigneMax + 1);
 }
 

@@ -49,7 +49,9 @@ TEST_F(PortTest, FichierAbsentMessageEtDefauts)
     EXPECT_EQ(port.baud, 1200);
     ASSERT_EQ(scripted().messages().size(), 1u);
     const auto m = scripted().messages()[0];
-    EXPECT_EQ(m.text, "Impossible d'ouvrir le fichier SCOM.INI.");
+    // The second line says what is used instead and how to keep settings.
+    EXPECT_EQ(m.text, "Impossible d'ouvrir le fichier SCOM.INI.\nLe port COM1 à 1200 bauds est "
+                      "utilisé ; « Port série » (menu Paramètres) enregistre vos réglages.");
     EXPECT_EQ(m.caption, "Lecture des paramètres");
     EXPECT_EQ(m.buttons, MessageButtons::Ok);
     EXPECT_EQ(m.icon, MessageIcon::Exclamation);
@@ -137,7 +139,9 @@ TEST_F(PortTest, AFifoADeviceOrALinkToOneIsNoSettingsFile)
         EXPECT_EQ(port.lire(chemin), 1);
         EXPECT_EQ(port.port, 4) << "the fields stay as they were";
         ASSERT_EQ(scripted().messages().size(), 1u) << chemin;
-        EXPECT_EQ(scripted().messages()[0].text, "Impossible d'ouvrir le fichier SCOM.INI.");
+        EXPECT_EQ(scripted().messages()[0].text,
+                  "Impossible d'ouvrir le fichier SCOM.INI.\nLe port COM4 à 1200 bauds est "
+                  "utilisé ; « Port série » (menu Paramètres) enregistre vos réglages.");
         EXPECT_EQ(lireReglagesCommDlg(chemin).indexPort, 1);
     }
 

@@ -1,0 +1,16 @@
+#pragma once
+
+class CMainFrame;
+class QAction;
+
+/** Settings-store key of "Messages clavier" (true: the key boxes are shown). */
+inline constexpr const char* CleMessagesClavier = "Affichage/MessagesClavier";
+
+/**
+ * Adds "Messages clavier" to the frame's "Affichage" menu: checked, key
+ * presses over the console show their boxes ("Keydown", "YES!!!");
+ * unchecked, keys go to the widgets without a box. Its state comes from
+ * the settings store (checked when missing) and is kept there at each
+ * change. Returns the menu item, or null when the frame has no such menu.
+ */
+QAction* ajouterMenuClavier(CMainFrame& frame);

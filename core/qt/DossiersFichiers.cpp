@@ -1,0 +1,64 @@
+#include "core/qt/DossiersFichiers.h"
+
+#include "core/DossierDonnees.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace dossiers {
+
+namespace {
+
+QString cle(const std::string& genreFichier)
+{
+    return QStringLiteral("Dossiers/") + QString::fromStdString(genreFichier);
+}
+
+} // namespace
+
+std::string genre(const std::string& filtre)
+{
+    // "Label (*.a;*.b)|*.a;*.b||": the pattern after the first '|'.
+    const std::size_t barre = filtre.find('|');
+    if (barre == std::string::npos) {
+        return {};
+    }
+    const std::size_t fin = filtre.find_first_of("|;", barre + 1);
+    const std::string motif =
+        filtre.substr(barre + 1, fin == std::string::npos ? std::string::npos : fin - barre - 1);
+    const std::size_t point = motif.rfind('.');
+    if (point == std::string::npos || motif.find_first_of("*?[", point) != std::string::npos) {
+        return {};
+    }
+    return motif.substr(point + 1);
+}
+
+QString depart(const std::string& filtre)
+{
+    const std::string g = genre(filtre);
+    if (!g.empty()) {
+        QString retenu = QSettings().value(cle(g)).toString();
+        if (!retenu.isEmpty() && QFileInfo(retenu).isDir()) {
+            return retenu;
+        }
+        if (g == "wgh" || g == "dat" || g == "prm") {
+            const QFileInfo reseau(QString::fromStdString(donnees::chemin("beacons.wgh")));
+            if (reseau.exists()) {
+                return reseau.absolutePath();
+            }
+        }
+    }
+    return QDir::homePath();
+}
+
+void retenir(const std::string& filtre, const QString& fichier)
+{
+    const std::string g = genre(filtre);
+    if (g.empty() || fichier.isEmpty()) {
+        return;
+    }
+    QSettings().setValue(cle(g), QFileInfo(fichier).absolutePath());
+}
+
+} // namespace dossiers

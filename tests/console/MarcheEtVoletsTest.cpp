@@ -1,0 +1,223 @@
+// The run pane of a robot on the line, the heading probed again at each
+// opening of the link, the key messages' menu item, the status panes of
+// fixed width, the battery never reported, where the file dialogs start.
+#include "ConsoleFixture.h"
+
+#include "console/MessagesClavier.h"
+#include "console/SuiviMarche.h"
+#include "console/VoletBatterie.h"
+#include "console/VoletMarche.h"
+#include "console/VoletTexte.h"
+#include "console/VoletsOperateur.h"
+#include "core/qt/DossiersFichiers.h"
+#include "link/RobotLink.h"
+
+#include <QAction>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+
+TEST(SuiviMarcheTest, ARobotOnTheLineIsFollowedFromItsLinkAndTheWorld)
+{
+    SuiviMarche s;
+    RegardMarche r;
+    r.destinationPlacee = true;
+    r.lien = EtatSante::Reception;
+    EXPECT_EQ(s.observer(r), EtatMarche::Repos) << "a destination, not yet steered";
+    r.pilote = true;
+    EXPECT_EQ(s.observer(r), EtatMarche::EnRoute);
+    r.pilote = false; // between two choices of the navigation
+    EXPECT_EQ(s.observer(r), EtatMarche::EnRoute);
+
+    // Lost on the way, and found again once frames come and it is steered.
+    r.lien = EtatSante::Perdu;
+    EXPECT_EQ(s.observer(r), EtatMarche::RobotPerdu);
+    r.lien = EtatSante::Attente; // reopened, no frame yet
+    EXPECT_EQ(s.observer(r), EtatMarche::RobotPerdu);
+    r.lien = EtatSante::Reception;
+    EXPECT_EQ(s.observer(r), EtatMarche::RobotPerdu);
+    r.pilote = true;
+    EXPECT_EQ(s.observer(r), EtatMarche::EnRoute);
+    r.lien = EtatSante::Deconnecte;
+    EXPECT_EQ(s.observer(r), EtatMarche::RobotPerdu);
+    r.lien = EtatSante::Reception;
+
+    r.sansChemin = true;
+    EXPECT_EQ(s.observer(r), EtatMarche::PasDeChemin);
+    r.sansChemin = false;
+    EXPECT_EQ(s.observer(r), EtatMarche::EnRoute);
+    r.surDestination = true;
+    r.pilote = false;
+    EXPECT_EQ(s.observer(r), EtatMarche::Arrive);
+    r.lien = EtatSante::Perdu; // arrived is not lost
+    EXPECT_EQ(s.observer(r), EtatMarche::Arrive);
+    // The destination moves: on the way again.
+    r.lien = EtatSante::Reception;
+    r.surDestination = false;
+    r.pilote = true;
+    EXPECT_EQ(s.observer(r), EtatMarche::EnRoute);
+    r.destinationPlacee = false; // a new field
+    EXPECT_EQ(s.observer(r), EtatMarche::Repos);
+
+    // Without frames nothing starts: no robot, or a port that never heard one.
+    SuiviMarche seul;
+    r.destinationPlacee = true;
+    for (EtatSante lien : {EtatSante::Ferme, EtatSante::Attente, EtatSante::SansTrame}) {
+        r.lien = lien;
+        EXPECT_EQ(seul.observer(r), EtatMarche::Repos);
+    }
+
+    // "Go!!!" keeps its own states, whatever the link says while it runs.
+    r.lien = EtatSante::Reception;
+    r.simulations = 1;
+    s.surGo(true);
+    EXPECT_EQ(s.observer(r), EtatMarche::EnCours);
+    r.surDestination = true;
+    EXPECT_EQ(s.observer(r), EtatMarche::Arrive);
+    s.surGo(false);
+    r.destinationPlacee = false;
+    EXPECT_EQ(s.observer(r), EtatMarche::SansDestination);
+    s.surArret();
+    EXPECT_EQ(s.etat(), EtatMarche::Arrete);
+}
+
+namespace {
+
+class MarcheTest : public ConsoleTest {};
+
+} // namespace
+
+TEST_F(MarcheTest, TheRunPaneTellsARealRunInFrench)
+{
+    demarrer(true);
+    EtatSante lien = EtatSante::Reception;
+    VoletMarche volet;
+    volet.setSanteLien([&lien] { return lien; });
+    volet.resize(volet.sizeHint());
+    StopWorldThreads(); // the test plays the navigation
+
+    SetRobotPosition(60, 60);
+    SetDestination(400, 400);
+    SetWheels(2, 2);
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("En route"));
+    lien = EtatSante::Perdu;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Robot perdu"));
+    lien = EtatSante::Reception;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("En route"));
+    g_noPathShown = 1;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("En attente d'un chemin"));
+    g_noPathShown = 0;
+    SetWheels(0, 0);
+    const Point but = g_destPos.get();
+    SetRobotPosition(but.x, but.y);
+    volet.actualiser();
+    EXPECT_EQ(volet.text(), QStringLiteral("Arrivé"));
+
+    // Every text but "Go!!!"'s long one fits the pane's fixed width.
+    for (const char* texte :
+         {VoletMarche::TexteEnCours, VoletMarche::TexteArrive, VoletMarche::TexteArrete,
+          VoletMarche::TexteEnRoute, VoletMarche::TextePasDeChemin, VoletMarche::TexteRobotPerdu}) {
+        volet.setText(QString::fromUtf8(texte));
+        EXPECT_EQ(volet.sizeHint().width(), volet.largeurFixe()) << texte;
+        volet.resize(volet.sizeHint());
+        EXPECT_EQ(volet.texteAffiche(), volet.text()) << texte;
+    }
+    volet.setText(QString::fromUtf8(VoletMarche::TexteSansDestination));
+    EXPECT_EQ(volet.sizeHint().width(), volet.largeurFixe());
+    volet.resize(volet.sizeHint());
+    EXPECT_TRUE(volet.texteAffiche().endsWith(QChar(0x2026))) << volet.texteAffiche().toStdString();
+    volet.clear();
+    EXPECT_EQ(volet.sizeHint().width(), 0) << "an empty pane takes no room";
+}
+
+TEST_F(MarcheTest, EachOpeningOfTheLinkProbesTheHeadingAgain)
+{
+    demarrer(true);
+    g_heading = 3;
+    EXPECT_EQ(view->OpenRobotPort(), 0);
+    EXPECT_EQ(g_heading, 0);
+
+    demarrer(false);
+    g_heading = 3;
+    EXPECT_EQ(view->OpenRobotPort(), 1);
+    EXPECT_EQ(g_heading, 3) << "no new robot: the heading stays";
+}
+
+TEST_F(MarcheTest, KeyMessagesCanBeTurnedOffAndThatIsRemembered)
+{
+    demarrer(true);
+    QSettings().remove(QString::fromLatin1(CleMessagesClavier));
+    QAction* messages = ajouterMenuClavier(*frame);
+    ASSERT_NE(messages, nullptr);
+    EXPECT_TRUE(messages->isChecked());
+    view->setFocus();
+    scripted().clear();
+    QTest::keyClick(frame->windowHandle(), Qt::Key_4);
+    EXPECT_EQ(scripted().messages().size(), 3u) << "the frame's, the view's, the character's";
+
+    messages->setChecked(false);
+    scripted().clear();
+    QTest::keyClick(frame->windowHandle(), Qt::Key_4);
+    QTest::keyClick(frame->windowHandle(), Qt::Key_F2);
+    EXPECT_TRUE(scripted().messages().empty());
+    EXPECT_FALSE(QSettings().value(QString::fromLatin1(CleMessagesClavier)).toBool());
+
+    // The next start reads it back.
+    demarrer(true);
+    QAction* relu = ajouterMenuClavier(*frame);
+    EXPECT_FALSE(relu->isChecked());
+    relu->setChecked(true);
+    EXPECT_TRUE(QSettings().value(QString::fromLatin1(CleMessagesClavier)).toBool());
+}
+
+TEST_F(MarcheTest, ABatteryNeverReportedIsNoLevelAndAnOpenSilentPortIsNotLost)
+{
+    demarrer(true);
+    ajouterVoletsOperateur(*frame);
+    auto* volet =
+        static_cast<VoletBatterie*>(frame->findChild<QLabel*>(QStringLiteral("voletBatterie")));
+    ASSERT_NE(volet, nullptr);
+    EXPECT_EQ(volet->voltsLabel()->text(), QStringLiteral("—"));
+    // A level of 0 reported is a level.
+    RobotLinkOwner* robot = liens.at(0)->proprietaire;
+    for (int k = 0; k < 9; ++k) {
+        robot->OnRobotByte(k == 8 ? 0 : 0x40 + k, 1);
+    }
+    robot->OnRobotByte(0, 1);
+    EXPECT_EQ(volet->voltsLabel()->text(), QStringLiteral("0.00 V"));
+
+    SanteLien sante(2000);
+    sante.observer(0, true, 0);
+    EXPECT_EQ(sante.texte(), "Lien : ouvert, en attente de données");
+    EXPECT_EQ(sante.observer(2000, true, 0), EtatSante::SansTrame);
+    EXPECT_EQ(sante.texte(), "Lien : ouvert, aucune trame reçue");
+    EXPECT_EQ(sante.observer(2100, true, 1), EtatSante::Reception);
+    EXPECT_EQ(sante.observer(4100, true, 1), EtatSante::Perdu) << "frames came, then none";
+}
+
+TEST(DossiersFichiersTest, EachKindOfFileStartsWhereItWasLastChosen)
+{
+    QTemporaryDir a;
+    QTemporaryDir b;
+    const std::string terrains = "Terrain KIV-ZUL (*.kiv)|*.kiv||";
+    const std::string poids = "Fichier de poids (*.wgh)|*.wgh||";
+    EXPECT_EQ(dossiers::genre(terrains), "kiv");
+    EXPECT_EQ(dossiers::genre("Tous (*.*)|*.*||"), "");
+    EXPECT_EQ(dossiers::genre("Sans motif"), "");
+    QSettings().remove(QStringLiteral("Dossiers"));
+
+    EXPECT_EQ(dossiers::depart(terrains), QDir::homePath());
+    dossiers::retenir(terrains, a.filePath(QStringLiteral("champ.kiv")));
+    dossiers::retenir(poids, b.filePath(QStringLiteral("reseau.wgh")));
+    EXPECT_EQ(dossiers::depart(terrains), a.path());
+    EXPECT_EQ(dossiers::depart(poids), b.path());
+    // A folder gone is no start.
+    const QString parti = b.path();
+    b.remove();
+    EXPECT_NE(dossiers::depart(poids), parti);
+    QSettings().remove(QStringLiteral("Dossiers"));
+}
