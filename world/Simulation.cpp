@@ -22,12 +22,15 @@ void SimulationThread()
         }
         while (g_simRunning == 1) {
             int n = 0;
+            // An escape's last cell is its exit, not the goal: the run goes on.
+            bool evasion = false;
             {
                 VerrouMonde robot(g_robotLock);
                 PathNode e;
                 {
                     VerrouMonde chemin(g_pathLock);
                     n = g_path.taille();
+                    evasion = g_evasion == 1;
                     if (n >= 1) {
                         e = g_path[n - 1];
                     }
@@ -41,7 +44,7 @@ void SimulationThread()
                 notifyWorldChange();
             }
             dormirSaufArret(PasSimulation);
-            if (n == 1) {
+            if (n == 1 && !evasion) {
                 return; // the robot has just been put on the goal
             }
         }
