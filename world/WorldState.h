@@ -64,7 +64,12 @@ extern std::atomic<int> g_mapDirty;     ///< sensor edit not yet redrawn
 extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
 extern std::atomic<int> g_gridLines;    ///< draw the cell grid
 extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (starts at 1)
-/** 1 (the default): the navigation may escape from margins; 0: it stops as PlanPath says. */
+/**
+ * 1 (the default): the navigation may escape from margins (Evasion.h), and a
+ * side contact on a cell already marked marks the cell straight ahead
+ * (HandleBumpers); 0: it stops where PlanPath finds no route, and a repeated
+ * contact marks nothing.
+ */
 extern std::atomic<int> g_evasionPermise;
 
 // Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;

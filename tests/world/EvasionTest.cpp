@@ -365,3 +365,47 @@ TEST_F(EvasionNavigationTest, WhereARouteExistsTheEscapeChangesNothing)
         EXPECT_EQ(ligne.rfind("escape", 0), std::string::npos) << ligne;
     }
 }
+
+TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
+{
+    // Heading right from (8, 8): ahead-right is (9, 9), ahead (9, 8).
+    SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
+    g_heading = 3;
+    HandleBumpers(1, 0);
+    EXPECT_EQ(valeurCellule(9, 9), 3);
+    EXPECT_EQ(valeurCellule(9, 8), 2);
+    g_mapChanged = 0;
+    HandleBumpers(1, 0);
+    EXPECT_EQ(valeurCellule(9, 8), 3) << "pressed again: the cell straight ahead";
+    EXPECT_EQ(g_mapChanged, 1) << "the navigation plans again";
+    EXPECT_TRUE(gridIsConsistent());
+    // Both marked, or both bits (straight ahead already marked): nothing more.
+    const GridSnapshot marque = snapshotGrid();
+    HandleBumpers(1, 0);
+    HandleBumpers(1, 1);
+    EXPECT_EQ(snapshotGrid(), marque);
+    // The other side on a fresh cell is a first contact there.
+    HandleBumpers(0, 1);
+    EXPECT_EQ(valeurCellule(9, 7), 3);
+
+    // Beside the wall the side cell is the border: a contact with the wall
+    // marks nothing, however often.
+    ResetWorld();
+    InitWorld();
+    SetRobotPosition(25 * 8 + 12, 25 * 19 + 12);
+    g_heading = 3;
+    HandleBumpers(1, 0);
+    HandleBumpers(1, 0);
+    EXPECT_EQ(valeurCellule(9, 19), 2);
+
+    // With the setting off a repeated contact marks nothing.
+    ResetWorld();
+    InitWorld();
+    g_evasionPermise = 0;
+    SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
+    g_heading = 3;
+    HandleBumpers(1, 0);
+    HandleBumpers(1, 0);
+    EXPECT_EQ(valeurCellule(9, 9), 3);
+    EXPECT_EQ(valeurCellule(9, 8), 2);
+}
