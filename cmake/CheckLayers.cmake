@@ -14,7 +14,7 @@ set(layers
     neural trainer trainer/dialog
     world world/view
     link/settings link/protocol link/trame link/recorder link link/dialog
-    robot console)
+    calibration robot console)
 
 set(allowed_core "")
 set(allowed_core/qt core)
@@ -31,9 +31,10 @@ set(allowed_link/trame core world link/protocol)
 set(allowed_link/recorder "")
 set(allowed_link core link/settings link/protocol link/recorder)
 set(allowed_link/dialog core core/qt link link/settings)
+set(allowed_calibration core neural trainer world)
 set(allowed_robot core world link/protocol)
 set(allowed_console core core/qt neural trainer trainer/dialog world world/view
-    link/settings link/protocol link/trame link/recorder link link/dialog)
+    link/settings link/protocol link/trame link/recorder link link/dialog calibration)
 
 # The layer a repository-relative folder belongs to: its longest listed prefix.
 function(layer_of folder out)

@@ -1,5 +1,7 @@
 #include "console/BoiteTrafic.h"
 
+#include "console/PorteAffichage.h"
+
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -28,7 +30,7 @@ BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lign
     m_boite->setUndoRedoEnabled(false);
     m_minuterie.setSingleShot(true);
     m_minuterie.setInterval(IntervalleMs);
-    connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::vider);
+    connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::surMinuterie);
 }
 
 void BoiteTrafic::ajouter(const QString& texte)
@@ -58,6 +60,15 @@ void BoiteTrafic::ajouterLigne(QChar c)
         vider();
     } else if (!m_minuterie.isActive()) {
         m_minuterie.start();
+    }
+}
+
+void BoiteTrafic::surMinuterie()
+{
+    if (m_porte) {
+        m_porte->executer(this, [this] { vider(); });
+    } else {
+        vider();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTimer>
 
+class PorteAffichage;
 class QPlainTextEdit;
 
 /**
@@ -29,6 +30,9 @@ public:
     BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
                 QObject* parent = nullptr);
 
+    /** Timed writes go through `porte` (never while a frame waits for its reply). */
+    void setPorte(PorteAffichage* porte) { m_porte = porte; }
+
     /** Appends `texte` (written at the next flush). */
     void ajouter(const QString& texte);
     /** Appends a line break and `c`: a received byte's line, without a string made for it. */
@@ -39,7 +43,11 @@ public:
     QPlainTextEdit* boite() const { return m_boite; }
 
 private:
+    /** The timer's write, through the gate when there is one. */
+    void surMinuterie();
+
     QPlainTextEdit* m_boite;
+    PorteAffichage* m_porte = nullptr;
     int m_longueurParagraphe;
     /** Characters in the box's last paragraph, pending ones included. */
     int m_paragraphe = 0;

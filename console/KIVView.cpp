@@ -3,6 +3,7 @@
 #include "console/BoiteTrafic.h"
 #include "console/ConsoleState.h"
 #include "console/ObservateurMonde.h"
+#include "console/PorteAffichage.h"
 #include "console/ReglageEvasion.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
@@ -46,6 +47,10 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     }
     setFocusPolicy(Qt::StrongFocus);
     connecterCommandes();
+
+    m_porte = std::make_unique<PorteAffichage>([this] { return attendReponse(); });
+    m_reception->setPorte(m_porte.get());
+    m_transmission->setPorte(m_porte.get());
 
     m_reseaux = std::make_unique<ReseauxDlg>(this);
     if (options.poids.empty()) {
@@ -98,7 +103,7 @@ void CKIVView::CreateMapView()
     m_mapView = new CMapView(this);
     m_mapView->setEnabled(false);
     m_mapView->m_ownerView = this;
-    m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView);
+    m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView, m_porte.get());
 
     m_mapRect = m_ui->id1001->geometry();
     g_banditShown = 0;

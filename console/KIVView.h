@@ -14,6 +14,7 @@
 class BoiteTrafic;
 class CMapView;
 class ObservateurMonde;
+class PorteAffichage;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -138,6 +139,8 @@ private:
     protocole::Estimation estimer(double t1, double t2, double t3);
     /** One received byte, read at `arrivee` (InstantInconnu: counted only). */
     void traiterOctet(int octet, protocole::Instant arrivee);
+    /** A frame is half read: its status byte, and the reply, are still to come. */
+    bool attendReponse() const;
 
     std::unique_ptr<Ui::KIVView> m_ui;
 
@@ -168,5 +171,7 @@ private:
         std::make_shared<std::atomic<std::uint64_t>>(0);
     CMapView* m_mapView = nullptr;
     std::unique_ptr<ObservateurMonde> m_observateur;
+    /** The display's chores wait while a frame waits for its reply. */
+    std::unique_ptr<PorteAffichage> m_porte;
     std::unique_ptr<ReseauxDlg> m_reseaux;
 };

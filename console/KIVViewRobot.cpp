@@ -4,6 +4,7 @@
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/PorteAffichage.h"
 #include "console/ReglageSilence.h"
 #include "core/Erreur.h"
 #include "core/Platform.h"
@@ -132,10 +133,20 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
         m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
         break;
     case protocole::Action::Etat:
+        // Answered: the display's chores held back for this reply run now,
+        // in the gap before the next frame.
+        m_porte->apresReponse();
+        break;
     case protocole::Action::Aucune:
         break;
     }
     m_octetsTraites->fetch_add(1, std::memory_order_release);
+}
+
+bool CKIVView::attendReponse() const
+{
+    const protocole::AnalyseurTrame& a = m_chaine.analyseur();
+    return (a.rxState() == 2 && a.rxIndex() > 0) || a.rxState() == 3;
 }
 
 void CKIVView::OnLinkRestart()

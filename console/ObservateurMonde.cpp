@@ -1,6 +1,7 @@
 #include "console/ObservateurMonde.h"
 
 #include "console/KIVView.h"
+#include "console/PorteAffichage.h"
 #include "world/WorldChange.h"
 #include "world/view/MapView.h"
 
@@ -20,12 +21,13 @@ QEvent::Type evenementChangement()
 
 } // namespace
 
-ObservateurMonde::ObservateurMonde(CKIVView& vue, CMapView& carte)
+ObservateurMonde::ObservateurMonde(CKIVView& vue, CMapView& carte, PorteAffichage* porte)
     : m_vue(vue)
     , m_carte(carte)
+    , m_porte(porte)
 {
     m_differe.setSingleShot(true);
-    connect(&m_differe, &QTimer::timeout, this, &ObservateurMonde::rafraichir);
+    connect(&m_differe, &QTimer::timeout, this, &ObservateurMonde::demanderRafraichissement);
     m_abonnement = abonnerAffichage([this] {
         // Any thread, no world lock held: one event however many changes.
         if (!m_annonce.exchange(true, std::memory_order_acq_rel)) {
@@ -53,11 +55,20 @@ bool ObservateurMonde::event(QEvent* e)
     }
     const qint64 ecoule = m_depuis.isValid() ? m_depuis.elapsed() : IntervalleMinMs;
     if (ecoule >= IntervalleMinMs) {
-        rafraichir();
+        demanderRafraichissement();
     } else {
         m_differe.start(static_cast<int>(IntervalleMinMs - ecoule));
     }
     return true;
+}
+
+void ObservateurMonde::demanderRafraichissement()
+{
+    if (m_porte) {
+        m_porte->executer(this, [this] { rafraichir(); });
+    } else {
+        rafraichir();
+    }
 }
 
 void ObservateurMonde::rafraichir()

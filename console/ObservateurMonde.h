@@ -9,6 +9,7 @@
 
 class CKIVView;
 class CMapView;
+class PorteAffichage;
 
 /**
  * The console's one observer of the world. The world only says that it
@@ -21,7 +22,8 @@ class CMapView;
  */
 class ObservateurMonde : public QObject {
 public:
-    ObservateurMonde(CKIVView& vue, CMapView& carte);
+    /** `porte`: pictures never taken while a frame waits for its reply. */
+    ObservateurMonde(CKIVView& vue, CMapView& carte, PorteAffichage* porte = nullptr);
     ~ObservateurMonde() override;
     ObservateurMonde(const ObservateurMonde&) = delete;
     ObservateurMonde& operator=(const ObservateurMonde&) = delete;
@@ -35,8 +37,12 @@ protected:
     bool event(QEvent* e) override;
 
 private:
+    /** The picture, when the gate lets it be taken. */
+    void demanderRafraichissement();
+
     CKIVView& m_vue;
     CMapView& m_carte;
+    PorteAffichage* m_porte;
     int m_abonnement = 0;
     /** A change is announced and not yet looked at. Any thread. */
     std::atomic<bool> m_annonce{false};

@@ -28,12 +28,13 @@ double normaliserCap(double a)
     return a >= 360.0 ? 0.0 : a;
 }
 
-RobotVirtuel::RobotVirtuel(const Scenario& scenario)
+RobotVirtuel::RobotVirtuel(const Scenario& scenario, const balises::Geometrie& geometrie)
     : m_terrain(scenario.obstacle)
+    , m_geometrie(geometrie)
     , m_pose{scenario.x, scenario.y, normaliserCap(scenario.cap)}
     , m_batterie(scenario.batterie)
     , m_periode(scenario.periodeMs / 1000.0)
-    , m_bruit(scenario.bruit / balises::VitesseSon)
+    , m_bruit(scenario.bruit / geometrie.vitesseSon)
     , m_alea(scenario.graine)
 {}
 
@@ -45,7 +46,7 @@ std::array<std::uint8_t, 10> RobotVirtuel::trame()
     for (double& r : retards) {
         r = m_bruit * m_gauss(m_alea);
     }
-    const auto t = balises::horodatages({m_pose.x, m_pose.y}, phase, retards);
+    const auto t = balises::horodatages(m_geometrie, {m_pose.x, m_pose.y}, phase, retards);
     const auto octets = protocole::encoderTrame(
         t, m_etat, static_cast<std::uint8_t>(std::lround(std::clamp(m_batterie, 0.0, 255.0))));
     m_etat = 0;

@@ -2,6 +2,7 @@
 
 #include "robot/Scenario.h"
 #include "robot/Terrain.h"
+#include "world/BeaconModel.h"
 
 #include <array>
 #include <cstdint>
@@ -28,7 +29,8 @@ struct Pose {
  */
 class RobotVirtuel {
 public:
-    explicit RobotVirtuel(const Scenario& scenario);
+    /** On a field whose beacons stand as `geometrie` says (the bundled model by default). */
+    explicit RobotVirtuel(const Scenario& scenario, const balises::Geometrie& geometrie = {});
 
     /** The ten bytes of the sensor frame for the present state; the contact bits are sent once. */
     std::array<std::uint8_t, 10> trame();
@@ -56,6 +58,7 @@ public:
     double temps() const { return m_temps; }
     /** Frame period, s. */
     double periode() const { return m_periode; }
+    const balises::Geometrie& geometrie() const { return m_geometrie; }
 
 private:
     /** Drives along an arc for `duree` s at wheel speeds vg, vd (cm/s); returns the distance. */
@@ -64,6 +67,7 @@ private:
     std::uint8_t bits(double px, double py) const;
 
     Terrain m_terrain;
+    balises::Geometrie m_geometrie;
     Pose m_pose;
     int m_gauche = 0;
     int m_droite = 0;

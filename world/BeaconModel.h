@@ -27,6 +27,37 @@ struct Position {
 
 /** B1 (0, 0), B2 (500, 0), B3 (500, 500), B4 (0, 500). */
 inline constexpr Position Balises[4] = {{0.0, 0.0}, {500.0, 0.0}, {500.0, 500.0}, {0.0, 500.0}};
+/** Frequency of the robot's counter, Hz: ticks of 0.5 us. */
+inline constexpr double Horloge = 2e6;
+
+/**
+ * A field's beacons as they stand: where each one is, in firing order, the
+ * delay between two pings, the robot's counter and the day's speed of sound.
+ * Default-constructed it is the bundled model above. Its text form is read
+ * by lireGeometrie (world/FichierGeometrie.h).
+ */
+struct Geometrie {
+    Position balises[4] = {Balises[0], Balises[1], Balises[2], Balises[3]};
+    /** Delay between the pings of two successive beacons, s. */
+    double periode = Periode;
+    /** Frequency of the robot's counter, Hz. */
+    double horloge = Horloge;
+    /** Speed of sound, cm/s. */
+    double vitesseSon = VitesseSon;
+};
+
+/**
+ * How the console reads a frame, whatever the robot's counter: each
+ * difference of two stamps in ticks of 0.5 us, folded by whole counter turns
+ * (65536 ticks) into (Plancher, Plancher + Tour] seconds. The console cannot
+ * tell apart two intervals a whole turn apart: a geometry is usable only when
+ * each interval stays inside one such window over the whole field.
+ */
+namespace lecture {
+inline constexpr double Tic = 5e-7;
+inline constexpr double Tour = 0.032768;
+inline constexpr double Plancher = 0.134;
+} // namespace lecture
 
 /** Time (s, from the cycle start) at which the ping of beacon k (0 .. 3) reaches p. */
 double arrivee(int k, Position p);
@@ -46,5 +77,32 @@ std::array<std::int16_t, 4> horodatages(Position p, std::uint32_t phase,
 
 /** The intervals of the model itself: 0.150 s + (|p - B(k+1)| - |p - Bk|) / c. */
 std::array<double, 3> intervallesExacts(Position p);
+
+/*
+ * The same for any geometry; with the default geometry each gives exactly
+ * what its counterpart above gives.
+ */
+
+/** Time (s, from the cycle start) at which the ping of beacon k (0 .. 3) reaches p. */
+double arrivee(const Geometrie& g, int k, Position p);
+
+/** The four stamps, counter at `phase` ticks at the cycle start, each arrival delayed by
+ * `retards[k]` s. */
+std::array<std::int16_t, 4> horodatages(const Geometrie& g, Position p, std::uint32_t phase,
+                                        const std::array<double, 4>& retards = {});
+
+/** periode + (|p - B(k+1)| - |p - Bk|) / c, in true seconds. */
+std::array<double, 3> intervallesExacts(const Geometrie& g, Position p);
+
+/**
+ * The intervals as the console reads them from noiseless stamps, before its
+ * fold: true intervals counted in the robot's ticks, one tick short as the
+ * console counts, taken as ticks of 0.5 us. Equal to the true intervals
+ * (less a tick) for a 2 MHz counter.
+ */
+std::array<double, 3> intervallesLus(const Geometrie& g, Position p);
+
+/** Console seconds (ticks of 0.5 us) of `secondes` true seconds of this geometry's counter. */
+double secondesLues(const Geometrie& g, double secondes);
 
 } // namespace balises

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 /** Size of the field, its cells and the eight moves of the planner. */
 namespace geo {
 
@@ -9,6 +11,8 @@ inline constexpr int CellSize = 25;
 inline constexpr int Cells = 20;
 /** The grid adds a one-cell border all around the field. */
 inline constexpr int GridSize = Cells + 2;
+/** Cells of the field: the longest route holds fewer. */
+inline constexpr std::size_t CellulesTerrain = static_cast<std::size_t>(Cells) * Cells;
 /** Map side in pixels (the view itself is one pixel wider). */
 inline constexpr int MapSize = Cells * CellSize;
 

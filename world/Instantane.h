@@ -23,10 +23,9 @@ struct Instantane {
     int roueGauche = 0;
     int roueDroite = 0;
     /** The planned route as g_path holds it: element 0 the goal. */
-    std::array<PathNode, geo::Cells * geo::Cells> chemin{};
+    std::array<PathNode, geo::CellulesTerrain> chemin{};
     int longueurChemin = 0;
-    /** The route is an escape out of the margins (its element 0 the exit), not the way to the goal.
-     */
+    /** The route is an escape out of the margins (element 0 its exit), not the way to the goal. */
     bool evasion = false;
     /** versionAffichage() when it was taken: a display that showed it has nothing new to show. */
     unsigned version = 0;

@@ -19,7 +19,7 @@ struct Itineraire {
     /** False when the goal cannot be reached (or a cell lies outside the field). */
     bool trouve = false;
     /** The route from the goal (element 0) back to the cell next to the start. */
-    std::array<PathNode, geo::Cells * geo::Cells> chemin;
+    std::array<PathNode, geo::CellulesTerrain> chemin;
     int longueur = 0;
 };
 

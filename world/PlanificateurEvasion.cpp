@@ -31,7 +31,7 @@ void zoneDuBut(const GrilleMonde& grille, Point but, Carte& zone)
     if (valeur(but.x, but.y) != 0) {
         return;
     }
-    std::array<Point, std::size_t{geo::Cells} * geo::Cells> file{};
+    std::array<Point, geo::CellulesTerrain> file{};
     std::size_t lus = 0;
     std::size_t ecrits = 0;
     file[ecrits++] = but;

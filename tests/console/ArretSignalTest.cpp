@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -83,6 +84,12 @@ TEST_P(ArretSignal, ClosesThePortAndTheLogAsQuitterDoes)
         "XDG_DATA_HOME=" + (racine / "donnees").string(),
         "XDG_CONFIG_HOME=" + (racine / "reglages").string(),
         "XDG_RUNTIME_DIR=" + racine.string(), "HOME=" + racine.string()};
+    // A sanitizer run's options reach the program too.
+    for (const char* nom : {"TSAN_OPTIONS", "ASAN_OPTIONS", "LSAN_OPTIONS", "UBSAN_OPTIONS"}) {
+        if (const char* valeur = std::getenv(nom)) {
+            environnement.push_back(std::string(nom) + "=" + valeur);
+        }
+    }
     std::vector<char*> argv;
     for (std::string& a : arguments) {
         argv.push_back(a.data());

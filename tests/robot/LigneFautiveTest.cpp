@@ -148,7 +148,7 @@ protected:
     std::vector<Regard> regards;
 };
 
-constexpr std::uint64_t Debut = 10 * TrameFautive;
+constexpr std::uint64_t Debut = std::uint64_t{10} * TrameFautive;
 
 } // namespace
 

@@ -206,3 +206,42 @@ TEST(RobotVirtuelTest, StaysOnTheFieldAndItsFramesCarryItsPositionAndBattery)
     EXPECT_GE(r.contacts(), 1);
     EXPECT_LT(r.trame()[9], 200);
 }
+
+TEST(RobotVirtuelTest, ItsFramesAreTimedByTheFieldsGeometry)
+{
+    // Posts outside the corners, 183 ms apart, a warm day: every frame the
+    // console reads a turn of the counter below the geometry's intervals,
+    // and the noise is in cm of that day's sound.
+    balises::Geometrie g;
+    g.balises[0] = {-20, -20};
+    g.balises[1] = {520, -10};
+    g.balises[2] = {515, 520};
+    g.balises[3] = {-10, 510};
+    g.periode = 0.183;
+    g.vitesseSon = 34700.0;
+    RobotVirtuel r(scenario("depart 120 340 0\nbruit 0\n"), g);
+    EXPECT_EQ(r.geometrie().periode, 0.183);
+    const auto lus = balises::intervallesLus(g, {120.0, 340.0});
+    for (int n = 0; n < 5; ++n) {
+        const auto trame = r.trame();
+        std::int16_t t[4];
+        for (std::size_t k = 0; k < 4; ++k) {
+            t[k] = static_cast<std::int16_t>(trame[2 * k] | trame[2 * k + 1] << 8);
+        }
+        float intervalles[3];
+        protocole::calculerIntervalles(t, intervalles);
+        for (std::size_t k = 0; k < 3; ++k) {
+            EXPECT_NEAR(intervalles[k], lus[k] - protocole::Tour, 1.1e-6) << n;
+        }
+    }
+    // The same robot on the bundled field reads otherwise.
+    RobotVirtuel defaut(scenario("depart 120 340 0\nbruit 0\n"));
+    const auto trame = defaut.trame();
+    std::int16_t t[4];
+    for (std::size_t k = 0; k < 4; ++k) {
+        t[k] = static_cast<std::int16_t>(trame[2 * k] | trame[2 * k + 1] << 8);
+    }
+    float intervalles[3];
+    protocole::calculerIntervalles(t, intervalles);
+    EXPECT_NEAR(intervalles[0], balises::intervallesExacts({120.0, 340.0})[0], 2.5e-6);
+}

@@ -1,6 +1,7 @@
 // kiv-train run as the user runs it: a separate process, its exit status,
 // its output streams and the files it leaves.
 #include "trainer/ReseauNeurones.h"
+#include "trainer/ReseauOutils.h"
 
 #include <gtest/gtest.h>
 
@@ -592,3 +593,51 @@ TEST_F(KivTrain, CtrlCAnsweredYesOnTheTerminalStopsAndKeepsTheWeights)
 }
 
 } // namespace
+
+namespace {
+
+bool finitPar(const std::string& texte, const std::string& fin)
+{
+    return texte.size() >= fin.size() &&
+           texte.compare(texte.size() - fin.size(), fin.size(), fin) == 0;
+}
+
+} // namespace
+
+TEST_F(KivTrain, TestPrintsTheErrorOfASetAsTheConsoleReadsPositions)
+{
+    ecrire(m_dir / "c.wgh", kiv_test::kPoidsConstants);
+    // The network answers 200.7 cm for both outputs, which the console reads as 200.
+    ecrire(m_dir / "t.dat", "# y, x\n(4)\n"
+                            "(3,1) 0.15 0.15 0.15 (2,1) 200 200\n"
+                            "(3,1) 0.14 0.15 0.16 (2,1) 203 204\n"
+                            "(3,1) 0.16 0.15 0.14 (2,1) 200 190\n"
+                            "(3,1) 0.15 0.16 0.14 (2,1) 212 195\n");
+    const Resultat r = kivTrain({"--weights", "c.wgh", "--test", "t.dat"});
+    ASSERT_EQ(r.statut, 0) << r.erreur;
+    EXPECT_EQ(r.sortie,
+              "4 points : RMS 8.57 cm, médiane 7.50 cm, pire 13.00 cm (point 4 : x 195, y 212)\n");
+
+    const Resultat sansReseau = kivTrain({"--test", "t.dat"});
+    EXPECT_EQ(sansReseau.statut, 2);
+    EXPECT_EQ(sansReseau.erreur.substr(0, sansReseau.erreur.find('\n')),
+              "kiv-train: --test demande un réseau : --weights, ou un entraînement avec --data");
+
+    ecrire(m_dir / "mauvais.dat", "(2)\n(3,1) 0.15 0.15 0.15 (2,1) 200 200\n(3,1) 0.1 x\n");
+    const Resultat mauvais = kivTrain({"--weights", "c.wgh", "--test", "mauvais.dat"});
+    EXPECT_EQ(mauvais.statut, 1);
+    // After the error's own diagnostic line.
+    EXPECT_TRUE(finitPar(mauvais.erreur, "\nkiv-train: mauvais.dat:3: Format invalide!\n"))
+        << mauvais.erreur;
+
+    ecrire(m_dir / "deux.dat", "(1)\n(2,1) 0.15 0.15 (2,1) 200 200\n");
+    const Resultat deux = kivTrain({"--weights", "c.wgh", "--test", "deux.dat"});
+    EXPECT_EQ(deux.statut, 1);
+    EXPECT_TRUE(finitPar(deux.erreur, "\nkiv-train: deux.dat: Vecteur d'entree invalide!\n"))
+        << deux.erreur;
+
+    const Resultat absent = kivTrain({"--weights", "c.wgh", "--test", "absent.dat"});
+    EXPECT_EQ(absent.statut, 1);
+    EXPECT_EQ(absent.erreur,
+              "kiv-train: Erreur d'ouverture du fichier d'entrainement (absent.dat)\n");
+}

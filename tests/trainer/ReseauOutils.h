@@ -17,6 +17,17 @@ inline const char* const kEntrainement = "# three measures -> position\n"
                                          "(3,1) 0.05 0.20 0.18\n(2,1) 4 1\n"
                                          "(3,1) 0.10 0.12 0.30\n(2,1) 0 5\n";
 
+/**
+ * A weights file whose network answers (200.7, 200.7) cm whatever its inputs:
+ * one layer of two neurons with all weights and biases 0 (outputs 0.5),
+ * de-scaled by 0.5 / 0.002 - 49.3.
+ */
+inline const char* const kPoidsConstants = "(3,3) 1 0 0  0 1 0  0 0 1\n"
+                                           "(2,2) 0.002 0  0 0.002\n"
+                                           "(3,1) 0 0 0\n"
+                                           "(2,1) -49.3 -49.3\n"
+                                           "(1)\n(2)\n0\n(3)\n0\n0\n0\n\n0\n(3)\n0\n0\n0\n\n\n";
+
 /** Every bias and weight, layer by layer, neuron by neuron. */
 inline std::vector<double> poids(const Perceptron& p)
 {

@@ -11,7 +11,12 @@ namespace reseauBalises {
 
 void entrees(balises::Position p, std::uint32_t phase, double t[3])
 {
-    const auto horodatages = balises::horodatages(p, phase);
+    entrees(balises::Geometrie{}, p, phase, t);
+}
+
+void entrees(const balises::Geometrie& g, balises::Position p, std::uint32_t phase, double t[3])
+{
+    const auto horodatages = balises::horodatages(g, p, phase);
     float intervalles[3];
     protocole::calculerIntervalles(horodatages.data(), intervalles);
     for (int k = 0; k < 3; ++k) {
@@ -20,6 +25,11 @@ void entrees(balises::Position p, std::uint32_t phase, double t[3])
 }
 
 Table1D<Exemple> ensemble(double pas, int graine)
+{
+    return ensemble(balises::Geometrie{}, pas, graine);
+}
+
+Table1D<Exemple> ensemble(const balises::Geometrie& g, double pas, int graine)
 {
     Aleatoire alea;
     alea.initialiser(graine);
@@ -33,7 +43,7 @@ Table1D<Exemple> ensemble(double pas, int graine)
             e.entree.redimensionner(3);
             e.desire.redimensionner(2);
             double t[3];
-            entrees(p, static_cast<std::uint32_t>(alea.entier(0, 65535)), t);
+            entrees(g, p, static_cast<std::uint32_t>(alea.entier(0, 65535)), t);
             for (int c = 0; c < 3; ++c) {
                 e.entree[c] = t[c];
             }
@@ -45,6 +55,11 @@ Table1D<Exemple> ensemble(double pas, int graine)
 }
 
 ParametresReseau parametres()
+{
+    return parametres(balises::Geometrie{});
+}
+
+ParametresReseau parametres(const balises::Geometrie& g)
 {
     ParametresReseau p;
     p.Gain = 0.5;
@@ -63,7 +78,7 @@ ParametresReseau parametres()
     p.MaxOutput = 500.0;
     // "Tester" shows a robot at x = 100 cm, y = 150 cm.
     double t[3];
-    entrees({100.0, 150.0}, 0, t);
+    entrees(g, {100.0, 150.0}, 0, t);
     p.DonneesTest1 = t[0];
     p.DonneesTest2 = t[1];
     p.DonneesTest3 = t[2];
@@ -72,13 +87,18 @@ ParametresReseau parametres()
 
 Mesure mesurer(ReseauNeurones& reseau, int aleatoires, int graine)
 {
+    return mesurer(balises::Geometrie{}, reseau, aleatoires, graine);
+}
+
+Mesure mesurer(const balises::Geometrie& g, ReseauNeurones& reseau, int aleatoires, int graine)
+{
     Aleatoire alea;
     alea.initialiser(graine);
     Mesure m;
     double carres = 0.0;
     auto essayer = [&](balises::Position p) {
         double t[3];
-        entrees(p, static_cast<std::uint32_t>(alea.entier(0, 65535)), t);
+        entrees(g, p, static_cast<std::uint32_t>(alea.entier(0, 65535)), t);
         Vecteur sortie;
         if (!reseau.Evaluer(t[0], t[1], t[2], sortie) || sortie.taille() < 2) {
             return;

@@ -18,6 +18,8 @@ namespace reseauBalises {
 
 /** The three intervals (s) the console computes for a robot at p, counter at `phase`. */
 void entrees(balises::Position p, std::uint32_t phase, double t[3]);
+/** The same on any geometry. */
+void entrees(const balises::Geometrie& g, balises::Position p, std::uint32_t phase, double t[3]);
 
 /**
  * Training examples on a square grid of `pas` cm covering [15, 485] cm, a
@@ -25,9 +27,13 @@ void entrees(balises::Position p, std::uint32_t phase, double t[3]);
  * are (y, x) in cm: output 0 is y.
  */
 Table1D<Exemple> ensemble(double pas, int graine);
+/** The same on any geometry. */
+Table1D<Exemple> ensemble(const balises::Geometrie& g, double pas, int graine);
 
 /** The trainer's fields for this network. */
 ParametresReseau parametres();
+/** The same on any geometry: "&Tester" shows the intervals of (100, 150) there. */
+ParametresReseau parametres(const balises::Geometrie& g);
 
 /** Error of a network over the usable field, in cm. */
 struct Mesure {
@@ -43,5 +49,7 @@ struct Mesure {
  * random positions in it.
  */
 Mesure mesurer(ReseauNeurones& reseau, int aleatoires, int graine);
+/** The same on any geometry. */
+Mesure mesurer(const balises::Geometrie& g, ReseauNeurones& reseau, int aleatoires, int graine);
 
 } // namespace reseauBalises

@@ -6,21 +6,32 @@
 #include "trainer/FichierParametres.h"
 #include "trainer/ReseauNeurones.h"
 #include "trainer/TexteWindows.h"
+#include "world/FichierGeometrie.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 
 namespace {
 
 const char* const Usage =
     "usage: kiv-beacons --help | --version\n"
-    "       kiv-beacons generate [--dir DIR] [--step CM] [--seed N]\n"
-    "           writes DIR/beacons.dat and DIR/beacons.prm (DIR defaults to data)\n"
-    "       kiv-beacons check --weights FILE [--random N] [--max-rms CM] [--max-error CM]\n"
+    "       kiv-beacons generate [--geometry FILE] [--dir DIR] [--step CM] [--seed N]\n"
+    "           writes DIR/beacons.dat and DIR/beacons.prm (DIR defaults to data);\n"
+    "           with a geometry file G.geo, DIR/G.dat and DIR/G.prm for it (DIR\n"
+    "           defaults to the geometry file's folder)\n"
+    "       kiv-beacons check --weights FILE [--geometry FILE] [--random N] [--max-rms CM]\n"
+    "                         [--max-error CM]\n"
     "           position error of a network over the usable field; exits 1 when\n"
-    "           the RMS or the worst error exceeds the given limits\n";
+    "           the RMS or the worst error exceeds the given limits\n"
+    "       --geometry FILE: the field's beacons, firing interval, counter clock and\n"
+    "           speed of sound (format: data/geometrie/README.md); the bundled\n"
+    "           model without it\n";
 
 int usage()
 {
@@ -34,15 +45,35 @@ const char* valeur(int argc, char** argv, int& i)
     return i + 1 < argc ? argv[++i] : nullptr;
 }
 
+/** Reads a geometry file; nullopt (and why, on stderr) when it cannot be used. */
+std::optional<balises::Geometrie> lireFichierGeometrie(const std::string& chemin)
+{
+    std::ifstream fichier(chemin);
+    if (!fichier) {
+        std::fprintf(stderr, "kiv-beacons: %s: %s\n", chemin.c_str(), std::strerror(errno));
+        return std::nullopt;
+    }
+    const balises::LectureGeometrie lu = balises::lireGeometrie(fichier);
+    if (!lu.valide) {
+        std::fprintf(stderr, "kiv-beacons: %s, %s\n", chemin.c_str(), lu.erreur.c_str());
+        return std::nullopt;
+    }
+    return lu.geometrie;
+}
+
 int generer(int argc, char** argv)
 {
-    std::string dossier = "data";
+    std::optional<std::string> dossierDonne;
+    std::string cheminGeometrie;
     double pas = 12.5;
     int graine = 99;
     for (int i = 2; i < argc; ++i) {
         const char* v = nullptr;
         if (std::strcmp(argv[i], "--dir") == 0 && (v = valeur(argc, argv, i))) {
-            dossier = v;
+            dossierDonne = v;
+        } else if (std::strcmp(argv[i], "--geometry") == 0 && (v = valeur(argc, argv, i)) &&
+                   *v != '\0') {
+            cheminGeometrie = v;
         } else if (std::strcmp(argv[i], "--step") == 0 && (v = valeur(argc, argv, i))) {
             pas = std::atof(v);
         } else if (std::strcmp(argv[i], "--seed") == 0 && (v = valeur(argc, argv, i))) {
@@ -54,14 +85,40 @@ int generer(int argc, char** argv)
     if (!(pas >= 1.0)) {
         return usage();
     }
-    const Table1D<Exemple> exemples = reseauBalises::ensemble(pas, graine);
-    FichierTexteSortie donnees(dossier + "/beacons.dat");
+    balises::Geometrie geometrie;
+    std::string nom = "beacons";
+    std::string dossier = dossierDonne.value_or("data");
+    if (!cheminGeometrie.empty()) {
+        const auto lue = lireFichierGeometrie(cheminGeometrie);
+        if (!lue) {
+            return 1;
+        }
+        geometrie = *lue;
+        const std::filesystem::path chemin(cheminGeometrie);
+        nom = chemin.stem().string();
+        if (!dossierDonne) {
+            dossier = chemin.has_parent_path() ? chemin.parent_path().string() : ".";
+        }
+    }
+    const Table1D<Exemple> exemples = reseauBalises::ensemble(geometrie, pas, graine);
+    FichierTexteSortie donnees(dossier + "/" + nom + ".dat");
     donnees << "# Beacon intervals (s) -> robot position (cm), written by kiv-beacons.\n"
             << "# Inputs: the three intervals the console computes from a sensor frame.\n"
-            << "# Outputs: y, then x.\n"
-            << exemples;
-    FichierTexteSortie prm(dossier + "/beacons.prm");
-    ecrireParametres(prm, reseauBalises::parametres());
+            << "# Outputs: y, then x.\n";
+    if (!cheminGeometrie.empty()) {
+        // The geometry the set was made for, as comments.
+        donnees << "# Geometry (" << std::filesystem::path(cheminGeometrie).filename().string()
+                << "):\n";
+        const std::string texte = balises::texteGeometrie(geometrie);
+        std::size_t debut = 0;
+        for (std::size_t fin; (fin = texte.find('\n', debut)) != std::string::npos;
+             debut = fin + 1) {
+            donnees << "#   " << texte.substr(debut, fin - debut) << '\n';
+        }
+    }
+    donnees << exemples;
+    FichierTexteSortie prm(dossier + "/" + nom + ".prm");
+    ecrireParametres(prm, reseauBalises::parametres(geometrie));
     for (FichierTexteSortie* f : {&donnees, &prm}) {
         if (!f->fermer()) {
             std::fprintf(stderr, "kiv-beacons: cannot write into %s: %s\n", dossier.c_str(),
@@ -69,13 +126,15 @@ int generer(int argc, char** argv)
             return 1;
         }
     }
-    std::printf("%d examples written to %s/beacons.dat\n", exemples.taille(), dossier.c_str());
+    std::printf("%d examples written to %s/%s.dat\n", exemples.taille(), dossier.c_str(),
+                nom.c_str());
     return 0;
 }
 
 int verifier(int argc, char** argv)
 {
     std::string poids;
+    std::string cheminGeometrie;
     int aleatoires = 2000;
     double maxRms = -1.0;
     double maxErreur = -1.0;
@@ -83,6 +142,9 @@ int verifier(int argc, char** argv)
         const char* v = nullptr;
         if (std::strcmp(argv[i], "--weights") == 0 && (v = valeur(argc, argv, i))) {
             poids = v;
+        } else if (std::strcmp(argv[i], "--geometry") == 0 && (v = valeur(argc, argv, i)) &&
+                   *v != '\0') {
+            cheminGeometrie = v;
         } else if (std::strcmp(argv[i], "--random") == 0 && (v = valeur(argc, argv, i))) {
             aleatoires = std::atoi(v);
         } else if (std::strcmp(argv[i], "--max-rms") == 0 && (v = valeur(argc, argv, i))) {
@@ -96,9 +158,17 @@ int verifier(int argc, char** argv)
     if (poids.empty() || aleatoires < 0) {
         return usage();
     }
+    balises::Geometrie geometrie;
+    if (!cheminGeometrie.empty()) {
+        const auto lue = lireFichierGeometrie(cheminGeometrie);
+        if (!lue) {
+            return 1;
+        }
+        geometrie = *lue;
+    }
     ReseauNeurones reseau;
     reseau.LirePoids(poids);
-    const reseauBalises::Mesure m = reseauBalises::mesurer(reseau, aleatoires, 4242);
+    const reseauBalises::Mesure m = reseauBalises::mesurer(geometrie, reseau, aleatoires, 4242);
     std::printf("%d positions not trained on: RMS error %.2f cm, worst %.2f cm at (%.1f, %.1f)\n",
                 m.positions, m.rms, m.pire, m.lieuDuPire.x, m.lieuDuPire.y);
     const bool hors = (maxRms >= 0.0 && m.rms > maxRms) || (maxErreur >= 0.0 && m.pire > maxErreur);

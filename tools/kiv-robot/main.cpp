@@ -7,6 +7,7 @@
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
 #include "robot/Session.h"
+#include "world/FichierGeometrie.h"
 
 #include <atomic>
 #include <csignal>
@@ -21,7 +22,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Utilisation :\n"
-    "  kiv-robot [--device CHEMIN | --link CHEMIN] [--fast] [--trace F.csv] SCENARIO\n"
+    "  kiv-robot [--device CHEMIN | --link CHEMIN] [--fast] [--trace F.csv]\n"
+    "            [--geometry F.geo] SCENARIO\n"
     "  kiv-robot --help | --version\n"
     "\n"
     "Un robot virtuel au bout de la liaison série de la console : il envoie une\n"
@@ -39,6 +41,10 @@ constexpr const char* kUsage =
     "                   réponse est là (tests, bancs d'essai)\n"
     "  --trace F.csv    écrit une ligne par trame : temps, position vraie, octets\n"
     "                   reçus et envoyés\n"
+    "  --geometry F.geo les balises du terrain, l'intervalle entre leurs tirs,\n"
+    "                   l'horloge du compteur et la vitesse du son (voir\n"
+    "                   data/geometrie/README.md) ; sans elle, les quatre coins,\n"
+    "                   150 ms, 2 MHz et 34300 cm/s\n"
     "  --help           affiche cette aide\n"
     "  --version        affiche la version\n"
     "\n"
@@ -62,6 +68,7 @@ struct Options {
     std::string peripherique;
     std::string lien;
     std::string trace;
+    std::string geometrie;
     std::string scenario;
 };
 
@@ -83,10 +90,11 @@ std::string analyser(int argc, char** argv, Options& o)
             o.version = true;
         } else if (a == "--fast") {
             o.rapide = true;
-        } else if (a == "--device" || a == "--link" || a == "--trace") {
-            std::string& cible = a == "--device" ? o.peripherique
-                                 : a == "--link" ? o.lien
-                                                 : o.trace;
+        } else if (a == "--device" || a == "--link" || a == "--trace" || a == "--geometry") {
+            std::string& cible = a == "--device"  ? o.peripherique
+                                 : a == "--link"  ? o.lien
+                                 : a == "--trace" ? o.trace
+                                                  : o.geometrie;
             if (!valeur(cible) || cible.empty()) {
                 return a + " attend un chemin";
             }
@@ -149,6 +157,20 @@ int main(int argc, char** argv)
         std::cerr << "kiv-robot: " << o.scenario << ", " << lu.erreur << '\n';
         return 1;
     }
+    balises::Geometrie geometrie;
+    if (!o.geometrie.empty()) {
+        std::ifstream texte(o.geometrie);
+        if (!texte) {
+            std::cerr << "kiv-robot: " << o.geometrie << ": " << std::strerror(errno) << '\n';
+            return 1;
+        }
+        const balises::LectureGeometrie g = balises::lireGeometrie(texte);
+        if (!g.valide) {
+            std::cerr << "kiv-robot: " << o.geometrie << ", " << g.erreur << '\n';
+            return 1;
+        }
+        geometrie = g.geometrie;
+    }
     // The trace replaces its file only once the run is over and every line
     // is written: a run that fails leaves the previous trace whole.
     std::optional<FluxSur> trace;
@@ -170,7 +192,7 @@ int main(int argc, char** argv)
     }
     std::cout << "device " << liaison->nom() << std::endl;
 
-    robotsim::RobotVirtuel robot(lu.scenario);
+    robotsim::RobotVirtuel robot(lu.scenario, geometrie);
     robotsim::OptionsSession options;
     options.rapide = o.rapide;
     options.trace = trace ? &*trace : nullptr;

@@ -5,7 +5,11 @@
 #include "core/ErreurFichier.h"
 #include "core/terminal/TerminalPlatform.h"
 #include "neural/Aleatoire.h"
+#include "trainer/ErreurEnsemble.h"
+#include "trainer/Preparation.h"
 #include "trainer/ReseauNeurones.h"
+#include "trainer/TexteWindows.h"
+#include "world/RobotReports.h"
 
 #include <array>
 #include <charconv>
@@ -28,6 +32,7 @@ constexpr const char* kUsage =
     "  kiv-train --params P.prm --data D.dat --out W.wgh [--seed N] [--dump F]\n"
     "  kiv-train --weights W.wgh --data D.dat --out W2.wgh [--params P.prm] [--seed N] [--dump F]\n"
     "  kiv-train --weights W.wgh --eval E1 E2 E3\n"
+    "  kiv-train --weights W.wgh --test D.dat\n"
     "  kiv-train --help | --version\n"
     "\n"
     "  --params F       paramètres du réseau (les quinze lignes clé=valeur du\n"
@@ -37,6 +42,10 @@ constexpr const char* kUsage =
     "  --weights F      réseau déjà entraîné ; avec --data, l'entraînement\n"
     "                   repart de ses poids\n"
     "  --eval E1 E2 E3  affiche les sorties du réseau pour ces trois entrées\n"
+    "  --test F         erreur du réseau sur un ensemble de positions (fichier\n"
+    "                   d'entraînement : sorties y puis x en cm) : nombre de\n"
+    "                   points, erreur RMS, médiane et pire, en cm, les sorties\n"
+    "                   lues comme la console les lit (0 à 499, tronquées)\n"
     "  --seed N         graine du générateur, de 1 à 2147483646, pour refaire\n"
     "                   exactement le même entraînement\n"
     "  --dump F         fichier des données mises à l'échelle (test.ext dans le\n"
@@ -65,6 +74,7 @@ struct Options {
     std::optional<std::string> sortie;
     std::optional<std::string> poids;
     std::optional<std::string> dump;
+    std::optional<std::string> test;
     std::optional<int> graine;
     std::optional<std::array<double, 3>> entrees;
 };
@@ -130,6 +140,8 @@ Options lireOptions(int argc, char** argv)
             fichier(i, option, options.poids);
         } else if (option == "--dump") {
             fichier(i, option, options.dump);
+        } else if (option == "--test") {
+            fichier(i, option, options.test);
         } else if (option == "--seed") {
             unique(options.graine, option);
             options.graine = lireGraine(valeur(i, option));
@@ -162,12 +174,12 @@ Options lireOptions(int argc, char** argv)
                 throw ErreurUsage(std::string(nom) + " ne sert qu'avec --data");
             }
         }
-        if (!options.entrees) {
-            throw ErreurUsage("rien à faire : donnez --data ou --eval");
+        if (!options.entrees && !options.test) {
+            throw ErreurUsage("rien à faire : donnez --data, --eval ou --test");
         }
         if (!options.poids) {
-            throw ErreurUsage(
-                "--eval demande un réseau : --weights, ou un entraînement avec --data");
+            throw ErreurUsage(std::string(options.entrees ? "--eval" : "--test") +
+                              " demande un réseau : --weights, ou un entraînement avec --data");
         }
     }
     return options;
@@ -241,6 +253,31 @@ void evaluer(ReseauNeurones& reseau, const std::array<double, 3>& e)
     }
 }
 
+void tester(ReseauNeurones& reseau, const std::string& chemin)
+{
+    Table1D<Exemple> ensemble;
+    {
+        FichierTexteEntree fichier(chemin);
+        if (!fichier.is_open()) {
+            throw Echec("Erreur d'ouverture du fichier d'entrainement (" + chemin + ")");
+        }
+        lireFichier(fichier, chemin, [&](std::istream& is) { ensemble = lireEnsemble(is); });
+    }
+    std::vector<ErreurExemple> resultats;
+    try {
+        // Positions as the console reads the outputs: cm from 0 to 499, truncated.
+        if (!testerEnsemble(reseau, ensemble, CoordonneeDeSortie, resultats)) {
+            throw Echec("Aucun réseau à tester");
+        }
+    } catch (const Erreur& e) {
+        throw Echec(chemin + ": " + e.what());
+    }
+    const std::string ligne = texteStatistiques(statistiquesErreur(resultats), resultats) + '\n';
+    if (std::fputs(ligne.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        throw Echec("Erreur d'écriture sur la sortie standard");
+    }
+}
+
 int executer(int argc, char** argv)
 {
     Options options;
@@ -278,6 +315,9 @@ int executer(int argc, char** argv)
     }
     if (options.entrees) {
         evaluer(reseau, *options.entrees);
+    }
+    if (options.test) {
+        tester(reseau, *options.test);
     }
     return 0;
 }

@@ -1,14 +1,19 @@
 #include "trainer/dialog/ReseauxDlg.h"
 
+#include "core/ErreurFichier.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "trainer/FichierParametres.h"
+#include "trainer/Preparation.h"
+#include "trainer/TexteWindows.h"
 #include "trainer/dialog/BoutonFleches.h"
+#include "trainer/dialog/CarteErreurDlg.h"
 #include "trainer/dialog/EchangeDonnees.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -27,6 +32,8 @@ constexpr const char* kPasEntraine =
     "Le perceptron n'est pas encore entrainé ou aucun poid n'a été lu";
 constexpr const char* kErreurOuvertureParametres =
     "Erreur d'ouverture du fichier de paramètres (%1)";
+constexpr const char* kErreurOuvertureEnsemble =
+    "Erreur d'ouverture du fichier d'entrainement (%1)";
 
 /** An edit and the field it is exchanged with. */
 struct Champ {
@@ -105,6 +112,7 @@ ReseauxDlg::ReseauxDlg(QWidget* parent)
     connect(m_boutonTester, &QPushButton::clicked, this, &ReseauxDlg::OnTester);
     connect(m_boutonEnregistrer, &QPushButton::clicked, this, &ReseauxDlg::OnEnregistrer);
     connect(m_boutonLireParametre, &QPushButton::clicked, this, &ReseauxDlg::OnLireParametre);
+    connect(m_boutonTesterEnsemble, &QPushButton::clicked, this, &ReseauxDlg::OnTesterEnsemble);
     connect(m_editCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
     connect(m_editNeuroneCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
 }
@@ -132,7 +140,8 @@ void ReseauxDlg::OnInitDialog()
     UpdateData(false);
     m_editFichier->clear();
     setWindowIcon(m_hIcon);
-    for (QPushButton* b : {m_boutonTester, m_boutonEcrirePoids, m_boutonEntrainer}) {
+    for (QPushButton* b :
+         {m_boutonTester, m_boutonEcrirePoids, m_boutonEntrainer, m_boutonTesterEnsemble}) {
         b->setEnabled(false);
     }
     // The input and output counts come from a parameter file only.
@@ -266,6 +275,7 @@ void ReseauxDlg::OnUpdateBouton()
 {
     m_boutonEcrirePoids->setEnabled(m_reseau.entraine());
     m_boutonTester->setEnabled(m_reseau.entraine());
+    m_boutonTesterEnsemble->setEnabled(m_reseau.entraine() && !m_enCours);
     m_boutonEntrainer->setEnabled(m_reseau.fichierChoisi() && !m_enCours);
     // These would replace the network or its scaling under the running training.
     for (QPushButton* b : {m_boutonParcourir, m_boutonLirePoids, m_boutonLireParametre}) {
@@ -399,5 +409,40 @@ void ReseauxDlg::OnLireParametre()
             return;
         }
         UpdateData(false);
+    });
+}
+
+void ReseauxDlg::OnTesterEnsemble()
+{
+    gerer([this] {
+        if (m_enCours) {
+            return;
+        }
+        if (m_reseau.perceptron() == nullptr) {
+            montrer(QString::fromUtf8(kPasEntraine), MessageIcon::Exclamation);
+            return;
+        }
+        std::string chemin;
+        if (!ChoisirFichier(true, kFiltreEntrainement, chemin)) {
+            return;
+        }
+        Table1D<Exemple> ensemble;
+        {
+            FichierTexteEntree fichier(chemin);
+            if (!fichier.is_open()) {
+                montrer(
+                    QString::fromUtf8(kErreurOuvertureEnsemble).arg(QString::fromStdString(chemin)),
+                    MessageIcon::Exclamation);
+                return;
+            }
+            lireFichier(fichier, chemin, [&](std::istream& is) { ensemble = lireEnsemble(is); });
+        }
+        std::vector<ErreurExemple> resultats;
+        testerEnsemble(m_reseau, ensemble, m_lectureSortie, resultats);
+        // A window of its own beside the trainer, gone when closed.
+        auto* carte = new CarteErreurDlg(
+            std::move(resultats), QFileInfo(QString::fromStdString(chemin)).fileName(), this);
+        carte->setAttribute(Qt::WA_DeleteOnClose);
+        carte->open();
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trainer/ErreurEnsemble.h"
 #include "trainer/ReseauNeurones.h"
 
 #include <QDialog>
@@ -51,6 +52,14 @@ public:
     const ParametresReseau& parametres() const { return m_reseau.parametres; }
     bool entrainementEnCours() const { return m_enCours; }
 
+    /**
+     * How "Carte d'erreur..." reads the outputs before comparing them
+     * with the set's: the console gives its own rule (cm from 0 to 499,
+     * truncated), so that the errors are those of the positions it shows;
+     * raw outputs by default.
+     */
+    void setLectureSortie(LectureSortie lecture) { m_lectureSortie = lecture; }
+
     /** Enter: closes after the edits went into the fields (stays open on a bad edit). */
     void accept() override;
     /** Escape and the close box: closes without exchange. */
@@ -79,6 +88,8 @@ private:
     void OnTester();
     void OnEnregistrer();
     void OnLireParametre();
+    /** "Carte d'erreur...": the network on a whole set, its error map in a window. */
+    void OnTesterEnsemble();
 
     /** The file dialog: true and the path when the user confirms. */
     bool ChoisirFichier(bool ouvrir, const char* filtre, std::string& chemin);
@@ -89,6 +100,7 @@ private:
     ReseauNeurones m_reseau;
     QIcon m_hIcon;
     bool m_enCours = false;
+    LectureSortie m_lectureSortie = nullptr;
 
     // The controls, bound when creerControles builds them (object names id1000 ...).
     QLineEdit* m_editGain = nullptr;               // 1000
@@ -118,4 +130,5 @@ private:
     QPushButton* m_boutonTester = nullptr;         // 1015
     QPushButton* m_boutonEnregistrer = nullptr;    // 1025
     QPushButton* m_boutonLireParametre = nullptr;  // 1026
+    QPushButton* m_boutonTesterEnsemble = nullptr; // 1027
 };

@@ -110,6 +110,8 @@ void ReseauxDlg::creerControles()
         bouton(1015, "&Tester", &D::m_boutonTester, 288, 60, 52, 13),
         bouton(1025, "&Enregistrer ", &D::m_boutonEnregistrer, 288, 77, 52, 13),
         bouton(1026, "&Lire Paramètre", &D::m_boutonLireParametre, 288, 94, 52, 13),
+        // Beside "&Tester", for a whole set, in the buttons' column.
+        bouton(1027, "Carte d'erreur...", &D::m_boutonTesterEnsemble, 288, 111, 52, 13),
     };
 
     const QFont police = UnitesDialogue::policeDialogue();
