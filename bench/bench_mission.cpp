@@ -1,20 +1,30 @@
 // Missions of the whole loop: N seeded random fields, each with painted walls
 // (painted on the console's map as well) and, in the second series, hidden
-// blocks that only the bumper finds, one of them on the straight route.
+// blocks that only the bumper finds, one of them on the straight route; the
+// dense series has four walls and three hidden blocks, two on the route.
+// Each field runs twice, the navigation's escape out of margins off, then
+// on (the settings store's Navigation/Evasion), and each series prints one
+// line for each: arrivals, give-ups (with a way out: the escape search finds
+// one from the robot's known cell on the console's map), bumps, the longest
+// run of consecutive contacts (contacts at most 4 frames apart) and the
+// escapes used (navigation passes that began one after a pass without).
 // The virtual robot runs on a pseudo-terminal in --fast mode against the
 // console offscreen (serial engine, network, navigation, bumper handling),
 // each frame leaving once the navigation has handled every change (as
 // between two frames of a robot in real time); each field ends arrived, stuck (no progress towards
 // the goal for a long time) or gave up (the console finds no path).
-//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|both|faults]
+//   bench_mission [fields per series, 100] [first seed, 1] [open|hidden|dense|both|all|faults]
+// ("both": open and hidden; "all", the default: open, hidden and dense).
 // "faults": the same open fields four times, the robot in real time (a frame
 // every 100 ms, the console's silence threshold at 40 ms) through a relay
 // that makes no fault, then loses bytes at 1e-4 and at 1e-3, then flips bits
 // at 1e-4; phantom marks are marked cells with no obstacle nor side within
 // two cells.
-// KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k.csv.
+// KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k-off.csv and
+// mission-k-on.csv (faults: mission-k.csv).
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/ReglageEvasion.h"
 #include "console/ReglageSilence.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
@@ -25,6 +35,7 @@
 #include "robot/Session.h"
 #include "world/Locks.h"
 #include "world/MapEditing.h"
+#include "world/PlanificateurEvasion.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
@@ -52,6 +63,12 @@
 namespace {
 
 enum class Issue { Arrive, Bloque, Abandon };
+
+/** The fields of a series: painted walls only, with hidden blocks, or denser. */
+enum class Genre { Ouvert, Caches, Dense };
+
+/** Two contacts at most this many frames apart belong to one run of consecutive contacts. */
+constexpr long EcartRafale = 4;
 
 struct Terrain {
     Scenario scenario;
@@ -100,16 +117,33 @@ bool chemin(const Scenario& s, int c0, int r0, int c1, int r1)
     return false;
 }
 
-/** A random field: two painted walls, hidden blocks when `caches`, a start and a goal joined by a
- * path. */
-Terrain tirer(std::mt19937& alea, bool caches)
+/** A hidden block of `taille` x `taille` cells at the fraction `f` of the straight route. */
+void bloquerRoute(Scenario& s, int c0, int r0, int c1, int r1, double f, int taille)
 {
+    const int bc = static_cast<int>(std::lround(c0 + f * (c1 - c0)));
+    const int br = static_cast<int>(std::lround(r0 + f * (r1 - r0)));
+    for (int dr = 0; dr < taille; ++dr) {
+        for (int dc = 0; dc < taille; ++dc) {
+            s.obstacle[std::min(19, br + dr)][std::min(19, bc + dc)] = 1;
+        }
+    }
+}
+
+/**
+ * A random field: painted walls (two, four when dense), hidden blocks (one
+ * on the straight route and one anywhere; dense: two on the route), a start
+ * and a goal joined by a path.
+ */
+Terrain tirer(std::mt19937& alea, Genre genre)
+{
+    const bool caches = genre != Genre::Ouvert;
+    const int murs = genre == Genre::Dense ? 4 : 2;
     auto u = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(alea); };
     for (;;) {
         Terrain t;
         Scenario& s = t.scenario;
         s.graine = alea();
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < murs; ++k) {
             const bool horizontal = u(0, 1) == 1;
             const int longueur = u(3, 8);
             const int c = u(2, horizontal ? 17 - longueur : 17);
@@ -123,15 +157,13 @@ Terrain tirer(std::mt19937& alea, bool caches)
             continue;
         }
         if (caches) {
-            // One block on the straight route, one anywhere.
-            const double f = u(35, 65) / 100.0;
-            const int bc = static_cast<int>(std::lround(c0 + f * (c1 - c0)));
-            const int br = static_cast<int>(std::lround(r0 + f * (r1 - r0)));
-            const int taille = u(1, 2);
-            for (int dr = 0; dr < taille; ++dr) {
-                for (int dc = 0; dc < taille; ++dc) {
-                    s.obstacle[std::min(19, br + dr)][std::min(19, bc + dc)] = 1;
-                }
+            // One block on the straight route, one anywhere; dense: one more
+            // on the route.
+            if (genre == Genre::Dense) {
+                bloquerRoute(s, c0, r0, c1, r1, u(25, 40) / 100.0, u(1, 2));
+                bloquerRoute(s, c0, r0, c1, r1, u(60, 75) / 100.0, u(1, 2));
+            } else {
+                bloquerRoute(s, c0, r0, c1, r1, u(35, 65) / 100.0, u(1, 2));
             }
             s.obstacle[u(2, 17)][u(2, 17)] = 1;
             if (!libre(s, c0, r0) || !libre(s, c1, r1)) {
@@ -202,7 +234,34 @@ struct Resultat {
     std::uint64_t resynchros = 0;
     robotsim::BilanRelais relais;
     long manquantes = 0;
+    /** The longest run of consecutive contacts. */
+    long rafale = 0;
+    /** Escapes begun by the navigation. */
+    long evasions = 0;
+    /** Gave up although the escape search finds a way out from the robot's known cell. */
+    bool issuePossible = false;
 };
+
+/** Escapes the navigation began, from its trace: a pass planning one after a pass that did not. */
+long evasionsTracees()
+{
+    long debuts = 0;
+    bool precedente = false;
+    bool celleCi = false;
+    for (const auto& t : static_cast<ScriptedPlatform&>(platform()).traces()) {
+        if (t.channel != TraceChannel::Navigation) {
+            continue;
+        }
+        if (t.line.rfind("escape", 0) == 0) {
+            debuts += !precedente && !celleCi ? 1 : 0;
+            celleCi = true;
+        } else if (t.line.rfind("wheels", 0) == 0 || t.line == "no path" || t.line == "stop") {
+            precedente = celleCi;
+            celleCi = false;
+        }
+    }
+    return debuts;
+}
 
 /** What the robot's thread shares with the bench's: the truth after each period. */
 struct Verite {
@@ -210,6 +269,10 @@ struct Verite {
     robotsim::Pose pose;
     long periodes = 0;
     double sommeErreur = 0.0;
+    long contacts = 0;
+    long dernierContact = -1000;
+    long rafale = 0;
+    long pireRafale = 0;
 };
 
 Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
@@ -250,6 +313,13 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
             verite.pose = r.pose();
             ++verite.periodes;
             verite.sommeErreur += std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+            if (r.contacts() > verite.contacts) {
+                verite.contacts = r.contacts();
+                const bool suite = verite.periodes - verite.dernierContact <= EcartRafale;
+                verite.rafale = suite ? verite.rafale + 1 : 1;
+                verite.pireRafale = std::max(verite.pireRafale, verite.rafale);
+                verite.dernierContact = verite.periodes;
+            }
         }
         // Lock step with the navigation: the next frame leaves once it has
         // handled every change, as between two frames of a robot in real time.
@@ -261,6 +331,7 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
     std::thread fil([&] { bilan = robotsim::executerSession(robot, *liaison, options, arret); });
 
     ResetWorld();
+    static_cast<ScriptedPlatform&>(platform()).clear();
     {
         OptionsConsole oc;
         oc.poids = KIV_DATA_DIR "/beacons.wgh";
@@ -336,10 +407,18 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
                               connue.x, connue.y, valeurCellule(connue.x, connue.y),
                               g_heading.load(), marquees());
                 res.cause = c;
+                if (abandon) {
+                    GrilleMonde grille;
+                    copierGrille(grille);
+                    thread_local Itineraire sortie;
+                    planifierEvasion(grille, connue, {t.butC, t.butR}, sortie);
+                    res.issuePossible = sortie.trouve;
+                }
                 break;
             }
         }
         res.fantomes = fantomes(t.scenario);
+        res.evasions = evasionsTracees();
         res.resynchros = frame.view()->resynchronisations();
         arret = true;
     }
@@ -353,49 +432,96 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
     res.manquantes = bilan.manquantes;
     res.erreurMoyenne =
         verite.periodes > 0 ? verite.sommeErreur / static_cast<double>(verite.periodes) : 0.0;
+    res.rafale = verite.pireRafale;
     return res;
 }
 
-void serie(const char* titre, int n, std::uint32_t graine, bool caches)
-{
-    std::mt19937 alea(graine);
-    int arrives = 0, vrais = 0, bloques = 0, abandons = 0;
-    long somme = 0, pire = 0, contacts = 0;
+/** A series' figures with the escape off or on. */
+struct BilanSerie {
+    int arrives = 0, vrais = 0, bloques = 0, abandons = 0, abandonsAvecIssue = 0;
+    long somme = 0, pire = 0, contacts = 0, pireRafale = 0, evasions = 0;
+    int champsRafaleLongue = 0, champsEvasion = 0;
     double erreur = 0.0;
-    QElapsedTimer montre;
-    montre.start();
-    for (int k = 0; k < n; ++k) {
-        const Terrain t = tirer(alea, caches);
-        // KIV_MISSION_TRACE=k writes field k's trace (CSV) to mission-k.csv.
-        const char* suivi = std::getenv("KIV_MISSION_TRACE");
-        std::ofstream trace;
-        if (suivi != nullptr && std::atoi(suivi) == k) {
-            trace.open(std::string(QDir::tempPath().toStdString()) + "/mission-" +
-                       std::to_string(k) + ".csv");
-        }
-        const Resultat r = courir(t, trace.is_open() ? &trace : nullptr);
+
+    void ajouter(const Resultat& r)
+    {
         erreur += r.erreurMoyenne;
         contacts += r.contacts;
+        pireRafale = std::max(pireRafale, r.rafale);
+        champsRafaleLongue += r.rafale > 5 ? 1 : 0;
+        evasions += r.evasions;
+        champsEvasion += r.evasions > 0 ? 1 : 0;
         if (r.issue == Issue::Arrive) {
             ++arrives;
             vrais += r.vraiArrive ? 1 : 0;
             somme += r.trames;
             pire = std::max(pire, r.trames);
+        } else if (r.issue == Issue::Bloque) {
+            ++bloques;
         } else {
-            (r.issue == Issue::Bloque ? bloques : abandons)++;
-            std::printf("  field %d (seed %u): %s, start (%.0f, %.0f) goal cell (%d, %d), %ld "
-                        "contacts %s\n",
-                        k, t.scenario.graine, r.issue == Issue::Bloque ? "stuck" : "gave up",
-                        t.scenario.x, t.scenario.y, t.butC, t.butR, r.contacts, r.cause.c_str());
+            ++abandons;
+            abandonsAvecIssue += r.issuePossible ? 1 : 0;
         }
     }
-    std::printf("%s: %d fields, arrived %d (%.1f %%; truly in the goal cell %d), stuck %d, gave "
-                "up %d; frames to arrive mean %.0f worst %ld; mean estimate error %.1f cm; "
-                "bumps %ld (%.2f a field); %.0f s\n",
-                titre, n, arrives, 100.0 * arrives / n, vrais, bloques, abandons,
-                arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, pire, erreur / n,
-                contacts, static_cast<double>(contacts) / n,
-                static_cast<double>(montre.elapsed()) / 1000.0);
+
+    void imprimer(const char* titre, const char* evasion, int n, double secondes) const
+    {
+        std::printf("%s, escape %s: %d fields, arrived %d (%.1f %%; truly in the goal cell %d), "
+                    "stuck %d, gave up %d (with a way out %d); frames to arrive mean %.0f worst "
+                    "%ld; mean estimate error %.1f cm; bumps %ld (%.2f a field); longest run of "
+                    "contacts %ld (fields over 5: %d); escapes %ld in %d fields; %.0f s\n",
+                    titre, evasion, n, arrives, 100.0 * arrives / n, vrais, bloques, abandons,
+                    abandonsAvecIssue, arrives > 0 ? static_cast<double>(somme) / arrives : 0.0,
+                    pire, erreur / n, contacts, static_cast<double>(contacts) / n, pireRafale,
+                    champsRafaleLongue, evasions, champsEvasion, secondes);
+    }
+};
+
+/** Runs the field with the escape off (false) or on, as the console's setting says. */
+Resultat courirAvecEvasion(const Terrain& t, bool evasion, std::ostream* trace)
+{
+    QSettings().setValue(QString::fromLatin1(CleEvasion), evasion);
+    return courir(t, trace);
+}
+
+void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
+{
+    std::mt19937 alea(graine);
+    BilanSerie sans, avec;
+    double secondes[2] = {0.0, 0.0};
+    for (int k = 0; k < n; ++k) {
+        const Terrain t = tirer(alea, genre);
+        // KIV_MISSION_TRACE=k writes field k's traces (CSV), escape off and on,
+        // to mission-k-off.csv and mission-k-on.csv.
+        const char* suivi = std::getenv("KIV_MISSION_TRACE");
+        const bool tracer = suivi != nullptr && std::atoi(suivi) == k;
+        for (int evasion = 0; evasion <= 1; ++evasion) {
+            std::ofstream trace;
+            if (tracer) {
+                trace.open(QDir::tempPath().toStdString() + "/mission-" + std::to_string(k) +
+                           (evasion ? "-on" : "-off") + ".csv");
+            }
+            QElapsedTimer montre;
+            montre.start();
+            const Resultat r =
+                courirAvecEvasion(t, evasion == 1, trace.is_open() ? &trace : nullptr);
+            secondes[evasion] += static_cast<double>(montre.elapsed()) / 1000.0;
+            (evasion ? avec : sans).ajouter(r);
+            if (r.issue != Issue::Arrive || r.rafale > 5) {
+                const char* issue = r.issue == Issue::Arrive   ? "arrived"
+                                    : r.issue == Issue::Bloque ? "stuck"
+                                                               : "gave up";
+                std::printf("  field %d (seed %u), escape %s: %s%s, start (%.0f, %.0f) goal cell "
+                            "(%d, %d), %ld contacts, longest run %ld, %ld escapes %s\n",
+                            k, t.scenario.graine, evasion ? "on" : "off", issue,
+                            r.issuePossible ? " with a way out" : "", t.scenario.x, t.scenario.y,
+                            t.butC, t.butR, r.contacts, r.rafale, r.evasions, r.cause.c_str());
+            }
+        }
+    }
+    sans.imprimer(titre, "off", n, secondes[0]);
+    avec.imprimer(titre, "on", n, secondes[1]);
+    QSettings().remove(QString::fromLatin1(CleEvasion));
     std::fflush(stdout);
 }
 
@@ -412,7 +538,7 @@ void serieFautes(const char* titre, int n, std::uint32_t graine,
     QElapsedTimer montre;
     montre.start();
     for (int k = 0; k < n; ++k) {
-        const Terrain t = tirer(alea, false);
+        const Terrain t = tirer(alea, Genre::Ouvert);
         robotsim::ReglagesRelais r = reglages;
         r.graine = graine * 1000 + static_cast<std::uint32_t>(k);
         const char* suivi = std::getenv("KIV_MISSION_TRACE");
@@ -439,16 +565,16 @@ void serieFautes(const char* titre, int n, std::uint32_t graine,
                         res.contacts, res.cause.c_str());
         }
     }
-    std::printf("%s: %d fields, arrived %d (%.1f %%), stuck %d, gave up %d (%d of them with "
-                "phantom marks); frames to arrive mean %.0f; bumps %ld; phantom marks %zu; "
-                "bytes %llu, lost %llu, flipped %llu; frames cut short %llu; frames unanswered %ld; "
-                "%.0f s\n",
-                titre, n, arrives, 100.0 * arrives / n, bloques, abandons, perdusParFantome,
-                arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, contacts, fantomes,
-                static_cast<unsigned long long>(lus), static_cast<unsigned long long>(perdus),
-                static_cast<unsigned long long>(inverses),
-                static_cast<unsigned long long>(resynchros), manquantes,
-                static_cast<double>(montre.elapsed()) / 1000.0);
+    std::printf(
+        "%s: %d fields, arrived %d (%.1f %%), stuck %d, gave up %d (%d of them with "
+        "phantom marks); frames to arrive mean %.0f; bumps %ld; phantom marks %zu; "
+        "bytes %llu, lost %llu, flipped %llu; frames cut short %llu; frames unanswered %ld; "
+        "%.0f s\n",
+        titre, n, arrives, 100.0 * arrives / n, bloques, abandons, perdusParFantome,
+        arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, contacts, fantomes,
+        static_cast<unsigned long long>(lus), static_cast<unsigned long long>(perdus),
+        static_cast<unsigned long long>(inverses), static_cast<unsigned long long>(resynchros),
+        manquantes, static_cast<double>(montre.elapsed()) / 1000.0);
     std::fflush(stdout);
 }
 
@@ -469,7 +595,7 @@ int main(int argc, char** argv)
     }
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const auto graine = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 1);
-    const std::string series = argc > 3 ? argv[3] : "both";
+    const std::string series = argc > 3 ? argv[3] : "all";
     if (series == "faults") {
         // A robot in real time at 100 ms: its frames are parted by at least
         // 50 ms of silence, above this threshold.
@@ -489,11 +615,15 @@ int main(int argc, char** argv)
         setPlatform(nullptr);
         return 0;
     }
-    if (series != "hidden") {
-        serie("without hidden obstacles", n, graine, false);
+    const bool tout = series == "all";
+    if (tout || series == "both" || series == "open") {
+        serie("without hidden obstacles", n, graine, Genre::Ouvert);
     }
-    if (series != "open") {
-        serie("with hidden obstacles", n, graine + 1000, true);
+    if (tout || series == "both" || series == "hidden") {
+        serie("with hidden obstacles", n, graine + 1000, Genre::Caches);
+    }
+    if (tout || series == "dense") {
+        serie("dense", n, graine + 2000, Genre::Dense);
     }
     setPlatform(nullptr);
     return 0;

@@ -4,6 +4,7 @@
 #include "console/ConsoleState.h"
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
+#include "console/ReglageEvasion.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
@@ -91,6 +92,7 @@ void CKIVView::OnActivateView()
     CreateMapView();
     m_serialPort = m_fabriqueLien();
     OpenRobotPort();
+    appliquerReglageEvasion();
     StartNavigation();
     m_batterie->setRange(0, 230);
     m_batterie->setValue(0);

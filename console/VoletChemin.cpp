@@ -14,14 +14,19 @@ VoletChemin::VoletChemin(QWidget* parent)
 void VoletChemin::actualiser()
 {
     RaisonSansChemin raison = RaisonSansChemin::Aucune;
+    bool evasion = false;
     // The navigation only plans once a destination has been placed.
     if (g_navActive == 1) {
-        const CellulesNavigation c = lireCellulesNavigation();
-        raison = raisonSansChemin(c.robot, c.destination);
+        evasion = g_evasion == 1;
+        if (!evasion) {
+            const CellulesNavigation c = lireCellulesNavigation();
+            raison = raisonSansChemin(c.robot, c.destination);
+        }
     }
-    if (raison == m_raison) {
+    if (raison == m_raison && evasion == m_evasion) {
         return;
     }
     m_raison = raison;
-    setText(QString::fromUtf8(texteRaisonSansChemin(raison)));
+    m_evasion = evasion;
+    setText(QString::fromUtf8(evasion ? TexteEvasion : texteRaisonSansChemin(raison)));
 }

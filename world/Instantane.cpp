@@ -19,6 +19,7 @@ void prendreInstantane(Instantane& instantane)
             instantane.chemin[static_cast<std::size_t>(k)] = g_path[k];
             ++instantane.longueurChemin;
         }
+        instantane.evasion = g_evasion == 1;
     }
     {
         VerrouMonde roues(g_wheelLock);
@@ -36,7 +37,7 @@ bool memeCarte(const Instantane& a, const Instantane& b)
 {
     if (!(a.robotPos == b.robotPos) || !(a.destPos == b.destPos) || a.cap != b.cap ||
         a.banditVisible != b.banditVisible || a.quadrillage != b.quadrillage ||
-        a.longueurChemin != b.longueurChemin || a.grille != b.grille) {
+        a.longueurChemin != b.longueurChemin || a.evasion != b.evasion || a.grille != b.grille) {
         return false;
     }
     if (a.banditVisible && !(a.banditPos == b.banditPos)) {

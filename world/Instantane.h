@@ -25,6 +25,8 @@ struct Instantane {
     /** The planned route as g_path holds it: element 0 the goal. */
     std::array<PathNode, geo::CellulesTerrain> chemin{};
     int longueurChemin = 0;
+    /** The route is an escape out of the margins (element 0 its exit), not the way to the goal. */
+    bool evasion = false;
     /** versionAffichage() when it was taken: a display that showed it has nothing new to show. */
     unsigned version = 0;
 };

@@ -1,6 +1,7 @@
 #include "world/Navigation.h"
 
 #include "core/Platform.h"
+#include "world/Evasion.h"
 #include "world/PlanPath.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -96,7 +97,7 @@ public:
                 attendreChangement(false);
             }
 
-            PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+            planifierRoute();
             if (g_heading != 0 && !m_bouge) {
                 UpdateHeading();
                 AlignHeading();
@@ -116,6 +117,19 @@ public:
     }
 
 private:
+    /**
+     * PlanPath from the robot's cell to the destination's; where it finds no
+     * route and the robot stands in a margin it can drive out of, the escape
+     * takes the route's place (Evasion.h) until a pass finds a route again.
+     */
+    void planifierRoute()
+    {
+        PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        if (g_firstStep == 0 && chercherEvasion(m_robotCell, m_destCell)) {
+            tracer("escape", {g_firstStep.load()});
+        }
+    }
+
     void lireDestination()
     {
         VerrouMonde verrou(g_destLock);
@@ -166,7 +180,7 @@ private:
     /** Heading unknown: drive straight until the robot changes cell. */
     void sonder()
     {
-        PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        planifierRoute();
         if (g_firstStep == 0) {
             return;
         }
@@ -184,7 +198,7 @@ private:
         signalerAffichage();
         g_cmdLeft = 0;
         g_cmdRight = 0;
-        PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        planifierRoute();
         if (m_bouge) {
             UpdateHeading();
             AlignHeading();

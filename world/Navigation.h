@@ -29,5 +29,10 @@ void ChooseWheelCommands();
 /** One virtual run: a cell along the path every 1500 ms while g_simRunning is set. */
 void SimulationThread();
 
-/** Bumper bits of a status byte: marks the cell ahead, ahead-left or ahead-right. */
+/**
+ * Bumper bits of a status byte: marks the cell ahead, ahead-left or
+ * ahead-right. When one side is pressed on a cell already marked, and the
+ * navigation's mends are allowed (g_evasionPermise), the cell straight ahead
+ * is marked instead.
+ */
 void HandleBumpers(int bit0, int bit1);

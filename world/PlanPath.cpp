@@ -46,6 +46,7 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
         for (int k = 0; k < resultat.longueur; ++k) {
             g_path.inserer(resultat.chemin[static_cast<std::size_t>(k)]);
         }
+        g_evasion = 0; // a route, or none: no escape any more
     }
     // Start = goal keeps the first step it had.
     if (resultat.longueur > 0) {

@@ -5,8 +5,9 @@
 /**
  * The route from cell (sx, sy) to cell (gx, gy) into the world: the search
  * (`planifier`, pure) runs on a copy of the grid, then its outcome is stored:
- * g_directions, g_path under g_pathLock, g_firstStep. When no route exists
- * the wheels are stopped and g_path is left empty. The display is told
+ * g_directions, g_path under g_pathLock (g_evasion cleared with it: it
+ * holds no escape), g_firstStep. When no route exists the wheels are
+ * stopped and g_path is left empty. The display is told
  * unless it already shows the last failure. g_mapChanged is taken before the
  * grid is read, so an edit made during the search is never lost. Cells
  * outside the field count as unreachable.

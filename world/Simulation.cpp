@@ -22,12 +22,15 @@ void SimulationThread()
         }
         while (g_simRunning == 1) {
             int n = 0;
+            // An escape's last cell is its exit, not the goal: the run goes on.
+            bool evasion = false;
             {
                 VerrouMonde robot(g_robotLock);
                 PathNode e;
                 {
                     VerrouMonde chemin(g_pathLock);
                     n = g_path.taille();
+                    evasion = g_evasion == 1;
                     if (n >= 1) {
                         e = g_path[n - 1];
                     }
@@ -41,7 +44,7 @@ void SimulationThread()
                 notifyWorldChange();
             }
             dormirSaufArret(PasSimulation);
-            if (n == 1) {
+            if (n == 1 && !evasion) {
                 return; // the robot has just been put on the goal
             }
         }
@@ -72,9 +75,22 @@ void HandleBumpers(int bit0, int bit1)
         const int c = gc + geo::Steps[direction].dx;
         // A cell of the border is the wall itself: nothing to mark there, and
         // nothing outside the grid may be touched.
-        const bool dansLeTerrain = r >= 1 && r <= geo::Cells && c >= 1 && c <= geo::Cells;
-        if (dansLeTerrain && g_grid[r][c] != 3) {
+        const auto dansLeTerrain = [](int rr, int cc) {
+            return rr >= 1 && rr <= geo::Cells && cc >= 1 && cc <= geo::Cells;
+        };
+        if (dansLeTerrain(r, c) && g_grid[r][c] != 3) {
             MarkObstacle(r, c);
+        } else if (dansLeTerrain(r, c) && bit0 != bit1 && g_evasionPermise == 1) {
+            // One side pressed again on a cell already marked: what the robot
+            // keeps pressing lies straight ahead (it stands off its cell's
+            // centre, or its estimated cell lags behind it), and the route
+            // planned past the mark grazes it. Marked, it turns the route away;
+            // unmarked, the robot would grind along it until its veer frees it.
+            const int ra = gr + geo::Steps[h].dy;
+            const int ca = gc + geo::Steps[h].dx;
+            if (dansLeTerrain(ra, ca) && g_grid[ra][ca] != 3) {
+                MarkObstacle(ra, ca);
+            }
         }
     }
     if (g_mapDirty == 1) {

@@ -14,6 +14,7 @@ std::binary_semaphore g_wheelLock{1};
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
 int g_directions[geo::Cells][geo::Cells];
 Liste<PathNode> g_path;
+std::atomic<int> g_evasion;
 
 SharedPoint g_robotPos;
 double g_robotX;
@@ -34,6 +35,7 @@ std::atomic<int> g_mapDirty;
 std::atomic<int> g_noPathShown;
 std::atomic<int> g_gridLines;
 std::atomic<int> g_setupPending;
+std::atomic<int> g_evasionPermise;
 
 std::atomic<int> g_wheelLeft;
 std::atomic<int> g_wheelRight;
@@ -47,7 +49,6 @@ std::atomic<int> g_turnCode;
 std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
 std::atomic<unsigned> g_navPasses;
-
 
 namespace {
 
@@ -67,6 +68,7 @@ void valeursInitiales()
     {
         VerrouMonde verrou(g_pathLock);
         g_path.vider();
+        g_evasion = 0;
     }
     {
         VerrouMonde verrou(g_robotLock);
@@ -88,6 +90,7 @@ void valeursInitiales()
     g_noPathShown = 0;
     g_gridLines = 0;
     g_setupPending = 1;
+    g_evasionPermise = 1;
 
     {
         VerrouMonde verrou(g_wheelLock);

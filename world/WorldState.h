@@ -33,6 +33,12 @@ extern int g_directions[geo::Cells][geo::Cells];
 
 /** The last planned path: element 0 is the goal, the last the cell next to the start. */
 extern Liste<PathNode> g_path;
+/**
+ * 1 while g_path holds an escape out of the margins (Evasion.h) instead of a
+ * route: element 0 is then the escape's exit. Written with g_path, under
+ * g_pathLock.
+ */
+extern std::atomic<int> g_evasion;
 
 // Robot: g_robotPos is what is drawn and shown; the doubles and the cell are
 // guarded by g_robotLock and always set together with it.
@@ -58,6 +64,13 @@ extern std::atomic<int> g_mapDirty;     ///< sensor edit not yet redrawn
 extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
 extern std::atomic<int> g_gridLines;    ///< draw the cell grid
 extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (starts at 1)
+/**
+ * 1 (the default): the navigation may escape from margins (Evasion.h), and a
+ * side contact on a cell already marked marks the cell straight ahead
+ * (HandleBumpers); 0: it stops where PlanPath finds no route, and a repeated
+ * contact marks nothing.
+ */
+extern std::atomic<int> g_evasionPermise;
 
 // Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;
 // the robot's estimated heading (direction code, 0 unknown).

@@ -1,14 +1,17 @@
 // The console's status panes: why no route, the run's state, the network.
 #include "ConsoleFixture.h"
 
+#include "console/ReglageEvasion.h"
 #include "console/VoletChemin.h"
 #include "console/VoletMarche.h"
 #include "console/VoletReseau.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
+#include "world/WorldChange.h"
 #include "world/view/MapView.h"
 
 #include <QApplication>
+#include <QSettings>
 #include <QThread>
 #include <QTimer>
 
@@ -56,6 +59,47 @@ TEST_F(VoletsTest, WhyNoRouteIsToldAndClearedWhenARouteExistsAgain)
     SetDestination(400, 60);
     montrer();
     EXPECT_EQ(chemin(), QString());
+}
+
+TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
+{
+    // The robot between two marks diagonal to each other: its cell and every
+    // cell it may enter are margin.
+    const auto enfermer = [] {
+        MarkObstacle(3 + 1, 4 + 1);
+        MarkObstacle(5 + 1, 5 + 1);
+        SetRobotPosition(25 * 5 + 12, 25 * 4 + 12);
+        SetDestination(25 * 12 + 12, 25 * 4 + 12);
+    };
+    const QString enferme = QStringLiteral("Pas de chemin : le robot est enfermé");
+    QSettings().remove(QString::fromLatin1(CleEvasion));
+    demarrer(true);
+    EXPECT_EQ(g_evasionPermise, 1) << "on by default";
+    enfermer();
+    // The navigation thread plans meanwhile: show the map until the pane
+    // has seen its outcome (a bound, not a timing).
+    for (int essai = 0; essai < 2000 && !frame->volets().chemin->evasion(); ++essai) {
+        montrer();
+        QThread::msleep(1);
+    }
+    EXPECT_EQ(chemin(), QStringLiteral("Évasion : le robot sort des marges vers le passage libre "
+                                       "le plus proche"));
+    EXPECT_TRUE(view->mapView()->monde().evasion);
+    frame.reset();
+
+    QSettings().setValue(QString::fromLatin1(CleEvasion), false);
+    demarrer(true);
+    EXPECT_EQ(g_evasionPermise, 0);
+    enfermer();
+    // Until the navigation has handled every change and waits for the next.
+    for (int essai = 0; essai < 20000 && blockedWorldWaiters() != 1; ++essai) {
+        QThread::msleep(1);
+    }
+    montrer();
+    EXPECT_EQ(chemin(), enferme);
+    EXPECT_EQ(g_evasion, 0);
+    EXPECT_EQ(g_firstStep, 0);
+    QSettings().remove(QString::fromLatin1(CleEvasion));
 }
 
 TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)

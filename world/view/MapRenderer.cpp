@@ -101,7 +101,8 @@ void coucheDestination(QPainter& p, Point d)
 
 void coucheChemin(QPainter& p, const Instantane& monde)
 {
-    p.setPen(QPen(Rouge, 1));
+    // An escape out of the margins is dashed: it is no route to the goal.
+    p.setPen(QPen(Rouge, 1, monde.evasion ? Qt::DashLine : Qt::SolidLine));
     int cx = geo::coinDe(monde.robotPos.x);
     int cy = geo::coinDe(monde.robotPos.y);
     for (int n = monde.longueurChemin; n > 0; --n) {

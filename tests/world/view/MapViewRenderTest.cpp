@@ -2,6 +2,7 @@
 #include "MapViewFixture.h"
 
 #include "world/GridEdits.h"
+#include "world/Instantane.h"
 #include "world/PlanPath.h"
 #include "world/view/Pictures.h"
 
@@ -114,6 +115,31 @@ TEST_F(MapViewTest, PathIsARedPolylineFromTheRobotCell)
         EXPECT_EQ(image.pixel(37, y), Rouge) << y;
     }
     EXPECT_EQ(image.pixel(37, 140), Blanc);
+}
+
+TEST_F(MapViewTest, AnEscapeIsDashed)
+{
+    // The same cells as a route, flagged as an escape: red dashes with gaps.
+    PlanPath(1, 1, 1, 5);
+    {
+        VerrouMonde verrou(g_pathLock);
+        g_evasion = 1;
+    }
+    const QImage image = view->renderImage();
+    int rouges = 0;
+    for (int y = 47; y < 137; ++y) {
+        rouges += image.pixel(37, y) == Rouge ? 1 : 0;
+    }
+    EXPECT_GT(rouges, 30);
+    EXPECT_LT(rouges, 80);
+    EXPECT_TRUE(view->monde().evasion);
+    {
+        VerrouMonde verrou(g_pathLock);
+        g_evasion = 0;
+    }
+    Instantane route = view->monde();
+    route.evasion = false;
+    EXPECT_FALSE(memeCarte(route, view->monde())) << "the picture changes with the flag";
 }
 
 TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn)

@@ -1,0 +1,33 @@
+#include "world/Evasion.h"
+
+#include "world/PlanificateurEvasion.h"
+#include "world/WorldChange.h"
+#include "world/WorldState.h"
+
+bool chercherEvasion(Point robot, Point but)
+{
+    if (g_evasionPermise == 0 || robot == but || valeurCellule(robot.x, robot.y) == 0) {
+        return false;
+    }
+    GrilleMonde grille;
+    copierGrille(grille);
+    // Large for the stack of a thread that runs all along, as the route's.
+    thread_local Itineraire evasion;
+    planifierEvasion(grille, robot, but, evasion);
+    if (!evasion.trouve) {
+        return false;
+    }
+    {
+        VerrouMonde verrou(g_pathLock);
+        g_path.vider();
+        for (int k = 0; k < evasion.longueur; ++k) {
+            g_path.inserer(evasion.chemin[static_cast<std::size_t>(k)]);
+        }
+        g_evasion = 1;
+    }
+    g_firstStep = evasion.chemin[static_cast<std::size_t>(evasion.longueur - 1)].direction;
+    // The map shows a route again, the escape.
+    g_noPathShown = 0;
+    signalerAffichage();
+    return true;
+}
