@@ -38,8 +38,7 @@ void CourrierLien::livrer()
         {
             std::lock_guard verrou(etat->verrou);
             etat->remisePostee = false;
-            if (etat->arret || etat->suspendu || etat->owner == nullptr ||
-                etat->arrivees.empty()) {
+            if (etat->arret || etat->suspendu || etat->owner == nullptr || etat->arrivees.empty()) {
                 break;
             }
             // The queues trade places with the courier's: no allocation once grown.
@@ -102,7 +101,11 @@ bool CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat)
                     break;
                 }
                 const auto octet = static_cast<unsigned char>(m_recus[m_prochainOctet++]);
-                const std::int64_t instant = a.instant;
+                // The bytes after this one in the same read were on the wire
+                // after it: it came at least their time before the read.
+                const std::int64_t instant =
+                    instantOctet(a.instant, a.longueur - 1, a.pasUs, m_dernierOctet);
+                m_dernierOctet = instant;
                 if (--a.longueur == 0) {
                     ++m_prochaine;
                 }

@@ -46,6 +46,8 @@ private:
     std::string m_recus;
     std::size_t m_prochaine = 0;
     std::size_t m_prochainOctet = 0;
+    /** The time given to the last byte handed over (bytes are never dated back before it). */
+    std::int64_t m_dernierOctet = 0;
     /** The opening the batch belongs to. */
     std::uint64_t m_generation = 0;
 };

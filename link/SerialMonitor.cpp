@@ -123,12 +123,16 @@ private:
         }
         for (const auto& n : NotificationsLigne) {
             if ((m_masque & n.flag) != 0) {
-                m_etat.arrivees.push_back({ArriveeLien::Genre::Notification, n.message, instant, 0});
+                m_etat.arrivees.push_back(
+                    {ArriveeLien::Genre::Notification, n.message, instant, 0});
             }
         }
         if (!m_lecture.empty()) {
-            m_etat.arrivees.push_back({ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR, instant,
-                                       static_cast<std::uint32_t>(m_lecture.size())});
+            const qint32 debit = m_port.baudRate();
+            m_etat.arrivees.push_back(
+                {ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR, instant,
+                 static_cast<std::uint32_t>(m_lecture.size()),
+                 debit > 0 ? static_cast<std::uint32_t>(10'000'000 / debit) : 0U});
             m_etat.recus.append(m_lecture);
         }
         posterRemise(m_etat);
@@ -183,10 +187,9 @@ private:
             evenementLigne();
             {
                 std::lock_guard verrou(m_etat.verrou);
-                m_etat.raisonPerte = "le périphérique " + m_device + " ne répond plus (" +
-                                     (erreur == QSerialPort::ReadError ? std::string("fin de ligne")
-                                                                       : texte) +
-                                     ")";
+                m_etat.raisonPerte =
+                    "le périphérique " + m_device + " ne répond plus (" +
+                    (erreur == QSerialPort::ReadError ? std::string("fin de ligne") : texte) + ")";
                 m_etat.arrivees.push_back({ArriveeLien::Genre::Perte, 0, instantLien(), 0});
                 posterRemise(m_etat);
             }

@@ -29,7 +29,27 @@ struct ArriveeLien {
     std::int64_t instant = 0;
     /** Octets: how many. */
     std::uint32_t longueur = 0;
+    /**
+     * Octets: one byte's time on the wire at the line's rate (10 bits), us;
+     * 0 when unknown. Bytes read together came one after the other: the
+     * courier dates each by the bytes that followed it in the same read, so
+     * a reader that was late to read is no silence of the line.
+     */
+    std::uint32_t pasUs = 0;
 };
+
+/**
+ * The time of a byte read with `restants` others after it in one read at
+ * `lecture` (us), `pasUs` being one byte's time on the wire: it was on the
+ * wire at least the time of those others before the read. Never before
+ * `precedent`, the time given to the byte before it.
+ */
+inline std::int64_t instantOctet(std::int64_t lecture, std::uint32_t restants, std::uint32_t pasUs,
+                                 std::int64_t precedent)
+{
+    const std::int64_t date = lecture - static_cast<std::int64_t>(restants) * pasUs;
+    return date > precedent ? date : precedent;
+}
 
 /**
  * What the serial engine, its monitor thread and its courier (the engine's

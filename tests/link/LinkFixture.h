@@ -33,6 +33,11 @@ public:
     };
 
     void OnRobotByte(int octet, int port) override { noter({WM_SERIAL_RXCHAR, octet, port}); }
+    void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override
+    {
+        instants.push_back(arrivee);
+        OnRobotByte(octet, port);
+    }
     void OnLinkEvent(unsigned message, int port) override { noter({message, 0, port}); }
 
     /** The bytes received so far. */
@@ -48,6 +53,8 @@ public:
     }
 
     std::vector<Entree> entrees;
+    /** Each byte's time, as the engine dated it. */
+    std::vector<std::int64_t> instants;
     /** Called inside the hand-over, after the entry is recorded. */
     std::function<void(const Entree&)> pendant;
     int profondeurMax = 0;

@@ -3,6 +3,8 @@
 // whole and in order, and input is never thrown away around a write.
 #include "LinkFixture.h"
 
+#include "link/SerialShared.h"
+
 namespace {
 
 std::string tousLesOctets()
@@ -38,6 +40,38 @@ TEST_F(LienTest, EveryByteValueArrivesInOrderOneHandOverEachAfterTheCtsNotificat
     // On the owner's thread, never two at once.
     EXPECT_FALSE(journal.horsDuFil);
     EXPECT_EQ(journal.profondeurMax, 1);
+}
+
+TEST(InstantOctet, BytesReadTogetherAreDatedByTheBytesAfterThem)
+{
+    // 9600 baud: 1041 us a byte. The last of three read at t = 10000 is
+    // dated t, the first two bytes' time before.
+    EXPECT_EQ(instantOctet(10000, 2, 1041, 0), 7918);
+    EXPECT_EQ(instantOctet(10000, 1, 1041, 7918), 8959);
+    EXPECT_EQ(instantOctet(10000, 0, 1041, 8959), 10000);
+    // Never before the byte before it; no rate known: the read's time.
+    EXPECT_EQ(instantOctet(10000, 5, 1041, 9000), 9000);
+    EXPECT_EQ(instantOctet(10000, 5, 0, 0), 10000);
+}
+
+TEST_F(LienTest, ALateReadIsNoSilenceOfTheLine)
+{
+    ouvrir(LinkRxChar);
+    // 256 bytes written at once: their times never go back, and bytes read
+    // together are dated a byte's time apart (1041 us at 9600 baud), the
+    // last at the read, so a late read makes no gap the line did not have.
+    const std::int64_t avant = instantLien();
+    pty.envoyer(tousLesOctets());
+    ASSERT_TRUE(recevoir(256));
+    ASSERT_EQ(journal.instants.size(), 256u);
+    int espacesDUnOctet = 0;
+    for (std::size_t i = 1; i < journal.instants.size(); ++i) {
+        ASSERT_GE(journal.instants[i], journal.instants[i - 1]) << i;
+        espacesDUnOctet += journal.instants[i] - journal.instants[i - 1] == 1041;
+    }
+    EXPECT_GT(espacesDUnOctet, 0);
+    EXPECT_LE(journal.instants.back(), instantLien());
+    EXPECT_GE(journal.instants.front(), avant - 256 * 1041);
 }
 
 TEST_F(LienTest, LineEventNotificationsComeInTheirOrderBeforeTheBytes)
