@@ -14,7 +14,7 @@ namespace {
  */
 constexpr int IntervalleMs = 100;
 /** Characters waiting for the next round beyond which they are written at once. */
-constexpr qsizetype EnAttenteMax = 256 * 1024;
+constexpr qsizetype EnAttenteMax = qsizetype{256} * 1024;
 
 } // namespace
 

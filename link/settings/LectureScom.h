@@ -9,7 +9,7 @@
 /** Longest line of the settings file that is read; the rest of a longer line is dropped. */
 inline constexpr std::size_t LongueurLigneScom = 99;
 /** Only the start of the settings file is read: eight short lines fit many times over. */
-inline constexpr std::size_t TailleMaxScom = 64 * 1024;
+inline constexpr std::size_t TailleMaxScom = std::size_t{64} * 1024;
 
 /**
  * The first TailleMaxScom bytes of the settings file at `chemin` into

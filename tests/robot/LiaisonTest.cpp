@@ -19,8 +19,8 @@ using robotsim::Liaison;
 fs::path dossierDuTest()
 {
     const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-    const fs::path d = fs::path(testing::TempDir()) /
-                       ("kiv_liaison_" + std::to_string(::getpid()) + "_" + test->name());
+    fs::path d = fs::path(testing::TempDir()) /
+                 ("kiv_liaison_" + std::to_string(::getpid()) + "_" + test->name());
     fs::remove_all(d);
     fs::create_directories(d);
     return d;

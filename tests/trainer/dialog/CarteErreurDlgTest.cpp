@@ -133,8 +133,9 @@ TEST_F(CarteErreurTest, ThePictureColoursEachPointByItsErrorOnAScale)
     EXPECT_EQ(image.pixel(xEchelle, haut + 2),
               couleurErreur(25.0 * (rangs - 2) / rangs, 25.0).rgb());
     EXPECT_EQ(image.pixel(xEchelle, haut + rangs - 2), couleurErreur(25.0 * 2 / rangs, 25.0).rgb());
-    EXPECT_EQ(image.pixel(xEchelle, haut + rangs / 2),
-              couleurErreur(25.0 * (rangs - rangs / 2) / rangs, 25.0).rgb());
+    const int milieu = rangs / 2;
+    EXPECT_EQ(image.pixel(xEchelle, haut + milieu),
+              couleurErreur(25.0 * (rangs - milieu) / rangs, 25.0).rgb());
 }
 
 TEST_F(CarteErreurTest, ThePictureIsSavedAsPngOnDemandAndSafely)
