@@ -71,7 +71,7 @@ TEST_F(LienTest, ALateReadIsNoSilenceOfTheLine)
     }
     EXPECT_GT(espacesDUnOctet, 0);
     EXPECT_LE(journal.instants.back(), instantLien());
-    EXPECT_GE(journal.instants.front(), avant - 256 * 1041);
+    EXPECT_GE(journal.instants.front(), avant - std::int64_t{256} * 1041);
 }
 
 TEST_F(LienTest, LineEventNotificationsComeInTheirOrderBeforeTheBytes)

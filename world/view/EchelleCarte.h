@@ -39,4 +39,18 @@ inline constexpr int premierPixel(int m, int cote)
     return numerateur <= 0 ? 0 : (numerateur + 2 * CoteNaturel - 1) / (2 * CoteNaturel);
 }
 
+/**
+ * The first map pixel whose centre lies in window pixel `p` or after it
+ * (0 .. 501; 501 past the last window pixel): window pixel p covers the
+ * map pixels premierPixelCarte(p) .. premierPixelCarte(p + 1) - 1.
+ */
+inline constexpr int premierPixelCarte(int p, int cote)
+{
+    // Map pixel m's centre, (m + 1/2) x cote / 501, at or after p:
+    // (2m + 1) x cote >= 2p x 501.
+    const int numerateur = 2 * p * CoteNaturel - cote;
+    const int m = numerateur <= 0 ? 0 : (numerateur + 2 * cote - 1) / (2 * cote);
+    return std::min(m, CoteNaturel);
+}
+
 } // namespace echelle

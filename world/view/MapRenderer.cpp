@@ -211,9 +211,7 @@ void RenduCarte::mettreAEchelle(int cote)
 {
     m_cote = cote;
     if (cote < echelle::CoteNaturel) {
-        // Smaller than the map: every pixel a mean of those it covers, so
-        // no grid line nor cell border drops out.
-        m_fondEchelle = m_fond.scaled(cote, cote, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        reduire(cote);
         return;
     }
     // Larger: each window pixel takes the map pixel the mouse reads there.
@@ -230,6 +228,64 @@ void RenduCarte::mettreAEchelle(int cote)
         auto* cible = reinterpret_cast<QRgb*>(m_fondEchelle.scanLine(y));
         for (int x = 0; x < cote; ++x) {
             cible[x] = source[m_colonnes[static_cast<std::size_t>(x)]];
+        }
+    }
+}
+
+void RenduCarte::reduire(int cote)
+{
+    // Smaller than the map: each window pixel the mean of the map pixels
+    // whose centres fall in it (one at least), rows then columns, so no
+    // grid line nor cell border drops out. Done here, on this thread: Qt's
+    // smooth scaling would share the work with its thread pool.
+    const int n = echelle::CoteNaturel;
+    m_debuts.resize(static_cast<std::size_t>(cote) + 1);
+    for (int x = 0; x <= cote; ++x) {
+        m_debuts[static_cast<std::size_t>(x)] = echelle::premierPixelCarte(x, cote);
+    }
+    m_lignes.assign(static_cast<std::size_t>(n) * static_cast<std::size_t>(cote) * 3, 0);
+    for (int y = 0; y < n; ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(m_fond.constScanLine(y));
+        for (int x = 0; x < cote; ++x) {
+            const int debut = m_debuts[static_cast<std::size_t>(x)];
+            const int fin = std::max(debut + 1, m_debuts[static_cast<std::size_t>(x) + 1]);
+            int r = 0;
+            int g = 0;
+            int b = 0;
+            for (int k = debut; k < fin; ++k) {
+                r += qRed(source[k]);
+                g += qGreen(source[k]);
+                b += qBlue(source[k]);
+            }
+            const auto i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(cote) +
+                            static_cast<std::size_t>(x)) *
+                           3;
+            const int compte = fin - debut;
+            m_lignes[i] = (r + compte / 2) / compte;
+            m_lignes[i + 1] = (g + compte / 2) / compte;
+            m_lignes[i + 2] = (b + compte / 2) / compte;
+        }
+    }
+    if (m_fondEchelle.size() != QSize(cote, cote)) {
+        m_fondEchelle = QImage(cote, cote, QImage::Format_RGB32);
+    }
+    for (int y = 0; y < cote; ++y) {
+        const int debut = m_debuts[static_cast<std::size_t>(y)];
+        const int fin = std::max(debut + 1, m_debuts[static_cast<std::size_t>(y) + 1]);
+        const int compte = fin - debut;
+        auto* cible = reinterpret_cast<QRgb*>(m_fondEchelle.scanLine(y));
+        for (int x = 0; x < cote; ++x) {
+            int somme[3] = {0, 0, 0};
+            for (int k = debut; k < fin; ++k) {
+                const auto i = (static_cast<std::size_t>(k) * static_cast<std::size_t>(cote) +
+                                static_cast<std::size_t>(x)) *
+                               3;
+                somme[0] += m_lignes[i];
+                somme[1] += m_lignes[i + 1];
+                somme[2] += m_lignes[i + 2];
+            }
+            cible[x] = qRgb((somme[0] + compte / 2) / compte, (somme[1] + compte / 2) / compte,
+                            (somme[2] + compte / 2) / compte);
         }
     }
 }

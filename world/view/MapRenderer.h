@@ -38,10 +38,15 @@ public:
 
 private:
     void mettreAEchelle(int cote);
+    /** The field layer made smaller: means of the map pixels each window pixel covers. */
+    void reduire(int cote);
 
     QImage m_fond;
     QImage m_fondEchelle;
     std::vector<int> m_colonnes;
+    /** Smaller sizes: the first map pixel of each window pixel, and the rows averaged across. */
+    std::vector<int> m_debuts;
+    std::vector<int> m_lignes;
     GrilleMonde m_grille{};
     int m_cote = 0;
     bool m_quadrillage = false;

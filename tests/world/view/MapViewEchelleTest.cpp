@@ -72,3 +72,24 @@ TEST_F(MapViewTest, AtThreeScalesTheMouseEditsTheCellPaintedUnderIt)
         owner.choix = Selection::Obstacle;
     }
 }
+
+TEST_F(MapViewTest, SmallerThanTheMapNoGridLineDropsOut)
+{
+    g_gridLines = 1;
+    for (const int cote : {251, 376, 470}) {
+        SCOPED_TRACE(cote);
+        view->resize(cote, cote);
+        view->Redraw();
+        const QImage image = view->grab().toImage();
+        // Mid-cell of the free field's row 10: every grid line between
+        // columns shows, in the window pixel that holds its centre.
+        const int y = (25 * 9 + 12) * cote / 501;
+        for (int v = 75; v <= 425; v += 25) {
+            const int p = (2 * v + 1) * cote / (2 * 501);
+            EXPECT_LT(qGray(image.pixel(p, y)), 200) << v;
+            EXPECT_EQ(image.pixel((2 * (v + 12) + 1) * cote / (2 * 501), y), qRgb(255, 255, 255))
+                << v;
+        }
+    }
+    g_gridLines = 0;
+}
