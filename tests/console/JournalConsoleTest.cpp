@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 
 #include <cerrno>
 #include <cstring>
@@ -286,14 +287,48 @@ TEST_F(JournalConsoleTest, TheFileMenuReplaysAChosenLogAndTheNextOpeningUsesTheP
     const auto k = elements.indexOf(frame->findChild<QAction*>(QStringLiteral("rejouerJournal")));
     ASSERT_GT(k, 0);
     EXPECT_EQ(elements.at(k)->text(), QStringLiteral("Re&jouer un journal..."));
-    EXPECT_TRUE(elements.at(k + 1)->isSeparator());
-    EXPECT_EQ(elements.at(k + 2), frame->action(cmd::Quitter));
+    EXPECT_EQ(elements.at(k + 1)->text(), QStringLiteral("Ouvrir le &dossier des journaux"));
+    EXPECT_TRUE(elements.at(k + 2)->isSeparator());
+    EXPECT_EQ(elements.at(k + 3), frame->action(cmd::Quitter));
+
+    // The logs live in a folder of the product's name, which the menu shows
+    // (made private first when no session was recorded yet).
+    const std::string journaux = dossierJournaux().toStdString();
+    EXPECT_TRUE(journaux.ends_with("/kiv-zul/journaux")) << journaux;
+    std::filesystem::remove_all(journaux);
+    elements.at(k + 1)->trigger();
+    EXPECT_EQ(scripted().openedFolders(), std::vector<std::string>{journaux});
+    EXPECT_EQ(std::filesystem::status(journaux).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+
+    // The dialog starts there; then the speed is asked, the last one first.
+    QSettings().setValue(QString::fromLatin1(CleVitesseRejeu), 3);
+    scripted().queueFile(std::nullopt);
+    elements.at(k)->trigger();
+    ASSERT_EQ(scripted().fileRequests().size(), 1u);
+    EXPECT_EQ(scripted().fileRequests()[0].dossier, journaux);
+    EXPECT_TRUE(scripted().itemRequests().empty()) << "no speed for a cancelled dialog";
 
     // A file that is no log: the operator is told why, the console goes on.
     const std::string faux = dossier / "faux.kivlog";
     std::ofstream(faux) << "rien";
     scripted().queueFile(faux);
+    scripted().queueItem(std::nullopt); // the speed cancelled: nothing plays
+    RobotLink* avant = view->lien();
     elements.at(k)->trigger();
+    ASSERT_EQ(scripted().itemRequests().size(), 1u);
+    const auto demande = scripted().itemRequests()[0];
+    EXPECT_EQ(demande.caption, "Rejouer un journal");
+    EXPECT_EQ(demande.label, "Vitesse du rejeu :");
+    EXPECT_EQ(demande.choix, (std::vector<std::string>{"1 × (temps réel)", "2 ×", "5 ×", "10 ×",
+                                                       "1000 × (au plus vite)"}));
+    EXPECT_EQ(demande.courant, 3);
+    EXPECT_TRUE(scripted().messages().empty());
+    EXPECT_EQ(view->lien(), avant);
+    scripted().queueFile(faux);
+    scripted().queueItem(1);
+    elements.at(k)->trigger();
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(CleVitesseRejeu)).toInt(), 1);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text,
               "Le port sélectionné ne peut-être utilisé.\n\nLe journal " + faux +
