@@ -32,6 +32,16 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);
+    {
+        // The smallest form: the map at its smallest beside the controls
+        // (the layout would otherwise take the map's current size for it).
+        const QMargins bords = m_ui->formLayout->contentsMargins();
+        const QSize controles = m_ui->controls->minimumSize();
+        setMinimumSize(bords.left() + CMapView::CoteMinimal + m_ui->formLayout->spacing() +
+                           controles.width() + bords.right(),
+                       bords.top() + std::max(CMapView::CoteMinimal, controles.height()) +
+                           bords.bottom());
+    }
     m_reelsButton = m_ui->id1020;
     m_batterie = m_ui->id1019;
     m_wheelLeftBox = m_ui->id1008;
@@ -120,7 +130,6 @@ void CKIVView::CreateMapView()
     m_mapView->m_ownerView = this;
     m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView, m_porte.get());
 
-    m_mapRect = m_ui->id1001->geometry();
     g_banditShown = 0;
     g_banditHeading = 1;
     m_ui->id1024->setChecked(true);
@@ -138,7 +147,28 @@ void CKIVView::CreateMapView()
 void CKIVView::placerCarte()
 {
     m_mapRect = m_ui->id1001->geometry();
-    m_mapView->setGeometry(m_mapRect.x(), m_mapRect.y(), geo::MapSize + 1, geo::MapSize + 1);
+    const int cote =
+        std::max(CMapView::CoteMinimal, std::min(m_mapRect.width(), m_mapRect.height()));
+    m_mapView->setGeometry(m_mapRect.x(), m_mapRect.y(), cote, cote);
+}
+
+void CKIVView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The map's frame is the square the form leaves beside its controls:
+    // as tall as the form, as wide as the controls allow.
+    const QMargins bords = m_ui->formLayout->contentsMargins();
+    const int largeur = width() - bords.left() - bords.right() - m_ui->formLayout->spacing() -
+                        m_ui->controls->minimumSize().width();
+    const int hauteur = height() - bords.top() - bords.bottom();
+    const int cote = std::max(CMapView::CoteMinimal, std::min(largeur, hauteur));
+    if (m_ui->id1001->size() != QSize(cote, cote)) {
+        m_ui->id1001->setFixedSize(cote, cote);
+        m_ui->formLayout->activate();
+    }
+    if (m_mapView) {
+        placerCarte();
+    }
 }
 
 bool CKIVView::eventFilter(QObject* watched, QEvent* event)

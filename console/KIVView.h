@@ -145,6 +145,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /** The map frame takes the form's height, square: the map scales with the window. */
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -179,7 +181,7 @@ private:
     protocole::ChaineTrames m_chaine;
     /** The network refused the robot's inputs once already (told once). */
     bool m_estimationRefusee = false;
-    /** Frame 1001's rectangle in the form's coordinates. */
+    /** Frame 1001's rectangle in the form's coordinates (the map is the square at its top left). */
     QRect m_mapRect;
     std::unique_ptr<RobotLink> m_serialPort;
     RobotLinkFactory m_fabriqueLien;

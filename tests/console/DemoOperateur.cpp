@@ -2,14 +2,17 @@
 // (scripts/screenshot-operateur.sh): a robot driven along a loop by
 // scripted frames, its trail on, the battery fallen below the warning
 // threshold, then the frames stopping until the link pane says "lost".
-// Writes DIR/operateur.png and DIR/lien-perdu.png.
+// Then the window made bigger, a wall painted: the map scaled up.
+// Writes DIR/operateur.png, DIR/carte-agrandie.png and DIR/lien-perdu.png.
 #include "console/MainFrame.h"
 #include "console/TraceCarte.h"
 #include "console/VoletBatterie.h"
 #include "console/VoletLien.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "world/BeaconModel.h"
+#include "world/GridEdits.h"
 #include "world/WorldState.h"
+#include "world/view/MapView.h"
 
 #include <QApplication>
 #include <QProgressBar>
@@ -98,6 +101,17 @@ int main(int argc, char** argv)
         }
         const QString dossier = QString::fromLocal8Bit(argv[1]);
         if (!frame.grab().save(dossier + QStringLiteral("/operateur.png"))) {
+            status = 1;
+        }
+        // The same console in a bigger window: the map grows with it.
+        for (int r = 8; r <= 12; ++r) {
+            PlaceObstacle(r, 10);
+        }
+        frame.resize(1100, 820);
+        QApplication::processEvents();
+        view->mapView()->Redraw();
+        QApplication::processEvents();
+        if (!frame.grab().save(dossier + QStringLiteral("/carte-agrandie.png"))) {
             status = 1;
         }
         t += 2500;

@@ -1,5 +1,6 @@
-// The console fits its first window: the whole map above the status bar,
-// six lines at least in each traffic box, the port message over the frame.
+// The console fits its window: the whole map, scaled to the room the form
+// leaves, above the status bar; six lines at least in each traffic box at
+// the placed size; the port message over the frame.
 #include "ConsoleFixture.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ int lignesVisibles(const QPlainTextEdit& boite, const QWidget& cadre, const QRec
 class DispositionTest : public ConsoleTest {
 protected:
     /** What must hold in a client area of `taille`. */
-    void verifier(QSize taille)
+    void verifier(QSize taille, int lignes = 6)
     {
         frame->resize(taille);
         QCoreApplication::processEvents();
@@ -54,13 +55,17 @@ protected:
                          .arg(visible.width())
                          .arg(visible.height())
                          .toStdString());
-        // The 500 x 500 map proper lies in the visible part, above the status bar.
-        const QRect carre(map.topLeft(), QSize(geo::MapSize, geo::MapSize));
-        EXPECT_TRUE(visible.contains(carre));
-        EXPECT_LE(carre.bottom(), etat.top() - 1);
+        // The whole map, square, lies in the visible part, above the status bar.
+        EXPECT_EQ(map.width(), map.height());
+        EXPECT_TRUE(visible.contains(map));
+        EXPECT_LE(map.bottom(), etat.top() - 1);
         EXPECT_EQ(defilement->verticalScrollBar()->value(), 0);
+        // The controls sit right of the map, whole.
+        const QRect controles = dansCadre(*controle<QWidget>(1011), *frame);
+        EXPECT_GT(controles.left(), map.right());
+        EXPECT_TRUE(visible.contains(controles));
         for (int id : {1004, 1011}) {
-            EXPECT_GE(lignesVisibles(*controle<QPlainTextEdit>(id), *frame, visible), 6) << id;
+            EXPECT_GE(lignesVisibles(*controle<QPlainTextEdit>(id), *frame, visible), lignes) << id;
         }
     }
 };
@@ -70,6 +75,14 @@ TEST_F(DispositionTest, TheFirstWindowShowsTheWholeMapAndSixLinesOfTraffic)
     demarrer(true);
     // The frame as placed: 790 x 580 with its decorations.
     verifier(frame->size());
+    const int placee = view->mapView()->width();
+    // The same frame once a window manager's title bar and borders take
+    // their share: the map shrinks to stay whole (the traffic boxes lose a line).
+    verifier(frame->size() - QSize(8, 32), 5);
+    EXPECT_LT(view->mapView()->width(), placee);
+    // A bigger window: the map grows with it, as large as the height allows.
+    verifier(QSize(1280, 960));
+    EXPECT_GT(view->mapView()->width(), 800);
 
     // The port message at start belongs to the main window, which centres
     // it, even before the window manager has made that window active.

@@ -57,8 +57,10 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
     EXPECT_EQ(g_banditHeading, 1);
     EXPECT_TRUE(carte->isVisible());
     EXPECT_TRUE(carte->isEnabled());
-    EXPECT_EQ(carte->geometry(),
-              QRect(controle<QFrame>(1001)->geometry().topLeft(), QSize(501, 501)));
+    // The map fills its frame, square.
+    EXPECT_EQ(carte->geometry(), controle<QFrame>(1001)->geometry());
+    EXPECT_EQ(carte->width(), carte->height());
+    EXPECT_EQ(carte->width(), 501) << "scale 1 in the frame as placed";
 
     // "Robot" is checked; the radio group is exclusive.
     EXPECT_TRUE(controle<QRadioButton>(1024)->isChecked());
@@ -101,13 +103,19 @@ TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks)
     EXPECT_EQ(texte(1005), QStringLiteral("25 cm"));
     EXPECT_EQ(texte(1006), QStringLiteral("25 cm"));
 
+    // At scale 1 (the map window at 501 pixels) a pixel is a centimetre.
     CMapView* carte = view->mapView();
+    frame->resize(1000, 800);
+    QCoreApplication::processEvents();
+    carte->setGeometry(QRect(carte->pos(), QSize(501, 501)));
     QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(260, 140));
     EXPECT_EQ(texte(1005), QStringLiteral("260 cm"));
     EXPECT_EQ(texte(1006), QStringLiteral("140 cm"));
 
+    // At scale 2, two pixels.
+    carte->setGeometry(QRect(carte->pos(), QSize(1002, 1002)));
     controle<QRadioButton>(1022)->click();
-    QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(130, 70));
+    QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(261, 141));
     EXPECT_EQ(texte(1009), QStringLiteral("130 cm"));
     EXPECT_EQ(texte(1012), QStringLiteral("70 cm"));
 }

@@ -1,6 +1,7 @@
 #include "world/view/MapRenderer.h"
 
 #include "world/Instantane.h"
+#include "world/view/EchelleCarte.h"
 #include "world/view/Pictures.h"
 
 #include <QImage>
@@ -171,18 +172,64 @@ void renderMap(QImage& image, const Instantane& monde)
     peindreMarqueurs(p, monde);
 }
 
-void RenduCarte::rendre(QPainter& p, const Instantane& monde)
+void RenduCarte::rendre(QPainter& p, const Instantane& monde, int cote)
 {
+    bool neuf = false;
     if (!m_valide || m_quadrillage != monde.quadrillage || m_grille != monde.grille) {
-        dimensionner(m_fond);
+        // The field at scale 1, its closing frame included (row and column 500).
+        if (m_fond.size() != QSize(echelle::CoteNaturel, echelle::CoteNaturel)) {
+            m_fond = QImage(echelle::CoteNaturel, echelle::CoteNaturel, QImage::Format_RGB32);
+        }
         QPainter fond(&m_fond);
         peindreFond(fond, monde);
+        fond.fillRect(QRect(geo::MapSize, 0, 1, echelle::CoteNaturel), Qt::black);
+        fond.fillRect(QRect(0, geo::MapSize, geo::MapSize, 1), Qt::black);
         m_grille = monde.grille;
         m_quadrillage = monde.quadrillage;
         m_valide = true;
+        neuf = true;
     }
-    p.drawImage(0, 0, m_fond);
+    if (cote == echelle::CoteNaturel) {
+        p.drawImage(0, 0, m_fond);
+        p.save();
+        peindreMarqueurs(p, monde);
+        p.restore();
+        return;
+    }
+    if (neuf || m_cote != cote) {
+        mettreAEchelle(cote);
+    }
+    p.drawImage(0, 0, m_fondEchelle);
     p.save();
+    const double k = static_cast<double>(cote) / echelle::CoteNaturel;
+    p.scale(k, k);
     peindreMarqueurs(p, monde);
     p.restore();
+}
+
+void RenduCarte::mettreAEchelle(int cote)
+{
+    m_cote = cote;
+    if (cote < echelle::CoteNaturel) {
+        // Smaller than the map: every pixel a mean of those it covers, so
+        // no grid line nor cell border drops out.
+        m_fondEchelle = m_fond.scaled(cote, cote, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return;
+    }
+    // Larger: each window pixel takes the map pixel the mouse reads there.
+    if (m_fondEchelle.size() != QSize(cote, cote)) {
+        m_fondEchelle = QImage(cote, cote, QImage::Format_RGB32);
+    }
+    m_colonnes.resize(static_cast<std::size_t>(cote));
+    for (int x = 0; x < cote; ++x) {
+        m_colonnes[static_cast<std::size_t>(x)] = echelle::versCarte(x, cote);
+    }
+    for (int y = 0; y < cote; ++y) {
+        const auto* source =
+            reinterpret_cast<const QRgb*>(m_fond.constScanLine(echelle::versCarte(y, cote)));
+        auto* cible = reinterpret_cast<QRgb*>(m_fondEchelle.scanLine(y));
+        for (int x = 0; x < cote; ++x) {
+            cible[x] = source[m_colonnes[static_cast<std::size_t>(x)]];
+        }
+    }
 }

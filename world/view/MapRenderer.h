@@ -3,6 +3,7 @@
 #include "world/Planificateur.h"
 
 #include <QImage>
+#include <vector>
 
 class QPainter;
 
@@ -23,18 +24,26 @@ struct Instantane;
 void renderMap(QImage& image, const Instantane& monde);
 
 /**
- * The same painting through a painter (the map window's), keeping the
- * layers that change least (the field, its cells and grid lines) in an image
- * of their own, painted again only when the grid or the grid lines change: a
- * picture then costs that image drawn and the markers over it.
+ * The same painting through a painter (the map window's), at the window's
+ * size: the map's 501 pixels fill a square `cote` pixels wide (scale 1 at
+ * 501). The layers that change least (the field, its cells, the grid lines
+ * and the closing frame) are kept in an image of their own, painted again
+ * only when the grid or the grid lines change, and scaled again only then or
+ * when the size changes: a picture then costs that image drawn and the
+ * markers over it.
  */
 class RenduCarte {
 public:
-    void rendre(QPainter& p, const Instantane& monde);
+    void rendre(QPainter& p, const Instantane& monde, int cote = geo::MapSize + 1);
 
 private:
+    void mettreAEchelle(int cote);
+
     QImage m_fond;
+    QImage m_fondEchelle;
+    std::vector<int> m_colonnes;
     GrilleMonde m_grille{};
+    int m_cote = 0;
     bool m_quadrillage = false;
     bool m_valide = false;
 };

@@ -2,6 +2,7 @@
 
 #include "world/GridEdits.h"
 #include "world/WorldState.h"
+#include "world/view/EchelleCarte.h"
 #include "world/view/MapOwner.h"
 
 #include <QMouseEvent>
@@ -40,7 +41,9 @@ CMapView::CMapView(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("CMapView"));
-    setFixedSize(geo::MapSize + 1, geo::MapSize + 1);
+    // Square, at the size its owner gives it (501 x 501 shows the map at scale 1).
+    setMinimumSize(CoteMinimal, CoteMinimal);
+    resize(echelle::CoteNaturel, echelle::CoteNaturel);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (g_setupPending) {
@@ -53,7 +56,18 @@ CMapView::~CMapView() = default;
 
 QSize CMapView::sizeHint() const
 {
-    return {geo::MapSize + 1, geo::MapSize + 1};
+    return {echelle::CoteNaturel, echelle::CoteNaturel};
+}
+
+int CMapView::cote() const
+{
+    return std::max(1, std::min(width(), height()));
+}
+
+QPoint CMapView::versCarte(QPoint fenetre) const
+{
+    const int c = cote();
+    return {echelle::versCarte(fenetre.x(), c), echelle::versCarte(fenetre.y(), c)};
 }
 
 void CMapView::prendreMonde()
@@ -115,13 +129,26 @@ void CMapView::paintEvent(QPaintEvent*)
     // The window's backing store is the off-screen picture: the map is
     // painted into it in one go and shown once whole.
     QPainter p(this);
-    m_rendu.rendre(p, m_monde);
+    const int c = cote();
+    m_rendu.rendre(p, m_monde, c);
     if (m_surcouche) {
+        p.save();
+        if (c != echelle::CoteNaturel) {
+            const double k = static_cast<double>(c) / echelle::CoteNaturel;
+            p.scale(k, k);
+        }
         m_surcouche(p, m_monde);
+        p.restore();
     }
     // Row and column 500 lie outside the map proper; they close its frame.
-    p.fillRect(QRect(geo::MapSize, 0, 1, geo::MapSize + 1), Qt::black);
-    p.fillRect(QRect(0, geo::MapSize, geo::MapSize, 1), Qt::black);
+    const int bord = echelle::premierPixel(geo::MapSize, c);
+    p.fillRect(QRect(bord, 0, c - bord, c), Qt::black);
+    p.fillRect(QRect(0, bord, bord, c - bord), Qt::black);
+    // A window wider or taller than the map: the rest is the form's.
+    if (width() > c || height() > c) {
+        p.fillRect(QRect(c, 0, width() - c, height()), palette().window());
+        p.fillRect(QRect(0, c, c, height() - c), palette().window());
+    }
 }
 
 Selection CMapView::selection() const
@@ -144,7 +171,7 @@ void CMapView::appliquer(const MapEdit& edit)
 
 void CMapView::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = versCarte(event->position().toPoint());
     if (event->button() == Qt::LeftButton) {
         appliquer(OnMapLeftButtonDown(selection(), pos.x(), pos.y()));
     } else if (event->button() == Qt::RightButton) {
@@ -155,7 +182,7 @@ void CMapView::mousePressEvent(QMouseEvent* event)
 
 void CMapView::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
+    const QPoint pos = versCarte(event->position().toPoint());
     appliquer(OnMapMouseMove(selection(), drapeaux(event), pos.x(), pos.y()));
     QWidget::mouseMoveEvent(event);
 }

@@ -12,14 +12,15 @@
 class MapOwner;
 
 /**
- * The map window: 501 x 501 pixels over the control view's map frame, one
- * pixel per centimetre. It paints the last picture of the world it took
- * (Redraw), through an off-screen image, and edits the world with the mouse
- * according to the owner's "Sélection" group. Painting reads that picture
- * only: it never reads the world while other threads change it, never writes
- * it, and never calls its owner. The world never calls the window: the
- * console's display takes a new picture when the world says it changed.
- * Every call comes on the user-interface thread.
+ * The map window over the control view's map frame: a square whose side its
+ * owner sets, 501 pixels showing the map at one pixel per centimetre, any
+ * other side at the scale that fills it (echelle::versCarte maps a window
+ * pixel to the map pixel painted there, for the mouse too). It paints the last picture of the world
+ * it took (Redraw), through an off-screen image, and edits the world with the mouse according to
+ * the owner's "Sélection" group. Painting reads that picture only: it never reads the world while
+ * other threads change it, never writes it, and never calls its owner. The world never calls the
+ * window: the console's display takes a new picture when the world says it changed. Every call
+ * comes on the user-interface thread.
  */
 class CMapView : public QWidget {
     Q_OBJECT
@@ -59,6 +60,13 @@ public:
     QImage renderImage();
 
     QSize sizeHint() const override;
+
+    /** The smallest side the window takes (half the map's). */
+    static constexpr int CoteMinimal = 251;
+    /** The side of the square the map fills (the window's smaller dimension). */
+    int cote() const;
+    /** The map pixel painted at window pixel `fenetre` (echelle::versCarte). */
+    QPoint versCarte(QPoint fenetre) const;
 
 protected:
     /** Shown: a first picture of the world, as Redraw takes it. */
