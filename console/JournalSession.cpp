@@ -89,6 +89,7 @@ void ajouterMenuRejeu(CMainFrame& frame)
         }
         const std::vector<VitesseRejeu>& vitesses = vitessesRejeu();
         std::vector<std::string> textes;
+        textes.reserve(vitesses.size());
         for (const VitesseRejeu& v : vitesses) {
             textes.emplace_back(v.texte);
         }

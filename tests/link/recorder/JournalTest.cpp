@@ -213,9 +213,10 @@ TEST_F(JournalTest, MapRecordsReadInVersionTwoOnlyWithTheirSizesAndAVersionOneLo
         {enregistrement(1, Genre::Carte, std::string("\x01\x14\x02", 3)),
          "modification de carte invalide (3 octets)"},
         {enregistrement(1, static_cast<Genre>(7), ""), "enregistrement de genre inconnu : 7"}};
+    const std::string premier =
+        v2 + enregistrement(0, Genre::Carte, std::string("\x02\x00\x00", 3));
     for (const auto& [abime, raison] : abimes) {
-        std::istringstream entree(
-            v2 + enregistrement(0, Genre::Carte, std::string("\x02\x00\x00", 3)) + abime);
+        std::istringstream entree(premier + abime);
         LecteurJournal lecteur(entree);
         ASSERT_TRUE(lecteur.lireEntete());
         EXPECT_EQ(lecteur.version(), 2);
