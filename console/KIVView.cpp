@@ -66,7 +66,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
 
     // The edits of the world go to the session's log through the link; one
     // made on another thread is noted on this one, in its turn.
-    observerEditions([this](const EditionMonde& edition) {
+    m_cleEditions = observerEditions([this](const EditionMonde& edition) {
         if (QThread::currentThread() == thread()) {
             noterEdition(edition);
         } else {
@@ -89,7 +89,8 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
 
 CKIVView::~CKIVView()
 {
-    observerEditions({});
+    // A view made since keeps its own observer.
+    finObservationEditions(m_cleEditions);
     // The world threads use the map and this view: they stop first.
     StopWorldThreads();
     m_observateur.reset();

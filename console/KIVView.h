@@ -187,6 +187,8 @@ private:
     RobotLinkFactory m_fabriqueLien;
     /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
     bool m_lienPonctuel = false;
+    /** The key of this view's observer of the world's edits. */
+    int m_cleEditions = 0;
     /** The wheel codes of the last replayed command byte, shown in place of the world's. */
     std::optional<std::pair<int, int>> m_rouesRejouees;
     std::uint64_t m_tramesRecues = 0;

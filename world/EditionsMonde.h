@@ -30,12 +30,19 @@ struct EditionMonde {
 using ObservateurEditions = std::function<void(const EditionMonde&)>;
 
 /**
- * Installs the observer of every edit that changed the world (empty: none).
- * It is called on the thread that made the edit, after it, holding no world
- * lock; it must return at once and never edit the world. When this returns,
- * the previous observer is not running and will not run again.
+ * Installs the observer of every edit that changed the world, in place of
+ * the one before; the key that ends it. It is called on the thread that
+ * made the edit, after it, holding no world lock; it must return at once
+ * and never edit the world. When this returns, the previous observer is not
+ * running and will not run again.
  */
-void observerEditions(ObservateurEditions observateur);
+int observerEditions(ObservateurEditions observateur);
+
+/**
+ * Ends the observer installed with `cle`, if it is still the one (a newer
+ * one stays); when this returns it is not running and will not run again.
+ */
+void finObservationEditions(int cle);
 
 /** Tells the observer of `edition`, when there is one. */
 void signalerEdition(const EditionMonde& edition);
