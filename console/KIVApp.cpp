@@ -1,5 +1,6 @@
 #include "console/KIVApp.h"
 
+#include "console/CalibrationDlg.h"
 #include "console/DocTemplate.h"
 #include "console/Icones.h"
 #include "console/JournalSession.h"
@@ -174,6 +175,7 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
         ajouterVoletJournal(*frame, journal);
     }
     ajouterMenuTrace(*frame);
+    ajouterMenuCalibration(*frame);
     ajouterMenuClavier(*frame);
     if (!m_ligne.terrain.empty()) {
         // Opened once the map and the navigation are there: a destination

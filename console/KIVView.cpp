@@ -181,6 +181,17 @@ bool CKIVView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool CKIVView::prendreClic(int x, int y)
+{
+    if (!m_designation) {
+        return false;
+    }
+    const auto suite = std::move(m_designation);
+    m_designation = nullptr;
+    suite(x, y);
+    return true;
+}
+
 Selection CKIVView::selection() const
 {
     if (m_ui->id1022->isChecked()) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +66,14 @@ public:
     void ShowRobotPosition() override;
     void ShowDestination() override;
     void ShowWheelSpeeds() override;
+    /** Takes the click when a tool asked for the next one (designerPoint). */
+    bool prendreClic(int x, int y) override;
+    /**
+     * The next left click on the map designates a point (cm) for `suite`
+     * instead of editing; an empty `suite` cancels the request.
+     */
+    void designerPoint(std::function<void(int, int)> suite) { m_designation = std::move(suite); }
+    bool designationEnCours() const { return static_cast<bool>(m_designation); }
 
     /**
      * One byte from the robot: shown in the reception box, fed to the
@@ -136,6 +145,8 @@ signals:
     void mondeAffiche();
     /** The one-time set-up is done: the map, the link and the navigation are there. */
     void misEnPlace();
+    /** A frame's three intervals (s, as the network takes them), before its estimate. */
+    void intervallesLus(double t1, double t2, double t3);
     /** A frame's battery byte set the battery bar (a level 0 included). */
     void batterieRecue();
     /** The link was opened again: a replay may have started or ended (the title says it). */
@@ -179,6 +190,8 @@ private:
 
     /** The robot's bytes from the line to the world; restarted each time the link opens. */
     protocole::ChaineTrames m_chaine;
+    /** A tool waits for a point clicked on the map. */
+    std::function<void(int, int)> m_designation;
     /** The network refused the robot's inputs once already (told once). */
     bool m_estimationRefusee = false;
     /** Frame 1001's rectangle in the form's coordinates (the map is the square at its top left). */

@@ -246,6 +246,7 @@ void CKIVView::Rejouer(const RobotLinkFactory& rejeu)
 
 protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)
 {
+    emit intervallesLus(t1, t2, t3);
     protocole::Estimation estimation;
     Vecteur sortie;
     try {

@@ -21,7 +21,7 @@ TraceCarte::TraceCarte(CKIVView* view, QObject* parent)
 TraceCarte::~TraceCarte()
 {
     if (m_carte) {
-        m_carte->m_surcouche = nullptr;
+        m_carte->poserSurcouche(this, nullptr);
     }
 }
 
@@ -29,9 +29,8 @@ void TraceCarte::attacher()
 {
     m_carte = m_view ? m_view->mapView() : nullptr;
     if (m_carte) {
-        m_carte->m_surcouche = [this](QPainter& p, const Instantane& monde) {
-            dessiner(p, monde);
-        };
+        m_carte->poserSurcouche(
+            this, [this](QPainter& p, const Instantane& monde) { dessiner(p, monde); });
     } else if (m_view) {
         // The view makes its map once it is first shown.
         QTimer::singleShot(100, this, &TraceCarte::attacher);

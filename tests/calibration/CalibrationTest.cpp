@@ -4,6 +4,7 @@
 #include "calibration/GrilleCalibration.h"
 #include "calibration/ListeCalibration.h"
 #include "calibration/MoyenneIntervalles.h"
+#include "calibration/SeanceCalibration.h"
 #include "core/Erreur.h"
 #include "support/RepertoireTemporaire.h"
 #include "trainer/Preparation.h"
@@ -219,4 +220,57 @@ TEST(ListeCalibration, SimulatedFramesOnAGeometryAverageToItsReadings)
     EXPECT_NEAR(r.point.intervalles[1], lus[1], 1e-12);
     // A tick is 0.017 cm of sound: the spread is about that.
     EXPECT_NEAR(r.point.dispersionCm, 5e-7 * 34700.0 * std::sqrt(20.0 / 19.0), 1e-6);
+}
+
+TEST(SeanceCalibration, FramesCloseThePointAndTheGridAdvances)
+{
+    SeanceCalibration seance;
+    ASSERT_EQ(seance.grille().size(), 16u) << "a 4 x 4 grid by default";
+    const balises::Position premier = *seance.prochainPointGrille();
+    EXPECT_EQ(premier.x, MargeGrille);
+    EXPECT_EQ(premier.y, MargeGrille);
+    const auto lus = balises::intervallesLus(balises::Geometrie{}, premier);
+
+    // Outside a measure, frames count for nothing.
+    EXPECT_FALSE(seance.trame(lus));
+    seance.setCriteres({3, 5.0});
+    seance.commencer(premier);
+    EXPECT_FALSE(seance.trame(lus));
+    EXPECT_FALSE(seance.trame({lus[0], std::nan(""), lus[2]})) << "not finite: not counted";
+    EXPECT_FALSE(seance.trame(lus));
+    EXPECT_EQ(seance.mesure().trames(), 2);
+    const auto fin = seance.trame(lus);
+    ASSERT_TRUE(fin);
+    ASSERT_TRUE(fin->accepte) << fin->refus;
+    EXPECT_FALSE(seance.mesureEnCours());
+    EXPECT_EQ(seance.liste().taille(), 1);
+    EXPECT_TRUE(seance.pointGrilleVisite(0));
+    // The next grid point in driving order; a kept point within half a
+    // cell of a grid point visits it.
+    EXPECT_EQ(seance.prochainPointGrille()->x, seance.grille()[1].x);
+    EXPECT_EQ(seance.prochainPointGrille()->y, seance.grille()[1].y);
+
+    // The robot moved during the measure: refused, nothing kept.
+    const balises::Position loin{300.0, 300.0};
+    seance.commencer(seance.grille()[1]);
+    seance.trame(balises::intervallesLus(balises::Geometrie{}, seance.grille()[1]));
+    seance.trame(balises::intervallesLus(balises::Geometrie{}, loin));
+    const auto refus = seance.trame(balises::intervallesLus(balises::Geometrie{}, loin));
+    ASSERT_TRUE(refus);
+    EXPECT_FALSE(refus->accepte);
+    EXPECT_FALSE(refus->refus.empty());
+    EXPECT_EQ(seance.liste().taille(), 1);
+
+    // Cancelled: the frames after it count for nothing.
+    seance.commencer(loin);
+    seance.annuler();
+    EXPECT_FALSE(seance.trame(lus));
+    EXPECT_FALSE(seance.trame(lus));
+    EXPECT_FALSE(seance.trame(lus));
+    EXPECT_EQ(seance.liste().taille(), 1);
+
+    // A grid side outside its range suggests nothing.
+    seance.setCoteGrille(CoteGrilleMax + 1);
+    EXPECT_TRUE(seance.grille().empty());
+    EXPECT_FALSE(seance.prochainPointGrille());
 }

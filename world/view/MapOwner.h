@@ -15,4 +15,10 @@ public:
     virtual void ShowDestination() = 0;
     virtual void ShowRobotPosition() = 0;
     virtual void ShowWheelSpeeds() = 0;
+    /**
+     * A left click at map pixel (x, y), offered before it edits anything:
+     * true when the owner took it for itself (a point designated for a
+     * tool), and the map then does nothing with it.
+     */
+    virtual bool prendreClic(int /*x*/, int /*y*/) { return false; }
 };

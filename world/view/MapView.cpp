@@ -111,11 +111,32 @@ QImage CMapView::renderImage()
     prendreMonde();
     QImage image;
     renderMap(image, m_monde);
-    if (m_surcouche) {
+    if (!m_surcouches.empty()) {
         QPainter p(&image);
-        m_surcouche(p, m_monde);
+        for (const auto& [cle, dessin] : m_surcouches) {
+            dessin(p, m_monde);
+        }
     }
     return image;
+}
+
+void CMapView::poserSurcouche(const void* cle, Surcouche dessin)
+{
+    for (auto k = m_surcouches.begin(); k != m_surcouches.end(); ++k) {
+        if (k->first == cle) {
+            if (dessin) {
+                k->second = std::move(dessin);
+            } else {
+                m_surcouches.erase(k);
+            }
+            update();
+            return;
+        }
+    }
+    if (dessin) {
+        m_surcouches.emplace_back(cle, std::move(dessin));
+        update();
+    }
 }
 
 void CMapView::showEvent(QShowEvent* event)
@@ -131,13 +152,15 @@ void CMapView::paintEvent(QPaintEvent*)
     QPainter p(this);
     const int c = cote();
     m_rendu.rendre(p, m_monde, c);
-    if (m_surcouche) {
+    if (!m_surcouches.empty()) {
         p.save();
         if (c != echelle::CoteNaturel) {
             const double k = static_cast<double>(c) / echelle::CoteNaturel;
             p.scale(k, k);
         }
-        m_surcouche(p, m_monde);
+        for (const auto& [cle, dessin] : m_surcouches) {
+            dessin(p, m_monde);
+        }
         p.restore();
     }
     // Row and column 500 lie outside the map proper; they close its frame.
@@ -172,6 +195,13 @@ void CMapView::appliquer(const MapEdit& edit)
 void CMapView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = versCarte(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && m_ownerView && pos.x() >= 0 && pos.y() >= 0 &&
+        pos.x() <= geo::MapSize && pos.y() <= geo::MapSize &&
+        m_ownerView->prendreClic(std::min(pos.x(), geo::MapSize - 1),
+                                 std::min(pos.y(), geo::MapSize - 1))) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         appliquer(OnMapLeftButtonDown(selection(), pos.x(), pos.y()));
     } else if (event->button() == Qt::RightButton) {

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QWidget>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class MapOwner;
 
@@ -32,8 +34,14 @@ public:
 
     /** The control view, set by it right after creating the map. */
     MapOwner* m_ownerView = nullptr;
-    /** Drawn over the map's layers at every painting, when set (the robot's trail). */
-    std::function<void(QPainter&, const Instantane&)> m_surcouche;
+    /** A drawing over the map's layers, in map pixels (the robot's trail, the calibration points).
+     */
+    using Surcouche = std::function<void(QPainter&, const Instantane&)>;
+    /**
+     * Sets the drawing known by `cle` (added after the others the first
+     * time), or removes it when `dessin` is empty. The window repaints.
+     */
+    void poserSurcouche(const void* cle, Surcouche dessin);
 
     /**
      * Shows the world afresh: the destination marker goes to its cell's
@@ -81,6 +89,7 @@ private:
     /** Takes the world's picture (the destination snapped first). */
     void prendreMonde();
 
+    std::vector<std::pair<const void*, Surcouche>> m_surcouches;
     Instantane m_monde;
     /** The next picture, taken before it is known whether it shows anything new. */
     Instantane m_suivant;
