@@ -39,7 +39,7 @@ const char* const UsageKiv =
     "  --version          affiche la version\n"
     "\n"
     "Chaque session où le port du robot est ouvert est enregistrée dans le dossier\n"
-    "des journaux de l'utilisateur (~/.local/share/<organisation>/KIV).\n";
+    "des journaux (~/.local/share/kiv-zul/journaux).\n";
 
 LigneCommande analyserLigneCommande(const QStringList& arguments)
 {

@@ -10,11 +10,13 @@
 #include "core/StringTable.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "ui_KIVView.h"
+#include "world/EditionsMonde.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
 #include "world/view/MapView.h"
 
 #include <QEvent>
+#include <QThread>
 
 namespace {
 const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau de neurones";
@@ -62,6 +64,17 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     m_reception->setPorte(m_porte.get());
     m_transmission->setPorte(m_porte.get());
 
+    // The edits of the world go to the session's log through the link; one
+    // made on another thread is noted on this one, in its turn.
+    m_cleEditions = observerEditions([this](const EditionMonde& edition) {
+        if (QThread::currentThread() == thread()) {
+            noterEdition(edition);
+        } else {
+            QMetaObject::invokeMethod(
+                this, [this, edition] { noterEdition(edition); }, Qt::QueuedConnection);
+        }
+    });
+
     m_reseaux = std::make_unique<ReseauxDlg>(this);
     if (options.poids.empty()) {
         platform().messageBox(ChoisirPoids, platform().loadString(ids::AppTitle),
@@ -76,6 +89,8 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
 
 CKIVView::~CKIVView()
 {
+    // A view made since keeps its own observer.
+    finObservationEditions(m_cleEditions);
     // The world threads use the map and this view: they stop first.
     StopWorldThreads();
     m_observateur.reset();
@@ -220,6 +235,12 @@ void CKIVView::ShowWheelSpeeds()
         VerrouMonde verrou(g_wheelLock);
         left = g_wheelLeft;
         right = g_wheelRight;
+    }
+    if (m_rouesRejouees && !fichierRejoue().empty()) {
+        // A replay shows the codes the robot was sent then, not the ones
+        // this console would send now.
+        left = m_rouesRejouees->first;
+        right = m_rouesRejouees->second;
     }
     if (gauche == QLatin1String("0") && droite == QLatin1String("0") && left == 0 && right == 0) {
         return;

@@ -10,9 +10,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 class BoiteTrafic;
+struct EditionMonde;
 class CMapView;
 class ObservateurMonde;
 class PorteAffichage;
@@ -86,6 +89,12 @@ public:
     void OnLinkLost(const std::string& raison) override;
     /** The byte stream starts again (a replayed log's next session): the parser restarts. */
     void OnLinkRestart() override;
+    /** A replayed command byte: in the transmission box, its wheel codes in the wheel boxes. */
+    void OnReplayedCommand(std::uint8_t octet) override;
+    /** A replayed destination: placed again, shown in the destination boxes. */
+    void OnReplayedDestination(const journal::Destination& destination) override;
+    /** A replayed map edit: made again on the field. */
+    void OnReplayedMapEdit(const journal::Edition& edition) override;
 
     /**
      * Plays a recorded session through the link `rejeu` makes, in place of
@@ -93,6 +102,8 @@ public:
      * engine.
      */
     void Rejouer(const RobotLinkFactory& rejeu);
+    /** The log being (or last) replayed in place of the robot's port; empty for a robot. */
+    std::string fichierRejoue() const;
 
     // Commands of the form and the menu.
     void OnEtatPort();
@@ -138,6 +149,8 @@ signals:
     void intervallesLus(double t1, double t2, double t3);
     /** A frame's battery byte set the battery bar (a level 0 included). */
     void batterieRecue();
+    /** The link was opened again: a replay may have started or ended (the title says it). */
+    void lienRemplace();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -158,6 +171,8 @@ private:
     void traiterOctet(int octet, protocole::Instant arrivee);
     /** A frame is half read: its status byte, and the reply, are still to come. */
     bool attendReponse() const;
+    /** An edit of the world, noted in the session's log (on this view's thread). */
+    void noterEdition(const EditionMonde& edition);
 
     std::unique_ptr<Ui::KIVView> m_ui;
 
@@ -185,6 +200,10 @@ private:
     RobotLinkFactory m_fabriqueLien;
     /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
     bool m_lienPonctuel = false;
+    /** The key of this view's observer of the world's edits. */
+    int m_cleEditions = 0;
+    /** The wheel codes of the last replayed command byte, shown in place of the world's. */
+    std::optional<std::pair<int, int>> m_rouesRejouees;
     std::uint64_t m_tramesRecues = 0;
     std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
         std::make_shared<std::atomic<std::uint64_t>>(0);

@@ -13,6 +13,7 @@
 #include "link/recorder/FormatJournal.h"
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
+#include "world/EditionsMonde.h"
 #include "world/WorldState.h"
 
 #include <QProgressBar>
@@ -55,6 +56,7 @@ int CKIVView::OpenRobotPort()
     if (!m_serialPort) {
         m_serialPort = m_fabriqueLien();
     }
+    m_rouesRejouees.reset();
     if (m_serialPort->Configure(this, reglages.port, reglages.baud, 'N', 8, 1, LinkRxChar | LinkCts,
                                 512)) {
         g_portOpen = 1;
@@ -63,9 +65,11 @@ int CKIVView::OpenRobotPort()
         g_heading = 0;
         m_chaine.demarrer(seuilSilenceReglage(reglages.baud));
         m_serialPort->StartMonitor();
+        emit lienRemplace();
         return 0;
     }
     g_portOpen = 0;
+    emit lienRemplace();
     // The engine knows why (a device held by another program, a missing
     // one, no permission): the operator reads it under the message.
     std::string texte = "Le port sélectionné ne peut-être utilisé.";
@@ -89,7 +93,76 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
     }
+    // A replay shows the bytes the robot was sent then (OnReplayedCommand).
+    if (fichierRejoue().empty()) {
+        m_transmission->ajouter(texteCommande(octet));
+    }
+}
+
+std::string CKIVView::fichierRejoue() const
+{
+    return m_serialPort ? m_serialPort->replayFile() : std::string();
+}
+
+void CKIVView::OnReplayedCommand(std::uint8_t octet)
+{
     m_transmission->ajouter(texteCommande(octet));
+    if (const auto commande = protocole::decoderCommande(octet)) {
+        m_rouesRejouees = {commande->gauche, commande->droite};
+        ShowWheelSpeeds();
+    }
+}
+
+void CKIVView::OnReplayedDestination(const journal::Destination& destination)
+{
+    appliquerEdition({GenreEditionMonde::Destination, destination.x, destination.y});
+    ShowDestination();
+}
+
+void CKIVView::OnReplayedMapEdit(const journal::Edition& edition)
+{
+    GenreEditionMonde genre = GenreEditionMonde::Peinte;
+    switch (edition.genre) {
+    case journal::EditionCarte::Peinte:
+        genre = GenreEditionMonde::Peinte;
+        break;
+    case journal::EditionCarte::Effacee:
+        genre = GenreEditionMonde::Effacee;
+        break;
+    case journal::EditionCarte::Trouvee:
+        genre = GenreEditionMonde::Trouvee;
+        break;
+    case journal::EditionCarte::Retiree:
+        genre = GenreEditionMonde::Retiree;
+        break;
+    }
+    appliquerEdition({genre, edition.colonne, edition.ligne});
+}
+
+void CKIVView::noterEdition(const EditionMonde& edition)
+{
+    if (!m_serialPort) {
+        return;
+    }
+    journal::EditionCarte genre = journal::EditionCarte::Peinte;
+    switch (edition.genre) {
+    case GenreEditionMonde::Destination:
+        m_serialPort->noteDestination(edition.x, edition.y);
+        return;
+    case GenreEditionMonde::Peinte:
+        genre = journal::EditionCarte::Peinte;
+        break;
+    case GenreEditionMonde::Effacee:
+        genre = journal::EditionCarte::Effacee;
+        break;
+    case GenreEditionMonde::Trouvee:
+        genre = journal::EditionCarte::Trouvee;
+        break;
+    case GenreEditionMonde::Retiree:
+        genre = journal::EditionCarte::Retiree;
+        break;
+    }
+    m_serialPort->noteMapEdit({genre, edition.x, edition.y});
 }
 
 void CKIVView::OnRobotByte(int octet, int)

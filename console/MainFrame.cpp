@@ -120,6 +120,8 @@ CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
     creerMenus();
     connecterCommandes();
     new PretraductionClavier(this);
+    // A replay names its log in the title; the title comes back after it.
+    connect(m_view, &CKIVView::lienRemplace, this, &CMainFrame::actualiserTitre);
 
     // The frame, title bar included, sits at the screen's top-left corner.
     placerCadre();

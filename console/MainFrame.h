@@ -119,6 +119,8 @@ private:
     void commandeEdition(int id);
     /** After the document changed: title, grid-lines check mark, map and boxes. */
     void apresDocument();
+    /** "KIV-ZUL - essai.kiv", and the log a replay plays after it. */
+    void actualiserTitre();
     void imprimerSur(QPrinter& imprimante);
 
     CKIVView* m_view;

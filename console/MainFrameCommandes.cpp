@@ -22,6 +22,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStatusBar>
+#include <filesystem>
 
 namespace {
 const char* const ImpressionImpossible =
@@ -58,11 +59,23 @@ void CMainFrame::connecterCommandes()
     connect(&m_view->reseaux(), &ReseauxDlg::aPropos, this, [this] { OnAppAbout(); });
 }
 
+void CMainFrame::actualiserTitre()
+{
+    if (!m_document) {
+        return;
+    }
+    // "KIV-ZUL - essai.kiv", as single-document programs name their window.
+    std::string titre = platform().loadString(ids::AppTitle) + " - " + m_document->GetTitle();
+    // A replay says so, and which log it plays: "KIV-ZUL - essai.kiv - Rejeu : NAME.kivlog".
+    if (const std::string rejeu = m_view->fichierRejoue(); !rejeu.empty()) {
+        titre += " - Rejeu : " + std::filesystem::path(rejeu).filename().string();
+    }
+    setWindowTitle(QString::fromStdString(titre));
+}
+
 void CMainFrame::apresDocument()
 {
-    // "KIV-ZUL - essai.kiv", as single-document programs name their window.
-    const std::string titre = platform().loadString(ids::AppTitle) + " - " + m_document->GetTitle();
-    setWindowTitle(QString::fromStdString(titre));
+    actualiserTitre();
     if (!m_view->mapView()) {
         return; // before the first activation there is no field on show yet
     }

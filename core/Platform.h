@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 /** Buttons of a message box. */
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
@@ -52,6 +53,34 @@ public:
      */
     virtual std::optional<std::string> chooseFile(FileDialogKind kind,
                                                   const std::string& filter) = 0;
+
+    /**
+     * The same dialog, starting in `dossier` when that folder exists (the
+     * place where files of this kind live). By default, chooseFile.
+     */
+    virtual std::optional<std::string> chooseFileIn(FileDialogKind kind, const std::string& filter,
+                                                    const std::string& /*dossier*/)
+    {
+        return chooseFile(kind, filter);
+    }
+
+    /**
+     * A modal choice among `choix` under `caption`, introduced by `label`,
+     * `courant` chosen at first: the index chosen, or nothing when the user
+     * cancels. By default, `courant` without asking.
+     */
+    virtual std::optional<int> chooseItem(const std::string& /*caption*/,
+                                          const std::string& /*label*/,
+                                          const std::vector<std::string>& /*choix*/, int courant)
+    {
+        return courant;
+    }
+
+    /**
+     * Shows `dossier` in the desktop's file manager; false (nothing shown)
+     * when there is none. By default, false.
+     */
+    virtual bool openFolder(const std::string& /*dossier*/) { return false; }
 
     /** A new progress box titled with string `captionId`; not shown until Create. */
     virtual std::unique_ptr<ProgressBox> createProgressBox(int captionId) = 0;

@@ -67,6 +67,23 @@ void LienEnregistre::noteLinkEvent(const std::string& texte)
     }
 }
 
+void LienEnregistre::noteDestination(int x, int y)
+{
+    // Only what a log can hold: a point of the field.
+    if (m_ouvert && x >= 0 && y >= 0 && x <= journal::CoteTerrainCm &&
+        y <= journal::CoteTerrainCm) {
+        m_journal->destination(x, y);
+    }
+}
+
+void LienEnregistre::noteMapEdit(const journal::Edition& edition)
+{
+    if (m_ouvert && edition.colonne >= 0 && edition.ligne >= 0 &&
+        edition.colonne < journal::CellulesTerrain && edition.ligne < journal::CellulesTerrain) {
+        m_journal->edition(edition.genre, edition.colonne, edition.ligne);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

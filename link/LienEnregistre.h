@@ -35,6 +35,8 @@ public:
     void noteEvent(const std::string& texte) override;
     void noteLinkEvent(const std::string& texte) override;
     std::string lossReason() const override { return m_lien->lossReason(); }
+    void noteDestination(int x, int y) override;
+    void noteMapEdit(const journal::Edition& edition) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;

@@ -141,6 +141,24 @@ bool LienRejoue::remettre(const journal::Enregistrement& e)
         break;
     case journal::Genre::Emis:
         m_owner->OnLinkWrite(static_cast<std::int64_t>(e.tempsUs));
+        for (const std::uint8_t octet : e.charge) {
+            if (vivant.expired()) {
+                return false;
+            }
+            m_owner->OnReplayedCommand(octet);
+        }
+        return !vivant.expired();
+    case journal::Genre::Destination:
+        if (journal::Destination d;
+            journal::decoderDestination(e.charge.data(), e.charge.size(), d)) {
+            m_owner->OnReplayedDestination(d);
+        }
+        return !vivant.expired();
+    case journal::Genre::Carte:
+        if (journal::Edition edition;
+            journal::decoderEdition(e.charge.data(), e.charge.size(), edition)) {
+            m_owner->OnReplayedMapEdit(edition);
+        }
         return !vivant.expired();
     case journal::Genre::Lien:
         // The first opening is the one the owner just made.

@@ -34,7 +34,9 @@ struct OptionsRejeu {
  * A recorded session played back as a link, across the files it was
  * continued in: the received bytes reach the owner at their recorded times
  * (scaled by the speed), a later opening in the log restarts the owner's
- * frame count, and whatever the owner queues for sending goes nowhere.
+ * frame count, the command bytes sent then, the destinations placed and the
+ * map edits made are handed over in their turn, and whatever the owner
+ * queues for sending goes nowhere.
  * Playback runs on the owner's thread from a timer; the monitor counts as
  * running until the log's end.
  */
@@ -55,6 +57,7 @@ public:
     void QueueWrite(const char* octets) override;
     bool threadAlive() const override { return m_enCours; }
     std::string openError() const override { return m_erreur; }
+    std::string replayFile() const override { return m_options.fichier; }
 
     /**
      * Hands over the records due at the clock's time, for at most one

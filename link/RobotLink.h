@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/recorder/FormatJournal.h"
 #include "link/settings/PortSettings.h"
 
 #include <cstdint>
@@ -59,6 +60,12 @@ public:
      * from the next byte.
      */
     virtual void OnLinkRestart() {}
+    /** A replayed command byte the console sent at the time (its wheel codes are shown). */
+    virtual void OnReplayedCommand(std::uint8_t /*octet*/) {}
+    /** A replayed destination, placed at the time at (x, y) cm. */
+    virtual void OnReplayedDestination(const journal::Destination& /*destination*/) {}
+    /** A replayed map edit, made at the time. */
+    virtual void OnReplayedMapEdit(const journal::Edition& /*edition*/) {}
 };
 
 /** Line events the owner wants to hear of (EV_ flags of the original platform). */
@@ -131,6 +138,12 @@ public:
     virtual void noteLinkEvent(const std::string& /*texte*/) {}
     /** Why the device went away (French); empty while it is there or was closed normally. */
     virtual std::string lossReason() const { return {}; }
+    /** Notes a destination placed at (x, y) cm in the session's log, when the link keeps one. */
+    virtual void noteDestination(int /*x*/, int /*y*/) {}
+    /** Notes a map edit in the session's log, when the link keeps one. */
+    virtual void noteMapEdit(const journal::Edition& /*edition*/) {}
+    /** The log a replay link plays; empty for a link to a robot. */
+    virtual std::string replayFile() const { return {}; }
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

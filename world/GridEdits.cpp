@@ -1,5 +1,6 @@
 #include "world/GridEdits.h"
 
+#include "world/EditionsMonde.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 
@@ -73,6 +74,7 @@ void PlaceObstacle(int r, int c)
     g_grid[r][c] = 1;
     entourerDeMarge(r, c);
     notifyWorldChange();
+    signalerEdition({GenreEditionMonde::Peinte, c - 1, r - 1});
 }
 
 void EraseObstacle(int px, int py)
@@ -87,6 +89,7 @@ void EraseObstacle(int px, int py)
     }
     recalculerMarge(r, c);
     notifyWorldChange();
+    signalerEdition({GenreEditionMonde::Effacee, c - 1, r - 1});
 }
 
 void MarkObstacle(int r, int c)
@@ -102,6 +105,7 @@ void MarkObstacle(int r, int c)
     // in between plans once more.
     g_mapChanged = 1;
     notifyWorldChange();
+    signalerEdition({GenreEditionMonde::Trouvee, c - 1, r - 1});
 }
 
 void ClearObstacle(int r, int c)
@@ -109,9 +113,13 @@ void ClearObstacle(int r, int c)
     if (!dansLeTerrain(r, c)) {
         return;
     }
+    const bool obstacle = estObstacle(g_grid[r][c]);
     g_mapDirty = 1;
     g_mapChanged = 1;
     recalculerMarge(r, c);
     g_mapChanged = 1;
     notifyWorldChange();
+    if (obstacle) {
+        signalerEdition({GenreEditionMonde::Retiree, c - 1, r - 1});
+    }
 }

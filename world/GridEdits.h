@@ -5,7 +5,8 @@
  * obstacle (1 or 3) among its eight neighbours. Rows and columns are grid
  * indices (cell + 1). Edits aimed at the border or outside the grid are
  * ignored, so the border always holds 1 and no neighbour access leaves the
- * array. None of them redraws; the callers do.
+ * array. None of them redraws; the callers do. Each edit that changed a
+ * cell is told to the observer of edits (EditionsMonde.h).
  */
 
 /** Operator obstacle at (r, c) with its margin, on a free or margin cell only. */

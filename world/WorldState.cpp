@@ -1,5 +1,6 @@
 #include "world/WorldState.h"
 
+#include "world/EditionsMonde.h"
 #include "world/WorldChange.h"
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
@@ -186,6 +187,7 @@ void SetDestination(int x, int y)
         g_destCell = {geo::celluleDe(x), geo::celluleDe(y)};
     }
     notifyWorldChange();
+    signalerEdition({GenreEditionMonde::Destination, x, y});
 }
 
 void SetWheels(int gauche, int droite)

@@ -120,7 +120,10 @@ void PlaceRobotLocked(int x, int y);
 /** Sets the robot position (cm) and cell together, under g_robotLock, and wakes the waiters. */
 void SetRobotPosition(int x, int y);
 
-/** Sets the destination marker and cell, under g_destLock, and activates navigation. */
+/**
+ * Sets the destination marker and cell, under g_destLock, and activates
+ * navigation; the observer of edits hears of it.
+ */
 void SetDestination(int x, int y);
 
 /** Sets both wheel codes under g_wheelLock. */

@@ -5,12 +5,16 @@
 #include "core/qt/FenetreProprietaire.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QString>
 #include <QThread>
+#include <QUrl>
 
 Q_LOGGING_CATEGORY(lcApp, "kiv.app", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWorld, "kiv.world", QtInfoMsg)
@@ -90,10 +94,19 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string&
 
 std::optional<std::string> QtPlatform::chooseFile(FileDialogKind kind, const std::string& filter)
 {
+    return chooseFileIn(kind, filter, {});
+}
+
+std::optional<std::string> QtPlatform::chooseFileIn(FileDialogKind kind, const std::string& filter,
+                                                    const std::string& dossier)
+{
     const QString qtFilter = QString::fromStdString(qtFileFilter(filter));
     QWidget* owner = fenetreProprietaire();
-    // Where a file of this kind was last opened or saved, not the working folder.
-    const QString depart = dossiers::depart(filter);
+    // The folder asked for; else where a file of this kind was last opened
+    // or saved, not the working folder.
+    const QString demande = QString::fromStdString(dossier);
+    const QString depart =
+        !demande.isEmpty() && QFileInfo(demande).isDir() ? demande : dossiers::depart(filter);
     const QString path = kind == FileDialogKind::Open
                              ? QFileDialog::getOpenFileName(owner, QString(), depart, qtFilter)
                              : QFileDialog::getSaveFileName(owner, QString(), depart, qtFilter);
@@ -102,6 +115,29 @@ std::optional<std::string> QtPlatform::chooseFile(FileDialogKind kind, const std
     }
     dossiers::retenir(filter, path);
     return path.toStdString();
+}
+
+std::optional<int> QtPlatform::chooseItem(const std::string& caption, const std::string& label,
+                                          const std::vector<std::string>& choix, int courant)
+{
+    QStringList elements;
+    for (const std::string& c : choix) {
+        elements << QString::fromStdString(c);
+    }
+    bool ok = false;
+    const QString choisi =
+        QInputDialog::getItem(fenetreProprietaire(), QString::fromStdString(caption),
+                              QString::fromStdString(label), elements, courant, false, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    const auto index = elements.indexOf(choisi);
+    return index < 0 ? courant : static_cast<int>(index);
+}
+
+bool QtPlatform::openFolder(const std::string& dossier)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(dossier)));
 }
 
 void QtPlatform::beep(int /*frequency*/, int milliseconds)

@@ -15,6 +15,12 @@ public:
     MessageAnswer messageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
     std::optional<std::string> chooseFile(FileDialogKind kind, const std::string& filter) override;
+    std::optional<std::string> chooseFileIn(FileDialogKind kind, const std::string& filter,
+                                            const std::string& dossier) override;
+    std::optional<int> chooseItem(const std::string& caption, const std::string& label,
+                                  const std::vector<std::string>& choix, int courant) override;
+    /** Through QDesktopServices: the desktop's file manager. */
+    bool openFolder(const std::string& dossier) override;
     /** A box from the factory set at start-up; a silent box when none is set. */
     std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void beep(int frequency, int milliseconds) override;

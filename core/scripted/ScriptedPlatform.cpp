@@ -66,6 +66,9 @@ void ScriptedPlatform::clear()
     m_files.clear();
     m_messages.clear();
     m_fileRequests.clear();
+    m_items.clear();
+    m_itemRequests.clear();
+    m_dossiersOuverts.clear();
     m_beeps.clear();
     m_traces.clear();
     m_sleeps.clear();
@@ -116,7 +119,7 @@ std::optional<std::string> ScriptedPlatform::chooseFile(FileDialogKind kind,
                                                         const std::string& filter)
 {
     std::lock_guard lock(m_mutex);
-    m_fileRequests.push_back({kind, filter});
+    m_fileRequests.push_back({kind, filter, {}});
     if (m_files.empty()) {
         ++m_unanswered;
         return std::nullopt;
@@ -124,6 +127,60 @@ std::optional<std::string> ScriptedPlatform::chooseFile(FileDialogKind kind,
     std::optional<std::string> path = std::move(m_files.front());
     m_files.pop_front();
     return path;
+}
+
+std::optional<std::string> ScriptedPlatform::chooseFileIn(FileDialogKind kind,
+                                                          const std::string& filter,
+                                                          const std::string& dossier)
+{
+    std::lock_guard lock(m_mutex);
+    m_fileRequests.push_back({kind, filter, dossier});
+    if (m_files.empty()) {
+        ++m_unanswered;
+        return std::nullopt;
+    }
+    std::optional<std::string> path = std::move(m_files.front());
+    m_files.pop_front();
+    return path;
+}
+
+void ScriptedPlatform::queueItem(std::optional<int> index)
+{
+    std::lock_guard lock(m_mutex);
+    m_items.push_back(index);
+}
+
+std::optional<int> ScriptedPlatform::chooseItem(const std::string& caption,
+                                                const std::string& label,
+                                                const std::vector<std::string>& choix, int courant)
+{
+    std::lock_guard lock(m_mutex);
+    m_itemRequests.push_back({caption, label, choix, courant});
+    if (m_items.empty()) {
+        return courant;
+    }
+    const std::optional<int> index = m_items.front();
+    m_items.pop_front();
+    return index;
+}
+
+std::vector<ScriptedPlatform::ItemRequest> ScriptedPlatform::itemRequests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_itemRequests;
+}
+
+bool ScriptedPlatform::openFolder(const std::string& dossier)
+{
+    std::lock_guard lock(m_mutex);
+    m_dossiersOuverts.push_back(dossier);
+    return true;
+}
+
+std::vector<std::string> ScriptedPlatform::openedFolders() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_dossiersOuverts;
 }
 
 void ScriptedPlatform::sleep(int milliseconds)

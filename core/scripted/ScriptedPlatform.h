@@ -31,6 +31,15 @@ public:
     struct FileRequest {
         FileDialogKind kind;
         std::string filter;
+        /** The folder asked to start in (chooseFileIn); empty for chooseFile. */
+        std::string dossier;
+    };
+    /** A chooseItem call. */
+    struct ItemRequest {
+        std::string caption;
+        std::string label;
+        std::vector<std::string> choix;
+        int courant = 0;
     };
     struct Beep {
         int frequency;
@@ -58,6 +67,8 @@ public:
 
     void queueAnswer(MessageAnswer answer);
     void queueFile(std::optional<std::string> path);
+    /** The next chooseItem's answer (nothing: cancelled); without one it answers its `courant`. */
+    void queueItem(std::optional<int> index);
 
     /**
      * Makes the `poll`-th CheckCancel (counted from 0 over every box since
@@ -80,6 +91,9 @@ public:
 
     std::vector<ShownMessage> messages() const;
     std::vector<FileRequest> fileRequests() const;
+    std::vector<ItemRequest> itemRequests() const;
+    /** The folders openFolder was asked to show, in order (each answered true). */
+    std::vector<std::string> openedFolders() const;
     std::vector<Beep> beeps() const;
     std::vector<Trace> traces() const;
     std::vector<ProgressRecord> progressBoxes() const;
@@ -89,6 +103,11 @@ public:
     MessageAnswer messageBox(const std::string& text, const std::string& caption,
                              MessageButtons buttons, MessageIcon icon) override;
     std::optional<std::string> chooseFile(FileDialogKind kind, const std::string& filter) override;
+    std::optional<std::string> chooseFileIn(FileDialogKind kind, const std::string& filter,
+                                            const std::string& dossier) override;
+    std::optional<int> chooseItem(const std::string& caption, const std::string& label,
+                                  const std::vector<std::string>& choix, int courant) override;
+    bool openFolder(const std::string& dossier) override;
     std::unique_ptr<ProgressBox> createProgressBox(int captionId) override;
     void sleep(int milliseconds) override;
     void beep(int frequency, int milliseconds) override;
@@ -110,6 +129,9 @@ private:
     std::deque<std::optional<std::string>> m_files;
     std::vector<ShownMessage> m_messages;
     std::vector<FileRequest> m_fileRequests;
+    std::deque<std::optional<int>> m_items;
+    std::vector<ItemRequest> m_itemRequests;
+    std::vector<std::string> m_dossiersOuverts;
     std::vector<Beep> m_beeps;
     std::vector<Trace> m_traces;
     std::vector<double> m_sleeps;

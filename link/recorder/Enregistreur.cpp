@@ -109,6 +109,20 @@ void Enregistreur::navigation(std::string_view texte)
     noter(Genre::Navigation, reinterpret_cast<const std::uint8_t*>(texte.data()), texte.size());
 }
 
+void Enregistreur::destination(int x, int y)
+{
+    std::uint8_t charge[TailleDestination];
+    encoderDestination(charge, x, y);
+    noter(Genre::Destination, charge, sizeof charge);
+}
+
+void Enregistreur::edition(EditionCarte genre, int colonne, int ligne)
+{
+    std::uint8_t charge[TailleEditionCarte];
+    encoderEdition(charge, genre, colonne, ligne);
+    noter(Genre::Carte, charge, sizeof charge);
+}
+
 std::string Enregistreur::chemin() const
 {
     std::lock_guard verrou(m_mutex);

@@ -83,6 +83,10 @@ public:
     void emis(const std::uint8_t* octets, std::size_t n);
     void lien(std::string_view texte);
     void navigation(std::string_view texte);
+    /** A destination placed at (x, y) cm (0 .. 500 each). */
+    void destination(int x, int y);
+    /** A map edit of the field's cell (colonne, ligne), 0 .. 19 each. */
+    void edition(EditionCarte genre, int colonne, int ligne);
 
     /**
      * Syncs to the disk what was written since the last sync, the files of

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 /**
- * The flight recorder's log file ("*.kivlog"), version 1. All integers are
+ * The flight recorder's log file ("*.kivlog"), version 2. All integers are
  * little-endian.
  *
- *   header (16 bytes):  "KIVLOG" | u16 version (1) | i64 session start,
+ *   header (16 bytes):  "KIVLOG" | u16 version (1 or 2) | i64 session start,
  *                       microseconds since 1970-01-01 UTC
  *   record (11 + n):    u64 time, microseconds since the session start
  *                       (steady, never decreasing) | u8 kind | u16 n |
@@ -15,14 +15,21 @@
  *
  * Kinds: 1 bytes received from the robot, 2 bytes sent to it, 3 a link
  * event, 4 a navigation event; events carry UTF-8 text whose first word
- * names the event ("ouvert", "fermé", ...). The writer appends one record at
+ * names the event ("ouvert", "fermé", ...). Version 2 adds what the operator
+ * saw on the map: 5 a destination placed (4 bytes: u16 x, u16 y in cm,
+ * 0 .. 500), 6 a map edit (3 bytes: u8 edit kind (EditionCarte), u8 column,
+ * u8 row of the field's cell, 0 .. 19). A version-1 log holds kinds 1 to 4
+ * only; version 2 reads them all, and a map record of another size or out
+ * of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
  * reader stops at the last whole record.
  */
 namespace journal {
 
 inline constexpr char Magie[6] = {'K', 'I', 'V', 'L', 'O', 'G'};
-inline constexpr std::uint16_t Version = 1;
+/** The version written; version 1 (without the map records) still reads. */
+inline constexpr std::uint16_t Version = 2;
+inline constexpr std::uint16_t VersionSansCarte = 1;
 inline constexpr std::size_t TailleEntete = 16;
 inline constexpr std::size_t TailleEnteteEnregistrement = 11;
 /** The largest payload one record holds; longer writes are split. */
@@ -34,17 +41,47 @@ inline constexpr const char* Extension = ".kivlog";
 
 /** What a record holds. */
 enum class Genre : std::uint8_t {
-    Recu = 1,       ///< bytes from the robot
-    Emis = 2,       ///< bytes to the robot
-    Lien = 3,       ///< link event (text)
-    Navigation = 4, ///< navigation event (text)
+    Recu = 1,        ///< bytes from the robot
+    Emis = 2,        ///< bytes to the robot
+    Lien = 3,        ///< link event (text)
+    Navigation = 4,  ///< navigation event (text)
+    Destination = 5, ///< destination placed (version 2)
+    Carte = 6,       ///< map edit (version 2)
 };
 
-/** True for the kinds a version-1 log may hold. */
-inline bool genreConnu(std::uint8_t genre)
+/** True for the kinds a log of `version` may hold. */
+inline bool genreConnu(std::uint8_t genre, std::uint16_t version = Version)
 {
-    return genre >= 1 && genre <= 4;
+    return genre >= 1 && genre <= (version >= 2 ? 6 : 4);
 }
+
+/** What a map edit did to a cell. */
+enum class EditionCarte : std::uint8_t {
+    Peinte = 1,  ///< obstacle painted by the operator
+    Effacee = 2, ///< operator obstacle erased
+    Trouvee = 3, ///< obstacle found by the robot (a bumper mark)
+    Retiree = 4, ///< found obstacle removed
+};
+
+/** Cells of the field on a side: a map edit's column and row lie below it. */
+inline constexpr int CellulesTerrain = 20;
+/** The field's side in cm: a destination's coordinates lie within 0 .. it. */
+inline constexpr int CoteTerrainCm = 500;
+inline constexpr std::size_t TailleDestination = 4;
+inline constexpr std::size_t TailleEditionCarte = 3;
+
+/** A destination record's payload, decoded. */
+struct Destination {
+    int x = 0;
+    int y = 0;
+};
+
+/** A map edit record's payload, decoded. */
+struct Edition {
+    EditionCarte genre = EditionCarte::Peinte;
+    int colonne = 0;
+    int ligne = 0;
+};
 
 /** Writes `valeur` little-endian into destination[0 .. sizeof(T)). */
 template <class T>
@@ -66,13 +103,54 @@ T prendre(const std::uint8_t* source)
     return static_cast<T>(valeur);
 }
 
-/** The file header of a session started at `debutUnixUs`. */
-inline void encoderEntete(std::uint8_t destination[TailleEntete], std::int64_t debutUnixUs)
+/** The payload of a destination at (x, y) cm, each 0 .. CoteTerrainCm. */
+inline void encoderDestination(std::uint8_t destination[TailleDestination], int x, int y)
+{
+    poser(destination, static_cast<std::uint16_t>(x));
+    poser(destination + 2, static_cast<std::uint16_t>(y));
+}
+
+/** The payload of a map edit of cell (colonne, ligne). */
+inline void encoderEdition(std::uint8_t destination[TailleEditionCarte], EditionCarte genre,
+                           int colonne, int ligne)
+{
+    destination[0] = static_cast<std::uint8_t>(genre);
+    destination[1] = static_cast<std::uint8_t>(colonne);
+    destination[2] = static_cast<std::uint8_t>(ligne);
+}
+
+/** A destination payload of `n` bytes into `d`; false when it is not a valid one. */
+inline bool decoderDestination(const std::uint8_t* charge, std::size_t n, Destination& d)
+{
+    if (n != TailleDestination) {
+        return false;
+    }
+    d.x = prendre<std::uint16_t>(charge);
+    d.y = prendre<std::uint16_t>(charge + 2);
+    return d.x <= CoteTerrainCm && d.y <= CoteTerrainCm;
+}
+
+/** A map edit payload of `n` bytes into `e`; false when it is not a valid one. */
+inline bool decoderEdition(const std::uint8_t* charge, std::size_t n, Edition& e)
+{
+    if (n != TailleEditionCarte || charge[0] < 1 || charge[0] > 4 || charge[1] >= CellulesTerrain ||
+        charge[2] >= CellulesTerrain) {
+        return false;
+    }
+    e.genre = static_cast<EditionCarte>(charge[0]);
+    e.colonne = charge[1];
+    e.ligne = charge[2];
+    return true;
+}
+
+/** The file header of a session started at `debutUnixUs`, in `version`'s format. */
+inline void encoderEntete(std::uint8_t destination[TailleEntete], std::int64_t debutUnixUs,
+                          std::uint16_t version = Version)
 {
     for (std::size_t k = 0; k < sizeof Magie; ++k) {
         destination[k] = static_cast<std::uint8_t>(Magie[k]);
     }
-    poser(destination + 6, Version);
+    poser(destination + 6, version);
     poser(destination + 8, debutUnixUs);
 }
 

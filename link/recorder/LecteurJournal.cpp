@@ -32,10 +32,12 @@ bool LecteurJournal::lireEntete()
         arret(Lecture::Corrompu, "ce fichier n'est pas un journal du robot");
         return false;
     }
-    if (const auto version = prendre<std::uint16_t>(entete.data() + 6); version != Version) {
+    const auto version = prendre<std::uint16_t>(entete.data() + 6);
+    if (version != Version && version != VersionSansCarte) {
         arret(Lecture::Corrompu, "version de journal inconnue : " + std::to_string(version));
         return false;
     }
+    m_version = version;
     m_debut = prendre<std::int64_t>(entete.data() + 8);
     m_entete = true;
     return true;
@@ -68,7 +70,7 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
     const auto temps = prendre<std::uint64_t>(entete.data());
     const std::uint8_t genre = entete[8];
     const auto n = prendre<std::uint16_t>(entete.data() + 9);
-    if (!genreConnu(genre)) {
+    if (!genreConnu(genre, m_version)) {
         return arret(Lecture::Corrompu,
                      "enregistrement de genre inconnu : " + std::to_string(genre));
     }
@@ -92,6 +94,20 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
         if (recu < voulu) {
             e.charge.resize(debut + recu);
             return arret(Lecture::Tronque, "dernier enregistrement incomplet");
+        }
+    }
+    // A map record the replay could not apply is damage, as an unknown kind is.
+    if (genre == static_cast<std::uint8_t>(Genre::Destination)) {
+        Destination d;
+        if (!decoderDestination(e.charge.data(), e.charge.size(), d)) {
+            return arret(Lecture::Corrompu,
+                         "destination invalide (" + std::to_string(e.charge.size()) + " octets)");
+        }
+    } else if (genre == static_cast<std::uint8_t>(Genre::Carte)) {
+        Edition edition;
+        if (!decoderEdition(e.charge.data(), e.charge.size(), edition)) {
+            return arret(Lecture::Corrompu, "modification de carte invalide (" +
+                                                std::to_string(e.charge.size()) + " octets)");
         }
     }
     e.tempsUs = temps;

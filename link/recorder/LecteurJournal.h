@@ -27,7 +27,8 @@ enum class Lecture {
     Enregistrement, ///< a whole record was read
     Fin,            ///< the file ends after the last whole record
     Tronque,        ///< the file ends inside a record (a session cut short)
-    Corrompu,       ///< an unknown kind or a time going back: nothing after it is trusted
+    Corrompu,       ///< an unknown kind, a bad map record or a time going back: nothing after it is
+                    ///< trusted
 };
 
 /**
@@ -40,13 +41,15 @@ class LecteurJournal {
 public:
     explicit LecteurJournal(std::istream& entree);
 
-    /** Reads the header: false (erreur() says why) when this is no version-1 log. */
+    /** Reads the header: false (erreur() says why) when this is no log of version 1 or 2. */
     bool lireEntete();
     /** The next record into `e` (after lireEntete). */
     Lecture suivant(Enregistrement& e);
 
     /** The session's start, microseconds since 1970 (after lireEntete). */
     std::int64_t debutUnixUs() const { return m_debut; }
+    /** The log's format version (after lireEntete): 1 holds no map records. */
+    std::uint16_t version() const { return m_version; }
     const std::string& erreur() const { return m_erreur; }
     /** Whole records read so far. */
     std::uint64_t nombre() const { return m_nombre; }
@@ -56,6 +59,7 @@ private:
 
     std::istream& m_entree;
     std::int64_t m_debut = 0;
+    std::uint16_t m_version = Version;
     std::uint64_t m_dernierTemps = 0;
     std::uint64_t m_nombre = 0;
     bool m_entete = false;

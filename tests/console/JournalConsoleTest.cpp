@@ -2,13 +2,16 @@
 // writes a log that replays to the same positions and battery levels, across
 // the files it was continued in; a log cut short replays up to its last
 // whole record; the File menu plays a chosen log without sending anything;
-// a recorder that stops is told once and the console goes on.
+// a recorder that stops is told once and the console goes on; a replay
+// names its log and restores the destinations, map edits and wheel codes.
 #include "ConsoleFixture.h"
 
 #include "console/JournalSession.h"
 #include "console/KIVApp.h"
+#include "console/KIVDoc.h"
 #include "console/Menu128.h"
 #include "console/VoletJournal.h"
+#include "console/VoletLien.h"
 #include "link/LienEnregistre.h"
 #include "link/LienRejoue.h"
 #include "link/recorder/DossierJournaux.h"
@@ -16,10 +19,12 @@
 #include "link/recorder/LecteurJournal.h"
 #include "support/RepertoireTemporaire.h"
 #include "world/BeaconModel.h"
+#include "world/GridEdits.h"
 
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 
 #include <cerrno>
 #include <cstring>
@@ -191,6 +196,88 @@ TEST_F(JournalConsoleTest, ARecordedSessionReplaysToTheSamePositionsAndBattery)
     EXPECT_EQ(vu().position.x, vus[3].position.x);
 }
 
+TEST_F(JournalConsoleTest, AReplayNamesItsLogAndRestoresTheMapEditsAndWheelCodesInOrder)
+{
+    std::uint64_t horloge = 0;
+    auto session = std::make_shared<journal::Enregistreur>(
+        journal::ReglagesJournal{dossier / "journaux"},
+        journal::Horloges{[&horloge] { return horloge; },
+                          [] { return std::int64_t{1765139916000000}; }});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    // What the operator and the robot did, 1 ms apart.
+    const std::vector<std::function<void()>> faits = {
+        [] { SetDestination(300, 400); },
+        [] { PlaceObstacle(5, 4); }, // cell (3, 4)
+        [] { EraseObstacle(3 * 25 + 12, 4 * 25 + 12); },
+        [] { MarkObstacle(10, 10); }, // cell (9, 9), a bumper mark
+        [] { ClearObstacle(10, 10); },
+        [this] { view->SendWheelCommand(2, 3, 0); }};
+    for (const auto& fait : faits) {
+        horloge += 1000;
+        fait();
+    }
+    frame.reset();
+    const std::string fichier = session->chemin();
+    ASSERT_FALSE(fichier.empty());
+    const std::string nom = std::filesystem::path(fichier).filename().string();
+
+    std::uint64_t t = 0;
+    LienRejoue* rejeu = rejouer(fichier, t);
+    ASSERT_NE(rejeu, nullptr);
+    CKIVDoc document;
+    ASSERT_TRUE(document.OnNewDocument());
+    frame->attacherDocument(&document);
+    EXPECT_EQ(frame->windowTitle().toStdString(),
+              "KIV-ZUL - " + document.GetTitle() + " - Rejeu : " + nom);
+    std::int64_t ms = 0;
+    VoletLien volet(view, 2000, [&ms] { return ms; });
+    volet.actualiser();
+    EXPECT_EQ(volet.text().toStdString(), "Rejeu : " + nom + ", ouvert, en attente de données");
+    EXPECT_EQ(volet.toolTip().toStdString(), fichier);
+
+    // Each edit comes back at its time, after the one before it.
+    const auto a = [&](std::uint64_t ms) {
+        t = ms * 1000 - 1;
+        rejeu->avancer();
+    };
+    a(1);
+    EXPECT_EQ(g_navActive, 0);
+    a(2);
+    EXPECT_EQ(g_navActive, 1);
+    EXPECT_EQ(g_destPos.get().x, 300);
+    EXPECT_EQ(controle<QLineEdit>(1012)->text(), QStringLiteral("400 cm"));
+    EXPECT_EQ(g_grid[5][4], 0);
+    a(3);
+    EXPECT_EQ(g_grid[5][4], 1);
+    a(4);
+    EXPECT_EQ(g_grid[5][4], 0);
+    EXPECT_EQ(g_grid[10][10], 0);
+    a(5);
+    EXPECT_EQ(g_grid[10][10], 3);
+    a(6);
+    EXPECT_EQ(g_grid[10][10], 0);
+    EXPECT_EQ(transmission(), QString());
+    a(7);
+    // The recorded byte 0x8E, its codes in the wheel boxes (left 2, right 3).
+    EXPECT_EQ(transmission(), QStringLiteral(" -114"));
+    EXPECT_EQ(controle<QLineEdit>(1008)->text(), QStringLiteral("2"));
+    EXPECT_EQ(controle<QLineEdit>(1017)->text(), QStringLiteral("3"));
+    view->ShowWheelSpeeds(); // the world's own codes do not replace them
+    EXPECT_EQ(controle<QLineEdit>(1008)->text(), QStringLiteral("2"));
+
+    t += 1000000;
+    rejeu->avancer();
+    ASSERT_FALSE(rejeu->threadAlive());
+    EXPECT_EQ(rejeu->fin(), journal::Lecture::Fin);
+    volet.actualiser();
+    EXPECT_EQ(volet.text().toStdString(), "Rejeu terminé : " + nom);
+    frame->attacherDocument(nullptr);
+}
+
 TEST_F(JournalConsoleTest, TheFileMenuReplaysAChosenLogAndTheNextOpeningUsesThePortAgain)
 {
     demarrer(true);
@@ -200,14 +287,48 @@ TEST_F(JournalConsoleTest, TheFileMenuReplaysAChosenLogAndTheNextOpeningUsesTheP
     const auto k = elements.indexOf(frame->findChild<QAction*>(QStringLiteral("rejouerJournal")));
     ASSERT_GT(k, 0);
     EXPECT_EQ(elements.at(k)->text(), QStringLiteral("Re&jouer un journal..."));
-    EXPECT_TRUE(elements.at(k + 1)->isSeparator());
-    EXPECT_EQ(elements.at(k + 2), frame->action(cmd::Quitter));
+    EXPECT_EQ(elements.at(k + 1)->text(), QStringLiteral("Ouvrir le &dossier des journaux"));
+    EXPECT_TRUE(elements.at(k + 2)->isSeparator());
+    EXPECT_EQ(elements.at(k + 3), frame->action(cmd::Quitter));
+
+    // The logs live in a folder of the product's name, which the menu shows
+    // (made private first when no session was recorded yet).
+    const std::string journaux = dossierJournaux().toStdString();
+    EXPECT_TRUE(journaux.ends_with("/kiv-zul/journaux")) << journaux;
+    std::filesystem::remove_all(journaux);
+    elements.at(k + 1)->trigger();
+    EXPECT_EQ(scripted().openedFolders(), std::vector<std::string>{journaux});
+    EXPECT_EQ(std::filesystem::status(journaux).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_all);
+
+    // The dialog starts there; then the speed is asked, the last one first.
+    QSettings().setValue(QString::fromLatin1(CleVitesseRejeu), 3);
+    scripted().queueFile(std::nullopt);
+    elements.at(k)->trigger();
+    ASSERT_EQ(scripted().fileRequests().size(), 1u);
+    EXPECT_EQ(scripted().fileRequests()[0].dossier, journaux);
+    EXPECT_TRUE(scripted().itemRequests().empty()) << "no speed for a cancelled dialog";
 
     // A file that is no log: the operator is told why, the console goes on.
     const std::string faux = dossier / "faux.kivlog";
     std::ofstream(faux) << "rien";
     scripted().queueFile(faux);
+    scripted().queueItem(std::nullopt); // the speed cancelled: nothing plays
+    RobotLink* avant = view->lien();
     elements.at(k)->trigger();
+    ASSERT_EQ(scripted().itemRequests().size(), 1u);
+    const auto demande = scripted().itemRequests()[0];
+    EXPECT_EQ(demande.caption, "Rejouer un journal");
+    EXPECT_EQ(demande.label, "Vitesse du rejeu :");
+    EXPECT_EQ(demande.choix, (std::vector<std::string>{"1 × (temps réel)", "2 ×", "5 ×", "10 ×",
+                                                       "1000 × (au plus vite)"}));
+    EXPECT_EQ(demande.courant, 3);
+    EXPECT_TRUE(scripted().messages().empty());
+    EXPECT_EQ(view->lien(), avant);
+    scripted().queueFile(faux);
+    scripted().queueItem(1);
+    elements.at(k)->trigger();
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(CleVitesseRejeu)).toInt(), 1);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text,
               "Le port sélectionné ne peut-être utilisé.\n\nLe journal " + faux +

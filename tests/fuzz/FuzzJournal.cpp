@@ -6,7 +6,8 @@
 // The session reader gives the same records; told to follow continuations
 // in an empty folder, it ends on the one a log names (never found there,
 // never looked for outside it) and otherwise exactly as the file reader.
-// kiv-log's escaping leaves no control character in any event text.
+// kiv-log's escaping leaves no control character in any event text; the map
+// records read (version 2 only) decode to a point or a cell of the field.
 #include "Echappement.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
@@ -110,14 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::LecteurJournal lecteur(flux);
     if (!lecteur.lireEntete()) {
         verifier(size < journal::TailleEntete || std::memcmp(data, journal::Magie, 6) != 0 ||
-                     data[6] != 1 || data[7] != 0,
+                     (data[6] != 1 && data[6] != 2) || data[7] != 0,
                  "a valid header is accepted");
         return 0;
     }
     verifier(size >= journal::TailleEntete, "a header needs its 16 bytes");
 
     std::string reecrit(journal::TailleEntete, '\0');
-    journal::encoderEntete(reinterpret_cast<std::uint8_t*>(reecrit.data()), lecteur.debutUnixUs());
+    journal::encoderEntete(reinterpret_cast<std::uint8_t*>(reecrit.data()), lecteur.debutUnixUs(),
+                           lecteur.version());
     journal::Enregistrement e;
     journal::Lecture r;
     std::uint64_t precedent = 0;
@@ -127,7 +129,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (e.genre == journal::Genre::Lien || e.genre == journal::Genre::Navigation) {
             verifier(sansControle(echapper(e.texte())), "escaped texts hold no control");
         }
-        verifier(journal::genreConnu(static_cast<std::uint8_t>(e.genre)), "kind of a record");
+        verifier(journal::genreConnu(static_cast<std::uint8_t>(e.genre), lecteur.version()),
+                 "kind of a record");
+        if (e.genre == journal::Genre::Destination) {
+            journal::Destination d;
+            verifier(journal::decoderDestination(e.charge.data(), e.charge.size(), d) && d.x >= 0 &&
+                         d.x <= 500 && d.y >= 0 && d.y <= 500,
+                     "a destination read lies in the field");
+        } else if (e.genre == journal::Genre::Carte) {
+            journal::Edition edition;
+            verifier(journal::decoderEdition(e.charge.data(), e.charge.size(), edition) &&
+                         edition.colonne < 20 && edition.ligne < 20,
+                     "a map edit read names a cell of the field");
+        }
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;
         verifier(e.charge.size() <= size - reecrit.size(), "payload within the input");

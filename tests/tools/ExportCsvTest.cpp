@@ -182,7 +182,14 @@ TEST(KivLog, EventTextsReachTheTerminalEscaped)
     const std::filesystem::path fichier =
         std::filesystem::path(testing::TempDir()) / "kiv_log_echappe.kivlog";
     std::ofstream(fichier, std::ios::binary)
-        << Journal().ajouter(0, journal::Genre::Lien, "ouvert \x1b[31mCOM1\x1b[0m").octets();
+        << Journal()
+               .ajouter(0, journal::Genre::Lien, "ouvert \x1b[31mCOM1\x1b[0m")
+               .ajouter(1500000, journal::Genre::Destination, std::string("\xC2\x01\x78\x00", 4))
+               .ajouter(2000000, journal::Genre::Carte, "\x01\x03\x04")
+               .ajouter(2000000, journal::Genre::Carte, "\x02\x03\x04")
+               .ajouter(2500000, journal::Genre::Carte, std::string("\x03\x13\x00", 3))
+               .ajouter(3000000, journal::Genre::Carte, std::string("\x04\x13\x00", 3))
+               .octets();
     std::string sortie;
     if (FILE* p = ::popen((KIV_LOG_PATH " " + fichier.string()).c_str(), "r")) {
         char tampon[512];
@@ -192,6 +199,14 @@ TEST(KivLog, EventTextsReachTheTerminalEscaped)
         ::pclose(p);
     }
     EXPECT_NE(sortie.find("lien : ouvert \\x1B[31mCOM1\\x1B[0m\n"), std::string::npos) << sortie;
+    // The map records of a version-2 log, in order.
+    EXPECT_NE(sortie.find("     1.500 s  carte : destination (450, 120) cm\n"
+                          "     2.000 s  carte : obstacle peint en case (3, 4)\n"
+                          "     2.000 s  carte : obstacle effacé en case (3, 4)\n"
+                          "     2.500 s  carte : obstacle trouvé en case (19, 0)\n"
+                          "     3.000 s  carte : obstacle retiré en case (19, 0)\n"),
+              std::string::npos)
+        << sortie;
     EXPECT_EQ(sortie.find('\x1b'), std::string::npos);
     std::filesystem::remove(fichier);
 }
@@ -281,7 +296,8 @@ TEST(ExportCsv, AFrameCutShortBySilenceIsNoRowAndTheNextOneIsReadWhole)
     EXPECT_EQ(bilan.trames, 3u);
     EXPECT_EQ(sortie.str(), std::string(EnteteCsv) + "\n1.000000,100,-2000,30000,-32768," +
                                 intervalles(a) + ",,,0,0,200,128\n2.000000,1,2,3,4," +
-                                intervalles(b) + ",,,1,0,100,129\n2.500000,100,-2000,30000,-32768," +
+                                intervalles(b) +
+                                ",,,1,0,100,129\n2.500000,100,-2000,30000,-32768," +
                                 intervalles(a) + ",,,0,1,90,130\n");
     setPlatform(nullptr);
 
@@ -291,8 +307,10 @@ TEST(ExportCsv, AFrameCutShortBySilenceIsNoRowAndTheNextOneIsReadWhole)
     std::ofstream(fichier, std::ios::binary)
         << Journal()
                .ajouter(0, journal::Genre::Lien, "ouvert COM1 9600 bauds 8N1")
-               .ajouter(10, journal::Genre::Lien, "resynchro 9 octets écartés après 2000 ms de silence")
-               .ajouter(20, journal::Genre::Lien, "resynchro 5 octets écartés après 500 ms de silence")
+               .ajouter(10, journal::Genre::Lien,
+                        "resynchro 9 octets écartés après 2000 ms de silence")
+               .ajouter(20, journal::Genre::Lien,
+                        "resynchro 5 octets écartés après 500 ms de silence")
                .octets();
     std::string resume;
     if (FILE* p = ::popen((KIV_LOG_PATH " " + fichier.string()).c_str(), "r")) {

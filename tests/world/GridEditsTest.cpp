@@ -1,5 +1,6 @@
 #include "WorldFixture.h"
 
+#include "world/EditionsMonde.h"
 #include "world/GridEdits.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -21,6 +22,50 @@ void expectBlock(int r, int c, const std::array<std::array<int, 3>, 3>& block)
                 << "at row " << r + dr << " column " << c + dc;
         }
     }
+}
+
+TEST_F(GridEditsTest, EditsThatChangeACellAreToldInOrderAndReplayTheSame)
+{
+    std::vector<EditionMonde> vues;
+    const int cle = observerEditions([&vues](const EditionMonde& e) { vues.push_back(e); });
+    SetDestination(300, 400);
+    PlaceObstacle(5, 4);
+    PlaceObstacle(5, 4);           // already there: nothing changed, nothing told
+    EraseObstacle(999, 999);       // outside the field
+    EraseObstacle(3 * 25, 4 * 25); // cell (3, 4)
+    MarkObstacle(10, 10);
+    ClearObstacle(10, 10);
+    ClearObstacle(10, 10); // nothing left to remove
+    using G = GenreEditionMonde;
+    const std::vector<EditionMonde> attendues = {{G::Destination, 300, 400},
+                                                 {G::Peinte, 3, 4},
+                                                 {G::Effacee, 3, 4},
+                                                 {G::Trouvee, 9, 9},
+                                                 {G::Retiree, 9, 9}};
+    EXPECT_EQ(vues, attendues);
+
+    // Applied again on a fresh world, they give the same grid, step by step.
+    ResetWorld();
+    vues.clear();
+    appliquerEdition(attendues[1]);
+    EXPECT_EQ(g_grid[5][4], 1);
+    appliquerEdition(attendues[3]);
+    EXPECT_EQ(g_grid[10][10], 3);
+    appliquerEdition(attendues[4]);
+    EXPECT_EQ(g_grid[10][10], 0);
+    appliquerEdition({G::Peinte, 20, 0}); // out of the field: ignored
+    EXPECT_EQ(vues.size(), 3u);
+
+    // A newer observer outlives the end of an older one.
+    std::vector<EditionMonde> autres;
+    const int seconde = observerEditions([&autres](const EditionMonde& e) { autres.push_back(e); });
+    finObservationEditions(cle);
+    MarkObstacle(3, 3);
+    EXPECT_EQ(autres.size(), 1u);
+    finObservationEditions(seconde);
+    MarkObstacle(4, 4);
+    EXPECT_EQ(autres.size(), 1u);
+    EXPECT_EQ(vues.size(), 3u);
 }
 
 TEST_F(GridEditsTest, PlaceObstacleOnFreeCellAddsMarginAroundIt)

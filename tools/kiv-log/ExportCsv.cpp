@@ -5,8 +5,8 @@
 
 #include <charconv>
 #include <cstdio>
-#include <string_view>
 #include <optional>
+#include <string_view>
 
 const char* const EnteteCsv = "temps_s,t1,t2,t3,t4,intervalle1_s,intervalle2_s,intervalle3_s,"
                               "x_cm,y_cm,bit0,bit1,batterie,commande";
@@ -102,6 +102,8 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
             }
             break;
         case journal::Genre::Navigation:
+        case journal::Genre::Destination:
+        case journal::Genre::Carte:
             break;
         case journal::Genre::Recu:
             for (const std::uint8_t octet : e.charge) {

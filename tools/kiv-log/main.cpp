@@ -147,6 +147,37 @@ int exporter(std::istream& entree, const Options& options)
     return bilan.fin == journal::Lecture::Corrompu || !std::cout ? 1 : 0;
 }
 
+/** A map record as the listing says it: "destination (450, 120) cm", "obstacle peint en case (3,
+ * 4)". */
+std::string decrireCarte(const journal::Enregistrement& e)
+{
+    if (journal::Destination d; e.genre == journal::Genre::Destination &&
+                                journal::decoderDestination(e.charge.data(), e.charge.size(), d)) {
+        return "destination (" + std::to_string(d.x) + ", " + std::to_string(d.y) + ") cm";
+    }
+    journal::Edition edition;
+    if (!journal::decoderEdition(e.charge.data(), e.charge.size(), edition)) {
+        return "?"; // the reader lets no such record through
+    }
+    const char* quoi = "";
+    switch (edition.genre) {
+    case journal::EditionCarte::Peinte:
+        quoi = "obstacle peint";
+        break;
+    case journal::EditionCarte::Effacee:
+        quoi = "obstacle effacé";
+        break;
+    case journal::EditionCarte::Trouvee:
+        quoi = "obstacle trouvé";
+        break;
+    case journal::EditionCarte::Retiree:
+        quoi = "obstacle retiré";
+        break;
+    }
+    return std::string(quoi) + " en case (" + std::to_string(edition.colonne) + ", " +
+           std::to_string(edition.ligne) + ")";
+}
+
 int resumer(std::istream& entree, const Options& options)
 {
     journal::LecteurSession lecteur(entree, options.journal);
@@ -191,6 +222,13 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps
                       << (e.genre == journal::Genre::Lien ? "  lien : " : "  navigation : ")
                       << echapper(e.texte()) << '\n';
+            break;
+        }
+        case journal::Genre::Destination:
+        case journal::Genre::Carte: {
+            char temps[32];
+            std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
+            std::cout << temps << "  carte : " << decrireCarte(e) << '\n';
             break;
         }
         }

@@ -77,7 +77,7 @@ TEST_F(JournalTest, RecordsReadBackAndACutLogReadsUpToItsLastWholeRecord)
         EXPECT_EQ(second.codeErreur(), EEXIST);
     }
     const std::string octets = contenu(chemin);
-    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x01\x00", 8));
+    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x02\x00", 8));
 
     std::vector<std::size_t> fins = {TailleEntete};
     for (const Attendu& a : ecrits) {
@@ -144,12 +144,87 @@ TEST_F(JournalTest, DamageStopsTheReader)
     EXPECT_LE(e.charge.capacity(), 4096u);
 
     std::string version = entete;
-    version[6] = 2;
+    version[6] = 3;
     EXPECT_EQ(toutLire(version, lus), Lecture::Corrompu);
     std::istringstream autre("KIVLOX" + entete.substr(6));
     LecteurJournal etranger(autre);
     EXPECT_FALSE(etranger.lireEntete());
     EXPECT_EQ(etranger.erreur(), "ce fichier n'est pas un journal du robot");
+}
+
+TEST_F(JournalTest, MapRecordsReadInVersionTwoOnlyWithTheirSizesAndAVersionOneLogStillReads)
+{
+    const auto enregistrement = [](std::uint64_t temps, Genre genre, const std::string& charge) {
+        std::string e(TailleEnteteEnregistrement, '\0');
+        encoderEnregistrement(reinterpret_cast<std::uint8_t*>(e.data()), temps, genre,
+                              charge.size());
+        return e + charge;
+    };
+    const auto entete = [](std::uint16_t version) {
+        std::string e(TailleEntete, '\0');
+        encoderEntete(reinterpret_cast<std::uint8_t*>(e.data()), 7, version);
+        return e;
+    };
+    // A version-1 log as the console wrote it before the map records.
+    std::vector<Attendu> lus;
+    const std::string v1 = entete(1) + enregistrement(0, Genre::Lien, "ouvert COM1") +
+                           enregistrement(3, Genre::Recu, "\x05");
+    ASSERT_EQ(v1.substr(6, 2), std::string("\x01\x00", 2));
+    EXPECT_EQ(toutLire(v1, lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 2u);
+    EXPECT_EQ(lus[1].charge, "\x05");
+    // ... where a map record is damage.
+    lus.clear();
+    EXPECT_EQ(toutLire(v1 + enregistrement(4, Genre::Carte, std::string("\x01\x02\x03")), lus),
+              Lecture::Corrompu);
+    EXPECT_EQ(lus.size(), 2u);
+
+    // The recorder writes them in version 2, in order, at their times.
+    std::uint64_t stable = 0;
+    Enregistreur session({dossier / "journaux", 100000, 0},
+                         {[&stable] { return stable; }, [] { return std::int64_t{0}; }});
+    session.lien("ouvert COM1");
+    stable = 20;
+    session.destination(500, 37);
+    stable = 30;
+    session.edition(EditionCarte::Trouvee, 19, 4);
+    session.edition(EditionCarte::Retiree, 0, 19);
+    lus.clear();
+    EXPECT_EQ(toutLire(contenu(session.chemin()), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 4u);
+    EXPECT_EQ(lus[1].temps, 20u);
+    EXPECT_EQ(lus[1].genre, Genre::Destination);
+    EXPECT_EQ(lus[1].charge, std::string("\xF4\x01\x25\x00", 4));
+    EXPECT_EQ(lus[2].genre, Genre::Carte);
+    EXPECT_EQ(lus[2].charge, std::string("\x03\x13\x04", 3));
+    EXPECT_EQ(lus[3].charge, std::string("\x04\x00\x13", 3));
+
+    // Sizes, kinds and cells out of the field stop the reader with the reason.
+    const std::string v2 = entete(2);
+    const std::vector<std::pair<std::string, std::string>> abimes = {
+        {enregistrement(1, Genre::Destination, std::string("\x01\x00\x02", 3)),
+         "destination invalide (3 octets)"},
+        {enregistrement(1, Genre::Destination, std::string("\xF5\x01\x00\x00", 4)),
+         "destination invalide (4 octets)"},
+        {enregistrement(1, Genre::Carte, std::string("\x01\x02", 2)),
+         "modification de carte invalide (2 octets)"},
+        {enregistrement(1, Genre::Carte, std::string("\x05\x02\x02", 3)),
+         "modification de carte invalide (3 octets)"},
+        {enregistrement(1, Genre::Carte, std::string("\x01\x14\x02", 3)),
+         "modification de carte invalide (3 octets)"},
+        {enregistrement(1, static_cast<Genre>(7), ""), "enregistrement de genre inconnu : 7"}};
+    const std::string premier =
+        v2 + enregistrement(0, Genre::Carte, std::string("\x02\x00\x00", 3));
+    for (const auto& [abime, raison] : abimes) {
+        std::istringstream entree(premier + abime);
+        LecteurJournal lecteur(entree);
+        ASSERT_TRUE(lecteur.lireEntete());
+        EXPECT_EQ(lecteur.version(), 2);
+        Enregistrement e;
+        EXPECT_EQ(lecteur.suivant(e), Lecture::Enregistrement);
+        EXPECT_EQ(lecteur.suivant(e), Lecture::Corrompu);
+        EXPECT_EQ(lecteur.erreur(), raison);
+    }
 }
 
 TEST_F(JournalTest, LongWritesAreSplitIntoRecords)
