@@ -6,6 +6,7 @@
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
+#include "link/RobotLink.h"
 #include "trainer/ReseauNeurones.h"
 #include "world/view/MapView.h"
 
@@ -242,6 +243,18 @@ void CalibrationDlg::trame(double t1, double t2, double t3)
     }
     m_mesurer->setText(QStringLiteral("&Mesurer"));
     if (resultat->accepte) {
+        // The session's log keeps it: kiv-log --dat makes the set again.
+        if (m_view && m_view->lien()) {
+            journal::PointCalibre p;
+            p.x = resultat->point.position.x;
+            p.y = resultat->point.position.y;
+            for (std::size_t k = 0; k < 3; ++k) {
+                p.intervalles[k] = resultat->point.intervalles[k];
+            }
+            p.trames = static_cast<std::uint32_t>(resultat->point.trames);
+            p.dispersionCm = resultat->point.dispersionCm;
+            m_view->lien()->noteCalibration(p);
+        }
         m_etat->setText(QStringLiteral("Point gardé : %1, dispersion %2.")
                             .arg(position(resultat->point.position))
                             .arg(texteSpread(resultat->point.dispersionCm)));

@@ -84,6 +84,17 @@ void LienEnregistre::noteMapEdit(const journal::Edition& edition)
     }
 }
 
+void LienEnregistre::noteCalibration(const journal::PointCalibre& point)
+{
+    // Only what a log can hold (what a reader takes back).
+    std::uint8_t charge[journal::TailleCalibration];
+    journal::encoderCalibration(charge, point);
+    journal::PointCalibre relu;
+    if (m_ouvert && journal::decoderCalibration(charge, sizeof charge, relu)) {
+        m_journal->calibration(point);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

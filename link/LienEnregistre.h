@@ -37,6 +37,7 @@ public:
     std::string lossReason() const override { return m_lien->lossReason(); }
     void noteDestination(int x, int y) override;
     void noteMapEdit(const journal::Edition& edition) override;
+    void noteCalibration(const journal::PointCalibre& point) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;

@@ -168,6 +168,7 @@ bool LienRejoue::remettre(const journal::Enregistrement& e)
         }
         break;
     case journal::Genre::Navigation:
+    case journal::Genre::Calibration:
         break;
     }
     return true;

@@ -142,6 +142,8 @@ public:
     virtual void noteDestination(int /*x*/, int /*y*/) {}
     /** Notes a map edit in the session's log, when the link keeps one. */
     virtual void noteMapEdit(const journal::Edition& /*edition*/) {}
+    /** Notes a calibration point kept in the session's log, when the link keeps one. */
+    virtual void noteCalibration(const journal::PointCalibre& /*point*/) {}
     /** The log a replay link plays; empty for a link to a robot. */
     virtual std::string replayFile() const { return {}; }
 };

@@ -123,6 +123,13 @@ void Enregistreur::edition(EditionCarte genre, int colonne, int ligne)
     noter(Genre::Carte, charge, sizeof charge);
 }
 
+void Enregistreur::calibration(const PointCalibre& point)
+{
+    std::uint8_t charge[TailleCalibration];
+    encoderCalibration(charge, point);
+    noter(Genre::Calibration, charge, sizeof charge);
+}
+
 std::string Enregistreur::chemin() const
 {
     std::lock_guard verrou(m_mutex);

@@ -87,6 +87,8 @@ public:
     void destination(int x, int y);
     /** A map edit of the field's cell (colonne, ligne), 0 .. 19 each. */
     void edition(EditionCarte genre, int colonne, int ligne);
+    /** A calibration point kept (its values as decoderCalibration accepts them). */
+    void calibration(const PointCalibre& point);
 
     /**
      * Syncs to the disk what was written since the last sync, the files of

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -18,8 +20,11 @@
  * names the event ("ouvert", "fermé", ...). Version 2 adds what the operator
  * saw on the map: 5 a destination placed (4 bytes: u16 x, u16 y in cm,
  * 0 .. 500), 6 a map edit (3 bytes: u8 edit kind (EditionCarte), u8 column,
- * u8 row of the field's cell, 0 .. 19). A version-1 log holds kinds 1 to 4
- * only; version 2 reads them all, and a map record of another size or out
+ * u8 row of the field's cell, 0 .. 19), 7 a calibration point kept
+ * (52 bytes: f64 x, f64 y in cm, 0 .. 500; f64 x 3 the mean intervals in
+ * s, each in (0, 1); u32 frames averaged, 1 or more; f64 their spread in cm,
+ * 0 or more; every f64 finite, IEEE 754 little-endian). A version-1 log
+ * holds kinds 1 to 4 only; version 2 reads them all, and a map record of another size or out
  * of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
  * reader stops at the last whole record.
@@ -47,12 +52,13 @@ enum class Genre : std::uint8_t {
     Navigation = 4,  ///< navigation event (text)
     Destination = 5, ///< destination placed (version 2)
     Carte = 6,       ///< map edit (version 2)
+    Calibration = 7, ///< calibration point kept (version 2)
 };
 
 /** True for the kinds a log of `version` may hold. */
 inline bool genreConnu(std::uint8_t genre, std::uint16_t version = Version)
 {
-    return genre >= 1 && genre <= (version >= 2 ? 6 : 4);
+    return genre >= 1 && genre <= (version >= 2 ? 7 : 4);
 }
 
 /** What a map edit did to a cell. */
@@ -69,6 +75,7 @@ inline constexpr int CellulesTerrain = 20;
 inline constexpr int CoteTerrainCm = 500;
 inline constexpr std::size_t TailleDestination = 4;
 inline constexpr std::size_t TailleEditionCarte = 3;
+inline constexpr std::size_t TailleCalibration = 52;
 
 /** A destination record's payload, decoded. */
 struct Destination {
@@ -81,6 +88,15 @@ struct Edition {
     EditionCarte genre = EditionCarte::Peinte;
     int colonne = 0;
     int ligne = 0;
+};
+
+/** A calibration record's payload, decoded: where the robot stood and what was read there. */
+struct PointCalibre {
+    double x = 0.0;
+    double y = 0.0;
+    double intervalles[3] = {0.0, 0.0, 0.0};
+    std::uint32_t trames = 0;
+    double dispersionCm = 0.0;
 };
 
 /** Writes `valeur` little-endian into destination[0 .. sizeof(T)). */
@@ -173,5 +189,39 @@ inline constexpr const char* EvenementPerdu = "perdu";
  * de silence".
  */
 inline constexpr const char* EvenementResynchro = "resynchro";
+
+/** The payload of a calibration point (its values as decoderCalibration accepts them). */
+inline void encoderCalibration(std::uint8_t destination[TailleCalibration], const PointCalibre& p)
+{
+    const double valeurs[5] = {p.x, p.y, p.intervalles[0], p.intervalles[1], p.intervalles[2]};
+    for (std::size_t k = 0; k < 5; ++k) {
+        poser(destination + 8 * k, std::bit_cast<std::uint64_t>(valeurs[k]));
+    }
+    poser(destination + 40, p.trames);
+    poser(destination + 44, std::bit_cast<std::uint64_t>(p.dispersionCm));
+}
+
+/** A calibration payload of `n` bytes into `p`; false when it is not a valid one. */
+inline bool decoderCalibration(const std::uint8_t* charge, std::size_t n, PointCalibre& p)
+{
+    if (n != TailleCalibration) {
+        return false;
+    }
+    const auto reel = [&](std::size_t decalage) {
+        return std::bit_cast<double>(prendre<std::uint64_t>(charge + decalage));
+    };
+    p.x = reel(0);
+    p.y = reel(8);
+    for (std::size_t k = 0; k < 3; ++k) {
+        p.intervalles[k] = reel(16 + 8 * k);
+        if (!(p.intervalles[k] > 0.0 && p.intervalles[k] < 1.0)) {
+            return false;
+        }
+    }
+    p.trames = prendre<std::uint32_t>(charge + 40);
+    p.dispersionCm = reel(44);
+    return p.x >= 0.0 && p.x <= CoteTerrainCm && p.y >= 0.0 && p.y <= CoteTerrainCm &&
+           p.trames >= 1 && p.dispersionCm >= 0.0 && std::isfinite(p.dispersionCm);
+}
 
 } // namespace journal

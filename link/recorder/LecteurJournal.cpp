@@ -103,6 +103,12 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
             return arret(Lecture::Corrompu,
                          "destination invalide (" + std::to_string(e.charge.size()) + " octets)");
         }
+    } else if (genre == static_cast<std::uint8_t>(Genre::Calibration)) {
+        PointCalibre p;
+        if (!decoderCalibration(e.charge.data(), e.charge.size(), p)) {
+            return arret(Lecture::Corrompu, "point de calibration invalide (" +
+                                                std::to_string(e.charge.size()) + " octets)");
+        }
     } else if (genre == static_cast<std::uint8_t>(Genre::Carte)) {
         Edition edition;
         if (!decoderEdition(e.charge.data(), e.charge.size(), edition)) {

@@ -80,6 +80,12 @@ TEST_F(CalibrationDlgTest, APointDesignatedOnTheMapIsMeasuredKeptDrawnAndSaved)
     ASSERT_EQ(liste->count(), 1);
     EXPECT_EQ(liste->item(0)->text(),
               QStringLiteral("1. x = 130 cm, y = 370 cm : 20 trames, dispersion 0.0 cm"));
+    // Noted for the session's log, as measured.
+    ASSERT_EQ(liens.back()->calibres.size(), 1u);
+    EXPECT_EQ(liens.back()->calibres[0].x, 130.0);
+    EXPECT_EQ(liens.back()->calibres[0].y, 370.0);
+    EXPECT_EQ(liens.back()->calibres[0].trames, 20u);
+    EXPECT_EQ(liens.back()->calibres[0].intervalles[1], dlg->seance().liste()[0].intervalles[1]);
     // Frames after the point count for nothing.
     trame({300.0, 300.0}, 5);
     EXPECT_EQ(liste->count(), 1);

@@ -57,6 +57,9 @@ public:
     bool threadAlive() const override { return vivant; }
     std::string openError() const override { return m_ouvre ? std::string() : raison; }
     std::string lossReason() const override { return perte; }
+    void noteCalibration(const journal::PointCalibre& point) override { calibres.push_back(point); }
+    /** The calibration points noted for the session's log. */
+    std::vector<journal::PointCalibre> calibres;
 
     RobotLinkOwner* proprietaire = nullptr;
     PortSettings reglages;

@@ -13,6 +13,7 @@
 #include "link/recorder/LecteurJournal.h"
 #include "link/recorder/LecteurSession.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -141,6 +142,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             verifier(journal::decoderEdition(e.charge.data(), e.charge.size(), edition) &&
                          edition.colonne < 20 && edition.ligne < 20,
                      "a map edit read names a cell of the field");
+        } else if (e.genre == journal::Genre::Calibration) {
+            journal::PointCalibre p;
+            verifier(journal::decoderCalibration(e.charge.data(), e.charge.size(), p) &&
+                         std::isfinite(p.x) && std::isfinite(p.y) &&
+                         std::isfinite(p.intervalles[0]) && std::isfinite(p.intervalles[1]) &&
+                         std::isfinite(p.intervalles[2]) && p.trames >= 1,
+                     "a calibration point read is finite, on the field, of a frame at least");
         }
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;

@@ -18,8 +18,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -209,6 +211,66 @@ TEST(KivLog, EventTextsReachTheTerminalEscaped)
         << sortie;
     EXPECT_EQ(sortie.find('\x1b'), std::string::npos);
     std::filesystem::remove(fichier);
+}
+
+TEST(KivLog, CalibrationPointsOfALogBecomeATrainingSet)
+{
+    kiv_test::RepertoireTemporaire dossier;
+    const auto point = [](double x, double y, double t) {
+        journal::PointCalibre p{x, y, {t, t + 0.001, t - 0.001}, 20, 0.5};
+        std::string charge(journal::TailleCalibration, '\0');
+        journal::encoderCalibration(reinterpret_cast<std::uint8_t*>(charge.data()), p);
+        return charge;
+    };
+    const std::string journal = dossier / "calibration.kivlog";
+    std::ofstream(journal, std::ios::binary)
+        << Journal()
+               .ajouter(0, journal::Genre::Lien, "ouvert COM1")
+               .ajouter(2000000, journal::Genre::Calibration, point(25.0, 475.0, 0.15))
+               .ajouter(9000000, journal::Genre::Calibration, point(250.5, 100.0, 0.152))
+               .octets();
+    const auto executer = [](const std::string& commande) {
+        std::string sortie;
+        if (FILE* p = ::popen((commande + " 2>&1").c_str(), "r")) {
+            char tampon[512];
+            while (std::fgets(tampon, sizeof tampon, p)) {
+                sortie += tampon;
+            }
+            sortie += "status=" + std::to_string(WEXITSTATUS(::pclose(p)));
+        }
+        return sortie;
+    };
+    // Listed in the summary; written as the console's calibration window writes them.
+    EXPECT_NE(
+        executer(KIV_LOG_PATH " " + journal)
+            .find("     2.000 s  calibration : x 25 y 475 cm, 20 trames, dispersion 0.5 cm\n"),
+        std::string::npos);
+    const std::string dat = dossier / "points.dat";
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + journal + " --dat " + dat),
+              "2 points de calibration écrits dans " + dat + "\nstatus=0");
+    std::ifstream lu(dat, std::ios::binary);
+    const std::string octets((std::istreambuf_iterator<char>(lu)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_NE(octets.find("(2)\r\n# point 1 : x 25 y 475, 20 trames, dispersion 0.50 cm\r\n"
+                          "(3,1)\r\n       0.15\r\n      0.151\r\n      0.149\r\n"
+                          "(2,1)\r\n        475\r\n         25\r\n"),
+              std::string::npos)
+        << octets;
+
+    // A log without a point, or damaged, writes nothing and says so.
+    const std::string vide = dossier / "vide.kivlog";
+    std::ofstream(vide, std::ios::binary)
+        << Journal().ajouter(0, journal::Genre::Lien, "ouvert COM1").octets();
+    const std::string autre = dossier / "autre.dat";
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + vide + " --dat " + autre),
+              "kiv-log: " + vide + " : aucun point de calibration\nstatus=1");
+    std::ofstream(vide, std::ios::binary | std::ios::app)
+        << std::string("\x01\x00\x00\x00\x00\x00\x00\x00\x07\x02\x00\x00\x00", 13);
+    EXPECT_NE(executer(KIV_LOG_PATH " " + vide + " --dat " + autre).find("status=1"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(autre));
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + vide + " --dat " + autre + " --csv").substr(0, 54),
+              "kiv-log: --dat ne se combine ni avec --csv ni avec --w");
 }
 
 TEST(ExportCsv, ASessionContinuedInOtherFilesExportsWholeIntoAFileWrittenSafely)

@@ -104,6 +104,7 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
         case journal::Genre::Navigation:
         case journal::Genre::Destination:
         case journal::Genre::Carte:
+        case journal::Genre::Calibration:
             break;
         case journal::Genre::Recu:
             for (const std::uint8_t octet : e.charge) {

@@ -2,6 +2,7 @@
 // exports its sensor frames as CSV, or summarises it.
 #include "Echappement.h"
 #include "ExportCsv.h"
+#include "calibration/ListeCalibration.h"
 
 #include "core/DossierDonnees.h"
 #include "core/Erreur.h"
@@ -9,6 +10,7 @@
 #include "link/recorder/LecteurSession.h"
 #include "trainer/ReseauNeurones.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,7 @@ namespace {
 constexpr const char* kUsage =
     "Utilisation :\n"
     "  kiv-log JOURNAL --csv [--weights W.wgh] [--out F.csv]\n"
+    "  kiv-log JOURNAL --dat F.dat\n"
     "  kiv-log JOURNAL\n"
     "  kiv-log --help | --version\n"
     "\n"
@@ -35,6 +38,10 @@ constexpr const char* kUsage =
     "                   beacons.wgh)\n"
     "  --out F.csv      écrit le CSV dans F.csv au lieu de la sortie standard ; un\n"
     "                   export qui échoue laisse le fichier précédent intact\n"
+    "  --dat F.dat      écrit dans F.dat les points de calibration gardés pendant\n"
+    "                   la session, en fichier d'entraînement (entrées : les trois\n"
+    "                   intervalles moyens ; sorties : y puis x en cm) ; un journal\n"
+    "                   endommagé ou sans point n'écrit rien\n"
     "  sans --csv       résume le journal : durée, octets, événements du lien et de\n"
     "                   la navigation\n"
     "\n"
@@ -50,6 +57,7 @@ struct Options {
     bool version = false;
     std::optional<std::string> poids;
     std::optional<std::string> sortie;
+    std::optional<std::string> dat;
 };
 
 /** Reads the command line; nullopt (and a message on stderr) when it is wrong. */
@@ -76,6 +84,12 @@ std::optional<Options> lireOptions(int argc, char** argv)
                 return std::nullopt;
             }
             options.sortie = argv[++i];
+        } else if (a == "--dat") {
+            if (i + 1 >= argc || options.dat) {
+                std::cerr << "kiv-log: --dat attend un fichier, une seule fois\n\n" << kUsage;
+                return std::nullopt;
+            }
+            options.dat = argv[++i];
         } else if (a.starts_with("-") || !options.journal.empty()) {
             std::cerr << "kiv-log: argument inconnu « " << a << " »\n\n" << kUsage;
             return std::nullopt;
@@ -85,6 +99,10 @@ std::optional<Options> lireOptions(int argc, char** argv)
     }
     if (!options.aide && !options.version && options.journal.empty()) {
         std::cerr << "kiv-log: quel journal ?\n\n" << kUsage;
+        return std::nullopt;
+    }
+    if (options.dat && (options.csv || options.poids)) {
+        std::cerr << "kiv-log: --dat ne se combine ni avec --csv ni avec --weights\n\n" << kUsage;
         return std::nullopt;
     }
     if (options.sortie && !options.csv) {
@@ -178,6 +196,48 @@ std::string decrireCarte(const journal::Enregistrement& e)
            std::to_string(edition.ligne) + ")";
 }
 
+/** The calibration points of the session, as the console kept them, into a training set. */
+int extraireCalibration(std::istream& entree, const Options& options)
+{
+    journal::LecteurSession lecteur(entree, options.journal);
+    if (!lecteur.lireEntete()) {
+        std::cerr << "kiv-log: " << options.journal << " : " << echapper(lecteur.erreur()) << '\n';
+        return 1;
+    }
+    calibration::ListeCalibration liste;
+    journal::Enregistrement e;
+    journal::Lecture r;
+    while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
+        journal::PointCalibre p;
+        if (e.genre == journal::Genre::Calibration &&
+            journal::decoderCalibration(e.charge.data(), e.charge.size(), p)) {
+            calibration::PointCalibration point;
+            point.position = {p.x, p.y};
+            point.intervalles = {p.intervalles[0], p.intervalles[1], p.intervalles[2]};
+            point.trames = static_cast<int>(std::min<std::uint32_t>(p.trames, 1000000));
+            point.dispersionCm = p.dispersionCm;
+            liste.ajouter(point);
+        }
+    }
+    // A damaged log writes nothing: what follows the damage is unknown.
+    if (r == journal::Lecture::Corrompu) {
+        std::cerr << "kiv-log: " << options.journal << " : " << echapper(lecteur.erreur())
+                  << " ; rien n'est écrit\n";
+        return 1;
+    }
+    if (liste.taille() == 0) {
+        std::cerr << "kiv-log: " << options.journal << " : aucun point de calibration\n";
+        return 1;
+    }
+    std::string raison;
+    if (!liste.ecrireFichier(*options.dat, &raison)) {
+        std::cerr << "kiv-log: " << echapper(messageEcriture(*options.dat, raison)) << '\n';
+        return 1;
+    }
+    std::cout << liste.taille() << " points de calibration écrits dans " << *options.dat << '\n';
+    return 0;
+}
+
 int resumer(std::istream& entree, const Options& options)
 {
     journal::LecteurSession lecteur(entree, options.journal);
@@ -222,6 +282,18 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps
                       << (e.genre == journal::Genre::Lien ? "  lien : " : "  navigation : ")
                       << echapper(e.texte()) << '\n';
+            break;
+        }
+        case journal::Genre::Calibration: {
+            char ligne[160];
+            journal::PointCalibre p;
+            if (journal::decoderCalibration(e.charge.data(), e.charge.size(), p)) {
+                std::snprintf(
+                    ligne, sizeof ligne,
+                    "%10.3f s  calibration : x %g y %g cm, %u trames, dispersion %.1f cm\n",
+                    static_cast<double>(e.tempsUs) / 1e6, p.x, p.y, p.trames, p.dispersionCm);
+                std::cout << ligne;
+            }
             break;
         }
         case journal::Genre::Destination:
@@ -272,6 +344,9 @@ int main(int argc, char** argv)
     if (!entree) {
         std::cerr << "kiv-log: " << options->journal << " ne peut pas être ouvert\n";
         return 1;
+    }
+    if (options->dat) {
+        return extraireCalibration(entree, *options);
     }
     return options->csv ? exporter(entree, *options) : resumer(entree, *options);
 }

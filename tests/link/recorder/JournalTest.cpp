@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -199,6 +200,31 @@ TEST_F(JournalTest, MapRecordsReadInVersionTwoOnlyWithTheirSizesAndAVersionOneLo
     EXPECT_EQ(lus[2].charge, std::string("\x03\x13\x04", 3));
     EXPECT_EQ(lus[3].charge, std::string("\x04\x00\x13", 3));
 
+    // A calibration point: every value back to the bit; one not finite, off
+    // the field or of no frame is damage.
+    PointCalibre point{130.0, 370.25, {0.15012345678901, 0.1512, 0.1499}, 20, 0.42};
+    session.calibration(point);
+    lus.clear();
+    EXPECT_EQ(toutLire(contenu(session.chemin()), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 5u);
+    EXPECT_EQ(lus[4].genre, Genre::Calibration);
+    PointCalibre relu;
+    ASSERT_TRUE(decoderCalibration(reinterpret_cast<const std::uint8_t*>(lus[4].charge.data()),
+                                   lus[4].charge.size(), relu));
+    EXPECT_EQ(relu.x, 130.0);
+    EXPECT_EQ(relu.y, 370.25);
+    EXPECT_EQ(relu.intervalles[0], 0.15012345678901);
+    EXPECT_EQ(relu.trames, 20u);
+    EXPECT_EQ(relu.dispersionCm, 0.42);
+    for (const PointCalibre& mauvais : {PointCalibre{501.0, 0.0, {0.15, 0.15, 0.15}, 20, 0.0},
+                                        PointCalibre{0.0, 0.0, {0.15, std::nan(""), 0.15}, 20, 0.0},
+                                        PointCalibre{0.0, 0.0, {0.15, 0.15, 0.15}, 0, 0.0},
+                                        PointCalibre{0.0, 0.0, {0.15, 0.15, 0.15}, 1, -1.0}}) {
+        std::uint8_t charge[TailleCalibration];
+        encoderCalibration(charge, mauvais);
+        EXPECT_FALSE(decoderCalibration(charge, sizeof charge, relu));
+    }
+
     // Sizes, kinds and cells out of the field stop the reader with the reason.
     const std::string v2 = entete(2);
     const std::vector<std::pair<std::string, std::string>> abimes = {
@@ -212,7 +238,9 @@ TEST_F(JournalTest, MapRecordsReadInVersionTwoOnlyWithTheirSizesAndAVersionOneLo
          "modification de carte invalide (3 octets)"},
         {enregistrement(1, Genre::Carte, std::string("\x01\x14\x02", 3)),
          "modification de carte invalide (3 octets)"},
-        {enregistrement(1, static_cast<Genre>(7), ""), "enregistrement de genre inconnu : 7"}};
+        {enregistrement(1, Genre::Calibration, std::string(51, '\0')),
+         "point de calibration invalide (51 octets)"},
+        {enregistrement(1, static_cast<Genre>(8), ""), "enregistrement de genre inconnu : 8"}};
     const std::string premier =
         v2 + enregistrement(0, Genre::Carte, std::string("\x02\x00\x00", 3));
     for (const auto& [abime, raison] : abimes) {
