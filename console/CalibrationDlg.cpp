@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -338,17 +337,8 @@ void CalibrationDlg::dessiner(QPainter& p, const Instantane&) const
 
 QAction* ajouterMenuCalibration(CMainFrame& frame)
 {
-    QAction* port = frame.action(cmd::PortSerie);
-    if (!port || !frame.view()) {
-        return nullptr;
-    }
-    QMenu* parametres = nullptr;
-    for (QAction* titre : frame.menuBar()->actions()) {
-        if (titre->menu() && titre->menu()->actions().contains(port)) {
-            parametres = titre->menu();
-        }
-    }
-    if (!parametres) {
+    QMenu* parametres = frame.menuDe(cmd::PortSerie);
+    if (!parametres || !frame.view()) {
         return nullptr;
     }
     auto* action = new QAction(QStringLiteral("&Calibration..."), &frame);

@@ -260,6 +260,20 @@ QAction* CMainFrame::action(int id) const
     return nullptr;
 }
 
+QMenu* CMainFrame::menuDe(int id) const
+{
+    const QAction* commande = action(id);
+    if (!commande) {
+        return nullptr;
+    }
+    for (QAction* titre : menuBar()->actions()) {
+        if (titre->menu() && titre->menu()->actions().contains(commande)) {
+            return titre->menu();
+        }
+    }
+    return nullptr;
+}
+
 void CMainFrame::placerCadre()
 {
     const QWindow* fenetre = windowHandle();

@@ -12,6 +12,7 @@
 
 class CKIVDoc;
 class QAction;
+class QMenu;
 class QEvent;
 class QDialog;
 class QLabel;
@@ -64,6 +65,8 @@ public:
 
     /** The action of command `id`, or null. */
     QAction* action(int id) const;
+    /** The menu of the menu bar that holds command `id` (to add entries beside it), or null. */
+    QMenu* menuDe(int id) const;
     const ActionsCadre& actions() const { return m_actions; }
     QToolBar* barreOutils() const { return m_barreOutils; }
     /** The message pane, "Prêt" while nothing else is shown. */

@@ -6,18 +6,11 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 
 QAction* ajouterMenuClavier(CMainFrame& frame)
 {
-    QAction* quadrillage = frame.action(cmd::Quadrillage);
-    QMenu* affichage = nullptr;
-    for (QAction* titre : frame.menuBar()->actions()) {
-        if (quadrillage && titre->menu() && titre->menu()->actions().contains(quadrillage)) {
-            affichage = titre->menu();
-        }
-    }
+    QMenu* affichage = frame.menuDe(cmd::Quadrillage);
     if (!affichage) {
         return nullptr;
     }

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPainter>
 #include <QTimer>
 
@@ -68,12 +67,7 @@ QAction* ajouterMenuTrace(CMainFrame& frame)
     if (!quadrillage || !frame.view()) {
         return nullptr;
     }
-    QMenu* affichage = nullptr;
-    for (QAction* titre : frame.menuBar()->actions()) {
-        if (titre->menu() && titre->menu()->actions().contains(quadrillage)) {
-            affichage = titre->menu();
-        }
-    }
+    QMenu* affichage = frame.menuDe(cmd::Quadrillage);
     if (!affichage) {
         return nullptr;
     }
