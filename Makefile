@@ -45,7 +45,7 @@ tsan:
 # and needless costs); any finding fails.
 lint: build
 	@run-clang-tidy -p build/$(PRESET) -j $(JOBS) -quiet \
-		'^$(CURDIR)/(core|neural|trainer|world|link|robot|console|tools|bench|tests)/' >build/lint.log 2>&1 \
+		'^$(CURDIR)/(core|neural|trainer|world|link|robot|console|calibration|tools|bench|tests)/' >build/lint.log 2>&1 \
 		|| { grep -E 'error:|warning:' build/lint.log; echo "lint: findings above (build/lint.log)"; exit 1; }
 	@echo "lint: clean"
 

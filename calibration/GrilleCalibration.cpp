@@ -8,7 +8,7 @@ std::vector<balises::Position> grilleSuggeree(int cote)
     if (cote < CoteGrilleMin || cote > CoteGrilleMax) {
         return points;
     }
-    points.reserve(static_cast<std::size_t>(cote * cote));
+    points.reserve(static_cast<std::size_t>(cote) * static_cast<std::size_t>(cote));
     const double pas = (500.0 - 2.0 * MargeGrille) / (cote - 1);
     for (int j = 0; j < cote; ++j) {
         for (int i = 0; i < cote; ++i) {
