@@ -176,7 +176,7 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
             [this] { executerProtege([this] { enregistrer(); }); });
     connect(fermer, &QPushButton::clicked, this, &QDialog::close);
     if (m_view) {
-        connect(m_view, &CKIVView::intervallesLus, this, &CalibrationDlg::trame);
+        connect(m_view.data(), &CKIVView::intervallesLus, this, &CalibrationDlg::trame);
         if (CMapView* carte = m_view->mapView()) {
             carte->poserSurcouche(
                 this, [this](QPainter& p, const Instantane& monde) { dessiner(p, monde); });

@@ -3,6 +3,7 @@
 #include "calibration/SeanceCalibration.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class CKIVView;
 class CMainFrame;
@@ -47,7 +48,8 @@ private:
     void dessiner(QPainter& p, const Instantane& monde) const;
     void redessinerCarte();
 
-    CKIVView* m_view;
+    /** Null once the view is gone (the frame destroys it before its other children). */
+    QPointer<CKIVView> m_view;
     calibration::SeanceCalibration m_seance;
     QSpinBox* m_x = nullptr;
     QSpinBox* m_y = nullptr;
