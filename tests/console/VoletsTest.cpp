@@ -76,9 +76,12 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     demarrer(true);
     EXPECT_EQ(g_evasionPermise, 1) << "on by default";
     enfermer();
-    // The navigation thread plans meanwhile: show the map until the pane
-    // has seen its outcome (a bound, not a timing).
-    for (int essai = 0; essai < 2000 && !frame->volets().chemin->evasion(); ++essai) {
+    // The navigation thread plans meanwhile: show the map until the pane and
+    // the map's picture have both seen its outcome (they are refreshed apart;
+    // a bound, not a timing).
+    for (int essai = 0;
+         essai < 20000 && !(frame->volets().chemin->evasion() && view->mapView()->monde().evasion);
+         ++essai) {
         montrer();
         QThread::msleep(1);
     }
