@@ -41,6 +41,17 @@ namespace {
 
 using Horloge = std::chrono::steady_clock;
 
+/**
+ * The scripted platform with the traces off, as the program runs them by
+ * default: a recording platform would format and keep every trace line,
+ * which the console does not pay for.
+ */
+class PlateformeSansTraces : public ScriptedPlatform {
+public:
+    bool traceEnabled(TraceChannel) const override { return false; }
+    void trace(TraceChannel, const std::string&) override {}
+};
+
 /** Frame k: the robot on a circle of radius 150 cm around the centre, one degree a frame. */
 std::array<unsigned char, 10> trame(std::uint32_t k, unsigned char batterie)
 {
@@ -160,7 +171,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    ScriptedPlatform scripted;
+    PlateformeSansTraces scripted;
     setPlatform(&scripted);
 
     banc::PairePty pty;

@@ -1,6 +1,7 @@
 #include "console/KIVView.h"
 
 #include "console/BoiteTrafic.h"
+#include "console/NiveauBarre.h"
 #include "console/ConsoleState.h"
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
@@ -44,6 +45,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     }
     m_reelsButton = m_ui->id1020;
     m_batterie = m_ui->id1019;
+    m_niveauBatterie = new NiveauBarre(m_batterie, this);
     m_wheelLeftBox = m_ui->id1008;
     m_wheelRightBox = m_ui->id1017;
     // The last 50,000 bytes received (one line each), the last 1,000
@@ -212,8 +214,15 @@ Selection CKIVView::selection() const
 void CKIVView::ShowRobotPosition()
 {
     const Point p = g_robotPos.get();
-    m_robotXBox->setText(QString::asprintf("%i cm", p.x));
-    m_robotYBox->setText(QString::asprintf("%i cm", p.y));
+    // A box is laid out again at each setText: only a new text is set.
+    const auto poser = [](QLineEdit* boite, int cm) {
+        const QString texte = QString::asprintf("%i cm", cm);
+        if (boite->text() != texte) {
+            boite->setText(texte);
+        }
+    };
+    poser(m_robotXBox, p.x);
+    poser(m_robotYBox, p.y);
     // Called by every repaint of the map: the status panes look again.
     emit mondeAffiche();
 }

@@ -17,6 +17,7 @@
 class BoiteTrafic;
 struct EditionMonde;
 class CMapView;
+class NiveauBarre;
 class ObservateurMonde;
 class PorteAffichage;
 class QLineEdit;
@@ -179,6 +180,8 @@ private:
     // Controls bound to the form.
     QPushButton* m_reelsButton;
     QProgressBar* m_batterie;
+    /** Sets the battery bar at each frame and paints it at most 60 times a second. */
+    NiveauBarre* m_niveauBatterie;
     QLineEdit* m_wheelLeftBox;
     QLineEdit* m_wheelRightBox;
     BoiteTrafic* m_reception;

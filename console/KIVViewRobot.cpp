@@ -4,6 +4,7 @@
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/NiveauBarre.h"
 #include "console/PorteAffichage.h"
 #include "console/ReglageSilence.h"
 #include "core/Erreur.h"
@@ -203,11 +204,12 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     }
     switch (evenement.action) {
     case protocole::Action::Position:
-        ShowRobotPosition();
+        // The map, the position boxes and the panes follow the world's change
+        // (ObservateurMonde), at most 60 times a second.
         break;
     case protocole::Action::Batterie:
         ++m_tramesRecues;
-        m_batterie->setValue(std::min(evenement.batterie, m_batterie->maximum()));
+        m_niveauBatterie->poser(std::min(evenement.batterie, m_batterie->maximum()));
         emit batterieRecue();
         break;
     case protocole::Action::Etat:
