@@ -15,6 +15,28 @@ namespace {
 constexpr int IntervalleMs = 100;
 /** Characters waiting for the next round beyond which they are written at once. */
 constexpr qsizetype EnAttenteMax = qsizetype{256} * 1024;
+/**
+ * The most characters a timed write puts in the box in one event-loop turn
+ * (about half a millisecond of the box's work): a round's worth of a fast
+ * line goes in slices, in the gaps between frames, and never holds a reply
+ * back for long.
+ */
+constexpr qsizetype TrancheMax = 256;
+
+/** Where a slice of `texte` may end: before a line, a command or a paragraph, at most `max` in. */
+qsizetype finDeTranche(const QString& texte, qsizetype max)
+{
+    if (texte.size() <= max) {
+        return texte.size();
+    }
+    for (qsizetype k = max; k > 0; --k) {
+        const QChar c = texte.at(k);
+        if (c == QLatin1Char('\n') || c == QLatin1Char(' ') || c == QChar(QChar::ParagraphSeparator)) {
+            return k;
+        }
+    }
+    return texte.size();
+}
 
 } // namespace
 
@@ -31,6 +53,9 @@ BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lign
     m_minuterie.setSingleShot(true);
     m_minuterie.setInterval(IntervalleMs);
     connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::surMinuterie);
+    m_suite.setSingleShot(true);
+    m_suite.setInterval(0);
+    connect(&m_suite, &QTimer::timeout, this, &BoiteTrafic::surMinuterie);
 }
 
 void BoiteTrafic::ajouter(const QString& texte)
@@ -47,7 +72,7 @@ void BoiteTrafic::ajouter(const QString& texte)
     // what waits never outgrows what the box keeps.
     if (m_enAttente.size() > EnAttenteMax) {
         vider();
-    } else if (!m_minuterie.isActive()) {
+    } else if (!m_minuterie.isActive() && !m_suite.isActive()) {
         m_minuterie.start();
     }
 }
@@ -58,7 +83,7 @@ void BoiteTrafic::ajouterLigne(QChar c)
     m_enAttente += c;
     if (m_enAttente.size() > EnAttenteMax) {
         vider();
-    } else if (!m_minuterie.isActive()) {
+    } else if (!m_minuterie.isActive() && !m_suite.isActive()) {
         m_minuterie.start();
     }
 }
@@ -66,24 +91,44 @@ void BoiteTrafic::ajouterLigne(QChar c)
 void BoiteTrafic::surMinuterie()
 {
     if (m_porte) {
-        m_porte->executer(this, [this] { vider(); });
+        m_porte->executer(this, [this] { ecrireTranche(); });
     } else {
-        vider();
+        ecrireTranche();
     }
+}
+
+void BoiteTrafic::ecrireTranche()
+{
+    const qsizetype n = finDeTranche(m_enAttente, TrancheMax);
+    if (n >= m_enAttente.size()) {
+        vider();
+        return;
+    }
+    m_minuterie.stop();
+    ecrire(QStringView(m_enAttente).first(n));
+    m_enAttente.remove(0, n);
+    // The rest in the next turn (through the gate again).
+    m_suite.start();
 }
 
 void BoiteTrafic::vider()
 {
     m_minuterie.stop();
+    m_suite.stop();
     if (m_enAttente.isEmpty()) {
         return;
     }
+    ecrire(m_enAttente);
+    m_enAttente.clear(); // keeps its storage for the next round
+}
+
+void BoiteTrafic::ecrire(QStringView texte)
+{
     QScrollBar* barre = m_boite->verticalScrollBar();
     const bool enBas = barre->value() == barre->maximum();
     QTextCursor curseur(m_boite->document());
     curseur.movePosition(QTextCursor::End);
-    curseur.insertText(m_enAttente);
-    m_enAttente.clear(); // keeps its storage for the next round
+    curseur.insertText(texte.toString());
     if (enBas) {
         barre->setValue(barre->maximum());
     }

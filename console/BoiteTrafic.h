@@ -10,8 +10,11 @@ class QPlainTextEdit;
 /**
  * One of the view's traffic boxes (reception, transmission): texts appended
  * at the end, the view kept at the bottom when it was there. Appends are
- * gathered and written to the box ten times a second, in one edit each, so the robot's byte rate never becomes the box's layout rate; what
- * the box shows, line for line, is the same as with one edit per append.
+ * gathered and written to the box ten times a second, in slices of a few
+ * hundred characters an event-loop turn, so the robot's byte rate never
+ * becomes the box's layout rate and no write holds a reply back for long;
+ * what the box shows, line for line, is the same as with one edit per
+ * append.
  *
  * With `longueurParagraphe` > 0 the box is one long wrapped line cut into
  * paragraphs of about that length, between two appends (a long paragraph is
@@ -45,6 +48,9 @@ public:
 private:
     /** The timer's write, through the gate when there is one. */
     void surMinuterie();
+    /** Writes a slice of what is pending; the rest follows in the next turn. */
+    void ecrireTranche();
+    void ecrire(QStringView texte);
 
     QPlainTextEdit* m_boite;
     PorteAffichage* m_porte = nullptr;
@@ -53,4 +59,6 @@ private:
     int m_paragraphe = 0;
     QString m_enAttente;
     QTimer m_minuterie;
+    /** The next slice of a round too big for one turn. */
+    QTimer m_suite;
 };

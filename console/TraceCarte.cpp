@@ -1,5 +1,6 @@
 #include "console/TraceCarte.h"
 
+#include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
 #include "world/WorldState.h"
@@ -28,11 +29,29 @@ void TraceCarte::attacher()
 {
     m_carte = m_view ? m_view->mapView() : nullptr;
     if (m_carte) {
-        m_carte->poserSurcouche(
-            this, [this](QPainter& p, const Instantane& monde) { dessiner(p, monde); });
+        // Every new picture of the world notes the robot's position, shown or not.
+        connect(m_view, &CKIVView::mondeAffiche, this, [this] {
+            if (m_carte) {
+                const Point p = m_carte->monde().robotPos;
+                m_trace.ajouter({p.x, p.y});
+            }
+        });
+        poserSurcouche();
     } else if (m_view) {
         // The view makes its map once it is first shown.
         QTimer::singleShot(100, this, &TraceCarte::attacher);
+    }
+}
+
+void TraceCarte::poserSurcouche()
+{
+    // Drawn over the map only while shown: a map without overlays paints
+    // again only what changed.
+    if (m_affichee) {
+        m_carte->poserSurcouche(
+            this, [this](QPainter& p, const Instantane& monde) { dessiner(p, monde); });
+    } else {
+        m_carte->poserSurcouche(this, nullptr);
     }
 }
 
@@ -40,6 +59,7 @@ void TraceCarte::afficher(bool oui)
 {
     m_affichee = oui;
     if (m_carte) {
+        poserSurcouche();
         m_carte->Redraw();
     }
 }

@@ -13,8 +13,8 @@ class QPainter;
 struct Instantane;
 
 /**
- * The robot's trail on the map: every rendering of the map notes where the
- * robot is, and while "Trace du robot" (View menu, off at start) is
+ * The robot's trail on the map: every new picture of the world (and every
+ * rendering of the trail) notes where the robot is, and while "Trace du robot" (View menu, off at start) is
  * checked the earlier positions are drawn as small dots over the map's
  * layers. The current position has the robot's picture and no dot.
  */
@@ -36,6 +36,8 @@ public:
 private:
     /** Hooks the trail into the map once the view has one (tries again until then). */
     void attacher();
+    /** The trail is drawn over the map while shown, and only then. */
+    void poserSurcouche();
 
     CKIVView* m_view;
     QPointer<CMapView> m_carte;

@@ -35,6 +35,13 @@ struct Instantane {
 bool memeCarte(const Instantane& a, const Instantane& b);
 
 /**
+ * The two pictures show the same map but for the robot: its position and
+ * heading may differ, nothing else (the route included, which is drawn from
+ * the robot's cell).
+ */
+bool memeFond(const Instantane& a, const Instantane& b);
+
+/**
  * Takes the world now, each part under its lock: the robot then the route
  * (g_robotLock then g_pathLock, the one nesting allowed), the wheel codes
  * under g_wheelLock. No allocation.

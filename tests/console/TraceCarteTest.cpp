@@ -41,7 +41,7 @@ TEST_F(ConsoleTest, TheTrailIsOffAtStartAndDrawsTheEarlierPositions)
     };
     for (const auto& [x, y] : {std::pair{100, 100}, {200, 100}, {300, 300}}) {
         ReportRobotPosition(y, x);
-        view->mapView()->renderImage();
+        view->mapView()->Redraw();
     }
     EXPECT_NE(pixel(100, 100), vert);
     action->setChecked(true);

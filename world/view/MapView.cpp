@@ -4,6 +4,7 @@
 #include "world/WorldState.h"
 #include "world/view/EchelleCarte.h"
 #include "world/view/MapOwner.h"
+#include "world/view/Pictures.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -97,13 +98,42 @@ bool CMapView::rafraichir()
         m_monde.version = m_suivant.version;
         return false;
     }
+    // Only the robot moved, and no route starts from it: only its old and
+    // new pictures are painted again (none when it stayed in its cell). An
+    // overlay may draw anything anywhere: with one, the whole map.
+    const bool robotSeul = m_surcouches.empty() && m_suivant.longueurChemin == 0 &&
+                           memeFond(m_suivant, m_monde);
+    const QRect zone = robotSeul ? zoneRobot(m_monde) | zoneRobot(m_suivant) : rect();
+    const bool memeImage = robotSeul && m_suivant.cap == m_monde.cap &&
+                           zoneRobot(m_monde) == zoneRobot(m_suivant);
     std::swap(m_monde, m_suivant);
     // Painted with the rest of the window's changes of this turn.
-    update();
+    if (!memeImage) {
+        update(zone);
+    }
     if (m_ownerView) {
         m_ownerView->ShowRobotPosition();
     }
     return true;
+}
+
+QRect CMapView::zoneRobot(const Instantane& monde) const
+{
+    const Point p = monde.robotPos;
+    if (p.x < 0 || p.y < 0) {
+        return {};
+    }
+    // The picture's map pixels, scaled, with two pixels' margin for the
+    // scaling's rounding and smoothing.
+    const int c = cote();
+    const auto avant = [c](int m) { return m * c / echelle::CoteNaturel - 2; };
+    const auto apres = [c](int m) {
+        return (m * c + echelle::CoteNaturel - 1) / echelle::CoteNaturel + 2;
+    };
+    const int x = geo::coinDe(p.x) + 2;
+    const int y = geo::coinDe(p.y) + 2;
+    return QRect(QPoint(avant(x), avant(y)),
+                 QPoint(apres(x + pictures::Size), apres(y + pictures::Size)));
 }
 
 QImage CMapView::renderImage()

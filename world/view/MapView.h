@@ -88,6 +88,8 @@ private:
     Selection selection() const;
     /** Takes the world's picture (the destination snapped first). */
     void prendreMonde();
+    /** The window pixels the robot's picture covers in `monde` (empty when it is off the map). */
+    QRect zoneRobot(const Instantane& monde) const;
 
     std::vector<std::pair<const void*, Surcouche>> m_surcouches;
     Instantane m_monde;

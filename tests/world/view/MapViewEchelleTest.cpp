@@ -4,6 +4,8 @@
 
 #include "world/view/EchelleCarte.h"
 
+#include <QScreen>
+
 TEST(EchelleCarte, CornersAndOutsideAtAnySize)
 {
     for (const int cote : {251, 376, 501, 752, 1002}) {
@@ -92,4 +94,37 @@ TEST_F(MapViewTest, SmallerThanTheMapNoGridLineDropsOut)
         }
     }
     g_gridLines = 0;
+}
+
+TEST_F(MapViewTest, ARobotMovedAloneIsPaintedAgainWhereItWasAndWhereItIs)
+{
+    QScreen* ecran = QGuiApplication::primaryScreen();
+    ASSERT_NE(ecran, nullptr);
+    const auto placer = [](int x, int y) {
+        if (x < 0) {
+            g_robotPos.set(x, y); // not on the map yet
+        } else {
+            SetRobotPosition(x, y);
+        }
+    };
+    for (const int cote : {376, 501, 752}) {
+        SCOPED_TRACE(cote);
+        view->resize(cote, cote);
+        placer(112, 162);
+        view->Redraw();
+        // In the same cell, then two cells away, then off the map and back:
+        // each time only the robot's pictures are painted again.
+        for (const auto& [x, y] : {std::pair{118, 170}, {160, 170}, {-1, -1}, {430, 60}}) {
+            const int positions = owner.positions;
+            placer(x, y);
+            EXPECT_TRUE(view->rafraichir());
+            EXPECT_EQ(owner.positions, positions + 1) << "the position boxes follow";
+            QCoreApplication::processEvents(); // the window paints what it was told
+            const QImage vu = ecran->grabWindow(view->winId()).toImage().convertToFormat(
+                QImage::Format_RGB32);
+            const QImage entier = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            ASSERT_EQ(vu.size(), entier.size());
+            EXPECT_TRUE(vu == entier) << x << "," << y;
+        }
+    }
 }
