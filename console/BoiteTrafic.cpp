@@ -126,9 +126,15 @@ void BoiteTrafic::ecrire(QStringView texte)
 {
     QScrollBar* barre = m_boite->verticalScrollBar();
     const bool enBas = barre->value() == barre->maximum();
-    QTextCursor curseur(m_boite->document());
-    curseur.movePosition(QTextCursor::End);
-    curseur.insertText(texte.toString());
+    if (m_fin.isNull() || m_fin.document() != m_boite->document()) {
+        m_fin = QTextCursor(m_boite->document());
+    }
+    // Kept at the end: the text goes in without the end being looked for
+    // (and its line laid out) at each write.
+    if (!m_fin.atEnd()) {
+        m_fin.movePosition(QTextCursor::End);
+    }
+    m_fin.insertText(texte.toString());
     if (enBas) {
         barre->setValue(barre->maximum());
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTextCursor>
 #include <QTimer>
 
 class PorteAffichage;
@@ -59,6 +60,8 @@ private:
     int m_paragraphe = 0;
     QString m_enAttente;
     QTimer m_minuterie;
+    /** The box's end, where the text goes. */
+    QTextCursor m_fin;
     /** The next slice of a round too big for one turn. */
     QTimer m_suite;
 };
