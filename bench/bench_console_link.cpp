@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 namespace {
@@ -207,10 +208,15 @@ int main(int argc, char** argv)
         long erreurs = 0;
         long pertes = 0;
         unsigned char marque = 1;
-        // KIV_BANC=384 (or a, 1536, 5000, max, c, d) runs that part alone (profiling).
+        // KIV_BANC=384 (or a, 1536, 5000, max, c, d, or several: "a,384")
+        // runs those parts alone (profiling).
         const char* choix = std::getenv("KIV_BANC");
         auto voulu = [choix](const char* partie) {
-            return choix == nullptr || std::strcmp(choix, partie) == 0;
+            if (choix == nullptr) {
+                return true;
+            }
+            const std::string liste = std::string(",") + choix + ",";
+            return liste.find(std::string(",") + partie + ",") != std::string::npos;
         };
         auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode,
                         bool seul = false) {

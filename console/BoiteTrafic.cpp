@@ -4,7 +4,11 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,8 +49,10 @@ BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lign
     : QObject(parent)
     , m_boite(boite)
     , m_longueurParagraphe(longueurParagraphe)
+    , m_lignesMax(std::max(1, lignesMax))
 {
-    m_boite->setMaximumBlockCount(lignesMax);
+    // The box's own bound (setMaximumBlockCount) walks to the oldest lines
+    // block by block, laying each out, at every write: ecrire() cuts them.
     // A read-only box has nothing to undo; its undo history would keep
     // every append for the life of the view.
     m_boite->setUndoRedoEnabled(false);
@@ -135,6 +141,13 @@ void BoiteTrafic::ecrire(QStringView texte)
         m_fin.movePosition(QTextCursor::End);
     }
     m_fin.insertText(texte.toString());
+    // The oldest lines go, found by number and cut in one edit.
+    QTextDocument* document = m_boite->document();
+    if (const int enTrop = document->blockCount() - m_lignesMax; enTrop > 0) {
+        QTextCursor debut(document);
+        debut.setPosition(document->findBlockByNumber(enTrop).position(), QTextCursor::KeepAnchor);
+        debut.removeSelectedText();
+    }
     if (enBas) {
         barre->setValue(barre->maximum());
     }

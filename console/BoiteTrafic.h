@@ -56,6 +56,7 @@ private:
     QPlainTextEdit* m_boite;
     PorteAffichage* m_porte = nullptr;
     int m_longueurParagraphe;
+    int m_lignesMax;
     /** Characters in the box's last paragraph, pending ones included. */
     int m_paragraphe = 0;
     QString m_enAttente;
