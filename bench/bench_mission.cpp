@@ -53,6 +53,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <mutex>
 #include <queue>
@@ -489,13 +490,26 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
     std::mt19937 alea(graine);
     BilanSerie sans, avec;
     double secondes[2] = {0.0, 0.0};
+    // KIV_MISSION_CHAMPS=16,23 runs only those fields (drawn all the same, so
+    // each is the field of the full run); KIV_MISSION_EVASION=on or off runs
+    // only that side.
+    const char* champs = std::getenv("KIV_MISSION_CHAMPS");
+    const char* cote = std::getenv("KIV_MISSION_EVASION");
+    const int premierCote = cote != nullptr && std::strcmp(cote, "on") == 0 ? 1 : 0;
+    const int dernierCote = cote != nullptr && std::strcmp(cote, "off") == 0 ? 0 : 1;
+    int courus = 0;
     for (int k = 0; k < n; ++k) {
         const Terrain t = tirer(alea, genre);
+        if (champs != nullptr && (std::string(",") + champs + ",")
+                                         .find("," + std::to_string(k) + ",") == std::string::npos) {
+            continue;
+        }
+        ++courus;
         // KIV_MISSION_TRACE=k writes field k's traces (CSV), escape off and on,
         // to mission-k-off.csv and mission-k-on.csv.
         const char* suivi = std::getenv("KIV_MISSION_TRACE");
         const bool tracer = suivi != nullptr && std::atoi(suivi) == k;
-        for (int evasion = 0; evasion <= 1; ++evasion) {
+        for (int evasion = premierCote; evasion <= dernierCote; ++evasion) {
             std::ofstream trace;
             if (tracer) {
                 trace.open(QDir::tempPath().toStdString() + "/mission-" + std::to_string(k) +
@@ -519,8 +533,12 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
             }
         }
     }
-    sans.imprimer(titre, "off", n, secondes[0]);
-    avec.imprimer(titre, "on", n, secondes[1]);
+    if (premierCote == 0) {
+        sans.imprimer(titre, "off", courus, secondes[0]);
+    }
+    if (dernierCote == 1) {
+        avec.imprimer(titre, "on", courus, secondes[1]);
+    }
     QSettings().remove(QString::fromLatin1(CleEvasion));
     std::fflush(stdout);
 }
