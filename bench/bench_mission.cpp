@@ -328,8 +328,23 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
             std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
     };
+    // In lock step (no relay) each status byte leaves once the console has
+    // handled the frame's timestamps and the navigation has acted on them, so
+    // that its reply carries the decision taken from this frame, whatever the
+    // machine's load: the same field runs the same way every time.
+    std::shared_ptr<const std::atomic<std::uint64_t>> traites;
+    if (!relais) {
+        options.avantEtat = [&traites, &arret](long envoyes) {
+            const auto fin = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+            while (!arret && std::chrono::steady_clock::now() < fin &&
+                   (traites->load(std::memory_order_acquire) < static_cast<std::uint64_t>(envoyes) ||
+                    blockedWorldWaiters() < 1)) {
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+        };
+    }
     robotsim::Bilan bilan;
-    std::thread fil([&] { bilan = robotsim::executerSession(robot, *liaison, options, arret); });
+    std::thread fil;
 
     ResetWorld();
     static_cast<ScriptedPlatform&>(platform()).clear();
@@ -346,6 +361,14 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
                 }
             }
         }
+        // The robot starts once the console listens on its line: every byte
+        // it sends is one the console counts.
+        while (!(frame.view()->lien() && frame.view()->lien()->threadAlive())) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        traites = frame.view()->compteurOctetsTraites();
+        fil = std::thread(
+            [&] { bilan = robotsim::executerSession(robot, *liaison, options, arret); });
         auto periodes = [&] {
             std::lock_guard verrou(verite.m);
             return verite.periodes;
@@ -633,6 +656,9 @@ int main(int argc, char** argv)
         setPlatform(nullptr);
         return 0;
     }
+    // In lock step the robot waits inside its frames for the console: no
+    // silence may start a new frame there.
+    QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 0);
     const bool tout = series == "all";
     if (tout || series == "both" || series == "open") {
         serie("without hidden obstacles", n, graine, Genre::Ouvert);
@@ -643,6 +669,7 @@ int main(int argc, char** argv)
     if (tout || series == "dense") {
         serie("dense", n, graine + 2000, Genre::Dense);
     }
+    QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
     setPlatform(nullptr);
     return 0;
 }
