@@ -6,7 +6,7 @@
 
 bool chercherEvasion(Point robot, Point but)
 {
-    if (g_evasionPermise == 0 || robot == but || valeurCellule(robot.x, robot.y) == 0) {
+    if (g_evasionPermise == 0 || robot == but) {
         return false;
     }
     GrilleMonde grille;

@@ -5,9 +5,10 @@
 /**
  * The navigation's escape step, for a robot that the route search leaves
  * where it stands although it could drive out: called after PlanPath found
- * no route from `robot` to `but`. When escapes are allowed (g_evasionPermise)
- * and the robot's cell is not free, it looks for the way out
- * (planifierEvasion) on a copy of the grid; if there is one it is stored as
+ * no route from `robot` to `but`: the robot's cell is a margin or a mark, or
+ * a free cell walled in by margins. When escapes are allowed
+ * (g_evasionPermise) it looks for the way out (planifierEvasion) on a copy
+ * of the grid; if there is one it is stored as
  * the route is: g_path with g_evasion set, under g_pathLock, then
  * g_firstStep; the map is told. Returns true then; otherwise it changes
  * nothing and the failed search stands.

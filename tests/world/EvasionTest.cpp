@@ -298,6 +298,29 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithoutAWayOutStillStops)
     EXPECT_LE(g_navPasses - passes, 2u);
 }
 
+TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
+{
+    // Eight obstacles two cells around (8, 8): the robot's cell is free, but
+    // every cell around it is margin, and the route search cannot leave it.
+    for (int k = 1; k <= 8; ++k) {
+        PlaceObstacle(8 + 1 + 2 * geo::Steps[k].dy, 8 + 1 + 2 * geo::Steps[k].dx);
+    }
+    ASSERT_EQ(valeurCellule(8, 8), 0);
+    SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
+    SetDestination(25 * 14 + 12, 25 * 8 + 12);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_evasion, 1);
+    EXPECT_NE(g_firstStep, 0);
+    EXPECT_EQ(g_noPathShown, 0);
+    const std::vector<PathNode> evasion = pathCopy();
+    ASSERT_FALSE(evasion.empty());
+    EXPECT_EQ(valeurCellule(evasion[0].x, evasion[0].y), 0) << "the exit is free";
+    for (const PathNode& n : evasion) {
+        EXPECT_NE(valeurCellule(n.x, n.y), 1) << "never through an obstacle";
+    }
+}
+
 TEST_F(EvasionNavigationTest, SettingOffKeepsTheStopWhereNoRouteIsFound)
 {
     g_evasionPermise = 0;
