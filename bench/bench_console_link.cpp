@@ -242,8 +242,8 @@ int main(int argc, char** argv)
 
         std::printf("Console over %s at 38400 baud, beacon network, boxes on\n", pty.nom.c_str());
         if (voulu("a")) {
-            tour("(a) lock step, 9 bytes through the status byte written at once -> command",
-                 5000, std::chrono::nanoseconds(-1));
+            tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
+                 std::chrono::nanoseconds(-1));
             tour("(a) lock step, status byte written alone -> command", 5000,
                  std::chrono::nanoseconds(-1), true);
         }
@@ -314,8 +314,9 @@ int main(int argc, char** argv)
             QTimer::singleShot(10000, &repos, &QEventLoop::quit);
             repos.exec();
             const double s = std::chrono::duration<double>(Horloge::now() - debut).count();
-            std::printf("(d) nothing on the line for %.1f s: console processor %.3f %% of one core\n",
-                        s, 100.0 * (banc::tempsProcessus() - cpu0) / s);
+            std::printf(
+                "(d) nothing on the line for %.1f s: console processor %.3f %% of one core\n", s,
+                100.0 * (banc::tempsProcessus() - cpu0) / s);
         }
         std::printf("commands wrong or missing: %ld; frames shifted: %ld\n", erreurs, pertes);
         code = erreurs == 0 && pertes == 0 ? 0 : 2;

@@ -336,9 +336,10 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
     if (!relais) {
         options.avantEtat = [&traites, &arret](long envoyes) {
             const auto fin = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-            while (!arret && std::chrono::steady_clock::now() < fin &&
-                   (traites->load(std::memory_order_acquire) < static_cast<std::uint64_t>(envoyes) ||
-                    blockedWorldWaiters() < 1)) {
+            while (
+                !arret && std::chrono::steady_clock::now() < fin &&
+                (traites->load(std::memory_order_acquire) < static_cast<std::uint64_t>(envoyes) ||
+                 blockedWorldWaiters() < 1)) {
                 std::this_thread::sleep_for(std::chrono::microseconds(50));
             }
         };
@@ -523,8 +524,9 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
     int courus = 0;
     for (int k = 0; k < n; ++k) {
         const Terrain t = tirer(alea, genre);
-        if (champs != nullptr && (std::string(",") + champs + ",")
-                                         .find("," + std::to_string(k) + ",") == std::string::npos) {
+        if (champs != nullptr &&
+            (std::string(",") + champs + ",").find("," + std::to_string(k) + ",") ==
+                std::string::npos) {
             continue;
         }
         ++courus;

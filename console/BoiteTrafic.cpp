@@ -35,7 +35,8 @@ qsizetype finDeTranche(const QString& texte, qsizetype max)
     }
     for (qsizetype k = max; k > 0; --k) {
         const QChar c = texte.at(k);
-        if (c == QLatin1Char('\n') || c == QLatin1Char(' ') || c == QChar(QChar::ParagraphSeparator)) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char(' ') ||
+            c == QChar(QChar::ParagraphSeparator)) {
             return k;
         }
     }

@@ -1,8 +1,8 @@
 #include "console/KIVView.h"
 
 #include "console/BoiteTrafic.h"
-#include "console/NiveauBarre.h"
 #include "console/ConsoleState.h"
+#include "console/NiveauBarre.h"
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
 #include "console/ReglageEvasion.h"

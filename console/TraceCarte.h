@@ -14,9 +14,9 @@ struct Instantane;
 
 /**
  * The robot's trail on the map: every new picture of the world (and every
- * rendering of the trail) notes where the robot is, and while "Trace du robot" (View menu, off at start) is
- * checked the earlier positions are drawn as small dots over the map's
- * layers. The current position has the robot's picture and no dot.
+ * rendering of the trail) notes where the robot is, and while "Trace du robot" (View menu, off at
+ * start) is checked the earlier positions are drawn as small dots over the map's layers. The
+ * current position has the robot's picture and no dot.
  */
 class TraceCarte : public QObject {
 public:

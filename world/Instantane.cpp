@@ -40,8 +40,9 @@ bool memeCarte(const Instantane& a, const Instantane& b)
 
 bool memeFond(const Instantane& a, const Instantane& b)
 {
-    if (!(a.destPos == b.destPos) || a.banditVisible != b.banditVisible || a.quadrillage != b.quadrillage ||
-        a.longueurChemin != b.longueurChemin || a.evasion != b.evasion || a.grille != b.grille) {
+    if (!(a.destPos == b.destPos) || a.banditVisible != b.banditVisible ||
+        a.quadrillage != b.quadrillage || a.longueurChemin != b.longueurChemin ||
+        a.evasion != b.evasion || a.grille != b.grille) {
         return false;
     }
     if (a.banditVisible && !(a.banditPos == b.banditPos)) {

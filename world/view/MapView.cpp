@@ -101,11 +101,11 @@ bool CMapView::rafraichir()
     // Only the robot moved, and no route starts from it: only its old and
     // new pictures are painted again (none when it stayed in its cell). An
     // overlay may draw anything anywhere: with one, the whole map.
-    const bool robotSeul = m_surcouches.empty() && m_suivant.longueurChemin == 0 &&
-                           memeFond(m_suivant, m_monde);
+    const bool robotSeul =
+        m_surcouches.empty() && m_suivant.longueurChemin == 0 && memeFond(m_suivant, m_monde);
     const QRect zone = robotSeul ? zoneRobot(m_monde) | zoneRobot(m_suivant) : rect();
-    const bool memeImage = robotSeul && m_suivant.cap == m_monde.cap &&
-                           zoneRobot(m_monde) == zoneRobot(m_suivant);
+    const bool memeImage =
+        robotSeul && m_suivant.cap == m_monde.cap && zoneRobot(m_monde) == zoneRobot(m_suivant);
     std::swap(m_monde, m_suivant);
     // Painted with the rest of the window's changes of this turn.
     if (!memeImage) {

@@ -120,8 +120,8 @@ TEST_F(MapViewTest, ARobotMovedAloneIsPaintedAgainWhereItWasAndWhereItIs)
             EXPECT_TRUE(view->rafraichir());
             EXPECT_EQ(owner.positions, positions + 1) << "the position boxes follow";
             QCoreApplication::processEvents(); // the window paints what it was told
-            const QImage vu = ecran->grabWindow(view->winId()).toImage().convertToFormat(
-                QImage::Format_RGB32);
+            const QImage vu =
+                ecran->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
             const QImage entier = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
             ASSERT_EQ(vu.size(), entier.size());
             EXPECT_TRUE(vu == entier) << x << "," << y;
