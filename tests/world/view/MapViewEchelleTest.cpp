@@ -119,12 +119,15 @@ TEST_F(MapViewTest, ARobotMovedAloneIsPaintedAgainWhereItWasAndWhereItIs)
             placer(x, y);
             EXPECT_TRUE(view->rafraichir());
             EXPECT_EQ(owner.positions, positions + 1) << "the position boxes follow";
-            QCoreApplication::processEvents(); // the window paints what it was told
-            const QImage vu =
-                ecran->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            // Once the window has painted what it was told, the screen shows
+            // what a whole rendering shows.
             const QImage entier = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
-            ASSERT_EQ(vu.size(), entier.size());
-            EXPECT_TRUE(vu == entier) << x << "," << y;
+            const auto vu = [&] {
+                return ecran->grabWindow(view->winId())
+                    .toImage()
+                    .convertToFormat(QImage::Format_RGB32);
+            };
+            EXPECT_TRUE(QTest::qWaitFor([&] { return vu() == entier; })) << x << "," << y;
         }
     }
 }
