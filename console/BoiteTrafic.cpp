@@ -112,7 +112,7 @@ void BoiteTrafic::ecrireTranche()
         return;
     }
     m_minuterie.stop();
-    ecrire(QStringView(m_enAttente).first(n));
+    ecrire(m_enAttente.first(n));
     m_enAttente.remove(0, n);
     // The rest in the next turn (through the gate again).
     m_suite.start();
@@ -129,7 +129,7 @@ void BoiteTrafic::vider()
     m_enAttente.clear(); // keeps its storage for the next round
 }
 
-void BoiteTrafic::ecrire(QStringView texte)
+void BoiteTrafic::ecrire(const QString& texte)
 {
     QScrollBar* barre = m_boite->verticalScrollBar();
     const bool enBas = barre->value() == barre->maximum();
@@ -141,7 +141,7 @@ void BoiteTrafic::ecrire(QStringView texte)
     if (!m_fin.atEnd()) {
         m_fin.movePosition(QTextCursor::End);
     }
-    m_fin.insertText(texte.toString());
+    m_fin.insertText(texte);
     // The oldest lines go, found by number and cut in one edit.
     QTextDocument* document = m_boite->document();
     if (const int enTrop = document->blockCount() - m_lignesMax; enTrop > 0) {

@@ -51,7 +51,7 @@ private:
     void surMinuterie();
     /** Writes a slice of what is pending; the rest follows in the next turn. */
     void ecrireTranche();
-    void ecrire(QStringView texte);
+    void ecrire(const QString& texte);
 
     QPlainTextEdit* m_boite;
     PorteAffichage* m_porte = nullptr;

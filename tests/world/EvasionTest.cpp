@@ -234,6 +234,20 @@ protected:
         SetRobotPosition(25 * 5 + 12, 25 * 4 + 12);
     }
 
+    /**
+     * Eight obstacles `pas` cells around (8, 8), the robot there, the
+     * destination at (14, 8); the navigation started.
+     */
+    static void entourer(int pas)
+    {
+        for (int k = 1; k <= 8; ++k) {
+            PlaceObstacle(8 + 1 + pas * geo::Steps[k].dy, 8 + 1 + pas * geo::Steps[k].dx);
+        }
+        SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
+        SetDestination(25 * 14 + 12, 25 * 8 + 12);
+        StartNavigation();
+    }
+
     ManualWorldClock horloge;
 };
 
@@ -275,12 +289,7 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithAWayOutEscapesAndArrives)
 TEST_F(EvasionNavigationTest, EnclosedRobotWithoutAWayOutStillStops)
 {
     // Obstacles on all eight sides of the robot's cell.
-    for (int k = 1; k <= 8; ++k) {
-        PlaceObstacle(8 + 1 + geo::Steps[k].dy, 8 + 1 + geo::Steps[k].dx);
-    }
-    SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
-    SetDestination(25 * 14 + 12, 25 * 8 + 12);
-    StartNavigation();
+    entourer(1);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(g_evasion, 0);
     EXPECT_EQ(g_firstStep, 0);
@@ -302,13 +311,8 @@ TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
 {
     // Eight obstacles two cells around (8, 8): the robot's cell is free, but
     // every cell around it is margin, and the route search cannot leave it.
-    for (int k = 1; k <= 8; ++k) {
-        PlaceObstacle(8 + 1 + 2 * geo::Steps[k].dy, 8 + 1 + 2 * geo::Steps[k].dx);
-    }
+    entourer(2);
     ASSERT_EQ(valeurCellule(8, 8), 0);
-    SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
-    SetDestination(25 * 14 + 12, 25 * 8 + 12);
-    StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(g_evasion, 1);
     EXPECT_NE(g_firstStep, 0);

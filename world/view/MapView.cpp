@@ -103,14 +103,14 @@ bool CMapView::rafraichir()
     // overlay may draw anything anywhere: with one, the whole map.
     const bool robotSeul =
         m_surcouches.empty() && m_suivant.longueurChemin == 0 && memeFond(m_suivant, m_monde);
-    const QRect zone = robotSeul ? zoneRobot(m_monde) | zoneRobot(m_suivant) : rect();
-    const bool memeImage =
-        robotSeul && m_suivant.cap == m_monde.cap && zoneRobot(m_monde) == zoneRobot(m_suivant);
-    std::swap(m_monde, m_suivant);
     // Painted with the rest of the window's changes of this turn.
-    if (!memeImage) {
-        update(zone);
+    if (!robotSeul) {
+        update();
+    } else if (const QRect avant = zoneRobot(m_monde), apres = zoneRobot(m_suivant);
+               m_suivant.cap != m_monde.cap || avant != apres) {
+        update(avant | apres);
     }
+    std::swap(m_monde, m_suivant);
     if (m_ownerView) {
         m_ownerView->ShowRobotPosition();
     }
