@@ -38,6 +38,12 @@ void tracer(std::string_view mot, std::initializer_list<int> codes = {})
     platform().trace(TraceChannel::Navigation, std::string(ligne, fin));
 }
 
+/** Beeps through the platform; the call returns when the tone is over. */
+void bip(int frequence, int duree)
+{
+    platform().beep(frequence, duree);
+}
+
 /** Throws ArretDemande when the world threads are asked to stop. */
 void verifierArret()
 {
@@ -103,6 +109,7 @@ public:
                 AlignHeading();
             }
             m_bouge = false;
+            sEloignerDuContact();
             ChooseWheelCommands();
             if (g_firstStep == 0) {
                 tracer("no path");
@@ -170,10 +177,45 @@ private:
                 m_bouge = true;
             }
             lireDestination();
-            if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1) {
+            if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1 ||
+                g_contactRepete != 0) {
                 return;
             }
             waitWorldChange(vu);
+        }
+    }
+
+    /**
+     * A contact that marked nothing (g_contactRepete) while the route's first
+     * step lies one code from the heading, away from the contact's side (or
+     * on either side of a contact straight ahead): the robot grinds along a
+     * marked wall, and its veer frees it only by a few degrees between two
+     * contacts. A quarter turn towards the route leaves it heading as far
+     * past the route on the free side, and the veer brings it back.
+     */
+    void sEloignerDuContact()
+    {
+        const int cote = g_contactRepete.exchange(0);
+        const int cap = g_heading;
+        if (cote == 0 || cap == 0 || g_firstStep == 0) {
+            return;
+        }
+        int d = g_firstStep - cap;
+        if (d == 7) {
+            d = -1;
+        } else if (d == -7) {
+            d = 1;
+        }
+        if (d == -1 && cote != 2) {
+            tracer("away", {cote});
+            bip(200, 200);
+            g_heading = cap <= 2 ? cap + 6 : cap - 2;
+            RequestTurn(-90);
+        } else if (d == 1 && cote != 1) {
+            tracer("away", {cote});
+            bip(200, 200);
+            g_heading = cap >= 7 ? cap - 6 : cap + 2;
+            RequestTurn(90);
         }
     }
 
@@ -191,9 +233,25 @@ private:
             g_prevY = g_robotY;
         }
         tracer("probe");
+        g_contactRepete = 0; // a contact from before the probe says nothing of it
         SetWheels(2, 2);
         signalerAffichage();
-        attendreChangement(true);
+        for (;;) {
+            attendreChangement(true);
+            if (m_bouge || g_contactRepete.exchange(0) == 0) {
+                break;
+            }
+            // Driven into something before leaving its cell: with no heading
+            // nothing can be marked, and the robot would press on for good.
+            // It turns round and probes the other way.
+            tracer("probe turn");
+            bip(100, 100);
+            bip(100, 100);
+            RequestTurn(180);
+            SetWheels(2, 2);
+            signalerAffichage();
+        }
+        g_contactRepete = 0;
         SetWheels(0, 0);
         signalerAffichage();
         g_cmdLeft = 0;
@@ -218,12 +276,6 @@ private:
     bool m_bouge = false;
     bool m_arretAffiche = false;
 };
-
-/** Beeps through the platform; the call returns when the tone is over. */
-void bip(int frequence, int duree)
-{
-    platform().beep(frequence, duree);
-}
 
 } // namespace
 

@@ -31,8 +31,10 @@ void SimulationThread();
 
 /**
  * Bumper bits of a status byte: marks the cell ahead, ahead-left or
- * ahead-right. When one side is pressed on a cell already marked, and the
- * navigation's mends are allowed (g_evasionPermise), the cell straight ahead
- * is marked instead.
+ * ahead-right. When the navigation's mends are allowed (g_evasionPermise):
+ * one side pressed on a cell already marked marks the cell straight ahead
+ * instead; a contact that marks nothing at all (cells already marked, the
+ * field's wall, or the heading still unknown) raises g_contactRepete, and
+ * the navigation turns the robot away from it.
  */
 void HandleBumpers(int bit0, int bit1);

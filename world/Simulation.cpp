@@ -62,6 +62,11 @@ void HandleBumpers(int bit0, int bit1)
     const int gr = cellule.y + 1;
     const int gc = cellule.x + 1;
     const int h = g_heading;
+    if (h == 0 && g_evasionPermise == 1) {
+        // A contact while the heading is being probed: the probe turns round.
+        g_contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
+        notifyWorldChange();
+    }
     if (h != 0) {
         int direction = h;
         if (bit0 && bit1) {
@@ -80,16 +85,23 @@ void HandleBumpers(int bit0, int bit1)
         };
         if (dansLeTerrain(r, c) && g_grid[r][c] != 3) {
             MarkObstacle(r, c);
-        } else if (dansLeTerrain(r, c) && bit0 != bit1 && g_evasionPermise == 1) {
-            // One side pressed again on a cell already marked: what the robot
-            // keeps pressing lies straight ahead (it stands off its cell's
-            // centre, or its estimated cell lags behind it), and the route
-            // planned past the mark grazes it. Marked, it turns the route away;
-            // unmarked, the robot would grind along it until its veer frees it.
+        } else if (g_evasionPermise == 1) {
+            // Pressed again on a cell already marked. On one side, what the
+            // robot keeps pressing lies straight ahead (it stands off its
+            // cell's centre, or its estimated cell lags behind it), and the
+            // route planned past the mark grazes it: marked, it turns the
+            // route away; unmarked, the robot would grind along it until its
+            // veer frees it.
             const int ra = gr + geo::Steps[h].dy;
             const int ca = gc + geo::Steps[h].dx;
-            if (dansLeTerrain(ra, ca) && g_grid[ra][ca] != 3) {
+            if (bit0 != bit1 && dansLeTerrain(r, c) && dansLeTerrain(ra, ca) &&
+                g_grid[ra][ca] != 3) {
                 MarkObstacle(ra, ca);
+            } else {
+                // Nothing left to mark, or a wall of the field: the navigation
+                // turns the robot away from the contact (Navigation.h).
+                g_contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
+                notifyWorldChange();
             }
         }
     }

@@ -37,6 +37,7 @@ std::atomic<int> g_noPathShown;
 std::atomic<int> g_gridLines;
 std::atomic<int> g_setupPending;
 std::atomic<int> g_evasionPermise;
+std::atomic<int> g_contactRepete;
 
 std::atomic<int> g_wheelLeft;
 std::atomic<int> g_wheelRight;
@@ -92,6 +93,7 @@ void valeursInitiales()
     g_gridLines = 0;
     g_setupPending = 1;
     g_evasionPermise = 1;
+    g_contactRepete = 0;
 
     {
         VerrouMonde verrou(g_wheelLock);

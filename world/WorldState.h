@@ -67,10 +67,18 @@ extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (start
 /**
  * 1 (the default): the navigation may escape from margins (Evasion.h), and a
  * side contact on a cell already marked marks the cell straight ahead
- * (HandleBumpers); 0: it stops where PlanPath finds no route, and a repeated
- * contact marks nothing.
+ * (HandleBumpers), and a contact that marks nothing turns the robot away
+ * (g_contactRepete); 0: it stops where PlanPath finds no route, and a
+ * repeated contact marks nothing and turns nothing.
  */
 extern std::atomic<int> g_evasionPermise;
+/**
+ * A contact that marked nothing (g_evasionPermise only): 1 the right side
+ * (bit 0), 2 the left (bit 1), 3 both, 0 none. Set by HandleBumpers, taken by
+ * the navigation: its next pass turns the robot away from a wall it keeps
+ * grinding along, and a heading probe turns round.
+ */
+extern std::atomic<int> g_contactRepete;
 
 // Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;
 // the robot's estimated heading (direction code, 0 unknown).

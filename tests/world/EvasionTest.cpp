@@ -10,6 +10,7 @@
 #include "world/Navigation.h"
 #include "world/PlanificateurEvasion.h"
 #include "world/RaisonSansChemin.h"
+#include "world/RobotReports.h"
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
 
@@ -435,4 +436,110 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 9), 3);
     EXPECT_EQ(valeurCellule(9, 8), 2);
+}
+
+TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRoute)
+{
+    // A contact that marks nothing (the field's wall, or a cell and the cell
+    // ahead already marked) while the route's first step lies one code from
+    // the heading: with the setting on the robot turns a quarter towards the
+    // route instead of grinding along the obstacle; off, it only veers.
+    struct Cas {
+        int permise, bit0, bit1, cap, robotX, robotY, butX, butY;
+        std::vector<Point> marques;
+        std::vector<std::string> trace; ///< after the contact
+        int virage, capApres;
+    };
+    const Cas cas[] = {
+        // Heading right along the bottom wall, the route up-right.
+        {1, 1, 0, 3, 8, 19, 14, 13, {}, {"away 1", "turn 5", "wheels 3 2"}, 5, 1},
+        // Heading left along it, the route up-left: the other side, across 8/1.
+        {1, 0, 1, 7, 8, 19, 2, 13, {}, {"away 2", "turn 1", "wheels 2 3"}, 1, 1},
+        // Straight into a marked cell, the route down-right past it.
+        {1, 1, 1, 3, 8, 8, 14, 14, {{9, 8}}, {"away 3", "turn 1", "wheels 2 3"}, 1, 5},
+        {0, 1, 0, 3, 8, 19, 14, 13, {}, {}, 0, 3},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(testing::Message() << c.bit0 << c.bit1 << " heading " << c.cap);
+        ResetWorld();
+        InitWorld();
+        scripted().clear();
+        setWorldClock(&horloge);
+        g_evasionPermise = c.permise;
+        for (const Point& m : c.marques) {
+            g_grid[m.y + 1][m.x + 1] = 3; // alone, as a robot ahead of its known cell finds it
+        }
+        SetRobotPosition(25 * c.robotX + 12, 25 * c.robotY + 12);
+        SetDestination(25 * c.butX + 12, 25 * c.butY + 12);
+        g_heading = c.cap; // known: no probe
+        StartNavigation();
+        ASSERT_TRUE(threadsAtRest());
+        ReportRobotStatus(0, 0, [](int, int, int) {}); // whatever the first pass turned
+        ASSERT_TRUE(threadsAtRest());
+        g_heading = c.cap; // as the robot has been seen driving
+        const int d = (g_firstStep - g_heading + 8) % 8;
+        ASSERT_TRUE(d == 1 || d == 7) << g_firstStep;
+        const std::size_t avant = navigationTrace().size();
+        const GridSnapshot grille = snapshotGrid();
+
+        std::vector<int> virages;
+        const auto envoyer = [&](int, int, int v) { virages.push_back(v); };
+        ReportRobotStatus(c.bit0, c.bit1, envoyer);
+        ASSERT_TRUE(threadsAtRest());
+        ReportRobotStatus(0, 0, envoyer);
+        ASSERT_TRUE(threadsAtRest());
+        EXPECT_EQ(snapshotGrid(), grille) << "nothing new to mark";
+        // The turn leaves with the contact's own answer or with the next one,
+        // as the navigation is quick to order it.
+        ASSERT_EQ(virages.size(), 2u);
+        EXPECT_EQ(virages[0] + virages[1], c.virage);
+        EXPECT_EQ(virages[0] * virages[1], 0);
+        const std::vector<std::string> trace = navigationTrace();
+        EXPECT_EQ(std::vector<std::string>(trace.begin() + static_cast<long>(avant), trace.end()),
+                  c.trace);
+        EXPECT_EQ(g_heading, c.capApres);
+        EXPECT_EQ(g_contactRepete, 0);
+        StopWorldThreads();
+    }
+}
+
+TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
+{
+    // The heading unknown, the probe drives straight into something without
+    // leaving its cell: nothing can be marked, and with the setting on the
+    // probe turns round and goes on the other way; off, it presses on.
+    for (const int permise : {1, 0}) {
+        SCOPED_TRACE(permise);
+        ResetWorld();
+        InitWorld();
+        scripted().clear();
+        setWorldClock(&horloge);
+        g_evasionPermise = permise;
+        SetRobotPosition(25 * 8 + 12, 25 * 1 + 12);
+        SetDestination(25 * 8 + 12, 25 * 12 + 12);
+        StartNavigation();
+        ASSERT_TRUE(threadsAtRest());
+        ASSERT_EQ(navigationTrace(), (std::vector<std::string>{"probe"}));
+        const GridSnapshot grille = snapshotGrid();
+
+        std::vector<int> virages;
+        const auto envoyer = [&](int, int, int v) { virages.push_back(v); };
+        ReportRobotStatus(1, 1, envoyer);
+        ASSERT_TRUE(threadsAtRest());
+        ReportRobotStatus(0, 0, envoyer);
+        ASSERT_TRUE(threadsAtRest());
+        EXPECT_EQ(snapshotGrid(), grille);
+        EXPECT_EQ(roues(), (std::pair{2, 2})) << "still probing";
+        ASSERT_EQ(virages.size(), 2u);
+        EXPECT_EQ(virages[0] + virages[1], permise ? 3 : 0);
+        EXPECT_EQ(navigationTrace(),
+                  permise ? (std::vector<std::string>{"probe", "probe turn", "turn 3"})
+                          : (std::vector<std::string>{"probe"}));
+        // Once out of its cell, the probe ends as ever.
+        SetRobotPosition(25 * 8 + 12, 25 * 2 + 12);
+        ASSERT_TRUE(threadsAtRest());
+        EXPECT_EQ(g_heading, 5);
+        EXPECT_EQ(roues(), (std::pair{3, 3}));
+        StopWorldThreads();
+    }
 }

@@ -196,6 +196,7 @@ TEST_F(NavigationTest, WheelCodesSteerTowardsTheFirstStep)
 
 TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
 {
+    g_evasionPermise = 0;             // the marks alone; EvasionTest has the mends
     SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
     g_heading = 3;
     CompteurAffichage affichage;
