@@ -101,9 +101,13 @@ TEST_F(LienTest, DestructionWhileAHandOverWaitsReturns)
 {
     ouvrir(LinkRxChar);
     pty.envoyer("abc");
-    // The monitor has read the bytes for this thread, which destroys the
-    // engine instead of taking them.
-    QThread::msleep(100);
+    // The monitor reads the bytes for this thread, which (its event loop not
+    // running) destroys the engine instead of taking them.
+    const QDeadlineTimer garde(20000);
+    while (pty.nonLus() != 0 && !garde.hasExpired()) {
+        QThread::msleep(1);
+    }
+    ASSERT_EQ(pty.nonLus(), 0);
     lien.reset();
     laisserTourner(50);
     EXPECT_TRUE(journal.entrees.empty());

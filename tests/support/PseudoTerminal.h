@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 /**
@@ -75,6 +76,13 @@ public:
             ::close(m_robot);
             m_robot = -1;
         }
+    }
+
+    /** Bytes sent by the robot that the engine has not read yet (-1: unknown). */
+    int nonLus() const
+    {
+        int n = -1;
+        return m_garde >= 0 && ::ioctl(m_garde, FIONREAD, &n) == 0 ? n : -1;
     }
 
     /** Everything the engine has written so far. */
