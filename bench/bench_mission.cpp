@@ -427,10 +427,10 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
                 char c[200];
                 std::snprintf(c, sizeof c,
                               "true (%.0f, %.0f) cell (%d, %d), known cell (%d, %d) holding %d, "
-                              "heading %d, %zu cells marked",
+                              "goal holding %d, heading %d, %zu cells marked",
                               p.x, p.y, static_cast<int>(p.x / 25), static_cast<int>(p.y / 25),
                               connue.x, connue.y, valeurCellule(connue.x, connue.y),
-                              g_heading.load(), marquees());
+                              valeurCellule(t.butC, t.butR), g_heading.load(), marquees());
                 res.cause = c;
                 if (abandon) {
                     GrilleMonde grille;
