@@ -3,6 +3,8 @@
 #include "core/MonceauBin.h"
 #include "world/WorldState.h"
 
+#include <cstddef>
+
 namespace {
 
 bool dansLeTerrain(Point p)
@@ -21,15 +23,33 @@ void copierGrille(GrilleMonde& grille)
     }
 }
 
-void planifier(const GrilleMonde& grille, Point depart, Point but, Itineraire& resultat)
+void Itineraire::effacer()
 {
-    resultat.longueur = 0;
-    resultat.trouve = false;
-    for (auto& ligne : resultat.directions) {
+    longueur = 0;
+    trouve = false;
+    for (auto& ligne : directions) {
         for (int& d : ligne) {
             d = -1;
         }
     }
+}
+
+bool Itineraire::remonterDepuis(Point fin)
+{
+    int x = fin.x;
+    int y = fin.y;
+    longueur = 0;
+    for (int v = directions[y][x]; v != 0 && v != -1; v = directions[y][x]) {
+        chemin[static_cast<std::size_t>(longueur++)] = {0, v, x, y};
+        x -= geo::Steps[v].dx;
+        y -= geo::Steps[v].dy;
+    }
+    return directions[fin.y][fin.x] != -1;
+}
+
+void planifier(const GrilleMonde& grille, Point depart, Point but, Itineraire& resultat)
+{
+    resultat.effacer();
     if (!dansLeTerrain(depart) || !dansLeTerrain(but)) {
         return;
     }
@@ -71,12 +91,5 @@ void planifier(const GrilleMonde& grille, Point depart, Point but, Itineraire& r
         }
     }
     // Walked back from the goal; an unreached goal gives an empty route.
-    int x = but.x;
-    int y = but.y;
-    resultat.trouve = directions[y][x] != -1;
-    for (int v = directions[y][x]; v != 0 && v != -1; v = directions[y][x]) {
-        resultat.chemin[static_cast<std::size_t>(resultat.longueur++)] = {0, v, x, y};
-        x -= geo::Steps[v].dx;
-        y -= geo::Steps[v].dy;
-    }
+    resultat.trouve = resultat.remonterDepuis(but);
 }

@@ -21,6 +21,14 @@ struct Itineraire {
     /** The route from the goal (element 0) back to the cell next to the start. */
     std::array<PathNode, geo::CellulesTerrain> chemin;
     int longueur = 0;
+
+    /** Nothing found, no cell reached: the state a search starts from. */
+    void effacer();
+    /**
+     * Fills `chemin` by walking `directions` back from `fin` to the start;
+     * `fin` never reached leaves it empty. Returns whether `fin` was reached.
+     */
+    bool remonterDepuis(Point fin);
 };
 
 /**

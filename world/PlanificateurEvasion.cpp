@@ -59,13 +59,7 @@ void zoneDuBut(const GrilleMonde& grille, Point but, Carte& zone)
 
 void planifierEvasion(const GrilleMonde& grille, Point depart, Point but, Itineraire& resultat)
 {
-    resultat.longueur = 0;
-    resultat.trouve = false;
-    for (auto& ligne : resultat.directions) {
-        for (int& d : ligne) {
-            d = -1;
-        }
-    }
+    resultat.effacer();
     if (!dansLeTerrain(depart) || !dansLeTerrain(but)) {
         return;
     }
@@ -89,7 +83,6 @@ void planifierEvasion(const GrilleMonde& grille, Point depart, Point but, Itiner
     for (;;) {
         directions[courant.y][courant.x] = courant.direction;
         if (courant.direction != 0 && sorties[courant.y][courant.x]) {
-            resultat.trouve = true;
             break;
         }
         for (int k = 1; k <= 8; ++k) {
@@ -118,11 +111,5 @@ void planifierEvasion(const GrilleMonde& grille, Point depart, Point but, Itiner
         }
     }
     // Walked back from the exit to the start.
-    int x = courant.x;
-    int y = courant.y;
-    for (int v = directions[y][x]; v != 0; v = directions[y][x]) {
-        resultat.chemin[static_cast<std::size_t>(resultat.longueur++)] = {0, v, x, y};
-        x -= geo::Steps[v].dx;
-        y -= geo::Steps[v].dy;
-    }
+    resultat.trouve = resultat.remonterDepuis({courant.x, courant.y});
 }
