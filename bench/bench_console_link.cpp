@@ -25,6 +25,7 @@
 #include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -183,6 +184,8 @@ int main(int argc, char** argv)
         return 1;
     }
     qputenv("KIV_COM1", QByteArray::fromStdString(pty.nom));
+    // The console on its defaults, whatever the user's settings store holds.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dossier.path());
 
     int code = 0;
     {

@@ -636,6 +636,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot prepare the settings file\n");
         return 1;
     }
+    // This run's settings store: the user's is neither read nor changed, and
+    // two runs side by side do not share one.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dossier.path());
     const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100;
     const auto graine = static_cast<std::uint32_t>(argc > 2 ? std::atoi(argv[2]) : 1);
     const std::string series = argc > 3 ? argv[3] : "all";

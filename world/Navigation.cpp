@@ -248,6 +248,13 @@ private:
             bip(100, 100);
             bip(100, 100);
             RequestTurn(180);
+            // The heading is measured on the new leg alone.
+            {
+                VerrouMonde verrou(g_robotLock);
+                m_prevCell = g_robotCell;
+                g_prevX = g_robotX;
+                g_prevY = g_robotY;
+            }
             SetWheels(2, 2);
             signalerAffichage();
         }

@@ -507,7 +507,8 @@ TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
 {
     // The heading unknown, the probe drives straight into something without
     // leaving its cell: nothing can be marked, and with the setting on the
-    // probe turns round and goes on the other way; off, it presses on.
+    // probe turns round and goes on the other way, its heading measured on
+    // the new leg alone; off, it presses on.
     for (const int permise : {1, 0}) {
         SCOPED_TRACE(permise);
         ResetWorld();
@@ -515,11 +516,13 @@ TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
         scripted().clear();
         setWorldClock(&horloge);
         g_evasionPermise = permise;
-        SetRobotPosition(25 * 8 + 12, 25 * 1 + 12);
+        SetRobotPosition(25 * 8 + 2, 25 * 1 + 12);
         SetDestination(25 * 8 + 12, 25 * 12 + 12);
         StartNavigation();
         ASSERT_TRUE(threadsAtRest());
         ASSERT_EQ(navigationTrace(), (std::vector<std::string>{"probe"}));
+        SetRobotPosition(25 * 8 + 22, 25 * 1 + 12); // along its cell, to the right
+        ASSERT_TRUE(threadsAtRest());
         const GridSnapshot grille = snapshotGrid();
 
         std::vector<int> virages;
@@ -535,11 +538,13 @@ TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
         EXPECT_EQ(navigationTrace(),
                   permise ? (std::vector<std::string>{"probe", "probe turn", "turn 3"})
                           : (std::vector<std::string>{"probe"}));
-        // Once out of its cell, the probe ends as ever.
-        SetRobotPosition(25 * 8 + 12, 25 * 2 + 12);
+        // Out of its cell, straight down since the turn: the probe ends as
+        // ever. Measured from where the probe began, the move would read as
+        // down-right.
+        SetRobotPosition(25 * 8 + 22, 25 * 2 + 12);
         ASSERT_TRUE(threadsAtRest());
-        EXPECT_EQ(g_heading, 5);
-        EXPECT_EQ(roues(), (std::pair{3, 3}));
+        EXPECT_EQ(g_heading, permise ? 5 : 4);
+        EXPECT_EQ(roues(), permise ? (std::pair{3, 3}) : (std::pair{3, 2}));
         StopWorldThreads();
     }
 }
