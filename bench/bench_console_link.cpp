@@ -13,6 +13,7 @@
 #include "RobotPty.h"
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/VueReception.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
 #include "link/settings/EcritureScom.h"
@@ -23,7 +24,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -203,7 +203,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "the console did not open %s\n", pty.nom.c_str());
             return 1;
         }
-        auto* reception = vue->findChild<QPlainTextEdit*>(QStringLiteral("id1004"));
+        auto* reception = vue->findChild<VueReception*>(QStringLiteral("id1004"));
         auto* barre = vue->findChild<QProgressBar*>(QStringLiteral("id1019"));
 
         banc::Robot robot(pty.robot);
@@ -239,7 +239,7 @@ int main(int argc, char** argv)
                         "%ld wrong or missing commands, %s; reception box %d lines, resident "
                         "%.0f MB\n",
                         n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs,
-                        decale ? "SHIFTED" : "in step", reception->document()->blockCount(),
+                        decale ? "SHIFTED" : "in step", reception->nombreLignes(),
                         banc::memoireResidente());
         };
 

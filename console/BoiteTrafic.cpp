@@ -1,6 +1,7 @@
 #include "console/BoiteTrafic.h"
 
 #include "console/PorteAffichage.h"
+#include "console/VueReception.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -47,16 +48,29 @@ qsizetype finDeTranche(const QString& texte, qsizetype max)
 
 BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
                          QObject* parent)
-    : QObject(parent)
-    , m_boite(boite)
-    , m_longueurParagraphe(longueurParagraphe)
-    , m_lignesMax(std::max(1, lignesMax))
+    : BoiteTrafic(boite, nullptr, longueurParagraphe, lignesMax, parent)
 {
     // The box's own bound (setMaximumBlockCount) walks to the oldest lines
     // block by block, laying each out, at every write: ecrire() cuts them.
     // A read-only box has nothing to undo; its undo history would keep
     // every append for the life of the view.
     m_boite->setUndoRedoEnabled(false);
+}
+
+BoiteTrafic::BoiteTrafic(VueReception* vue, int lignesMax, QObject* parent)
+    : BoiteTrafic(nullptr, vue, 0, lignesMax, parent)
+{
+    m_vue->setLignesMax(m_lignesMax);
+}
+
+BoiteTrafic::BoiteTrafic(QPlainTextEdit* boite, VueReception* vue, int longueurParagraphe,
+                         int lignesMax, QObject* parent)
+    : QObject(parent)
+    , m_boite(boite)
+    , m_vue(vue)
+    , m_longueurParagraphe(longueurParagraphe)
+    , m_lignesMax(std::max(1, lignesMax))
+{
     m_minuterie.setSingleShot(true);
     m_minuterie.setInterval(IntervalleMs);
     connect(&m_minuterie, &QTimer::timeout, this, &BoiteTrafic::surMinuterie);
@@ -106,7 +120,8 @@ void BoiteTrafic::surMinuterie()
 
 void BoiteTrafic::ecrireTranche()
 {
-    const qsizetype n = finDeTranche(m_enAttente, TrancheMax);
+    // The view takes a round in one append and one paint: no slices.
+    const qsizetype n = m_vue ? m_enAttente.size() : finDeTranche(m_enAttente, TrancheMax);
     if (n >= m_enAttente.size()) {
         vider();
         return;
@@ -131,6 +146,10 @@ void BoiteTrafic::vider()
 
 void BoiteTrafic::ecrire(const QString& texte)
 {
+    if (m_vue) {
+        m_vue->ajouter(texte);
+        return;
+    }
     QScrollBar* barre = m_boite->verticalScrollBar();
     const bool enBas = barre->value() == barre->maximum();
     if (m_fin.isNull() || m_fin.document() != m_boite->document()) {

@@ -7,6 +7,7 @@
 
 class PorteAffichage;
 class QPlainTextEdit;
+class VueReception;
 
 /**
  * One of the view's traffic boxes (reception, transmission): texts appended
@@ -22,6 +23,9 @@ class QPlainTextEdit;
  * laid out whole on every change; the wrapping looks the same).
  *
  * The box keeps the most recent lines only, up to a generous bound.
+ *
+ * The box is a text box, or the reception box's own view, which takes a
+ * round's text in one append, whatever its size.
  */
 class BoiteTrafic : public QObject {
     Q_OBJECT
@@ -33,6 +37,8 @@ public:
      */
     BoiteTrafic(QPlainTextEdit* boite, int longueurParagraphe, int lignesMax,
                 QObject* parent = nullptr);
+    /** The same for a reception view, one line a line break, never cut into paragraphs. */
+    BoiteTrafic(VueReception* vue, int lignesMax, QObject* parent = nullptr);
 
     /** Timed writes go through `porte` (never while a frame waits for its reply). */
     void setPorte(PorteAffichage* porte) { m_porte = porte; }
@@ -44,16 +50,18 @@ public:
     /** Writes what is pending now. */
     void vider();
 
-    QPlainTextEdit* boite() const { return m_boite; }
-
 private:
+    BoiteTrafic(QPlainTextEdit* boite, VueReception* vue, int longueurParagraphe, int lignesMax,
+                QObject* parent);
     /** The timer's write, through the gate when there is one. */
     void surMinuterie();
     /** Writes a slice of what is pending; the rest follows in the next turn. */
     void ecrireTranche();
     void ecrire(const QString& texte);
 
+    /** One of the two is the box. */
     QPlainTextEdit* m_boite;
+    VueReception* m_vue;
     PorteAffichage* m_porte = nullptr;
     int m_longueurParagraphe;
     int m_lignesMax;

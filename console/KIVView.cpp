@@ -50,7 +50,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     m_wheelRightBox = m_ui->id1017;
     // The last 50,000 bytes received (one line each), the last 1,000
     // paragraphs of commands (about 100,000 commands).
-    m_reception = new BoiteTrafic(m_ui->id1004, 0, 50000, this);
+    m_reception = new BoiteTrafic(m_ui->id1004, 50000, this);
     m_transmission = new BoiteTrafic(m_ui->id1011, 480, 1000, this);
     m_robotYBox = m_ui->id1006;
     m_robotXBox = m_ui->id1005;

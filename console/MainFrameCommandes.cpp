@@ -4,6 +4,7 @@
 #include "console/KIVDoc.h"
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
+#include "console/VueReception.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
@@ -151,14 +152,19 @@ void CMainFrame::OnFilePrintSetup()
 
 namespace {
 
-/** The text box the Edit commands act on: the frame's focus widget if it is one. */
+/**
+ * The text box the Edit commands act on: the frame's focus widget if it is
+ * one. The reception view is read-only: it copies, nothing more.
+ */
 struct BoiteTexte {
     QLineEdit* ligne = nullptr;
     QPlainTextEdit* zone = nullptr;
+    VueReception* vue = nullptr;
 
     explicit BoiteTexte(QWidget* focus)
         : ligne(qobject_cast<QLineEdit*>(focus))
         , zone(qobject_cast<QPlainTextEdit*>(focus))
+        , vue(qobject_cast<VueReception*>(focus))
     {}
     bool lectureSeule() const
     {
@@ -166,7 +172,10 @@ struct BoiteTexte {
     }
     bool selection() const
     {
-        return ligne ? ligne->hasSelectedText() : zone ? zone->textCursor().hasSelection() : false;
+        return ligne  ? ligne->hasSelectedText()
+               : zone ? zone->textCursor().hasSelection()
+               : vue  ? vue->aSelection()
+                      : false;
     }
     bool annulable() const
     {
@@ -212,6 +221,9 @@ void CMainFrame::commandeEdition(int id)
         break;
     case cmd::Copier:
         faire(&QLineEdit::copy, &QPlainTextEdit::copy);
+        if (boite.vue) {
+            boite.vue->copier();
+        }
         break;
     case cmd::Coller:
         faire(&QLineEdit::paste, &QPlainTextEdit::paste);

@@ -1,6 +1,7 @@
 // The traffic boxes: appends gathered and written in one edit, the most
 // recent lines kept, the transmission cut into bounded paragraphs.
 #include "console/BoiteTrafic.h"
+#include "console/VueReception.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -44,6 +45,27 @@ TEST(BoiteTrafic, KeepsTheMostRecentLinesAndTheViewAtTheBottom)
     EXPECT_EQ(document->lastBlock().text(), QStringLiteral("24"));
     QScrollBar* barre = boite.verticalScrollBar();
     EXPECT_EQ(barre->value(), barre->maximum());
+}
+
+TEST(BoiteTrafic, TheReceptionViewGetsTheSameLines)
+{
+    VueReception vue;
+    BoiteTrafic trafic(&vue, 5);
+    EXPECT_EQ(vue.lignesMax(), 5);
+    for (const char16_t c : u"ABCDEFG") {
+        if (c != 0) {
+            trafic.ajouterLigne(QChar(c));
+        }
+    }
+    EXPECT_EQ(vue.nombreLignes(), 1);
+    trafic.vider();
+    EXPECT_EQ(vue.texte(), QStringLiteral("C\nD\nE\nF\nG"));
+    // Without a flush, the timer writes the round.
+    for (int k = 0; k < 2000; ++k) {
+        trafic.ajouterLigne(QChar(u'a' + k % 26));
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return vue.ligne(4) == QStringLiteral("x"); }));
+    EXPECT_EQ(vue.texte(), QStringLiteral("t\nu\nv\nw\nx"));
 }
 
 TEST(BoiteTrafic, TransmissionIsCutIntoBoundedParagraphsBetweenCommands)

@@ -6,6 +6,7 @@
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/VueReception.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/RobotLink.h"
 #include "world/WorldState.h"
@@ -129,6 +130,11 @@ protected:
     {
         view->viderTrafic();
         return controle<QPlainTextEdit>(id);
+    }
+    VueReception* reception() const
+    {
+        view->viderTrafic();
+        return controle<VueReception>(1004);
     }
     QString transmission() const { return boite(1011)->toPlainText(); }
 

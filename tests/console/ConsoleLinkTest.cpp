@@ -86,7 +86,7 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     EXPECT_EQ(g_turnPending, 0);
     EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 115; }));
     // Ten bytes a frame, one line each in the reception box.
-    EXPECT_TRUE(attendre([this] { return boite(1004)->document()->blockCount() == 1 + 7 * 10; }));
+    EXPECT_TRUE(attendre([this] { return reception()->nombreLignes() == 1 + 7 * 10; }));
 
     scripted().clear();
     cliquer(1007);

@@ -21,7 +21,7 @@ QRect dansCadre(const QWidget& w, const QWidget& cadre)
 }
 
 /** Lines of text a traffic box shows at once within `visible` (frame coordinates). */
-int lignesVisibles(const QPlainTextEdit& boite, const QWidget& cadre, const QRect& visible)
+int lignesVisibles(const QAbstractScrollArea& boite, const QWidget& cadre, const QRect& visible)
 {
     const QRect montre = dansCadre(*boite.viewport(), cadre).intersected(visible);
     return montre.height() / QFontMetrics(boite.font()).lineSpacing();
@@ -65,7 +65,8 @@ protected:
         EXPECT_GT(controles.left(), map.right());
         EXPECT_TRUE(visible.contains(controles));
         for (int id : {1004, 1011}) {
-            EXPECT_GE(lignesVisibles(*controle<QPlainTextEdit>(id), *frame, visible), lignes) << id;
+            EXPECT_GE(lignesVisibles(*controle<QAbstractScrollArea>(id), *frame, visible), lignes)
+                << id;
         }
     }
 };

@@ -6,9 +6,6 @@
 #include "support/PseudoTerminal.h"
 #include "world/BeaconModel.h"
 
-#include <QTextBlock>
-#include <QTextDocument>
-
 #include <fstream>
 
 namespace {
@@ -87,19 +84,18 @@ TEST_F(RobotTest, EveryByteIsOneVisibleLineOfTheReceptionBox)
     // The Windows-1252 character of each byte; control bytes as their
     // pictures, the five undefined bytes as the replacement character.
     octets({'A', 0x80, 0xE9, 0x0A, 0x0D, 0x00, 0x7F, 0x1B, 0x81, 0x9D, 0x9F});
-    auto* reception = boite(1004);
-    EXPECT_EQ(reception->toPlainText(),
+    EXPECT_EQ(reception()->texte(),
               QString::fromUtf8("\nA\n€\né\n␊\n␍\n␀\n␡\n␛\n\uFFFD\n\uFFFD\nŸ"));
 
     // Every byte value: one line of one character each, after the first empty line.
-    reception->clear();
+    reception()->effacer();
     for (int o = 0; o < 256; ++o) {
         octets({o});
     }
-    const QTextDocument* document = boite(1004)->document();
-    ASSERT_EQ(document->blockCount(), 257);
+    const VueReception* vue = reception();
+    ASSERT_EQ(vue->nombreLignes(), 257);
     for (int o = 0; o < 256; ++o) {
-        const QString ligne = document->findBlockByNumber(o + 1).text();
+        const QString ligne = vue->ligne(o + 1);
         ASSERT_EQ(ligne.size(), 1) << o;
         EXPECT_EQ(ligne[0], caractereRecu(o)) << o;
         // The soft hyphen is a format character, the one byte Qt draws as nothing.

@@ -1,13 +1,13 @@
 // The main frame: menu, toolbar, status bar, check marks, keys, edit commands.
 #include "ShellFixture.h"
 #include "console/Menu128.h"
+#include "console/VueReception.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -277,16 +277,16 @@ TEST_F(ShellTest, KeysOfOtherWindowsAreNotReported)
 
 TEST_F(ShellTest, EditCommandsActOnTheFocusedBox)
 {
-    auto* reception = frame->view()->findChild<QPlainTextEdit*>(QStringLiteral("id1004"));
+    auto* reception = frame->view()->findChild<VueReception*>(QStringLiteral("id1004"));
     ASSERT_NE(reception, nullptr);
-    reception->setPlainText(QStringLiteral("12\n34"));
+    reception->ajouter(u"12\n34");
     reception->setFocus();
     frame->majEdition();
     // Nothing selected in a read-only box: nothing to do.
     for (int id : {57643, 57635, 57634, 57637}) {
         EXPECT_FALSE(action(id)->isEnabled()) << id;
     }
-    reception->selectAll();
+    reception->toutSelectionner();
     QApplication::clipboard()->setText(QStringLiteral("avant"));
     frame->majEdition();
     EXPECT_TRUE(action(57634)->isEnabled());
@@ -294,7 +294,7 @@ TEST_F(ShellTest, EditCommandsActOnTheFocusedBox)
     EXPECT_FALSE(action(57637)->isEnabled());
     action(57634)->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12\n34"));
-    EXPECT_EQ(reception->toPlainText(), QStringLiteral("12\n34"));
+    EXPECT_EQ(reception->texte(), QStringLiteral("12\n34"));
 }
 
 TEST_F(ShellTest, QuitClosesTheFrame)
