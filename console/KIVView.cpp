@@ -2,6 +2,7 @@
 
 #include "console/BoiteTrafic.h"
 #include "console/ConsoleState.h"
+#include "console/EstimateurLien.h"
 #include "console/NiveauBarre.h"
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
@@ -30,6 +31,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
                 [this](int gauche, int droite, int virage) {
                     SendWheelCommand(gauche, droite, virage);
                 }})
+    , m_estimateur(std::make_shared<EstimateurLien>())
     , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);
@@ -93,13 +95,16 @@ CKIVView::~CKIVView()
 {
     // A view made since keeps its own observer.
     finObservationEditions(m_cleEditions);
-    // The world threads use the map and this view: they stop first.
-    StopWorldThreads();
-    m_observateur.reset();
+    // The link goes first: its thread answers the robot from the world, and
+    // a robot must hear nothing more once the navigation has stopped (it
+    // would drive on with the last wheel codes).
     if (m_serialPort && m_serialPort->threadAlive()) {
         m_serialPort->SuspendMonitor();
     }
     m_serialPort.reset();
+    // The world threads use the map and this view.
+    StopWorldThreads();
+    m_observateur.reset();
 }
 
 void CKIVView::showEvent(QShowEvent* event)

@@ -2,7 +2,7 @@
 
 #include "link/RobotLink.h"
 #include "link/dialog/PortOwner.h"
-#include "link/trame/ChaineTrames.h"
+#include "link/trame/ChaineEnLigne.h"
 #include "world/view/MapOwner.h"
 
 #include <QWidget>
@@ -15,6 +15,7 @@
 #include <utility>
 
 class BoiteTrafic;
+class EstimateurLien;
 struct EditionMonde;
 class CMapView;
 class NiveauBarre;
@@ -129,8 +130,8 @@ public:
     /** Whole sensor frames received since the view was made (the link pane counts them). */
     std::uint64_t tramesRecues() const { return m_tramesRecues; }
     /** Frames cut short by a silence since the view was made, and the bytes they held. */
-    std::uint64_t resynchronisations() const { return m_chaine.analyseur().resynchronisations(); }
-    std::uint64_t octetsEcartes() const { return m_chaine.analyseur().octetsEcartes(); }
+    std::uint64_t resynchronisations() const { return m_resynchronisations; }
+    std::uint64_t octetsEcartes() const { return m_octetsEcartes; }
     /**
      * The count of received bytes whose handling is over, reply included.
      * Any thread may read it, even after the view is gone: a peer in lock
@@ -166,8 +167,10 @@ protected:
 private:
     void placerCarte();
     void connecterCommandes();
-    /** The parser's estimator: the network dialog's Evaluer, its refusal told once. */
+    /** The parser's estimator on this thread (a replay): the network dialog's network. */
     protocole::Estimation estimer(double t1, double t2, double t3);
+    /** A refusal of the network, told once in a box after the byte's handling. */
+    void direRefus();
     /** One received byte, read at `arrivee` (InstantInconnu: counted only). */
     void traiterOctet(int octet, protocole::Instant arrivee);
     /** A frame is half read: its status byte, and the reply, are still to come. */
@@ -191,8 +194,21 @@ private:
     QLineEdit* m_destYBox;
     QLineEdit* m_destXBox;
 
-    /** The robot's bytes from the line to the world; restarted each time the link opens. */
+    /**
+     * The robot's bytes from the line to the world, on this thread, for a
+     * link that runs no reflex (a replay); restarted each time the link opens.
+     */
     protocole::ChaineTrames m_chaine;
+    /**
+     * The same chain run by the link's own thread, for this opening: the
+     * command byte leaves as soon as the status byte is read. Null when the
+     * link runs no reflex.
+     */
+    std::shared_ptr<protocole::ChaineEnLigne> m_enLigne;
+    /** The position estimate, on the link's thread or this one. */
+    std::shared_ptr<EstimateurLien> m_estimateur;
+    std::uint64_t m_resynchronisations = 0;
+    std::uint64_t m_octetsEcartes = 0;
     /** A tool waits for a point clicked on the map. */
     std::function<void(int, int)> m_designation;
     /** The network refused the robot's inputs once already (told once). */

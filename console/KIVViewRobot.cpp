@@ -3,11 +3,11 @@
 #include "console/BoiteTrafic.h"
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
+#include "console/EstimateurLien.h"
 #include "console/KIVView.h"
 #include "console/NiveauBarre.h"
 #include "console/PorteAffichage.h"
 #include "console/ReglageSilence.h"
-#include "core/Erreur.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "link/protocol/RobotProtocol.h"
@@ -64,7 +64,25 @@ int CKIVView::OpenRobotPort()
         // The robot at the other end may be another one, or moved while the
         // line was down: its heading is probed again before it is steered.
         g_heading = 0;
-        m_chaine.demarrer(seuilSilenceReglage(reglages.baud));
+        const protocole::Instant seuil = seuilSilenceReglage(reglages.baud);
+        m_chaine.demarrer(seuil);
+        // The link's thread answers each status byte itself when it can;
+        // this view then shows what became of each byte.
+        m_estimateur->suivre(m_reseaux->reseau());
+        auto enLigne = std::make_shared<protocole::ChaineEnLigne>(
+            protocole::ChaineTrames::Branchements{
+                [estimateur = m_estimateur](double t1, double t2, double t3) {
+                    return estimateur->estimer(t1, t2, t3);
+                },
+                true,
+                {}},
+            seuil);
+        const bool reflexe = m_serialPort->installerReflexe(
+            {[enLigne](int octet, std::int64_t arrivee, std::string& reponse) {
+                 enLigne->recevoir(octet, arrivee, reponse);
+             },
+             [enLigne](std::int64_t instant) { enLigne->noterEmission(instant); }});
+        m_enLigne = reflexe ? std::move(enLigne) : nullptr;
         m_serialPort->StartMonitor();
         emit lienRemplace();
         return 0;
@@ -178,7 +196,9 @@ void CKIVView::OnRobotByteAt(int octet, int, std::int64_t arrivee)
 
 void CKIVView::OnLinkWrite(std::int64_t instant)
 {
-    m_chaine.noterEmission(instant);
+    if (!m_enLigne) {
+        m_chaine.noterEmission(instant);
+    }
 }
 
 void CKIVView::OnLinkLost(const std::string& raison)
@@ -192,8 +212,28 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     // Every received byte on a line of its own, as the character it is.
     m_reception->ajouterLigne(caractereRecu(octet));
 
-    const protocole::Etape etape = m_chaine.recevoir(octet, arrivee);
+    protocole::Etape etape;
+    if (m_enLigne) {
+        // Done on the link's thread as the byte was read: the world is
+        // updated and the reply has left; what is left is to show it.
+        etape = m_enLigne->prendre();
+        if (etape.evenement.action == protocole::Action::Position) {
+            const auto& t = etape.evenement.intervalles;
+            emit intervallesLus(t[0], t[1], t[2]);
+            m_estimateur->suivre(m_reseaux->reseau());
+            direRefus();
+        }
+        if (etape.commande >= 0) {
+            m_transmission->ajouter(texteCommande(static_cast<std::uint8_t>(etape.commande)));
+        }
+    } else {
+        etape = m_chaine.recevoir(octet, arrivee);
+    }
     const protocole::Evenement& evenement = etape.evenement;
+    if (evenement.ecartes > 0) {
+        ++m_resynchronisations;
+        m_octetsEcartes += static_cast<std::uint64_t>(evenement.ecartes);
+    }
     if (evenement.ecartes > 0 && m_serialPort) {
         // The frame the line cut short: counted (the link pane shows it) and recorded.
         char texte[96];
@@ -225,6 +265,10 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
 
 bool CKIVView::attendReponse() const
 {
+    // The link's thread answers for itself: no reply waits on this one.
+    if (m_enLigne) {
+        return false;
+    }
     const protocole::AnalyseurTrame& a = m_chaine.analyseur();
     return (a.rxState() == 2 && a.rxIndex() > 0) || a.rxState() == 3;
 }
@@ -249,27 +293,23 @@ void CKIVView::Rejouer(const RobotLinkFactory& rejeu)
 protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)
 {
     emit intervallesLus(t1, t2, t3);
-    protocole::Estimation estimation;
-    Vecteur sortie;
-    try {
-        estimation.valide = m_reseaux->Evaluer(t1, t2, t3, sortie) && sortie.taille() >= 2;
-    } catch (const Erreur& e) {
-        // A network that does not take these three inputs: no estimate. The
-        // operator is told once, not at every frame, and after the byte's
-        // handling: the link goes on reading and answering while the box is open.
-        if (!m_estimationRefusee) {
-            m_estimationRefusee = true;
-            QTimer::singleShot(0, this, [texte = std::string(e.what())] {
-                platform().messageBox(texte, platform().loadString(ids::AppTitle),
-                                      MessageButtons::Ok, MessageIcon::Stop);
-            });
-        }
-        platform().trace(TraceChannel::App, std::string("position estimate: ") + e.what());
-        estimation.valide = false;
-    }
-    if (estimation.valide) {
-        estimation.sortie0 = sortie[0];
-        estimation.sortie1 = sortie[1];
-    }
+    m_estimateur->suivre(m_reseaux->reseau());
+    const protocole::Estimation estimation = m_estimateur->estimer(t1, t2, t3);
+    direRefus();
     return estimation;
+}
+
+void CKIVView::direRefus()
+{
+    std::string texte = m_estimateur->prendreRefus();
+    if (texte.empty() || m_estimationRefusee) {
+        return;
+    }
+    // The operator is told once, not at every frame, and after the byte's
+    // handling: the link goes on reading and answering while the box is open.
+    m_estimationRefusee = true;
+    QTimer::singleShot(0, this, [texte = std::move(texte)] {
+        platform().messageBox(texte, platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                              MessageIcon::Stop);
+    });
 }

@@ -120,6 +120,17 @@ void LienEnregistre::OnLinkWrite(std::int64_t instant)
     }
 }
 
+void LienEnregistre::OnLinkAnswered(const std::string& octets, std::int64_t instant)
+{
+    // The engine's own answer: recorded as a byte sent, after the byte it answers.
+    if (m_ouvert) {
+        m_journal->emis(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size());
+    }
+    if (m_owner) {
+        m_owner->OnLinkAnswered(octets, instant);
+    }
+}
+
 void LienEnregistre::OnLinkLost(const std::string& raison)
 {
     // Recorded at once, with its reason; the owner learns of it after.

@@ -28,6 +28,10 @@ public:
     bool ResumeMonitor() override { return m_lien->ResumeMonitor(); }
     void QueueWrite(const char* octets) override;
     bool threadAlive() const override { return m_lien->threadAlive(); }
+    bool installerReflexe(const ReflexeLien& reflexe) override
+    {
+        return m_lien->installerReflexe(reflexe);
+    }
     LineSettings lineSettings() const override { return m_lien->lineSettings(); }
     unsigned eventMask() const override { return m_lien->eventMask(); }
     int bufferSize() const override { return m_lien->bufferSize(); }
@@ -42,6 +46,7 @@ public:
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;
     void OnLinkWrite(std::int64_t instant) override;
+    void OnLinkAnswered(const std::string& octets, std::int64_t instant) override;
     void OnLinkLost(const std::string& raison) override;
     void OnLinkEvent(unsigned message, int port) override;
     void OnLinkRestart() override;

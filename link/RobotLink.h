@@ -60,12 +60,35 @@ public:
      * from the next byte.
      */
     virtual void OnLinkRestart() {}
+    /**
+     * The engine's reflex (ReflexeLien) answered the bytes handed over just
+     * before: `octets` left the line at `instant`. Comes after the byte
+     * that called for it and before the next one.
+     */
+    virtual void OnLinkAnswered(const std::string& /*octets*/, std::int64_t /*instant*/) {}
     /** A replayed command byte the console sent at the time (its wheel codes are shown). */
     virtual void OnReplayedCommand(std::uint8_t /*octet*/) {}
     /** A replayed destination, placed at the time at (x, y) cm. */
     virtual void OnReplayedDestination(const journal::Destination& /*destination*/) {}
     /** A replayed map edit, made at the time. */
     virtual void OnReplayedMapEdit(const journal::Edition& /*edition*/) {}
+};
+
+/**
+ * Work an engine may do itself, on its own thread, with each received byte
+ * as it is read, before the owner hears of it: an answer that must not wait
+ * for the owner's thread (the command byte that answers a status byte)
+ * leaves the line at once. Both functions are called on the engine's thread
+ * only, one call at a time, the bytes in the order they came.
+ */
+struct ReflexeLien {
+    /**
+     * One received byte (0 .. 255), read at `arrivee` (microseconds of the
+     * steady clock); appends to `reponse` the bytes to write now.
+     */
+    std::function<void(int octet, std::int64_t arrivee, std::string& reponse)> recevoir;
+    /** Bytes left the line at `instant` (the reflex's answers and queued writes alike). */
+    std::function<void(std::int64_t instant)> emission;
 };
 
 /** Line events the owner wants to hear of (EV_ flags of the original platform). */
@@ -120,6 +143,13 @@ public:
     virtual void QueueWrite(const char* octets) = 0;
     /** True while the monitor thread runs its loop. */
     virtual bool threadAlive() const = 0;
+    /**
+     * Has the engine run `reflexe` on every byte it reads from the next
+     * StartMonitor on, each answer noted to the owner (OnLinkAnswered) after
+     * its byte. False: this link runs no reflex (a replay, no device); the
+     * owner then answers itself.
+     */
+    virtual bool installerReflexe(const ReflexeLien& /*reflexe*/) { return false; }
 
     /** The line settings the last Configure applied. */
     virtual LineSettings lineSettings() const { return {}; }

@@ -44,10 +44,13 @@ void CourrierLien::livrer()
             // The queues trade places with the courier's: no allocation once grown.
             m_arrivees.clear();
             m_recus.clear();
+            m_reponses.clear();
             m_arrivees.swap(etat->arrivees);
             m_recus.swap(etat->recus);
+            m_reponses.swap(etat->reponses);
             m_prochaine = 0;
             m_prochainOctet = 0;
+            m_prochaineReponse = 0;
             m_generation = etat->generation;
         }
         if (!livrerLot(etat)) {
@@ -91,6 +94,13 @@ bool CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat)
                 ++m_prochaine;
                 owner->OnLinkWrite(a.instant);
                 break;
+            case ArriveeLien::Genre::Reponse: {
+                ++m_prochaine;
+                const std::string octets = m_reponses.substr(m_prochaineReponse, a.longueur);
+                m_prochaineReponse += a.longueur;
+                owner->OnLinkAnswered(octets, a.instant);
+                break;
+            }
             case ArriveeLien::Genre::Perte:
                 ++m_prochaine;
                 owner->OnLinkLost(raison);
@@ -141,10 +151,13 @@ void CourrierLien::remettreEnTete(PartageLien& etat)
                          m_arrivees.begin() + static_cast<std::ptrdiff_t>(m_prochaine),
                          m_arrivees.end());
     etat.recus.insert(0, m_recus, m_prochainOctet, std::string::npos);
+    etat.reponses.insert(0, m_reponses, m_prochaineReponse, std::string::npos);
     m_arrivees.clear();
     m_recus.clear();
+    m_reponses.clear();
     m_prochaine = 0;
     m_prochainOctet = 0;
+    m_prochaineReponse = 0;
 }
 
 void CourrierLien::montrerRapports()

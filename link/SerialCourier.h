@@ -44,8 +44,10 @@ private:
     // The batch being handed over (swapped with the shared queues).
     std::vector<ArriveeLien> m_arrivees;
     std::string m_recus;
+    std::string m_reponses;
     std::size_t m_prochaine = 0;
     std::size_t m_prochainOctet = 0;
+    std::size_t m_prochaineReponse = 0;
     /** The time given to the last byte handed over (bytes are never dated back before it). */
     std::int64_t m_dernierOctet = 0;
     /** The opening the batch belongs to. */

@@ -8,9 +8,11 @@
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 #include <exception>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,12 @@ constexpr struct {
     {LinkErr, WM_SERIAL_ERROR}, {LinkRing, WM_SERIAL_RING},
 };
 
+/**
+ * With a reflex, the shortest time between two hand-overs to the owner, us:
+ * what it shows follows the line at 100 a second, whatever the line's rate.
+ */
+constexpr std::int64_t IntervalleRemiseUs = 10'000;
+
 /** The monitor's receiver, on the monitor thread: the port's signals and the wake-ups. */
 class Moniteur : public QObject {
 public:
@@ -33,9 +41,17 @@ public:
         , m_device(depart.device.toStdString())
         , m_portNumber(depart.portNumber)
         , m_masque(depart.eventMask)
+        , m_reflexe(depart.reflexe)
     {
         m_ecriture.reserve(64);
         m_lecture.reserve(4096);
+        m_reponse.reserve(64);
+        m_coupures.reserve(64);
+        m_remiseDifferee.setSingleShot(true);
+        QObject::connect(&m_remiseDifferee, &QTimer::timeout, this, [this] {
+            std::lock_guard verrou(m_etat.verrou);
+            remettre(instantLien());
+        });
     }
 
     /** New bytes in the port's buffer: a line event. */
@@ -99,8 +115,9 @@ private:
 
     /**
      * What the line brought, with the time it was read: the notifications
-     * of the event mask, then the bytes. Queued for the owner's thread; the
-     * monitor never waits for the owner, so the times are those of the line.
+     * of the event mask, then the bytes, each answer of the reflex after the
+     * byte that called for it. Queued for the owner's thread; the monitor
+     * never waits for the owner, so the times are those of the line.
      */
     void evenementLigne()
     {
@@ -117,6 +134,13 @@ private:
                 m_lecture.resize(lus > 0 ? static_cast<std::size_t>(lus) : 0);
             }
         }
+        const qint32 debit = m_port.baudRate();
+        const std::uint32_t pas = debit > 0 ? static_cast<std::uint32_t>(10'000'000 / debit) : 0U;
+        m_reponse.clear();
+        m_coupures.clear();
+        if (m_reflexe.recevoir && !m_lecture.empty()) {
+            repondre(instant, pas);
+        }
         std::lock_guard verrou(m_etat.verrou);
         if (m_etat.arret) {
             return;
@@ -128,14 +152,79 @@ private:
             }
         }
         if (!m_lecture.empty()) {
-            const qint32 debit = m_port.baudRate();
-            m_etat.arrivees.push_back(
-                {ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR, instant,
-                 static_cast<std::uint32_t>(m_lecture.size()),
-                 debit > 0 ? static_cast<std::uint32_t>(10'000'000 / debit) : 0U});
+            std::size_t debut = 0;
+            for (const Coupure& c : m_coupures) {
+                noterOctets(debut, c.fin, instant, pas);
+                m_etat.arrivees.push_back({ArriveeLien::Genre::Reponse, 0, m_instantReponse,
+                                           static_cast<std::uint32_t>(c.longueur)});
+                debut = c.fin;
+            }
+            noterOctets(debut, m_lecture.size(), instant, pas);
             m_etat.recus.append(m_lecture);
+            m_etat.reponses.append(m_reponse);
         }
+        if (!m_reflexe.recevoir) {
+            posterRemise(m_etat);
+            return;
+        }
+        // The reflex has answered already: the owner only shows what came,
+        // and is woken at most every IntervalleRemiseUs for it.
+        const std::int64_t attente = m_derniereRemise + IntervalleRemiseUs - instant;
+        if (attente <= 0) {
+            remettre(instant);
+        } else if (!m_remiseDifferee.isActive()) {
+            m_remiseDifferee.start(static_cast<int>((attente + 999) / 1000));
+        }
+    }
+
+    /** Under the state's mutex: the courier is told of what came. */
+    void remettre(std::int64_t instant)
+    {
+        m_derniereRemise = instant;
         posterRemise(m_etat);
+    }
+
+    /**
+     * Under the state's mutex: the bytes [debut, fin) of the read, dated as
+     * if the read had ended with them (the courier dates each by those after
+     * it in its entry).
+     */
+    void noterOctets(std::size_t debut, std::size_t fin, std::int64_t lecture, std::uint32_t pas)
+    {
+        if (fin <= debut) {
+            return;
+        }
+        const auto apres = static_cast<std::int64_t>(m_lecture.size() - fin);
+        m_etat.arrivees.push_back({ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR,
+                                   lecture - apres * static_cast<std::int64_t>(pas),
+                                   static_cast<std::uint32_t>(fin - debut), pas});
+    }
+
+    /**
+     * Each byte of the read through the reflex, dated as the courier dates
+     * it; what it answers is written at once, in one write.
+     */
+    void repondre(std::int64_t lecture, std::uint32_t pas)
+    {
+        const std::size_t n = m_lecture.size();
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t avant = m_reponse.size();
+            const std::int64_t date =
+                instantOctet(lecture, static_cast<std::uint32_t>(n - 1 - k), pas, m_dernierOctet);
+            m_dernierOctet = date;
+            m_reflexe.recevoir(static_cast<unsigned char>(m_lecture[k]), date, m_reponse);
+            if (m_reponse.size() > avant) {
+                m_coupures.push_back({k + 1, m_reponse.size() - avant});
+            }
+        }
+        if (m_reponse.empty()) {
+            return;
+        }
+        ecrirePort(m_reponse);
+        m_instantReponse = instantLien();
+        if (m_reflexe.emission) {
+            m_reflexe.emission(m_instantReponse);
+        }
     }
 
     void ecrire()
@@ -148,9 +237,23 @@ private:
             // The two buffers trade places: no allocation once both have grown.
             m_ecriture.swap(m_etat.sortie);
         }
-        const auto longueur = static_cast<qint64>(m_ecriture.size());
-        const qint64 envoyes = m_port.write(m_ecriture.data(), longueur);
+        ecrirePort(m_ecriture);
         m_ecriture.clear();
+        // The owner measures the line's silences from here too; it learns of
+        // it with the next bytes, in order (no wake-up of its own).
+        const std::int64_t instant = instantLien();
+        if (m_reflexe.emission) {
+            m_reflexe.emission(instant);
+        }
+        std::lock_guard verrou(m_etat.verrou);
+        m_etat.arrivees.push_back({ArriveeLien::Genre::Ecriture, 0, instant, 0});
+    }
+
+    /** Writes `octets` (what the device takes now; the rest when it is writable again). */
+    void ecrirePort(const std::string& octets)
+    {
+        const auto longueur = static_cast<qint64>(octets.size());
+        const qint64 envoyes = m_port.write(octets.data(), longueur);
         if (envoyes != longueur) {
             char ligne[96];
             std::snprintf(ligne, sizeof ligne,
@@ -158,13 +261,7 @@ private:
                           static_cast<int>(envoyes), static_cast<int>(longueur));
             platform().trace(TraceChannel::Serial, ligne);
         }
-        // Writes what the device takes now; the rest when it is writable again.
         m_port.flush();
-        // The owner measures the line's silences from here too; it learns of
-        // it with the next bytes, in order (no wake-up of its own).
-        const std::int64_t instant = instantLien();
-        std::lock_guard verrou(m_etat.verrou);
-        m_etat.arrivees.push_back({ArriveeLien::Genre::Ecriture, 0, instant, 0});
     }
 
     void erreurPort(QSerialPort::SerialPortError erreur)
@@ -233,6 +330,21 @@ private:
     unsigned m_masque;
     std::string m_ecriture;
     std::string m_lecture;
+    ReflexeLien m_reflexe;
+    /** Where the reflex answered in the read: after `fin` bytes, `longueur` bytes. */
+    struct Coupure {
+        std::size_t fin;
+        std::size_t longueur;
+    };
+    std::vector<Coupure> m_coupures;
+    /** The reflex's answers to the read, written together. */
+    std::string m_reponse;
+    std::int64_t m_instantReponse = 0;
+    /** When the courier was last told of what came (with a reflex), and the next telling. */
+    std::int64_t m_derniereRemise = 0;
+    QTimer m_remiseDifferee;
+    /** The time given to the last byte the reflex saw. */
+    std::int64_t m_dernierOctet = 0;
     bool m_fini = false;
     /** The bytes that came before the start have been looked at. */
     bool m_premierRegard = false;

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -169,6 +170,7 @@ bool SerialPort::StartMonitor()
     depart->device = m_device;
     depart->portNumber = m_portNumber;
     depart->eventMask = m_eventMask;
+    depart->reflexe = m_reflexe;
     std::future<QThread*> ici = depart->ici.get_future();
     std::promise<void> feu;
     depart->feu = feu.get_future();
@@ -241,6 +243,12 @@ void SerialPort::QueueWrite(const char* octets)
         m_etat->reveilPoste = true;
         poster(m_etat->moniteur, evenementReveil());
     }
+}
+
+bool SerialPort::installerReflexe(const ReflexeLien& reflexe)
+{
+    m_reflexe = reflexe;
+    return true;
 }
 
 std::string SerialPort::lossReason() const

@@ -46,6 +46,7 @@ public:
     bool ResumeMonitor() override;
     void QueueWrite(const char* octets) override;
     bool threadAlive() const override;
+    bool installerReflexe(const ReflexeLien& reflexe) override;
 
     LineSettings lineSettings() const override { return m_dcb; }
     unsigned eventMask() const override { return m_eventMask; }
@@ -73,6 +74,8 @@ private:
     int m_portNumber = 0;
     QString m_device;
     std::string m_openError;
+    /** Handed to the next monitor started. */
+    ReflexeLien m_reflexe;
 };
 
 /** A new, unconfigured serial engine: the factory the console installs. */

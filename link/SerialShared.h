@@ -18,16 +18,17 @@ std::int64_t instantLien();
 /**
  * One entry of what the monitor hands over, in the order it happened: a
  * line-event notification, bytes read together (`longueur` of them, next in
- * the received bytes), a write, or the loss of the device.
+ * the received bytes), a write, the reflex's answer (`longueur` bytes, next
+ * in the answers), or the loss of the device.
  */
 struct ArriveeLien {
-    enum class Genre : std::uint8_t { Notification, Octets, Ecriture, Perte };
+    enum class Genre : std::uint8_t { Notification, Octets, Ecriture, Reponse, Perte };
     Genre genre = Genre::Octets;
     /** Notification: its WM_SERIAL_ message. */
     unsigned message = 0;
     /** When it happened (instantLien). */
     std::int64_t instant = 0;
-    /** Octets: how many. */
+    /** Octets, Reponse: how many. */
     std::uint32_t longueur = 0;
     /**
      * Octets: one byte's time on the wire at the line's rate (10 bits), us;
@@ -83,6 +84,8 @@ struct PartageLien {
     // What the monitor read and did, not yet handed to the owner.
     std::vector<ArriveeLien> arrivees;
     std::string recus;
+    /** The bytes the reflex wrote (Reponse entries). */
+    std::string reponses;
     bool remisePostee = false;
     /** Why the device went away (French, for the operator); empty while it is there. */
     std::string raisonPerte;

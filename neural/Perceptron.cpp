@@ -69,6 +69,21 @@ bool Perceptron::poidsFinis() const
     return true;
 }
 
+std::unique_ptr<Perceptron> Perceptron::copie() const
+{
+    auto c = std::make_unique<Perceptron>(false);
+    static_cast<Table1D<Couche>&>(*c) = static_cast<const Table1D<Couche>&>(*this);
+    c->Gain = Gain;
+    c->PasAffichage = PasAffichage;
+    c->ErreurMax = ErreurMax;
+    c->IterMax = IterMax;
+    c->Momentum = Momentum;
+    c->m_entrees = m_entrees;
+    c->m_sorties = m_sorties;
+    c->Tolerance = Tolerance;
+    return c;
+}
+
 void Perceptron::propager(const Vecteur& x)
 {
     if (x.taille() != m_entrees) {

@@ -30,6 +30,12 @@ public:
     Perceptron(const Perceptron&) = delete;
     Perceptron& operator=(const Perceptron&) = delete;
 
+    /**
+     * The same layers, weights and parameters in a new network without a
+     * progress box (to be evaluated elsewhere, on another thread).
+     */
+    std::unique_ptr<Perceptron> copie() const;
+
     /** Computes every neuron's output for input x. */
     void propager(const Vecteur& x);
     /** The outputs of the last forward pass. */

@@ -47,11 +47,17 @@ ReseauNeurones::~ReseauNeurones() = default;
 
 bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::string& dump)
 {
-    // Every run counts as made, whatever it achieves, an error included.
+    // Every run counts as made, whatever it achieves, an error included; the
+    // network in place is another one once the run is over.
     struct MarqueEntraine {
         bool& entraine;
-        ~MarqueEntraine() { entraine = true; }
-    } marque{m_entraine};
+        std::uint64_t& version;
+        ~MarqueEntraine()
+        {
+            entraine = true;
+            ++version;
+        }
+    } marque{m_entraine, m_version};
 
     const ParametresReseau& p = parametres;
     Table1D<int> tailles(p.CoucheCache);
@@ -179,6 +185,7 @@ void ReseauNeurones::LirePoids(const std::string& chemin)
     m_perceptron = std::move(reseau);
     m_fichierPoids = chemin;
     m_entraine = true;
+    ++m_version;
 }
 
 void ReseauNeurones::LirePoidsNommes(const std::string& chemin)
@@ -205,21 +212,27 @@ bool ReseauNeurones::EcrirePoids(const std::string& chemin, std::string* raison)
     return true;
 }
 
+Vecteur evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
+                      double e3)
+{
+    Vecteur x(3);
+    x[0] = e1;
+    x[1] = e2;
+    x[2] = e3;
+    perceptron.propager(echelles.Echelle1 * (x - echelles.Translation1));
+    Vecteur sorties = perceptron.sorties();
+    for (int i = 0; i < sorties.taille(); ++i) {
+        sorties[i] = sorties[i] / echelles.Echelle2(i, i) + echelles.Translation2[i];
+    }
+    return sorties;
+}
+
 bool ReseauNeurones::Evaluer(double e1, double e2, double e3, Vecteur& resultat)
 {
     if (!m_perceptron) {
         return false;
     }
-    Vecteur x(3);
-    x[0] = e1;
-    x[1] = e2;
-    x[2] = e3;
-    m_perceptron->propager(m_echelles.Echelle1 * (x - m_echelles.Translation1));
-    Vecteur sorties = m_perceptron->sorties();
-    for (int i = 0; i < sorties.taille(); ++i) {
-        sorties[i] = sorties[i] / m_echelles.Echelle2(i, i) + m_echelles.Translation2[i];
-    }
-    resultat = std::move(sorties);
+    resultat = evaluerReseau(*m_perceptron, m_echelles, e1, e2, e3);
     return true;
 }
 
@@ -251,6 +264,7 @@ bool ReseauNeurones::LireParametres(const std::string& chemin)
 void ReseauNeurones::choisirFichierEntrainement()
 {
     m_perceptron.reset();
+    ++m_version;
     m_fichierPoids.clear();
     m_fichierChoisi = true;
 }

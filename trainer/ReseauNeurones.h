@@ -4,6 +4,7 @@
 #include "neural/Perceptron.h"
 #include "trainer/ParametresReseau.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -88,6 +89,12 @@ public:
     /** Three raw inputs to de-scaled outputs; false (resultat untouched) without a perceptron. */
     bool Evaluer(double e1, double e2, double e3, Vecteur& resultat);
 
+    /**
+     * Changes each time the perceptron or the scaling in place is replaced,
+     * read, discarded or trained (once the run is over, whatever it gave).
+     */
+    std::uint64_t version() const { return m_version; }
+
     /** Writes the fifteen parameter lines, as EcrirePoids writes the weights. */
     bool EcrireParametres(const std::string& chemin, std::string* raison = nullptr) const;
 
@@ -118,4 +125,9 @@ private:
     bool m_entraine = false;
     bool m_fichierChoisi = false;
     bool m_structureModifiee = false;
+    std::uint64_t m_version = 0;
 };
+
+/** Three raw inputs through `perceptron` and de-scaled by `echelles` (ReseauNeurones::Evaluer). */
+Vecteur evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
+                      double e3);

@@ -44,7 +44,12 @@ protected:
         qunsetenv("KIV_COM1");
     }
 
-    /** The robot at `p` sends a frame (2 cm of timing noise a ping) and waits for the reply. */
+    /**
+     * The robot at `p` sends a frame (2 cm of timing noise a ping), waits
+     * for the reply (which the link's thread sends), and then for the view
+     * to have handled the whole frame (the calibration dialog hears of it
+     * there).
+     */
     bool echanger(balises::Position p)
     {
         std::normal_distribution<double> gauss(0.0, 2.0 / terrain.vitesseSon);
@@ -64,7 +69,9 @@ protected:
         robot.envoyer(octets);
         const bool repondu = attendre([&] { return robot.recu.size() >= avant + 1; });
         robot.envoyer(std::string(1, static_cast<char>(200)));
-        return repondu;
+        envoyes += octets.size() + 1;
+        const auto traites = view->compteurOctetsTraites();
+        return repondu && attendre([&] { return traites->load() >= envoyes; });
     }
 
     /** RMS error (cm) of the console's estimate over `positions`, one frame each. */
@@ -83,6 +90,8 @@ protected:
     }
 
     Pty robot;
+    /** The bytes the robot has sent so far. */
+    std::uint64_t envoyes = 0;
     balises::Geometrie terrain;
     std::mt19937 alea{2026};
 };

@@ -4,8 +4,12 @@
 // away leaves the console working with the link reported down.
 #include "ConsoleFixture.h"
 
+#include "link/LienEnregistre.h"
 #include "link/SerialPort.h"
+#include "link/recorder/Enregistreur.h"
+#include "link/recorder/LecteurJournal.h"
 #include "support/PseudoTerminal.h"
+#include "support/RepertoireTemporaire.h"
 #include "world/BeaconModel.h"
 
 #include <QLineEdit>
@@ -92,6 +96,46 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     cliquer(1007);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text, "Le port série est en fonction");
+}
+
+TEST_F(ConsoleLinkTest, TheLinksThreadAnswersWhileTheInterfaceIsBusyAndTheLogKeepsTheOrder)
+{
+    kiv_test::RepertoireTemporaire dossier;
+    auto session =
+        std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{dossier / "journaux"});
+    demarrerAvec([session] { return enregistrer(makeSerialPort(), session); });
+    ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
+    const auto traites = view->compteurOctetsTraites();
+    const std::uint64_t avant = traites->load();
+
+    // This thread runs no event loop while the robot waits: the reply to the
+    // status byte comes from the link's own thread.
+    const std::string octets = trame({300.0, 200.0}, 7, 0x00, 200);
+    robot.envoyer(octets.substr(0, 9));
+    ASSERT_TRUE(robot.recuSansBoucle(1));
+    EXPECT_EQ(robot.recu, "\x80");
+    robot.envoyer(octets.substr(9));
+
+    // The view then shows the frame: the command, the battery, the position.
+    ASSERT_TRUE(attendre([&] { return traites->load() == avant + 10; }));
+    view->viderTrafic();
+    EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
+    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 200);
+    EXPECT_NEAR(g_robotPos.get().x, 300, 6);
+
+    // The log: the nine bytes up to the status byte, the reply, the battery byte.
+    frame.reset();
+    std::ifstream fichier(session->chemin(), std::ios::binary);
+    journal::LecteurJournal lecteur(fichier);
+    ASSERT_TRUE(lecteur.lireEntete()) << lecteur.erreur();
+    std::string ordre;
+    journal::Enregistrement e;
+    while (lecteur.suivant(e) == journal::Lecture::Enregistrement) {
+        if (e.genre == journal::Genre::Recu || e.genre == journal::Genre::Emis) {
+            ordre += std::string(e.charge.size(), e.genre == journal::Genre::Recu ? 'r' : 'e');
+        }
+    }
+    EXPECT_EQ(ordre, "rrrrrrrrrer");
 }
 
 TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)

@@ -39,6 +39,15 @@ public:
         OnRobotByte(octet, port);
     }
     void OnLinkEvent(unsigned message, int port) override { noter({message, 0, port}); }
+    void OnLinkAnswered(const std::string& octets, std::int64_t /*instant*/) override
+    {
+        for (const char c : octets) {
+            noter({Repondu, static_cast<unsigned char>(c), 0});
+        }
+    }
+
+    /** The entry of each byte the engine's reflex wrote (OnLinkAnswered). */
+    static constexpr unsigned Repondu = 0xFFFF;
 
     /** The bytes received so far. */
     std::string octets() const

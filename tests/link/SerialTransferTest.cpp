@@ -5,6 +5,8 @@
 
 #include "link/SerialShared.h"
 
+#include <atomic>
+
 namespace {
 
 std::string tousLesOctets()
@@ -95,6 +97,59 @@ TEST_F(LienTest, LineEventNotificationsComeInTheirOrderBeforeTheBytes)
     ASSERT_TRUE(recevoir(2));
     EXPECT_EQ(journal.entrees.size(), 2u);
     EXPECT_EQ(journal.octets(), "bc");
+}
+
+TEST_F(LienTest, TheReflexAnswersFromTheEnginesThreadWhileTheOwnerIsBusy)
+{
+    // Runs on the engine's thread; read here once the bytes are handed over.
+    std::string vus;
+    std::vector<std::int64_t> dates;
+    bool horsDuFil = true;
+    std::atomic<int> emissions{0};
+    const ReflexeLien reflexe{[&](int octet, std::int64_t arrivee, std::string& reponse) {
+                                  vus += static_cast<char>(octet);
+                                  dates.push_back(arrivee);
+                                  horsDuFil =
+                                      horsDuFil && QThread::currentThread() !=
+                                                       QCoreApplication::instance()->thread();
+                                  if (octet == 'S') {
+                                      reponse += "R!";
+                                  }
+                              },
+                              [&](std::int64_t) { emissions.fetch_add(1); }};
+    ASSERT_TRUE(configurer());
+    ASSERT_TRUE(lien->installerReflexe(reflexe));
+    ASSERT_TRUE(lien->StartMonitor());
+
+    // This thread runs no event loop until the answer is in: it left from
+    // the engine's thread, as soon as the byte was read.
+    pty.envoyer("abScd");
+    ASSERT_TRUE(pty.recuSansBoucle(2));
+    EXPECT_EQ(pty.recu, "R!");
+
+    // The owner then hears of every byte, and of the answer right after the
+    // byte that called for it, each byte with the date the reflex gave it.
+    ASSERT_TRUE(recevoir(5));
+    EXPECT_EQ(vus, "abScd");
+    EXPECT_TRUE(horsDuFil);
+    EXPECT_EQ(emissions.load(), 1);
+    EXPECT_EQ(journal.instants, dates);
+    std::string ordre;
+    for (const Journal::Entree& e : journal.entrees) {
+        if (e.message == WM_SERIAL_RXCHAR) {
+            ordre += static_cast<char>(e.octet);
+        } else if (e.message == Journal::Repondu) {
+            ordre += '>';
+            ordre += static_cast<char>(e.octet);
+        }
+    }
+    EXPECT_EQ(ordre, "abS>R>!cd");
+
+    // Queued writes still leave, and count as the line's last emission.
+    lien->QueueWrite("q");
+    ASSERT_TRUE(lireRobot(3));
+    EXPECT_EQ(pty.recu, "R!q");
+    EXPECT_TRUE(attendre([&] { return emissions.load() == 2; }));
 }
 
 TEST_F(LienTest, QueuedWritesLeaveExactlyAndFirstInFirstOut)

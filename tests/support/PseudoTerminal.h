@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -83,6 +84,27 @@ public:
     {
         int n = -1;
         return m_garde >= 0 && ::ioctl(m_garde, FIONREAD, &n) == 0 ? n : -1;
+    }
+
+    /**
+     * Waits for `n` bytes in `recu` without running the event loop (the
+     * caller's thread stays busy meanwhile): what the engine writes from
+     * its own thread. False after 20 s, a guard against a broken engine.
+     */
+    bool recuSansBoucle(std::size_t n)
+    {
+        QDeadlineTimer fin(20000);
+        while (recu.size() < n) {
+            pollfd attente{m_robot, POLLIN, 0};
+            const auto reste = static_cast<int>(fin.remainingTime());
+            if (reste <= 0) {
+                return false;
+            }
+            if (::poll(&attente, 1, reste) > 0) {
+                lire();
+            }
+        }
+        return true;
     }
 
     /** Everything the engine has written so far. */

@@ -8,6 +8,7 @@
 #include "core/scripted/ScriptedPlatform.h"
 #include "support/PiegesTemporaires.h"
 #include "support/ProcessusFils.h"
+#include "trainer/ReseauPublie.h"
 
 #include <gtest/gtest.h>
 
@@ -431,4 +432,45 @@ TEST_F(ReseauNeuronesTest, TheTrainersFilesAreWrittenSafely)
                                                  std::strerror(ENOENT));
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Exclamation);
     EXPECT_NE(m_reseau.perceptron(), nullptr);
+}
+
+TEST_F(ReseauNeuronesTest, APublishedCopyEvaluatesAsTheNetworkAndFollowsItsChanges)
+{
+    ReseauPublie copie;
+    Vecteur v;
+    const auto evaluer = [](auto& reseau) {
+        Vecteur sortie;
+        EXPECT_TRUE(reseau.Evaluer(0.16, 0.2, 0.25, sortie));
+        return std::vector<double>{sortie[0], sortie[1]};
+    };
+    copie.suivre(m_reseau);
+    EXPECT_FALSE(copie.Evaluer(0.16, 0.2, 0.25, v)) << "no network yet";
+
+    // Trained: the copy gives the very same outputs.
+    ASSERT_TRUE(entrainer());
+    EXPECT_FALSE(copie.Evaluer(0.16, 0.2, 0.25, v)) << "not published yet";
+    copie.suivre(m_reseau);
+    const std::vector<double> apres = evaluer(m_reseau);
+    EXPECT_EQ(evaluer(copie), apres);
+
+    // Each change is published anew: a second run, a weights file read, a
+    // network forgotten for a new training file.
+    m_reseau.parametres.NeuroneCoucheCache = 6;
+    m_reseau.modifierStructure();
+    ASSERT_TRUE(entrainer());
+    EXPECT_EQ(evaluer(copie), apres) << "the copy stays until it is published";
+    copie.suivre(m_reseau);
+    EXPECT_EQ(evaluer(copie), evaluer(m_reseau));
+    EXPECT_NE(evaluer(copie), apres);
+
+    const std::string chemin = m_dossier / "reseau.wgh";
+    ASSERT_TRUE(m_reseau.EcrirePoids(chemin));
+    ReseauNeurones lu;
+    lu.LirePoids(chemin);
+    copie.suivre(lu);
+    EXPECT_EQ(evaluer(copie), evaluer(lu));
+
+    lu.choisirFichierEntrainement();
+    copie.suivre(lu);
+    EXPECT_FALSE(copie.Evaluer(0.16, 0.2, 0.25, v));
 }
