@@ -53,15 +53,23 @@ unsigned char commande(std::uint32_t k)
     return static_cast<unsigned char>(0x80u | (k & 0x7Fu));
 }
 
-/** The console's side: counts the bytes into frames, checks them, answers each status byte. */
+/**
+ * The console's side: counts the bytes into frames, checks them and, unless
+ * the engine's reflex does, answers each status byte.
+ */
 class Proprietaire : public RobotLinkOwner {
 public:
+    Proprietaire(std::uint32_t premiere, bool repondre)
+        : m_trame(premiere)
+        , m_repondre(repondre)
+    {}
+
     void OnRobotByte(int octet, int) override
     {
         if (octet != octetTrame(m_trame, m_position)) {
             ++decalages;
         }
-        if (m_position == 8) {
+        if (m_position == 8 && m_repondre) {
             const char texte[2] = {static_cast<char>(commande(m_trame)), '\0'};
             lien->QueueWrite(texte);
         }
@@ -70,12 +78,16 @@ public:
             ++m_trame;
         }
     }
+    /** The frames seen whole so far. */
+    std::uint32_t trames() const { return m_trame; }
+
     RobotLink* lien = nullptr;
     long decalages = 0;
 
 private:
     std::uint32_t m_trame = 0;
     int m_position = 0;
+    bool m_repondre;
 };
 
 struct Mesure {
@@ -180,6 +192,16 @@ Mesure faireTourner(Robot& robot, std::uint32_t premiere, int trames,
 
 } // namespace
 
+/** Runs the event loop until the owner has seen `trames` whole frames (10 s at most). */
+bool attendreOctets(const Proprietaire& proprietaire, std::uint32_t trames)
+{
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (proprietaire.trames() < trames && std::chrono::steady_clock::now() < limite) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return proprietaire.trames() >= trames;
+}
+
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -193,42 +215,72 @@ int main(int argc, char** argv)
     const char* nom = pty.nom.c_str();
     qputenv("KIV_COM1", nom);
 
-    Proprietaire proprietaire;
-    SerialPort lien;
-    proprietaire.lien = &lien;
-    if (!lien.Configure(&proprietaire, 1, 38400, 'N', 8, 1, LinkRxChar | LinkCts, 512) ||
-        !lien.StartMonitor()) {
-        std::fprintf(stderr, "cannot open %s\n", nom);
-        return 1;
-    }
     Robot robot(pty.robot);
     std::uint32_t trame = 0;
     long erreurs = 0;
-    auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode, bool seul = false) {
-        const double cpu0 = tempsProcessus();
-        Mesure m = faireTourner(robot, trame, n, periode, seul);
-        const double cpu = tempsProcessus() - cpu0 - m.processeurRobot;
-        trame += static_cast<std::uint32_t>(n);
-        erreurs += m.erreurs;
-        afficherDelais(titre, m.delais);
-        std::printf("    %.0f frames/s over %.2f s, engine + owner processor %.1f %% of one core, "
-                    "%ld wrong or missing commands\n",
-                    n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs);
-    };
+    long decalages = 0;
+    // First the owner answers on its thread, then the engine's reflex on the engine's.
+    for (const bool reflexe : {false, true}) {
+        Proprietaire proprietaire(trame, !reflexe);
+        SerialPort lien;
+        proprietaire.lien = &lien;
+        // The reflex's own count of the bytes, on the engine's thread only.
+        std::uint32_t trameReflexe = trame;
+        int positionReflexe = 0;
+        const bool ouvert =
+            lien.Configure(&proprietaire, 1, 38400, 'N', 8, 1, LinkRxChar | LinkCts, 512) &&
+            (!reflexe ||
+             lien.installerReflexe({[&](int, std::int64_t, std::string& reponse) {
+                                        if (positionReflexe == 8) {
+                                            reponse += static_cast<char>(commande(trameReflexe));
+                                        }
+                                        if (++positionReflexe == 10) {
+                                            positionReflexe = 0;
+                                            ++trameReflexe;
+                                        }
+                                    },
+                                    [](std::int64_t) {}})) &&
+            lien.StartMonitor();
+        if (!ouvert) {
+            std::fprintf(stderr, "cannot open %s\n", nom);
+            return 1;
+        }
+        auto tour = [&](const char* titre, int n, std::chrono::nanoseconds periode,
+                        bool seul = false) {
+            const double cpu0 = tempsProcessus();
+            Mesure m = faireTourner(robot, trame, n, periode, seul);
+            const double cpu = tempsProcessus() - cpu0 - m.processeurRobot;
+            trame += static_cast<std::uint32_t>(n);
+            erreurs += m.erreurs;
+            afficherDelais(titre, m.delais);
+            std::printf("    %.0f frames/s over %.2f s, engine + owner processor %.1f %% of one "
+                        "core, %ld wrong or missing commands\n",
+                        n / m.secondes, m.secondes, 100.0 * cpu / m.secondes, m.erreurs);
+        };
 
-    std::printf("Serial engine over %s, owner answering each status byte\n", nom);
-    tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
-         std::chrono::nanoseconds(-1));
-    tour("(a) lock step, status byte written alone -> command", 5000, std::chrono::nanoseconds(-1),
-         true);
-    tour("(b) paced at 384 frames/s (38400 baud)", 384 * 5,
-         std::chrono::nanoseconds(1000000000 / 384));
-    tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
-         std::chrono::nanoseconds(1000000000 / 1536));
-    tour("(c) as fast as the robot can send", 30000, std::chrono::nanoseconds(0));
+        std::printf(reflexe ? "Serial engine over %s, its reflex answering each status byte on "
+                              "its thread, the owner checking every byte\n"
+                            : "Serial engine over %s, owner answering each status byte\n",
+                    nom);
+        tour("(a) lock step, 9 bytes through the status byte written at once -> command", 5000,
+             std::chrono::nanoseconds(-1));
+        tour("(a) lock step, status byte written alone -> command", 5000,
+             std::chrono::nanoseconds(-1), true);
+        tour("(b) paced at 384 frames/s (38400 baud)", 384 * 5,
+             std::chrono::nanoseconds(1000000000 / 384));
+        tour("(b) paced at 1536 frames/s (4 x 38400 baud)", 1536 * 5,
+             std::chrono::nanoseconds(1000000000 / 1536));
+        tour("(c) as fast as the robot can send", 30000, std::chrono::nanoseconds(0));
+        // The owner sees every byte, whoever answered.
+        if (!attendreOctets(proprietaire, trame)) {
+            std::fprintf(stderr, "the owner did not see every byte\n");
+            ++decalages;
+        }
+        decalages += proprietaire.decalages;
+    }
 
     std::printf("frames shifted (bytes out of place at the owner): %ld; commands wrong or missing: "
                 "%ld\n",
-                proprietaire.decalages, erreurs);
-    return proprietaire.decalages == 0 && erreurs == 0 ? 0 : 2;
+                decalages, erreurs);
+    return decalages == 0 && erreurs == 0 ? 0 : 2;
 }

@@ -100,8 +100,17 @@ void VueReception::mesurer(int de)
         if (ligne.isEmpty()) {
             continue;
         }
-        const int largeur = ligne.size() == 1 ? mesure.horizontalAdvance(ligne.front())
-                                              : mesure.horizontalAdvance(brut(ligne));
+        int largeur = 0;
+        if (ligne.size() == 1 && ligne.front().unicode() < m_largeursOctets.size()) {
+            // A received byte's line: its width measured once per font.
+            int& connue = m_largeursOctets[ligne.front().unicode()];
+            if (connue < 0) {
+                connue = mesure.horizontalAdvance(ligne.front());
+            }
+            largeur = connue;
+        } else {
+            largeur = mesure.horizontalAdvance(brut(ligne));
+        }
         m_largeurMax = std::max(m_largeurMax, largeur);
     }
 }
@@ -304,6 +313,7 @@ void VueReception::majPolice()
     const QFontMetricsF mesure(font());
     m_hauteurLigne = std::max(1, static_cast<int>(std::ceil(mesure.height())));
     m_ascendante = static_cast<int>(std::ceil(mesure.ascent()));
+    m_largeursOctets.fill(-1);
     m_largeurMax = 0;
     mesurer(0);
     majBarres();

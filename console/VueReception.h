@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <array>
+
 class QMenu;
 
 /**
@@ -86,6 +88,9 @@ private:
     AnneauLignes m_lignes;
     int m_hauteurLigne = 1;
     int m_ascendante = 0;
+    /** The width of each one-character line below U+0100 in the current font; -1: not yet measured.
+     */
+    std::array<int, 256> m_largeursOctets{};
     /** The widest line measured since the view was emptied, in pixels. */
     int m_largeurMax = 0;
     /** The selection's ends, as line numbers (AnneauLignes::premierNumero() + index); -1: none. */
