@@ -110,6 +110,15 @@ CKIVView::~CKIVView()
 void CKIVView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The boxes that follow the robot fill their whole rectangle, in the
+    // colour around them: a new value repaints the box alone, not the group
+    // box and the view behind it (their frames and titles, at every
+    // picture). Set once shown: the window's set-up clears it before.
+    for (QWidget* boite : std::initializer_list<QWidget*>{m_robotXBox, m_robotYBox, m_wheelLeftBox,
+                                                          m_wheelRightBox, m_batterie}) {
+        boite->setBackgroundRole(QPalette::Window);
+        boite->setAutoFillBackground(true);
+    }
     // Activation comes once the frame is on screen: the set-up may show a
     // message box, which must not be the only window at that moment.
     QMetaObject::invokeMethod(this, &CKIVView::OnActivateView, Qt::QueuedConnection);

@@ -99,11 +99,18 @@ TEST_F(LienTest, DestructionFromInsideAHandOverReturns)
 
 TEST_F(LienTest, DestructionWhileAHandOverWaitsReturns)
 {
-    ouvrir(LinkRxChar);
+    // The bytes wait on the device before the monitor starts (a write to the
+    // pseudo-terminal reaches the device end a moment later)...
+    ASSERT_TRUE(configurer(LinkRxChar));
     pty.envoyer("abc");
-    // The monitor reads the bytes for this thread, which (its event loop not
-    // running) destroys the engine instead of taking them.
     const QDeadlineTimer garde(20000);
+    while (pty.nonLus() != 3 && !garde.hasExpired()) {
+        QThread::msleep(1);
+    }
+    ASSERT_EQ(pty.nonLus(), 3);
+    // ... and the monitor reads them for this thread, which (its event loop
+    // not running) destroys the engine instead of taking them.
+    ASSERT_TRUE(lien->StartMonitor());
     while (pty.nonLus() != 0 && !garde.hasExpired()) {
         QThread::msleep(1);
     }
