@@ -4,6 +4,7 @@
 #include "link/recorder/Enregistreur.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace journal {
 
@@ -11,12 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-/** The name a "suite NAME" event gives, or empty for any other record. */
-std::string suiteNommee(const Enregistrement& e)
+/**
+ * The name a "suite NAME" event gives, or nothing for any other record. An
+ * empty NAME is still a continuation announced, and refused when followed.
+ */
+std::optional<std::string> suiteNommee(const Enregistrement& e)
 {
     const std::string prefixe = std::string(EvenementSuite) + " ";
     if (e.genre != Genre::Lien || !e.texte().starts_with(prefixe)) {
-        return {};
+        return std::nullopt;
     }
     return std::string(e.texte().substr(prefixe.size()));
 }
@@ -53,8 +57,8 @@ Lecture LecteurSession::arret(Lecture raison, std::string texte)
 
 Lecture LecteurSession::ouvrirSuite()
 {
-    const std::string nom = std::move(m_nomSuite);
-    m_nomSuite.clear();
+    const std::string nom = std::move(*m_nomSuite);
+    m_nomSuite.reset();
     if (!dossier::estNomJournal(nom) || !dossier::avant(m_nom, nom)) {
         return arret(Lecture::Corrompu, "suite invalide : " + nom);
     }
@@ -89,7 +93,7 @@ Lecture LecteurSession::suivant(Enregistrement& e)
             m_nomSuite = suiteNommee(e);
             return r;
         }
-        if (r != Lecture::Fin || m_nomSuite.empty() || m_dossier.empty()) {
+        if (r != Lecture::Fin || !m_nomSuite || m_dossier.empty()) {
             return arret(r, m_lecteur->erreur());
         }
         ouvrirSuite();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace journal {
@@ -50,7 +51,7 @@ private:
     std::string m_nom;
     std::ifstream m_suite;
     std::unique_ptr<LecteurJournal> m_lecteur;
-    std::string m_nomSuite;
+    std::optional<std::string> m_nomSuite;
     std::int64_t m_debut = 0;
     std::uint64_t m_dernierTemps = 0;
     std::uint64_t m_nombre = 0;

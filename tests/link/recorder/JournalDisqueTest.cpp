@@ -231,8 +231,8 @@ TEST_F(JournalDisqueTest, AChainThatLeadsNowhereOrElsewhereStopsTheReader)
     lu = lireSession(a);
     EXPECT_EQ(lu.fin, Lecture::Corrompu);
     EXPECT_EQ(lu.erreur, "le temps d'un enregistrement recule");
-    for (const char* nom :
-         {"kiv-2025-01-01_00-00-00.kivlog", "../kiv-2025-01-01_00-00-01.kivlog", "/etc/passwd"}) {
+    for (const char* nom : {"kiv-2025-01-01_00-00-00.kivlog", "../kiv-2025-01-01_00-00-01.kivlog",
+                            "/etc/passwd", ""}) {
         const std::string b =
             fichier("kiv-2025-01-01_00-00-00_2.kivlog", 7, {{1, std::string("suite ") + nom}});
         lu = lireSession(b);
