@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -36,8 +37,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -166,6 +171,38 @@ Mesure faireTourner(banc::Robot& robot, std::uint32_t premiere, int trames,
     return m;
 }
 
+/**
+ * With KIV_PEINTURES set, counts the paints each widget receives and prints
+ * them at the end, most painted first (where a phase's drawing goes).
+ */
+class CompteurPeintures : public QObject {
+public:
+    bool eventFilter(QObject* objet, QEvent* evenement) override
+    {
+        if (evenement->type() == QEvent::Paint) {
+            ++m_comptes[std::string(objet->metaObject()->className()) + " " +
+                        objet->objectName().toStdString()];
+        } else if (evenement->type() == QEvent::UpdateRequest) {
+            ++m_comptes["(painting passes of the window) " + objet->objectName().toStdString()];
+        }
+        return false;
+    }
+    ~CompteurPeintures() override
+    {
+        std::vector<std::pair<long, std::string>> tri;
+        for (const auto& [nom, n] : m_comptes) {
+            tri.emplace_back(n, nom);
+        }
+        std::sort(tri.rbegin(), tri.rend());
+        for (const auto& [n, nom] : tri) {
+            std::printf("  %6ld paints  %s\n", n, nom.c_str());
+        }
+    }
+
+private:
+    std::map<std::string, long> m_comptes;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -173,6 +210,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    std::optional<CompteurPeintures> peintures;
+    if (std::getenv("KIV_PEINTURES") != nullptr) {
+        app.installEventFilter(&peintures.emplace());
+    }
     PlateformeSansTraces scripted;
     setPlatform(&scripted);
 

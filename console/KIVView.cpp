@@ -241,6 +241,11 @@ void CKIVView::ShowRobotPosition()
     emit mondeAffiche();
 }
 
+void CKIVView::peindreEnAttente()
+{
+    m_niveauBatterie->peindreSiEnAttente();
+}
+
 void CKIVView::ShowDestination()
 {
     const Point p = g_destPos.get();

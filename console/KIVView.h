@@ -68,6 +68,11 @@ public:
     void ShowRobotPosition() override;
     void ShowDestination() override;
     void ShowWheelSpeeds() override;
+    /**
+     * Paints now what waits for its pause (the battery bar): the observer
+     * calls it with each picture, so that both go out in one paint.
+     */
+    void peindreEnAttente();
     /** Takes the click when a tool asked for the next one (designerPoint). */
     bool prendreClic(int x, int y) override;
     /**

@@ -32,6 +32,14 @@ void NiveauBarre::poser(int valeur)
     m_barre->setValue(valeur);
 }
 
+void NiveauBarre::peindreSiEnAttente()
+{
+    if (m_pause.isActive()) {
+        m_pause.stop();
+        peindre();
+    }
+}
+
 void NiveauBarre::peindre()
 {
     if (m_barre) {

@@ -20,6 +20,8 @@ public:
 
     /** The bar shows `valeur` (clamped by the bar as setValue does). */
     void poser(int valeur);
+    /** Ends the pause now when one is under way: the bar goes with the window's next update. */
+    void peindreSiEnAttente();
 
 private:
     void peindre();

@@ -84,6 +84,7 @@ void ObservateurMonde::rafraichir()
             emit m_vue.mondeAffiche();
         }
     }
+    m_vue.peindreEnAttente();
     const Instantane& monde = m_carte.monde();
     if (monde.roueGauche != m_roueGauche || monde.roueDroite != m_roueDroite) {
         m_roueGauche = monde.roueGauche;

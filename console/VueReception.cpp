@@ -101,13 +101,13 @@ void VueReception::mesurer(int de)
             continue;
         }
         int largeur = 0;
-        if (ligne.size() == 1 && ligne.front().unicode() < m_largeursOctets.size()) {
+        if (ligne.size() == 1) {
             // A received byte's line: its width measured once per font.
-            int& connue = m_largeursOctets[ligne.front().unicode()];
-            if (connue < 0) {
-                connue = mesure.horizontalAdvance(ligne.front());
+            const auto [k, nouveau] = m_largeursCaracteres.try_emplace(ligne.front().unicode(), 0);
+            if (nouveau) {
+                k->second = mesure.horizontalAdvance(ligne.front());
             }
-            largeur = connue;
+            largeur = k->second;
         } else {
             largeur = mesure.horizontalAdvance(brut(ligne));
         }
@@ -313,7 +313,7 @@ void VueReception::majPolice()
     const QFontMetricsF mesure(font());
     m_hauteurLigne = std::max(1, static_cast<int>(std::ceil(mesure.height())));
     m_ascendante = static_cast<int>(std::ceil(mesure.ascent()));
-    m_largeursOctets.fill(-1);
+    m_largeursCaracteres.clear();
     m_largeurMax = 0;
     mesurer(0);
     majBarres();

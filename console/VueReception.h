@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringView>
 
-#include <array>
+#include <unordered_map>
 
 class QMenu;
 
@@ -88,9 +88,11 @@ private:
     AnneauLignes m_lignes;
     int m_hauteurLigne = 1;
     int m_ascendante = 0;
-    /** The width of each one-character line below U+0100 in the current font; -1: not yet measured.
+    /**
+     * The width of each one-character line met, in the current font (a
+     * received byte's line: at most 256 of them, control pictures included).
      */
-    std::array<int, 256> m_largeursOctets{};
+    std::unordered_map<char16_t, int> m_largeursCaracteres;
     /** The widest line measured since the view was emptied, in pixels. */
     int m_largeurMax = 0;
     /** The selection's ends, as line numbers (AnneauLignes::premierNumero() + index); -1: none. */

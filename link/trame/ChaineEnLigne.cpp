@@ -32,7 +32,7 @@ void ChaineEnLigne::recevoir(int octet, Instant arrivee, std::string& reponse)
     const Etape etape = m_chaine.recevoir(octet, arrivee);
     m_reponse = nullptr;
     std::lock_guard verrou(m_verrou);
-    m_etapes.push_back(etape);
+    m_arrivees.push_back(etape);
 }
 
 void ChaineEnLigne::noterEmission(Instant instant)
@@ -42,13 +42,16 @@ void ChaineEnLigne::noterEmission(Instant instant)
 
 Etape ChaineEnLigne::prendre()
 {
-    std::lock_guard verrou(m_verrou);
-    if (m_etapes.empty()) {
+    if (m_prochaine == m_lues.size()) {
+        m_lues.clear();
+        m_prochaine = 0;
+        std::lock_guard verrou(m_verrou);
+        m_lues.swap(m_arrivees);
+    }
+    if (m_prochaine == m_lues.size()) {
         return {};
     }
-    const Etape etape = m_etapes.front();
-    m_etapes.pop_front();
-    return etape;
+    return m_lues[m_prochaine++];
 }
 
 } // namespace protocole

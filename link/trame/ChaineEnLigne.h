@@ -2,9 +2,10 @@
 
 #include "link/trame/ChaineTrames.h"
 
-#include <deque>
+#include <cstddef>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace protocole {
 
@@ -39,8 +40,15 @@ private:
     ChaineTrames m_chaine;
     /** The answer of the byte being read (during recevoir only). */
     std::string* m_reponse = nullptr;
+    /**
+     * Two lists that keep their room: the link's thread appends to the
+     * first (under the lock), the display reads the second and swaps them
+     * when it has read it all. Nothing is allocated once they have grown.
+     */
     std::mutex m_verrou;
-    std::deque<Etape> m_etapes;
+    std::vector<Etape> m_arrivees;
+    std::vector<Etape> m_lues;
+    std::size_t m_prochaine = 0;
 };
 
 } // namespace protocole

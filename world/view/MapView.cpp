@@ -8,6 +8,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <utility>
 
@@ -108,7 +109,9 @@ bool CMapView::rafraichir()
         update();
     } else if (const QRect avant = zoneRobot(m_monde), apres = zoneRobot(m_suivant);
                m_suivant.cap != m_monde.cap || avant != apres) {
-        update(avant | apres);
+        // Two rectangles, not the one around both: a jump across the map
+        // would repaint most of it.
+        update(QRegion(avant).united(apres));
     }
     std::swap(m_monde, m_suivant);
     if (m_ownerView) {
