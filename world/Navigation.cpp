@@ -44,6 +44,12 @@ void bip(int frequence, int duree)
     platform().beep(frequence, duree);
 }
 
+/** The heading code `huitiemes` eighths of a turn from `cap` (codes 1 .. 8, clockwise). */
+int capTourne(int cap, int huitiemes)
+{
+    return ((cap - 1 + huitiemes) % 8 + 8) % 8 + 1;
+}
+
 /** Throws ArretDemande when the world threads are asked to stop. */
 void verifierArret()
 {
@@ -200,23 +206,30 @@ private:
         if (cote == 0 || cap == 0 || g_firstStep == 0) {
             return;
         }
-        int d = g_firstStep - cap;
-        if (d == 7) {
-            d = -1;
-        } else if (d == -7) {
-            d = 1;
+        // The first step from the heading, in eighths of a turn: -4 .. 3.
+        const int ecart = ((g_firstStep - cap) % 8 + 12) % 8 - 4;
+        int sens = 0;
+        if (ecart == -1 && cote != 2) {
+            sens = -1;
+        } else if (ecart == 1 && cote != 1) {
+            sens = 1;
         }
-        if (d == -1 && cote != 2) {
-            tracer("away", {cote});
-            bip(200, 200);
-            g_heading = cap <= 2 ? cap + 6 : cap - 2;
-            RequestTurn(-90);
-        } else if (d == 1 && cote != 1) {
-            tracer("away", {cote});
-            bip(200, 200);
-            g_heading = cap >= 7 ? cap - 6 : cap + 2;
-            RequestTurn(90);
+        if (sens == 0) {
+            return;
         }
+        tracer("away", {cote});
+        bip(200, 200);
+        g_heading = capTourne(cap, 2 * sens);
+        RequestTurn(90 * sens);
+    }
+
+    /** Where a probe's leg starts: the heading is measured from there. */
+    void noterDepartSonde()
+    {
+        VerrouMonde verrou(g_robotLock);
+        m_prevCell = g_robotCell;
+        g_prevX = g_robotX;
+        g_prevY = g_robotY;
     }
 
     /** Heading unknown: drive straight until the robot changes cell. */
@@ -226,12 +239,7 @@ private:
         if (g_firstStep == 0) {
             return;
         }
-        {
-            VerrouMonde verrou(g_robotLock);
-            m_prevCell = g_robotCell;
-            g_prevX = g_robotX;
-            g_prevY = g_robotY;
-        }
+        noterDepartSonde();
         tracer("probe");
         g_contactRepete = 0; // a contact from before the probe says nothing of it
         SetWheels(2, 2);
@@ -249,12 +257,7 @@ private:
             bip(100, 100);
             RequestTurn(180);
             // The heading is measured on the new leg alone.
-            {
-                VerrouMonde verrou(g_robotLock);
-                m_prevCell = g_robotCell;
-                g_prevX = g_robotX;
-                g_prevY = g_robotY;
-            }
+            noterDepartSonde();
             SetWheels(2, 2);
             signalerAffichage();
         }
