@@ -41,6 +41,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -172,8 +173,10 @@ Mesure faireTourner(banc::Robot& robot, std::uint32_t premiere, int trames,
 }
 
 /**
- * With KIV_PEINTURES set, counts the paints each widget receives and prints
- * them at the end, most painted first (where a phase's drawing goes).
+ * With KIV_PEINTURES set, counts the paints each widget receives, the
+ * window's painting passes, and the timer and posted events each object
+ * receives, and prints them at the end, most frequent first (where a
+ * phase's drawing and wake-ups go).
  */
 class CompteurPeintures : public QObject {
 public:
@@ -184,6 +187,10 @@ public:
                         objet->objectName().toStdString()];
         } else if (evenement->type() == QEvent::UpdateRequest) {
             ++m_comptes["(painting passes of the window) " + objet->objectName().toStdString()];
+        } else if (evenement->type() == QEvent::Timer || evenement->type() >= QEvent::User) {
+            // The wake-ups: timers and posted events, by the object they go to.
+            ++m_comptes[std::string(evenement->type() == QEvent::Timer ? "(timer) " : "(posted) ") +
+                        typeid(*objet).name() + " " + objet->objectName().toStdString()];
         }
         return false;
     }
