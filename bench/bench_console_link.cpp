@@ -37,6 +37,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
 #include <map>
 #include <optional>
 #include <string>
@@ -180,17 +181,28 @@ Mesure faireTourner(banc::Robot& robot, std::uint32_t premiere, int trames,
  */
 class CompteurPeintures : public QObject {
 public:
+    /** The object's own class, ours included (they need no meta-object). */
+    static std::string nomType(const QObject& objet)
+    {
+        const char* brut = typeid(objet).name();
+        int etat = 0;
+        char* lisible = abi::__cxa_demangle(brut, nullptr, nullptr, &etat);
+        std::string nom = etat == 0 && lisible != nullptr ? lisible : brut;
+        std::free(lisible);
+        return nom;
+    }
+
     bool eventFilter(QObject* objet, QEvent* evenement) override
     {
         if (evenement->type() == QEvent::Paint) {
-            ++m_comptes[std::string(objet->metaObject()->className()) + " " +
+            ++m_comptes["(paint) " + std::string(objet->metaObject()->className()) + " " +
                         objet->objectName().toStdString()];
         } else if (evenement->type() == QEvent::UpdateRequest) {
             ++m_comptes["(painting passes of the window) " + objet->objectName().toStdString()];
         } else if (evenement->type() == QEvent::Timer || evenement->type() >= QEvent::User) {
             // The wake-ups: timers and posted events, by the object they go to.
             ++m_comptes[std::string(evenement->type() == QEvent::Timer ? "(timer) " : "(posted) ") +
-                        typeid(*objet).name() + " " + objet->objectName().toStdString()];
+                        nomType(*objet) + " " + objet->objectName().toStdString()];
         }
         return false;
     }
@@ -202,7 +214,7 @@ public:
         }
         std::sort(tri.rbegin(), tri.rend());
         for (const auto& [n, nom] : tri) {
-            std::printf("  %6ld paints  %s\n", n, nom.c_str());
+            std::printf("  %8ld  %s\n", n, nom.c_str());
         }
     }
 

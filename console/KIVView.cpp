@@ -245,10 +245,8 @@ void CKIVView::ShowRobotPosition()
             boite->setText(texte);
         }
     };
-    if (!getenv("KIV_SANS_CASES")) {
-        poser(m_robotXBox, p.x);
-        poser(m_robotYBox, p.y);
-    }
+    poser(m_robotXBox, p.x);
+    poser(m_robotYBox, p.y);
     // Called by every repaint of the map: the status panes look again.
     emit mondeAffiche();
 }
