@@ -7,12 +7,17 @@
 
 #include <QEventLoop>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -249,11 +254,99 @@ private:
         m_etat.arrivees.push_back({ArriveeLien::Genre::Ecriture, 0, instant, 0});
     }
 
-    /** Writes `octets` (what the device takes now; the rest when it is writable again). */
+    /**
+     * Writes `octets`: what the device takes now goes at once, the rest as
+     * soon as it is writable again, in order.
+     *
+     * The monitor writes to the device itself and keeps what the device
+     * cannot take yet (a robot that holds the line, a full pseudo-terminal).
+     * Through QSerialPort, each reply turned its write notifier on and off,
+     * waking this thread's event loop twice more, and a full device
+     * (EAGAIN) counted as a failed write: the link stopped as if the robot
+     * had gone. A device that refuses the bytes (EIO, ...) gets them through
+     * the port, which reports its error as before.
+     */
     void ecrirePort(const std::string& octets)
     {
+        if (octets.empty()) {
+            return;
+        }
+        if (!m_enSouffrance.empty()) {
+            m_enSouffrance += octets; // after what waits: the order holds
+            return;
+        }
         const auto longueur = static_cast<qint64>(octets.size());
-        const qint64 envoyes = m_port.write(octets.data(), longueur);
+        bool plein = false;
+        const qint64 ecrits = ecrireDirect(octets.data(), longueur, plein);
+        if (ecrits == longueur) {
+            return;
+        }
+        if (plein) {
+            m_enSouffrance.assign(octets, static_cast<std::size_t>(ecrits));
+            surveillerEcriture(true);
+            return;
+        }
+        confierAuPort(octets.data() + ecrits, longueur - ecrits);
+    }
+
+    /** The device is writable again: what waits goes, as much as it takes. */
+    void surEcrivable()
+    {
+        const auto longueur = static_cast<qint64>(m_enSouffrance.size());
+        bool plein = false;
+        const qint64 ecrits = ecrireDirect(m_enSouffrance.data(), longueur, plein);
+        if (ecrits == longueur || !plein) {
+            surveillerEcriture(false);
+            std::string reste = m_enSouffrance.substr(static_cast<std::size_t>(ecrits));
+            m_enSouffrance.clear();
+            if (!reste.empty()) {
+                confierAuPort(reste.data(), static_cast<qint64>(reste.size()));
+            }
+            return;
+        }
+        m_enSouffrance.erase(0, static_cast<std::size_t>(ecrits));
+    }
+
+    void surveillerEcriture(bool oui)
+    {
+        if (!m_ecrivable) {
+            m_ecrivable =
+                std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Write);
+            QObject::connect(m_ecrivable.get(), &QSocketNotifier::activated, this,
+                             [this] { proteger([this] { surEcrivable(); }); });
+        }
+        m_ecrivable->setEnabled(oui);
+    }
+
+    /**
+     * What the device takes of `longueur` bytes now, without waiting;
+     * `plein` tells that it stopped because the device is full (EAGAIN),
+     * not because it failed.
+     */
+    qint64 ecrireDirect(const char* donnees, qint64 longueur, bool& plein)
+    {
+        const int fd = m_port.handle();
+        qint64 ecrits = 0;
+        plein = false;
+        while (fd >= 0 && ecrits < longueur) {
+            const ssize_t n =
+                ::write(fd, donnees + ecrits, static_cast<std::size_t>(longueur - ecrits));
+            if (n > 0) {
+                ecrits += n;
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else {
+                plein = n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+                break;
+            }
+        }
+        return ecrits;
+    }
+
+    /** Bytes the device refused: the port tries them and reports its error. */
+    void confierAuPort(const char* donnees, qint64 longueur)
+    {
+        const qint64 envoyes = m_port.write(donnees, longueur);
         if (envoyes != longueur) {
             char ligne[96];
             std::snprintf(ligne, sizeof ligne,
@@ -329,6 +422,9 @@ private:
     int m_portNumber;
     unsigned m_masque;
     std::string m_ecriture;
+    /** What the device could not take yet, oldest first; written when it is writable. */
+    std::string m_enSouffrance;
+    std::unique_ptr<QSocketNotifier> m_ecrivable;
     std::string m_lecture;
     ReflexeLien m_reflexe;
     /** Where the reflex answered in the read: after `fin` bytes, `longueur` bytes. */

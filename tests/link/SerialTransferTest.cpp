@@ -184,6 +184,28 @@ TEST_F(LienTest, AQueuedTextKeepsAtMostTheBufferLessOneByte)
     EXPECT_EQ(pty.recu, "abcZ");
 }
 
+TEST_F(LienTest, WritesBeyondWhatTheDeviceHoldsLeaveWholeAndInOrder)
+{
+    // The robot reads nothing while far more than the line's buffers hold is
+    // queued: the device takes a part, the engine keeps the rest, and what
+    // is written later never overtakes what waits. A full device is no
+    // failure: the link goes on.
+    ouvrir(LinkRxChar | LinkCts, 1024);
+    std::string attendu;
+    for (int k = 0; k < 400; ++k) {
+        std::string bloc(1000, static_cast<char>('A' + k % 26));
+        bloc.replace(0, 4, std::to_string(1000 + k));
+        lien->QueueWrite(bloc.c_str());
+        attendu += bloc;
+    }
+    ASSERT_TRUE(pty.recuSansBoucle(attendu.size()));
+    EXPECT_TRUE(pty.recu == attendu);
+    EXPECT_EQ(lien->lossReason(), "");
+    lien->QueueWrite("fin");
+    ASSERT_TRUE(pty.recuSansBoucle(attendu.size() + 3));
+    EXPECT_EQ(pty.recu.substr(attendu.size()), "fin");
+}
+
 TEST_F(LienTest, InputThatArrivesWhileACommandIsWrittenIsDelivered)
 {
     ouvrir();
