@@ -292,19 +292,26 @@ private:
     /** The device is writable again: what waits goes, as much as it takes. */
     void surEcrivable()
     {
-        const auto longueur = static_cast<qint64>(m_enSouffrance.size());
+        const char* reste = m_enSouffrance.data() + m_dejaPartis;
+        const auto longueur = static_cast<qint64>(m_enSouffrance.size() - m_dejaPartis);
         bool plein = false;
-        const qint64 ecrits = ecrireDirect(m_enSouffrance.data(), longueur, plein);
+        const qint64 ecrits = ecrireDirect(reste, longueur, plein);
+        m_dejaPartis += static_cast<std::size_t>(ecrits);
         if (ecrits == longueur || !plein) {
             surveillerEcriture(false);
-            std::string reste = m_enSouffrance.substr(static_cast<std::size_t>(ecrits));
+            const std::string refuses = m_enSouffrance.substr(m_dejaPartis);
             m_enSouffrance.clear();
-            if (!reste.empty()) {
-                confierAuPort(reste.data(), static_cast<qint64>(reste.size()));
+            m_dejaPartis = 0;
+            if (!refuses.empty()) {
+                confierAuPort(refuses.data(), static_cast<qint64>(refuses.size()));
             }
             return;
         }
-        m_enSouffrance.erase(0, static_cast<std::size_t>(ecrits));
+        // What left is dropped from the front now and then, not at each write.
+        if (m_dejaPartis > m_enSouffrance.size() / 2) {
+            m_enSouffrance.erase(0, m_dejaPartis);
+            m_dejaPartis = 0;
+        }
     }
 
     void surveillerEcriture(bool oui)
@@ -424,6 +431,8 @@ private:
     std::string m_ecriture;
     /** What the device could not take yet, oldest first; written when it is writable. */
     std::string m_enSouffrance;
+    /** The bytes at the front of `m_enSouffrance` the device has taken already. */
+    std::size_t m_dejaPartis = 0;
     std::unique_ptr<QSocketNotifier> m_ecrivable;
     std::string m_lecture;
     ReflexeLien m_reflexe;
