@@ -8,7 +8,8 @@
 protocole::Estimation EstimateurLien::estimer(double t1, double t2, double t3)
 {
     protocole::Estimation estimation;
-    Vecteur sortie;
+    // One a thread, kept from frame to frame: no allocation once it has its size.
+    thread_local Vecteur sortie;
     try {
         estimation.valide = m_reseau.Evaluer(t1, t2, t3, sortie) && sortie.taille() >= 2;
     } catch (const std::exception& e) {

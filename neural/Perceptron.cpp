@@ -108,12 +108,20 @@ void Perceptron::propager(const Vecteur& x)
 
 Vecteur Perceptron::sorties() const
 {
+    Vecteur o;
+    sorties(o);
+    return o;
+}
+
+void Perceptron::sorties(Vecteur& o) const
+{
     const Couche& derniere = (*this)[taille() - 1];
-    Vecteur o(m_sorties);
+    if (o.lignes() != m_sorties) {
+        o = Vecteur(m_sorties);
+    }
     for (int i = 0; i < m_sorties; ++i) {
         o[i] = derniere[i].sortie;
     }
-    return o;
 }
 
 double Perceptron::erreur(const Vecteur& d) const

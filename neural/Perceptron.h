@@ -40,6 +40,8 @@ public:
     void propager(const Vecteur& x);
     /** The outputs of the last forward pass. */
     Vecteur sorties() const;
+    /** The same in `o`, which keeps its room when it has the outputs' size already. */
+    void sorties(Vecteur& o) const;
     /** Mean squared error of the last forward pass against d. */
     double erreur(const Vecteur& d) const;
     /** One learning step on e; needs a propager of e.entree just before. */

@@ -215,16 +215,47 @@ bool ReseauNeurones::EcrirePoids(const std::string& chemin, std::string* raison)
 Vecteur evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
                       double e3)
 {
-    Vecteur x(3);
-    x[0] = e1;
-    x[1] = e2;
-    x[2] = e3;
-    perceptron.propager(echelles.Echelle1 * (x - echelles.Translation1));
-    Vecteur sorties = perceptron.sorties();
-    for (int i = 0; i < sorties.taille(); ++i) {
-        sorties[i] = sorties[i] / echelles.Echelle2(i, i) + echelles.Translation2[i];
+    Vecteur entree;
+    Vecteur resultat;
+    evaluerReseau(perceptron, echelles, e1, e2, e3, entree, resultat);
+    return resultat;
+}
+
+void evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
+                   double e3, Vecteur& entree, Vecteur& resultat)
+{
+    const Matrice& m = echelles.Echelle1;
+    const Vecteur& t = echelles.Translation1;
+    if (m.colonnes() == 3 && t.lignes() == 3) {
+        // Echelle1 x (x - Translation1), each cell summed from 0 over k = 0, 1, 2
+        // as the matrix product does, without its temporaries.
+        const double ecart[3] = {e1 - t[0], e2 - t[1], e3 - t[2]};
+        const int l = m.lignes();
+        if (entree.lignes() != l) {
+            entree = Vecteur(l);
+        }
+        const double* a = m.donnees();
+        double* y = entree.donnees();
+        for (int i = 0; i < l; ++i) {
+            double somme = 0.0;
+            for (int k = 0; k < 3; ++k) {
+                somme += a[i * 3 + k] * ecart[k];
+            }
+            y[i] = somme;
+        }
+    } else {
+        // Shapes that do not fit: the matrix operators refuse them in their own words.
+        Vecteur x(3);
+        x[0] = e1;
+        x[1] = e2;
+        x[2] = e3;
+        entree = m * (x - t);
     }
-    return sorties;
+    perceptron.propager(entree);
+    perceptron.sorties(resultat);
+    for (int i = 0; i < resultat.taille(); ++i) {
+        resultat[i] = resultat[i] / echelles.Echelle2(i, i) + echelles.Translation2[i];
+    }
 }
 
 bool ReseauNeurones::Evaluer(double e1, double e2, double e3, Vecteur& resultat)

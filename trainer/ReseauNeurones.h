@@ -131,3 +131,10 @@ private:
 /** Three raw inputs through `perceptron` and de-scaled by `echelles` (ReseauNeurones::Evaluer). */
 Vecteur evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
                       double e3);
+/**
+ * The same, to the bit, in `resultat`, with `entree` for the scaled inputs:
+ * both keep their room from one call to the next, so that an evaluation a
+ * frame allocates nothing once they have their sizes.
+ */
+void evaluerReseau(Perceptron& perceptron, const MiseAEchelle& echelles, double e1, double e2,
+                   double e3, Vecteur& entree, Vecteur& resultat);

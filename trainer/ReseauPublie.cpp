@@ -26,6 +26,6 @@ bool ReseauPublie::Evaluer(double e1, double e2, double e3, Vecteur& resultat)
     if (!m_perceptron) {
         return false;
     }
-    resultat = evaluerReseau(*m_perceptron, m_echelles, e1, e2, e3);
+    evaluerReseau(*m_perceptron, m_echelles, e1, e2, e3, m_entree, resultat);
     return true;
 }

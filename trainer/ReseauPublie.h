@@ -30,6 +30,8 @@ private:
     std::mutex m_verrou;
     std::unique_ptr<Perceptron> m_perceptron;
     MiseAEchelle m_echelles;
+    /** The scaled inputs of the evaluation under way (under the lock). */
+    Vecteur m_entree;
     /** The version copied (owner's thread only). */
     std::uint64_t m_version = UINT64_MAX;
 };

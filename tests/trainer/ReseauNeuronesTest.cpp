@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 using kiv_test::couches;
@@ -432,6 +433,43 @@ TEST_F(ReseauNeuronesTest, TheTrainersFilesAreWrittenSafely)
                                                  std::strerror(ENOENT));
     EXPECT_EQ(scripted().messages()[0].icon, MessageIcon::Exclamation);
     EXPECT_NE(m_reseau.perceptron(), nullptr);
+}
+
+TEST_F(ReseauNeuronesTest, AnEvaluationInKeptVectorsGivesTheMatrixFormulasBitForBit)
+{
+    // The frame's evaluation works in vectors kept from call to call; its
+    // outputs are those of Echelle1 x (x - Translation1) through the
+    // network, de-scaled, to the last bit, whatever the vectors held before.
+    ASSERT_TRUE(entrainer());
+    // A full scaling matrix, so that the order of the terms shows.
+    MiseAEchelle e = m_reseau.echelles();
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            e.Echelle1(i, j) += 0.1 * (i + 1) / (j + 3);
+        }
+    }
+    std::unique_ptr<Perceptron> p = m_reseau.perceptron()->copie();
+    Vecteur entree(5);
+    Vecteur resultat(1);
+    for (int k = 0; k < 200; ++k) {
+        const double t1 = 0.1 + 0.0013 * k;
+        const double t2 = 0.35 - 0.0011 * k;
+        const double t3 = 0.2 + 0.0007 * (k % 37);
+        Vecteur x(3);
+        x[0] = t1;
+        x[1] = t2;
+        x[2] = t3;
+        p->propager(e.Echelle1 * (x - e.Translation1));
+        Vecteur attendu = p->sorties();
+        for (int i = 0; i < attendu.taille(); ++i) {
+            attendu[i] = attendu[i] / e.Echelle2(i, i) + e.Translation2[i];
+        }
+        evaluerReseau(*p, e, t1, t2, t3, entree, resultat);
+        ASSERT_EQ(resultat.taille(), attendu.taille());
+        for (int i = 0; i < attendu.taille(); ++i) {
+            ASSERT_EQ(resultat[i], attendu[i]) << "frame " << k << ", output " << i;
+        }
+    }
 }
 
 TEST_F(ReseauNeuronesTest, APublishedCopyEvaluatesAsTheNetworkAndFollowsItsChanges)
