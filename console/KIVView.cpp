@@ -7,6 +7,7 @@
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
 #include "console/ReglageEvasion.h"
+#include "console/StyleCadreMemorise.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
@@ -110,10 +111,22 @@ CKIVView::~CKIVView()
 void CKIVView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // The boxes that follow the robot fill their whole rectangle, in the
-    // colour around them: a new value repaints the box alone, not the group
-    // box and the view behind it (their frames and titles, at every
-    // picture). Set once shown: the window's set-up clears it before.
+    // The boxes that follow the robot draw their panels once and keep them:
+    // the style would stroke the rounded frame again at every paint, twice
+    // a picture. Set before the filling below: after a change of style, Qt
+    // takes the box for transparent again, and each new value would repaint
+    // the group box and the view behind it.
+    if (m_styleCadres == nullptr) {
+        m_styleCadres = new StyleCadreMemorise;
+        m_styleCadres->setParent(this);
+        for (QLineEdit* boite : {m_robotXBox, m_robotYBox, m_wheelLeftBox, m_wheelRightBox}) {
+            boite->setStyle(m_styleCadres);
+        }
+    }
+    // They fill their whole rectangle, in the colour around them: a new
+    // value repaints the box alone, not the group box and the view behind
+    // it (their frames and titles, at every picture). Set once shown: the
+    // window's set-up clears it before.
     for (QWidget* boite : std::initializer_list<QWidget*>{m_robotXBox, m_robotYBox, m_wheelLeftBox,
                                                           m_wheelRightBox, m_batterie}) {
         boite->setBackgroundRole(QPalette::Window);

@@ -22,6 +22,7 @@ class NiveauBarre;
 class ObservateurMonde;
 class PorteAffichage;
 class QLineEdit;
+class StyleCadreMemorise;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -192,6 +193,8 @@ private:
     NiveauBarre* m_niveauBatterie;
     QLineEdit* m_wheelLeftBox;
     QLineEdit* m_wheelRightBox;
+    /** The style of the boxes that follow the robot: their panel drawn once and kept. */
+    StyleCadreMemorise* m_styleCadres = nullptr;
     BoiteTrafic* m_reception;
     BoiteTrafic* m_transmission;
     QLineEdit* m_robotYBox;
