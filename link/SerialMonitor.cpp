@@ -307,7 +307,7 @@ private:
             }
             return;
         }
-        // What left is dropped from the front now and then, not at each write.
+        // What has left is cut from the front now and then, not at each write.
         if (m_dejaPartis > m_enSouffrance.size() / 2) {
             m_enSouffrance.erase(0, m_dejaPartis);
             m_dejaPartis = 0;
