@@ -23,17 +23,20 @@
  * u8 row of the field's cell, 0 .. 19), 7 a calibration point kept
  * (52 bytes: f64 x, f64 y in cm, 0 .. 500; f64 x 3 the mean intervals in
  * s, each in (0, 1); u32 frames averaged, 1 or more; f64 their spread in cm,
- * 0 or more; every f64 finite, IEEE 754 little-endian). A version-1 log
- * holds kinds 1 to 4 only; version 2 reads them all, and a map record of another size or out
- * of the field is damage. The writer appends one record at
+ * 0 or more; every f64 finite, IEEE 754 little-endian). Version 3 adds 8 the
+ * whole field as it stands (at a log's start, and when a field is opened or
+ * emptied) and 9 an edit of the calibration list. A version-1 log holds
+ * kinds 1 to 4 only, a version-2 log kinds 1 to 7; a map record of another
+ * size or out of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
  * reader stops at the last whole record.
  */
 namespace journal {
 
 inline constexpr char Magie[6] = {'K', 'I', 'V', 'L', 'O', 'G'};
-/** The version written; version 1 (without the map records) still reads. */
-inline constexpr std::uint16_t Version = 2;
+/** The version written; versions 1 (without the map records) and 2 still read. */
+inline constexpr std::uint16_t Version = 3;
+inline constexpr std::uint16_t VersionSansTerrain = 2;
 inline constexpr std::uint16_t VersionSansCarte = 1;
 inline constexpr std::size_t TailleEntete = 16;
 inline constexpr std::size_t TailleEnteteEnregistrement = 11;
@@ -53,12 +56,15 @@ enum class Genre : std::uint8_t {
     Destination = 5, ///< destination placed (version 2)
     Carte = 6,       ///< map edit (version 2)
     Calibration = 7, ///< calibration point kept (version 2)
+    Terrain = 8,     ///< the whole field as it stands (version 3)
+    ListeCalibration = 9, ///< an edit of the calibration list (version 3)
 };
 
 /** True for the kinds a log of `version` may hold. */
 inline bool genreConnu(std::uint8_t genre, std::uint16_t version = Version)
 {
-    return genre >= 1 && genre <= (version >= 2 ? 7 : 4);
+    const std::uint8_t dernier = version >= 3 ? 9 : (version >= 2 ? 7 : 4);
+    return genre >= 1 && genre <= dernier;
 }
 
 /** What a map edit did to a cell. */

@@ -33,7 +33,7 @@ bool LecteurJournal::lireEntete()
         return false;
     }
     const auto version = prendre<std::uint16_t>(entete.data() + 6);
-    if (version != Version && version != VersionSansCarte) {
+    if (version != Version && version != VersionSansTerrain && version != VersionSansCarte) {
         arret(Lecture::Corrompu, "version de journal inconnue : " + std::to_string(version));
         return false;
     }
