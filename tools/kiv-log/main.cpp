@@ -303,6 +303,9 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps << "  carte : " << decrireCarte(e) << '\n';
             break;
         }
+        case journal::Genre::Terrain:
+        case journal::Genre::ListeCalibration:
+            break;
         }
     }
     std::printf("Durée %.3f s, %llu octets reçus, %llu octets émis, %llu enregistrements\n",
