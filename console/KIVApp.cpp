@@ -190,8 +190,12 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
             Qt::SingleShotConnection);
     }
     if (m_qt) {
+        // Training runs in the trainer window beside the console: its
+        // progress box disables no window, so that the operator keeps
+        // "Arrêt" and the map during a run (the trainer disables its own
+        // buttons that would start a second one).
         m_qt->setProgressBoxFactory(
-            [frame](int captionId) { return std::make_unique<ProgDlg>(captionId, frame); });
+            [](int captionId) { return std::make_unique<ProgDlg>(captionId); });
     }
     frame->show();
     return true;

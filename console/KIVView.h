@@ -120,6 +120,8 @@ public:
     void OnGo();
     void OnArret();
     void OnSaisie();
+    /** "Reprendre": the operator's hold ends and the navigation steers the robot again. */
+    void OnReprendre();
     void OnEntrainer();
     /** "Port série": the port dialog, which reopens the link when confirmed. */
     void OnPortSerie();
@@ -183,6 +185,13 @@ private:
     bool attendReponse() const;
     /** An edit of the world, noted in the session's log (on this view's thread). */
     void noterEdition(const EditionMonde& edition);
+    /**
+     * "Arrêt" and "Saisie": the robot held (its next replies neutral), the
+     * event noted in the log as `evenement`, then the one neutral byte.
+     */
+    void retenirRobot(const char* evenement);
+    /** Ends the operator's hold, if any, noting it in the log. */
+    void lacherRobot();
 
     std::unique_ptr<Ui::KIVView> m_ui;
 

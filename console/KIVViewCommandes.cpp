@@ -4,7 +4,6 @@
 #include "console/KIVView.h"
 #include "console/PretraductionClavier.h"
 #include "core/Platform.h"
-#include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "link/dialog/CommDlg.h"
 #include "trainer/dialog/ReseauxDlg.h"
@@ -13,6 +12,7 @@
 #include "world/WorldThreads.h"
 #include "world/view/MapView.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,7 +25,21 @@ void CKIVView::connecterCommandes()
     connect(m_ui->id159, &QPushButton::clicked, this, &CKIVView::OnGo);
     connect(m_ui->id1027, &QPushButton::clicked, this, &CKIVView::OnArret);
     connect(m_ui->id1042, &QPushButton::clicked, this, &CKIVView::OnSaisie);
+    connect(m_ui->reprendre, &QPushButton::clicked, this, &CKIVView::OnReprendre);
     connect(m_ui->id1043, &QPushButton::clicked, this, &CKIVView::OnEntrainer);
+    m_ui->id1027->setToolTip(
+        QStringLiteral("Arrête le robot et le garde arrêté jusqu'à « Reprendre » (Échap)"));
+    m_ui->id1042->setToolTip(
+        QStringLiteral("Arrête le robot et le garde arrêté jusqu'à « Reprendre »"));
+    m_ui->reprendre->setToolTip(QStringLiteral("Le robot repart vers la destination"));
+    // The stop key works wherever the keyboard is in the main window, and
+    // before the key messages: a stop never waits behind a box.
+    auto* arret = new QAction(this);
+    arret->setObjectName(QStringLiteral("toucheArret"));
+    arret->setShortcut(QKeySequence(Qt::Key_Escape));
+    arret->setShortcutContext(Qt::WindowShortcut);
+    addAction(arret);
+    connect(arret, &QAction::triggered, m_ui->id1027, &QPushButton::click);
     // "Bandit" hands the keyboard to the view.
     connect(m_ui->id1025, &QRadioButton::clicked, this, [this] { setFocus(); });
 }
@@ -57,6 +71,7 @@ void CKIVView::OnVirtuels()
 
 void CKIVView::OnGo()
 {
+    lacherRobot();
     if (m_serialPort) {
         const Point robot = g_robotPos.get();
         const Point destination = g_destPos.get();
@@ -70,16 +85,39 @@ void CKIVView::OnGo()
 
 void CKIVView::OnArret()
 {
-    if (m_serialPort) {
-        m_serialPort->noteEvent("arrêt");
-    }
     SetSimRunning(0);
-    SendWheelCommand(0, 0, 0);
+    retenirRobot("arrêt");
 }
 
 void CKIVView::OnSaisie()
 {
+    retenirRobot("saisie");
+}
+
+void CKIVView::OnReprendre()
+{
+    lacherRobot();
+}
+
+void CKIVView::retenirRobot(const char* evenement)
+{
+    // Held before the neutral byte leaves: the link's thread answers the
+    // next status byte with the neutral command too, and so on until the
+    // operator resumes.
+    ArreterOperateur();
+    m_ui->reprendre->setEnabled(true);
+    if (m_serialPort) {
+        m_serialPort->noteEvent(evenement);
+    }
     SendWheelCommand(0, 0, 0);
+}
+
+void CKIVView::lacherRobot()
+{
+    m_ui->reprendre->setEnabled(false);
+    if (ReprendreOperateur() && m_serialPort) {
+        m_serialPort->noteEvent("reprendre");
+    }
 }
 
 void CKIVView::OnPortSerie()
@@ -91,7 +129,11 @@ void CKIVView::OnPortSerie()
 
 void CKIVView::OnEntrainer()
 {
-    executerProtege([this] { m_reseaux->exec(); });
+    // Beside the console, not over it: the operator keeps "Arrêt" and the
+    // map while the network is set up or trained.
+    m_reseaux->show();
+    m_reseaux->raise();
+    m_reseaux->activateWindow();
 }
 
 void CKIVView::OnQuadrillage(bool coche)

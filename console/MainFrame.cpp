@@ -9,6 +9,7 @@
 #include "console/VoletsConsole.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
+#include "trainer/dialog/ReseauxDlg.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -344,6 +345,15 @@ void CMainFrame::keyPressEvent(QKeyEvent* event)
 
 bool CMainFrame::accepterFermeture()
 {
+    if (m_view->reseaux().entrainementEnCours()) {
+        // The trainer window beside the console is in the middle of a run:
+        // closing would pull its network from under it.
+        platform().messageBox("Un entraînement du réseau est en cours : annulez-le (« Cancel ») "
+                              "avant de quitter.",
+                              platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                              MessageIcon::Exclamation);
+        return false;
+    }
     return m_fermetureAccordee || m_document == nullptr || m_document->SaveModified();
 }
 

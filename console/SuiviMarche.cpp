@@ -19,6 +19,16 @@ bool SuiviMarche::enMarche() const
 
 EtatMarche SuiviMarche::observer(const RegardMarche& r)
 {
+    // Held, the robot stands still whatever else is true.
+    if (r.retenu) {
+        m_etat = EtatMarche::Arrete;
+        return m_etat;
+    }
+    if (m_etat == EtatMarche::Arrete) {
+        // Resumed: a virtual run still going goes on, and a robot on the
+        // line is told from what follows.
+        m_etat = r.simulations > 0 && !r.surDestination ? EtatMarche::EnCours : EtatMarche::Repos;
+    }
     // A virtual run is told from its own start to its own end.
     if (m_etat == EtatMarche::EnCours) {
         if (r.surDestination) {

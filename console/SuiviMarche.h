@@ -8,7 +8,7 @@ enum class EtatMarche {
     SansDestination, ///< "Go!!!" without a destination
     EnCours,         ///< a virtual run goes on
     Arrive,          ///< the robot stands on the destination
-    Arrete,          ///< "Arrêt" was pressed
+    Arrete,          ///< the operator holds the robot ("Arrêt", "Saisie", the stop key)
     EnRoute,         ///< a robot on the line is steered towards the destination
     PasDeChemin,     ///< a robot on the line, a destination, and no route to it
     RobotPerdu,      ///< the link was lost while the robot was on its way
@@ -26,6 +26,8 @@ struct RegardMarche {
     bool sansChemin = false;
     /** Virtual runs still going. */
     int simulations = 0;
+    /** The operator holds the robot until resumed. */
+    bool retenu = false;
     /** The link's health. */
     EtatSante lien = EtatSante::Ferme;
 };
@@ -38,13 +40,14 @@ struct RegardMarche {
  * its known cell is the destination's, without a route when the search
  * finds none, and lost when the link is lost while it was on its way; it
  * is en route again once frames come back and the navigation steers it.
- * Plain C++.
+ * While the operator holds the robot nothing else is told; after the resume
+ * the run is told afresh. Plain C++.
  */
 class SuiviMarche {
 public:
     /** "Go!!!" was pressed: a run with a destination, or a word about the missing one. */
     void surGo(bool destinationPlacee);
-    /** "Arrêt" was pressed. */
+    /** "Arrêt" or "Saisie" was pressed: the robot is held. */
     void surArret();
     /** One look; returns the state after it. */
     EtatMarche observer(const RegardMarche& regard);

@@ -21,6 +21,7 @@ RegardMarche regarderMonde()
     r.pilote = r.pilote || g_turnPending == 1;
     r.sansChemin = g_noPathShown == 1;
     r.simulations = runningSimulations();
+    r.retenu = g_arretOperateur != 0;
     return r;
 }
 
@@ -54,7 +55,8 @@ VoletMarche::VoletMarche(QWidget* parent)
 {
     setObjectName(QStringLiteral("voletMarche"));
     // "Go!!!" without a destination is the one text cut short (whole in the tooltip).
-    setGabarits({QString::fromUtf8(TexteEnCours), QString::fromUtf8(TextePasDeChemin)});
+    setGabarits({QString::fromUtf8(TexteEnCours), QString::fromUtf8(TextePasDeChemin),
+                 QString::fromUtf8(TexteArrete)});
 }
 
 void VoletMarche::surGo()

@@ -8,9 +8,10 @@
 /**
  * Status-bar pane that tells how the run goes. A virtual run: "Simulation
  * en cours" after "Go!!!", "Arrivé" once the robot stands on the
- * destination, "Arrêté" after "Arrêt"; "Go!!!" without a destination says
- * so. A robot on the line: "En route" while the navigation steers it to
- * the destination, "Arrivé", "En attente d'un chemin" when no route leads there,
+ * destination; "Go!!!" without a destination says so. "Arrêté par
+ * l'opérateur" while the operator holds the robot ("Arrêt", "Saisie", the
+ * stop key), until "Reprendre" or "Go!!!". A robot on the line: "En route" while the navigation
+ * steers it to the destination, "Arrivé", "En attente d'un chemin" when no route leads there,
  * "Robot perdu" when its link is lost on the way. The runs themselves are
  * started and stopped by the control view as always.
  */
@@ -22,7 +23,7 @@ public:
 
     static constexpr const char* TexteEnCours = "Simulation en cours";
     static constexpr const char* TexteArrive = "Arrivé";
-    static constexpr const char* TexteArrete = "Arrêté";
+    static constexpr const char* TexteArrete = "Arrêté par l'opérateur";
     static constexpr const char* TexteSansDestination =
         "Pas de destination : placez-en une sur la carte avant « Go!!! »";
     static constexpr const char* TexteEnRoute = "En route";
@@ -36,7 +37,7 @@ public:
 
     /** "Go!!!" was pressed (after the view started the run). */
     void surGo();
-    /** "Arrêt" was pressed. */
+    /** "Arrêt" or "Saisie" was pressed (after the view held the robot). */
     void surArret();
     /** The map was shown afresh, or the link changed: the pane looks at the world again. */
     void actualiser();

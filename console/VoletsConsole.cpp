@@ -24,14 +24,22 @@ VoletsConsole installerVoletsConsole(QStatusBar& barre, CKIVView& vue)
     if (auto* go = vue.findChild<QPushButton*>(QStringLiteral("id159"))) {
         QObject::connect(go, &QPushButton::clicked, volets.marche, &VoletMarche::surGo);
     }
-    if (auto* arret = vue.findChild<QPushButton*>(QStringLiteral("id1027"))) {
-        QObject::connect(arret, &QPushButton::clicked, volets.marche, &VoletMarche::surArret);
+    for (const char* nom : {"id1027", "id1042"}) {
+        if (auto* arret = vue.findChild<QPushButton*>(QString::fromLatin1(nom))) {
+            QObject::connect(arret, &QPushButton::clicked, volets.marche, &VoletMarche::surArret);
+        }
+    }
+    if (auto* reprendre = vue.findChild<QPushButton*>(QStringLiteral("reprendre"))) {
+        QObject::connect(reprendre, &QPushButton::clicked, volets.marche, &VoletMarche::actualiser);
     }
     // Each picture of the map (at most once a turn of the event loop): the
     // panes look at the world again.
     QObject::connect(&vue, &CKIVView::mondeAffiche, volets.marche, &VoletMarche::actualiser);
     QObject::connect(&vue, &CKIVView::mondeAffiche, volets.chemin, &VoletChemin::actualiser);
-    // The network changes only in the trainer window (or at start).
+    // The network changes only in the trainer window (or at start), which
+    // stays open beside the console.
+    QObject::connect(&vue.reseaux(), &ReseauxDlg::reseauRemplace, volets.reseau,
+                     &VoletReseau::actualiser);
     QObject::connect(&vue.reseaux(), &QDialog::finished, volets.reseau, &VoletReseau::actualiser);
     return volets;
 }

@@ -83,6 +83,12 @@ public:
             g_prevY = m_y;
             lireRobot();
 
+            if (g_arretOperateur != 0) {
+                tenirArret();
+                waitWorldChange(debut);
+                debutPrecedent = debut;
+                continue;
+            }
             if (m_robotCell == m_destCell || g_navActive == 0) {
                 arreter();
                 // Nothing to do until something changes.
@@ -169,8 +175,29 @@ private:
     }
 
     /**
-     * Waits until the robot enters another cell, the destination moves or
-     * the grid changes. When `noterMouvement`, a cell change sets the moved flag.
+     * The operator holds the robot: wheels stopped (SetWheels keeps them at
+     * 0 anyway), and the codes last chosen forgotten, so that the first pass
+     * after the resume chooses afresh instead of waiting for a cell change
+     * that stopped wheels would never bring.
+     */
+    void tenirArret()
+    {
+        if (!m_arretAffiche) {
+            tracer("hold");
+        }
+        SetWheels(0, 0);
+        g_cmdLeft = 0;
+        g_cmdRight = 0;
+        if (!m_arretAffiche) {
+            signalerAffichage();
+            m_arretAffiche = true;
+        }
+    }
+
+    /**
+     * Waits until the robot enters another cell, the destination moves, the
+     * grid changes or the operator holds the robot. When `noterMouvement`, a
+     * cell change sets the moved flag.
      */
     void attendreChangement(bool noterMouvement)
     {
@@ -184,7 +211,7 @@ private:
             }
             lireDestination();
             if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1 ||
-                g_contactRepete != 0) {
+                g_contactRepete != 0 || g_arretOperateur != 0) {
                 return;
             }
             waitWorldChange(vu);

@@ -42,6 +42,12 @@ void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer)
     bool tourEnAttente = false;
     {
         VerrouMonde verrou(g_wheelLock);
+        if (g_arretOperateur != 0) {
+            // Held by the operator: neutral, and a turn order waits for the
+            // resume, so that the heading the navigation assumed stays true.
+            envoyer(0, 0, 0);
+            return;
+        }
         envoyer(g_wheelLeft, g_wheelRight, g_turnCode);
         tourEnAttente = g_turnPending.exchange(0) != 0;
         g_turnCode = 0;

@@ -31,6 +31,8 @@ using EnvoiCommande = std::function<void(int gauche, int droite, int virage)>;
  * then, under g_wheelLock, one reply with the current wheel and turn codes
  * through `envoyer`, and the turn order cleared, so that a turn goes out
  * exactly once; then, when a turn was pending, the world's waiters are
- * woken (a turn request waits for its transmission).
+ * woken (a turn request waits for its transmission). While the operator
+ * holds the robot (g_arretOperateur) the reply is the neutral command and a
+ * pending turn stays pending.
  */
 void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer);

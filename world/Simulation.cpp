@@ -21,6 +21,15 @@ void SimulationThread()
             return;
         }
         while (g_simRunning == 1) {
+            // The virtual robot stands still while the operator holds it.
+            const unsigned vu = worldChangeCount();
+            if (g_arretOperateur != 0) {
+                waitWorldChange(vu);
+                if (worldThreadsStopping()) {
+                    throw ArretDemande{};
+                }
+                continue;
+            }
             int n = 0;
             // An escape's last cell is its exit, not the goal: the run goes on.
             bool evasion = false;

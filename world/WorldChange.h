@@ -10,7 +10,8 @@
  * the counter to move past the value it read; no change can be missed.
  *
  * Watched state: the robot's position and cell, the destination, the grid
- * and g_mapChanged, g_navActive, g_simRunning, g_turnPending, the time of a
+ * and g_mapChanged, g_navActive, g_simRunning, g_turnPending, g_arretOperateur,
+ * the time of a
  * manual world clock, and the stop request of the world threads.
  */
 unsigned worldChangeCount();

@@ -50,6 +50,7 @@ double g_prevY;
 std::atomic<int> g_turnCode;
 std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
+std::atomic<int> g_arretOperateur;
 std::atomic<unsigned> g_navPasses;
 
 namespace {
@@ -108,6 +109,7 @@ void valeursInitiales()
     g_prevY = 0.0;
     g_turnPending = 0;
     g_simRunning = 0;
+    g_arretOperateur = 0;
     g_navPasses = 0;
 
     setWorldClock(nullptr);
@@ -197,6 +199,12 @@ void SetWheels(int gauche, int droite)
     bool change = false;
     {
         VerrouMonde verrou(g_wheelLock);
+        // Read under the lock the hold is set under: codes chosen before a
+        // hold never overwrite its zeros.
+        if (g_arretOperateur != 0) {
+            gauche = 0;
+            droite = 0;
+        }
         change = g_wheelLeft != gauche || g_wheelRight != droite;
         g_wheelLeft = gauche;
         g_wheelRight = droite;
@@ -205,6 +213,32 @@ void SetWheels(int gauche, int droite)
     if (change) {
         signalerAffichage();
     }
+}
+
+bool ArreterOperateur()
+{
+    {
+        VerrouMonde verrou(g_wheelLock);
+        if (g_arretOperateur.exchange(1) != 0) {
+            return false;
+        }
+        g_wheelLeft = 0;
+        g_wheelRight = 0;
+    }
+    notifyWorldChange();
+    return true;
+}
+
+bool ReprendreOperateur()
+{
+    {
+        VerrouMonde verrou(g_wheelLock);
+        if (g_arretOperateur.exchange(0) == 0) {
+            return false;
+        }
+    }
+    notifyWorldChange();
+    return true;
 }
 
 void SetSimRunning(int valeur)

@@ -95,6 +95,14 @@ extern double g_prevY;
 extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
 extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
 extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
+/**
+ * 1 while the operator holds the robot ("Arrêt", "Saisie", the stop key):
+ * every reply to a status byte is the neutral command, the wheel codes stay
+ * 0, a turn order waits, the virtual robot does not step, and the navigation
+ * stands in its stop state. Only the operator's resume (ReprendreOperateur)
+ * clears it; a new destination, a reopened link or a field opened do not.
+ */
+extern std::atomic<int> g_arretOperateur;
 /** Navigation passes begun; tests and benchmarks count them. */
 extern std::atomic<unsigned> g_navPasses;
 
@@ -134,8 +142,18 @@ void SetRobotPosition(int x, int y);
  */
 void SetDestination(int x, int y);
 
-/** Sets both wheel codes under g_wheelLock. */
+/** Sets both wheel codes under g_wheelLock; 0 and 0 while the operator holds the robot. */
 void SetWheels(int gauche, int droite);
+
+/**
+ * The operator holds the robot (g_arretOperateur): the wheel codes go to 0
+ * at once, under g_wheelLock, so that the very next reply is neutral, and the
+ * world's waiters wake. Returns false when it was already held.
+ */
+bool ArreterOperateur();
+
+/** The operator's resume: the hold ends and the navigation steers again. False when not held. */
+bool ReprendreOperateur();
 
 /** Sets g_simRunning and wakes the threads that watch it. */
 void SetSimRunning(int valeur);

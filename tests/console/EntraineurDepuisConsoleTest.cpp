@@ -1,5 +1,6 @@
 // The trainer window opened from the console's "&Entrainer" button is laid
-// out in its own font: no caption is cut, whatever the console's form sets.
+// out in its own font (no caption is cut, whatever the console's form sets)
+// and leaves the console live beside it.
 #include "ConsoleFixture.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
@@ -10,7 +11,8 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionFrame>
-#include <QTimer>
+
+#include <fstream>
 
 namespace {
 
@@ -59,34 +61,77 @@ QStringList coupes(const QWidget& fenetre)
 
 } // namespace
 
-TEST_F(ConsoleTest, TheTrainerOpenedFromTheConsoleShowsEveryCaptionWhole)
+TEST_F(ConsoleTest, TheTrainerOpenedFromTheConsoleShowsEveryCaptionWholeAndLeavesTheConsoleLive)
 {
     demarrer(true);
-    QString titre;
-    QStringList trop;
-    int controles = 0;
-    QTimer::singleShot(0, [&] {
-        QWidget* dialogue = QApplication::activeModalWidget();
-        if (!dialogue) {
-            return;
-        }
-        titre = dialogue->windowTitle();
-        controles = static_cast<int>(dialogue->findChildren<QWidget*>().size());
-        trop = coupes(*dialogue);
-        // Its font is the dialogs' own, not the form's.
-        if (dialogue->font() != dialogue->findChild<QLabel*>()->font()) {
-            trop << QStringLiteral("labels drawn in another font");
-        }
-        QMetaObject::invokeMethod(dialogue, "reject", Qt::QueuedConnection);
-    });
     cliquer(1043);
-    EXPECT_EQ(titre, QStringLiteral("Reseaux de Neurones"));
-    EXPECT_GT(controles, 40);
+    ReseauxDlg& dialogue = view->reseaux();
+    ASSERT_TRUE(dialogue.isVisible());
+    EXPECT_EQ(dialogue.windowTitle(), QStringLiteral("Reseaux de Neurones"));
+    EXPECT_GT(dialogue.findChildren<QWidget*>().size(), 40);
+    const QStringList trop = coupes(dialogue);
     EXPECT_TRUE(trop.isEmpty()) << trop.join(QLatin1Char('\n')).toStdString();
+    // Its font is the dialogs' own, not the form's.
+    EXPECT_EQ(dialogue.font(), dialogue.findChild<QLabel*>()->font());
+
+    // Beside the console, not over it: the operator can still stop the robot.
+    EXPECT_FALSE(dialogue.isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    cliquer(1027);
+    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(dialogue.isVisible());
+    // A second press brings the same window forward.
+    cliquer(1043);
+    EXPECT_EQ(view->findChildren<ReseauxDlg*>().size(), 1);
+    dialogue.reject();
+    EXPECT_FALSE(dialogue.isVisible());
 
     // The same window alone shows the same sizes.
     ReseauxDlg seul;
     seul.show();
-    EXPECT_EQ(seul.size(), view->reseaux().size());
+    EXPECT_EQ(seul.size(), dialogue.size());
     EXPECT_TRUE(coupes(seul).isEmpty()) << coupes(seul).join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ConsoleTest, DuringATrainingTheOperatorKeepsTheStopAndTheConsoleStaysOpen)
+{
+    demarrer(true);
+    const std::string chemin = testing::TempDir() + "/entrainement_console.dat";
+    {
+        std::ofstream f(chemin);
+        f << "(2)\n(3,1) 0.15 0.16 0.14\n(2,1) 1 4\n(3,1) 0.25 0.10 0.12\n(2,1) 2 3\n";
+    }
+    cliquer(1043);
+    ReseauxDlg& dialogue = view->reseaux();
+    scripted().queueFile(chemin);
+    dialogue.findChild<QPushButton*>(QStringLiteral("id1011"))->click();
+    dialogue.findChild<QLineEdit*>(QStringLiteral("id1021"))->setText(QStringLiteral("150"));
+
+    // In the middle of the run (its Cancel question open): the console's
+    // window takes the stop, and refuses to close under the running trainer.
+    bool pendant = false;
+    bool fermee = true;
+    scripted().pressCancelAtPoll(10);
+    scripted().setWhileBoxOpen([&](const ScriptedPlatform::ShownMessage& m) {
+        if (pendant || m.text != "Voulez-vous vraiment annuler l'opération?") {
+            return;
+        }
+        pendant = true;
+        EXPECT_TRUE(dialogue.entrainementEnCours());
+        cliquer(1027);
+        fermee = frame->close();
+    });
+    dialogue.findChild<QPushButton*>(QStringLiteral("id1014"))->click();
+    scripted().setWhileBoxOpen({});
+    ASSERT_TRUE(pendant);
+    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_FALSE(fermee);
+    bool dit = false;
+    for (const auto& m : scripted().messages()) {
+        dit = dit || m.text == "Un entraînement du réseau est en cours : annulez-le (« Cancel ») "
+                               "avant de quitter.";
+    }
+    EXPECT_TRUE(dit);
+    EXPECT_FALSE(dialogue.entrainementEnCours());
+    EXPECT_TRUE(frame->close()) << "once the run is over";
 }

@@ -161,18 +161,50 @@ TEST_F(ConsoleTest, PortStateWhenOpen)
     EXPECT_EQ(messages[0].icon, MessageIcon::Information);
 }
 
-TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommand)
+TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilResumed)
 {
     demarrer(true);
+    auto* reprendre = view->findChild<QPushButton*>(QStringLiteral("reprendre"));
+    ASSERT_NE(reprendre, nullptr);
+    EXPECT_FALSE(reprendre->isEnabled()) << "nothing to resume";
     g_simRunning = 1;
     cliquer(1027);
     EXPECT_EQ(g_simRunning, 0);
+    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(reprendre->isEnabled());
     EXPECT_EQ(transmission(), QStringLiteral(" -128"));
+    reprendre->click();
+    EXPECT_EQ(g_arretOperateur, 0);
+    EXPECT_FALSE(reprendre->isEnabled());
+
     g_simRunning = 1;
     cliquer(1042);
     EXPECT_EQ(g_simRunning, 1);
+    EXPECT_EQ(g_arretOperateur, 1);
     EXPECT_EQ(transmission(), QStringLiteral(" -128 -128"));
     EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80"));
+    // "Go!!!" resumes too; a new destination does not.
+    SetDestination(300, 300);
+    EXPECT_EQ(g_arretOperateur, 1);
+    cliquer(159);
+    EXPECT_EQ(g_arretOperateur, 0);
+    EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80")) << "a resume sends nothing itself";
+}
+
+TEST_F(ConsoleTest, EscapeStopsTheRobotFromAnywhereInTheWindowWithoutAKeyBox)
+{
+    demarrer(true);
+    const std::vector<QWidget*> cibles = {view, controle<QRadioButton>(1023), frame.get(),
+                                          controle<QPushButton>(159)};
+    for (QWidget* cible : cibles) {
+        ReprendreOperateur();
+        scripted().clear();
+        cible->setFocus();
+        QTest::keyClick(cible, Qt::Key_Escape);
+        EXPECT_EQ(g_arretOperateur, 1) << cible->metaObject()->className();
+        EXPECT_TRUE(scripted().messages().empty()) << "a stop never waits behind a box";
+    }
+    EXPECT_EQ(transmission(), QStringLiteral(" -128 -128 -128 -128"));
 }
 
 TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
@@ -240,7 +272,6 @@ TEST_F(ConsoleTest, KeysOnTheView)
         {Qt::Key_Backspace, Qt::NoModifier, "\b", true},
         {Qt::Key_Return, Qt::NoModifier, "\r", true},
         {Qt::Key_Enter, Qt::KeypadModifier, "\r", true},
-        {Qt::Key_Escape, Qt::NoModifier, "\x1b", true},
         {Qt::Key_Tab, Qt::NoModifier, "\t", true},
         {Qt::Key_Backtab, Qt::ShiftModifier, "", true},
         {Qt::Key_A, Qt::ControlModifier, "\x01", true},

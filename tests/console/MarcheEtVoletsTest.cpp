@@ -79,6 +79,34 @@ TEST(SuiviMarcheTest, ARobotOnTheLineIsFollowedFromItsLinkAndTheWorld)
     EXPECT_EQ(s.observer(r), EtatMarche::SansDestination);
     s.surArret();
     EXPECT_EQ(s.etat(), EtatMarche::Arrete);
+
+    // Held by the operator, nothing else is told; resumed, the run is told afresh.
+    SuiviMarche h;
+    RegardMarche m;
+    m.destinationPlacee = true;
+    m.lien = EtatSante::Reception;
+    m.pilote = true;
+    EXPECT_EQ(h.observer(m), EtatMarche::EnRoute);
+    m.retenu = true;
+    m.pilote = false;
+    for (EtatSante lien : {EtatSante::Reception, EtatSante::Perdu}) {
+        m.lien = lien;
+        EXPECT_EQ(h.observer(m), EtatMarche::Arrete);
+    }
+    m.sansChemin = true;
+    EXPECT_EQ(h.observer(m), EtatMarche::Arrete);
+    m.retenu = false;
+    m.sansChemin = false;
+    m.lien = EtatSante::Reception;
+    EXPECT_EQ(h.observer(m), EtatMarche::Repos) << "resumed, not yet steered";
+    m.pilote = true;
+    EXPECT_EQ(h.observer(m), EtatMarche::EnRoute);
+    // A virtual run held by "Saisie" goes on after the resume.
+    m.simulations = 1;
+    m.retenu = true;
+    EXPECT_EQ(h.observer(m), EtatMarche::Arrete);
+    m.retenu = false;
+    EXPECT_EQ(h.observer(m), EtatMarche::EnCours);
 }
 
 namespace {

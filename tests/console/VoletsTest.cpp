@@ -119,8 +119,10 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
     cliquer(159);
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
     cliquer(1027);
-    EXPECT_EQ(marche(), QStringLiteral("Arrêté"));
+    EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur"));
     EXPECT_EQ(g_simRunning, 0);
+    montrer();
+    EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur")) << "held until resumed";
 
     cliquer(159);
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
@@ -142,14 +144,13 @@ TEST_F(VoletsTest, NetworkPaneNamesTheWeightsFileOrNone)
     EXPECT_EQ(reseau(), QStringLiteral("Réseau : beacons.wgh"));
     EXPECT_TRUE(frame->volets().reseau->toolTip().endsWith(QStringLiteral("/data/beacons.wgh")));
 
-    // A training file chosen in the trainer discards the network.
-    view->reseaux().reseau().choisirFichierEntrainement();
-    QTimer::singleShot(0, [] {
-        if (QWidget* dialogue = QApplication::activeModalWidget()) {
-            QMetaObject::invokeMethod(dialogue, "reject", Qt::QueuedConnection);
-        }
-    });
+    // A training file chosen in the trainer discards the network; the
+    // window stays open beside the console, and the pane follows it when
+    // one of its commands is done, or when it closes.
     cliquer(1043);
+    ASSERT_TRUE(view->reseaux().isVisible());
+    view->reseaux().reseau().choisirFichierEntrainement();
+    view->reseaux().reject();
     EXPECT_EQ(reseau(), QStringLiteral("aucun réseau"));
     frame.reset();
 

@@ -4,6 +4,7 @@
 #include "console/ConsoleFixture.h"
 
 #include "console/ReglageSilence.h"
+#include "console/VoletMarche.h"
 #include "link/SerialPort.h"
 #include "robot/Liaison.h"
 #include "robot/Session.h"
@@ -332,4 +333,75 @@ TEST_F(MissionTest, ARobotStoppedMidRunLeavesTheConsoleWorkingWithTheLinkLost)
     // The map still takes the operator's edits.
     OnMapLeftButtonDown(Selection::Obstacle, 312, 312);
     EXPECT_EQ(valeurCellule(12, 12), 1);
+}
+
+TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
+{
+    lancer("depart 62 62 0\ngraine 11\n");
+    ASSERT_TRUE(
+        attendre([] { return std::hypot(g_robotPos.get().x - 62, g_robotPos.get().y - 62) < 25; }));
+    SetDestination(437, 412);
+    ASSERT_TRUE(attendre([] { return g_robotPos.get().x > 62 + 50; })) << "on its way";
+    ASSERT_TRUE(attendre([] {
+        VerrouMonde verrou(g_wheelLock);
+        return g_wheelLeft == 3 || g_wheelRight == 3;
+    })) << "driving at speed";
+
+    cliquer(1027); // "Arrêt"
+    const std::uint64_t appui = traites->load();
+    ASSERT_TRUE(attendre([&] { return traites->load() >= appui + 80; })) << "eight frames held";
+    auto* marche = frame->findChild<VoletMarche*>();
+    ASSERT_NE(marche, nullptr);
+    EXPECT_EQ(marche->text(), QStringLiteral("Arrêté par l'opérateur"));
+    EXPECT_EQ(controle<QLineEdit>(1008)->text(), QStringLiteral("0"));
+    EXPECT_EQ(controle<QLineEdit>(1017)->text(), QStringLiteral("0"));
+    const std::uint64_t reprise = traites->load();
+    view->findChild<QPushButton*>(QStringLiteral("reprendre"))->click();
+
+    ASSERT_TRUE(attendre(
+        [] {
+            VerrouMonde r(g_robotLock);
+            VerrouMonde d(g_destLock);
+            return g_robotCell == g_destCell;
+        },
+        60000))
+        << "the robot goes on after the resume";
+    terminer();
+    dansLaCellule(17, 16);
+    EXPECT_EQ(bilan.inattendues, 1) << "the one neutral byte of the press";
+    EXPECT_EQ(bilan.reponses + bilan.manquantes, bilan.trames);
+
+    // The trace: from the first frame whose status byte came after the
+    // press to the last one answered before the resume, every reply is
+    // neutral, the wheels stand still and the robot does not move.
+    const long premier = static_cast<long>(appui / 10) + 2;
+    const long dernier = static_cast<long>(reprise / 10);
+    ASSERT_GE(dernier - premier, 5);
+    std::istringstream lignes(trace.str());
+    std::string ligne;
+    std::getline(lignes, ligne); // the header
+    std::string position;
+    long retenues = 0;
+    while (std::getline(lignes, ligne)) {
+        // frame,time,x,y,heading,status,battery,received,left,right,sent
+        std::vector<std::string> champs;
+        std::istringstream flux(ligne);
+        for (std::string champ; std::getline(flux, champ, ',');) {
+            champs.push_back(champ);
+        }
+        ASSERT_GE(champs.size(), 10u) << ligne;
+        const long n = std::stol(champs[0]);
+        if (n < premier || n > dernier) {
+            continue;
+        }
+        ++retenues;
+        EXPECT_EQ(champs[7], "80") << ligne;
+        EXPECT_EQ(champs[8], "0") << ligne;
+        EXPECT_EQ(champs[9], "0") << ligne;
+        if (n > premier) {
+            EXPECT_EQ(champs[2] + "," + champs[3], position) << "the robot stands still: " << ligne;
+        }
+        position = champs[2] + "," + champs[3];
+    }
+    EXPECT_EQ(retenues, dernier - premier + 1);
 }

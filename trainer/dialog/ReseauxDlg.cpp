@@ -115,6 +115,16 @@ ReseauxDlg::ReseauxDlg(QWidget* parent)
     connect(m_boutonTesterEnsemble, &QPushButton::clicked, this, &ReseauxDlg::OnTesterEnsemble);
     connect(m_editCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
     connect(m_editNeuroneCoucheCache, &QLineEdit::textChanged, this, &ReseauxDlg::OnChangeCouches);
+    // After each command (connected after its handler): the window stays
+    // open beside the console, whose panes hear of a network replaced.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        connect(b, &QPushButton::clicked, this, [this] {
+            if (m_reseau.version() != m_versionSignalee) {
+                m_versionSignalee = m_reseau.version();
+                emit reseauRemplace();
+            }
+        });
+    }
 }
 
 ReseauxDlg::~ReseauxDlg() = default;

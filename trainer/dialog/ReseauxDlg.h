@@ -68,6 +68,8 @@ public:
 signals:
     /** The "About" item of the window menu was chosen. */
     void aPropos();
+    /** A command of the window replaced, trained or discarded the network (its version moved). */
+    void reseauRemplace();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -100,6 +102,8 @@ private:
     ReseauNeurones m_reseau;
     QIcon m_hIcon;
     bool m_enCours = false;
+    /** The network's version when reseauRemplace was last emitted. */
+    std::uint64_t m_versionSignalee = 0;
     LectureSortie m_lectureSortie = nullptr;
 
     // The controls, bound when creerControles builds them (object names id1000 ...).
