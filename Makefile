@@ -24,7 +24,7 @@ run: build
 	@bash scripts/run.sh $(PRESET) $(SCENARIO)
 
 # Restarts the virtual robot of `make run` on the same link (another
-# terminal); the console reconnects with "Port série", OK.
+# terminal); the console reconnects by itself.
 robot: build
 	@bash scripts/robot.sh $(PRESET) $(SCENARIO)
 

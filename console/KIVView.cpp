@@ -64,6 +64,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     }
     setFocusPolicy(Qt::StrongFocus);
     connecterCommandes();
+    preparerReconnexion();
 
     m_porte = std::make_unique<PorteAffichage>([this] { return attendReponse(); });
     m_reception->setPorte(m_porte.get());

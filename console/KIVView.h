@@ -26,6 +26,7 @@ class StyleCadreMemorise;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class ReconnexionLien;
 class ReseauxDlg;
 namespace Ui {
 class KIVView;
@@ -62,6 +63,8 @@ public:
     void CreateMapView();
     /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
     int OpenRobotPort() override;
+    /** The watch that opens the link again when a device that went away is back. */
+    ReconnexionLien& reconnexion() const { return *m_reconnexion; }
     /** Sends one command byte and records it in the transmission box. */
     void SendWheelCommand(int gauche, int droite, int virage);
 
@@ -192,6 +195,13 @@ private:
     void retenirRobot(const char* evenement);
     /** Ends the operator's hold, if any, noting it in the log. */
     void lacherRobot();
+    /**
+     * Opens the link with `reglages`: 0 when open; 1 otherwise, with the
+     * failure's message unless `silencieux` (the watch for a device's return).
+     */
+    int ouvrirLien(const PortSettings& reglages, bool silencieux);
+    /** Makes the watch for a lost device's return. */
+    void preparerReconnexion();
 
     std::unique_ptr<Ui::KIVView> m_ui;
 
@@ -233,6 +243,9 @@ private:
     /** Frame 1001's rectangle in the form's coordinates (the map is the square at its top left). */
     QRect m_mapRect;
     std::unique_ptr<RobotLink> m_serialPort;
+    /** The settings of the last opening that succeeded: a reconnection uses them again. */
+    std::optional<PortSettings> m_reglagesOuverts;
+    ReconnexionLien* m_reconnexion = nullptr;
     RobotLinkFactory m_fabriqueLien;
     /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
     bool m_lienPonctuel = false;

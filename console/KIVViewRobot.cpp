@@ -7,9 +7,11 @@
 #include "console/KIVView.h"
 #include "console/NiveauBarre.h"
 #include "console/PorteAffichage.h"
+#include "console/ReconnexionLien.h"
 #include "console/ReglageSilence.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
+#include "link/ComDevices.h"
 #include "link/protocol/RobotProtocol.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/settings/Port.h"
@@ -46,7 +48,11 @@ int CKIVView::OpenRobotPort()
 {
     Port lecteur;
     lecteur.lire();
-    const PortSettings reglages = lecteur.reglages();
+    return ouvrirLien(lecteur.reglages(), false);
+}
+
+int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
+{
     if (m_serialPort && (m_serialPort->threadAlive() || m_lienPonctuel)) {
         // The old engine (and its port) goes before the new one is made.
         m_serialPort->SuspendMonitor();
@@ -84,11 +90,18 @@ int CKIVView::OpenRobotPort()
              [enLigne](std::int64_t instant) { enLigne->noterEmission(instant); }});
         m_enLigne = reflexe ? std::move(enLigne) : nullptr;
         m_serialPort->StartMonitor();
+        // Opened, by the operator or by the watch for a device that went:
+        // nothing more to wait for.
+        m_reglagesOuverts = reglages;
+        m_reconnexion->abandonner();
         emit lienRemplace();
         return 0;
     }
     g_portOpen = 0;
     emit lienRemplace();
+    if (silencieux) {
+        return 1;
+    }
     // The engine knows why (a device held by another program, a missing
     // one, no permission): the operator reads it under the message.
     std::string texte = "Le port sélectionné ne peut-être utilisé.";
@@ -204,6 +217,27 @@ void CKIVView::OnLinkWrite(std::int64_t instant)
 void CKIVView::OnLinkLost(const std::string& raison)
 {
     platform().trace(TraceChannel::App, "link lost: " + raison);
+    // The device went away: the console opens it again by itself once it
+    // is back (a replug, a restarted robot), unless told not to.
+    if (m_reglagesOuverts && fichierRejoue().empty() && reconnexionPermise()) {
+        m_reconnexion->attendre();
+    }
+}
+
+void CKIVView::preparerReconnexion()
+{
+    m_reconnexion = new ReconnexionLien(
+        [this] {
+            return m_reglagesOuverts ? comdevices::comDevice(m_reglagesOuverts->port) : QString();
+        },
+        [this] { return m_reglagesOuverts && ouvrirLien(*m_reglagesOuverts, true) == 0; }, this);
+    connect(m_reconnexion, &ReconnexionLien::reconnecte, this, [this](const QString& peripherique) {
+        const std::string texte = "reconnecté : " + peripherique.toStdString() + " est revenu";
+        platform().trace(TraceChannel::App, "link " + texte);
+        if (m_serialPort) {
+            m_serialPort->noteLinkEvent(texte);
+        }
+    });
 }
 
 void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)

@@ -20,6 +20,11 @@ std::optional<EtatSante> SanteLien::observer(std::int64_t maintenantMs, const Re
     const bool ouvert = regard.ouvert;
     const std::uint64_t trames = regard.trames;
     noterResynchros(maintenantMs, regard.resynchronisations);
+    m_maintenant = maintenantMs;
+    if (regard.reconnexions > m_reconnexionsVues) {
+        m_reconnecteA = maintenantMs;
+    }
+    m_reconnexionsVues = regard.reconnexions;
     EtatSante nouvel = EtatSante::Ferme;
     if (regard.deconnecte) {
         m_nombre = 0;
@@ -130,6 +135,9 @@ std::string SanteLien::texte() const
         std::snprintf(texte, sizeof texte, ", %llu resynchronisation%s",
                       static_cast<unsigned long long>(n), n > 1 ? "s" : "");
         t += texte;
+    }
+    if (m_reconnecteA && m_maintenant - *m_reconnecteA < FenetreResynchroMs) {
+        t += ", reconnecté";
     }
     return t;
 }

@@ -26,6 +26,8 @@ struct RegardLien {
     std::uint64_t resynchronisations = 0;
     /** The port was open and its device went away. */
     bool deconnecte = false;
+    /** Times the link was opened again by itself after its device came back. */
+    std::uint64_t reconnexions = 0;
 };
 
 /**
@@ -48,7 +50,8 @@ public:
     /** A look at a link that is not lost: open or not, and its frames. */
     std::optional<EtatSante> observer(std::int64_t maintenantMs, bool ouvert, std::uint64_t trames)
     {
-        return observer(maintenantMs, RegardLien{ouvert, trames, m_resynchrosVues, false});
+        return observer(maintenantMs,
+                        RegardLien{ouvert, trames, m_resynchrosVues, false, m_reconnexionsVues});
     }
 
     EtatSante etat() const { return m_etat; }
@@ -58,7 +61,8 @@ public:
     std::uint64_t resynchronisationsRecentes() const;
     /**
      * The pane's text, e.g. "Lien : réception, 9.8 trames/s" or
-     * "Lien : réception, 2.0 trames/s, 1 resynchronisation".
+     * "Lien : réception, 2.0 trames/s, 1 resynchronisation"; for ten seconds
+     * after the link was opened again by itself, ", reconnecté" follows.
      */
     std::string texte() const;
 
@@ -82,6 +86,10 @@ private:
     std::size_t m_nombre = 0;
     std::size_t m_suivant = 0;
     std::uint64_t m_resynchrosVues = 0;
+    std::uint64_t m_reconnexionsVues = 0;
+    /** When the link was last opened again by itself; told for ten seconds. */
+    std::optional<std::int64_t> m_reconnecteA;
+    std::int64_t m_maintenant = 0;
     /** Looks that saw new frames cut short: when, and how many; the last ten seconds. */
     std::deque<std::pair<std::int64_t, std::uint64_t>> m_resynchros;
 };

@@ -2,6 +2,7 @@
 
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/ReconnexionLien.h"
 #include "core/Platform.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ void VoletLien::actualiser()
     if (m_view) {
         regard.trames = m_view->tramesRecues();
         regard.resynchronisations = m_view->resynchronisations();
+        regard.reconnexions = static_cast<std::uint64_t>(m_view->reconnexion().reconnexions());
     }
     const EtatSante avant = m_sante.etat();
     const auto changement = m_sante.observer(m_horloge(), regard);
@@ -72,7 +74,11 @@ void VoletLien::actualiser()
         return;
     }
     if (rejeu.empty()) {
-        setToolTip(QString::fromStdString(raison));
+        QString bulle = QString::fromStdString(raison);
+        if (*changement == EtatSante::Deconnecte && m_view && m_view->reconnexion().enAttente()) {
+            bulle += QStringLiteral("\nReconnexion automatique dès que le périphérique revient.");
+        }
+        setToolTip(bulle);
     }
     const bool perdu = *changement == EtatSante::Perdu || *changement == EtatSante::Deconnecte;
     QPalette couleurs = palette();

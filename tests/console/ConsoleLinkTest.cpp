@@ -4,6 +4,8 @@
 // away leaves the console working with the link reported down.
 #include "ConsoleFixture.h"
 
+#include "console/ReconnexionLien.h"
+#include "console/VoletLien.h"
 #include "link/LienEnregistre.h"
 #include "link/SerialPort.h"
 #include "link/recorder/Enregistreur.h"
@@ -13,6 +15,9 @@
 #include "world/BeaconModel.h"
 
 #include <QLineEdit>
+#include <QSettings>
+
+#include <filesystem>
 
 #include <fstream>
 
@@ -194,4 +199,89 @@ TEST_F(ConsoleLinkTest, ABoxOpenOverTheConsoleNeverHoldsTheLinkUp)
     EXPECT_TRUE(attendre([&] { return robot.recu.size() >= 21; }));
     EXPECT_EQ(robot.recu, std::string(21, '\x80'));
     ASSERT_EQ(scripted().messages().size(), 1u) << "told once";
+}
+
+namespace {
+
+/**
+ * The console on a stable name of the robot's device (a link, as `make run`
+ * and /dev/serial/by-id give), so that a robot restarted on a new
+ * pseudo-terminal is the same device to it.
+ */
+class ReconnexionTest : public ConsoleTest {
+protected:
+    void SetUp() override
+    {
+        robot = std::make_unique<Pty>();
+        pointer();
+        qputenv("KIV_COM1", QByteArray::fromStdString(lienStable));
+        demarrerAvec([] { return makeSerialPort(); });
+        ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
+        view->reconnexion().setPeriodeMs(20);
+    }
+    void TearDown() override
+    {
+        ConsoleTest::TearDown();
+        qunsetenv("KIV_COM1");
+        QSettings().remove(QString::fromLatin1(CleReconnexion));
+    }
+    /** The stable name leads to the current robot's device. */
+    void pointer()
+    {
+        std::filesystem::remove(lienStable);
+        std::filesystem::create_symlink(robot->nom(), lienStable);
+    }
+    /** The robot goes, and the console has seen its device go. */
+    void perdre()
+    {
+        robot->fermerRobot();
+        robot.reset();
+        ASSERT_TRUE(attendre([this] { return !view->lien()->threadAlive(); }));
+        ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));
+        EXPECT_EQ(scripted().messages()[0].caption, "Application Error") << "the box stays";
+    }
+
+    kiv_test::RepertoireTemporaire dossier;
+    const std::string lienStable = dossier / "robot";
+    std::unique_ptr<Pty> robot;
+};
+
+} // namespace
+
+TEST_F(ReconnexionTest, ADeviceThatComesBackIsOpenedAgainByItselfAndAHeldRobotStaysHeld)
+{
+    robot->envoyer(trame({300.0, 200.0}, 1, 0x00, 200));
+    ASSERT_TRUE(attendre([this] { return robot->recu.size() == 1; }));
+    cliquer(1042); // "Saisie": held
+    perdre();
+    ASSERT_TRUE(view->reconnexion().enAttente());
+
+    // A robot restarted on another pseudo-terminal, under the same name.
+    robot = std::make_unique<Pty>();
+    pointer();
+    ASSERT_TRUE(attendre([this] { return view->lien()->threadAlive(); }));
+    EXPECT_EQ(view->reconnexion().reconnexions(), 1);
+    EXPECT_FALSE(view->reconnexion().enAttente());
+    EXPECT_EQ(g_portOpen, 1);
+    EXPECT_EQ(g_heading, 0) << "another robot may be there: its heading is probed again";
+    EXPECT_EQ(g_arretOperateur, 1) << "a held robot stays held";
+    SetWheels(3, 3);
+    robot->envoyer(trame({300.0, 200.0}, 2, 0x00, 200));
+    ASSERT_TRUE(attendre([this] { return robot->recu.size() == 1; }));
+    EXPECT_EQ(robot->recu, "\x80");
+    // The link pane says so for a while.
+    VoletLien volet(view, 2000);
+    volet.actualiser();
+    EXPECT_TRUE(volet.text().endsWith(QStringLiteral(", reconnecté")))
+        << volet.text().toStdString();
+}
+
+TEST_F(ReconnexionTest, TurnedOffTheOperatorReopensTheLinkHimself)
+{
+    QSettings().setValue(QString::fromLatin1(CleReconnexion), false);
+    perdre();
+    EXPECT_FALSE(view->reconnexion().enAttente());
+    robot = std::make_unique<Pty>();
+    pointer();
+    EXPECT_EQ(view->OpenRobotPort(), 0);
 }
