@@ -19,6 +19,7 @@
 #include "world/view/MapView.h"
 
 #include <QEvent>
+#include <QScrollBar>
 #include <QThread>
 
 namespace {
@@ -36,16 +37,6 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     , m_fabriqueLien(std::move(options.lien))
 {
     m_ui->setupUi(this);
-    {
-        // The smallest form: the map at its smallest beside the controls
-        // (the layout would otherwise take the map's current size for it).
-        const QMargins bords = m_ui->formLayout->contentsMargins();
-        const QSize controles = m_ui->controls->minimumSize();
-        setMinimumSize(bords.left() + CMapView::CoteMinimal + m_ui->formLayout->spacing() +
-                           controles.width() + bords.right(),
-                       bords.top() + std::max(CMapView::CoteMinimal, controles.height()) +
-                           bords.bottom());
-    }
     m_reelsButton = m_ui->id1020;
     m_batterie = m_ui->id1019;
     m_niveauBatterie = new NiveauBarre(m_batterie, this);
@@ -193,15 +184,36 @@ void CKIVView::placerCarte()
     m_mapView->setGeometry(m_mapRect.x(), m_mapRect.y(), cote, cote);
 }
 
+QSize CKIVView::minimumSizeHint() const
+{
+    // The smallest form: the whole map at its smallest beside the controls,
+    // which scroll in their own column when they are taller (the layout
+    // would take the map's current size for it). Asked afresh each time:
+    // the controls' width depends on the style and fonts in force.
+    const QMargins bords = m_ui->formLayout->contentsMargins();
+    return {bords.left() + CMapView::CoteMinimal + m_ui->formLayout->spacing() +
+                largeurControles(true) + bords.right(),
+            bords.top() + CMapView::CoteMinimal + bords.bottom()};
+}
+
+int CKIVView::largeurControles(bool defilent) const
+{
+    const int barre =
+        defilent ? m_ui->defilementControles->verticalScrollBar()->sizeHint().width() : 0;
+    return m_ui->controls->minimumSize().width() + barre;
+}
+
 void CKIVView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     // The map's frame is the square the form leaves beside its controls:
-    // as tall as the form, as wide as the controls allow.
+    // as tall as the form, as wide as the controls allow (with their scroll
+    // bar when they are taller than the form).
     const QMargins bords = m_ui->formLayout->contentsMargins();
-    const int largeur = width() - bords.left() - bords.right() - m_ui->formLayout->spacing() -
-                        m_ui->controls->minimumSize().width();
     const int hauteur = height() - bords.top() - bords.bottom();
+    const bool defilent = hauteur < m_ui->controls->minimumSize().height();
+    const int largeur = width() - bords.left() - bords.right() - m_ui->formLayout->spacing() -
+                        largeurControles(defilent);
     const int cote = std::max(CMapView::CoteMinimal, std::min(largeur, hauteur));
     if (m_ui->id1001->size() != QSize(cote, cote)) {
         m_ui->id1001->setFixedSize(cote, cote);

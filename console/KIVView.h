@@ -61,6 +61,8 @@ public:
     void OnActivateView();
     /** Creates the map window over frame 1001 and the observer that keeps it up to date. */
     void CreateMapView();
+    /** The whole map at its smallest beside the controls' column. */
+    QSize minimumSizeHint() const override;
     /** Opens the link with the port settings: 0 when open, 1 (and a message) otherwise. */
     int OpenRobotPort() override;
     /** The watch that opens the link again when a device that went away is back. */
@@ -171,12 +173,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     /** The map frame takes the form's height, square: the map scales with the window. */
     void resizeEvent(QResizeEvent* event) override;
+
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void placerCarte();
+    /** The controls' column at its narrowest, with room for its scroll bar when `defilent`. */
+    int largeurControles(bool defilent) const;
     void connecterCommandes();
     /** The parser's estimator on this thread (a replay): the network dialog's network. */
     protocole::Estimation estimer(double t1, double t2, double t3);

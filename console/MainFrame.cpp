@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
-#include <QScrollArea>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QToolBar>
@@ -109,12 +108,10 @@ CMainFrame::CMainFrame(OptionsConsole options, QWidget* parent)
 {
     setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QString::fromStdString(platform().loadString(ids::AppTitle)));
-    // Like a form view, the form scrolls when the frame is smaller than it.
-    auto* defilement = new QScrollArea(this);
-    defilement->setWidgetResizable(true);
-    defilement->setFrameShape(QFrame::NoFrame);
-    defilement->setWidget(m_view);
-    setCentralWidget(defilement);
+    // The form fills the frame; the frame is never smaller than the whole
+    // map at its smallest beside the controls, whose column scrolls when
+    // the frame is too short for them.
+    setCentralWidget(m_view);
 
     creerBarreOutils();
     creerBarreEtat();
@@ -157,6 +154,16 @@ void CMainFrame::creerBarreOutils()
     m_barreOutils->setAllowedAreas(Qt::AllToolBarAreas);
     addToolBar(Qt::TopToolBarArea, m_barreOutils);
 
+    // The mission bar shares the toolbar's row, to its right: fixed, so
+    // that the operator always finds the run, the network and the link there.
+    m_barreMission = new QToolBar(QStringLiteral("Mission"), this);
+    m_barreMission->setObjectName(QStringLiteral("barreMission"));
+    m_barreMission->setMovable(false);
+    m_barreMission->setFloatable(false);
+    m_barreMission->setAllowedAreas(Qt::TopToolBarArea);
+    m_barreMission->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, m_barreMission);
+
     m_actions.barreOutils = m_barreOutils->toggleViewAction();
     m_actions.barreOutils->setObjectName(QStringLiteral("id%1").arg(cmd::BarreOutils));
     m_actions.barreOutils->setText(qs("&Barre d'outils"));
@@ -178,7 +185,7 @@ void CMainFrame::creerBarreEtat()
     const QString blancs = QString::fromStdString(platform().loadString(ids::TrainerMenuItem));
     QLabel* volet101 = creerVolet(barre, QStringLiteral("id101"), blancs);
     volet101->setText(blancs);
-    m_volets = installerVoletsConsole(*barre, *m_view);
+    m_volets = installerVoletsConsole(*m_barreMission, *m_view);
 }
 
 void CMainFrame::creerMenus()

@@ -69,6 +69,11 @@ public:
     QMenu* menuDe(int id) const;
     const ActionsCadre& actions() const { return m_actions; }
     QToolBar* barreOutils() const { return m_barreOutils; }
+    /**
+     * The mission bar, in the toolbar's row: the run's state, the network
+     * and the link, where they read whole without taking room from the map.
+     */
+    QToolBar* barreMission() const { return m_barreMission; }
     /** The message pane, "Prêt" while nothing else is shown. */
     QLabel* voletMessage() const { return m_voletMessage; }
     IndicateursClavier* indicateurs() const { return m_indicateurs; }
@@ -133,6 +138,7 @@ private:
     QSize m_taillePlacee;
     CKIVDoc* m_document = nullptr;
     QToolBar* m_barreOutils = nullptr;
+    QToolBar* m_barreMission = nullptr;
     QLabel* m_voletMessage = nullptr;
     IndicateursClavier* m_indicateurs = nullptr;
     VoletsConsole m_volets;

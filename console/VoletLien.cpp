@@ -34,9 +34,10 @@ VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge,
     , m_horloge(std::move(horloge))
 {
     setObjectName(QStringLiteral("voletLien"));
-    // The states' texts; frames cut short are added after, cut if need be.
-    setGabarits({QStringLiteral("Lien : ouvert, en attente de données"),
-                 QStringLiteral("Lien : perdu, aucune trame depuis 2 s"),
+    // The states' texts with what may follow them (frames cut short, a
+    // reconnection): the pane keeps its width as they come and go.
+    setGabarits({QStringLiteral("Lien : réception, 10.0 trames/s, 2 resynchronisations"),
+                 QStringLiteral("Lien : ouvert, en attente de données, reconnecté"),
                  QStringLiteral("Lien : perdu, périphérique déconnecté")});
     if (!m_horloge) {
         m_horloge = [] {

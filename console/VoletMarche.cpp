@@ -54,7 +54,6 @@ VoletMarche::VoletMarche(QWidget* parent)
     : VoletTexte(parent)
 {
     setObjectName(QStringLiteral("voletMarche"));
-    // "Go!!!" without a destination is the one text cut short (whole in the tooltip).
     setGabarits({QString::fromUtf8(TexteEnCours), QString::fromUtf8(TextePasDeChemin),
                  QString::fromUtf8(TexteArrete)});
 }

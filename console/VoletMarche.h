@@ -24,8 +24,8 @@ public:
     static constexpr const char* TexteEnCours = "Simulation en cours";
     static constexpr const char* TexteArrive = "Arrivé";
     static constexpr const char* TexteArrete = "Arrêté par l'opérateur";
-    static constexpr const char* TexteSansDestination =
-        "Pas de destination : placez-en une sur la carte avant « Go!!! »";
+    /** The map's band says the rest (BandeauChemin). */
+    static constexpr const char* TexteSansDestination = "Pas de destination";
     static constexpr const char* TexteEnRoute = "En route";
     static constexpr const char* TextePasDeChemin = "En attente d'un chemin";
     static constexpr const char* TexteRobotPerdu = "Robot perdu";

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QSettings>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include <cmath>
 
@@ -39,8 +40,11 @@ void ajouterVoletsOperateur(CMainFrame& frame)
                                        seuilBatterieReglage(), barre);
     barre->addPermanentWidget(batterie);
     QObject::connect(view, &CKIVView::batterieRecue, batterie, &VoletBatterie::signale);
-    auto* lien = new VoletLien(view, delaiPerteReglage(), {}, barre);
-    barre->addPermanentWidget(lien);
+    // The link reads with the run and the network, in the mission bar.
+    QToolBar* mission = frame.barreMission();
+    auto* lien = new VoletLien(view, delaiPerteReglage(), {}, mission);
+    mission->addSeparator();
+    mission->addWidget(lien);
     // The run pane tells a robot lost on its way, and back, from the link's health.
     if (VoletMarche* marche = frame.volets().marche) {
         marche->setSanteLien([lien] { return lien->sante().etat(); });

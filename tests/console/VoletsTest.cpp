@@ -1,8 +1,9 @@
-// The console's status panes: why no route, the run's state, the network.
+// The console's status panes (the run's state, the network) and the band on
+// the map that says why the robot goes nowhere.
 #include "ConsoleFixture.h"
 
+#include "console/BandeauChemin.h"
 #include "console/ReglageEvasion.h"
-#include "console/VoletChemin.h"
 #include "console/VoletMarche.h"
 #include "console/VoletReseau.h"
 #include "trainer/dialog/ReseauxDlg.h"
@@ -26,7 +27,8 @@ protected:
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
-    QString chemin() const { return frame->volets().chemin->text(); }
+    /** What the band across the top of the map says. */
+    QString chemin() const { return view->mapView()->bandeau(); }
     QString marche() const { return frame->volets().marche->text(); }
     QString reseau() const { return frame->volets().reseau->text(); }
 };
@@ -109,12 +111,14 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
 {
     demarrer(true);
     cliquer(159);
-    EXPECT_EQ(marche(), QStringLiteral("Pas de destination : placez-en une sur la carte avant "
+    EXPECT_EQ(marche(), QStringLiteral("Pas de destination"));
+    EXPECT_EQ(chemin(), QStringLiteral("Pas de destination : placez-en une sur la carte avant "
                                        "« Go!!! »"));
     EXPECT_EQ(g_simRunning, 1); // the button does what it always did
     SetDestination(400, 400);
     montrer();
     EXPECT_EQ(marche(), QString());
+    EXPECT_EQ(chemin(), QString());
 
     cliquer(159);
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));

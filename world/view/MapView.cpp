@@ -6,10 +6,12 @@
 #include "world/view/MapOwner.h"
 #include "world/view/Pictures.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -153,6 +155,27 @@ QImage CMapView::renderImage()
     return image;
 }
 
+void CMapView::poserBandeau(const QString& texte)
+{
+    if (texte == m_bandeau) {
+        return;
+    }
+    const QRect avant = zoneBandeau();
+    m_bandeau = texte;
+    setToolTip(texte);
+    update(avant.united(zoneBandeau()));
+}
+
+QRect CMapView::zoneBandeau() const
+{
+    QFont gras = font();
+    gras.setPointSizeF(std::max(gras.pointSizeF(), 9.0));
+    gras.setBold(true);
+    const int c = cote();
+    const int mur = echelle::premierPixel(geo::CellSize, c);
+    return {0, 0, c, std::max(mur, QFontMetrics(gras).height() + 4)};
+}
+
 void CMapView::poserSurcouche(const void* cle, Surcouche dessin)
 {
     for (auto k = m_surcouches.begin(); k != m_surcouches.end(); ++k) {
@@ -195,6 +218,19 @@ void CMapView::paintEvent(QPaintEvent*)
             dessin(p, m_monde);
         }
         p.restore();
+    }
+    if (!m_bandeau.isEmpty()) {
+        const QRect zone = zoneBandeau();
+        p.fillRect(zone, QColor(255, 255, 255, 235));
+        p.setPen(QColor(190, 0, 0));
+        p.drawLine(zone.bottomLeft(), zone.bottomRight());
+        QFont gras = font();
+        gras.setPointSizeF(std::max(gras.pointSizeF(), 9.0));
+        gras.setBold(true);
+        p.setFont(gras);
+        const QRect texte = zone.adjusted(6, 0, -6, -1);
+        p.drawText(texte, Qt::AlignLeft | Qt::AlignVCenter,
+                   QFontMetrics(gras).elidedText(m_bandeau, Qt::ElideRight, texte.width()));
     }
     // Row and column 500 lie outside the map proper; they close its frame.
     const int bord = echelle::premierPixel(geo::MapSize, c);

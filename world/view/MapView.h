@@ -44,6 +44,15 @@ public:
     void poserSurcouche(const void* cle, Surcouche dessin);
 
     /**
+     * A line of text for the operator across the top of the map (over the
+     * field's outer wall, which it hides nothing of), in the window's
+     * pixels at any scale, cut with "…" when the map is narrower and whole
+     * in the map's tooltip; empty removes it.
+     */
+    void poserBandeau(const QString& texte);
+    const QString& bandeau() const { return m_bandeau; }
+
+    /**
      * Shows the world afresh: the destination marker goes to its cell's
      * centre (AccrocherDestination), a new picture of the world is taken and
      * painted at once, and the owner's position boxes follow.
@@ -91,7 +100,11 @@ private:
     /** The window pixels the robot's picture covers in `monde` (empty when it is off the map). */
     QRect zoneRobot(const Instantane& monde) const;
 
+    /** The band's rectangle in the window (the wall's row, or one line of text if taller). */
+    QRect zoneBandeau() const;
+
     std::vector<std::pair<const void*, Surcouche>> m_surcouches;
+    QString m_bandeau;
     Instantane m_monde;
     /** The next picture, taken before it is known whether it shows anything new. */
     Instantane m_suivant;

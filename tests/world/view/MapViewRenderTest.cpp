@@ -176,3 +176,35 @@ TEST_F(MapViewTest, PaintingShowsThePictureTakenAndWritesNothing)
     EXPECT_EQ(g_destPos.get(), (Point{137, 62}));
     EXPECT_EQ(owner.positions, positions + 1);
 }
+
+TEST_F(MapViewTest, TheBandSaysItsTextAcrossTheTopAtEverySizeAndGoesWhenEmptied)
+{
+    const auto rouges = [this](int hauteur) {
+        const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = 0; y < hauteur; ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 150 && c.green() < 80 && c.blue() < 80 ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const QImage sans = view->grab().toImage();
+    EXPECT_EQ(rouges(25), 0) << "the outer wall, hatched in black";
+    const QString texte =
+        QStringLiteral("Pas de chemin : aucun passage ne relie le robot à la destination");
+    view->poserBandeau(texte);
+    EXPECT_EQ(view->bandeau(), texte);
+    EXPECT_EQ(view->toolTip(), texte) << "whole in the tooltip when cut";
+    EXPECT_GT(rouges(25), 100) << "the text, in red, over the wall's row";
+    EXPECT_EQ(view->grab().toImage().copy(0, 30, 501, 470), sans.copy(0, 30, 501, 470))
+        << "nothing below the band changes";
+    // At half scale the text keeps its size, in a band as tall as it needs.
+    view->resize(CMapView::CoteMinimal, CMapView::CoteMinimal);
+    EXPECT_GT(rouges(30), 100);
+    view->resize(501, 501);
+    view->poserBandeau(QString());
+    EXPECT_EQ(view->grab().toImage(), sans);
+    EXPECT_TRUE(view->toolTip().isEmpty());
+}

@@ -1,0 +1,44 @@
+#include "console/BandeauChemin.h"
+
+#include "console/CellulesNavigation.h"
+#include "world/WorldState.h"
+#include "world/view/MapView.h"
+
+#include <utility>
+
+BandeauChemin::BandeauChemin(std::function<CMapView*()> carte, std::function<EtatMarche()> marche,
+                             QObject* parent)
+    : QObject(parent)
+    , m_carte(std::move(carte))
+    , m_marche(std::move(marche))
+{}
+
+void BandeauChemin::actualiser()
+{
+    RaisonSansChemin raison = RaisonSansChemin::Aucune;
+    bool evasion = false;
+    // The navigation only plans once a destination has been placed.
+    if (g_navActive == 1) {
+        evasion = g_evasion == 1;
+        if (!evasion) {
+            const CellulesNavigation c = lireCellulesNavigation();
+            raison = raisonSansChemin(c.robot, c.destination);
+        }
+    }
+    m_raison = raison;
+    m_evasion = evasion;
+    if (CMapView* carte = m_carte ? m_carte() : nullptr) {
+        carte->poserBandeau(texte());
+    }
+}
+
+QString BandeauChemin::texte() const
+{
+    if (m_marche && m_marche() == EtatMarche::SansDestination) {
+        return QString::fromUtf8(TexteGoSansDestination);
+    }
+    if (m_evasion) {
+        return QString::fromUtf8(TexteEvasion);
+    }
+    return QString::fromUtf8(texteRaisonSansChemin(m_raison));
+}
