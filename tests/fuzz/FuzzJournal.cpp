@@ -7,7 +7,9 @@
 // in an empty folder, it ends on the one a log names (never found there,
 // never looked for outside it) and otherwise exactly as the file reader.
 // kiv-log's escaping leaves no control character in any event text; the map
-// records read (version 2 only) decode to a point or a cell of the field.
+// records read (version 2 on) decode to a point or a cell of the field, and
+// a whole field (version 3) to cell values and points of the field that
+// encode back to its very bytes.
 #include "Echappement.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
@@ -112,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::LecteurJournal lecteur(flux);
     if (!lecteur.lireEntete()) {
         verifier(size < journal::TailleEntete || std::memcmp(data, journal::Magie, 6) != 0 ||
-                     (data[6] != 1 && data[6] != 2) || data[7] != 0,
+                     (data[6] != 1 && data[6] != 2 && data[6] != 3) || data[7] != 0,
                  "a valid header is accepted");
         return 0;
     }
@@ -149,6 +151,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          std::isfinite(p.intervalles[0]) && std::isfinite(p.intervalles[1]) &&
                          std::isfinite(p.intervalles[2]) && p.trames >= 1,
                      "a calibration point read is finite, on the field, of a frame at least");
+        }
+        if (e.genre == journal::Genre::Terrain) {
+            journal::EtatTerrain t;
+            verifier(journal::decoderTerrain(e.charge.data(), e.charge.size(), t),
+                     "a whole field read decodes");
+            bool dansLeTerrain = t.robotX <= 500 && t.robotY <= 500 && t.destinationX <= 500 &&
+                                 t.destinationY <= 500 && t.banditX <= 500 && t.banditY <= 500;
+            for (const auto& ligne : t.cellules) {
+                for (const std::uint8_t valeur : ligne) {
+                    dansLeTerrain = dansLeTerrain && valeur <= 3;
+                }
+            }
+            verifier(dansLeTerrain, "a whole field read holds cell values and points of the field");
+            std::uint8_t encore[journal::TailleTerrain];
+            journal::encoderTerrain(encore, t);
+            verifier(std::memcmp(encore, e.charge.data(), sizeof encore) == 0,
+                     "a whole field read encodes back to its bytes");
         }
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;
