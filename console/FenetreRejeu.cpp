@@ -134,7 +134,7 @@ void FenetreRejeu::construire()
     formulaire->addRow(QStringLiteral("Réception :"), m_recus);
     formulaire->addRow(QStringLiteral("Transmission :"), m_commandes);
     releves->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 44);
-    haut->addWidget(releves);
+    haut->addWidget(releves, 0, Qt::AlignTop);
     principal->addLayout(haut, 1);
 
     m_note = new QLabel(this);
