@@ -295,6 +295,8 @@ void FenetreRejeu::afficher()
         const std::uint64_t duree = m.tempsFin() - m.tempsDebut();
         m_pasCurseur = std::max<std::uint64_t>(1000, (duree + INT_MAX - 1) / INT_MAX);
         m_chronologie->setRange(0, versCurseur(m.tempsFin()));
+        m_chronologie->setSingleStep(
+            static_cast<int>(std::max<std::uint64_t>(1, 1'000'000 / m_pasCurseur)));
         m_chronologie->setPageStep(std::max(1, m_chronologie->maximum() / 20));
         m_chronologie->setEnabled(true);
     }
@@ -334,6 +336,10 @@ void FenetreRejeu::afficher()
                       : QStringLiteral("Le terrain du début de la session n'est pas dans ce "
                                        "journal : le rejeu part d'un terrain vide."));
     }
+    if (e.trames > 0 && e.estimations == 0) {
+        notes << QStringLiteral("Le réseau de la console ne place le robot d'aucune de ces "
+                                "trames : il reste où le terrain l'a mis.");
+    }
     if (m.lu() && !m.raisonFin().empty()) {
         const QString raison = QString::fromStdString(m.raisonFin());
         notes << (m.finJournal() == journal::Lecture::Corrompu
@@ -364,9 +370,11 @@ void FenetreRejeu::afficher()
                        : e.bit0         ? QStringLiteral("contact à droite")
                        : e.bit1         ? QStringLiteral("contact à gauche")
                                         : QStringLiteral("aucun contact"));
-    poser(m_trames, QString::asprintf("%llu reçues, %llu coupées par un silence",
-                                      static_cast<unsigned long long>(e.trames),
-                                      static_cast<unsigned long long>(e.resynchronisations)));
+    poser(m_trames, QString::asprintf(e.trames > 1 ? "%llu reçues, " : "%llu reçue, ",
+                                      static_cast<unsigned long long>(e.trames)) +
+                        QString::asprintf(e.resynchronisations > 1 ? "%llu coupées par un silence"
+                                                                   : "%llu coupée par un silence",
+                                          static_cast<unsigned long long>(e.resynchronisations)));
     poser(m_lien, evenement(e.evenementLien, e.tempsEvenementLien));
     poser(m_marche, evenement(e.evenementNavigation, e.tempsEvenementNavigation));
     QString recus;

@@ -91,6 +91,7 @@ void EtatRejeu::appliquer(const journal::Enregistrement& e, const protocole::Est
                     const protocole::Estimation estimation =
                         estimateur(ev.intervalles[0], ev.intervalles[1], ev.intervalles[2]);
                     if (estimation.valide) {
+                        ++estimations;
                         // As the console places the robot: within one cell's
                         // radius the estimate is taken as noise.
                         const int x = CoordonneeDeSortie(estimation.sortie1);
@@ -199,8 +200,8 @@ bool operator==(const EtatRejeu& a, const EtatRejeu& b)
            a.tempsEvenementLien == b.tempsEvenementLien &&
            a.evenementNavigation == b.evenementNavigation &&
            a.tempsEvenementNavigation == b.tempsEvenementNavigation && a.trames == b.trames &&
-           a.resynchronisations == b.resynchronisations && a.editions == b.editions &&
-           a.recus == b.recus && a.commandes == b.commandes &&
+           a.estimations == b.estimations && a.resynchronisations == b.resynchronisations &&
+           a.editions == b.editions && a.recus == b.recus && a.commandes == b.commandes &&
            a.analyseur.rxState() == b.analyseur.rxState() &&
            a.analyseur.rxIndex() == b.analyseur.rxIndex() &&
            a.analyseur.seuilSilence() == b.analyseur.seuilSilence();

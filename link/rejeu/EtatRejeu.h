@@ -75,8 +75,10 @@ struct EtatRejeu {
     std::string evenementNavigation;
     std::uint64_t tempsEvenementNavigation = 0;
 
-    /** Whole frames received, frames cut by a silence, map records applied. */
+    /** Whole frames received, frames the network gave a position for, frames cut by a silence, map
+     * records applied. */
     std::uint64_t trames = 0;
+    std::uint64_t estimations = 0;
     std::uint64_t resynchronisations = 0;
     std::uint64_t editions = 0;
     /** The last bytes received, the last command bytes sent; their totals. */

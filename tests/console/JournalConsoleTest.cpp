@@ -94,16 +94,21 @@ protected:
         return session;
     }
 
-    /** A replay window of `fichier` over the frame, driven by the test's clock. */
-    FenetreRejeu* fenetreRejeu(const std::string& fichier)
+    /**
+     * A replay window of `fichier` over the frame, driven by the test's
+     * clock, the robot placed by the view's network (or by none).
+     */
+    FenetreRejeu* fenetreRejeu(const std::string& fichier, bool reseau = true)
     {
         auto estimateur = std::make_shared<EstimateurLien>();
         estimateur->suivre(view->reseaux().reseau());
         OptionsRejeu options;
         options.fichier = fichier;
-        options.estimateur = [estimateur](double t1, double t2, double t3) {
-            return estimateur->estimer(t1, t2, t3);
-        };
+        if (reseau) {
+            options.estimateur = [estimateur](double t1, double t2, double t3) {
+                return estimateur->estimer(t1, t2, t3);
+            };
+        }
         options.horloge = [this] { return rejeu; };
         options.dureeTourMaxUs = 0;
         auto* fenetre = new FenetreRejeu(std::move(options), frame.get(), false);
@@ -341,6 +346,23 @@ TEST_F(JournalConsoleTest, AnOlderLogOrADamagedOneSaysSoInTheWindow)
                              "s'arrête là."));
     EXPECT_TRUE(scripted().messages().empty());
     delete abime;
+
+    // Frames that no network places: the robot stays, and the window says why.
+    const std::string uneTrame = trame({300, 200}, 5, 200);
+    std::ofstream(dossier / "trame.kivlog", std::ios::binary)
+        << v2 + enregistrement(2000001, journal::Genre::Recu, uneTrame);
+    FenetreRejeu* sansReseau = fenetreRejeu(dossier / "trame.kivlog", false);
+    ASSERT_TRUE(sansReseau->ouvrir());
+    sansReseau->tour();
+    rejeu += 3000000;
+    sansReseau->tour();
+    EXPECT_EQ(sansReseau->image().robotPos, (Point{25, 25}));
+    EXPECT_TRUE(texte(sansReseau, "noteRejeu")
+                    .endsWith(QStringLiteral("Le réseau de la console ne place le robot d'aucune "
+                                             "de ces trames : il reste où le terrain l'a mis.")))
+        << texte(sansReseau, "noteRejeu").toStdString();
+    EXPECT_EQ(texte(sansReseau, "tramesRejeu"), QStringLiteral("1 reçue, 0 coupée par un silence"));
+    delete sansReseau;
 }
 
 TEST_F(JournalConsoleTest, TheFileMenuOpensAReplayWindowWithoutAQuestionAndLeavesTheLinkOpen)
