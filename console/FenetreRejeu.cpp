@@ -57,7 +57,7 @@ QString heureMurale(std::int64_t debutUnixUs, std::uint64_t temps)
 
 } // namespace
 
-FenetreRejeu::FenetreRejeu(OptionsRejeu options, QWidget* parent, bool minuterie)
+FenetreRejeu::FenetreRejeu(const OptionsRejeu& options, QWidget* parent, bool minuterie)
     : QWidget(parent, Qt::Window)
     , m_modele(options)
     , m_fichier(options.fichier)
@@ -224,9 +224,7 @@ void FenetreRejeu::tour()
 
 void FenetreRejeu::basculer()
 {
-    if (!m_modele.lu() && !m_modele.enLecture()) {
-        m_modele.lire();
-    } else if (m_modele.enLecture()) {
+    if (m_modele.enLecture()) {
         m_modele.suspendre();
     } else {
         m_modele.lire();

@@ -37,7 +37,8 @@ class FenetreRejeu : public QWidget {
 
 public:
     /** `minuterie` false: nothing plays by itself, the caller calls tour() (tests). */
-    explicit FenetreRejeu(OptionsRejeu options, QWidget* parent = nullptr, bool minuterie = true);
+    explicit FenetreRejeu(const OptionsRejeu& options, QWidget* parent = nullptr,
+                          bool minuterie = true);
     ~FenetreRejeu() override;
 
     /** Opens the log and starts playing; false (erreur() says why) when it is not one. */

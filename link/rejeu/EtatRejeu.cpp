@@ -45,10 +45,9 @@ EtatRejeu::EtatRejeu()
 {
     poserBordure(grille);
     const Terrain initial = terrainInitial();
-    for (int y = 0; y < geo::Cells; ++y) {
-        for (int x = 0; x < geo::Cells; ++x) {
-            grille[static_cast<std::size_t>(y + 1)][static_cast<std::size_t>(x + 1)] =
-                initial.cellules[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+    for (std::size_t y = 0; y < geo::Cells; ++y) {
+        for (std::size_t x = 0; x < geo::Cells; ++x) {
+            grille[y + 1][x + 1] = initial.cellules[y][x];
         }
     }
     robot = initial.robot;
@@ -59,10 +58,9 @@ EtatRejeu::EtatRejeu()
 
 void EtatRejeu::poserTerrain(const journal::EtatTerrain& t)
 {
-    for (int y = 0; y < geo::Cells; ++y) {
-        for (int x = 0; x < geo::Cells; ++x) {
-            grille[static_cast<std::size_t>(y + 1)][static_cast<std::size_t>(x + 1)] =
-                t.cellules[y][x];
+    for (std::size_t y = 0; y < geo::Cells; ++y) {
+        for (std::size_t x = 0; x < geo::Cells; ++x) {
+            grille[y + 1][x + 1] = t.cellules[y][x];
         }
     }
     robot = {t.robotX, t.robotY};

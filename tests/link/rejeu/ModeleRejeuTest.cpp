@@ -306,7 +306,7 @@ TEST_F(ModeleRejeuTest, SeekingAnywhereInAnyOrderGivesTheStateOfAStraightPlay)
         ASSERT_TRUE(m.etat() == attendus[t]) << "at " << t;
     }
     // Beyond the ends: brought within them.
-    m.chercher(99 * 1000 * Ms);
+    m.chercher(99'000 * Ms);
     finir(m);
     EXPECT_EQ(m.position(), 3000 * Ms);
     EXPECT_TRUE(m.termine());
@@ -357,7 +357,7 @@ TEST_F(ModeleRejeuTest, AnOlderLogStartsFromAnEmptyFieldAndDamageStopsThePlayThe
     ASSERT_TRUE(abime.ouvrir());
     abime.lire();
     finir(abime);
-    horloge = 10 * 1000 * Ms;
+    horloge = 10'000 * Ms;
     finir(abime);
     EXPECT_EQ(abime.finJournal(), journal::Lecture::Corrompu);
     EXPECT_EQ(abime.raisonFin(), "le temps d'un enregistrement recule");
@@ -425,7 +425,7 @@ TEST_F(ModeleRejeuTest, TheClockTheSpeedAndPausesMoveThePositionAndTurnsAreBound
     m.avancer();
     EXPECT_EQ(m.position(), 700 * Ms);
     // To the end, then from the start again.
-    horloge += 1000 * 1000 * Ms;
+    horloge += 1'000'000 * Ms;
     finir(m);
     EXPECT_TRUE(m.termine());
     EXPECT_EQ(m.position(), 3000 * Ms);
@@ -445,7 +445,7 @@ TEST_F(ModeleRejeuTest, TheClockTheSpeedAndPausesMoveThePositionAndTurnsAreBound
     ASSERT_TRUE(l.ouvrir());
     l.lire();
     finir(l);
-    horloge += 1000 * 1000 * Ms;
+    horloge += 1'000'000 * Ms;
     std::vector<int> tours;
     ModeleRejeu::Tour t;
     do {
