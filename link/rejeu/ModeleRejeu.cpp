@@ -227,7 +227,7 @@ ModeleRejeu::Tour ModeleRejeu::avancer()
         return tour;
     }
     poserPosition(maintenant);
-    if (!m_lecture.aProchain) {
+    if (auBout()) {
         // Played to its end (or to where the log is damaged).
         m_enLecture = false;
         ++m_changements;
@@ -281,9 +281,17 @@ void ModeleRejeu::chercher(std::uint64_t tempsUs)
     ++m_changements;
 }
 
+bool ModeleRejeu::auBout() const
+{
+    // Records written after the first reading (the log of a session still
+    // recording) lie beyond the end it found: the replay stops there.
+    return !m_lecture.aProchain ||
+           (m_position >= m_tempsFin && m_lecture.prochain.tempsUs > m_tempsFin);
+}
+
 bool ModeleRejeu::termine() const
 {
-    return m_lecture.session && m_lu && !m_cible && !m_enLecture && !m_lecture.aProchain;
+    return m_lecture.session && m_lu && !m_cible && !m_enLecture && auBout();
 }
 
 std::uint64_t ModeleRejeu::tempsHorloge() const

@@ -144,6 +144,8 @@ private:
     /** The log time the clock has reached while playing (not beyond the end). */
     std::uint64_t tempsHorloge() const;
     void demarrerHorloge();
+    /** Every record up to the end the first reading found is applied. */
+    bool auBout() const;
     void poserPosition(std::uint64_t position);
 
     OptionsRejeu m_options;

@@ -375,6 +375,22 @@ TEST_F(ModeleRejeuTest, AnOlderLogStartsFromAnEmptyFieldAndDamageStopsThePlayThe
     EXPECT_EQ(coupe.finJournal(), journal::Lecture::Tronque);
     EXPECT_EQ(coupe.tempsFin(), 2601 * Ms);
 
+    // A log still written to: played as far as it went when first read.
+    const std::string vivant = dossier / "vivant.kivlog";
+    std::ofstream(vivant, std::ios::binary) << octets;
+    ModeleRejeu enCours(options(vivant));
+    ASSERT_TRUE(enCours.ouvrir());
+    enCours.lire();
+    finir(enCours);
+    std::ofstream(vivant, std::ios::binary | std::ios::app)
+        << enregistrement(3500 * Ms, journal::Genre::Lien, "ouvert COM1 9600 bauds 8N1");
+    horloge += 5000 * Ms;
+    finir(enCours);
+    EXPECT_TRUE(enCours.termine());
+    EXPECT_FALSE(enCours.enLecture());
+    EXPECT_EQ(enCours.position(), 3000 * Ms);
+    EXPECT_EQ(enCours.etat().evenementLien, "fermé");
+
     // No log at all.
     std::ofstream(dossier / "faux.kivlog") << "rien";
     ModeleRejeu faux(options(dossier / "faux.kivlog"));
