@@ -13,7 +13,7 @@ set(layers
     core core/qt core/scripted core/terminal
     neural trainer trainer/dialog
     world world/view
-    link/settings link/protocol link/trame link/recorder link link/dialog
+    link/settings link/protocol link/trame link/recorder link/rejeu link link/dialog
     calibration robot console)
 
 set(allowed_core "")
@@ -29,12 +29,13 @@ set(allowed_link/settings core)
 set(allowed_link/protocol core)
 set(allowed_link/trame core world link/protocol)
 set(allowed_link/recorder "")
+set(allowed_link/rejeu core world link/protocol link/recorder)
 set(allowed_link core link/settings link/protocol link/recorder)
 set(allowed_link/dialog core core/qt link link/settings)
 set(allowed_calibration core neural trainer world)
 set(allowed_robot core world link/protocol)
 set(allowed_console core core/qt neural trainer trainer/dialog world world/view
-    link/settings link/protocol link/trame link/recorder link link/dialog calibration)
+    link/settings link/protocol link/trame link/recorder link/rejeu link link/dialog calibration)
 
 # The layer a repository-relative folder belongs to: its longest listed prefix.
 function(layer_of folder out)

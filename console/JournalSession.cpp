@@ -1,11 +1,15 @@
 #include "console/JournalSession.h"
 
+#include "console/EstimateurLien.h"
+#include "console/FenetreRejeu.h"
+#include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
 #include "core/Platform.h"
-#include "link/LienRejoue.h"
 #include "link/recorder/DossierJournaux.h"
 #include "link/recorder/Enregistreur.h"
+#include "trainer/dialog/ReseauxDlg.h"
+#include "world/TerrainMonde.h"
 
 #include <QAction>
 #include <QMenu>
@@ -43,17 +47,67 @@ std::shared_ptr<journal::Enregistreur> creerJournalSession()
     // A sensor frame is ten bytes: a log's continuation file starts on a
     // frame's first byte, so that it reads well without the file before it.
     reglages.alignement = 10;
-    return std::make_shared<journal::Enregistreur>(std::move(reglages));
+    auto journal = std::make_shared<journal::Enregistreur>(std::move(reglages));
+    // Each file starts with the field, so that it replays on its own. The
+    // world's field is read without its locks (its values are whole): the
+    // recorder may ask from any thread, holding its own lock.
+    journal->fournirTerrain([] { return etatTerrain(terrainDuMonde()); });
+    return journal;
 }
 
-RobotLinkFactory fabriqueRejeu(const std::string& fichier, double vitesse)
+journal::EtatTerrain etatTerrain(const Terrain& t)
 {
-    return [fichier, vitesse]() -> std::unique_ptr<RobotLink> {
-        OptionsRejeu options;
-        options.fichier = fichier;
-        options.vitesse = vitesse;
-        return std::make_unique<LienRejoue>(std::move(options));
+    journal::EtatTerrain e;
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            const int valeur = t.cellules[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            e.cellules[y][x] = static_cast<std::uint8_t>(valeur >= 0 && valeur <= 3 ? valeur : 0);
+        }
+    }
+    e.robotX = t.robot.x;
+    e.robotY = t.robot.y;
+    e.destinationPlacee = !(t.destination.x == -25 && t.destination.y == -25);
+    e.destinationX = e.destinationPlacee ? t.destination.x : 0;
+    e.destinationY = e.destinationPlacee ? t.destination.y : 0;
+    e.banditVisible = t.banditPlace;
+    e.banditX = t.banditPlace ? t.bandit.x : 0;
+    e.banditY = t.banditPlace ? t.bandit.y : 0;
+    e.quadrillage = t.quadrillage;
+    return e;
+}
+
+FenetreRejeu* ouvrirRejeu(CMainFrame& frame, const std::string& fichier,
+                          std::optional<double> vitesse)
+{
+    OptionsRejeu options;
+    options.fichier = fichier;
+    if (vitesse) {
+        options.vitesse = *vitesse;
+    } else {
+        const int derniere = QSettings().value(QString::fromLatin1(CleVitesseRejeu), 0).toInt();
+        const auto& vitesses = vitessesRejeu();
+        options.vitesse = derniere >= 0 && derniere < static_cast<int>(vitesses.size())
+                              ? vitesses[static_cast<std::size_t>(derniere)].facteur
+                              : 1.0;
+    }
+    // The network loaded now places the robot, on a copy of its own.
+    auto estimateur = std::make_shared<EstimateurLien>();
+    if (CKIVView* view = frame.view()) {
+        estimateur->suivre(view->reseaux().reseau());
+    }
+    options.estimateur = [estimateur](double t1, double t2, double t3) {
+        return estimateur->estimer(t1, t2, t3);
     };
+    auto* fenetre = new FenetreRejeu(std::move(options), &frame);
+    if (!fenetre->ouvrir()) {
+        const std::string erreur = fenetre->erreur();
+        delete fenetre;
+        platform().messageBox(erreur, "Rejouer un journal", MessageButtons::Ok,
+                              MessageIcon::Exclamation);
+        return nullptr;
+    }
+    fenetre->show();
+    return fenetre;
 }
 
 void ajouterMenuRejeu(CMainFrame& frame)
@@ -66,8 +120,8 @@ void ajouterMenuRejeu(CMainFrame& frame)
     QMenu* fichier = menus.front()->menu();
     auto* rejouer = new QAction(QStringLiteral("Re&jouer un journal..."), &frame);
     rejouer->setObjectName(QStringLiteral("rejouerJournal"));
-    rejouer->setStatusTip(
-        QStringLiteral("Rejoue une session enregistrée du robot, sans rien lui envoyer"));
+    rejouer->setStatusTip(QStringLiteral("Rejoue une session enregistrée dans une fenêtre à part, "
+                                         "sans toucher à la session en cours"));
     auto* dossier = new QAction(QStringLiteral("Ouvrir le &dossier des journaux"), &frame);
     dossier->setObjectName(QStringLiteral("dossierJournaux"));
     dossier->setStatusTip(QStringLiteral(
@@ -79,33 +133,13 @@ void ajouterMenuRejeu(CMainFrame& frame)
     fichier->insertAction(avant, rejouer);
     fichier->insertAction(avant, dossier);
     QObject::connect(rejouer, &QAction::triggered, &frame, [&frame] {
-        // The logs are where the recorder puts them; then the speed.
-        const auto chemin = platform().chooseFileIn(
-            FileDialogKind::Open,
-            "Journaux du robot (*.kivlog)|*.kivlog|Tous les fichiers (*.*)|*.*||",
-            dossierJournaux().toStdString());
-        if (!chemin || !frame.view()) {
-            return;
+        // The logs are where the recorder puts them; the window has its speed.
+        if (const auto chemin = platform().chooseFileIn(
+                FileDialogKind::Open,
+                "Journaux du robot (*.kivlog)|*.kivlog|Tous les fichiers (*.*)|*.*||",
+                dossierJournaux().toStdString())) {
+            ouvrirRejeu(frame, *chemin);
         }
-        const std::vector<VitesseRejeu>& vitesses = vitessesRejeu();
-        std::vector<std::string> textes;
-        textes.reserve(vitesses.size());
-        for (const VitesseRejeu& v : vitesses) {
-            textes.emplace_back(v.texte);
-        }
-        // The speed chosen last time is offered first.
-        QSettings reglages;
-        const int derniere = reglages.value(QString::fromLatin1(CleVitesseRejeu), 0).toInt();
-        const int courante =
-            derniere >= 0 && derniere < static_cast<int>(vitesses.size()) ? derniere : 0;
-        const auto choix =
-            platform().chooseItem("Rejouer un journal", "Vitesse du rejeu :", textes, courante);
-        if (!choix || *choix < 0 || *choix >= static_cast<int>(vitesses.size())) {
-            return;
-        }
-        reglages.setValue(QString::fromLatin1(CleVitesseRejeu), *choix);
-        frame.view()->Rejouer(
-            fabriqueRejeu(*chemin, vitesses[static_cast<std::size_t>(*choix)].facteur));
     });
     QObject::connect(dossier, &QAction::triggered, &frame, [] { ouvrirDossierJournaux(); });
 }

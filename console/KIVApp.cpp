@@ -31,9 +31,10 @@ const char* const UsageKiv =
     "  TERRAIN.kiv        ouvre ce terrain au démarrage, sa destination comprise\n"
     "  --weights FICHIER  charge ce fichier de poids au démarrage au lieu de le demander\n"
     "  --bundled          charge le réseau fourni avec le programme (beacons.wgh)\n"
-    "  --replay JOURNAL   rejoue ce journal de session au lieu d'ouvrir le port du robot\n"
-    "                     (rien n'est envoyé)\n"
-    "  --speed X          vitesse du rejeu, X fois le temps réel (1 par défaut)\n"
+    "  --replay JOURNAL   rejoue ce journal de session dans une fenêtre à part ; le port\n"
+    "                     du robot reste fermé (« Port série » l'ouvre)\n"
+    "  --speed X          vitesse du rejeu, X fois le temps réel (par défaut, la\n"
+    "                     dernière choisie dans une fenêtre de rejeu)\n"
     "  --trainer          ouvre seulement la fenêtre d'apprentissage du réseau\n"
     "  --help             affiche cette aide\n"
     "  --version          affiche la version\n"
@@ -156,14 +157,11 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
 
     OptionsConsole options;
     options.poids = m_ligne.poids;
-    std::shared_ptr<journal::Enregistreur> journal;
-    if (!m_ligne.rejeu.empty()) {
-        // A replay sends nothing anywhere and records nothing.
-        options.lien = fabriqueRejeu(m_ligne.rejeu, m_ligne.vitesse);
-    } else {
-        journal = creerJournalSession();
-        options.lien = [journal] { return enregistrer(makeSerialPort(), journal); };
-    }
+    std::shared_ptr<journal::Enregistreur> journal = creerJournalSession();
+    options.lien = [journal] { return enregistrer(makeSerialPort(), journal); };
+    // Started for a replay, the console leaves the robot's port closed
+    // ("Port série" opens it): the replay plays in a window of its own.
+    options.ouvrirPort = m_ligne.rejeu.empty();
     CMainFrame* frame = m_modele->OpenNewDocument(std::move(options));
     if (!frame) {
         m_code = 1;
@@ -171,9 +169,7 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
     }
     ajouterMenuRejeu(*frame);
     ajouterVoletsOperateur(*frame);
-    if (journal) {
-        ajouterVoletJournal(*frame, journal);
-    }
+    ajouterVoletJournal(*frame, journal);
     ajouterMenuTrace(*frame);
     ajouterMenuCalibration(*frame);
     ajouterMenuClavier(*frame);
@@ -186,6 +182,16 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
             frame->view(), &CKIVView::misEnPlace, frame,
             [document, chemin = m_ligne.terrain] {
                 executerProtege([&] { document->ouvrirAuDemarrage(chemin); });
+            },
+            Qt::SingleShotConnection);
+    }
+    if (!m_ligne.rejeu.empty()) {
+        // Over the console once it is set up; a file that is no log is told
+        // in a box and the console goes on.
+        QObject::connect(
+            frame->view(), &CKIVView::misEnPlace, frame,
+            [frame, chemin = m_ligne.rejeu, vitesse = m_ligne.vitesse] {
+                executerProtege([&] { ouvrirRejeu(*frame, chemin, vitesse); });
             },
             Qt::SingleShotConnection);
     }

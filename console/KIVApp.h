@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CMainFrame;
@@ -19,10 +20,10 @@ struct LigneCommande {
     bool version = false;
     /** --weights FILE: load this weights file instead of asking at start-up. */
     std::string poids;
-    /** --replay FILE: play this session log instead of opening the robot's port. */
+    /** --replay FILE: play this session log in a replay window; the robot's port stays closed. */
     std::string rejeu;
-    /** --speed X: the replay's speed, times real time. */
-    double vitesse = 1.0;
+    /** --speed X: the replay's speed, times real time; empty: the one chosen last. */
+    std::optional<double> vitesse;
     /** FIELD.kiv: the field opened once the console is set up. */
     std::string terrain;
     /** Not empty when the line is wrong: what is wrong with it. */

@@ -35,6 +35,7 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
                 }})
     , m_estimateur(std::make_shared<EstimateurLien>())
     , m_fabriqueLien(std::move(options.lien))
+    , m_ouvrirPort(options.ouvrirPort)
 {
     m_ui->setupUi(this);
     m_reelsButton = m_ui->id1020;
@@ -147,7 +148,9 @@ void CKIVView::OnActivateView()
     g_portOpen = 0;
     CreateMapView();
     m_serialPort = m_fabriqueLien();
-    OpenRobotPort();
+    if (m_ouvrirPort) {
+        OpenRobotPort();
+    }
     appliquerReglageEvasion();
     StartNavigation();
     m_batterie->setRange(0, 230);
@@ -299,12 +302,6 @@ void CKIVView::ShowWheelSpeeds()
         VerrouMonde verrou(g_wheelLock);
         left = g_wheelLeft;
         right = g_wheelRight;
-    }
-    if (m_rouesRejouees && !fichierRejoue().empty()) {
-        // A replay shows the codes the robot was sent then, not the ones
-        // this console would send now.
-        left = m_rouesRejouees->first;
-        right = m_rouesRejouees->second;
     }
     if (gauche == QLatin1String("0") && droite == QLatin1String("0") && left == 0 && right == 0) {
         return;

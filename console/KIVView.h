@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -38,6 +37,8 @@ struct OptionsConsole {
     std::string poids;
     /** Makes the link engine; empty gives a link that cannot open. */
     RobotLinkFactory lien;
+    /** False: the robot's port is not opened at start-up ("Port série" opens it). */
+    bool ouvrirPort = true;
 };
 
 /**
@@ -100,23 +101,8 @@ public:
     void OnLinkWrite(std::int64_t instant) override;
     /** The device went away: traced (the link pane and the session log say it). */
     void OnLinkLost(const std::string& raison) override;
-    /** The byte stream starts again (a replayed log's next session): the parser restarts. */
+    /** The byte stream starts again from a fresh opening: the parser restarts. */
     void OnLinkRestart() override;
-    /** A replayed command byte: in the transmission box, its wheel codes in the wheel boxes. */
-    void OnReplayedCommand(std::uint8_t octet) override;
-    /** A replayed destination: placed again, shown in the destination boxes. */
-    void OnReplayedDestination(const journal::Destination& destination) override;
-    /** A replayed map edit: made again on the field. */
-    void OnReplayedMapEdit(const journal::Edition& edition) override;
-
-    /**
-     * Plays a recorded session through the link `rejeu` makes, in place of
-     * the robot's port; the next opening of the port goes back to the usual
-     * engine.
-     */
-    void Rejouer(const RobotLinkFactory& rejeu);
-    /** The log being (or last) replayed in place of the robot's port; empty for a robot. */
-    std::string fichierRejoue() const;
 
     // Commands of the form and the menu.
     void OnEtatPort();
@@ -164,7 +150,7 @@ signals:
     void intervallesLus(double t1, double t2, double t3);
     /** A frame's battery byte set the battery bar (a level 0 included). */
     void batterieRecue();
-    /** The link was opened again: a replay may have started or ended (the title says it). */
+    /** The link was opened again (or could not be). */
     void lienRemplace();
 
 protected:
@@ -183,7 +169,7 @@ private:
     /** The controls' column at its narrowest, with room for its scroll bar when `defilent`. */
     int largeurControles(bool defilent) const;
     void connecterCommandes();
-    /** The parser's estimator on this thread (a replay): the network dialog's network. */
+    /** The parser's estimator on this thread: the network dialog's network. */
     protocole::Estimation estimer(double t1, double t2, double t3);
     /** A refusal of the network, told once in a box after the byte's handling. */
     void direRefus();
@@ -228,7 +214,7 @@ private:
 
     /**
      * The robot's bytes from the line to the world, on this thread, for a
-     * link that runs no reflex (a replay); restarted each time the link opens.
+     * link that runs no reflex; restarted each time the link opens.
      */
     protocole::ChaineTrames m_chaine;
     /**
@@ -252,12 +238,10 @@ private:
     std::optional<PortSettings> m_reglagesOuverts;
     ReconnexionLien* m_reconnexion = nullptr;
     RobotLinkFactory m_fabriqueLien;
-    /** m_serialPort is a one-off (a replay): the next opening makes a new engine. */
-    bool m_lienPonctuel = false;
+    /** The first activation opens the robot's port. */
+    bool m_ouvrirPort = true;
     /** The key of this view's observer of the world's edits. */
     int m_cleEditions = 0;
-    /** The wheel codes of the last replayed command byte, shown in place of the world's. */
-    std::optional<std::pair<int, int>> m_rouesRejouees;
     std::uint64_t m_tramesRecues = 0;
     std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
         std::make_shared<std::atomic<std::uint64_t>>(0);

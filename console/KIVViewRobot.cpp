@@ -4,6 +4,7 @@
 #include "console/CaractereRecu.h"
 #include "console/ConsoleState.h"
 #include "console/EstimateurLien.h"
+#include "console/JournalSession.h"
 #include "console/KIVView.h"
 #include "console/NiveauBarre.h"
 #include "console/PorteAffichage.h"
@@ -17,6 +18,7 @@
 #include "link/settings/Port.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/EditionsMonde.h"
+#include "world/TerrainMonde.h"
 #include "world/WorldState.h"
 
 #include <QProgressBar>
@@ -53,17 +55,15 @@ int CKIVView::OpenRobotPort()
 
 int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
 {
-    if (m_serialPort && (m_serialPort->threadAlive() || m_lienPonctuel)) {
+    if (m_serialPort && m_serialPort->threadAlive()) {
         // The old engine (and its port) goes before the new one is made.
         m_serialPort->SuspendMonitor();
         m_serialPort.reset();
-        m_lienPonctuel = false;
         m_serialPort = m_fabriqueLien();
     }
     if (!m_serialPort) {
         m_serialPort = m_fabriqueLien();
     }
-    m_rouesRejouees.reset();
     if (m_serialPort->Configure(this, reglages.port, reglages.baud, 'N', 8, 1, LinkRxChar | LinkCts,
                                 512)) {
         g_portOpen = 1;
@@ -125,50 +125,7 @@ void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
     }
-    // A replay shows the bytes the robot was sent then (OnReplayedCommand).
-    if (fichierRejoue().empty()) {
-        m_transmission->ajouter(texteCommande(octet));
-    }
-}
-
-std::string CKIVView::fichierRejoue() const
-{
-    return m_serialPort ? m_serialPort->replayFile() : std::string();
-}
-
-void CKIVView::OnReplayedCommand(std::uint8_t octet)
-{
     m_transmission->ajouter(texteCommande(octet));
-    if (const auto commande = protocole::decoderCommande(octet)) {
-        m_rouesRejouees = {commande->gauche, commande->droite};
-        ShowWheelSpeeds();
-    }
-}
-
-void CKIVView::OnReplayedDestination(const journal::Destination& destination)
-{
-    appliquerEdition({GenreEditionMonde::Destination, destination.x, destination.y});
-    ShowDestination();
-}
-
-void CKIVView::OnReplayedMapEdit(const journal::Edition& edition)
-{
-    GenreEditionMonde genre = GenreEditionMonde::Peinte;
-    switch (edition.genre) {
-    case journal::EditionCarte::Peinte:
-        genre = GenreEditionMonde::Peinte;
-        break;
-    case journal::EditionCarte::Effacee:
-        genre = GenreEditionMonde::Effacee;
-        break;
-    case journal::EditionCarte::Trouvee:
-        genre = GenreEditionMonde::Trouvee;
-        break;
-    case journal::EditionCarte::Retiree:
-        genre = GenreEditionMonde::Retiree;
-        break;
-    }
-    appliquerEdition({genre, edition.colonne, edition.ligne});
 }
 
 void CKIVView::noterEdition(const EditionMonde& edition)
@@ -180,6 +137,9 @@ void CKIVView::noterEdition(const EditionMonde& edition)
     switch (edition.genre) {
     case GenreEditionMonde::Destination:
         m_serialPort->noteDestination(edition.x, edition.y);
+        return;
+    case GenreEditionMonde::Terrain:
+        m_serialPort->noteTerrain(etatTerrain(terrainDuMonde()));
         return;
     case GenreEditionMonde::Peinte:
         genre = journal::EditionCarte::Peinte;
@@ -219,7 +179,7 @@ void CKIVView::OnLinkLost(const std::string& raison)
     platform().trace(TraceChannel::App, "link lost: " + raison);
     // The device went away: the console opens it again by itself once it
     // is back (a replug, a restarted robot), unless told not to.
-    if (m_reglagesOuverts && fichierRejoue().empty() && reconnexionPermise()) {
+    if (m_reglagesOuverts && reconnexionPermise()) {
         m_reconnexion->attendre();
     }
 }
@@ -310,18 +270,6 @@ bool CKIVView::attendReponse() const
 void CKIVView::OnLinkRestart()
 {
     m_chaine.demarrer(m_chaine.analyseur().seuilSilence());
-}
-
-void CKIVView::Rejouer(const RobotLinkFactory& rejeu)
-{
-    if (m_serialPort) {
-        m_serialPort->SuspendMonitor();
-        m_serialPort.reset();
-    }
-    RobotLinkFactory habituelle = std::exchange(m_fabriqueLien, rejeu);
-    OpenRobotPort();
-    m_fabriqueLien = std::move(habituelle);
-    m_lienPonctuel = true;
 }
 
 protocole::Estimation CKIVView::estimer(double t1, double t2, double t3)

@@ -23,7 +23,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QStatusBar>
-#include <filesystem>
 
 namespace {
 const char* const ImpressionImpossible =
@@ -66,11 +65,7 @@ void CMainFrame::actualiserTitre()
         return;
     }
     // "KIV-ZUL - essai.kiv", as single-document programs name their window.
-    std::string titre = platform().loadString(ids::AppTitle) + " - " + m_document->GetTitle();
-    // A replay says so, and which log it plays: "KIV-ZUL - essai.kiv - Rejeu : NAME.kivlog".
-    if (const std::string rejeu = m_view->fichierRejoue(); !rejeu.empty()) {
-        titre += " - Rejeu : " + std::filesystem::path(rejeu).filename().string();
-    }
+    const std::string titre = platform().loadString(ids::AppTitle) + " - " + m_document->GetTitle();
     setWindowTitle(QString::fromStdString(titre));
 }
 

@@ -9,23 +9,6 @@
 #include <QPalette>
 
 #include <chrono>
-#include <filesystem>
-#include <string_view>
-
-std::string texteRejeu(const std::string& fichier, bool enCours, const SanteLien& sante)
-{
-    const std::string nom = std::filesystem::path(fichier).filename().string();
-    if (!enCours) {
-        return "Rejeu terminé : " + nom;
-    }
-    // "Lien : réception, 5.0 trames/s" becomes "Rejeu : NAME, réception, 5.0 trames/s".
-    std::string etat = sante.texte();
-    constexpr std::string_view prefixe = "Lien : ";
-    if (etat.starts_with(prefixe)) {
-        etat.erase(0, prefixe.size());
-    }
-    return "Rejeu : " + nom + ", " + etat;
-}
 
 VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge, QWidget* parent)
     : VoletTexte(parent)
@@ -65,22 +48,15 @@ void VoletLien::actualiser()
     }
     const EtatSante avant = m_sante.etat();
     const auto changement = m_sante.observer(m_horloge(), regard);
-    const std::string rejeu = m_view ? m_view->fichierRejoue() : std::string();
-    setText(QString::fromStdString(rejeu.empty() ? m_sante.texte()
-                                                 : texteRejeu(rejeu, regard.ouvert, m_sante)));
-    if (!rejeu.empty()) {
-        setToolTip(QString::fromStdString(rejeu));
-    }
+    setText(QString::fromStdString(m_sante.texte()));
     if (!changement) {
         return;
     }
-    if (rejeu.empty()) {
-        QString bulle = QString::fromStdString(raison);
-        if (*changement == EtatSante::Deconnecte && m_view && m_view->reconnexion().enAttente()) {
-            bulle += QStringLiteral("\nReconnexion automatique dès que le périphérique revient.");
-        }
-        setToolTip(bulle);
+    QString bulle = QString::fromStdString(raison);
+    if (*changement == EtatSante::Deconnecte && m_view && m_view->reconnexion().enAttente()) {
+        bulle += QStringLiteral("\nReconnexion automatique dès que le périphérique revient.");
     }
+    setToolTip(bulle);
     const bool perdu = *changement == EtatSante::Perdu || *changement == EtatSante::Deconnecte;
     QPalette couleurs = palette();
     couleurs.setColor(QPalette::WindowText,

@@ -12,21 +12,14 @@
 class CKIVView;
 
 /**
- * The link pane's text during a replay of `fichier` (full path): "Rejeu :
- * NAME.kivlog, " and the link's state while it plays, "Rejeu terminé :
- * NAME.kivlog" once it is over.
- */
-std::string texteRejeu(const std::string& fichier, bool enCours, const SanteLien& sante);
-
-/**
  * The status bar's link pane: closed / open, waiting for data / receiving
  * with frames per second / lost (no frame for the loss delay, or the device
  * gone, its reason as tooltip), in red while lost; frames cut short by a
  * silence are counted after the state while recent. It looks at the view's
  * link and counters four times a second; a loss and a recovery are traced
  * and noted in the session's log (a device gone is noted by the link
- * itself, at once). A replay names its log instead (texteRejeu), the full
- * path as tooltip. Never a message box.
+ * itself, at once). A replay plays in a window of its own and leaves it
+ * alone. Never a message box.
  */
 class VoletLien : public VoletTexte {
 public:

@@ -95,6 +95,13 @@ void LienEnregistre::noteCalibration(const journal::PointCalibre& point)
     }
 }
 
+void LienEnregistre::noteTerrain(const journal::EtatTerrain& terrain)
+{
+    if (m_ouvert) {
+        m_journal->terrain(terrain);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

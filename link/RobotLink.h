@@ -29,7 +29,7 @@ public:
     virtual void OnRobotByte(int octet, int port) = 0;
     /**
      * The same, with the time the byte was read from the line, in
-     * microseconds of the steady clock (a replay gives the recorded time).
+     * microseconds of the steady clock.
      */
     virtual void OnRobotByteAt(int octet, int port, std::int64_t /*arrivee*/)
     {
@@ -56,8 +56,7 @@ public:
     virtual void OnLinkEvent(unsigned /*message*/, int /*port*/) {}
     /**
      * The byte stream starts again from a fresh opening of the robot's
-     * port (a replayed log reaching its next session): frames are counted
-     * from the next byte.
+     * port: frames are counted from the next byte.
      */
     virtual void OnLinkRestart() {}
     /**
@@ -66,12 +65,6 @@ public:
      * that called for it and before the next one.
      */
     virtual void OnLinkAnswered(const std::string& /*octets*/, std::int64_t /*instant*/) {}
-    /** A replayed command byte the console sent at the time (its wheel codes are shown). */
-    virtual void OnReplayedCommand(std::uint8_t /*octet*/) {}
-    /** A replayed destination, placed at the time at (x, y) cm. */
-    virtual void OnReplayedDestination(const journal::Destination& /*destination*/) {}
-    /** A replayed map edit, made at the time. */
-    virtual void OnReplayedMapEdit(const journal::Edition& /*edition*/) {}
 };
 
 /**
@@ -146,7 +139,7 @@ public:
     /**
      * Has the engine run `reflexe` on every byte it reads from the next
      * StartMonitor on, each answer noted to the owner (OnLinkAnswered) after
-     * its byte. False: this link runs no reflex (a replay, no device); the
+     * its byte. False: this link runs no reflex (no device, a test's); the
      * owner then answers itself.
      */
     virtual bool installerReflexe(const ReflexeLien& /*reflexe*/) { return false; }
@@ -174,8 +167,8 @@ public:
     virtual void noteMapEdit(const journal::Edition& /*edition*/) {}
     /** Notes a calibration point kept in the session's log, when the link keeps one. */
     virtual void noteCalibration(const journal::PointCalibre& /*point*/) {}
-    /** The log a replay link plays; empty for a link to a robot. */
-    virtual std::string replayFile() const { return {}; }
+    /** Notes the whole field, replaced at once, in the session's log, when the link keeps one. */
+    virtual void noteTerrain(const journal::EtatTerrain& /*terrain*/) {}
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

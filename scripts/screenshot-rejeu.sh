@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Screenshot of a replay, under Xvfb with a window manager, for the manual:
-# docs/rejeu.png. A session with the virtual robot is recorded first (the
-# destination placed, the hidden block of data/robot/diagonale.scn found by
-# the bumper), into a log folder of its own; the console then replays that
-# log at 5 times real time and is captured with its frame, its title and its
-# link pane naming the log. Needs xvfb, imagemagick, xdotool and openbox;
-# run after `make build`.
+# Screenshot of a replay window, under Xvfb with a window manager, for the
+# manual: docs/rejeu.png. A session with the virtual robot is recorded first
+# (the destination placed, the hidden block of data/robot/diagonale.scn
+# found by the bumper), into a log folder of its own; the console is then
+# started for a replay of that log at 5 times real time, and the replay
+# window (its map, the recorded telemetry and its controls) is captured
+# alone, by its own id, with its frame. Needs xvfb, imagemagick, xdotool and
+# openbox; run after `make build`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -35,12 +36,14 @@ wait $robot || true
 journal=$(ls "$XDG_DATA_HOME"/kiv-zul/journaux/*.kivlog | head -1)
 "$bin/tools/kiv-log/kiv-log" "$journal" | grep -E "carte|Durée" | head -5
 
-# The replay, framed by the window manager.
+# The replay window, framed by the window manager, beside the console.
 openbox & WM=$!
 sleep 1
 "$bin/console/kiv" --weights "$root/data/beacons.wgh" --replay "$journal" --speed 5 & APP=$!
-sleep "${SHOT_DELAY:-14}"
-fenetre=$(xdotool search --name 'Rejeu : ' | head -1)
+sleep 3
+fenetre=$(xdotool search --sync --name '^Rejeu : ' | head -1)
+xdotool windowactivate --sync "$fenetre"
+sleep "${SHOT_DELAY:-8}"
 import -frame -window "$fenetre" "$root/docs/rejeu.png"
 kill $APP; wait $APP || true
 kill $WM; wait $WM || true

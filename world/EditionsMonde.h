@@ -4,9 +4,10 @@
 
 /**
  * What the operator sees change on the map, told to one observer (the
- * console records it in the session's log) and applied again by a replay.
- * The world keeps no record itself and never calls the display or the
- * recorder: the observer is a plain function the console installs.
+ * console records it in the session's log, which a replay plays back on a
+ * field of its own). The world keeps no record itself and never calls the
+ * display or the recorder: the observer is a plain function the console
+ * installs.
  */
 
 /** What an edit did. */
@@ -16,9 +17,10 @@ enum class GenreEditionMonde {
     Effacee,     ///< operator obstacle erased from the cell
     Trouvee,     ///< obstacle found by the robot (a bumper mark) on the cell
     Retiree,     ///< found obstacle removed from the cell
+    Terrain,     ///< the whole field replaced at once (appliquerTerrain); x, y unused
 };
 
-/** One edit: a destination in cm (0 .. 500), or a field cell (0 .. 19 each). */
+/** One edit: a destination in cm (0 .. 500), a field cell (0 .. 19 each), or the whole field. */
 struct EditionMonde {
     GenreEditionMonde genre = GenreEditionMonde::Destination;
     int x = 0;
@@ -46,10 +48,3 @@ void finObservationEditions(int cle);
 
 /** Tells the observer of `edition`, when there is one. */
 void signalerEdition(const EditionMonde& edition);
-
-/**
- * Does the edit again as the operator or the robot did it (a replay): the
- * destination is placed, the cell painted, erased, marked or cleared, and
- * the navigation re-plans. Cells out of the field are ignored.
- */
-void appliquerEdition(const EditionMonde& edition);

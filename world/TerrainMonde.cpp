@@ -1,5 +1,6 @@
 #include "world/TerrainMonde.h"
 
+#include "world/EditionsMonde.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 
@@ -45,4 +46,5 @@ void appliquerTerrain(const Terrain& t)
     g_gridLines = t.quadrillage ? 1 : 0;
     g_mapChanged = 1;
     notifyWorldChange();
+    signalerEdition({GenreEditionMonde::Terrain, 0, 0});
 }

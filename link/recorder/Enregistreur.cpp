@@ -130,6 +130,41 @@ void Enregistreur::calibration(const PointCalibre& point)
     noter(Genre::Calibration, charge, sizeof charge);
 }
 
+void Enregistreur::terrain(const EtatTerrain& terrain)
+{
+    std::uint8_t charge[TailleTerrain];
+    encoderTerrain(charge, terrain);
+    noter(Genre::Terrain, charge, sizeof charge);
+}
+
+void Enregistreur::fournirTerrain(SourceTerrain source)
+{
+    std::lock_guard verrou(m_mutex);
+    m_sourceTerrain = std::move(source);
+}
+
+std::uint64_t Enregistreur::aEcrire(std::uint64_t taille) const
+{
+    return taille + (m_terrainEnAttente ? tailleEcrite(TailleTerrain) : 0);
+}
+
+bool Enregistreur::ecrireTerrainEnAttente()
+{
+    if (!m_terrainEnAttente) {
+        return true;
+    }
+    m_terrainEnAttente = false;
+    std::uint8_t charge[TailleTerrain];
+    encoderTerrain(charge, m_sourceTerrain());
+    // Not counted among the file's records: a file holding its field alone
+    // is not continued.
+    if (!m_ecrivain.ecrire(Genre::Terrain, m_dernierTemps, charge, sizeof charge)) {
+        arreter(m_ecrivain.chemin(), m_ecrivain.raison());
+        return false;
+    }
+    return true;
+}
+
 std::string Enregistreur::chemin() const
 {
     std::lock_guard verrou(m_mutex);
@@ -220,6 +255,7 @@ bool Enregistreur::ouvrir()
             m_sale = true;
             m_dossierSale = true;
             m_enregistrements = 0;
+            m_terrainEnAttente = static_cast<bool>(m_sourceTerrain);
             regarderDossier(0);
             return true;
         }
@@ -272,6 +308,7 @@ bool Enregistreur::continuer()
     m_ecrivain = std::move(suivant);
     m_chemin = chemin;
     m_enregistrements = 0;
+    m_terrainEnAttente = static_cast<bool>(m_sourceTerrain);
     m_sale = true;
     m_dossierSale = true;
     m_tailleVerifiee = m_ecrivain.taille();
@@ -286,18 +323,19 @@ bool Enregistreur::preparer(std::uint64_t taille)
     if (possible && m_ecrivain.taille() + taille > tailleMorceau() && !continuer()) {
         return false;
     }
+    // A file just begun takes its field before the record.
     const auto depasse = [&] {
-        return m_autres + m_ecrivain.taille() + taille > m_reglages.tailleMax;
+        return m_autres + m_ecrivain.taille() + aEcrire(taille) > m_reglages.tailleMax;
     };
     if (depasse()) {
-        regarderDossier(taille);
+        regarderDossier(aEcrire(taille));
         // The session's own file is all that is left to cut: it is continued
         // in a new one, and the full one can go.
         if (depasse() && possible) {
             if (!continuer()) {
                 return false;
             }
-            regarderDossier(taille);
+            regarderDossier(aEcrire(taille));
         }
     }
     return true;
@@ -317,7 +355,10 @@ void Enregistreur::noter(Genre genre, const std::uint8_t* octets, std::size_t n,
             const std::uint64_t maintenant = instant ? *instant : m_horloges.stable();
             const std::uint64_t temps = maintenant > m_origine ? maintenant - m_origine : 0;
             m_dernierTemps = std::max(m_dernierTemps, temps);
-            if (!preparer(tailleEcrite(n))) {
+            if (genre == Genre::Terrain) {
+                m_terrainEnAttente = false; // this record is the field
+            }
+            if (!preparer(tailleEcrite(n)) || !ecrireTerrainEnAttente()) {
                 arret = true;
             } else if (!m_ecrivain.ecrire(genre, m_dernierTemps, octets, n)) {
                 arreter(m_ecrivain.chemin(), m_ecrivain.raison());

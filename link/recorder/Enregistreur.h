@@ -89,6 +89,18 @@ public:
     void edition(EditionCarte genre, int colonne, int ligne);
     /** A calibration point kept (its values as decoderCalibration accepts them). */
     void calibration(const PointCalibre& point);
+    /** The whole field as it stands, when it was replaced at once (a field opened, a new one). */
+    void terrain(const EtatTerrain& terrain);
+
+    /**
+     * Gives the field as it stands now. It is written at the start of each
+     * file of the session, the first one and every continuation, so that
+     * each file replays on its own. It is called with the recorder's lock
+     * held, on the thread that records: it must return at once and never
+     * record. Empty (the default): no field is written there.
+     */
+    using SourceTerrain = std::function<EtatTerrain()>;
+    void fournirTerrain(SourceTerrain source);
 
     /**
      * Syncs to the disk what was written since the last sync, the files of
@@ -121,6 +133,10 @@ private:
                std::optional<std::uint64_t> instant = std::nullopt);
     bool ouvrir();
     bool preparer(std::uint64_t taille);
+    /** The field at the start of a file just begun, when there is a source; false on failure. */
+    bool ecrireTerrainEnAttente();
+    /** Bytes the next record of `taille` takes, with the field that goes before it. */
+    std::uint64_t aEcrire(std::uint64_t taille) const;
     bool continuer();
     void regarderDossier(std::uint64_t aEcrire);
     void arreter(const std::string& fichier, const std::string& raison);
@@ -143,6 +159,9 @@ private:
     std::uint64_t m_enregistrements = 0;
     /** Bytes received since the port's last opening. */
     std::uint64_t m_recus = 0;
+    SourceTerrain m_sourceTerrain;
+    /** A file was begun: the field goes first in it. */
+    bool m_terrainEnAttente = false;
     bool m_essaye = false;
     bool m_arrete = false;
     /** Written since the last sync. */

@@ -6,10 +6,10 @@
 #include <cstdint>
 
 /**
- * The flight recorder's log file ("*.kivlog"), version 2. All integers are
+ * The flight recorder's log file ("*.kivlog"), version 3. All integers are
  * little-endian.
  *
- *   header (16 bytes):  "KIVLOG" | u16 version (1 or 2) | i64 session start,
+ *   header (16 bytes):  "KIVLOG" | u16 version (1, 2 or 3) | i64 session start,
  *                       microseconds since 1970-01-01 UTC
  *   record (11 + n):    u64 time, microseconds since the session start
  *                       (steady, never decreasing) | u8 kind | u16 n |
@@ -25,7 +25,12 @@
  * s, each in (0, 1); u32 frames averaged, 1 or more; f64 their spread in cm,
  * 0 or more; every f64 finite, IEEE 754 little-endian). Version 3 adds 8 the
  * whole field as it stands (at a log's start, and when a field is opened or
- * emptied) and 9 an edit of the calibration list. A version-1 log holds
+ * emptied; 413 bytes: 400 u8 cell values 0 .. 3, row 0 first, each row
+ * from column 0; u16 x, y of the robot, of the destination and of the
+ * bandit in cm, 0 .. 500 each; u8 flags: 1 the destination is placed,
+ * 2 the bandit is shown, 4 the grid lines are on, no other bit; an
+ * absent marker's position is 0, 0) and 9 an edit of the calibration
+ * list. A version-1 log holds
  * kinds 1 to 4 only, a version-2 log kinds 1 to 7; a map record of another
  * size or out of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
@@ -82,6 +87,7 @@ inline constexpr int CoteTerrainCm = 500;
 inline constexpr std::size_t TailleDestination = 4;
 inline constexpr std::size_t TailleEditionCarte = 3;
 inline constexpr std::size_t TailleCalibration = 52;
+inline constexpr std::size_t TailleTerrain = 413;
 
 /** A destination record's payload, decoded. */
 struct Destination {
@@ -94,6 +100,21 @@ struct Edition {
     EditionCarte genre = EditionCarte::Peinte;
     int colonne = 0;
     int ligne = 0;
+};
+
+/** A whole-field record's payload, decoded: what a field (".kiv") holds. */
+struct EtatTerrain {
+    /** [row][column], each 0 free, 1 obstacle, 2 margin, 3 found by the robot. */
+    std::uint8_t cellules[CellulesTerrain][CellulesTerrain] = {};
+    int robotX = 0;
+    int robotY = 0;
+    bool destinationPlacee = false;
+    int destinationX = 0;
+    int destinationY = 0;
+    bool banditVisible = false;
+    int banditX = 0;
+    int banditY = 0;
+    bool quadrillage = false;
 };
 
 /** A calibration record's payload, decoded: where the robot stood and what was read there. */
@@ -228,6 +249,73 @@ inline bool decoderCalibration(const std::uint8_t* charge, std::size_t n, PointC
     p.dispersionCm = reel(44);
     return p.x >= 0.0 && p.x <= CoteTerrainCm && p.y >= 0.0 && p.y <= CoteTerrainCm &&
            p.trames >= 1 && p.dispersionCm >= 0.0 && std::isfinite(p.dispersionCm);
+}
+
+/** The payload of a whole field; positions out of 0 .. CoteTerrainCm are brought within. */
+inline void encoderTerrain(std::uint8_t destination[TailleTerrain], const EtatTerrain& t)
+{
+    std::size_t k = 0;
+    for (const auto& ligne : t.cellules) {
+        for (const std::uint8_t valeur : ligne) {
+            destination[k++] = valeur;
+        }
+    }
+    const auto cm = [](int v) {
+        return static_cast<std::uint16_t>(v < 0 ? 0 : (v > CoteTerrainCm ? CoteTerrainCm : v));
+    };
+    const int positions[6] = {t.robotX,
+                              t.robotY,
+                              t.destinationPlacee ? t.destinationX : 0,
+                              t.destinationPlacee ? t.destinationY : 0,
+                              t.banditVisible ? t.banditX : 0,
+                              t.banditVisible ? t.banditY : 0};
+    for (const int v : positions) {
+        poser(destination + k, cm(v));
+        k += 2;
+    }
+    destination[k] = static_cast<std::uint8_t>((t.destinationPlacee ? 1 : 0) |
+                                               (t.banditVisible ? 2 : 0) | (t.quadrillage ? 4 : 0));
+}
+
+/** A whole-field payload of `n` bytes into `t`; false when it is not a valid one. */
+inline bool decoderTerrain(const std::uint8_t* charge, std::size_t n, EtatTerrain& t)
+{
+    if (n != TailleTerrain) {
+        return false;
+    }
+    std::size_t k = 0;
+    for (auto& ligne : t.cellules) {
+        for (std::uint8_t& valeur : ligne) {
+            valeur = charge[k++];
+            if (valeur > 3) {
+                return false;
+            }
+        }
+    }
+    int positions[6];
+    for (int& v : positions) {
+        v = prendre<std::uint16_t>(charge + k);
+        k += 2;
+        if (v > CoteTerrainCm) {
+            return false;
+        }
+    }
+    const std::uint8_t drapeaux = charge[k];
+    const bool sansDestination = (drapeaux & 1) == 0 && (positions[2] != 0 || positions[3] != 0);
+    const bool sansBandit = (drapeaux & 2) == 0 && (positions[4] != 0 || positions[5] != 0);
+    if (drapeaux > 7 || sansDestination || sansBandit) {
+        return false;
+    }
+    t.robotX = positions[0];
+    t.robotY = positions[1];
+    t.destinationPlacee = (drapeaux & 1) != 0;
+    t.destinationX = positions[2];
+    t.destinationY = positions[3];
+    t.banditVisible = (drapeaux & 2) != 0;
+    t.banditX = positions[4];
+    t.banditY = positions[5];
+    t.quadrillage = (drapeaux & 4) != 0;
+    return true;
 }
 
 } // namespace journal

@@ -116,6 +116,13 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
                                                 std::to_string(e.charge.size()) + " octets)");
         }
     }
+    if (genre == static_cast<std::uint8_t>(Genre::Terrain)) {
+        EtatTerrain terrain;
+        if (!decoderTerrain(e.charge.data(), e.charge.size(), terrain)) {
+            return arret(Lecture::Corrompu,
+                         "terrain invalide (" + std::to_string(e.charge.size()) + " octets)");
+        }
+    }
     e.tempsUs = temps;
     e.genre = static_cast<Genre>(genre);
     m_dernierTemps = temps;

@@ -28,13 +28,64 @@ std::optional<std::string> suiteNommee(const Enregistrement& e)
 } // namespace
 
 LecteurSession::LecteurSession(std::istream& entree, const std::string& chemin)
-    : m_lecteur(std::make_unique<LecteurJournal>(entree))
+    : m_premier(entree)
+    , m_lecteur(std::make_unique<LecteurJournal>(entree))
 {
     if (!chemin.empty()) {
         const fs::path p(chemin);
         m_dossier = p.has_parent_path() ? p.parent_path().string() : std::string(".");
         m_nom = p.filename().string();
     }
+}
+
+std::optional<PositionSession> LecteurSession::position()
+{
+    if (m_arrete) {
+        return std::nullopt;
+    }
+    std::istream& flux = m_fichiers == 1 ? m_premier : m_suite;
+    const std::streamoff decalage = flux.tellg();
+    if (decalage < 0) {
+        return std::nullopt;
+    }
+    return PositionSession{m_nom, m_fichiers, decalage, m_dernierTemps, m_nombre, m_nomSuite};
+}
+
+bool LecteurSession::reprendre(const PositionSession& p)
+{
+    std::istream* flux = &m_premier;
+    std::string chemin = m_nom;
+    if (p.fichiers > 1) {
+        // A continuation: a log's name beside the first file, as ouvrirSuite wants it.
+        if (m_dossier.empty() || !dossier::estNomJournal(p.nom)) {
+            arret(Lecture::Corrompu, "suite invalide : " + p.nom);
+            return false;
+        }
+        chemin = (fs::path(m_dossier) / p.nom).string();
+        m_suite = std::ifstream(chemin, std::ios::binary);
+        if (!m_suite) {
+            arret(Lecture::Tronque, "suite introuvable : " + chemin);
+            return false;
+        }
+        flux = &m_suite;
+    }
+    flux->clear();
+    flux->seekg(0);
+    m_lecteur = std::make_unique<LecteurJournal>(*flux);
+    if (!m_lecteur->lireEntete() || m_lecteur->debutUnixUs() != m_debut ||
+        !flux->seekg(p.decalage)) {
+        arret(Lecture::Corrompu, chemin + " n'est plus le journal lu");
+        return false;
+    }
+    m_nom = p.nom;
+    m_fichiers = p.fichiers;
+    m_dernierTemps = p.dernierTemps;
+    m_nombre = p.nombre;
+    m_nomSuite = p.nomSuite;
+    m_arrete = false;
+    m_raison = Lecture::Fin;
+    m_erreur.clear();
+    return true;
 }
 
 bool LecteurSession::lireEntete()

@@ -11,6 +11,19 @@
 
 namespace journal {
 
+/** Where reading stands between two records, to come back to (LecteurSession::reprendre). */
+struct PositionSession {
+    /** The file being read: its name, and how many files were read up to it (1: the first). */
+    std::string nom;
+    int fichiers = 1;
+    /** The next record's offset in that file, bytes. */
+    std::int64_t decalage = 0;
+    std::uint64_t dernierTemps = 0;
+    std::uint64_t nombre = 0;
+    /** The continuation the last record named, if it did. */
+    std::optional<std::string> nomSuite;
+};
+
 /**
  * Reads a recorded session across the files it was continued in: when a
  * file ends cleanly on a "suite NAME" event, reading goes on with NAME in
@@ -35,6 +48,8 @@ public:
 
     /** The session's start, microseconds since 1970 (after lireEntete). */
     std::int64_t debutUnixUs() const { return m_debut; }
+    /** The format version of the file being read (after lireEntete). */
+    std::uint16_t version() const { return m_lecteur->version(); }
     /** Why reading stopped short; empty after a clean end. */
     const std::string& erreur() const { return m_erreur; }
     /** Whole records read so far, all files together. */
@@ -42,11 +57,24 @@ public:
     /** The files read so far, the first one included. */
     int fichiers() const { return m_fichiers; }
 
+    /**
+     * Where reading stands, between two records (after lireEntete); nothing
+     * when reading stopped or the stream cannot tell its offset.
+     */
+    std::optional<PositionSession> position();
+    /**
+     * Reads on from `position`, taken by this reader or one on the same
+     * session: the file it names is opened again and its header checked.
+     * False (erreur() says why, and reading has stopped) when it cannot be.
+     */
+    bool reprendre(const PositionSession& position);
+
 private:
     /** Opens the file the last "suite" event named; the reason to stop when it cannot. */
     Lecture ouvrirSuite();
     Lecture arret(Lecture raison, std::string texte);
 
+    std::istream& m_premier;
     std::string m_dossier;
     std::string m_nom;
     std::ifstream m_suite;

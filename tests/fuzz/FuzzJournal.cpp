@@ -7,11 +7,17 @@
 // in an empty folder, it ends on the one a log names (never found there,
 // never looked for outside it) and otherwise exactly as the file reader.
 // kiv-log's escaping leaves no control character in any event text; the map
-// records read (version 2 only) decode to a point or a cell of the field.
+// records read (version 2 on) decode to a point or a cell of the field, and
+// a whole field (version 3) to cell values and points of the field that
+// encode back to its very bytes. Played on a replay's state, the records
+// keep its field a field (a wall all round, cell values 0 .. 3) and its
+// robot, destination, battery and wheel codes within their ranges.
 #include "Echappement.h"
+#include "FuzzSupport.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
 #include "link/recorder/LecteurSession.h"
+#include "link/rejeu/EtatRejeu.h"
 
 #include <cmath>
 #include <cstdio>
@@ -112,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::LecteurJournal lecteur(flux);
     if (!lecteur.lireEntete()) {
         verifier(size < journal::TailleEntete || std::memcmp(data, journal::Magie, 6) != 0 ||
-                     (data[6] != 1 && data[6] != 2) || data[7] != 0,
+                     (data[6] != 1 && data[6] != 2 && data[6] != 3) || data[7] != 0,
                  "a valid header is accepted");
         return 0;
     }
@@ -125,8 +131,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::Lecture r;
     std::uint64_t precedent = 0;
     std::vector<journal::Enregistrement> lus;
+    static kiv_fuzz::PlateformeMuette plateforme;
+    setPlatform(&plateforme);
+    EtatRejeu rejoue;
+    const protocole::Estimateur estimateur = [](double t1, double t2, double) {
+        protocole::Estimation estimation;
+        estimation.valide = true;
+        estimation.sortie0 = (t1 - 0.1) * 5000.0;
+        estimation.sortie1 = (t2 - 0.1) * 5000.0;
+        return estimation;
+    };
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
         lus.push_back(e);
+        rejoue.appliquer(e, estimateur);
+        bool champ = true;
+        for (int ligne = 0; ligne < 22; ++ligne) {
+            for (int colonne = 0; colonne < 22; ++colonne) {
+                const int v = rejoue.grille[ligne][colonne];
+                const bool mur = ligne == 0 || colonne == 0 || ligne == 21 || colonne == 21;
+                champ = champ && (mur ? v == 1 : v >= 0 && v <= 3);
+            }
+        }
+        verifier(champ, "a replayed field keeps its wall and its cell values");
+        verifier(rejoue.robot.x >= 0 && rejoue.robot.x <= 500 && rejoue.robot.y >= 0 &&
+                     rejoue.robot.y <= 500 &&
+                     (!rejoue.destinationPlacee ||
+                      (rejoue.destination.x >= 0 && rejoue.destination.x <= 500 &&
+                       rejoue.destination.y >= 0 && rejoue.destination.y <= 500)) &&
+                     rejoue.batterie >= -1 && rejoue.batterie <= 255 && rejoue.roueGauche >= 0 &&
+                     rejoue.roueGauche <= 3 && rejoue.roueDroite >= 0 && rejoue.roueDroite <= 3,
+                 "a replayed robot and its markers stay within their ranges");
         if (e.genre == journal::Genre::Lien || e.genre == journal::Genre::Navigation) {
             verifier(sansControle(echapper(e.texte())), "escaped texts hold no control");
         }
@@ -149,6 +183,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          std::isfinite(p.intervalles[0]) && std::isfinite(p.intervalles[1]) &&
                          std::isfinite(p.intervalles[2]) && p.trames >= 1,
                      "a calibration point read is finite, on the field, of a frame at least");
+        }
+        if (e.genre == journal::Genre::Terrain) {
+            journal::EtatTerrain t;
+            verifier(journal::decoderTerrain(e.charge.data(), e.charge.size(), t),
+                     "a whole field read decodes");
+            bool dansLeTerrain = t.robotX <= 500 && t.robotY <= 500 && t.destinationX <= 500 &&
+                                 t.destinationY <= 500 && t.banditX <= 500 && t.banditY <= 500;
+            for (const auto& ligne : t.cellules) {
+                for (const std::uint8_t valeur : ligne) {
+                    dansLeTerrain = dansLeTerrain && valeur <= 3;
+                }
+            }
+            verifier(dansLeTerrain, "a whole field read holds cell values and points of the field");
+            std::uint8_t encore[journal::TailleTerrain];
+            journal::encoderTerrain(encore, t);
+            verifier(std::memcmp(encore, e.charge.data(), sizeof encore) == 0,
+                     "a whole field read encodes back to its bytes");
         }
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;

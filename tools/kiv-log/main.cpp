@@ -196,6 +196,42 @@ std::string decrireCarte(const journal::Enregistrement& e)
            std::to_string(edition.ligne) + ")";
 }
 
+/**
+ * A whole field as the listing says it: "3 obstacles posés, 1 trouvé, robot
+ * (25, 25) cm, destination (450, 120) cm, bandit (100, 75) cm, quadrillage".
+ */
+std::string decrireTerrain(const journal::Enregistrement& e)
+{
+    journal::EtatTerrain t;
+    if (!journal::decoderTerrain(e.charge.data(), e.charge.size(), t)) {
+        return "?"; // the reader lets no such record through
+    }
+    int poses = 0;
+    int trouves = 0;
+    for (const auto& ligne : t.cellules) {
+        for (const std::uint8_t valeur : ligne) {
+            poses += valeur == 1 ? 1 : 0;
+            trouves += valeur == 3 ? 1 : 0;
+        }
+    }
+    const auto point = [](int x, int y) {
+        return "(" + std::to_string(x) + ", " + std::to_string(y) + ") cm";
+    };
+    std::string texte = std::to_string(poses) +
+                        (poses > 1 ? " obstacles posés, " : " obstacle posé, ") +
+                        std::to_string(trouves) + (trouves > 1 ? " trouvés" : " trouvé") +
+                        ", robot " + point(t.robotX, t.robotY) + ", ";
+    texte += t.destinationPlacee ? "destination " + point(t.destinationX, t.destinationY)
+                                 : std::string("sans destination");
+    if (t.banditVisible) {
+        texte += ", bandit " + point(t.banditX, t.banditY);
+    }
+    if (t.quadrillage) {
+        texte += ", quadrillage";
+    }
+    return texte;
+}
+
 /** The calibration points of the session, as the console kept them, into a training set. */
 int extraireCalibration(std::istream& entree, const Options& options)
 {
@@ -303,7 +339,12 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps << "  carte : " << decrireCarte(e) << '\n';
             break;
         }
-        case journal::Genre::Terrain:
+        case journal::Genre::Terrain: {
+            char temps[32];
+            std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
+            std::cout << temps << "  terrain : " << decrireTerrain(e) << '\n';
+            break;
+        }
         case journal::Genre::ListeCalibration:
             break;
         }
