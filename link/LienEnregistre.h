@@ -42,6 +42,7 @@ public:
     void noteDestination(int x, int y) override;
     void noteMapEdit(const journal::Edition& edition) override;
     void noteCalibration(const journal::PointCalibre& point) override;
+    void noteCalibrationEdit(const journal::EditionListe& edition) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;

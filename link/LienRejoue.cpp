@@ -169,6 +169,7 @@ bool LienRejoue::remettre(const journal::Enregistrement& e)
         break;
     case journal::Genre::Navigation:
     case journal::Genre::Calibration:
+    case journal::Genre::ListeCalibration:
         break;
     }
     return true;

@@ -174,6 +174,11 @@ public:
     virtual void noteMapEdit(const journal::Edition& /*edition*/) {}
     /** Notes a calibration point kept in the session's log, when the link keeps one. */
     virtual void noteCalibration(const journal::PointCalibre& /*point*/) {}
+    /**
+     * Notes an edit of the calibration list ("Retirer", "Vider") in the
+     * session's log, when the link keeps one.
+     */
+    virtual void noteCalibrationEdit(const journal::EditionListe& /*edition*/) {}
     /** The log a replay link plays; empty for a link to a robot. */
     virtual std::string replayFile() const { return {}; }
 };

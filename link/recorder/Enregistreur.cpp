@@ -130,6 +130,13 @@ void Enregistreur::calibration(const PointCalibre& point)
     noter(Genre::Calibration, charge, sizeof charge);
 }
 
+void Enregistreur::listeCalibration(const EditionListe& edition)
+{
+    std::uint8_t charge[TailleListeCalibration];
+    encoderListeCalibration(charge, edition);
+    noter(Genre::ListeCalibration, charge, sizeof charge);
+}
+
 std::string Enregistreur::chemin() const
 {
     std::lock_guard verrou(m_mutex);

@@ -89,6 +89,8 @@ public:
     void edition(EditionCarte genre, int colonne, int ligne);
     /** A calibration point kept (its values as decoderCalibration accepts them). */
     void calibration(const PointCalibre& point);
+    /** An edit of the calibration list (its values as decoderListeCalibration accepts them). */
+    void listeCalibration(const EditionListe& edition);
 
     /**
      * Syncs to the disk what was written since the last sync, the files of

@@ -7,8 +7,12 @@
 // in an empty folder, it ends on the one a log names (never found there,
 // never looked for outside it) and otherwise exactly as the file reader.
 // kiv-log's escaping leaves no control character in any event text; the map
-// records read (version 2 only) decode to a point or a cell of the field.
+// records read (version 2 on) decode to a point or a cell of the field, an
+// edit of the calibration list (version 3) to a point of the list it names;
+// the calibration list made from them never holds more points than were
+// kept, and none once emptied.
 #include "Echappement.h"
+#include "ListeJournal.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
 #include "link/recorder/LecteurSession.h"
@@ -125,6 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     journal::Lecture r;
     std::uint64_t precedent = 0;
     std::vector<journal::Enregistrement> lus;
+    ListeJournal liste;
+    int gardes = 0;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
         lus.push_back(e);
         if (e.genre == journal::Genre::Lien || e.genre == journal::Genre::Navigation) {
@@ -149,6 +155,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          std::isfinite(p.intervalles[0]) && std::isfinite(p.intervalles[1]) &&
                          std::isfinite(p.intervalles[2]) && p.trames >= 1,
                      "a calibration point read is finite, on the field, of a frame at least");
+            ++gardes;
+        } else if (e.genre == journal::Genre::ListeCalibration) {
+            journal::EditionListe edition;
+            verifier(
+                lecteur.version() >= 3 &&
+                    journal::decoderListeCalibration(e.charge.data(), e.charge.size(), edition) &&
+                    edition.taille >= 1 &&
+                    (edition.operation == journal::OperationListe::Vidage
+                         ? edition.indice == 0
+                         : edition.indice < edition.taille),
+                "a calibration list edit read names a point of a list");
+        }
+        liste.prendre(e);
+        verifier(liste.liste().taille() <= gardes, "the list holds no point that was not kept");
+        if (e.genre == journal::Genre::ListeCalibration) {
+            journal::EditionListe edition;
+            journal::decoderListeCalibration(e.charge.data(), e.charge.size(), edition);
+            verifier(edition.operation == journal::OperationListe::Retrait ||
+                         (liste.liste().taille() == 0 && liste.fidele()),
+                     "an emptied list is empty and known again");
         }
         verifier(e.tempsUs >= precedent, "time never goes back");
         precedent = e.tempsUs;
