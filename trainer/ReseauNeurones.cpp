@@ -208,7 +208,9 @@ BilanAffinage ReseauNeurones::Affiner(const Table1D<Exemple>& ensemble, int pass
     copie->setTolerance(p.Tolerance);
     copie->setGain(p.Gain);
     copie->setMomentum(p.Momentum);
-    copie->setErreurMax(p.ErreurMax);
+    // The passes asked for are run: a few points soon meet the error
+    // that ends a training, long before they are learnt as well as they can be.
+    copie->setErreurMax(0.0);
     copie->setIterMax(passes);
     copie->valider();
 

@@ -80,14 +80,15 @@ public:
     /**
      * Trains the network in place further, from its weights, on `ensemble`
      * (raw examples: inputs and outputs as the network takes and gives
-     * them), for `passes` passes with the training fields of `parametres`
-     * (Gain, Momentum, Tolerance, ErreurMax). Its layers and its scaling stay
+     * them), for `passes` passes (all of them: ErreurMax ends no
+     * refinement) with the training fields of `parametres` (Gain,
+     * Momentum, Tolerance). Its layers and its scaling stay
      * those it has: the scaling is not computed again from the set, so that
      * the weights keep their meaning and a few points refine what a large
      * set taught. A copy is trained, with the progress box, while the
      * network in place goes on answering; the copy replaces it only when the
-     * run went through (all its passes, or ErreurMax met) with finite
-     * weights and nothing replaced the network meanwhile. A cancelled or
+     * run went through (all its passes) with finite weights and nothing
+     * replaced the network meanwhile. A cancelled or
      * failed run leaves the network as it was. The scaled set is written to
      * `dump` unless it is empty (a dump that cannot be written is told and
      * the run goes on). Nothing happens without a network. Throws Erreur

@@ -281,7 +281,6 @@ TEST_F(ReseauNeuronesTest, RefiningTrainsACopyThatReplacesTheNetworkOnlyWhenTheR
     const double ecartAvant = ecart();
     const std::uint64_t versionLue = m_reseau.version();
     const std::vector<int> couchesLues = couches(*lu);
-    m_reseau.parametres.ErreurMax = 0.0;
     bilan = m_reseau.Affiner(points, 200, dump());
     EXPECT_TRUE(bilan.remplace);
     EXPECT_EQ(bilan.passes, 200);

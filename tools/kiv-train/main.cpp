@@ -42,9 +42,10 @@ constexpr const char* kUsage =
     "  --out F          fichier où écrire les poids après l'entraînement\n"
     "  --weights F      réseau déjà entraîné ; avec --data, l'entraînement\n"
     "                   repart de ses poids ; sans --params, c'est un affinage :\n"
-    "                   le réseau garde ses couches et sa mise à l'échelle, les\n"
-    "                   autres paramètres ont leur valeur par défaut, et un\n"
-    "                   affinage annulé (Ctrl+C) n'écrit rien\n"
+    "                   le réseau garde ses couches et sa mise à l'échelle, toutes\n"
+    "                   les passes sont faites (ErreurMax n'arrête pas), les autres\n"
+    "                   paramètres ont leur valeur par défaut, et un affinage\n"
+    "                   annulé (Ctrl+C) n'écrit rien\n"
     "  --iterations N   nombre de passes, de 1 à 10000000 : remplace IterMax des\n"
     "                   paramètres ; 2000 par défaut pour un affinage\n"
     "  --eval E1 E2 E3  affiche les sorties du réseau pour ces trois entrées\n"
@@ -257,8 +258,7 @@ void affiner(ReseauNeurones& reseau, const Options& options)
     }
     ecrirePoids(reseau, *options.sortie);
     std::cerr << "Réseau affiné sur " << ensemble.taille() << " exemples : " << bilan.passes
-              << " passes de " << passes << " au plus ; poids écrits dans " << *options.sortie
-              << '\n';
+              << " passes ; poids écrits dans " << *options.sortie << '\n';
 }
 
 void entrainer(ReseauNeurones& reseau, const Options& options)
