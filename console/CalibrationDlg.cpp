@@ -234,11 +234,6 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
     });
     connect(fermer, &QPushButton::clicked, this, &QDialog::close);
     if (m_view) {
-        m_seance.setEstimateur(
-            [this](const std::array<double, 3>& t) -> std::optional<balises::Position> {
-                return m_view ? estimation(m_view->reseaux(), t) : std::nullopt;
-            },
-            ecartMaxCalibrationCm());
         connect(m_view.data(), &CKIVView::intervallesLus, this, &CalibrationDlg::trame);
         if (CMapView* carte = m_view->mapView()) {
             carte->poserSurcouche(

@@ -672,6 +672,34 @@ TEST_F(KivTrain, CtrlCAnsweredYesOnTheTerminalStopsAndKeepsTheWeights)
     EXPECT_FALSE(lire(m_dir / "a.wgh").empty());
 }
 
+TEST_F(KivTrain, ARefinementStoppedWithCtrlCWritesNothing)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.nom().empty()) << "no pseudo-terminal available";
+    ASSERT_EQ(
+        kivTrain({"--params", "p.prm", "--data", "d.dat", "--out", "a.wgh", "--seed", "7"}).statut,
+        0);
+    ecrire(m_dir / "b.wgh", "previous");
+    // The first run's output is not this one's progress.
+    fs::remove(m_dir / ".stderr");
+    Processus p(m_dir,
+                {"--weights", "a.wgh", "--data", "d.dat", "--out", "b.wgh", "--iterations",
+                 "10000000", "--seed", "4"},
+                pty.nom());
+    ASSERT_TRUE(p.lance());
+    ASSERT_TRUE(p.attendre("Passe #0 : ", std::chrono::seconds(30))) << p.erreurJusquIci();
+    ::kill(p.pid(), SIGINT);
+    const std::string question = "KIV-ZUL: Voulez-vous vraiment annuler l'opération? [o/N] ";
+    ASSERT_TRUE(pty.attendre(question, std::chrono::seconds(30))) << pty.lu();
+    pty.taper("o\n");
+    const Resultat r = p.terminer(std::chrono::seconds(60));
+    EXPECT_EQ(r.statut, 1) << r.erreur;
+    EXPECT_TRUE(std::regex_search(r.erreur, std::regex("kiv-train: affinage annulé après [0-9]+ "
+                                                       "passes ; b\\.wgh n'est pas écrit\n$")))
+        << r.erreur;
+    EXPECT_EQ(lire(m_dir / "b.wgh"), "previous");
+}
+
 } // namespace
 
 namespace {

@@ -78,7 +78,7 @@ TEST_F(JournalTest, RecordsReadBackAndACutLogReadsUpToItsLastWholeRecord)
         EXPECT_EQ(second.codeErreur(), EEXIST);
     }
     const std::string octets = contenu(chemin);
-    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x02\x00", 8));
+    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x03\x00", 8));
 
     std::vector<std::size_t> fins = {TailleEntete};
     for (const Attendu& a : ecrits) {
@@ -145,7 +145,7 @@ TEST_F(JournalTest, DamageStopsTheReader)
     EXPECT_LE(e.charge.capacity(), 4096u);
 
     std::string version = entete;
-    version[6] = 3;
+    version[6] = 4;
     EXPECT_EQ(toutLire(version, lus), Lecture::Corrompu);
     std::istringstream autre("KIVLOX" + entete.substr(6));
     LecteurJournal etranger(autre);
