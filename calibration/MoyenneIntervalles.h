@@ -3,6 +3,7 @@
 #include "world/BeaconModel.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 /**
@@ -82,6 +83,15 @@ struct ResultatPoint {
     bool accepte = false;
     PointCalibration point;
     std::string refus;
+    /**
+     * Accepted, but far from where the network puts the robot: kept only
+     * once the operator says so (SeanceCalibration::confirmer).
+     */
+    bool aConfirmer = false;
+    /** The network's position for the point's mean intervals, when it gave one. */
+    std::optional<balises::Position> estimation;
+    /** Distance between the point and that position, cm (0 without one). */
+    double ecartCm = 0.0;
 };
 
 /**

@@ -1,6 +1,7 @@
 #include "calibration/SeanceCalibration.h"
 
 #include <cmath>
+#include <utility>
 
 namespace calibration {
 
@@ -45,8 +46,15 @@ std::optional<balises::Position> SeanceCalibration::prochainPointGrille() const
     return std::nullopt;
 }
 
+void SeanceCalibration::setEstimateur(Estimateur estimateur, double ecartMaxCm)
+{
+    m_estimateur = std::move(estimateur);
+    m_ecartMaxCm = ecartMaxCm;
+}
+
 void SeanceCalibration::commencer(balises::Position position)
 {
+    m_enAttente.reset();
     m_position = position;
     m_mesure.recommencer();
     m_enCours = true;
@@ -64,10 +72,37 @@ std::optional<ResultatPoint> SeanceCalibration::trame(const std::array<double, 3
     }
     m_enCours = false;
     ResultatPoint resultat = fermerPoint(m_mesure, m_position, m_geometrie, m_criteres);
-    if (resultat.accepte) {
+    if (!resultat.accepte) {
+        return resultat;
+    }
+    if (m_estimateur) {
+        resultat.estimation = m_estimateur(resultat.point.intervalles);
+    }
+    if (resultat.estimation) {
+        resultat.ecartCm = std::hypot(resultat.estimation->x - resultat.point.position.x,
+                                      resultat.estimation->y - resultat.point.position.y);
+        // Written so that a distance that is not a number asks too.
+        resultat.aConfirmer = !(resultat.ecartCm <= m_ecartMaxCm);
+    }
+    if (resultat.aConfirmer) {
+        m_enAttente = resultat.point;
+        ++m_numeroAttente;
+    } else {
         m_liste.ajouter(resultat.point);
     }
     return resultat;
+}
+
+bool SeanceCalibration::confirmer(std::uint64_t numero, bool garder)
+{
+    if (!m_enAttente || numero != m_numeroAttente) {
+        return false;
+    }
+    if (garder) {
+        m_liste.ajouter(*m_enAttente);
+    }
+    m_enAttente.reset();
+    return true;
 }
 
 } // namespace calibration

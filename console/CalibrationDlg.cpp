@@ -3,11 +3,16 @@
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
+#include "console/PlacementACote.h"
+#include "console/ReglageCalibration.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "link/RobotLink.h"
+#include "trainer/ErreurEnsemble.h"
 #include "trainer/ReseauNeurones.h"
+#include "trainer/dialog/ReseauxDlg.h"
+#include "world/RobotReports.h"
 #include "world/view/MapView.h"
 
 #include <QAction>
@@ -21,9 +26,15 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cmath>
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -39,6 +50,39 @@ QString position(const balises::Position& p)
 QString texteSpread(double cm)
 {
     return QString::number(cm, 'f', 1) + QStringLiteral(" cm");
+}
+
+/** "1 point", "2 points". */
+QString nombrePoints(int n)
+{
+    return QString::number(n) + (n > 1 ? QStringLiteral(" points") : QStringLiteral(" point"));
+}
+
+/** Passes of a refinement unless the operator asks for others. */
+constexpr int PassesAffinage = 2000;
+
+void prevenir(const QString& texte)
+{
+    platform().messageBox(texte.toStdString(), platform().loadString(ids::AppTitle),
+                          MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+/** Where the network puts the robot for three intervals, read as the console reads it. */
+std::optional<balises::Position> estimation(ReseauxDlg& reseaux, const std::array<double, 3>& t)
+{
+    Vecteur sortie;
+    try {
+        if (!reseaux.Evaluer(t[0], t[1], t[2], sortie) || sortie.taille() < 2) {
+            return std::nullopt;
+        }
+    } catch (const std::exception&) {
+        return std::nullopt; // a network that does not take three inputs tells nothing here
+    }
+    if (!std::isfinite(sortie[0]) || !std::isfinite(sortie[1])) {
+        return std::nullopt;
+    }
+    return balises::Position{static_cast<double>(CoordonneeDeSortie(sortie[1])),
+                             static_cast<double>(CoordonneeDeSortie(sortie[0]))};
 }
 
 } // namespace
@@ -94,6 +138,19 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
     formeCriteres->addRow(QStringLiteral("Dispersion admise :"), m_dispersion);
     formeCriteres->addRow(QStringLiteral("Grille suggérée :"), m_grille);
 
+    auto* affinage = new QGroupBox(QStringLiteral("Réseau de position"), this);
+    m_passes = new QSpinBox(affinage);
+    m_passes->setObjectName(QStringLiteral("passes"));
+    m_passes->setRange(1, 100000);
+    m_passes->setValue(PassesAffinage);
+    m_affiner = new QPushButton(QStringLiteral("A&ffiner le réseau"), affinage);
+    m_affiner->setObjectName(QStringLiteral("affiner"));
+    m_affiner->setToolTip(QStringLiteral(
+        "Entraîne le réseau de la console sur les points gardés, à partir de ses poids"));
+    auto* formeAffinage = new QFormLayout(affinage);
+    formeAffinage->addRow(QStringLiteral("Passes d'affinage :"), m_passes);
+    formeAffinage->addRow(m_affiner);
+
     m_mesurer = new QPushButton(QStringLiteral("&Mesurer"), this);
     m_mesurer->setObjectName(QStringLiteral("mesurer"));
     m_etat =
@@ -112,7 +169,7 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
     auto* fermer = new QPushButton(QStringLiteral("&Fermer"), this);
     fermer->setObjectName(QStringLiteral("fermer"));
     for (QPushButton* b :
-         {m_mesurer, retirer, vider, enregistrerBouton, fermer, suggere, m_designer}) {
+         {m_mesurer, retirer, vider, enregistrerBouton, fermer, suggere, m_designer, m_affiner}) {
         b->setAutoDefault(false);
     }
 
@@ -130,6 +187,7 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
     colonne->addWidget(new QLabel(QStringLiteral("Points gardés :"), this));
     colonne->addWidget(m_liste, 1);
     colonne->addLayout(boutonsListe);
+    colonne->addWidget(affinage);
 
     connect(m_mesurer, &QPushButton::clicked, this, [this] {
         if (m_seance.mesureEnCours()) {
@@ -164,16 +222,16 @@ CalibrationDlg::CalibrationDlg(CKIVView* view, QWidget* parent)
         m_seance.setCoteGrille(cote);
         redessinerCarte();
     });
-    connect(retirer, &QPushButton::clicked, this, [this] {
-        m_seance.liste().retirer(m_liste->currentRow());
-        actualiserListe();
-    });
-    connect(vider, &QPushButton::clicked, this, [this] {
-        m_seance.liste().vider();
-        actualiserListe();
-    });
+    connect(retirer, &QPushButton::clicked, this, &CalibrationDlg::retirer);
+    connect(vider, &QPushButton::clicked, this, &CalibrationDlg::vider);
     connect(enregistrerBouton, &QPushButton::clicked, this,
             [this] { executerProtege([this] { enregistrer(); }); });
+    connect(m_affiner, &QPushButton::clicked, this, [this] {
+        QPointer<CalibrationDlg> moi(this);
+        if (!executerProtege([this] { affiner(); }) && moi) {
+            m_etat->setText(QStringLiteral("Affinage impossible : le réseau reste celui d'avant."));
+        }
+    });
     connect(fermer, &QPushButton::clicked, this, &QDialog::close);
     if (m_view) {
         connect(m_view.data(), &CKIVView::intervallesLus, this, &CalibrationDlg::trame);
@@ -205,6 +263,15 @@ void CalibrationDlg::criteresChanges()
 void CalibrationDlg::mesurer()
 {
     criteresChanges();
+    // The distance that asks is read at each measure: a change of the
+    // settings store counts from the next point.
+    if (m_view) {
+        m_seance.setEstimateur(
+            [this](const std::array<double, 3>& t) -> std::optional<balises::Position> {
+                return m_view ? estimation(m_view->reseaux(), t) : std::nullopt;
+            },
+            ecartMaxCalibrationCm());
+    }
     m_seance.commencer({static_cast<double>(m_x->value()), static_cast<double>(m_y->value())});
     m_mesurer->setText(QStringLiteral("&Annuler la mesure"));
     m_etat->setText(QStringLiteral("Mesure en %1 : 0 / %2 trames")
@@ -241,28 +308,111 @@ void CalibrationDlg::trame(double t1, double t2, double t3)
         return;
     }
     m_mesurer->setText(QStringLiteral("&Mesurer"));
-    if (resultat->accepte) {
-        // The session's log keeps it: kiv-log --dat makes the set again.
-        if (m_view && m_view->lien()) {
-            journal::PointCalibre p;
-            p.x = resultat->point.position.x;
-            p.y = resultat->point.position.y;
-            for (std::size_t k = 0; k < 3; ++k) {
-                p.intervalles[k] = resultat->point.intervalles[k];
-            }
-            p.trames = static_cast<std::uint32_t>(resultat->point.trames);
-            p.dispersionCm = resultat->point.dispersionCm;
-            m_view->lien()->noteCalibration(p);
-        }
-        m_etat->setText(QStringLiteral("Point gardé : %1, dispersion %2.")
+    if (resultat->accepte && resultat->aConfirmer) {
+        m_etat->setText(QStringLiteral("Point à confirmer : %1, à %2 cm de la position estimée "
+                                       "par le réseau.")
                             .arg(position(resultat->point.position))
-                            .arg(texteSpread(resultat->point.dispersionCm)));
-        actualiserListe();
+                            .arg(static_cast<long>(std::lround(resultat->ecartCm))));
+        redessinerCarte();
+        // Asked once the byte that closed the point is handled: the link
+        // goes on reading and answering while the question is open.
+        const std::uint64_t numero = m_seance.numeroAttente();
+        QTimer::singleShot(0, this,
+                           [this, numero, r = *resultat] { demanderConfirmation(numero, r); });
+    } else if (resultat->accepte) {
+        pointGarde(resultat->point);
     } else {
         m_etat->setText(
             QStringLiteral("Point refusé : %1.").arg(QString::fromStdString(resultat->refus)));
         redessinerCarte();
     }
+}
+
+void CalibrationDlg::demanderConfirmation(std::uint64_t numero,
+                                          const calibration::ResultatPoint& resultat)
+{
+    if (!m_seance.enAttente() || m_seance.numeroAttente() != numero || !resultat.estimation) {
+        return;
+    }
+    const QString question =
+        QStringLiteral("Le point mesuré en %1 est à %2 cm de la position que le réseau estime "
+                       "pour ses mesures (%3), plus que l'écart admis de %4 cm.\n\n"
+                       "Le robot se trouvait-il bien en %1 ?\n"
+                       "« Oui » garde le point, « Non » l'écarte.")
+            .arg(position(resultat.point.position))
+            .arg(static_cast<long>(std::lround(resultat.ecartCm)))
+            .arg(position(*resultat.estimation))
+            .arg(QString::number(m_seance.ecartMaxCm(), 'g', 6));
+    const QPointer<CalibrationDlg> moi(this);
+    const MessageAnswer reponse = platform().messageBox(
+        question.toStdString(), "Calibration", MessageButtons::YesNo, MessageIcon::Question);
+    if (!moi) {
+        return;
+    }
+    const bool garder = reponse == MessageAnswer::Yes;
+    if (!m_seance.confirmer(numero, garder)) {
+        return; // another measure started meanwhile: this point is gone
+    }
+    if (garder) {
+        pointGarde(resultat.point);
+    } else {
+        m_etat->setText(QStringLiteral("Point écarté : %1, à %2 cm de la position estimée par le "
+                                       "réseau.")
+                            .arg(position(resultat.point.position))
+                            .arg(static_cast<long>(std::lround(resultat.ecartCm))));
+        redessinerCarte();
+    }
+}
+
+void CalibrationDlg::pointGarde(const calibration::PointCalibration& point)
+{
+    // The session's log keeps it: kiv-log --dat makes the set again.
+    if (m_view && m_view->lien()) {
+        journal::PointCalibre p;
+        p.x = point.position.x;
+        p.y = point.position.y;
+        for (std::size_t k = 0; k < 3; ++k) {
+            p.intervalles[k] = point.intervalles[k];
+        }
+        p.trames = static_cast<std::uint32_t>(point.trames);
+        p.dispersionCm = point.dispersionCm;
+        m_view->lien()->noteCalibration(p);
+    }
+    m_etat->setText(QStringLiteral("Point gardé : %1, dispersion %2.")
+                        .arg(position(point.position))
+                        .arg(texteSpread(point.dispersionCm)));
+    actualiserListe();
+}
+
+void CalibrationDlg::retirer()
+{
+    const int i = m_liste->currentRow();
+    const int taille = m_seance.liste().taille();
+    if (i < 0 || i >= taille) {
+        return;
+    }
+    // Recorded with the list's size: kiv-log --dat removes the same point.
+    if (m_view && m_view->lien()) {
+        m_view->lien()->noteCalibrationEdit({journal::OperationListe::Retrait,
+                                             static_cast<std::uint32_t>(i),
+                                             static_cast<std::uint32_t>(taille)});
+    }
+    m_seance.liste().retirer(i);
+    actualiserListe();
+}
+
+void CalibrationDlg::vider()
+{
+    const int taille = m_seance.liste().taille();
+    if (taille == 0) {
+        return;
+    }
+    if (m_view && m_view->lien()) {
+        m_view->lien()->noteCalibrationEdit(
+            {journal::OperationListe::Vidage, 0, static_cast<std::uint32_t>(taille)});
+    }
+    m_seance.liste().vider();
+    actualiserListe();
 }
 
 void CalibrationDlg::actualiserListe()
@@ -287,9 +437,13 @@ bool CalibrationDlg::enregistrer()
                               MessageIcon::Exclamation);
         return false;
     }
-    const auto choix = platform().chooseFile(FileDialogKind::Save, kFiltreEntrainement);
+    auto choix = platform().chooseFile(FileDialogKind::Save, kFiltreEntrainement);
     if (!choix) {
         return false;
+    }
+    // A name typed without an extension gets the training sets' own.
+    if (std::filesystem::path(*choix).extension().empty()) {
+        *choix += ".dat";
     }
     std::string raison;
     if (!m_seance.liste().ecrireFichier(*choix, &raison)) {
@@ -297,9 +451,86 @@ bool CalibrationDlg::enregistrer()
                               MessageButtons::Ok, MessageIcon::Exclamation);
         return false;
     }
-    m_etat->setText(QStringLiteral("%1 points enregistrés dans « %2 ».")
-                        .arg(m_seance.liste().taille())
+    const int n = m_seance.liste().taille();
+    m_etat->setText((n > 1 ? QStringLiteral("%1 points enregistrés dans « %2 ».")
+                           : QStringLiteral("%1 point enregistré dans « %2 »."))
+                        .arg(n)
                         .arg(QString::fromStdString(*choix)));
+    return true;
+}
+
+bool CalibrationDlg::affiner()
+{
+    if (m_affinageEnCours || !m_view) {
+        return false;
+    }
+    const int points = m_seance.liste().taille();
+    if (points == 0) {
+        prevenir(QStringLiteral("Aucun point gardé : rien pour affiner le réseau."));
+        return false;
+    }
+    ReseauxDlg& reseaux = m_view->reseaux();
+    if (reseaux.entrainementEnCours()) {
+        prevenir(QStringLiteral("Le réseau s'entraîne dans la fenêtre du réseau : affinez-le "
+                                "une fois cet entraînement terminé."));
+        return false;
+    }
+    ReseauNeurones& reseau = reseaux.reseau();
+    if (reseau.perceptron() == nullptr) {
+        prevenir(QStringLiteral("Aucun réseau à affiner : lisez d'abord ses poids (« &Lire "
+                                "Poids » dans la fenêtre du réseau, ou kiv --weights)."));
+        return false;
+    }
+    // The error over the points, as the console reads positions, before and after.
+    const Table1D<Exemple> ensemble = m_seance.liste().ensemble();
+    std::vector<ErreurExemple> resultats;
+    testerEnsemble(reseau, ensemble, CoordonneeDeSortie, resultats);
+    const double avant = statistiquesErreur(resultats).rms;
+
+    struct EnCours {
+        CalibrationDlg& dlg;
+        QPointer<CalibrationDlg> vivant;
+        explicit EnCours(CalibrationDlg& d)
+            : dlg(d)
+            , vivant(&d)
+        {
+            dlg.m_affinageEnCours = true;
+            dlg.m_affiner->setEnabled(false);
+        }
+        ~EnCours()
+        {
+            if (vivant) {
+                dlg.m_affinageEnCours = false;
+                dlg.m_affiner->setEnabled(true);
+            }
+        }
+    } enCours(*this);
+    m_etat->setText(QStringLiteral("Affinage du réseau sur %1...").arg(nombrePoints(points)));
+    const BilanAffinage bilan = reseau.Affiner(ensemble, m_passes->value());
+    if (!enCours.vivant) {
+        return bilan.remplace;
+    }
+    if (bilan.annule) {
+        m_etat->setText(QStringLiteral("Affinage annulé après %1 passes : le réseau reste celui "
+                                       "d'avant.")
+                            .arg(bilan.passes));
+        return false;
+    }
+    if (!bilan.remplace) {
+        m_etat->setText(QStringLiteral("Le réseau a été remplacé pendant l'affinage : le réseau "
+                                       "affiné est abandonné."));
+        return false;
+    }
+    testerEnsemble(reseau, ensemble, CoordonneeDeSortie, resultats);
+    const double apres = statistiquesErreur(resultats).rms;
+    m_etat->setText(
+        QStringLiteral("Réseau affiné sur %1 en %2 passes : écart sur ces points %3 cm "
+                       "avant, %4 cm après. Il estime désormais la position du robot ; « Ecrire "
+                       "Poids » dans la fenêtre du réseau l'enregistre.")
+            .arg(nombrePoints(points))
+            .arg(bilan.passes)
+            .arg(QString::number(avant, 'f', 1))
+            .arg(QString::number(apres, 'f', 1)));
     return true;
 }
 
@@ -351,6 +582,10 @@ QAction* ajouterMenuCalibration(CMainFrame& frame)
         auto* dialogue = frame.findChild<CalibrationDlg*>();
         if (!dialogue) {
             dialogue = new CalibrationDlg(view, &frame);
+        }
+        // Beside the map, never over it: the operator designates points there.
+        if (!dialogue->isVisible() && view->mapView()) {
+            placerACote(*dialogue, frame, *view->mapView());
         }
         dialogue->show();
         dialogue->raise();

@@ -102,6 +102,16 @@ void LienEnregistre::noteTerrain(const journal::EtatTerrain& terrain)
     }
 }
 
+void LienEnregistre::noteCalibrationEdit(const journal::EditionListe& edition)
+{
+    std::uint8_t charge[journal::TailleListeCalibration];
+    journal::encoderListeCalibration(charge, edition);
+    journal::EditionListe relue;
+    if (m_ouvert && journal::decoderListeCalibration(charge, sizeof charge, relue)) {
+        m_journal->listeCalibration(edition);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

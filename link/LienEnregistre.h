@@ -43,6 +43,7 @@ public:
     void noteMapEdit(const journal::Edition& edition) override;
     void noteCalibration(const journal::PointCalibre& point) override;
     void noteTerrain(const journal::EtatTerrain& terrain) override;
+    void noteCalibrationEdit(const journal::EditionListe& edition) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;

@@ -169,6 +169,11 @@ public:
     virtual void noteCalibration(const journal::PointCalibre& /*point*/) {}
     /** Notes the whole field, replaced at once, in the session's log, when the link keeps one. */
     virtual void noteTerrain(const journal::EtatTerrain& /*terrain*/) {}
+    /**
+     * Notes an edit of the calibration list ("Retirer", "Vider") in the
+     * session's log, when the link keeps one.
+     */
+    virtual void noteCalibrationEdit(const journal::EditionListe& /*edition*/) {}
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

@@ -78,6 +78,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
     int s = 0;
     double e = std::nan("");
     int derniereAffichee = -1;
+    m_derniereAnnulee = false;
     while (s < IterMax) {
         ordre.melanger(aleatoire());
         double total = 0.0;
@@ -104,6 +105,7 @@ void Perceptron::entrainer(const Table1D<Exemple>& ensemble)
                 texteEntrainement::AnnulerOperation, platform().loadString(ids::AppTitle),
                 MessageButtons::YesNo, MessageIcon::Question);
             if (reponse == MessageAnswer::Yes) {
+                m_derniereAnnulee = true;
                 break;
             }
         }

@@ -69,9 +69,9 @@ bool Perceptron::poidsFinis() const
     return true;
 }
 
-std::unique_ptr<Perceptron> Perceptron::copie() const
+std::unique_ptr<Perceptron> Perceptron::copie(bool avecProgression) const
 {
-    auto c = std::make_unique<Perceptron>(false);
+    auto c = std::make_unique<Perceptron>(avecProgression);
     static_cast<Table1D<Couche>&>(*c) = static_cast<const Table1D<Couche>&>(*this);
     c->Gain = Gain;
     c->PasAffichage = PasAffichage;

@@ -31,10 +31,11 @@ public:
     Perceptron& operator=(const Perceptron&) = delete;
 
     /**
-     * The same layers, weights and parameters in a new network without a
-     * progress box (to be evaluated elsewhere, on another thread).
+     * The same layers, weights and parameters in a new network, by default
+     * without a progress box (to be evaluated elsewhere, on another thread);
+     * with `avecProgression`, one to be trained further on its own.
      */
-    std::unique_ptr<Perceptron> copie() const;
+    std::unique_ptr<Perceptron> copie(bool avecProgression = false) const;
 
     /** Computes every neuron's output for input x. */
     void propager(const Vecteur& x);
@@ -76,6 +77,8 @@ public:
     /** The pass count and error of the last training run (for callers that report them). */
     int dernierePasse() const { return m_dernierePasse; }
     double derniereErreur() const { return m_derniereErreur; }
+    /** The last training run was stopped by the operator (Cancel, then Yes). */
+    bool derniereAnnulee() const { return m_derniereAnnulee; }
 
     friend std::istream& operator>>(std::istream& is, Perceptron& p);
 
@@ -98,6 +101,7 @@ private:
 
     int m_dernierePasse = 0;
     double m_derniereErreur = 0.0;
+    bool m_derniereAnnulee = false;
 };
 
 /**

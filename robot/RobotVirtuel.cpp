@@ -84,6 +84,25 @@ void RobotVirtuel::avancer()
     m_batterie = std::max(0.0, m_batterie - DrainParSeconde * m_periode - DrainParCm * parcouru);
 }
 
+RobotVirtuel::Placement RobotVirtuel::placer(const Pose& pose)
+{
+    if (!(pose.x >= 0.0 && pose.x <= Cote && pose.y >= 0.0 && pose.y <= Cote) ||
+        !std::isfinite(pose.cap)) {
+        return Placement::HorsTerrain;
+    }
+    if (!(pose.x > Rayon && pose.y > Rayon && pose.x < Cote - Rayon && pose.y < Cote - Rayon)) {
+        return Placement::Bord;
+    }
+    if (!m_terrain.degage(pose.x, pose.y)) {
+        return Placement::Obstacle;
+    }
+    m_pose = {pose.x, pose.y, normaliserCap(pose.cap)};
+    arreterRoues();
+    m_etat = 0;
+    m_reculer = false;
+    return Placement::Fait;
+}
+
 double RobotVirtuel::rouler(double vg, double vd, double duree)
 {
     const double plusRapide = std::max(std::fabs(vg), std::fabs(vd));

@@ -48,6 +48,22 @@ public:
     /** One period of motion: the back-off after a contact, or the wheels; the battery drains. */
     void avancer();
 
+    /** Why the robot cannot be put somewhere (placer). */
+    enum class Placement {
+        Fait,        ///< it stands there now
+        HorsTerrain, ///< a coordinate outside 0 .. 500 cm, or not a number
+        Bord,        ///< its body would touch a side of the field
+        Obstacle,    ///< its body would touch an obstacle
+    };
+    /**
+     * Picks the robot up and puts it down at `pose` (the heading in degrees,
+     * any finite value, brought into [0, 360)), as an operator moves it by
+     * hand: its wheels stop, and a contact not yet reported and the back-off
+     * that follows one are forgotten. Where its body would not be clear of
+     * the sides and the obstacles (touching counts), nothing changes.
+     */
+    Placement placer(const Pose& pose);
+
     const Pose& pose() const { return m_pose; }
     int gauche() const { return m_gauche; }
     int droite() const { return m_droite; }

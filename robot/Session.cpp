@@ -70,7 +70,7 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
 {
     Bilan bilan;
     if (options.trace != nullptr) {
-        *options.trace << EnteteTrace;
+        *options.trace << EnteteTrace << std::flush;
     }
     const long periodeMs = std::lround(robot.periode() * 1000.0);
     std::vector<std::uint8_t> recus;
@@ -87,6 +87,9 @@ Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSessio
         }
         bilan.inattendues += static_cast<long>(recus.size());
         appliquer(robot, recus, 0, bilan);
+        if (options.avantTrame) {
+            options.avantTrame(robot);
+        }
 
         const auto trame = robot.trame();
         // The timestamps and the status byte leave together; the battery

@@ -17,6 +17,11 @@ struct OptionsSession {
     int delaiReponseMs = 2000;
     /** Where to write the CSV trace, or null. */
     std::ostream* trace = nullptr;
+    /**
+     * Called on the robot's thread at the start of each period, before its
+     * frame is made: where the robot is moved by hand (commands typed to it).
+     */
+    std::function<void(RobotVirtuel&)> avantTrame;
     /** Called on the robot's thread after each period (benchmarks watch the truth). */
     std::function<void(const RobotVirtuel&)> apresPeriode;
     /**
@@ -45,7 +50,8 @@ struct Bilan {
 std::ostream& operator<<(std::ostream& flux, const Bilan& bilan);
 
 /**
- * The first line of the CSV trace. A line per answered frame: simulated time,
+ * The first line of the CSV trace, written (and flushed, as every line) when
+ * the run starts. A line per frame: simulated time,
  * the true position when the frame left and the heading once the reply's turn
  * is made, the status and battery bytes, the command bytes received (hex), the
  * wheel codes then in force, the ten bytes sent (hex).

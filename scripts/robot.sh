@@ -3,7 +3,8 @@
 # build/run/robot, in this terminal: the robot that `make run` (or an earlier
 # `make robot`) started is ended first, then a new one starts from the
 # scenario's start pose. The console reconnects with "Port série", OK, and
-# probes the new robot's heading before it steers it. Ctrl+C ends the robot.
+# probes the new robot's heading before it steers it. Ctrl+C ends the robot;
+# the lines typed in this terminal move it ("aller X Y CAP", kiv-robot(1)).
 #   scripts/robot.sh [preset] [scenario]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,5 +34,6 @@ if [[ -r $run/robot.pid ]]; then
 fi
 
 echo "robot: $scenario on $lien; in the console: \"Port série\", OK"
+echo "robot: type \"aller X Y CAP\" (cm, cm, degrees) to move it, \"aide\" for the commands"
 echo $$ >"$run/robot.pid"
 exec "$robot" --link "$lien" --trace "$run/trace.csv" "$scenario"

@@ -32,6 +32,7 @@ if [ "$mot" != device ] || [ -z "$device" ]; then
 fi
 echo "run: virtual robot on $lien -> $device ($scenario), trace in $run/trace.csv"
 echo "run: to restart the robot: make robot (another terminal), then \"Port série\", OK"
+echo "run: to move it by hand (calibration): make robot in another terminal, then type there \"aller X Y CAP\""
 cd "$run"
 status=0
 KIV_COM1=$lien "$bin/console/kiv" --weights "$root/data/beacons.wgh" || status=$?

@@ -11,6 +11,7 @@
 #include "trainer/Preparation.h"
 #include "trainer/TexteWindows.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -169,6 +170,73 @@ bool ReseauNeurones::EntrainerFichier(const std::string& chemin, const std::stri
         KIV_ERREUR(msg::PoidsNonFinis);
     }
     return true;
+}
+
+BilanAffinage ReseauNeurones::Affiner(const Table1D<Exemple>& ensemble, int passes,
+                                      const std::string& dump)
+{
+    BilanAffinage bilan;
+    if (!m_perceptron) {
+        return bilan;
+    }
+    if (ensemble.taille() == 0) {
+        KIV_ERREUR(msg::EnsembleVide);
+    }
+    for (int k = 0; k < ensemble.taille(); ++k) {
+        if (ensemble[k].entree.taille() != m_perceptron->nombreEntrees()) {
+            KIV_ERREUR(msg::VecteurEntreeInvalide);
+        }
+        if (ensemble[k].desire.taille() != m_perceptron->nombreSorties()) {
+            KIV_ERREUR(msg::VecteurDesireInvalide);
+        }
+    }
+    // Scaled as the network was taught: its own scaling, not the set's.
+    Table1D<Exemple> echelonne = ensemble;
+    appliquerEchelles(echelonne, m_echelles);
+    if (!dump.empty()) {
+        FichierTexteSortie fichier(dump);
+        ecrireDump(fichier, echelonne, m_echelles);
+        if (!fichier.fermer()) {
+            platform().messageBox(messageEcriture(dump, fichier.raison()),
+                                  platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                                  MessageIcon::Exclamation);
+        }
+    }
+    std::unique_ptr<Perceptron> copie = m_perceptron->copie(true);
+    const ParametresReseau& p = parametres;
+    copie->setPasAffichage(std::max(1, passes / 100));
+    copie->setTolerance(p.Tolerance);
+    copie->setGain(p.Gain);
+    copie->setMomentum(p.Momentum);
+    // The passes asked for are run: a few points soon meet the error
+    // that ends a training, long before they are learnt as well as they can be.
+    copie->setErreurMax(0.0);
+    copie->setIterMax(passes);
+    copie->valider();
+
+    // The network in place may change while the run lets the interface
+    // live (another window loads or trains one): this run then yields.
+    const std::uint64_t version = m_version;
+    copie->entrainer(echelonne);
+    bilan.passes = copie->dernierePasse();
+    bilan.erreur = copie->derniereErreur();
+    bilan.annule = copie->derniereAnnulee();
+    if (bilan.annule) {
+        return bilan;
+    }
+    if (!copie->poidsFinis()) {
+        KIV_ERREUR(msg::PoidsNonFinis);
+    }
+    if (m_version != version || !m_perceptron) {
+        bilan.devance = true;
+        return bilan;
+    }
+    m_perceptron = std::move(copie);
+    m_fichierPoids.clear();
+    m_entraine = true;
+    ++m_version;
+    bilan.remplace = true;
+    return bilan;
 }
 
 void ReseauNeurones::LirePoids(const std::string& chemin)

@@ -22,6 +22,19 @@ struct MiseAEchelle {
     Vecteur Translation2; ///< output offsets
 };
 
+/** What a refinement (ReseauNeurones::Affiner) came to. */
+struct BilanAffinage {
+    /** The refined network is in place. */
+    bool remplace = false;
+    /** The operator stopped the run (Cancel, then Yes): the network stayed as it was. */
+    bool annule = false;
+    /** Something else replaced the network during the run: this one was not put in place. */
+    bool devance = false;
+    /** Passes run, and the error of the last one (scaled outputs, as the progress box shows it). */
+    int passes = 0;
+    double erreur = 0.0;
+};
+
 /**
  * What the network trainer holds, without its window: the fields, the
  * scaling, the perceptron and the flags that enable the trainer's buttons.
@@ -63,6 +76,30 @@ public:
      * as made: entraine() is true afterwards.
      */
     bool EntrainerFichier(const std::string& chemin, const std::string& dump = "test.ext");
+
+    /**
+     * Trains the network in place further, from its weights, on `ensemble`
+     * (raw examples: inputs and outputs as the network takes and gives
+     * them), for `passes` passes (all of them: ErreurMax ends no
+     * refinement) with the training fields of `parametres` (Gain,
+     * Momentum, Tolerance). Its layers and its scaling stay
+     * those it has: the scaling is not computed again from the set, so that
+     * the weights keep their meaning and a few points refine what a large
+     * set taught. A copy is trained, with the progress box, while the
+     * network in place goes on answering; the copy replaces it only when the
+     * run went through (all its passes) with finite weights and nothing
+     * replaced the network meanwhile. A cancelled or
+     * failed run leaves the network as it was. The scaled set is written to
+     * `dump` unless it is empty (a dump that cannot be written is told and
+     * the run goes on). Nothing happens without a network. Throws Erreur
+     * before anything runs: "Ensemble d'entrainement vide!", "Vecteur
+     * d'entree invalide!" or "Vecteur desire invalide!" for a set that does
+     * not fit the network, and the perceptron's parameter errors; a run
+     * whose weights stop being numbers throws "Entrainement divergent:
+     * poids non finis!", the network untouched.
+     */
+    BilanAffinage Affiner(const Table1D<Exemple>& ensemble, int passes,
+                          const std::string& dump = {});
 
     /**
      * Reads a weights file: scaling, then perceptron, and entraine() becomes

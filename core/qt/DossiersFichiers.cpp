@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace dossiers {
 
@@ -34,22 +35,41 @@ std::string genre(const std::string& filtre)
     return motif.substr(point + 1);
 }
 
-QString depart(const std::string& filtre)
+QString documents()
 {
+    const QString dossier = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !dossier.isEmpty() && QFileInfo(dossier).isDir() ? dossier : QDir::homePath();
+}
+
+bool dansDonneesFournies(const QString& dossier)
+{
+    const QFileInfo reseau(QString::fromStdString(donnees::chemin("beacons.wgh")));
+    const QString fournies = QFileInfo(reseau.absolutePath()).canonicalFilePath();
+    const QString lui = QFileInfo(dossier).canonicalFilePath();
+    if (fournies.isEmpty() || lui.isEmpty()) {
+        return false;
+    }
+    return lui == fournies || lui.startsWith(fournies + QLatin1Char('/'));
+}
+
+QString depart(const std::string& filtre, FileDialogKind kind)
+{
+    const bool enregistrer = kind == FileDialogKind::Save;
     const std::string g = genre(filtre);
     if (!g.empty()) {
         QString retenu = QSettings().value(cle(g)).toString();
-        if (!retenu.isEmpty() && QFileInfo(retenu).isDir()) {
+        if (!retenu.isEmpty() && QFileInfo(retenu).isDir() &&
+            !(enregistrer && dansDonneesFournies(retenu))) {
             return retenu;
         }
-        if (g == "wgh" || g == "dat" || g == "prm") {
+        if (!enregistrer && (g == "wgh" || g == "dat" || g == "prm")) {
             const QFileInfo reseau(QString::fromStdString(donnees::chemin("beacons.wgh")));
             if (reseau.exists()) {
                 return reseau.absolutePath();
             }
         }
     }
-    return QDir::homePath();
+    return documents();
 }
 
 void retenir(const std::string& filtre, const QString& fichier)

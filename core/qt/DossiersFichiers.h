@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Platform.h"
+
 #include <QString>
 #include <string>
 
@@ -16,10 +18,18 @@ std::string genre(const std::string& filtre);
 
 /**
  * The folder a dialog for `filtre` starts in: the remembered one while it
- * exists; else, for the bundled network's kinds (wgh, dat, prm), the
- * folder of the bundled files; else the home folder.
+ * exists, except that a save never starts in the bundled data (the user's
+ * files do not go beside the bundled network, nor into an installed,
+ * read-only folder); else, to open the bundled network's kinds (wgh, dat,
+ * prm), the folder of the bundled files; else the user's documents.
  */
-QString depart(const std::string& filtre);
+QString depart(const std::string& filtre, FileDialogKind kind = FileDialogKind::Open);
+
+/** The user's documents folder; the home folder when there is none. */
+QString documents();
+
+/** True when `dossier` is the bundled data's folder or a folder inside it. */
+bool dansDonneesFournies(const QString& dossier);
 
 /** Remembers the folder of `fichier`, chosen in a dialog for `filtre`. */
 void retenir(const std::string& filtre, const QString& fichier);

@@ -106,10 +106,21 @@ std::optional<std::string> QtPlatform::chooseFileIn(FileDialogKind kind, const s
     // or saved, not the working folder.
     const QString demande = QString::fromStdString(dossier);
     const QString depart =
-        !demande.isEmpty() && QFileInfo(demande).isDir() ? demande : dossiers::depart(filter);
-    const QString path = kind == FileDialogKind::Open
-                             ? QFileDialog::getOpenFileName(owner, QString(), depart, qtFilter)
-                             : QFileDialog::getSaveFileName(owner, QString(), depart, qtFilter);
+        !demande.isEmpty() && QFileInfo(demande).isDir() ? demande : dossiers::depart(filter, kind);
+    QString path;
+    if (kind == FileDialogKind::Open) {
+        path = QFileDialog::getOpenFileName(owner, QString(), depart, qtFilter);
+    } else {
+        // A name typed without an extension gets the kind's own, before the
+        // dialog asks whether to replace a file of that name.
+        QFileDialog dialogue(owner, QString(), depart, qtFilter);
+        dialogue.setAcceptMode(QFileDialog::AcceptSave);
+        dialogue.setFileMode(QFileDialog::AnyFile);
+        dialogue.setDefaultSuffix(QString::fromStdString(dossiers::genre(filter)));
+        if (dialogue.exec() == QDialog::Accepted && !dialogue.selectedFiles().isEmpty()) {
+            path = dialogue.selectedFiles().constFirst();
+        }
+    }
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -165,6 +165,13 @@ bool Enregistreur::ecrireTerrainEnAttente()
     return true;
 }
 
+void Enregistreur::listeCalibration(const EditionListe& edition)
+{
+    std::uint8_t charge[TailleListeCalibration];
+    encoderListeCalibration(charge, edition);
+    noter(Genre::ListeCalibration, charge, sizeof charge);
+}
+
 std::string Enregistreur::chemin() const
 {
     std::lock_guard verrou(m_mutex);

@@ -102,6 +102,9 @@ public:
     using SourceTerrain = std::function<EtatTerrain()>;
     void fournirTerrain(SourceTerrain source);
 
+    /** An edit of the calibration list (its values as decoderListeCalibration accepts them). */
+    void listeCalibration(const EditionListe& edition);
+
     /**
      * Syncs to the disk what was written since the last sync, the files of
      * the session that are already full included; the recording's thread

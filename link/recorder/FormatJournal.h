@@ -29,8 +29,12 @@
  * from column 0; u16 x, y of the robot, of the destination and of the
  * bandit in cm, 0 .. 500 each; u8 flags: 1 the destination is placed,
  * 2 the bandit is shown, 4 the grid lines are on, no other bit; an
- * absent marker's position is 0, 0) and 9 an edit of the calibration
- * list. A version-1 log holds
+ * absent marker's position is 0, 0) and 9 an edit of the calibration list
+ * (9 bytes: u8 operation (OperationListe: 1 a point removed, 2 the list
+ * emptied); u32 the index of the point removed, 0 .. size - 1 (0 when
+ * emptied); u32 the list's size before the edit, 1 or more: with the
+ * kind-7 records before it, the list the calibration window held). A
+ * version-1 log holds
  * kinds 1 to 4 only, a version-2 log kinds 1 to 7; a map record of another
  * size or out of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
@@ -316,6 +320,47 @@ inline bool decoderTerrain(const std::uint8_t* charge, std::size_t n, EtatTerrai
     t.banditY = positions[5];
     t.quadrillage = (drapeaux & 4) != 0;
     return true;
+}
+
+/** What an edit of the calibration list did. */
+enum class OperationListe : std::uint8_t {
+    Retrait = 1, ///< a point removed ("Retirer")
+    Vidage = 2,  ///< every point removed ("Vider")
+};
+
+inline constexpr std::size_t TailleListeCalibration = 9;
+
+/** A calibration list edit's payload, decoded. */
+struct EditionListe {
+    OperationListe operation = OperationListe::Retrait;
+    /** The point removed, from 0 in the list's order; 0 when emptied. */
+    std::uint32_t indice = 0;
+    /** Points in the list before the edit. */
+    std::uint32_t taille = 0;
+};
+
+/** The payload of a calibration list edit (its values as decoderListeCalibration accepts them). */
+inline void encoderListeCalibration(std::uint8_t destination[TailleListeCalibration],
+                                    const EditionListe& e)
+{
+    destination[0] = static_cast<std::uint8_t>(e.operation);
+    poser(destination + 1, e.indice);
+    poser(destination + 5, e.taille);
+}
+
+/** A calibration list edit's payload of `n` bytes into `e`; false when it is not a valid one. */
+inline bool decoderListeCalibration(const std::uint8_t* charge, std::size_t n, EditionListe& e)
+{
+    if (n != TailleListeCalibration || charge[0] < 1 || charge[0] > 2) {
+        return false;
+    }
+    e.operation = static_cast<OperationListe>(charge[0]);
+    e.indice = prendre<std::uint32_t>(charge + 1);
+    e.taille = prendre<std::uint32_t>(charge + 5);
+    if (e.taille == 0) {
+        return false;
+    }
+    return e.operation == OperationListe::Retrait ? e.indice < e.taille : e.indice == 0;
 }
 
 } // namespace journal

@@ -115,6 +115,12 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
             return arret(Lecture::Corrompu, "modification de carte invalide (" +
                                                 std::to_string(e.charge.size()) + " octets)");
         }
+    } else if (genre == static_cast<std::uint8_t>(Genre::ListeCalibration)) {
+        EditionListe edition;
+        if (!decoderListeCalibration(e.charge.data(), e.charge.size(), edition)) {
+            return arret(Lecture::Corrompu, "modification de la liste de calibration invalide (" +
+                                                std::to_string(e.charge.size()) + " octets)");
+        }
     }
     if (genre == static_cast<std::uint8_t>(Genre::Terrain)) {
         EtatTerrain terrain;

@@ -274,3 +274,78 @@ TEST(SeanceCalibration, FramesCloseThePointAndTheGridAdvances)
     EXPECT_TRUE(seance.grille().empty());
     EXPECT_FALSE(seance.prochainPointGrille());
 }
+
+TEST(SeanceCalibration, APointFarFromTheEstimateWaitsForTheOperatorsWord)
+{
+    SeanceCalibration seance;
+    seance.setCriteres({1, 5.0});
+    const balises::Position ici{200.0, 300.0};
+    const auto lus = balises::intervallesLus(balises::Geometrie{}, ici);
+    // The network says where the test tells it to; the distance allowed is 50 cm.
+    std::optional<balises::Position> estime;
+    int appels = 0;
+    seance.setEstimateur(
+        [&](const std::array<double, 3>& t) {
+            ++appels;
+            EXPECT_EQ(t, lus) << "the point's mean intervals";
+            return estime;
+        },
+        50.0);
+    const auto fermer = [&] {
+        seance.commencer(ici);
+        return *seance.trame(lus);
+    };
+
+    // Exactly 50 cm away: kept at once.
+    estime = balises::Position{230.0, 340.0};
+    ResultatPoint r = fermer();
+    EXPECT_TRUE(r.accepte);
+    EXPECT_FALSE(r.aConfirmer);
+    EXPECT_EQ(r.ecartCm, 50.0);
+    EXPECT_EQ(seance.liste().taille(), 1);
+    // No estimate (no network): kept at once, as without an estimator.
+    estime.reset();
+    r = fermer();
+    EXPECT_FALSE(r.aConfirmer);
+    EXPECT_FALSE(r.estimation);
+    EXPECT_EQ(seance.liste().taille(), 2);
+    EXPECT_EQ(appels, 2);
+
+    // Farther: it waits; "no" drops it, "yes" keeps it, once.
+    estime = balises::Position{200.0, 350.5};
+    r = fermer();
+    EXPECT_TRUE(r.accepte);
+    EXPECT_TRUE(r.aConfirmer);
+    EXPECT_DOUBLE_EQ(r.ecartCm, 50.5);
+    EXPECT_EQ(r.estimation->y, 350.5);
+    EXPECT_EQ(seance.liste().taille(), 2);
+    ASSERT_TRUE(seance.enAttente());
+    const std::uint64_t premier = seance.numeroAttente();
+    EXPECT_TRUE(seance.confirmer(premier, false));
+    EXPECT_FALSE(seance.enAttente());
+    EXPECT_EQ(seance.liste().taille(), 2);
+    EXPECT_FALSE(seance.confirmer(premier, true)) << "answered already";
+    fermer();
+    const std::uint64_t second = seance.numeroAttente();
+    EXPECT_NE(second, premier);
+    EXPECT_FALSE(seance.confirmer(premier, true)) << "an answer meant for another point";
+    EXPECT_TRUE(seance.confirmer(second, true));
+    EXPECT_EQ(seance.liste().taille(), 3);
+    EXPECT_EQ(seance.liste()[2].position.y, 300.0) << "kept where the operator said";
+
+    // A new measure drops a point still waiting.
+    fermer();
+    seance.commencer(ici);
+    EXPECT_FALSE(seance.enAttente());
+    EXPECT_FALSE(seance.confirmer(seance.numeroAttente(), true));
+    EXPECT_EQ(seance.liste().taille(), 3);
+
+    // A refused point asks nothing.
+    seance.setCriteres({2, 5.0});
+    seance.commencer(ici);
+    seance.trame(lus);
+    r = *seance.trame(balises::intervallesLus(balises::Geometrie{}, {400.0, 100.0}));
+    EXPECT_FALSE(r.accepte);
+    EXPECT_FALSE(r.aConfirmer);
+    EXPECT_FALSE(seance.enAttente());
+}

@@ -2,9 +2,9 @@
 // console: a network pre-trained on the field as its operator measured it
 // (posts a few cm off, another day's speed of sound) estimates 7-8 cm
 // wrong; a robot on the serial line stands on 20 points while the
-// calibration dialog measures them; the points saved as a training set
-// refine the network; loaded into the console, it estimates 100 random
-// positions within 5 cm RMS.
+// calibration dialog measures them and saves them as a training set; its
+// "Affiner le réseau" trains the console's network further on them, and the
+// console then estimates 100 random positions within 5 cm RMS.
 #include "ConsoleFixture.h"
 
 #include "console/CalibrationDlg.h"
@@ -16,6 +16,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/FichierGeometrie.h"
 
+#include <QLabel>
 #include <QSpinBox>
 
 #include <cmath>
@@ -134,20 +135,15 @@ TEST_F(CalibrationBoutEnBoutTest, TwentyPointsThroughTheConsoleBringTheEstimateU
     scripted().queueFile(ensemble);
     ASSERT_TRUE(dlg->enregistrer());
 
-    // Refined: training goes on from the pre-trained weights, on the points.
-    ReseauNeurones reseau;
-    reseau.LirePoids(Donnees + "pre.wgh");
-    ASSERT_TRUE(reseau.LireParametres(Donnees + "mesure.prm"));
-    reseau.parametres.IterMax = 2000;
-    reseau.conserverPerceptron();
+    // Refined from the window: 2000 passes from the pre-trained weights, on
+    // the points; the console estimates with the refined network at once.
     aleatoire().initialiser(1);
-    ASSERT_TRUE(reseau.EntrainerFichier(ensemble, dossier / "test.ext"));
-    const std::string affine = dossier / "affine.wgh";
-    ASSERT_TRUE(reseau.EcrirePoids(affine));
-
-    // Loaded into the console as the operator loads weights.
-    scripted().queueFile(affine);
-    view->reseaux().OnLirePoids();
+    ASSERT_EQ(dlg->findChild<QSpinBox*>(QStringLiteral("passes"))->value(), 2000);
+    ASSERT_TRUE(dlg->affiner());
+    EXPECT_TRUE(dlg->findChild<QLabel*>(QStringLiteral("etat"))
+                    ->text()
+                    .startsWith(QStringLiteral("Réseau affiné sur 20 points en 2000 passes : écart "
+                                               "sur ces points ")));
     const double apres = rms(essais);
     EXPECT_LT(apres, 5.0);
     EXPECT_LT(apres, avant);

@@ -61,6 +61,12 @@ public:
     void noteCalibration(const journal::PointCalibre& point) override { calibres.push_back(point); }
     /** The calibration points noted for the session's log. */
     std::vector<journal::PointCalibre> calibres;
+    void noteCalibrationEdit(const journal::EditionListe& edition) override
+    {
+        editionsListe.push_back(edition);
+    }
+    /** The calibration list's edits noted for the session's log. */
+    std::vector<journal::EditionListe> editionsListe;
 
     RobotLinkOwner* proprietaire = nullptr;
     PortSettings reglages;

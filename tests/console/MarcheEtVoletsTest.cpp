@@ -238,7 +238,7 @@ TEST(DossiersFichiersTest, EachKindOfFileStartsWhereItWasLastChosen)
     EXPECT_EQ(dossiers::genre("Sans motif"), "");
     QSettings().remove(QStringLiteral("Dossiers"));
 
-    EXPECT_EQ(dossiers::depart(terrains), QDir::homePath());
+    EXPECT_EQ(dossiers::depart(terrains), dossiers::documents());
     dossiers::retenir(terrains, a.filePath(QStringLiteral("champ.kiv")));
     dossiers::retenir(poids, b.filePath(QStringLiteral("reseau.wgh")));
     EXPECT_EQ(dossiers::depart(terrains), a.path());

@@ -7,13 +7,17 @@
 // in an empty folder, it ends on the one a log names (never found there,
 // never looked for outside it) and otherwise exactly as the file reader.
 // kiv-log's escaping leaves no control character in any event text; the map
-// records read (version 2 on) decode to a point or a cell of the field, and
-// a whole field (version 3) to cell values and points of the field that
-// encode back to its very bytes. Played on a replay's state, the records
-// keep its field a field (a wall all round, cell values 0 .. 3) and its
-// robot, destination, battery and wheel codes within their ranges.
+// records read (version 2 on) decode to a point or a cell of the field, a
+// whole field (version 3) to cell values and points of the field that
+// encode back to its very bytes, and an edit of the calibration list
+// (version 3) to a point of the list it names. Played on a replay's state,
+// the records keep its field a field (a wall all round, cell values 0 .. 3)
+// and its robot, destination, battery and wheel codes within their ranges;
+// the calibration list made from them never holds more points than were
+// kept, and none once emptied.
 #include "Echappement.h"
 #include "FuzzSupport.h"
+#include "ListeJournal.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
 #include "link/recorder/LecteurSession.h"
@@ -141,6 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         estimation.sortie1 = (t2 - 0.1) * 5000.0;
         return estimation;
     };
+    ListeJournal liste;
+    int gardes = 0;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
         lus.push_back(e);
         rejoue.appliquer(e, estimateur);
@@ -183,6 +189,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          std::isfinite(p.intervalles[0]) && std::isfinite(p.intervalles[1]) &&
                          std::isfinite(p.intervalles[2]) && p.trames >= 1,
                      "a calibration point read is finite, on the field, of a frame at least");
+            ++gardes;
+        } else if (e.genre == journal::Genre::ListeCalibration) {
+            journal::EditionListe edition;
+            verifier(
+                lecteur.version() >= 3 &&
+                    journal::decoderListeCalibration(e.charge.data(), e.charge.size(), edition) &&
+                    edition.taille >= 1 &&
+                    (edition.operation == journal::OperationListe::Vidage
+                         ? edition.indice == 0
+                         : edition.indice < edition.taille),
+                "a calibration list edit read names a point of a list");
+        }
+        liste.prendre(e);
+        verifier(liste.liste().taille() <= gardes, "the list holds no point that was not kept");
+        if (e.genre == journal::Genre::ListeCalibration) {
+            journal::EditionListe edition;
+            journal::decoderListeCalibration(e.charge.data(), e.charge.size(), edition);
+            verifier(edition.operation == journal::OperationListe::Retrait ||
+                         (liste.liste().taille() == 0 && liste.fidele()),
+                     "an emptied list is empty and known again");
         }
         if (e.genre == journal::Genre::Terrain) {
             journal::EtatTerrain t;

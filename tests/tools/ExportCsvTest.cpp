@@ -273,6 +273,104 @@ TEST(KivLog, CalibrationPointsOfALogBecomeATrainingSet)
               "kiv-log: --dat ne se combine ni avec --csv ni avec --w");
 }
 
+TEST(KivLog, PointsRemovedOrEmptiedInTheWindowAreNotWrittenBack)
+{
+    kiv_test::RepertoireTemporaire dossier;
+    const auto point = [](double x) {
+        journal::PointCalibre p{x, 100.0, {0.15, 0.151, 0.149}, 20, 0.5};
+        std::string charge(journal::TailleCalibration, '\0');
+        journal::encoderCalibration(reinterpret_cast<std::uint8_t*>(charge.data()), p);
+        return charge;
+    };
+    const auto edition = [](journal::OperationListe operation, std::uint32_t indice,
+                            std::uint32_t taille) {
+        std::string charge(journal::TailleListeCalibration, '\0');
+        journal::encoderListeCalibration(reinterpret_cast<std::uint8_t*>(charge.data()),
+                                         {operation, indice, taille});
+        return charge;
+    };
+    const auto executer = [](const std::string& commande) {
+        std::string sortie;
+        if (FILE* p = ::popen((commande + " 2>&1").c_str(), "r")) {
+            char tampon[512];
+            while (std::fgets(tampon, sizeof tampon, p)) {
+                sortie += tampon;
+            }
+            sortie += "status=" + std::to_string(WEXITSTATUS(::pclose(p)));
+        }
+        return sortie;
+    };
+    const auto positions = [](const std::string& dat) {
+        std::ifstream lu(dat, std::ios::binary);
+        const std::string octets((std::istreambuf_iterator<char>(lu)),
+                                 std::istreambuf_iterator<char>());
+        std::string xs;
+        for (std::size_t k = octets.find("# point "); k != std::string::npos;
+             k = octets.find("# point ", k + 1)) {
+            const std::size_t x = octets.find(" x ", k) + 3;
+            xs += octets.substr(x, octets.find(' ', x) - x) + " ";
+        }
+        return xs;
+    };
+    using journal::Genre;
+    using journal::OperationListe;
+    // Kept 10, 20, 30; the second removed; emptied; kept 40, 50, 60; the last removed.
+    const std::string log = dossier / "liste.kivlog";
+    std::ofstream(log, std::ios::binary)
+        << Journal()
+               .ajouter(0, Genre::Lien, "ouvert COM1")
+               .ajouter(1000000, Genre::Calibration, point(10))
+               .ajouter(2000000, Genre::Calibration, point(20))
+               .ajouter(3000000, Genre::Calibration, point(30))
+               .ajouter(4000000, Genre::ListeCalibration, edition(OperationListe::Retrait, 1, 3))
+               .ajouter(5000000, Genre::ListeCalibration, edition(OperationListe::Vidage, 0, 2))
+               .ajouter(6000000, Genre::Calibration, point(40))
+               .ajouter(7000000, Genre::Calibration, point(50))
+               .ajouter(8000000, Genre::Calibration, point(60))
+               .ajouter(9000000, Genre::ListeCalibration, edition(OperationListe::Retrait, 2, 3))
+               .octets();
+    const std::string dat = dossier / "points.dat";
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + log + " --dat " + dat),
+              "2 points de calibration écrits dans " + dat + "\nstatus=0");
+    EXPECT_EQ(positions(dat), "40 50 ");
+    const std::string resume = executer(KIV_LOG_PATH " " + log);
+    EXPECT_NE(resume.find("     4.000 s  calibration : point 2 sur 3 retiré\n"
+                          "     5.000 s  calibration : liste vidée (2 points)\n"),
+              std::string::npos)
+        << resume;
+    EXPECT_NE(resume.find("Calibration : 2 points dans la liste à la fin\n"), std::string::npos)
+        << resume;
+
+    // The window removed a point the log never had (kept while nothing was
+    // recorded): nothing is written, and the summary says why.
+    const std::string manque = dossier / "manque.kivlog";
+    std::ofstream(manque, std::ios::binary)
+        << Journal()
+               .ajouter(0, Genre::Lien, "ouvert COM1")
+               .ajouter(1000000, Genre::Calibration, point(10))
+               .ajouter(2500000, Genre::ListeCalibration, edition(OperationListe::Retrait, 0, 2))
+               .octets();
+    const std::string autre = dossier / "autre.dat";
+    const std::string raison = "à 2.500 s, la fenêtre retire le point 1 de 2 et le journal n'en "
+                               "a que 1 : des points ont été gardés sans être enregistrés";
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + manque + " --dat " + autre),
+              "kiv-log: " + manque + " : " + raison + " ; rien n'est écrit\nstatus=1");
+    EXPECT_FALSE(std::filesystem::exists(autre));
+    EXPECT_NE(executer(KIV_LOG_PATH " " + manque)
+                  .find("Calibration : liste incomplète, " + raison + "\n"),
+              std::string::npos);
+    // ... until the list is emptied: from there it is known again.
+    std::ofstream(manque, std::ios::binary | std::ios::app)
+        << Journal()
+               .ajouter(3000000, Genre::ListeCalibration, edition(OperationListe::Vidage, 0, 1))
+               .ajouter(4000000, Genre::Calibration, point(70))
+               .octets()
+               .substr(journal::TailleEntete);
+    EXPECT_EQ(executer(KIV_LOG_PATH " " + manque + " --dat " + autre),
+              "1 points de calibration écrits dans " + autre + "\nstatus=0");
+    EXPECT_EQ(positions(autre), "70 ");
+}
+
 TEST(ExportCsv, ASessionContinuedInOtherFilesExportsWholeIntoAFileWrittenSafely)
 {
     ScriptedPlatform scripted;

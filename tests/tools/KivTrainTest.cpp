@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -345,10 +346,85 @@ TEST_F(KivTrain, TrainingGoesOnFromLoadedWeights)
     ASSERT_TRUE(std::regex_search(neuf.erreur, n, std::regex("Passe #0 : ([0-9.]+)")));
     EXPECT_LT(std::stod(m[1].str()), std::stod(n[1].str()));
 
-    // Without --params the loaded network's shape is kept.
-    const Resultat s =
-        kivTrain({"--weights", "b.wgh", "--data", "d.dat", "--out", "b.wgh", "--seed", "2"});
+    // Without --params the loaded network's shape is kept (a refinement).
+    const Resultat s = kivTrain({"--weights", "b.wgh", "--data", "d.dat", "--out", "b.wgh",
+                                 "--iterations", "20", "--seed", "2"});
     EXPECT_EQ(s.statut, 0) << s.erreur;
+}
+
+TEST_F(KivTrain, RefiningWithoutParametersKeepsTheLayersAndTheScalingOfTheWeights)
+{
+    ASSERT_EQ(
+        kivTrain({"--params", "p.prm", "--data", "d.dat", "--out", "a.wgh", "--seed", "7"}).statut,
+        0);
+    // Two points in the middle of the first set's range, slightly off what it taught.
+    ecrire(m_dir / "e.dat", "(2)\n(3,1) 0.15 0.20 0.2 (2,1) 1.6 3.3\n"
+                            "(3,1) 0.30 0.25 0.25 (2,1) 3.2 1.9\n");
+    const Resultat r = kivTrain({"--weights", "a.wgh", "--data", "e.dat", "--out", "b.wgh",
+                                 "--iterations", "300", "--seed", "3"});
+    ASSERT_EQ(r.statut, 0) << r.erreur;
+    // Every pass asked for: ErreurMax ends no refinement.
+    EXPECT_NE(r.erreur.find("Réseau affiné sur 2 exemples : 300 passes ; poids écrits dans "
+                            "b.wgh\n"),
+              std::string::npos)
+        << r.erreur;
+    EXPECT_NE(r.erreur.find("\nPasse #300 : "), std::string::npos) << r.erreur;
+
+    ReseauNeurones a;
+    a.LirePoids((m_dir / "a.wgh").string());
+    ReseauNeurones b;
+    b.LirePoids((m_dir / "b.wgh").string());
+    // The scaling is the weights' own (the two points alone would give another one).
+    const auto memes = [](const Matrice& x, const Matrice& y) {
+        if (x.lignes() != y.lignes() || x.colonnes() != y.colonnes()) {
+            return false;
+        }
+        for (int i = 0; i < x.lignes(); ++i) {
+            for (int j = 0; j < x.colonnes(); ++j) {
+                if (x(i, j) != y(i, j)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(memes(a.echelles().Echelle1, b.echelles().Echelle1));
+    EXPECT_TRUE(memes(a.echelles().Echelle2, b.echelles().Echelle2));
+    EXPECT_TRUE(memes(a.echelles().Translation1, b.echelles().Translation1));
+    EXPECT_TRUE(memes(a.echelles().Translation2, b.echelles().Translation2));
+    ASSERT_EQ(b.perceptron()->taille(), a.perceptron()->taille());
+    for (int c = 0; c < a.perceptron()->taille(); ++c) {
+        EXPECT_EQ((*b.perceptron())[c].taille(), (*a.perceptron())[c].taille());
+    }
+    // ... and the refined network answers the two points better.
+    const auto ecart = [](ReseauNeurones& reseau, double e1, double e2, double e3, double y,
+                          double x) {
+        Vecteur v;
+        EXPECT_TRUE(reseau.Evaluer(e1, e2, e3, v));
+        return std::hypot(v[0] - y, v[1] - x);
+    };
+    EXPECT_LT(ecart(b, 0.15, 0.20, 0.2, 1.6, 3.3) + ecart(b, 0.30, 0.25, 0.25, 3.2, 1.9),
+              ecart(a, 0.15, 0.20, 0.2, 1.6, 3.3) + ecart(a, 0.30, 0.25, 0.25, 3.2, 1.9));
+
+    // 2000 passes unless told; a set of another shape is refused, --out untouched.
+    const Resultat defaut =
+        kivTrain({"--weights", "a.wgh", "--data", "e.dat", "--out", "c.wgh", "--seed", "3"});
+    ASSERT_EQ(defaut.statut, 0) << defaut.erreur;
+    EXPECT_NE(defaut.erreur.find(" : 2000 passes ; "), std::string::npos);
+    ecrire(m_dir / "f.dat", kDonneesUneSortie);
+    const std::string avant = lire(m_dir / "b.wgh");
+    const Resultat refus = kivTrain({"--weights", "a.wgh", "--data", "f.dat", "--out", "b.wgh"});
+    EXPECT_EQ(refus.statut, 1);
+    EXPECT_EQ(refus.erreur.substr(refus.erreur.rfind("kiv-train: ")),
+              "kiv-train: Vecteur desire invalide!\n");
+    EXPECT_EQ(lire(m_dir / "b.wgh"), avant);
+
+    // With parameters, --iterations stands for their IterMax.
+    const Resultat p = kivTrain({"--params", "p.prm", "--data", "d.dat", "--out", "d.wgh",
+                                 "--iterations", "150", "--seed", "7"});
+    ASSERT_EQ(p.statut, 0) << p.erreur;
+    EXPECT_NE(p.erreur.find("\nPasse #150 : "), std::string::npos) << p.erreur;
+    EXPECT_EQ(p.erreur.find("\nPasse #200 : "), std::string::npos) << p.erreur;
 }
 
 TEST_F(KivTrain, ParametersThatDoNotFitTheLoadedNetworkAreRefused)
@@ -463,6 +539,10 @@ TEST_F(KivTrain, BadArgumentsExitTwoWithUsage)
         {"--data", "d.dat", "--out", "a.wgh", "--seed", "2147483647"},
         {"--data", "d.dat", "--out", "a.wgh", "--seed", "sept"},
         {"--data", "d.dat", "--out", "a.wgh", "--data", "e.dat"},
+        {"--data", "d.dat", "--out", "a.wgh", "--iterations", "0"},
+        {"--data", "d.dat", "--out", "a.wgh", "--iterations", "10000001"},
+        {"--data", "d.dat", "--out", "a.wgh", "--iterations", "2e3"},
+        {"--weights", "a.wgh", "--test", "d.dat", "--iterations", "20"},
     };
     for (const auto& arguments : mauvais) {
         std::string ligne;
@@ -590,6 +670,34 @@ TEST_F(KivTrain, CtrlCAnsweredYesOnTheTerminalStopsAndKeepsTheWeights)
         << r.erreur;
     EXPECT_EQ(r.erreur.find("Passe #100000000"), std::string::npos);
     EXPECT_FALSE(lire(m_dir / "a.wgh").empty());
+}
+
+TEST_F(KivTrain, ARefinementStoppedWithCtrlCWritesNothing)
+{
+    Pty pty;
+    ASSERT_FALSE(pty.nom().empty()) << "no pseudo-terminal available";
+    ASSERT_EQ(
+        kivTrain({"--params", "p.prm", "--data", "d.dat", "--out", "a.wgh", "--seed", "7"}).statut,
+        0);
+    ecrire(m_dir / "b.wgh", "previous");
+    // The first run's output is not this one's progress.
+    fs::remove(m_dir / ".stderr");
+    Processus p(m_dir,
+                {"--weights", "a.wgh", "--data", "d.dat", "--out", "b.wgh", "--iterations",
+                 "10000000", "--seed", "4"},
+                pty.nom());
+    ASSERT_TRUE(p.lance());
+    ASSERT_TRUE(p.attendre("Passe #0 : ", std::chrono::seconds(30))) << p.erreurJusquIci();
+    ::kill(p.pid(), SIGINT);
+    const std::string question = "KIV-ZUL: Voulez-vous vraiment annuler l'opération? [o/N] ";
+    ASSERT_TRUE(pty.attendre(question, std::chrono::seconds(30))) << pty.lu();
+    pty.taper("o\n");
+    const Resultat r = p.terminer(std::chrono::seconds(60));
+    EXPECT_EQ(r.statut, 1) << r.erreur;
+    EXPECT_TRUE(std::regex_search(r.erreur, std::regex("kiv-train: affinage annulé après [0-9]+ "
+                                                       "passes ; b\\.wgh n'est pas écrit\n$")))
+        << r.erreur;
+    EXPECT_EQ(lire(m_dir / "b.wgh"), "previous");
 }
 
 } // namespace

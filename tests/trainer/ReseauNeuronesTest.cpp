@@ -205,6 +205,105 @@ TEST_F(ReseauNeuronesTest, SecondTrainingContinuesUnlessTheStructureChanged)
     EXPECT_NE(m_reseau.perceptron(), nullptr);
 }
 
+TEST_F(ReseauNeuronesTest, RefiningTrainsACopyThatReplacesTheNetworkOnlyWhenTheRunWentThrough)
+{
+    const auto exemple = [](double e1, double e2, double e3, double y, double x) {
+        Exemple ex;
+        ex.entree = Vecteur(3);
+        ex.entree[0] = e1;
+        ex.entree[1] = e2;
+        ex.entree[2] = e3;
+        ex.desire = Vecteur(2);
+        ex.desire[0] = y;
+        ex.desire[1] = x;
+        return ex;
+    };
+    Table1D<Exemple> points(2);
+    points[0] = exemple(0.16, 0.15, 0.15, 1.5, 3.5);
+    points[1] = exemple(0.12, 0.14, 0.25, 0.5, 4.5);
+
+    // Nothing to refine without a network.
+    EXPECT_FALSE(m_reseau.Affiner(points, 50).remplace);
+    ASSERT_TRUE(entrainer());
+    const Perceptron* avant = m_reseau.perceptron();
+    const std::vector<double> appris = poids(*avant);
+    const std::vector<double> echelle = cellules(m_reseau.echelles().Echelle1);
+    const std::uint64_t version = m_reseau.version();
+    scripted().clear();
+
+    // Cancelled: the network in place is the very same, its weights untouched.
+    scripted().pressCancelAtPoll(3);
+    scripted().queueAnswer(MessageAnswer::Yes);
+    BilanAffinage bilan = m_reseau.Affiner(points, 50);
+    EXPECT_TRUE(bilan.annule);
+    EXPECT_FALSE(bilan.remplace);
+    EXPECT_EQ(bilan.passes, 3);
+    EXPECT_EQ(m_reseau.perceptron(), avant);
+    EXPECT_EQ(poids(*m_reseau.perceptron()), appris);
+    EXPECT_EQ(m_reseau.version(), version);
+    ASSERT_FALSE(scripted().progressBoxes().empty());
+    EXPECT_TRUE(scripted().progressBoxes().back().okShown);
+    EXPECT_EQ(scripted().progressBoxes().back().upper, 50);
+
+    // Another network put in place during the run (the trainer window
+    // reads weights while the box keeps the interface live): this run yields.
+    ASSERT_TRUE(m_reseau.EcrirePoids(m_dossier / "autre.wgh"));
+    scripted().clear();
+    scripted().pressCancelAtPoll(2);
+    scripted().queueAnswer(MessageAnswer::No);
+    scripted().setWhileBoxOpen([this](const ScriptedPlatform::ShownMessage&) {
+        m_reseau.LirePoids(m_dossier / "autre.wgh");
+    });
+    const Perceptron* lu = nullptr;
+    bilan = m_reseau.Affiner(points, 20);
+    scripted().setWhileBoxOpen(nullptr);
+    lu = m_reseau.perceptron();
+    EXPECT_TRUE(bilan.devance);
+    EXPECT_FALSE(bilan.remplace);
+    EXPECT_EQ(bilan.passes, 20);
+    EXPECT_EQ(m_reseau.fichierPoids(), m_dossier / "autre.wgh");
+    egauxASixChiffres(poids(*lu), appris);
+    const std::vector<double> echelleLue = cellules(m_reseau.echelles().Echelle1);
+    egauxASixChiffres(echelleLue, echelle);
+
+    // Through: a new network of the same layers, from the weights, with the
+    // same scaling; it answers the points better.
+    const auto ecart = [&] {
+        double somme = 0.0;
+        for (int k = 0; k < points.taille(); ++k) {
+            Vecteur v;
+            EXPECT_TRUE(
+                m_reseau.Evaluer(points[k].entree[0], points[k].entree[1], points[k].entree[2], v));
+            somme += std::hypot(v[0] - points[k].desire[0], v[1] - points[k].desire[1]);
+        }
+        return somme;
+    };
+    const double ecartAvant = ecart();
+    const std::uint64_t versionLue = m_reseau.version();
+    const std::vector<int> couchesLues = couches(*lu);
+    bilan = m_reseau.Affiner(points, 200, dump());
+    EXPECT_TRUE(bilan.remplace);
+    EXPECT_EQ(bilan.passes, 200);
+    EXPECT_EQ(couches(*m_reseau.perceptron()), couchesLues);
+    EXPECT_EQ(m_reseau.perceptron()->iterMax(), 200);
+    EXPECT_EQ(cellules(m_reseau.echelles().Echelle1), echelleLue);
+    EXPECT_GT(m_reseau.version(), versionLue);
+    EXPECT_TRUE(m_reseau.fichierPoids().empty()) << "no longer the file's network";
+    EXPECT_LT(ecart(), ecartAvant);
+    EXPECT_NE(lireOctets(dump()).find("Echelle 1"), std::string::npos);
+
+    // A set that does not fit the network is refused before anything runs.
+    Table1D<Exemple> autre(1);
+    autre[0] = exemple(0.1, 0.1, 0.1, 1, 1);
+    autre[0].desire = Vecteur(1);
+    const Perceptron* affine = m_reseau.perceptron();
+    EXPECT_TRUE(
+        kiv_test::lanceErreur([&] { m_reseau.Affiner(autre, 10); }, "Vecteur desire invalide!"));
+    EXPECT_TRUE(kiv_test::lanceErreur([&] { m_reseau.Affiner(Table1D<Exemple>(), 10); },
+                                      "Ensemble d'entrainement vide!"));
+    EXPECT_EQ(m_reseau.perceptron(), affine);
+}
+
 TEST_F(ReseauNeuronesTest, RefusedParametersKeepTheNetworkInUse)
 {
     ASSERT_TRUE(entrainer());

@@ -2,7 +2,7 @@
 // exports its sensor frames as CSV, or summarises it.
 #include "Echappement.h"
 #include "ExportCsv.h"
-#include "calibration/ListeCalibration.h"
+#include "ListeJournal.h"
 
 #include "core/DossierDonnees.h"
 #include "core/Erreur.h"
@@ -38,10 +38,11 @@ constexpr const char* kUsage =
     "                   beacons.wgh)\n"
     "  --out F.csv      écrit le CSV dans F.csv au lieu de la sortie standard ; un\n"
     "                   export qui échoue laisse le fichier précédent intact\n"
-    "  --dat F.dat      écrit dans F.dat les points de calibration gardés pendant\n"
-    "                   la session, en fichier d'entraînement (entrées : les trois\n"
-    "                   intervalles moyens ; sorties : y puis x en cm) ; un journal\n"
-    "                   endommagé ou sans point n'écrit rien\n"
+    "  --dat F.dat      écrit dans F.dat la liste de la fenêtre de calibration à la\n"
+    "                   fin de la session (les points gardés, moins ceux retirés),\n"
+    "                   en fichier d'entraînement (entrées : les trois intervalles\n"
+    "                   moyens ; sorties : y puis x en cm) ; un journal endommagé,\n"
+    "                   sans point, ou qui ne tient pas toute la liste n'écrit rien\n"
     "  sans --csv       résume le journal : durée, octets, événements du lien et de\n"
     "                   la navigation\n"
     "\n"
@@ -240,20 +241,12 @@ int extraireCalibration(std::istream& entree, const Options& options)
         std::cerr << "kiv-log: " << options.journal << " : " << echapper(lecteur.erreur()) << '\n';
         return 1;
     }
-    calibration::ListeCalibration liste;
+    // The points kept, less those removed: the window's list as it ended.
+    ListeJournal liste;
     journal::Enregistrement e;
     journal::Lecture r;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
-        journal::PointCalibre p;
-        if (e.genre == journal::Genre::Calibration &&
-            journal::decoderCalibration(e.charge.data(), e.charge.size(), p)) {
-            calibration::PointCalibration point;
-            point.position = {p.x, p.y};
-            point.intervalles = {p.intervalles[0], p.intervalles[1], p.intervalles[2]};
-            point.trames = static_cast<int>(std::min<std::uint32_t>(p.trames, 1000000));
-            point.dispersionCm = p.dispersionCm;
-            liste.ajouter(point);
-        }
+        liste.prendre(e);
     }
     // A damaged log writes nothing: what follows the damage is unknown.
     if (r == journal::Lecture::Corrompu) {
@@ -261,16 +254,23 @@ int extraireCalibration(std::istream& entree, const Options& options)
                   << " ; rien n'est écrit\n";
         return 1;
     }
-    if (liste.taille() == 0) {
+    // Nor one that does not hold the whole list: a wrong set is worse than none.
+    if (!liste.fidele()) {
+        std::cerr << "kiv-log: " << options.journal << " : " << liste.ecart()
+                  << " ; rien n'est écrit\n";
+        return 1;
+    }
+    if (liste.liste().taille() == 0) {
         std::cerr << "kiv-log: " << options.journal << " : aucun point de calibration\n";
         return 1;
     }
     std::string raison;
-    if (!liste.ecrireFichier(*options.dat, &raison)) {
+    if (!liste.liste().ecrireFichier(*options.dat, &raison)) {
         std::cerr << "kiv-log: " << echapper(messageEcriture(*options.dat, raison)) << '\n';
         return 1;
     }
-    std::cout << liste.taille() << " points de calibration écrits dans " << *options.dat << '\n';
+    std::cout << liste.liste().taille() << " points de calibration écrits dans " << *options.dat
+              << '\n';
     return 0;
 }
 
@@ -292,10 +292,12 @@ int resumer(std::istream& entree, const Options& options)
     std::uint64_t dernier = 0;
     std::uint64_t resynchros = 0;
     std::uint64_t ecartes = 0;
+    ListeJournal calibration;
     journal::Enregistrement e;
     journal::Lecture r;
     while ((r = lecteur.suivant(e)) == journal::Lecture::Enregistrement) {
         dernier = e.tempsUs;
+        calibration.prendre(e);
         switch (e.genre) {
         case journal::Genre::Recu:
             recus += e.charge.size();
@@ -332,6 +334,12 @@ int resumer(std::istream& entree, const Options& options)
             }
             break;
         }
+        case journal::Genre::ListeCalibration: {
+            char temps[32];
+            std::snprintf(temps, sizeof temps, "%10.3f s", static_cast<double>(e.tempsUs) / 1e6);
+            std::cout << temps << "  calibration : " << decrireEditionListe(e) << '\n';
+            break;
+        }
         case journal::Genre::Destination:
         case journal::Genre::Carte: {
             char temps[32];
@@ -345,8 +353,6 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps << "  terrain : " << decrireTerrain(e) << '\n';
             break;
         }
-        case journal::Genre::ListeCalibration:
-            break;
         }
     }
     std::printf("Durée %.3f s, %llu octets reçus, %llu octets émis, %llu enregistrements\n",
@@ -357,6 +363,15 @@ int resumer(std::istream& entree, const Options& options)
         std::printf("Trames coupées par un silence : %llu (%llu octets écartés)\n",
                     static_cast<unsigned long long>(resynchros),
                     static_cast<unsigned long long>(ecartes));
+    }
+    if (calibration.enregistrements() > 0) {
+        if (calibration.fidele()) {
+            const int n = calibration.liste().taille();
+            std::cout << "Calibration : " << n << (n > 1 ? " points" : " point")
+                      << " dans la liste à la fin\n";
+        } else {
+            std::cout << "Calibration : liste incomplète, " << calibration.ecart() << '\n';
+        }
     }
     if (lecteur.fichiers() > 1) {
         std::cout << "Session continuée dans " << lecteur.fichiers() << " fichiers\n";

@@ -2,7 +2,9 @@
 // It sends a sensor frame every period from its true position on the field,
 // obeys the command byte that answers each frame, and finds the obstacles of
 // its scenario with its bumper.
-#include "core/EcritureSure.h"
+#include "robot/CommandesRobot.h"
+#include "robot/EntreeCommandes.h"
+#include "robot/FichierTrace.h"
 #include "robot/Liaison.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
@@ -15,8 +17,10 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -39,8 +43,10 @@ constexpr const char* kUsage =
     "  --link CHEMIN    crée un lien symbolique CHEMIN vers le pseudo-terminal créé\n"
     "  --fast           sans attente entre les trames : la suivante part dès que la\n"
     "                   réponse est là (tests, bancs d'essai)\n"
-    "  --trace F.csv    écrit une ligne par trame : temps, position vraie, octets\n"
-    "                   reçus et envoyés\n"
+    "  --trace F.csv    écrit une ligne par trame, au fil de la course : temps,\n"
+    "                   position vraie, octets reçus et envoyés ; un fichier\n"
+    "                   ordinaire ou un lien de ce nom est remplacé, un dossier,\n"
+    "                   un périphérique ou un tube est refusé\n"
     "  --geometry F.geo les balises du terrain, l'intervalle entre leurs tirs,\n"
     "                   l'horloge du compteur et la vitesse du son (voir\n"
     "                   data/geometrie/README.md) ; sans elle, les quatre coins,\n"
@@ -52,7 +58,16 @@ constexpr const char* kUsage =
     "première ligne (\"device /dev/pts/N\") : la console l'ouvre comme COM1 avec\n"
     "  KIV_COM1=/dev/pts/N build/release/console/kiv --weights data/beacons.wgh\n"
     "Il s'arrête sur Ctrl+C, SIGTERM, ou quand l'autre bout ferme la ligne, et\n"
-    "affiche alors son bilan (trames, réponses, manquantes, inattendues).\n";
+    "affiche alors son bilan (trames, réponses, manquantes, inattendues).\n"
+    "\n"
+    "Pendant la course, il lit des commandes sur son entrée standard, une par\n"
+    "ligne, et répond par une ligne (« fait : ... » ou « refusé : ... ») :\n"
+    "  aller X Y CAP    le pose en (X, Y) cm, cap en degrés dans le sens horaire\n"
+    "                   depuis l'axe x (0 à droite, 90 en bas), roues arrêtées ;\n"
+    "                   refusé hors du terrain, contre un bord ou dans un obstacle\n"
+    "  position         où il se trouve\n"
+    "  aide             les commandes\n"
+    "La fin de l'entrée standard (</dev/null) ne change rien à la course.\n";
 
 std::atomic<bool> g_arret{false};
 
@@ -128,6 +143,9 @@ void installerSignaux()
     sigaction(SIGTERM, &a, nullptr);
     sigaction(SIGHUP, &a, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A robot in the background that read its terminal would be stopped:
+    // it reads it only in the foreground, and a read there fails instead.
+    std::signal(SIGTTIN, SIG_IGN);
 }
 
 } // namespace
@@ -171,13 +189,14 @@ int main(int argc, char** argv)
         }
         geometrie = g.geometrie;
     }
-    // The trace replaces its file only once the run is over and every line
-    // is written: a run that fails leaves the previous trace whole.
-    std::optional<FluxSur> trace;
+    // The trace is written line by line as the run goes: it can be followed
+    // live, and a robot killed leaves what it wrote.
+    std::unique_ptr<robotsim::FichierTrace> trace;
     if (!o.trace.empty()) {
-        trace.emplace(o.trace);
-        if (!*trace) {
-            std::cerr << "kiv-robot: " << o.trace << ": " << trace->raison() << '\n';
+        std::string raison;
+        trace = robotsim::FichierTrace::creer(o.trace, raison);
+        if (!trace) {
+            std::cerr << "kiv-robot: " << o.trace << ": " << raison << '\n';
             return 1;
         }
     }
@@ -195,10 +214,25 @@ int main(int argc, char** argv)
     robotsim::RobotVirtuel robot(lu.scenario, geometrie);
     robotsim::OptionsSession options;
     options.rapide = o.rapide;
-    options.trace = trace ? &*trace : nullptr;
+    options.trace = trace ? &trace->flux() : nullptr;
+    // The operator's commands: read between two frames, never waited for.
+    robotsim::EntreeCommandes entree(STDIN_FILENO);
+    std::vector<robotsim::LigneCommande> lignes;
+    options.avantTrame = [&](robotsim::RobotVirtuel& r) {
+        lignes.clear();
+        entree.lire(lignes);
+        for (const robotsim::LigneCommande& ligne : lignes) {
+            const std::string reponse = ligne.tropLongue
+                                            ? robotsim::refusLigneTropLongue()
+                                            : robotsim::executerCommande(ligne.texte, r);
+            if (!reponse.empty()) {
+                std::cout << reponse << std::endl;
+            }
+        }
+    };
     const robotsim::Bilan bilan = robotsim::executerSession(robot, *liaison, options, g_arret);
     std::cout << bilan << std::endl;
-    if (trace && !trace->valider()) {
+    if (trace && !trace->bon()) {
         std::cerr << "kiv-robot: " << o.trace << ": " << trace->raison() << '\n';
         return 1;
     }

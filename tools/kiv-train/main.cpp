@@ -29,8 +29,9 @@ namespace {
 
 constexpr const char* kUsage =
     "Utilisation :\n"
-    "  kiv-train --params P.prm --data D.dat --out W.wgh [--seed N] [--dump F]\n"
-    "  kiv-train --weights W.wgh --data D.dat --out W2.wgh [--params P.prm] [--seed N] [--dump F]\n"
+    "  kiv-train --params P.prm --data D.dat --out W.wgh [--iterations N] [--seed N] [--dump F]\n"
+    "  kiv-train --weights W.wgh --data D.dat --out W2.wgh [--iterations N] [--seed N] [--dump F]\n"
+    "  kiv-train --weights W.wgh --data D.dat --out W2.wgh --params P.prm [--seed N] [--dump F]\n"
     "  kiv-train --weights W.wgh --eval E1 E2 E3\n"
     "  kiv-train --weights W.wgh --test D.dat\n"
     "  kiv-train --help | --version\n"
@@ -40,7 +41,13 @@ constexpr const char* kUsage =
     "  --data F         fichier d'entraînement : entraîne le réseau\n"
     "  --out F          fichier où écrire les poids après l'entraînement\n"
     "  --weights F      réseau déjà entraîné ; avec --data, l'entraînement\n"
-    "                   repart de ses poids\n"
+    "                   repart de ses poids ; sans --params, c'est un affinage :\n"
+    "                   le réseau garde ses couches et sa mise à l'échelle, toutes\n"
+    "                   les passes sont faites (ErreurMax n'arrête pas), les autres\n"
+    "                   paramètres ont leur valeur par défaut, et un affinage\n"
+    "                   annulé (Ctrl+C) n'écrit rien\n"
+    "  --iterations N   nombre de passes, de 1 à 10000000 : remplace IterMax des\n"
+    "                   paramètres ; 2000 par défaut pour un affinage\n"
     "  --eval E1 E2 E3  affiche les sorties du réseau pour ces trois entrées\n"
     "  --test F         erreur du réseau sur un ensemble de positions (fichier\n"
     "                   d'entraînement : sorties y puis x en cm) : nombre de\n"
@@ -54,7 +61,8 @@ constexpr const char* kUsage =
     "  --version        affiche la version\n"
     "\n"
     "Ctrl+C pendant l'entraînement demande s'il faut l'arrêter (les poids\n"
-    "appris jusque-là sont alors écrits) ; un second Ctrl+C termine le programme.\n";
+    "appris jusque-là sont alors écrits, sauf pour un affinage) ; un second\n"
+    "Ctrl+C termine le programme.\n";
 
 /** A command line that cannot be carried out as written. */
 class ErreurUsage : public std::runtime_error {
@@ -76,8 +84,14 @@ struct Options {
     std::optional<std::string> dump;
     std::optional<std::string> test;
     std::optional<int> graine;
+    std::optional<int> iterations;
     std::optional<std::array<double, 3>> entrees;
 };
+
+/** The passes of a refinement (weights and data without parameters) when not given. */
+constexpr int PassesAffinage = 2000;
+/** The most passes a command line may ask for. */
+constexpr int PassesMax = 10000000;
 
 double lireNombre(std::string_view texte)
 {
@@ -101,6 +115,18 @@ int lireGraine(std::string_view texte)
         valeur < 1 || valeur > 2147483646) {
         throw ErreurUsage("--seed attend un entier de 1 à 2147483646, pas « " + std::string(texte) +
                           " »");
+    }
+    return static_cast<int>(valeur);
+}
+
+int lireIterations(std::string_view texte)
+{
+    long long valeur = 0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), valeur);
+    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size() ||
+        valeur < 1 || valeur > PassesMax) {
+        throw ErreurUsage("--iterations attend un entier de 1 à " + std::to_string(PassesMax) +
+                          ", pas « " + std::string(texte) + " »");
     }
     return static_cast<int>(valeur);
 }
@@ -145,6 +171,9 @@ Options lireOptions(int argc, char** argv)
         } else if (option == "--seed") {
             unique(options.graine, option);
             options.graine = lireGraine(valeur(i, option));
+        } else if (option == "--iterations") {
+            unique(options.iterations, option);
+            options.iterations = lireIterations(valeur(i, option));
         } else if (option == "--eval") {
             unique(options.entrees, option);
             if (i + 3 >= argc) {
@@ -167,9 +196,11 @@ Options lireOptions(int argc, char** argv)
         throw ErreurUsage("--data demande --out pour écrire les poids");
     }
     if (!options.donnees) {
-        for (const auto& [present, nom] : {std::pair{options.sortie.has_value(), "--out"},
-                                           std::pair{options.parametres.has_value(), "--params"},
-                                           std::pair{options.dump.has_value(), "--dump"}}) {
+        for (const auto& [present, nom] :
+             {std::pair{options.sortie.has_value(), "--out"},
+              std::pair{options.parametres.has_value(), "--params"},
+              std::pair{options.dump.has_value(), "--dump"},
+              std::pair{options.iterations.has_value(), "--iterations"}}) {
             if (present) {
                 throw ErreurUsage(std::string(nom) + " ne sert qu'avec --data");
             }
@@ -199,22 +230,57 @@ void lirePoids(ReseauNeurones& reseau, const std::string& chemin)
     reseau.LirePoidsNommes(chemin);
 }
 
+/**
+ * Weights and data without parameters: the network goes on from its
+ * weights, with its own layers and scaling (the parameters' defaults for the
+ * rest), and replaces --out only when the run went through.
+ */
+void affiner(ReseauNeurones& reseau, const Options& options)
+{
+    lirePoids(reseau, *options.poids);
+    Table1D<Exemple> ensemble;
+    {
+        FichierTexteEntree fichier(*options.donnees);
+        if (!fichier.is_open()) {
+            throw Echec("Erreur d'ouverture du fichier d'entrainement (" + *options.donnees + ")");
+        }
+        lireFichier(fichier, *options.donnees,
+                    [&](std::istream& is) { ensemble = lireEnsemble(is); });
+    }
+    const int passes = options.iterations.value_or(PassesAffinage);
+    const BilanAffinage bilan = reseau.Affiner(ensemble, passes, options.dump.value_or("test.ext"));
+    if (bilan.annule) {
+        throw Echec("affinage annulé après " + std::to_string(bilan.passes) + " passes ; " +
+                    *options.sortie + " n'est pas écrit");
+    }
+    if (!bilan.remplace) {
+        throw Echec("Aucun réseau à affiner");
+    }
+    ecrirePoids(reseau, *options.sortie);
+    std::cerr << "Réseau affiné sur " << ensemble.taille() << " exemples : " << bilan.passes
+              << " passes ; poids écrits dans " << *options.sortie << '\n';
+}
+
 void entrainer(ReseauNeurones& reseau, const Options& options)
 {
+    if (options.poids && !options.parametres) {
+        affiner(reseau, options);
+        return;
+    }
     if (options.parametres && !reseau.LireParametres(*options.parametres)) {
         throw Echec("Erreur d'ouverture du fichier de paramètres (" + *options.parametres + ")");
+    }
+    if (options.iterations) {
+        reseau.parametres.IterMax = *options.iterations;
     }
     if (options.poids) {
         lirePoids(reseau, *options.poids);
         // Training goes on from the weights read: the network keeps its
         // layers, and the data must fit them.
         const Perceptron& perceptron = *reseau.perceptron();
-        ParametresReseau& p = reseau.parametres;
-        if (!options.parametres) {
-            p.NeuroneEntree = perceptron.nombreEntrees();
-            p.NeuroneSortie = perceptron.nombreSorties();
-        } else if (p.NeuroneEntree != perceptron.nombreEntrees() ||
-                   p.NeuroneSortie != perceptron.nombreSorties()) {
+        const ParametresReseau& p = reseau.parametres;
+        if (p.NeuroneEntree != perceptron.nombreEntrees() ||
+            p.NeuroneSortie != perceptron.nombreSorties()) {
             throw Echec("Les paramètres (" + std::to_string(p.NeuroneEntree) + " entrées, " +
                         std::to_string(p.NeuroneSortie) +
                         " sorties) ne correspondent pas au réseau de " + *options.poids + " (" +

@@ -255,6 +255,76 @@ TEST_F(JournalTest, MapRecordsReadInVersionTwoOnlyWithTheirSizesAndAVersionOneLo
     }
 }
 
+TEST_F(JournalTest, CalibrationListEditsAreVersionThreeRecordsCheckedLikeTheMapRecords)
+{
+    const auto enregistrement = [](std::uint64_t temps, Genre genre, const std::string& charge) {
+        std::string e(TailleEnteteEnregistrement, '\0');
+        encoderEnregistrement(reinterpret_cast<std::uint8_t*>(e.data()), temps, genre,
+                              charge.size());
+        return e + charge;
+    };
+    const auto entete = [](std::uint16_t version) {
+        std::string e(TailleEntete, '\0');
+        encoderEntete(reinterpret_cast<std::uint8_t*>(e.data()), 7, version);
+        return e;
+    };
+
+    // Written by the recorder: u8 operation, u32 index, u32 size, little-endian.
+    std::uint64_t stable = 0;
+    Enregistreur session({dossier / "journaux", 100000, 0},
+                         {[&stable] { return stable; }, [] { return std::int64_t{0}; }});
+    session.lien("ouvert COM1");
+    stable = 40;
+    session.listeCalibration({OperationListe::Retrait, 2, 0x105});
+    session.listeCalibration({OperationListe::Vidage, 0, 3});
+    std::vector<Attendu> lus;
+    EXPECT_EQ(toutLire(contenu(session.chemin()), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 3u);
+    EXPECT_EQ(lus[1].temps, 40u);
+    EXPECT_EQ(lus[1].genre, Genre::ListeCalibration);
+    EXPECT_EQ(lus[1].charge, std::string("\x01\x02\x00\x00\x00\x05\x01\x00\x00", 9));
+    EXPECT_EQ(lus[2].charge, std::string("\x02\x00\x00\x00\x00\x03\x00\x00\x00", 9));
+    EditionListe relue;
+    ASSERT_TRUE(decoderListeCalibration(reinterpret_cast<const std::uint8_t*>(lus[1].charge.data()),
+                                        lus[1].charge.size(), relue));
+    EXPECT_EQ(relue.operation, OperationListe::Retrait);
+    EXPECT_EQ(relue.indice, 2u);
+    EXPECT_EQ(relue.taille, 0x105u);
+
+    // A point that is not in the list, an emptying that names a point, an
+    // empty list, an unknown operation, another size: damage, with the reason.
+    const std::string abime = "modification de la liste de calibration invalide (";
+    const std::vector<std::pair<std::string, std::string>> abimes = {
+        {std::string("\x01\x05\x00\x00\x00\x05\x00\x00\x00", 9), abime + "9 octets)"},
+        {std::string("\x02\x01\x00\x00\x00\x05\x00\x00\x00", 9), abime + "9 octets)"},
+        {std::string("\x02\x00\x00\x00\x00\x00\x00\x00\x00", 9), abime + "9 octets)"},
+        {std::string("\x03\x00\x00\x00\x00\x05\x00\x00\x00", 9), abime + "9 octets)"},
+        {std::string("\x01\x00\x00\x00\x00\x05\x00\x00", 8), abime + "8 octets)"},
+        {std::string("\x02\x00\x00\x00\x00\x05\x00\x00\x00\x00", 10), abime + "10 octets)"}};
+    for (const auto& [charge, raison] : abimes) {
+        lus.clear();
+        EXPECT_EQ(toutLire(entete(3) + enregistrement(0, Genre::Lien, "ouvert COM1") +
+                               enregistrement(1, Genre::ListeCalibration, charge),
+                           lus),
+                  Lecture::Corrompu);
+        EXPECT_EQ(lus.size(), 1u);
+        std::istringstream entree(entete(3) + enregistrement(1, Genre::ListeCalibration, charge));
+        LecteurJournal lecteur(entree);
+        ASSERT_TRUE(lecteur.lireEntete());
+        Enregistrement e;
+        EXPECT_EQ(lecteur.suivant(e), Lecture::Corrompu);
+        EXPECT_EQ(lecteur.erreur(), raison);
+    }
+    // A version-2 log holds no such record.
+    std::istringstream v2(entete(2) + enregistrement(1, Genre::ListeCalibration,
+                                                     std::string("\x02\0\0\0\0\x01\0\0\0", 9)));
+    LecteurJournal lecteur(v2);
+    ASSERT_TRUE(lecteur.lireEntete());
+    Enregistrement e;
+    EXPECT_EQ(lecteur.suivant(e), Lecture::Corrompu);
+    EXPECT_EQ(lecteur.erreur(), "enregistrement de genre inconnu : 9");
+}
+
 TEST_F(JournalTest, LongWritesAreSplitIntoRecords)
 {
     const std::string chemin = dossier / "long.kivlog";
