@@ -2,6 +2,7 @@
 // the keys and the mouse on the form's own surface.
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
+#include "console/PlacementACote.h"
 #include "console/PretraductionClavier.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
@@ -131,6 +132,9 @@ void CKIVView::OnEntrainer()
 {
     // Beside the console, not over it: the operator keeps "Arrêt" and the
     // map while the network is set up or trained.
+    if (!m_reseaux->isVisible() && m_mapView) {
+        placerACote(*m_reseaux, *window(), *m_mapView);
+    }
     m_reseaux->show();
     m_reseaux->raise();
     m_reseaux->activateWindow();
