@@ -280,6 +280,28 @@ void CKIVView::ShowRobotPosition()
     emit mondeAffiche();
 }
 
+void CKIVView::marquerPerimees(bool perimees)
+{
+    if (perimees == m_perimees) {
+        return;
+    }
+    m_perimees = perimees;
+    const QString bulle =
+        perimees ? QStringLiteral("Dernière valeur connue : le lien avec le robot est perdu, "
+                                  "elle n'est peut-être plus vraie.")
+                 : QString();
+    for (QLineEdit* boite : {m_robotXBox, m_robotYBox, m_wheelLeftBox, m_wheelRightBox}) {
+        QPalette couleurs = boite->palette();
+        couleurs.setColor(QPalette::Text, perimees ? QColor(Qt::gray)
+                                                   : palette().color(QPalette::Text));
+        boite->setPalette(couleurs);
+        QFont police = boite->font();
+        police.setItalic(perimees);
+        boite->setFont(police);
+        boite->setToolTip(bulle);
+    }
+}
+
 void CKIVView::peindreEnAttente()
 {
     m_niveauBatterie->peindreSiEnAttente();

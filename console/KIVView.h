@@ -76,6 +76,12 @@ public:
     void ShowDestination() override;
     void ShowWheelSpeeds() override;
     /**
+     * The position and wheel boxes say that their values are stale (grey,
+     * a tooltip) while the link is lost, until frames return.
+     */
+    void marquerPerimees(bool perimees);
+    bool perimees() const { return m_perimees; }
+    /**
      * Paints now what waits for its pause (the battery bar): the observer
      * calls it with each picture, so that both go out in one paint.
      */
@@ -243,6 +249,7 @@ private:
     /** The key of this view's observer of the world's edits. */
     int m_cleEditions = 0;
     std::uint64_t m_tramesRecues = 0;
+    bool m_perimees = false;
     std::shared_ptr<std::atomic<std::uint64_t>> m_octetsTraites =
         std::make_shared<std::atomic<std::uint64_t>>(0);
     CMapView* m_mapView = nullptr;

@@ -46,8 +46,21 @@ void ajouterVoletsOperateur(CMainFrame& frame)
     mission->addSeparator();
     mission->addWidget(lien);
     // The run pane tells a robot lost on its way, and back, from the link's health.
-    if (VoletMarche* marche = frame.volets().marche) {
+    VoletMarche* marche = frame.volets().marche;
+    if (marche) {
         marche->setSanteLien([lien] { return lien->sante().etat(); });
-        lien->setApresChangement([marche] { marche->actualiser(); });
     }
+    lien->setApresChangement([marche, view, lien] {
+        if (marche) {
+            marche->actualiser();
+        }
+        // What the boxes show came with the frames: stale from a loss until
+        // frames return.
+        const EtatSante etat = lien->sante().etat();
+        if (etat == EtatSante::Perdu || etat == EtatSante::Deconnecte) {
+            view->marquerPerimees(true);
+        } else if (etat == EtatSante::Reception) {
+            view->marquerPerimees(false);
+        }
+    });
 }

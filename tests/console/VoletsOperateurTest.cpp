@@ -5,6 +5,7 @@
 
 #include "console/VoletBatterie.h"
 #include "console/VoletLien.h"
+#include "console/VoletsOperateur.h"
 #include "link/LienEnregistre.h"
 #include "link/recorder/Enregistreur.h"
 #include "link/recorder/LecteurJournal.h"
@@ -190,4 +191,46 @@ TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)
     // Another threshold in the settings' range; out of range keeps 20 %.
     EXPECT_EQ(AlerteBatterie(50).seuil(), 115);
     EXPECT_EQ(AlerteBatterie(0).seuil(), 46);
+}
+
+TEST_F(VoletsOperateurTest, ThePositionAndWheelBoxesSayTheyAreStaleFromALossUntilFramesReturn)
+{
+    demarrer(true);
+    ajouterVoletsOperateur(*frame);
+    // VoletLien has no meta-object of its own: found by name.
+    auto* lien = static_cast<VoletLien*>(frame->findChild<QLabel*>(QStringLiteral("voletLien")));
+    ASSERT_NE(lien, nullptr);
+    robot = liens.at(0)->proprietaire;
+    auto* x = controle<QLineEdit>(1005);
+    const QColor normal = x->palette().color(QPalette::Text);
+    lien->actualiser();
+    trame();
+    lien->actualiser();
+    ASSERT_EQ(lien->sante().etat(), EtatSante::Reception);
+    EXPECT_FALSE(view->perimees());
+
+    // The device goes: every box that came with the frames says so.
+    liens[0]->vivant = false;
+    liens[0]->perte = "le périphérique /dev/ttyUSB0 ne répond plus (fin de ligne)";
+    robot->OnLinkLost(liens[0]->perte);
+    lien->actualiser();
+    ASSERT_EQ(lien->sante().etat(), EtatSante::Deconnecte);
+    EXPECT_TRUE(view->perimees());
+    for (int id : {1005, 1006, 1008, 1017}) {
+        const auto* boite = controle<QLineEdit>(id);
+        EXPECT_EQ(boite->palette().color(QPalette::Text), QColor(Qt::gray)) << id;
+        EXPECT_TRUE(boite->font().italic()) << id;
+        EXPECT_FALSE(boite->toolTip().isEmpty()) << id;
+    }
+    // Opened again, no frame yet: still stale; the first frame clears it.
+    ASSERT_EQ(view->OpenRobotPort(), 0);
+    robot = liens.back()->proprietaire;
+    lien->actualiser();
+    EXPECT_TRUE(view->perimees());
+    trame();
+    lien->actualiser();
+    EXPECT_FALSE(view->perimees());
+    EXPECT_EQ(x->palette().color(QPalette::Text), normal);
+    EXPECT_FALSE(x->font().italic());
+    EXPECT_TRUE(x->toolTip().isEmpty());
 }
