@@ -58,10 +58,11 @@ void VoletLien::actualiser()
     }
     setToolTip(bulle);
     const bool perdu = *changement == EtatSante::Perdu || *changement == EtatSante::Deconnecte;
+    // In a toolbar a label draws with ButtonText: both roles turn red.
     QPalette couleurs = palette();
-    couleurs.setColor(QPalette::WindowText,
-                      perdu ? QColor(Qt::red)
-                            : QApplication::palette().color(QPalette::WindowText));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        couleurs.setColor(role, perdu ? QColor(Qt::red) : QApplication::palette().color(role));
+    }
     setPalette(couleurs);
     if (*changement == EtatSante::Perdu) {
         const std::string texte =

@@ -22,8 +22,8 @@ read -r mot device <&"${ROBOT[0]}"
 cd "$run"
 KIV_COM1=$device QT_QPA_PLATFORM=xcb "$bin/console/kiv" --weights "$root/data/beacons.wgh" & APP=$!
 sleep 4
-m() { xdotool mousemove $((8 + $1)) $((60 + $2)); }   # map point -> screen
-xdotool mousemove 528 253 click 1; sleep 0.3          # "Destination"
+m() { xdotool mousemove $((7 + $1)) $((54 + $2)); }   # map point -> screen
+xdotool mousemove 528 209 click 1; sleep 0.3          # "Destination"
 m 437 62; xdotool click 1
 # About when the bumper has found the block and the robot goes round it.
 sleep "${SHOT_DELAY:-48}"

@@ -4,7 +4,7 @@
 #       the mouse, the destination, the bandit and the robot placed;
 #   scripts/screenshot.sh run [exe]  -> docs/run.png: a virtual run a few cells in;
 #   scripts/screenshot.sh nopath [exe] -> docs/no-path.png: a wall across the
-#       field, and the status bar saying why there is no route;
+#       field, and the band on the map saying why there is no route;
 #   scripts/screenshot.sh trainer [exe] -> docs/trainer-console.png: the trainer
 #       window opened with the console's "&Entrainer" button.
 # Needs xvfb, imagemagick and xdotool; run after `make build`.
@@ -28,7 +28,7 @@ trait() {                                            # drag with the left button
     xdotool mouseup 1
 }
 if [ "$2" = trainer ]; then
-    xdotool mousemove 750 417 click 1                # &Entrainer
+    xdotool mousemove 743 417 click 1                # &Entrainer
     sleep 2
     fenetre=$(xdotool search --name 'Reseaux de Neurones' | head -1)
     import -window "$fenetre" docs/trainer-console.png
@@ -46,7 +46,7 @@ elif [ "$2" = run ]; then
     radio 528 209; m 437 412; xdotool click 1        # Destination
     radio 659 209; trait 262 60 60 380 y             # Obstacle: a wall
     radio 528 232; m 62 87; xdotool click 1          # Robot
-    xdotool mousemove 715 388 click 1                # Go!!!
+    xdotool mousemove 733 388 click 1                # Go!!!
     sleep 7.8
     shot=docs/run.png
 else

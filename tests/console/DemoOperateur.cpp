@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include <clocale>
 #include <cmath>
@@ -72,9 +73,13 @@ int main(int argc, char** argv)
                                            20, frame.statusBar());
         frame.statusBar()->addPermanentWidget(batterie);
         QObject::connect(view, &CKIVView::batterieRecue, batterie, &VoletBatterie::signale);
+        // The link pane where the console puts it: in the mission bar.
         auto* volet = new VoletLien(
-            view, 2000, [&t] { return t; }, frame.statusBar());
-        frame.statusBar()->addPermanentWidget(volet);
+            view, 2000, [&t] { return t; }, frame.barreMission());
+        frame.barreMission()->addSeparator();
+        frame.barreMission()->addWidget(volet);
+        volet->setApresChangement(
+            [view, volet] { view->marquerPerimees(volet->sante().etat() == EtatSante::Perdu); });
         QAction* trace = ajouterMenuTrace(frame);
         QApplication::processEvents();
         if (!lien || !lien->proprietaire || !trace) {
@@ -100,6 +105,8 @@ int main(int argc, char** argv)
             QApplication::processEvents();
         }
         const QString dossier = QString::fromLocal8Bit(argv[1]);
+        // The battery bar paints after a short pause: not in the middle of one.
+        view->peindreEnAttente();
         if (!frame.grab().save(dossier + QStringLiteral("/operateur.png"))) {
             status = 1;
         }
@@ -117,7 +124,9 @@ int main(int argc, char** argv)
         t += 2500;
         volet->actualiser();
         QApplication::processEvents();
-        if (!frame.statusBar()->grab().save(dossier + QStringLiteral("/lien-perdu.png"))) {
+        frame.resize(790, 580);
+        QApplication::processEvents();
+        if (!frame.grab().save(dossier + QStringLiteral("/lien-perdu.png"))) {
             status = 1;
         }
     }

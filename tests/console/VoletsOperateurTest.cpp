@@ -216,6 +216,16 @@ TEST_F(VoletsOperateurTest, ThePositionAndWheelBoxesSayTheyAreStaleFromALossUnti
     lien->actualiser();
     ASSERT_EQ(lien->sante().etat(), EtatSante::Deconnecte);
     EXPECT_TRUE(view->perimees());
+    // Red where it stands, in the mission bar.
+    const QImage image = lien->grab().toImage();
+    int rouges = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            rouges += c.red() > 150 && c.green() < 80 && c.blue() < 80 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(rouges, 50);
     for (int id : {1005, 1006, 1008, 1017}) {
         const auto* boite = controle<QLineEdit>(id);
         EXPECT_EQ(boite->palette().color(QPalette::Text), QColor(Qt::gray)) << id;
