@@ -382,6 +382,7 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
     std::getline(lignes, ligne); // the header
     std::string position;
     long retenues = 0;
+    long doubles = 0;
     while (std::getline(lignes, ligne)) {
         // frame,time,x,y,heading,status,battery,received,left,right,sent
         std::vector<std::string> champs;
@@ -395,7 +396,10 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
             continue;
         }
         ++retenues;
-        EXPECT_EQ(champs[7], "80") << ligne;
+        // The neutral reply; the press's own neutral byte may come with it
+        // when the line delivered it late.
+        EXPECT_TRUE(champs[7] == "80" || champs[7] == "80 80") << ligne;
+        doubles += champs[7] == "80 80" ? 1 : 0;
         EXPECT_EQ(champs[8], "0") << ligne;
         EXPECT_EQ(champs[9], "0") << ligne;
         if (n > premier) {
@@ -404,4 +408,5 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
         position = champs[2] + "," + champs[3];
     }
     EXPECT_EQ(retenues, dernier - premier + 1);
+    EXPECT_LE(doubles, 1) << "the press sent one byte";
 }
