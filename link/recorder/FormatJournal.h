@@ -58,14 +58,14 @@ inline constexpr const char* Extension = ".kivlog";
 
 /** What a record holds. */
 enum class Genre : std::uint8_t {
-    Recu = 1,        ///< bytes from the robot
-    Emis = 2,        ///< bytes to the robot
-    Lien = 3,        ///< link event (text)
-    Navigation = 4,  ///< navigation event (text)
-    Destination = 5, ///< destination placed (version 2)
-    Carte = 6,       ///< map edit (version 2)
-    Calibration = 7, ///< calibration point kept (version 2)
-    Terrain = 8,     ///< the whole field as it stands (version 3)
+    Recu = 1,             ///< bytes from the robot
+    Emis = 2,             ///< bytes to the robot
+    Lien = 3,             ///< link event (text)
+    Navigation = 4,       ///< navigation event (text)
+    Destination = 5,      ///< destination placed (version 2)
+    Carte = 6,            ///< map edit (version 2)
+    Calibration = 7,      ///< calibration point kept (version 2)
+    Terrain = 8,          ///< the whole field as it stands (version 3)
     ListeCalibration = 9, ///< an edit of the calibration list (version 3)
 };
 
@@ -220,6 +220,12 @@ inline constexpr const char* EvenementPerdu = "perdu";
  * de silence".
  */
 inline constexpr const char* EvenementResynchro = "resynchro";
+/**
+ * Received bytes dropped before the console could show them, the line
+ * being faster than its display: "débordement <n> octets perdus", at most
+ * once a second.
+ */
+inline constexpr const char* EvenementDebordement = "débordement";
 
 /** The payload of a calibration point (its values as decoderCalibration accepts them). */
 inline void encoderCalibration(std::uint8_t destination[TailleCalibration], const PointCalibre& p)
