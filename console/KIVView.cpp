@@ -302,8 +302,8 @@ void CKIVView::marquerPerimees(bool perimees)
                  : QString();
     for (QLineEdit* boite : {m_robotXBox, m_robotYBox, m_wheelLeftBox, m_wheelRightBox}) {
         QPalette couleurs = boite->palette();
-        couleurs.setColor(QPalette::Text,
-                          perimees ? QColor(Qt::gray) : palette().color(QPalette::Text));
+        couleurs.setColor(QPalette::Text, perimees ? QColor(Qt::gray)
+                                                   : palette().color(QPalette::Text));
         boite->setPalette(couleurs);
         QFont police = boite->font();
         police.setItalic(perimees);

@@ -192,8 +192,7 @@ private:
     void direRefus();
     /** One received byte, read at `arrivee` (InstantInconnu: counted only). */
     void traiterOctet(int octet, protocole::Instant arrivee);
-    /** Notes the overrun's bytes in the session log when a second has passed since the last note.
-     */
+    /** Notes the bytes lost in the session log, if the last note is a second old. */
     void noterDebordement();
     /** A frame is half read: its status byte, and the reply, are still to come. */
     bool attendReponse() const;

@@ -58,14 +58,14 @@ inline constexpr const char* Extension = ".kivlog";
 
 /** What a record holds. */
 enum class Genre : std::uint8_t {
-    Recu = 1,             ///< bytes from the robot
-    Emis = 2,             ///< bytes to the robot
-    Lien = 3,             ///< link event (text)
-    Navigation = 4,       ///< navigation event (text)
-    Destination = 5,      ///< destination placed (version 2)
-    Carte = 6,            ///< map edit (version 2)
-    Calibration = 7,      ///< calibration point kept (version 2)
-    Terrain = 8,          ///< the whole field as it stands (version 3)
+    Recu = 1,        ///< bytes from the robot
+    Emis = 2,        ///< bytes to the robot
+    Lien = 3,        ///< link event (text)
+    Navigation = 4,  ///< navigation event (text)
+    Destination = 5, ///< destination placed (version 2)
+    Carte = 6,       ///< map edit (version 2)
+    Calibration = 7, ///< calibration point kept (version 2)
+    Terrain = 8,     ///< the whole field as it stands (version 3)
     ListeCalibration = 9, ///< an edit of the calibration list (version 3)
 };
 
