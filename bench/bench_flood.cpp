@@ -7,8 +7,10 @@
 //  - random bytes at 700 kB/s.
 // For each: the console's resident memory (at the start, the highest, at
 // the flood's end), the command bytes it sent back meanwhile, the time from
-// the flood's end to the answer of a clean frame, and, the flood started
-// again for 3 s, the time the console takes to end on SIGTERM.
+// the flood's end to the answer of a clean frame (sent once the console's
+// replies have stopped for 150 ms, after 150 ms more of silence, so that it
+// starts a frame of its own), and, the flood started again for 3 s, the
+// time the console takes to end on SIGTERM.
 //
 // Usage: bench_flood [KIV ...]      (default: the kiv built with this bench)
 // KIV_FLOOD_CASES=random,frames,700 picks the cases; KIV_FLOOD_MAX_MB (3000)
@@ -253,6 +255,8 @@ struct Resultat {
     std::uint64_t statuts = 0;
     /** From the flood's end to the answer of a clean frame, s; < 0: none in 10 s. */
     double reponseApres = -1;
+    /** Of which the clean frame's own reply, from its status byte, s. */
+    double delaiTrame = -1;
     /** From SIGTERM to the end of the process, s; < 0: still running after 5 s. */
     double arret = -1;
     std::string finProcessus;
@@ -320,7 +324,8 @@ double attendreFin(pid_t pid, double delai, std::string& comment)
  * Sends clean frames, each after a silence, until one is answered: the
  * time from `depuis` to that answer, or -1 after 10 s.
  */
-double reponseAUneTrame(Robot& robot, Horloge::time_point depuis, std::uint32_t& k)
+double reponseAUneTrame(Robot& robot, Horloge::time_point depuis, std::uint32_t& k,
+                        std::uint64_t* avantTrame = nullptr, double* delai = nullptr)
 {
     while (secondesDepuis(depuis) < 10) {
         // Quiet first: what the console still answers of the flood, then a
@@ -333,6 +338,10 @@ double reponseAUneTrame(Robot& robot, Horloge::time_point depuis, std::uint32_t&
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         const std::uint64_t avant = robot.reponses();
+        if (avantTrame != nullptr && *avantTrame == 0) {
+            // The replies to the flood, its tail included.
+            *avantTrame = avant;
+        }
         const auto t = trame(100000 + k++);
         robot.ecrire(t.data(), 9);
         const auto envoi = Horloge::now();
@@ -341,6 +350,9 @@ double reponseAUneTrame(Robot& robot, Horloge::time_point depuis, std::uint32_t&
         }
         robot.ecrire(t.data() + 9, 1);
         if (robot.reponses() > avant) {
+            if (delai != nullptr) {
+                *delai = std::chrono::duration<double>(robot.derniereReponse() - envoi).count();
+            }
             return std::chrono::duration<double>(robot.derniereReponse() - depuis).count();
         }
     }
@@ -400,8 +412,9 @@ Resultat mesurer(const std::string& kiv, const Cas& cas, double duree, double pl
     r.memoireFin = memoireDe(pid);
     r.envoyesMo = static_cast<double>(robot.envoyes()) / 1e6;
     r.statuts = robot.statuts();
-    r.reponses = robot.reponses() - reponses0;
-    r.reponseApres = reponseAUneTrame(robot, finFlot, k);
+    std::uint64_t reponsesFlot = 0;
+    r.reponseApres = reponseAUneTrame(robot, finFlot, k, &reponsesFlot, &r.delaiTrame);
+    r.reponses = reponsesFlot - reponses0;
     r.memoireMax = std::max(r.memoireMax, memoireDe(pid));
 
     // SIGTERM under the flood.
@@ -475,11 +488,12 @@ int main(int argc, char** argv)
             }
             std::printf("  %s\n    %.1f s, %.1f MB sent%s; %s\n    resident memory: %.0f MB at "
                         "the start, %.0f MB highest, %.0f MB at the flood's end\n    clean frame "
-                        "answered %s after the flood; SIGTERM under the flood: %s (%s)\n",
+                        "answered %s after the flood (its status byte %.1f ms before the "
+                        "reply, after 0.3 s of silence); SIGTERM under the flood: %s (%s)\n",
                         kiv.c_str(), r.secondes, r.envoyesMo,
                         r.arreteTot ? " (stopped early: the console passed the memory cap)" : "",
                         reponses, r.memoireDebut, r.memoireMax, r.memoireFin,
-                        enSecondes(r.reponseApres, "never (10 s)").c_str(),
+                        enSecondes(r.reponseApres, "never (10 s)").c_str(), r.delaiTrame * 1e3,
                         enSecondes(r.arret, "still running after 5 s").c_str(),
                         r.finProcessus.c_str());
             std::fflush(stdout);
