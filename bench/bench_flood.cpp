@@ -279,6 +279,7 @@ pid_t lancer(const std::string& kiv, const std::string& dossier, const std::stri
     env.push_back("XDG_DATA_HOME=" + dossier + "/data");
     env.push_back("XDG_RUNTIME_DIR=" + dossier + "/run");
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& v : env) {
         envp.push_back(v.data());
     }

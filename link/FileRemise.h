@@ -80,7 +80,7 @@ struct LotRemise {
 class FileRemise {
 public:
     /** The default cap on received bytes waiting (256 KiB). */
-    static constexpr std::size_t CapaciteParDefaut = 256 * 1024;
+    static constexpr std::size_t CapaciteParDefaut = std::size_t{256} * 1024;
 
     explicit FileRemise(std::size_t capaciteOctets = CapaciteParDefaut)
     {

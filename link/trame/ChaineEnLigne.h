@@ -34,7 +34,7 @@ public:
      * The outcomes kept by default: the link's cap on bytes waiting for the
      * display (256 KiB) and a margin for the bytes being read and handed over.
      */
-    static constexpr std::size_t CapaciteParDefaut = 320 * 1024;
+    static constexpr std::size_t CapaciteParDefaut = std::size_t{320} * 1024;
 
     /** `branchements.repondre` is not used: the answer goes back to the link. */
     ChaineEnLigne(ChaineTrames::Branchements branchements, Instant seuilSilence,
