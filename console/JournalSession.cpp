@@ -98,7 +98,7 @@ FenetreRejeu* ouvrirRejeu(CMainFrame& frame, const std::string& fichier,
     options.estimateur = [estimateur](double t1, double t2, double t3) {
         return estimateur->estimer(t1, t2, t3);
     };
-    auto* fenetre = new FenetreRejeu(std::move(options), &frame);
+    auto* fenetre = new FenetreRejeu(options, &frame);
     if (!fenetre->ouvrir()) {
         const std::string erreur = fenetre->erreur();
         delete fenetre;

@@ -246,8 +246,7 @@ private:
         }
         tracer("away", {cote});
         bip(200, 200);
-        g_heading = capTourne(cap, 2 * sens);
-        RequestTurn(90 * sens);
+        RequestTurn(90 * sens, capTourne(cap, 2 * sens));
     }
 
     /** Where a probe's leg starts: the heading is measured from there. */
@@ -363,41 +362,35 @@ void UpdateHeading()
 
 void AlignHeading()
 {
-    const int d = g_firstStep - g_heading;
-    int cap = g_heading;
+    const int cap = g_heading;
+    const int d = g_firstStep - cap;
+    // The heading after each turn is brought back into 1 .. 8 before it is
+    // published (capTourne): -2 is 6, 0 is 8, 10 is 2 and so on.
     if (d == 4 || d == -4) {
-        cap = cap > 4 ? cap - 4 : cap + 4;
-        g_heading = cap;
         bip(100, 100);
         bip(100, 100);
-        RequestTurn(180);
+        RequestTurn(180, capTourne(cap, 4));
     } else if (d == 2 || d == -6) {
         bip(200, 200);
-        g_heading = cap + 2;
-        RequestTurn(90);
+        RequestTurn(90, capTourne(cap, 2));
     } else if (d == -2 || d == 6) {
         bip(200, 200);
-        g_heading = cap - 2;
-        RequestTurn(-90);
+        RequestTurn(-90, capTourne(cap, -2));
     } else if (d == 3 || d == -5) {
         bip(200, 200);
-        g_heading = cap + 3;
-        RequestTurn(135);
+        RequestTurn(135, capTourne(cap, 3));
     } else if (d == -3 || d == 5) {
         bip(200, 200);
-        g_heading = cap - 3;
-        RequestTurn(-135);
-    }
-    // Back into 1 .. 8.
-    const int h = g_heading;
-    if (h <= 0) {
-        g_heading = h + 8;
-    } else if (h >= 9) {
-        g_heading = h - 8;
+        RequestTurn(-135, capTourne(cap, -3));
     }
 }
 
 void RequestTurn(int angle)
+{
+    RequestTurn(angle, g_heading);
+}
+
+void RequestTurn(int angle, int capApres)
 {
     int code = 0;
     switch (angle) {
@@ -427,6 +420,8 @@ void RequestTurn(int angle)
         VerrouMonde verrou(g_wheelLock);
         g_wheelLeft = 0;
         g_wheelRight = 0;
+        g_capAvantVirage = g_heading.load();
+        g_heading = capApres;
         g_turnCode = code;
         g_turnPending = 1;
     }

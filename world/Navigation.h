@@ -23,6 +23,14 @@ void AlignHeading();
 /** Orders a turn in place (degrees, clockwise positive) and waits until it is sent. */
 void RequestTurn(int angle);
 
+/**
+ * The same, the heading becoming `capApres` (1 .. 8) as if the turn were
+ * made: the new heading, the order and the heading before it are published
+ * together, under g_wheelLock, so that no other thread sees one without the
+ * others, nor a heading outside 1 .. 8.
+ */
+void RequestTurn(int angle, int capApres);
+
 /** Wheel codes that steer from the heading towards the first step. */
 void ChooseWheelCommands();
 

@@ -70,7 +70,9 @@ void HandleBumpers(int bit0, int bit1)
     }
     const int gr = cellule.y + 1;
     const int gc = cellule.x + 1;
-    const int h = g_heading;
+    // The heading the robot had when it touched: before a turn still on its
+    // way to it, never one half-made.
+    const int h = capAuContact();
     if (h == 0 && g_evasionPermise == 1) {
         // A contact while the heading is being probed: the probe turns round.
         g_contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;

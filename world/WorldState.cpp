@@ -51,6 +51,7 @@ std::atomic<int> g_turnCode;
 std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
 std::atomic<int> g_arretOperateur;
+std::atomic<int> g_capAvantVirage;
 std::atomic<unsigned> g_navPasses;
 
 namespace {
@@ -101,6 +102,7 @@ void valeursInitiales()
         g_wheelLeft = 0;
         g_wheelRight = 0;
         g_turnCode = 0;
+        g_capAvantVirage = 0;
     }
     g_cmdLeft = 0;
     g_cmdRight = 0;
@@ -245,6 +247,12 @@ void SetSimRunning(int valeur)
 {
     g_simRunning = valeur;
     notifyWorldChange();
+}
+
+int capAuContact()
+{
+    VerrouMonde verrou(g_wheelLock);
+    return g_turnPending != 0 ? g_capAvantVirage.load() : g_heading.load();
 }
 
 void TurnTransmitted()

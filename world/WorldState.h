@@ -93,6 +93,12 @@ extern std::atomic<int> g_heading;
 extern double g_prevX;
 extern double g_prevY;
 extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
+/**
+ * The heading the robot still has while a turn order waits to go out
+ * (g_turnPending): g_heading already holds the heading after the turn. Set
+ * with the order, and with g_heading, under g_wheelLock.
+ */
+extern std::atomic<int> g_capAvantVirage;
 extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
 extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
 /**
@@ -160,3 +166,11 @@ void SetSimRunning(int valeur);
 
 /** The turn order went out to the robot: clears the order and wakes its requester. */
 void TurnTransmitted();
+
+/**
+ * The heading the robot has now, for a contact it reports: while a turn
+ * order waits to go out, the heading before it (the robot touched before it
+ * turned); otherwise g_heading. Read under g_wheelLock, so never a heading
+ * half-made; 0 while unknown, else 1 .. 8.
+ */
+int capAuContact();

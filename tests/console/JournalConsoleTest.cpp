@@ -111,7 +111,7 @@ protected:
         }
         options.horloge = [this] { return rejeu; };
         options.dureeTourMaxUs = 0;
-        auto* fenetre = new FenetreRejeu(std::move(options), frame.get(), false);
+        auto* fenetre = new FenetreRejeu(options, frame.get(), false);
         return fenetre;
     }
 

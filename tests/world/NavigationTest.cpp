@@ -247,3 +247,52 @@ TEST_F(NavigationTest, BumpOnTheBorderMarksNothing)
         EXPECT_EQ(snapshotGrid(), avant) << x << ", " << y;
     }
 }
+
+TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheHeadingBeforeIt)
+{
+    g_evasionPermise = 0;
+    SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
+    // Every heading, every first step: while the turn waits to go out, the
+    // heading already published is whole (1 .. 8), and a contact is taken
+    // from the heading the robot still has.
+    for (int cap = 1; cap <= 8; ++cap) {
+        for (int pas = 0; pas <= 8; ++pas) {
+            g_simRunning = 0;
+            g_heading = cap;
+            g_firstStep = pas;
+            std::atomic<bool> fini{false};
+            std::thread navigation([&] {
+                AlignHeading();
+                fini = true;
+            });
+            // Done at once (no turn), or waiting for the turn to go out.
+            ASSERT_TRUE(waitUntil([&] { return fini || blockedWorldWaiters() == 1; }));
+            const bool virage = !fini;
+            EXPECT_EQ(g_turnPending == 1, virage);
+            const int publie = g_heading;
+            EXPECT_GE(publie, 1) << cap << " " << pas;
+            EXPECT_LE(publie, 8) << cap << " " << pas;
+            EXPECT_EQ(capAuContact(), cap) << cap << " " << pas;
+            if (virage) {
+                TurnTransmitted();
+            }
+            navigation.join();
+            EXPECT_EQ(g_heading, publie) << "nothing more once the turn went out";
+            EXPECT_EQ(capAuContact(), publie);
+        }
+    }
+
+    // Heading 8, first step 2: a quarter turn clockwise, heading 2. A left
+    // contact in the frame that carries the turn was made facing 8: it marks
+    // the cell to the left (7), not the one up (1).
+    g_simRunning = 1; // the order stays, the request returns
+    g_heading = 8;
+    g_firstStep = 2;
+    AlignHeading();
+    ASSERT_EQ(g_turnPending, 1);
+    ASSERT_EQ(g_turnCode, 1);
+    EXPECT_EQ(g_heading, 2);
+    HandleBumpers(0, 1);
+    EXPECT_EQ(g_grid[9][8], 3) << "left of the robot";
+    EXPECT_EQ(g_grid[8][9], 2) << "above it: only a margin";
+}
