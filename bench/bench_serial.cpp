@@ -78,11 +78,21 @@ public:
             ++m_trame;
         }
     }
+    void surDebordement(std::uint64_t octets) override
+    {
+        // Bytes the engine dropped, the owner too far behind: counted, and
+        // the next byte is checked at its own place.
+        perdus += octets;
+        const std::uint64_t p = static_cast<std::uint64_t>(m_position) + octets;
+        m_trame += static_cast<std::uint32_t>(p / 10);
+        m_position = static_cast<int>(p % 10);
+    }
     /** The frames seen whole so far. */
     std::uint32_t trames() const { return m_trame; }
 
     RobotLink* lien = nullptr;
     long decalages = 0;
+    std::uint64_t perdus = 0;
 
 private:
     std::uint32_t m_trame = 0;
@@ -219,6 +229,7 @@ int main(int argc, char** argv)
     std::uint32_t trame = 0;
     long erreurs = 0;
     long decalages = 0;
+    std::uint64_t perdus = 0;
     // First the owner answers on its thread, then the engine's reflex on the engine's.
     for (const bool reflexe : {false, true}) {
         Proprietaire proprietaire(trame, !reflexe);
@@ -277,10 +288,11 @@ int main(int argc, char** argv)
             ++decalages;
         }
         decalages += proprietaire.decalages;
+        perdus += proprietaire.perdus;
     }
 
     std::printf("frames shifted (bytes out of place at the owner): %ld; commands wrong or missing: "
-                "%ld\n",
-                decalages, erreurs);
+                "%ld; bytes the owner was too far behind to see: %llu\n",
+                decalages, erreurs, static_cast<unsigned long long>(perdus));
     return decalages == 0 && erreurs == 0 ? 0 : 2;
 }

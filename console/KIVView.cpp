@@ -21,6 +21,8 @@
 #include <QEvent>
 #include <QScrollBar>
 #include <QThread>
+#include <limits>
+#include <optional>
 
 namespace {
 const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau de neurones";
@@ -57,6 +59,8 @@ CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     setFocusPolicy(Qt::StrongFocus);
     connecterCommandes();
     preparerReconnexion();
+    m_noteDebordement.setSingleShot(true);
+    connect(&m_noteDebordement, &QTimer::timeout, this, [this] { noterDebordement(); });
 
     m_porte = std::make_unique<PorteAffichage>([this] { return attendReponse(); });
     m_reception->setPorte(m_porte.get());
@@ -94,6 +98,12 @@ CKIVView::~CKIVView()
     // would drive on with the last wheel codes).
     if (m_serialPort && m_serialPort->threadAlive()) {
         m_serialPort->SuspendMonitor();
+    }
+    // Bytes lost since the last note of an overrun are noted before the log closes.
+    if (const std::optional<std::string> texte =
+            m_debordement.note(std::numeric_limits<std::int64_t>::max());
+        texte && m_serialPort) {
+        m_serialPort->noteLinkEvent(*texte);
     }
     m_serialPort.reset();
     // The world threads use the map and this view.

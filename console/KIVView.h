@@ -1,10 +1,12 @@
 #pragma once
 
+#include "console/DebordementLien.h"
 #include "link/RobotLink.h"
 #include "link/dialog/PortOwner.h"
 #include "link/trame/ChaineEnLigne.h"
 #include "world/view/MapOwner.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <atomic>
 #include <cstdint>
@@ -109,6 +111,13 @@ public:
     void OnLinkLost(const std::string& raison) override;
     /** The byte stream starts again from a fresh opening: the parser restarts. */
     void OnLinkRestart() override;
+    /**
+     * The link dropped `octets` bytes it could not hand over in time (the
+     * line faster than this thread): its own thread handled and answered
+     * them, so they count as handled; the overrun is counted for the link
+     * pane and noted in the session log at most once a second.
+     */
+    void surDebordement(std::uint64_t octets) override;
 
     // Commands of the form and the menu.
     void OnEtatPort();
@@ -137,6 +146,8 @@ public:
     /** Frames cut short by a silence since the view was made, and the bytes they held. */
     std::uint64_t resynchronisations() const { return m_resynchronisations; }
     std::uint64_t octetsEcartes() const { return m_octetsEcartes; }
+    /** Received bytes the link dropped before this view could show them (overruns). */
+    std::uint64_t octetsPerdus() const { return m_debordement.total(); }
     /**
      * The count of received bytes whose handling is over, reply included.
      * Any thread may read it, even after the view is gone: a peer in lock
@@ -181,6 +192,8 @@ private:
     void direRefus();
     /** One received byte, read at `arrivee` (InstantInconnu: counted only). */
     void traiterOctet(int octet, protocole::Instant arrivee);
+    /** Notes the bytes lost in the session log, if the last note is a second old. */
+    void noterDebordement();
     /** A frame is half read: its status byte, and the reply, are still to come. */
     bool attendReponse() const;
     /** An edit of the world, noted in the session's log (on this view's thread). */
@@ -229,6 +242,14 @@ private:
      * link runs no reflex.
      */
     std::shared_ptr<protocole::ChaineEnLigne> m_enLigne;
+    /**
+     * The number, in this opening, of the next byte handed over: the byte
+     * whose outcome m_enLigne gives next (bytes the link dropped count).
+     */
+    std::uint64_t m_numeroOctet = 0;
+    /** The link's overruns, and the timer that notes the last of them. */
+    DebordementLien m_debordement;
+    QTimer m_noteDebordement;
     /** The position estimate, on the link's thread or this one. */
     std::shared_ptr<EstimateurLien> m_estimateur;
     std::uint64_t m_resynchronisations = 0;

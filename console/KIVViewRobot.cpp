@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -89,6 +90,7 @@ int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
              },
              [enLigne](std::int64_t instant) { enLigne->noterEmission(instant); }});
         m_enLigne = reflexe ? std::move(enLigne) : nullptr;
+        m_numeroOctet = 0;
         m_serialPort->StartMonitor();
         // Opened, by the operator or by the watch for a device that went:
         // nothing more to wait for.
@@ -210,7 +212,7 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
     if (m_enLigne) {
         // Done on the link's thread as the byte was read: the world is
         // updated and the reply has left; what is left is to show it.
-        etape = m_enLigne->prendre();
+        etape = m_enLigne->prendre(m_numeroOctet++);
         if (etape.evenement.action == protocole::Action::Position) {
             const auto& t = etape.evenement.intervalles;
             emit intervallesLus(t[0], t[1], t[2]);
@@ -255,6 +257,35 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
         break;
     }
     m_octetsTraites->fetch_add(1, std::memory_order_release);
+}
+
+void CKIVView::surDebordement(std::uint64_t octets)
+{
+    // The link's thread saw these bytes, updated the world and answered
+    // them; only their display is lost, and their outcomes are skipped.
+    m_numeroOctet += octets;
+    m_debordement.noter(octets);
+    m_octetsTraites->fetch_add(octets, std::memory_order_release);
+    noterDebordement();
+}
+
+void CKIVView::noterDebordement()
+{
+    using namespace std::chrono;
+    const std::int64_t maintenant =
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    if (const std::optional<std::string> texte = m_debordement.note(maintenant)) {
+        platform().trace(TraceChannel::App, "link " + *texte);
+        if (m_serialPort) {
+            m_serialPort->noteLinkEvent(*texte);
+        }
+    }
+    // What came since is noted a second after this note, even if the line is quiet by then.
+    if (const std::optional<std::int64_t> quand = m_debordement.prochaineNote();
+        quand && !m_noteDebordement.isActive()) {
+        m_noteDebordement.start(static_cast<int>(
+            std::clamp<std::int64_t>(*quand - maintenant, 0, DebordementLien::IntervalleNotesMs)));
+    }
 }
 
 bool CKIVView::attendReponse() const

@@ -6,7 +6,7 @@ namespace {
 
 /** Frames per second are counted over this window. */
 constexpr std::int64_t FenetreMs = 2000;
-/** Frames cut short are told for this long. */
+/** Frames cut short, and bytes dropped by an overrun, are told for this long. */
 constexpr std::int64_t FenetreResynchroMs = 10000;
 
 } // namespace
@@ -19,7 +19,8 @@ std::optional<EtatSante> SanteLien::observer(std::int64_t maintenantMs, const Re
 {
     const bool ouvert = regard.ouvert;
     const std::uint64_t trames = regard.trames;
-    noterResynchros(maintenantMs, regard.resynchronisations);
+    m_resynchrosVus.noter(maintenantMs, regard.resynchronisations);
+    m_debordesVus.noter(maintenantMs, regard.debordes);
     m_maintenant = maintenantMs;
     if (regard.reconnexions > m_reconnexionsVues) {
         m_reconnecteA = maintenantMs;
@@ -62,23 +63,22 @@ std::optional<EtatSante> SanteLien::observer(std::int64_t maintenantMs, const Re
     return nouvel;
 }
 
-void SanteLien::noterResynchros(std::int64_t maintenantMs, std::uint64_t resynchros)
+void SanteLien::CompteRecent::noter(std::int64_t maintenantMs, std::uint64_t compte)
 {
-    if (resynchros > m_resynchrosVues) {
-        m_resynchros.emplace_back(maintenantMs, resynchros - m_resynchrosVues);
+    if (compte > vus) {
+        hausses.emplace_back(maintenantMs, compte - vus);
     }
-    m_resynchrosVues = resynchros;
-    while (!m_resynchros.empty() &&
-           maintenantMs - m_resynchros.front().first >= FenetreResynchroMs) {
-        m_resynchros.pop_front();
+    vus = compte;
+    while (!hausses.empty() && maintenantMs - hausses.front().first >= FenetreResynchroMs) {
+        hausses.pop_front();
     }
 }
 
-std::uint64_t SanteLien::resynchronisationsRecentes() const
+std::uint64_t SanteLien::CompteRecent::recents() const
 {
     std::uint64_t n = 0;
-    for (const auto& r : m_resynchros) {
-        n += r.second;
+    for (const auto& h : hausses) {
+        n += h.second;
     }
     return n;
 }
@@ -130,6 +130,11 @@ std::string SanteLien::texte() const
                       static_cast<double>(m_delai) / 1000.0);
         t = texte;
         break;
+    }
+    if (const std::uint64_t n = debordesRecents(); n > 0) {
+        std::snprintf(texte, sizeof texte, ", %llu octet%s perdu%s (débordement)",
+                      static_cast<unsigned long long>(n), n > 1 ? "s" : "", n > 1 ? "s" : "");
+        t += texte;
     }
     if (const std::uint64_t n = resynchronisationsRecentes(); n > 0) {
         std::snprintf(texte, sizeof texte, ", %llu resynchronisation%s",

@@ -28,6 +28,8 @@ struct RegardLien {
     bool deconnecte = false;
     /** Times the link was opened again by itself after its device came back. */
     std::uint64_t reconnexions = 0;
+    /** Received bytes the link dropped before the console could show them, so far. */
+    std::uint64_t debordes = 0;
 };
 
 /**
@@ -38,8 +40,9 @@ struct RegardLien {
  * completed for the loss delay; it recovers with the next frame. A port
  * that never received a frame is not lost: after the loss delay it says
  * that no frame ever came. Frames per second are
- * counted over the last two seconds; frames cut short are told while one of
- * them is less than ten seconds old. Plain C++.
+ * counted over the last two seconds; frames cut short, and bytes dropped by
+ * an overrun, are told while one of them is less than ten seconds old.
+ * Plain C++.
  */
 class SanteLien {
 public:
@@ -50,19 +53,23 @@ public:
     /** A look at a link that is not lost: open or not, and its frames. */
     std::optional<EtatSante> observer(std::int64_t maintenantMs, bool ouvert, std::uint64_t trames)
     {
-        return observer(maintenantMs,
-                        RegardLien{ouvert, trames, m_resynchrosVues, false, m_reconnexionsVues});
+        return observer(maintenantMs, RegardLien{ouvert, trames, m_resynchrosVus.vus, false,
+                                                 m_reconnexionsVues, m_debordesVus.vus});
     }
 
     EtatSante etat() const { return m_etat; }
     double tramesParSeconde() const { return m_tps; }
     std::int64_t delaiPerteMs() const { return m_delai; }
     /** Frames cut short by a silence in the last ten seconds. */
-    std::uint64_t resynchronisationsRecentes() const;
+    std::uint64_t resynchronisationsRecentes() const { return m_resynchrosVus.recents(); }
+    /** Received bytes dropped by an overrun in the last ten seconds. */
+    std::uint64_t debordesRecents() const { return m_debordesVus.recents(); }
     /**
      * The pane's text, e.g. "Lien : réception, 9.8 trames/s" or
-     * "Lien : réception, 2.0 trames/s, 1 resynchronisation"; for ten seconds
-     * after the link was opened again by itself, ", reconnecté" follows.
+     * "Lien : réception, 2.0 trames/s, 1 resynchronisation"; bytes dropped
+     * by an overrun come first (", 1234 octets perdus (débordement)"); for
+     * ten seconds after the link was opened again by itself, ", reconnecté"
+     * follows.
      */
     std::string texte() const;
 
@@ -71,8 +78,16 @@ private:
         std::int64_t temps = 0;
         std::uint64_t trames = 0;
     };
+    /** A count that only grows, and what it grew by in the last ten seconds. */
+    struct CompteRecent {
+        std::uint64_t vus = 0;
+        /** Looks that saw it grow: when, and by how much. */
+        std::deque<std::pair<std::int64_t, std::uint64_t>> hausses;
+        void noter(std::int64_t maintenantMs, std::uint64_t compte);
+        std::uint64_t recents() const;
+    };
+
     void noter(std::int64_t maintenantMs, std::uint64_t trames);
-    void noterResynchros(std::int64_t maintenantMs, std::uint64_t resynchros);
 
     std::int64_t m_delai;
     EtatSante m_etat = EtatSante::Ferme;
@@ -85,11 +100,10 @@ private:
     std::array<Echantillon, 64> m_echantillons{};
     std::size_t m_nombre = 0;
     std::size_t m_suivant = 0;
-    std::uint64_t m_resynchrosVues = 0;
+    CompteRecent m_resynchrosVus;
+    CompteRecent m_debordesVus;
     std::uint64_t m_reconnexionsVues = 0;
     /** When the link was last opened again by itself; told for ten seconds. */
     std::optional<std::int64_t> m_reconnecteA;
     std::int64_t m_maintenant = 0;
-    /** Looks that saw new frames cut short: when, and how many; the last ten seconds. */
-    std::deque<std::pair<std::int64_t, std::uint64_t>> m_resynchros;
 };

@@ -44,6 +44,7 @@ void VoletLien::actualiser()
     if (m_view) {
         regard.trames = m_view->tramesRecues();
         regard.resynchronisations = m_view->resynchronisations();
+        regard.debordes = m_view->octetsPerdus();
         regard.reconnexions = static_cast<std::uint64_t>(m_view->reconnexion().reconnexions());
     }
     const EtatSante avant = m_sante.etat();

@@ -171,6 +171,14 @@ void LienEnregistre::OnLinkRestart()
     }
 }
 
+void LienEnregistre::surDebordement(std::uint64_t octets)
+{
+    // The owner notes it in the log, at most once a second.
+    if (m_owner) {
+        m_owner->surDebordement(octets);
+    }
+}
+
 std::unique_ptr<RobotLink> enregistrer(std::unique_ptr<RobotLink> lien,
                                        std::shared_ptr<journal::Enregistreur> journal)
 {

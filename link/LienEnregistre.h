@@ -52,6 +52,7 @@ public:
     void OnLinkLost(const std::string& raison) override;
     void OnLinkEvent(unsigned message, int port) override;
     void OnLinkRestart() override;
+    void surDebordement(std::uint64_t octets) override;
 
     RobotLink& interne() const { return *m_lien; }
 

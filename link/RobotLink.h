@@ -20,7 +20,9 @@ inline constexpr unsigned WM_SERIAL_EVENTCHAR = 0x408;
  * Receives what the link reads, one notification at a time and in order, on
  * the owner's (user-interface) thread: each notification is handled before
  * the next one is handed over. What arrived while the owner was busy is
- * handed over in one go, a byte at a time.
+ * handed over a byte at a time, a few milliseconds' worth in each turn of
+ * the owner's event loop; what waits is bounded, and the oldest goes first
+ * (surDebordement).
  */
 class RobotLinkOwner {
 public:
@@ -65,6 +67,13 @@ public:
      * that called for it and before the next one.
      */
     virtual void OnLinkAnswered(const std::string& /*octets*/, std::int64_t /*instant*/) {}
+    /**
+     * `octets` received bytes, the oldest of what waited for this thread,
+     * were dropped because more waited than the link holds: told in their
+     * place, between the bytes handed over before them and those after.
+     * The engine's reflex saw them all (and answered them) as they were read.
+     */
+    virtual void surDebordement(std::uint64_t /*octets*/) {}
 };
 
 /**
@@ -128,7 +137,7 @@ public:
                            int stopBits, unsigned eventMask, int bufferSize) = 0;
     /** Starts the monitor thread; false when it could not be started. */
     virtual bool StartMonitor() = 0;
-    /** Stops handing bytes over (none is lost: they wait for ResumeMonitor). */
+    /** Stops handing bytes over: they wait for ResumeMonitor (within the engine's cap). */
     virtual bool SuspendMonitor() = 0;
     /** Hands over again what a suspended monitor kept. */
     virtual bool ResumeMonitor() { return true; }

@@ -25,35 +25,41 @@ bool CourrierLien::event(QEvent* e)
 
 void CourrierLien::livrer()
 {
+    // A local reference: the engine may go away during the owner's call.
+    const std::shared_ptr<PartageLien> etat = m_etat;
+    {
+        // This event is being handled: the next arrival posts another.
+        std::lock_guard verrou(etat->verrou);
+        etat->remisePostee = false;
+    }
     // Inside a hand-over (a nested event loop in the owner's handler): the
     // hand-over under way takes what came meanwhile when the handler returns.
     if (m_enLivraison) {
         return;
     }
-    // A local reference: the engine may go away during the owner's call.
-    const std::shared_ptr<PartageLien> etat = m_etat;
     m_enLivraison = true;
     ++m_profondeur;
+    const std::int64_t finTranche = instantLien() + TrancheUs;
     for (;;) {
-        {
+        if (m_lot.fini()) {
             std::lock_guard verrou(etat->verrou);
-            etat->remisePostee = false;
-            if (etat->arret || etat->suspendu || etat->owner == nullptr || etat->arrivees.empty()) {
+            if (etat->arret || etat->suspendu || etat->owner == nullptr || etat->file.vide()) {
                 break;
             }
-            // The queues trade places with the courier's: no allocation once grown.
-            m_arrivees.clear();
-            m_recus.clear();
-            m_reponses.clear();
-            m_arrivees.swap(etat->arrivees);
-            m_recus.swap(etat->recus);
-            m_reponses.swap(etat->reponses);
-            m_prochaine = 0;
-            m_prochainOctet = 0;
-            m_prochaineReponse = 0;
+            etat->file.prendre(m_lot, MorceauOctets, MorceauEntrees);
             m_generation = etat->generation;
         }
-        if (!livrerLot(etat)) {
+        const Suite suite = livrerLot(etat, finTranche);
+        if (suite == Suite::Arret) {
+            break;
+        }
+        if (suite == Suite::Tranche) {
+            // The rest at the next turn of the event loop, after what waits there.
+            std::lock_guard verrou(etat->verrou);
+            if (!etat->remisePostee && !etat->arret && etat->courrier != nullptr) {
+                etat->remisePostee = true;
+                poster(etat->courrier, evenementRemise());
+            }
             break;
         }
     }
@@ -61,67 +67,50 @@ void CourrierLien::livrer()
     --m_profondeur;
 }
 
-bool CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat)
+CourrierLien::Suite CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat,
+                                            std::int64_t finTranche)
 {
-    while (m_prochaine < m_arrivees.size()) {
+    bool premiere = true;
+    while (!m_lot.fini()) {
         RobotLinkOwner* owner = nullptr;
         int port = 0;
         std::string raison;
         {
             std::lock_guard verrou(etat->verrou);
-            if (etat->arret || etat->suspendu || etat->owner == nullptr ||
-                etat->generation != m_generation) {
-                if (etat->suspendu && !etat->arret && etat->generation == m_generation) {
-                    remettreEnTete(*etat);
+            if (etat->generation != m_generation) {
+                // A lot of an earlier opening is never handed over.
+                m_lot.vider();
+                break;
+            }
+            if (etat->arret || etat->suspendu || etat->owner == nullptr) {
+                if (etat->suspendu && !etat->arret) {
+                    // Suspended in the middle of a lot: the rest waits, ahead of what came since.
+                    etat->file.remettreEnTete(m_lot);
                 }
-                return false;
+                m_lot.vider();
+                return Suite::Arret;
             }
             owner = etat->owner;
             port = etat->port;
-            if (m_arrivees[m_prochaine].genre == ArriveeLien::Genre::Perte) {
+            if (m_lot.debordes == 0 &&
+                m_lot.arrivees[m_lot.prochaine].genre == ArriveeLien::Genre::Perte) {
                 raison = etat->raisonPerte;
             }
         }
-        ArriveeLien& a = m_arrivees[m_prochaine];
+        // At least one notification a turn, so the hand-over always moves on.
+        if (!premiere && instantLien() >= finTranche) {
+            return Suite::Tranche;
+        }
+        premiere = false;
         std::string echec;
         try {
-            switch (a.genre) {
-            case ArriveeLien::Genre::Notification:
-                ++m_prochaine;
-                owner->OnLinkEvent(a.message, port);
-                break;
-            case ArriveeLien::Genre::Ecriture:
-                ++m_prochaine;
-                owner->OnLinkWrite(a.instant);
-                break;
-            case ArriveeLien::Genre::Reponse: {
-                ++m_prochaine;
-                const std::string octets = m_reponses.substr(m_prochaineReponse, a.longueur);
-                m_prochaineReponse += a.longueur;
-                owner->OnLinkAnswered(octets, a.instant);
-                break;
-            }
-            case ArriveeLien::Genre::Perte:
-                ++m_prochaine;
-                owner->OnLinkLost(raison);
-                break;
-            case ArriveeLien::Genre::Octets: {
-                if (a.longueur == 0) {
-                    ++m_prochaine;
-                    break;
-                }
-                const auto octet = static_cast<unsigned char>(m_recus[m_prochainOctet++]);
-                // The bytes after this one in the same read were on the wire
-                // after it: it came at least their time before the read.
-                const std::int64_t instant =
-                    instantOctet(a.instant, a.longueur - 1, a.pasUs, m_dernierOctet);
-                m_dernierOctet = instant;
-                if (--a.longueur == 0) {
-                    ++m_prochaine;
-                }
-                owner->OnRobotByteAt(octet, port, instant);
-                break;
-            }
+            if (m_lot.debordes > 0) {
+                // The bytes the queue dropped came before the lot's first entry.
+                const std::uint64_t perdus = m_lot.debordes;
+                m_lot.debordes = 0;
+                owner->surDebordement(perdus);
+            } else {
+                remettreArrivee(*owner, port, raison);
             }
         } catch (const std::exception& ex) {
             echec = ex.what();
@@ -141,23 +130,50 @@ bool CourrierLien::livrerLot(const std::shared_ptr<PartageLien>& etat)
             }
         }
     }
-    return true;
+    return Suite::Fini;
 }
 
-void CourrierLien::remettreEnTete(PartageLien& etat)
+void CourrierLien::remettreArrivee(RobotLinkOwner& owner, int port, const std::string& raison)
 {
-    // Suspended in the middle of a batch: the rest waits, ahead of what came since.
-    etat.arrivees.insert(etat.arrivees.begin(),
-                         m_arrivees.begin() + static_cast<std::ptrdiff_t>(m_prochaine),
-                         m_arrivees.end());
-    etat.recus.insert(0, m_recus, m_prochainOctet, std::string::npos);
-    etat.reponses.insert(0, m_reponses, m_prochaineReponse, std::string::npos);
-    m_arrivees.clear();
-    m_recus.clear();
-    m_reponses.clear();
-    m_prochaine = 0;
-    m_prochainOctet = 0;
-    m_prochaineReponse = 0;
+    ArriveeLien& a = m_lot.arrivees[m_lot.prochaine];
+    switch (a.genre) {
+    case ArriveeLien::Genre::Notification:
+        ++m_lot.prochaine;
+        owner.OnLinkEvent(a.message, port);
+        break;
+    case ArriveeLien::Genre::Ecriture:
+        ++m_lot.prochaine;
+        owner.OnLinkWrite(a.instant);
+        break;
+    case ArriveeLien::Genre::Reponse: {
+        ++m_lot.prochaine;
+        const std::string octets = m_lot.reponses.substr(m_lot.prochaineReponse, a.longueur);
+        m_lot.prochaineReponse += a.longueur;
+        owner.OnLinkAnswered(octets, a.instant);
+        break;
+    }
+    case ArriveeLien::Genre::Perte:
+        ++m_lot.prochaine;
+        owner.OnLinkLost(raison);
+        break;
+    case ArriveeLien::Genre::Octets: {
+        if (a.longueur == 0) {
+            ++m_lot.prochaine;
+            break;
+        }
+        const auto octet = static_cast<unsigned char>(m_lot.recus[m_lot.prochainOctet++]);
+        // The bytes after this one in the same read were on the wire
+        // after it: it came at least their time before the read.
+        const std::int64_t instant =
+            instantOctet(a.instant, a.longueur - 1, a.pasUs, m_dernierOctet);
+        m_dernierOctet = instant;
+        if (--a.longueur == 0) {
+            ++m_lot.prochaine;
+        }
+        owner.OnRobotByteAt(octet, port, instant);
+        break;
+    }
+    }
 }
 
 void CourrierLien::montrerRapports()

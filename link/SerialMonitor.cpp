@@ -152,22 +152,24 @@ private:
         }
         for (const auto& n : NotificationsLigne) {
             if ((m_masque & n.flag) != 0) {
-                m_etat.arrivees.push_back(
-                    {ArriveeLien::Genre::Notification, n.message, instant, 0});
+                m_etat.file.ajouter({ArriveeLien::Genre::Notification, n.message, instant, 0});
             }
         }
         if (!m_lecture.empty()) {
             std::size_t debut = 0;
             for (const Coupure& c : m_coupures) {
                 noterOctets(debut, c.fin, instant, pas);
-                m_etat.arrivees.push_back({ArriveeLien::Genre::Reponse, 0, m_instantReponse,
-                                           static_cast<std::uint32_t>(c.longueur)});
+                m_etat.file.ajouter({ArriveeLien::Genre::Reponse, 0, m_instantReponse,
+                                     static_cast<std::uint32_t>(c.longueur)});
                 debut = c.fin;
             }
             noterOctets(debut, m_lecture.size(), instant, pas);
-            m_etat.recus.append(m_lecture);
-            m_etat.reponses.append(m_reponse);
+            m_etat.file.ajouterRecus(m_lecture);
+            m_etat.file.ajouterReponses(m_reponse);
         }
+        // What waits for the owner is bounded: beyond the cap the oldest
+        // goes (counted, and told to the owner ahead of what is left).
+        m_etat.file.borner();
         if (!m_reflexe.recevoir) {
             posterRemise(m_etat);
             return;
@@ -200,9 +202,9 @@ private:
             return;
         }
         const auto apres = static_cast<std::int64_t>(m_lecture.size() - fin);
-        m_etat.arrivees.push_back({ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR,
-                                   lecture - apres * static_cast<std::int64_t>(pas),
-                                   static_cast<std::uint32_t>(fin - debut), pas});
+        m_etat.file.ajouter({ArriveeLien::Genre::Octets, WM_SERIAL_RXCHAR,
+                             lecture - apres * static_cast<std::int64_t>(pas),
+                             static_cast<std::uint32_t>(fin - debut), pas});
     }
 
     /**
@@ -251,7 +253,8 @@ private:
             m_reflexe.emission(instant);
         }
         std::lock_guard verrou(m_etat.verrou);
-        m_etat.arrivees.push_back({ArriveeLien::Genre::Ecriture, 0, instant, 0});
+        m_etat.file.ajouter({ArriveeLien::Genre::Ecriture, 0, instant, 0});
+        m_etat.file.borner();
     }
 
     /**
@@ -387,7 +390,7 @@ private:
                 m_etat.raisonPerte =
                     "le périphérique " + m_device + " ne répond plus (" +
                     (erreur == QSerialPort::ReadError ? std::string("fin de ligne") : texte) + ")";
-                m_etat.arrivees.push_back({ArriveeLien::Genre::Perte, 0, instantLien(), 0});
+                m_etat.file.ajouter({ArriveeLien::Genre::Perte, 0, instantLien(), 0});
                 posterRemise(m_etat);
             }
             signaler(erreur == QSerialPort::WriteError ? "WriteFile()" : "ReadFile()", perte);

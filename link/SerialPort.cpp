@@ -72,8 +72,7 @@ void SerialPort::arreterMoniteur()
     m_etat->reveilPoste = false;
     // What the monitor read and nobody took goes with it.
     ++m_etat->generation;
-    m_etat->arrivees.clear();
-    m_etat->recus.clear();
+    m_etat->file.vider();
 }
 
 bool SerialPort::Configure(RobotLinkOwner* owner, int port, int baud, char parity, int dataBits,
@@ -102,8 +101,7 @@ bool SerialPort::Configure(RobotLinkOwner* owner, int port, int baud, char parit
         m_etat->port = port;
         m_etat->raisonPerte.clear();
         ++m_etat->generation;
-        m_etat->arrivees.clear();
-        m_etat->recus.clear();
+        m_etat->file.vider();
     }
     // Caller errors: refused like a device that cannot be opened.
     if (port < comdevices::PremierPort || port > comdevices::DernierPort) {
@@ -249,6 +247,18 @@ bool SerialPort::installerReflexe(const ReflexeLien& reflexe)
 {
     m_reflexe = reflexe;
     return true;
+}
+
+void SerialPort::reglerCapaciteRemise(std::size_t octets)
+{
+    std::lock_guard verrou(m_etat->verrou);
+    m_etat->file.reglerCapacite(octets);
+}
+
+std::size_t SerialPort::capaciteRemise() const
+{
+    std::lock_guard verrou(m_etat->verrou);
+    return m_etat->file.capacite();
 }
 
 std::string SerialPort::lossReason() const

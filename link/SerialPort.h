@@ -22,8 +22,12 @@ struct PartageLien;
  * one at a time, on the owner's thread (the thread that called Configure,
  * which must run a Qt event loop). The monitor never waits for the owner:
  * what arrives while the owner is busy is read with its own time and handed
- * over in one go when the owner is free. Received input is never thrown
- * away; queued writes leave first in first out, at once. Failed system calls
+ * over when the owner is free, a few milliseconds' worth in each turn of
+ * its event loop. What waits for the owner is bounded (capaciteRemise
+ * received bytes): beyond it the oldest is dropped and the owner told how
+ * many bytes went (surDebordement), in their place; a reflex has seen and
+ * answered every byte as it was read all the same. Queued writes leave
+ * first in first out, at once. Failed system calls
  * are reported in a message box on the owner's thread, outside any hand-over,
  * while the link goes on; a device that goes away is reported once, told to
  * the owner after the bytes read before it, and ends the monitor.
@@ -53,6 +57,13 @@ public:
     int bufferSize() const override { return m_bufferSize; }
     std::string openError() const override { return m_openError; }
     std::string lossReason() const override;
+
+    /**
+     * At most `octets` received bytes wait for the owner (FileRemise's
+     * default, 256 KiB, unless set); takes effect at once.
+     */
+    void reglerCapaciteRemise(std::size_t octets);
+    std::size_t capaciteRemise() const;
 
     /** The device the last Configure opened, or tried to. */
     QString device() const { return m_device; }

@@ -44,8 +44,7 @@ void poster(QObject* cible, QEvent::Type type)
 
 void posterRemise(PartageLien& etat)
 {
-    if (!etat.remisePostee && !etat.suspendu && etat.courrier != nullptr &&
-        !etat.arrivees.empty()) {
+    if (!etat.remisePostee && !etat.suspendu && etat.courrier != nullptr && !etat.file.vide()) {
         etat.remisePostee = true;
         poster(etat.courrier, evenementRemise());
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/FileRemise.h"
+
 #include <QEvent>
 #include <QObject>
 
@@ -8,49 +10,11 @@
 #include <deque>
 #include <mutex>
 #include <string>
-#include <vector>
 
 class RobotLinkOwner;
 
 /** The time the engine reads or writes bytes: microseconds of the steady clock. */
 std::int64_t instantLien();
-
-/**
- * One entry of what the monitor hands over, in the order it happened: a
- * line-event notification, bytes read together (`longueur` of them, next in
- * the received bytes), a write, the reflex's answer (`longueur` bytes, next
- * in the answers), or the loss of the device.
- */
-struct ArriveeLien {
-    enum class Genre : std::uint8_t { Notification, Octets, Ecriture, Reponse, Perte };
-    Genre genre = Genre::Octets;
-    /** Notification: its WM_SERIAL_ message. */
-    unsigned message = 0;
-    /** When it happened (instantLien). */
-    std::int64_t instant = 0;
-    /** Octets, Reponse: how many. */
-    std::uint32_t longueur = 0;
-    /**
-     * Octets: one byte's time on the wire at the line's rate (10 bits), us;
-     * 0 when unknown. Bytes read together came one after the other: the
-     * courier dates each by the bytes that followed it in the same read, so
-     * a reader that was late to read is no silence of the line.
-     */
-    std::uint32_t pasUs = 0;
-};
-
-/**
- * The time of a byte read with `restants` others after it in one read at
- * `lecture` (us), `pasUs` being one byte's time on the wire: it was on the
- * wire at least the time of those others before the read. Never before
- * `precedent`, the time given to the byte before it.
- */
-inline std::int64_t instantOctet(std::int64_t lecture, std::uint32_t restants, std::uint32_t pasUs,
-                                 std::int64_t precedent)
-{
-    const std::int64_t date = lecture - static_cast<std::int64_t>(restants) * pasUs;
-    return date > precedent ? date : precedent;
-}
 
 /**
  * What the serial engine, its monitor thread and its courier (the engine's
@@ -81,11 +45,8 @@ struct PartageLien {
     /** The courier (lives on the owner's thread), while the engine lives. */
     QObject* courrier = nullptr;
 
-    // What the monitor read and did, not yet handed to the owner.
-    std::vector<ArriveeLien> arrivees;
-    std::string recus;
-    /** The bytes the reflex wrote (Reponse entries). */
-    std::string reponses;
+    /** What the monitor read and did, not yet handed to the owner (bounded). */
+    FileRemise file;
     bool remisePostee = false;
     /** Why the device went away (French, for the operator); empty while it is there. */
     std::string raisonPerte;

@@ -220,6 +220,12 @@ inline constexpr const char* EvenementPerdu = "perdu";
  * de silence".
  */
 inline constexpr const char* EvenementResynchro = "resynchro";
+/**
+ * Received bytes dropped before the console could show them, the line
+ * being faster than its display: "débordement <n> octets perdus", at most
+ * once a second.
+ */
+inline constexpr const char* EvenementDebordement = "débordement";
 
 /** The payload of a calibration point (its values as decoderCalibration accepts them). */
 inline void encoderCalibration(std::uint8_t destination[TailleCalibration], const PointCalibre& p)

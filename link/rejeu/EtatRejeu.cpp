@@ -135,7 +135,8 @@ void EtatRejeu::appliquer(const journal::Enregistrement& e, const protocole::Est
         }
         if (!texte.starts_with(journal::EvenementSuite) &&
             !texte.starts_with(journal::EvenementReprise) &&
-            !texte.starts_with(journal::EvenementResynchro)) {
+            !texte.starts_with(journal::EvenementResynchro) &&
+            !texte.starts_with(journal::EvenementDebordement)) {
             evenementLien.assign(texte);
             tempsEvenementLien = e.tempsUs;
         }

@@ -66,7 +66,8 @@ struct EtatRejeu {
 
     /**
      * The last link event ("ouvert COM1 9600 bauds 8N1", "perdu : ...",
-     * "rétabli", "fermé"; a continuation's "suite" and "reprise" aside) and
+     * "rétabli", "fermé"; a continuation's "suite" and "reprise", the counts
+     * "resynchro" and "débordement" aside) and
      * its time, us since the session's start.
      */
     std::string evenementLien;

@@ -2,6 +2,7 @@
 
 #include "link/protocol/RobotProtocol.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace protocole {
@@ -20,8 +21,10 @@ ChaineTrames::Branchements avecReponse(ChaineTrames::Branchements b, std::string
 
 } // namespace
 
-ChaineEnLigne::ChaineEnLigne(ChaineTrames::Branchements branchements, Instant seuilSilence)
+ChaineEnLigne::ChaineEnLigne(ChaineTrames::Branchements branchements, Instant seuilSilence,
+                             std::size_t capacite)
     : m_chaine(avecReponse(std::move(branchements), &m_reponse))
+    , m_capacite(std::max<std::size_t>(capacite, 1))
 {
     m_chaine.demarrer(seuilSilence);
 }
@@ -32,7 +35,24 @@ void ChaineEnLigne::recevoir(int octet, Instant arrivee, std::string& reponse)
     const Etape etape = m_chaine.recevoir(octet, arrivee);
     m_reponse = nullptr;
     std::lock_guard verrou(m_verrou);
-    m_arrivees.push_back(etape);
+    if (m_nombre == m_anneau.size()) {
+        if (m_anneau.size() < m_capacite) {
+            // Room doubles, the oldest first again.
+            std::rotate(m_anneau.begin(), m_anneau.begin() + static_cast<std::ptrdiff_t>(m_tete),
+                        m_anneau.end());
+            m_tete = 0;
+            m_anneau.resize(std::min(m_capacite, std::max<std::size_t>(m_anneau.size() * 2, 1024)));
+        } else {
+            // Full: the oldest outcome goes, this one takes its place.
+            m_anneau[m_tete] = etape;
+            m_tete = (m_tete + 1) % m_anneau.size();
+            ++m_premier;
+            ++m_perdues;
+            return;
+        }
+    }
+    m_anneau[(m_tete + m_nombre) % m_anneau.size()] = etape;
+    ++m_nombre;
 }
 
 void ChaineEnLigne::noterEmission(Instant instant)
@@ -40,18 +60,31 @@ void ChaineEnLigne::noterEmission(Instant instant)
     m_chaine.noterEmission(instant);
 }
 
-Etape ChaineEnLigne::prendre()
+Etape ChaineEnLigne::prendre(std::uint64_t numero)
 {
-    if (m_prochaine == m_lues.size()) {
-        m_lues.clear();
-        m_prochaine = 0;
-        std::lock_guard verrou(m_verrou);
-        m_lues.swap(m_arrivees);
+    std::lock_guard verrou(m_verrou);
+    if (numero > m_premier && m_nombre > 0) {
+        // The outcomes of bytes the link dropped on the way.
+        const auto sautees =
+            static_cast<std::size_t>(std::min<std::uint64_t>(numero - m_premier, m_nombre));
+        m_tete = (m_tete + sautees) % m_anneau.size();
+        m_nombre -= sautees;
+        m_premier += sautees;
     }
-    if (m_prochaine == m_lues.size()) {
+    if (m_nombre == 0 || numero != m_premier) {
         return {};
     }
-    return m_lues[m_prochaine++];
+    const Etape etape = m_anneau[m_tete];
+    m_tete = (m_tete + 1) % m_anneau.size();
+    --m_nombre;
+    ++m_premier;
+    return etape;
+}
+
+std::uint64_t ChaineEnLigne::perdues() const
+{
+    std::lock_guard verrou(m_verrou);
+    return m_perdues;
 }
 
 } // namespace protocole

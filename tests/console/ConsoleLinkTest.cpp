@@ -19,6 +19,8 @@
 
 #include <filesystem>
 
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -141,6 +143,70 @@ TEST_F(ConsoleLinkTest, TheLinksThreadAnswersWhileTheInterfaceIsBusyAndTheLogKee
         }
     }
     EXPECT_EQ(ordre, "rrrrrrrrrer");
+}
+
+TEST_F(ConsoleLinkTest, AFloodFasterThanTheInterfaceIsAnsweredCountedShownAndLogged)
+{
+    kiv_test::RepertoireTemporaire dossier;
+    auto session =
+        std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{dossier / "journaux"});
+    // A small cap on what waits for the interface, so the test floods it quickly.
+    demarrerAvec([session] {
+        auto port = std::make_unique<SerialPort>();
+        port->reglerCapaciteRemise(1000);
+        return enregistrer(std::move(port), session);
+    });
+    ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
+    const auto traites = view->compteurOctetsTraites();
+    const std::uint64_t avant = traites->load();
+
+    // 300 frames back to back while this thread runs no event loop: the
+    // link's thread answers every status byte.
+    std::string flot;
+    for (std::uint32_t k = 0; k < 300; ++k) {
+        flot += trame({300.0, 200.0}, 31 * k, 0x00, k == 299 ? 77 : 200);
+    }
+    robot.envoyer(flot);
+    ASSERT_TRUE(robot.recuSansBoucle(300));
+    EXPECT_EQ(robot.recu, std::string(300, '\x80'));
+
+    // The interface then shows the newest bytes; the others count as
+    // handled (their reply has left) and as lost to the display.
+    ASSERT_TRUE(attendre([&] { return traites->load() == avant + flot.size(); }));
+    const std::uint64_t perdus = view->octetsPerdus();
+    EXPECT_GE(perdus, 1000u);
+    EXPECT_LE(perdus, 2000u);
+    // Each byte shown with its own outcome: the last frame's battery.
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 77; }));
+    VoletLien volet(view, 2000);
+    volet.actualiser();
+    EXPECT_TRUE(
+        volet.text().endsWith(QStringLiteral(", %1 octets perdus (débordement)").arg(perdus)))
+        << volet.text().toStdString();
+
+    // A clean frame after the flood is answered and shown in step.
+    ASSERT_TRUE(echanger(trame({300.0, 200.0}, 4242, 0x00, 55)));
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 55; }));
+
+    // The log: at most a note a second, the bytes lost all told.
+    frame.reset();
+    std::ifstream fichier(session->chemin(), std::ios::binary);
+    journal::LecteurJournal lecteur(fichier);
+    ASSERT_TRUE(lecteur.lireEntete()) << lecteur.erreur();
+    std::uint64_t notes = 0;
+    std::uint64_t notesPerdus = 0;
+    journal::Enregistrement e;
+    while (lecteur.suivant(e) == journal::Lecture::Enregistrement) {
+        if (e.genre == journal::Genre::Lien && e.texte().starts_with("débordement ")) {
+            ++notes;
+            const std::string texte(e.texte());
+            notesPerdus += std::strtoull(texte.c_str() + std::strlen("débordement "), nullptr, 10);
+            EXPECT_TRUE(texte.ends_with(" octets perdus")) << texte;
+        }
+    }
+    EXPECT_GE(notes, 1u);
+    EXPECT_LE(notes, 2u);
+    EXPECT_EQ(notesPerdus, perdus);
 }
 
 TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)

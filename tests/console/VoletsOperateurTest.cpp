@@ -9,6 +9,7 @@
 #include "link/LienEnregistre.h"
 #include "link/recorder/Enregistreur.h"
 #include "link/recorder/LecteurJournal.h"
+#include "support/PseudoTerminal.h"
 #include "support/RepertoireTemporaire.h"
 
 #include <fstream>
@@ -151,6 +152,74 @@ TEST_F(VoletsOperateurTest, FramesCutShortAreToldWhileRecentAndAGoneDeviceIsLost
     ASSERT_EQ(evenements.size(), 3u);
     EXPECT_EQ(evenements[1], "resynchro 5 octets écartés après 1200 ms de silence");
     EXPECT_EQ(evenements[2], "perdu : " + raison);
+}
+
+TEST_F(VoletsOperateurTest, BytesLostToAnOverrunCountAsHandledAndAreToldWhileRecent)
+{
+    auto session = std::make_shared<journal::Enregistreur>(journal::ReglagesJournal{dossier / "j"});
+    demarrerAvec([this, session] {
+        auto lien = std::make_unique<FakeLink>(true, journal);
+        liens.push_back(lien.get());
+        return enregistrer(std::move(lien), session);
+    });
+    robot = liens.at(0)->proprietaire;
+    const auto traites = view->compteurOctetsTraites();
+    const std::uint64_t avant = traites->load();
+    std::int64_t t = 0;
+    VoletLien volet(view, 2000, [&t] { return t; });
+    volet.actualiser();
+
+    robot->surDebordement(1);
+    EXPECT_EQ(traites->load(), avant + 1);
+    t = 100;
+    volet.actualiser();
+    EXPECT_EQ(volet.text(),
+              QStringLiteral("Lien : ouvert, en attente de données, 1 octet perdu (débordement)"));
+    // Frames go on, and a frame cut short: the overrun is told first.
+    for (int k = 0; k < 5; ++k) {
+        robot->OnRobotByteAt(0x40 + k, 1, 1'000'000);
+    }
+    for (int k = 0; k < 10; ++k) {
+        robot->OnRobotByteAt(k == 8 ? 0 : 0x50 + k, 1, 2'200'000);
+    }
+    robot->surDebordement(4095);
+    EXPECT_EQ(traites->load(), avant + 1 + 15 + 4095);
+    EXPECT_EQ(view->octetsPerdus(), 4096u);
+    t = 200;
+    volet.actualiser();
+    EXPECT_TRUE(volet.text().startsWith(QStringLiteral("Lien : réception, ")));
+    EXPECT_TRUE(volet.text().endsWith(
+        QStringLiteral(" trames/s, 4096 octets perdus (débordement), 1 resynchronisation")))
+        << volet.text().toStdString();
+    t = 10100;
+    trame();
+    volet.actualiser();
+    EXPECT_TRUE(volet.text().contains(QStringLiteral(", 4095 octets perdus (débordement)")));
+    t = 10200;
+    trame();
+    volet.actualiser();
+    EXPECT_FALSE(volet.text().contains(QStringLiteral("débordement"))) << "ten seconds on";
+
+    // The log: the first note at once, the rest within a second; all told.
+    std::uint64_t notes = 0;
+    ASSERT_TRUE(attendre([&] {
+        std::ifstream fichier(session->chemin(), std::ios::binary);
+        journal::LecteurJournal lecteur(fichier);
+        notes = 0;
+        journal::Enregistrement e;
+        if (!lecteur.lireEntete()) {
+            return false;
+        }
+        while (lecteur.suivant(e) == journal::Lecture::Enregistrement) {
+            if (e.genre == journal::Genre::Lien && e.texte() == "débordement 1 octet perdu") {
+                notes |= 1;
+            } else if (e.genre == journal::Genre::Lien &&
+                       e.texte() == "débordement 4095 octets perdus") {
+                notes |= 2;
+            }
+        }
+        return notes == 3;
+    }));
 }
 
 TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)

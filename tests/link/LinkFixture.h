@@ -46,8 +46,18 @@ public:
         }
     }
 
+    void surDebordement(std::uint64_t octets) override
+    {
+        debordes += octets;
+        noter({Deborde, static_cast<int>(octets), 0});
+    }
+
     /** The entry of each byte the engine's reflex wrote (OnLinkAnswered). */
     static constexpr unsigned Repondu = 0xFFFF;
+    /** The entry of bytes the engine dropped (surDebordement; `octet` holds how many). */
+    static constexpr unsigned Deborde = 0xFFFE;
+    /** The bytes the engine dropped so far. */
+    std::uint64_t debordes = 0;
 
     /** The bytes received so far. */
     std::string octets() const
