@@ -11,34 +11,45 @@
 
 namespace {
 
+/** lireLigne's outcomes besides a line (1) and the end of the input (0). */
+constexpr int LigneTropLongue = -1;
+constexpr int LectureImpossible = -2;
+
 /**
  * Reads one line, without its line end, of at most `max` characters: 1 for
- * a line, 0 at the end of the input, -1 for a longer line (reading stops
- * there: the rest of an endless line is never held).
+ * a line, 0 at the end of the input, LigneTropLongue for a longer line
+ * (reading stops there: the rest of an endless line is never held),
+ * LectureImpossible when the input fails (a file buffer throws on a read
+ * error: the exception never leaves, the stream is marked bad).
  */
 int lireLigne(std::istream& texte, std::string& ligne, std::size_t max)
 {
     ligne.clear();
     std::streambuf* tampon = texte.rdbuf();
     if (tampon == nullptr || !texte.good()) {
-        return 0;
+        return texte.bad() ? LectureImpossible : 0;
     }
     using Traits = std::char_traits<char>;
     bool lu = false;
-    for (;;) {
-        const Traits::int_type c = tampon->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) {
-            texte.setstate(std::ios::eofbit);
-            return lu ? 1 : 0;
+    try {
+        for (;;) {
+            const Traits::int_type c = tampon->sbumpc();
+            if (Traits::eq_int_type(c, Traits::eof())) {
+                texte.setstate(std::ios::eofbit);
+                return lu ? 1 : 0;
+            }
+            lu = true;
+            if (Traits::to_char_type(c) == '\n') {
+                return 1;
+            }
+            if (ligne.size() == max) {
+                return LigneTropLongue;
+            }
+            ligne += Traits::to_char_type(c);
         }
-        lu = true;
-        if (Traits::to_char_type(c) == '\n') {
-            return 1;
-        }
-        if (ligne.size() == max) {
-            return -1;
-        }
-        ligne += Traits::to_char_type(c);
+    } catch (const std::exception&) {
+        texte.setstate(std::ios::badbit);
+        return LectureImpossible;
     }
 }
 
@@ -163,7 +174,11 @@ LectureScenario lireScenario(std::istream& texte)
     int etat = 0;
     while ((etat = lireLigne(texte, ligne, LongueurLigneMax)) != 0) {
         ++numero;
-        if (etat < 0) {
+        if (etat == LectureImpossible) {
+            lu.erreur = "ligne " + std::to_string(numero) + " : le fichier ne peut pas être lu";
+            return lu;
+        }
+        if (etat == LigneTropLongue) {
             lu.erreur = "ligne " + std::to_string(numero) + " : plus de " +
                         std::to_string(LongueurLigneMax) + " caractères";
             return lu;

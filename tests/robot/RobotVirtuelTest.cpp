@@ -5,6 +5,7 @@
 #include "robot/Caracteristiques.h"
 #include "robot/Scenario.h"
 #include "robot/Session.h"
+#include "support/FluxDefaillant.h"
 #include "world/BeaconModel.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,18 @@ TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
     EXPECT_FALSE(lu.valide);
     EXPECT_EQ(lu.erreur, "ligne 1 : plus de 1000 caractères");
     EXPECT_LE(zeros.lus, LongueurLigneMax + 1);
+}
+
+TEST(ScenarioTest, AReadErrorIsARefusalNeverAnException)
+{
+    // A file buffer throws on a read error (a folder opened as a stream):
+    // the reader says where, and nothing read before it is taken.
+    kiv_test::TamponDefaillant tampon("depart 50 50 0\nbatterie 3\n");
+    std::istream flux(&tampon);
+    const LectureScenario lu = lireScenario(flux);
+    EXPECT_FALSE(lu.valide);
+    EXPECT_EQ(lu.erreur, "ligne 3 : le fichier ne peut pas être lu");
+    EXPECT_TRUE(flux.bad());
 }
 
 TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDrive)

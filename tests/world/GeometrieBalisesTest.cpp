@@ -1,5 +1,6 @@
 // A beacon geometry: its text form, its refusals, and the model's timings on it.
 #include "link/protocol/RobotProtocol.h"
+#include "support/FluxDefaillant.h"
 #include "world/BeaconModel.h"
 #include "world/FichierGeometrie.h"
 
@@ -99,6 +100,18 @@ TEST(GeometrieBalises, LineCapIsExactAndReadingStopsThere)
     // A line one character too long: refused, and nothing after it is read
     // (the unknown statement on line 3 is never reached).
     EXPECT_EQ(refus("# a\n" + pleine + " \ninconnu\n"), "ligne 2 : plus de 1000 caractères");
+}
+
+TEST(GeometrieBalises, AReadErrorIsARefusalNeverAnException)
+{
+    // A file buffer throws on a read error (kiv-beacons --geometry FOLDER
+    // aborted on it): the reader says where, and the lines before are not
+    // taken for a whole geometry.
+    kiv_test::TamponDefaillant tampon("intervalle 150\n");
+    std::istream flux(&tampon);
+    const LectureGeometrie lu = lireGeometrie(flux);
+    EXPECT_FALSE(lu.valide);
+    EXPECT_EQ(lu.erreur, "ligne 2 : le fichier ne peut pas être lu");
 }
 
 TEST(GeometrieBalises, AGeometryTheConsoleCannotReadIsRefused)

@@ -1,6 +1,8 @@
 // kiv-beacons: builds the training set of the bundled position network from
 // the beacon model, and measures a network's position error against it.
 #include "core/Erreur.h"
+#include "core/ErreurFichier.h"
+#include "core/FichierLecture.h"
 #include "core/terminal/TerminalPlatform.h"
 #include "tools/beacons/BeaconNetwork.h"
 #include "trainer/FichierParametres.h"
@@ -8,12 +10,11 @@
 #include "trainer/TexteWindows.h"
 #include "world/FichierGeometrie.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -48,9 +49,11 @@ const char* valeur(int argc, char** argv, int& i)
 /** Reads a geometry file; nullopt (and why, on stderr) when it cannot be used. */
 std::optional<balises::Geometrie> lireFichierGeometrie(const std::string& chemin)
 {
-    std::ifstream fichier(chemin);
-    if (!fichier) {
-        std::fprintf(stderr, "kiv-beacons: %s: %s\n", chemin.c_str(), std::strerror(errno));
+    // Never blocking, and a regular file only: a FIFO would hold the
+    // program in open() for good, a folder or a device is no geometry.
+    FichierLecture fichier(chemin);
+    if (!fichier.is_open()) {
+        std::fprintf(stderr, "kiv-beacons: %s: %s\n", chemin.c_str(), fichier.raison().c_str());
         return std::nullopt;
     }
     const balises::LectureGeometrie lu = balises::lireGeometrie(fichier);
@@ -167,7 +170,7 @@ int verifier(int argc, char** argv)
         geometrie = *lue;
     }
     ReseauNeurones reseau;
-    reseau.LirePoids(poids);
+    reseau.LirePoidsNommes(poids);
     const reseauBalises::Mesure m = reseauBalises::mesurer(geometrie, reseau, aleatoires, 4242);
     std::printf("%d positions not trained on: RMS error %.2f cm, worst %.2f cm at (%.1f, %.1f)\n",
                 m.positions, m.rms, m.pire, m.lieuDuPire.x, m.lieuDuPire.y);
@@ -198,8 +201,19 @@ int main(int argc, char** argv)
         } else {
             status = usage();
         }
-    } catch (const Erreur& e) {
+    } catch (const ErreurFichier& e) {
+        // A file that is no weights file (parameters, a training set).
+        std::fprintf(stderr, "kiv-beacons: %s\n", texteOutil(e).c_str());
+        status = 1;
+    } catch (const std::bad_alloc&) {
+        std::fputs("kiv-beacons: mémoire insuffisante\n", stderr);
+        status = 1;
+    } catch (const std::exception& e) {
+        // Erreur, ErreurOuverture, and whatever else a file or the machine throws.
         std::fprintf(stderr, "kiv-beacons: %s\n", e.what());
+        status = 1;
+    } catch (...) {
+        std::fputs("kiv-beacons: erreur inattendue\n", stderr);
         status = 1;
     }
     setPlatform(nullptr);
