@@ -1,5 +1,6 @@
 #include "robot/Scenario.h"
 
+#include "core/Echappement.h"
 #include "robot/Terrain.h"
 
 #include <charconv>
@@ -141,7 +142,7 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
     if (auto e = compte(1); !e.empty()) {
         return cle == "batterie" || cle == "bruit" || cle == "periode" || cle == "graine"
                    ? e
-                   : "instruction inconnue « " + std::string(cle) + " »";
+                   : "instruction inconnue « " + echapper(cle) + " »";
     }
     long long v = 0;
     if (cle == "batterie") {
@@ -160,7 +161,8 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
                    ? (s.graine = static_cast<std::uint32_t>(v), std::string())
                    : "la graine va de 0 à 4294967295";
     }
-    return "instruction inconnue « " + std::string(cle) + " »";
+    // The word is the file's: escaped, it can never drive the terminal it is shown on.
+    return "instruction inconnue « " + echapper(cle) + " »";
 }
 
 } // namespace

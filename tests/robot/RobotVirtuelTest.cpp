@@ -59,6 +59,9 @@ TEST(ScenarioTest, RefusesWhatCannotBeRun)
 {
     EXPECT_EQ(erreur("batterie 200\n"), "pas de position de départ (depart X Y CAP)");
     EXPECT_EQ(erreur("depart 50 50 0\nvitesse 3\n"), "ligne 2 : instruction inconnue « vitesse »");
+    // The file's words are escaped: a refusal printed never drives the terminal.
+    EXPECT_EQ(erreur("depart 50 50 0\n\x1b[2J\x9b\n"),
+              "ligne 2 : instruction inconnue « \\x1B[2J\\x9B »");
     EXPECT_EQ(erreur("depart 50 50\n"), "ligne 1 : « depart » attend 3 nombres");
     EXPECT_EQ(erreur("depart 50 50 0\nbatterie\n"), "ligne 2 : « batterie » attend 1 nombre");
     EXPECT_EQ(erreur("depart nan 50 0\n"), "ligne 1 : le départ est hors du terrain (0 à 500 cm)");

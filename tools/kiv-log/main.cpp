@@ -1,10 +1,10 @@
 // kiv-log: reads a session log of the console (the flight recorder) and
 // exports its sensor frames as CSV, or summarises it.
-#include "Echappement.h"
 #include "ExportCsv.h"
 #include "ListeJournal.h"
 
 #include "core/DossierDonnees.h"
+#include "core/Echappement.h"
 #include "core/Erreur.h"
 #include "core/ErreurFichier.h"
 #include "core/FichierLecture.h"
