@@ -1,6 +1,7 @@
 #include "console/ArretSignaux.h"
 #include "console/KIVApp.h"
 #include "console/TraductionsQt.h"
+#include "core/ReglageNumerique.h"
 #include "core/qt/QtPlatform.h"
 
 #include <QApplication>
@@ -29,6 +30,10 @@ int main(int argc, char** argv)
     TraductionsQt::installer(app);
     QtPlatform qtPlatform;
     setPlatform(&qtPlatform);
+    // A setting refused for its value is said on the terminal, once (and in
+    // the session's log once the port opens: LienEnregistre).
+    reglages::ecouterAvertissements(
+        [](const std::string& texte) { std::cerr << "kiv : " << texte << std::endl; });
     // A signal closes the link and the session log as "Quitter" does.
     arreterSurSignaux();
 
