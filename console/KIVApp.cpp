@@ -2,6 +2,7 @@
 
 #include "console/CalibrationDlg.h"
 #include "console/DocTemplate.h"
+#include "console/FichiersReglages.h"
 #include "console/Icones.h"
 #include "console/JournalSession.h"
 #include "console/KIVDoc.h"
@@ -147,6 +148,15 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
     if (m_ligne.version) {
         sortie << "kiv " << KIV_VERSION << '\n';
         m_code = 0;
+        return false;
+    }
+    // Before anything reads the settings store: Qt's reader waits for good
+    // on a FIFO and reads a device forever, before any window shows.
+    if (const std::string refus = refusFichiersReglages(fichiersReglages()); !refus.empty()) {
+        erreurs << "kiv : " << refus << '\n';
+        platform().messageBox(refus, platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                              MessageIcon::Stop);
+        m_code = 1;
         return false;
     }
     // Drawn only now: help and errors are printed without a window system.

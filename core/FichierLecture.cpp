@@ -71,6 +71,15 @@ int ouvrir(const std::string& chemin, int& erreur, bool suivreLien)
     return fd;
 }
 
+int examiner(const std::string& chemin)
+{
+    struct stat etat {};
+    if (::stat(chemin.c_str(), &etat) != 0) {
+        return 0;
+    }
+    return refusPour(etat.st_mode);
+}
+
 std::string raison(int erreur)
 {
     switch (erreur) {

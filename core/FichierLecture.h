@@ -37,6 +37,13 @@ inline constexpr int ErreurLien = -5;  ///< a symbolic link where none is follow
 int ouvrir(const std::string& chemin, int& erreur, bool suivreLien = true);
 
 /**
+ * What `chemin` is, looked at without opening it (a link followed): 0 for a
+ * regular file or nothing there, else the refusal above. For a file that
+ * another reader opens (Qt's settings store), to refuse it first.
+ */
+int examiner(const std::string& chemin);
+
+/**
  * The reason for `erreur` in words: the system's for its error numbers
  * (strerror, in the user's language where the program set its locale),
  * "c'est un dossier", "c'est un tube (FIFO)", "c'est un périphérique",

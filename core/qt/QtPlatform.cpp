@@ -72,6 +72,9 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string&
     } else if (buttons == MessageButtons::YesNoCancel) {
         boutons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
+    // Traced as it shows, so that what a box says can be followed from the
+    // terminal (QT_LOGGING_RULES="kiv.app.debug=true").
+    trace(TraceChannel::App, "message box: " + text);
     QMessageBox box(toQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     boutons, fenetreProprietaire());
     if (buttons == MessageButtons::YesNoCancel) {
