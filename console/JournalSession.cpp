@@ -13,6 +13,7 @@
 #include "world/TerrainMonde.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
@@ -37,7 +38,7 @@ const std::vector<VitesseRejeu>& vitessesRejeu()
 std::shared_ptr<journal::Enregistreur> creerJournalSession()
 {
     journal::ReglagesJournal reglages;
-    reglages.dossier = dossierJournaux().toStdString();
+    reglages.dossier = QFile::encodeName(dossierJournaux()).toStdString();
     // A cap of at least one megabyte and at most a terabyte; anything else keeps the default.
     if (const auto mo = lireReglageEntier(CleTailleJournaux, 1, TailleJournauxMaxMo)) {
         reglages.tailleMax = static_cast<std::uint64_t>(*mo) * 1024 * 1024;
@@ -135,7 +136,7 @@ void ajouterMenuRejeu(CMainFrame& frame)
         if (const auto chemin = platform().chooseFileIn(
                 FileDialogKind::Open,
                 "Journaux du robot (*.kivlog)|*.kivlog|Tous les fichiers (*.*)|*.*||",
-                dossierJournaux().toStdString())) {
+                QFile::encodeName(dossierJournaux()).toStdString())) {
             ouvrirRejeu(frame, *chemin);
         }
     });
@@ -145,7 +146,7 @@ void ajouterMenuRejeu(CMainFrame& frame)
 void ouvrirDossierJournaux()
 {
     // Made (private) when no session was recorded yet, so that it opens.
-    const std::string chemin = dossierJournaux().toStdString();
+    const std::string chemin = QFile::encodeName(dossierJournaux()).toStdString();
     std::string raison;
     if (!journal::dossier::preparer(chemin, raison)) {
         platform().messageBox(

@@ -4,6 +4,7 @@
 #include "link/recorder/LecteurJournal.h"
 #include "support/PseudoTerminal.h"
 #include "support/RepertoireTemporaire.h"
+#include "world/FichierTerrain.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,32 @@ std::vector<std::string> evenementsDuJournal(const fs::path& dossier)
         }
     }
     return textes;
+}
+
+/** The whole fields recorded in the session logs under `dossier` (read as they are written). */
+std::vector<journal::EtatTerrain> terrainsDuJournal(const fs::path& dossier)
+{
+    std::vector<journal::EtatTerrain> terrains;
+    std::error_code e;
+    for (const auto& f : fs::recursive_directory_iterator(dossier, e)) {
+        if (f.path().extension() != ".kivlog") {
+            continue;
+        }
+        std::ifstream flux(f.path(), std::ios::binary);
+        journal::LecteurJournal lecteur(flux);
+        if (!lecteur.lireEntete()) {
+            continue;
+        }
+        journal::Enregistrement r;
+        journal::EtatTerrain t;
+        while (lecteur.suivant(r) == journal::Lecture::Enregistrement) {
+            if (r.genre == journal::Genre::Terrain &&
+                journal::decoderTerrain(r.charge.data(), r.charge.size(), t)) {
+                terrains.push_back(t);
+            }
+        }
+    }
+    return terrains;
 }
 
 /** The console in `racine` (its scom.ini there), offscreen, its stderr into racine/stderr. */
@@ -161,7 +189,7 @@ void preparer(const fs::path& racine)
  */
 void fermeSurSignal(int signal,
                     const std::function<std::vector<std::string>(const fs::path&)>& plus = {},
-                    const std::string& boite = {})
+                    const std::function<bool(const Console&, const fs::path&)>& pret = {})
 {
     RepertoireTemporaire dossier;
     const fs::path& racine = dossier.chemin();
@@ -184,11 +212,8 @@ void fermeSurSignal(int signal,
         FAIL() << "the console never answered a frame";
     }
     EXPECT_FALSE(verrous(pty.nom()).empty()) << "the console holds the port's lock";
-    if (!boite.empty()) {
-        // The box is up: the interface thread waits in its loop, not in a read.
-        if (!attendre([&] { return console.erreurs().find(boite) != std::string::npos; }, 60000)) {
-            FAIL() << "no box saying " << boite << "\n" << console.erreurs();
-        }
+    if (pret && !attendre([&] { return pret(console, racine) || console.fini(); }, 60000)) {
+        FAIL() << "the console never got where the test waits for\n" << console.erreurs();
     }
 
     ::kill(console.pid(), signal);
@@ -233,7 +258,36 @@ TEST(ArretSignalTube, AFieldThatIsAFifoFreezesNeitherTheConsoleNorItsSignals)
             EXPECT_EQ(::mkfifo(tube.c_str(), 0600), 0);
             return std::vector<std::string>{tube};
         },
-        "message box: Impossible d'ouvrir le fichier « ");
+        // The box is up: the interface thread waits in its loop, not in open().
+        [](const Console& console, const fs::path&) {
+            return console.erreurs().find("message box: Impossible d'ouvrir le fichier « ") !=
+                   std::string::npos;
+        });
+}
+
+TEST(ArretSignalTerrain, AFieldNamedInBytesThatAreNoUtf8Opens)
+{
+    // The name went through a QString: its bytes became U+FFFD and the
+    // field could not be opened. It is recorded in the session log once open.
+    fermeSurSignal(
+        SIGTERM,
+        [](const fs::path& racine) {
+            const std::string nom = (racine / "\xE9t\xE9.kiv").string();
+            Terrain t = terrainInitial();
+            t.destination = {410, 90};
+            std::ostringstream texte;
+            ecrireTerrain(texte, t);
+            std::ofstream(nom, std::ios::binary) << texte.str();
+            return std::vector<std::string>{nom};
+        },
+        [](const Console&, const fs::path& racine) {
+            for (const journal::EtatTerrain& t : terrainsDuJournal(racine / "donnees")) {
+                if (t.destinationPlacee && t.destinationX == 410 && t.destinationY == 90) {
+                    return true;
+                }
+            }
+            return false;
+        });
 }
 
 TEST(ReglagesTube, ASettingsFileThatIsAFifoIsRefusedBeforeAnyWindow)
