@@ -22,6 +22,7 @@ using kiv_test::FinProgramme;
 using kiv_test::RepertoireTemporaire;
 
 const std::string kParametres = KIV_DATA_DIR "/beacons.prm";
+const std::string kPoids = KIV_DATA_DIR "/beacons.wgh";
 
 class OutilsHostiles : public testing::Test {
 protected:
@@ -113,8 +114,8 @@ TEST_F(OutilsHostiles, ImpossibleGeometriesAndStepsAreRefused)
         EXPECT_FALSE(fs::exists(m_dossier.chemin() / "beacons.dat")) << pas;
     }
     // A limit that is no number would never be passed.
-    const FinProgramme limite = lancer(
-        KIV_BEACONS_PATH, {"check", "--weights", KIV_DATA_DIR "/beacons.wgh", "--max-rms", "nan"});
+    const FinProgramme limite =
+        lancer(KIV_BEACONS_PATH, {"check", "--weights", kPoids, "--max-rms", "nan"});
     EXPECT_EQ(limite.statut, 2);
     EXPECT_EQ(limite.erreur.rfind("kiv-beacons: --max-rms takes a number of cm, 0 or more, not "
                                   "\"nan\"\n",
@@ -136,8 +137,8 @@ TEST_F(OutilsHostiles, AGeometryNamedWithALineEndStillMakesAReadableSet)
     const std::string texte((std::istreambuf_iterator<char>(dat)),
                             std::istreambuf_iterator<char>());
     EXPECT_NE(texte.find("# Geometry (deux\\x0Alignes.geo):\r\n"), std::string::npos) << texte;
-    const FinProgramme test = lancer(
-        KIV_TRAIN_PATH, {"--weights", KIV_DATA_DIR "/beacons.wgh", "--test", "deux\nlignes.dat"});
+    const FinProgramme test =
+        lancer(KIV_TRAIN_PATH, {"--weights", kPoids, "--test", "deux\nlignes.dat"});
     EXPECT_EQ(test.statut, 0) << test.erreur;
 }
 
