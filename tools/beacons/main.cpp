@@ -51,8 +51,6 @@ const char* valeur(int argc, char** argv, int& i)
     return i + 1 < argc ? argv[++i] : nullptr;
 }
 
-/** The widest grid step, cm: the grid keeps at least two positions a side of [15, 485]. */
-constexpr double PasMax = 470.0;
 /** The most random positions a check may ask for. */
 constexpr long long AleatoiresMax = 10000000;
 
@@ -123,7 +121,7 @@ int generer(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--step") == 0 && (v = valeur(argc, argv, i))) {
             // A step that is no number, or that leaves less than a grid
             // (inf gave a set of one example), makes no training set.
-            if (!nombre(v, pas) || pas < 1.0 || pas > PasMax) {
+            if (!nombre(v, pas) || pas < reseauBalises::PasMin || pas > reseauBalises::PasMax) {
                 return valeurRefusee("--step", "a number of cm from 1 to 470", v);
             }
         } else if (std::strcmp(argv[i], "--seed") == 0 && (v = valeur(argc, argv, i))) {
