@@ -1,6 +1,7 @@
 #include "core/FichierLecture.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -18,7 +18,7 @@
  *  - with `suivreLien` false, a symbolic link itself is refused (files the
  *    program names itself, which it never makes as links).
  * A refusal is an error like a missing file: the reader says it in its own
- * words, with raisonLecture() for the reason.
+ * words, with lecture::raison() for the reason.
  */
 namespace lecture {
 

@@ -29,7 +29,7 @@ std::string_view sansBlancs(std::string_view t)
 std::string nombreTexte(double v)
 {
     char texte[32];
-    std::snprintf(texte, sizeof texte, "%g", v);
+    std::snprintf(texte, sizeof texte, "%.10g", v);
     return texte;
 }
 

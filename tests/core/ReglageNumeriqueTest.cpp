@@ -39,6 +39,8 @@ TEST(ReglageNumerique, AValueIsTakenOnlyWholeFiniteAndInItsRange)
         EXPECT_EQ(lireTexte(texte, Silence).refus, "n'est pas un nombre entier de 0 à 10000")
             << texte;
     }
+    EXPECT_EQ(lireTexte("1048577", Plage{1, 1048576, true}).refus,
+              "est hors de la plage de 1 à 1048576");
     EXPECT_EQ(lireTexte("0.5", Delai).valeur, 0.5);
     EXPECT_EQ(lireTexte("6e1", Delai).valeur, 60.0);
     EXPECT_EQ(lireTexte("0.49", Delai).refus, "est hors de la plage de 0.5 à 60");
