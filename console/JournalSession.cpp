@@ -6,15 +6,16 @@
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
 #include "core/Platform.h"
+#include "core/qt/LireReglage.h"
 #include "link/recorder/DossierJournaux.h"
 #include "link/recorder/Enregistreur.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/TerrainMonde.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QStandardPaths>
 
 QString dossierJournaux()
@@ -37,12 +38,10 @@ const std::vector<VitesseRejeu>& vitessesRejeu()
 std::shared_ptr<journal::Enregistreur> creerJournalSession()
 {
     journal::ReglagesJournal reglages;
-    reglages.dossier = dossierJournaux().toStdString();
-    bool lu = false;
-    const qlonglong mo = QSettings().value(QString::fromLatin1(CleTailleJournaux)).toLongLong(&lu);
+    reglages.dossier = QFile::encodeName(dossierJournaux()).toStdString();
     // A cap of at least one megabyte and at most a terabyte; anything else keeps the default.
-    if (lu && mo >= 1 && mo <= 1024LL * 1024) {
-        reglages.tailleMax = static_cast<std::uint64_t>(mo) * 1024 * 1024;
+    if (const auto mo = lireReglageEntier(CleTailleJournaux, 1, TailleJournauxMaxMo)) {
+        reglages.tailleMax = static_cast<std::uint64_t>(*mo) * 1024 * 1024;
     }
     // A sensor frame is ten bytes: a log's continuation file starts on a
     // frame's first byte, so that it reads well without the file before it.
@@ -84,11 +83,11 @@ FenetreRejeu* ouvrirRejeu(CMainFrame& frame, const std::string& fichier,
     if (vitesse) {
         options.vitesse = *vitesse;
     } else {
-        const int derniere = QSettings().value(QString::fromLatin1(CleVitesseRejeu), 0).toInt();
+        // The window writes the index; a hand-edited one outside the list is real time.
         const auto& vitesses = vitessesRejeu();
-        options.vitesse = derniere >= 0 && derniere < static_cast<int>(vitesses.size())
-                              ? vitesses[static_cast<std::size_t>(derniere)].facteur
-                              : 1.0;
+        const std::int64_t derniere = lireReglageEntier(
+            CleVitesseRejeu, 0, static_cast<std::int64_t>(vitesses.size()) - 1, 0);
+        options.vitesse = vitesses[static_cast<std::size_t>(derniere)].facteur;
     }
     // The network loaded now places the robot, on a copy of its own.
     auto estimateur = std::make_shared<EstimateurLien>();
@@ -137,7 +136,7 @@ void ajouterMenuRejeu(CMainFrame& frame)
         if (const auto chemin = platform().chooseFileIn(
                 FileDialogKind::Open,
                 "Journaux du robot (*.kivlog)|*.kivlog|Tous les fichiers (*.*)|*.*||",
-                dossierJournaux().toStdString())) {
+                QFile::encodeName(dossierJournaux()).toStdString())) {
             ouvrirRejeu(frame, *chemin);
         }
     });
@@ -147,7 +146,7 @@ void ajouterMenuRejeu(CMainFrame& frame)
 void ouvrirDossierJournaux()
 {
     // Made (private) when no session was recorded yet, so that it opens.
-    const std::string chemin = dossierJournaux().toStdString();
+    const std::string chemin = QFile::encodeName(dossierJournaux()).toStdString();
     std::string raison;
     if (!journal::dossier::preparer(chemin, raison)) {
         platform().messageBox(

@@ -4,6 +4,7 @@
 #include "world/FichierTerrain.h"
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ class Enregistreur;
 
 /** The settings-store key of the log folder's cap, in megabytes (200 when missing or invalid). */
 inline constexpr const char* CleTailleJournaux = "Journal/TailleMaxMo";
+/** Its range's top: a terabyte. */
+inline constexpr std::int64_t TailleJournauxMaxMo = std::int64_t{1024} * 1024;
 
 /** The settings-store key of the replay speed chosen last (an index of vitessesRejeu()). */
 inline constexpr const char* CleVitesseRejeu = "Journal/VitesseRejeu";

@@ -2,6 +2,7 @@
 
 #include "console/CalibrationDlg.h"
 #include "console/DocTemplate.h"
+#include "console/FichiersReglages.h"
 #include "console/Icones.h"
 #include "console/JournalSession.h"
 #include "console/KIVDoc.h"
@@ -11,6 +12,7 @@
 #include "console/VoletJournal.h"
 #include "console/VoletsOperateur.h"
 #include "core/DossierDonnees.h"
+#include "core/Echappement.h"
 #include "core/RapportErreur.h"
 #include "core/StringTable.h"
 #include "core/qt/QtPlatform.h"
@@ -21,6 +23,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include <QApplication>
+#include <QFile>
 #include <cmath>
 #include <ostream>
 
@@ -42,65 +45,84 @@ const char* const UsageKiv =
     "Chaque session où le port du robot est ouvert est enregistrée dans le dossier\n"
     "des journaux (~/.local/share/kiv-zul/journaux).\n";
 
+std::vector<std::string> octetsArguments(const QStringList& arguments)
+{
+    std::vector<std::string> octets;
+    octets.reserve(static_cast<std::size_t>(arguments.size()));
+    for (const QString& a : arguments) {
+        octets.push_back(QFile::encodeName(a).toStdString());
+    }
+    return octets;
+}
+
 LigneCommande analyserLigneCommande(const QStringList& arguments)
 {
+    return analyserLigneCommande(octetsArguments(arguments));
+}
+
+LigneCommande analyserLigneCommande(const std::vector<std::string>& arguments)
+{
+    // File names are kept as the bytes the system gave: through a QString a
+    // name that is no UTF-8 became another name, which could not be opened.
     LigneCommande ligne;
-    const QString prefixePoids = QStringLiteral("--weights=");
-    for (qsizetype k = 1; k < arguments.size(); ++k) {
-        const QString& argument = arguments.at(k);
-        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
+    const std::string prefixePoids = "--weights=";
+    for (std::size_t k = 1; k < arguments.size(); ++k) {
+        const std::string& argument = arguments[k];
+        const bool suivant = k + 1 < arguments.size();
+        if (argument == "--help" || argument == "-h") {
             ligne.aide = true;
-        } else if (argument == QStringLiteral("--bundled")) {
+        } else if (argument == "--bundled") {
             // The network installed with the program (the desktop entry's choice).
             ligne.poids = donnees::chemin("beacons.wgh");
-        } else if (argument == QStringLiteral("--version")) {
+        } else if (argument == "--version") {
             ligne.version = true;
-        } else if (argument == QStringLiteral("--replay")) {
-            if (k + 1 >= arguments.size() || arguments.at(k + 1).isEmpty()) {
+        } else if (argument == "--replay") {
+            if (!suivant || arguments[k + 1].empty()) {
                 ligne.erreur = "--replay attend un nom de journal";
                 return ligne;
             }
-            ligne.rejeu = arguments.at(++k).toStdString();
-        } else if (argument == QStringLiteral("--speed")) {
+            ligne.rejeu = arguments[++k];
+        } else if (argument == "--speed") {
             bool lu = false;
-            const double vitesse = k + 1 < arguments.size() ? arguments.at(k + 1).toDouble(&lu) : 0;
+            const double vitesse =
+                suivant ? QString::fromUtf8(arguments[k + 1].c_str()).toDouble(&lu) : 0.0;
             if (!lu || !std::isfinite(vitesse) || vitesse < 0.01 || vitesse > 1000.0) {
                 ligne.erreur = "--speed attend un nombre de 0.01 à 1000";
                 return ligne;
             }
             ligne.vitesse = vitesse;
             ++k;
-        } else if (argument == QStringLiteral("--trainer")) {
+        } else if (argument == "--trainer") {
             ligne.entraineur = true;
-        } else if (argument == QStringLiteral("--weights")) {
-            if (k + 1 >= arguments.size() || arguments.at(k + 1).isEmpty()) {
+        } else if (argument == "--weights") {
+            if (!suivant || arguments[k + 1].empty()) {
                 ligne.erreur = "--weights attend un nom de fichier";
                 return ligne;
             }
-            ligne.poids = arguments.at(++k).toStdString();
-        } else if (argument.startsWith(prefixePoids)) {
-            ligne.poids = argument.mid(prefixePoids.size()).toStdString();
+            ligne.poids = arguments[++k];
+        } else if (argument.rfind(prefixePoids, 0) == 0) {
+            ligne.poids = argument.substr(prefixePoids.size());
             if (ligne.poids.empty()) {
                 ligne.erreur = "--weights attend un nom de fichier";
                 return ligne;
             }
-        } else if (argument == QStringLiteral("--")) {
+        } else if (argument == "--") {
             // What follows is a file name, even when it starts with '-'.
-            if (k + 1 < arguments.size()) {
+            if (suivant) {
                 if (!ligne.terrain.empty() || k + 2 < arguments.size()) {
                     ligne.erreur = "un seul terrain à ouvrir";
                     return ligne;
                 }
-                ligne.terrain = arguments.at(++k).toStdString();
+                ligne.terrain = arguments[++k];
             }
-        } else if (argument.startsWith(QLatin1Char('-')) || argument.isEmpty()) {
-            ligne.erreur = "argument inconnu : " + argument.toStdString();
+        } else if (argument.empty() || argument.front() == '-') {
+            ligne.erreur = "argument inconnu : " + echapper(argument);
             return ligne;
         } else if (!ligne.terrain.empty()) {
             ligne.erreur = "un seul terrain à ouvrir";
             return ligne;
         } else {
-            ligne.terrain = argument.toStdString();
+            ligne.terrain = argument;
         }
     }
     return ligne;
@@ -124,7 +146,7 @@ CMainFrame* CKIVApp::mainFrame() const
     return m_modele ? m_modele->frame() : nullptr;
 }
 
-bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
+bool CKIVApp::InitInstance(const std::vector<std::string>& arguments, std::ostream& sortie,
                            std::ostream& erreurs)
 {
     // The settings store: port assignments, the log folder's cap.
@@ -147,6 +169,15 @@ bool CKIVApp::InitInstance(const QStringList& arguments, std::ostream& sortie,
     if (m_ligne.version) {
         sortie << "kiv " << KIV_VERSION << '\n';
         m_code = 0;
+        return false;
+    }
+    // Before anything reads the settings store: Qt's reader waits for good
+    // on a FIFO and reads a device forever, before any window shows.
+    if (const std::string refus = refusFichiersReglages(fichiersReglages()); !refus.empty()) {
+        erreurs << "kiv : " << refus << '\n';
+        platform().messageBox(refus, platform().loadString(ids::AppTitle), MessageButtons::Ok,
+                              MessageIcon::Stop);
+        m_code = 1;
         return false;
     }
     // Drawn only now: help and errors are printed without a window system.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CMainFrame;
 class CSingleDocTemplate;
@@ -30,8 +31,16 @@ struct LigneCommande {
     std::string erreur;
 };
 
-/** Reads the program's arguments; the first one is the program itself. */
+/**
+ * Reads the program's arguments, as the system gives them (bytes: a file
+ * name need not be UTF-8, and goes to the file system as it came); the
+ * first one is the program itself.
+ */
+LigneCommande analyserLigneCommande(const std::vector<std::string>& arguments);
+/** The same from texts, each turned into the file system's bytes (QFile::encodeName). */
 LigneCommande analyserLigneCommande(const QStringList& arguments);
+/** The arguments as bytes, each through QFile::encodeName. */
+std::vector<std::string> octetsArguments(const QStringList& arguments);
 
 /** The usage text printed by --help and after a wrong command line. */
 extern const char* const UsageKiv;
@@ -52,7 +61,12 @@ public:
      * once (help printed, wrong command line, no main window), with the exit
      * status in codeSortie(). Help goes to `sortie`, errors to `erreurs`.
      */
-    bool InitInstance(const QStringList& arguments, std::ostream& sortie, std::ostream& erreurs);
+    bool InitInstance(const std::vector<std::string>& arguments, std::ostream& sortie,
+                      std::ostream& erreurs);
+    bool InitInstance(const QStringList& arguments, std::ostream& sortie, std::ostream& erreurs)
+    {
+        return InitInstance(octetsArguments(arguments), sortie, erreurs);
+    }
 
     /** Runs the event loop (or the trainer window) and returns the exit status. */
     int Run();

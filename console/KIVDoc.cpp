@@ -1,12 +1,12 @@
 #include "console/KIVDoc.h"
 
 #include "core/EcritureSure.h"
+#include "core/FichierLecture.h"
 #include "core/Platform.h"
 #include "core/StringTable.h"
 #include "world/TerrainMonde.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -44,9 +44,16 @@ bool CKIVDoc::OnNewDocument()
 
 bool CKIVDoc::OnOpenDocument(const std::string& chemin)
 {
-    std::ifstream entree(chemin, std::ios::binary);
-    if (!entree) {
-        avertir("Impossible d'ouvrir le fichier « " + chemin + " ».");
+    // Never blocking, and a regular file only: a FIFO named as the field
+    // would hold the whole console in open() for good.
+    FichierLecture entree(chemin);
+    if (!entree.is_open()) {
+        std::string texte = "Impossible d'ouvrir le fichier « " + chemin + " ».";
+        // A file that is there but is no file says what it is instead.
+        if (entree.refuse()) {
+            texte += "\n\n" + entree.raison();
+        }
+        avertir(texte);
         return false;
     }
     std::string erreur;

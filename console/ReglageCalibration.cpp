@@ -1,14 +1,9 @@
 #include "console/ReglageCalibration.h"
 
-#include <QSettings>
+#include "core/qt/LireReglage.h"
 
 double ecartMaxCalibrationCm()
 {
-    bool lu = false;
-    const double cm = QSettings().value(QString::fromLatin1(CleEcartMaxCalibration)).toDouble(&lu);
-    // Written so that a value that is not a number fails the range.
-    if (lu && cm >= EcartMaxCalibrationMin && cm <= EcartMaxCalibrationMax) {
-        return cm;
-    }
-    return EcartMaxCalibrationDefaut;
+    return lireReglage(CleEcartMaxCalibration, EcartMaxCalibrationMin, EcartMaxCalibrationMax,
+                       EcartMaxCalibrationDefaut);
 }

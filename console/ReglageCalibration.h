@@ -12,6 +12,7 @@ inline constexpr double EcartMaxCalibrationMax = 1000.0;
  * The distance, cm, beyond which a point measured in the calibration window
  * asks the operator before it is kept: the settings store's value when it is
  * a number from EcartMaxCalibrationMin to EcartMaxCalibrationMax; otherwise
- * (missing, not a number, out of range) the default.
+ * (missing, not a number, out of range) the default, an unusable value told
+ * once (core/qt/LireReglage.h).
  */
 double ecartMaxCalibrationCm();

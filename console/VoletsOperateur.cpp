@@ -4,9 +4,9 @@
 #include "console/VoletBatterie.h"
 #include "console/VoletLien.h"
 #include "console/VoletMarche.h"
+#include "core/qt/LireReglage.h"
 
 #include <QProgressBar>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -14,19 +14,12 @@
 
 std::int64_t delaiPerteReglage()
 {
-    bool lu = false;
-    const double secondes = QSettings().value(QString::fromLatin1(CleDelaiPerte)).toDouble(&lu);
-    if (!lu || !std::isfinite(secondes) || secondes < 0.5 || secondes > 60.0) {
-        return 2000;
-    }
-    return std::llround(secondes * 1000.0);
+    return std::llround(lireReglage(CleDelaiPerte, 0.5, 60.0, 2.0) * 1000.0);
 }
 
 int seuilBatterieReglage()
 {
-    bool lu = false;
-    const int pourcent = QSettings().value(QString::fromLatin1(CleSeuilBatterie)).toInt(&lu);
-    return lu && pourcent >= 1 && pourcent <= 99 ? pourcent : 20;
+    return static_cast<int>(lireReglageEntier(CleSeuilBatterie, 1, 99, 20));
 }
 
 void ajouterVoletsOperateur(CMainFrame& frame)

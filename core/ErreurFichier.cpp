@@ -23,6 +23,15 @@ ErreurFichier::ErreurFichier(const std::string& message, std::string chemin, int
     , m_ligne(ligne)
 {}
 
+std::string texteOutil(const ErreurFichier& e)
+{
+    std::string texte = e.chemin();
+    if (e.ligne() > 0) {
+        texte += ":" + std::to_string(e.ligne());
+    }
+    return texte + ": " + e.message();
+}
+
 int ligneCourante(std::istream& is)
 {
     is.clear();

@@ -25,6 +25,13 @@ private:
     int m_ligne;
 };
 
+/**
+ * The error as the command-line tools print it, as compilers place their
+ * messages: "poids.wgh:12: Format invalide!" (the line left out when it is
+ * not known).
+ */
+std::string texteOutil(const ErreurFichier& e);
+
 /** A file that cannot be opened, told by the caller's own text (the path in it). */
 class ErreurOuverture : public std::runtime_error {
 public:

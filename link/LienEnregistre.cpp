@@ -1,6 +1,7 @@
 #include "link/LienEnregistre.h"
 
 #include "core/Platform.h"
+#include "core/ReglageNumerique.h"
 #include "link/recorder/Enregistreur.h"
 
 #include <cstdint>
@@ -15,6 +16,7 @@ LienEnregistre::LienEnregistre(std::unique_ptr<RobotLink> lien,
 
 LienEnregistre::~LienEnregistre()
 {
+    reglages::retirerJournal(this);
     // The engine goes first: no byte can arrive after the closing is noted.
     m_lien.reset();
     if (m_ouvert) {
@@ -35,6 +37,10 @@ bool LienEnregistre::Configure(RobotLinkOwner* owner, int port, int baud, char p
         m_journal->lien(std::string(journal::EvenementOuvert) + " COM" + std::to_string(port) +
                         " " + std::to_string(baud) + " bauds " + std::to_string(dataBits) + parity +
                         std::to_string(stopBits));
+        // The settings refused so far, and those refused while it is open,
+        // go into the log after its opening, each once in the run.
+        reglages::journaliserAvertissements(
+            this, [journal = m_journal](const std::string& texte) { journal->lien(texte); });
         // A log that cannot be written never stops the link; it is traced.
         if (const std::string erreur = m_journal->erreur(); !erreur.empty()) {
             platform().trace(TraceChannel::App, "session log not recorded: " + erreur);

@@ -10,8 +10,9 @@ class Enregistreur;
 
 /**
  * A link that records what passes through another one: every byte received
- * and queued for sending, the openings and closings, and the events the
- * console notes, into the session's log. It stands between the engine and
+ * and queued for sending, the openings and closings, the events the
+ * console notes and, once it has opened, the settings refused in the run
+ * (reglages::journaliserAvertissements), into the session's log. It stands between the engine and
  * the owner; everything else is passed on unchanged.
  */
 class LienEnregistre : public RobotLink, public RobotLinkOwner {

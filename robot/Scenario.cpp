@@ -1,5 +1,6 @@
 #include "robot/Scenario.h"
 
+#include "core/Echappement.h"
 #include "robot/Terrain.h"
 
 #include <charconv>
@@ -11,34 +12,45 @@
 
 namespace {
 
+/** lireLigne's outcomes besides a line (1) and the end of the input (0). */
+constexpr int LigneTropLongue = -1;
+constexpr int LectureImpossible = -2;
+
 /**
  * Reads one line, without its line end, of at most `max` characters: 1 for
- * a line, 0 at the end of the input, -1 for a longer line (reading stops
- * there: the rest of an endless line is never held).
+ * a line, 0 at the end of the input, LigneTropLongue for a longer line
+ * (reading stops there: the rest of an endless line is never held),
+ * LectureImpossible when the input fails (a file buffer throws on a read
+ * error: the exception never leaves, the stream is marked bad).
  */
 int lireLigne(std::istream& texte, std::string& ligne, std::size_t max)
 {
     ligne.clear();
     std::streambuf* tampon = texte.rdbuf();
     if (tampon == nullptr || !texte.good()) {
-        return 0;
+        return texte.bad() ? LectureImpossible : 0;
     }
     using Traits = std::char_traits<char>;
     bool lu = false;
-    for (;;) {
-        const Traits::int_type c = tampon->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) {
-            texte.setstate(std::ios::eofbit);
-            return lu ? 1 : 0;
+    try {
+        for (;;) {
+            const Traits::int_type c = tampon->sbumpc();
+            if (Traits::eq_int_type(c, Traits::eof())) {
+                texte.setstate(std::ios::eofbit);
+                return lu ? 1 : 0;
+            }
+            lu = true;
+            if (Traits::to_char_type(c) == '\n') {
+                return 1;
+            }
+            if (ligne.size() == max) {
+                return LigneTropLongue;
+            }
+            ligne += Traits::to_char_type(c);
         }
-        lu = true;
-        if (Traits::to_char_type(c) == '\n') {
-            return 1;
-        }
-        if (ligne.size() == max) {
-            return -1;
-        }
-        ligne += Traits::to_char_type(c);
+    } catch (const std::exception&) {
+        texte.setstate(std::ios::badbit);
+        return LectureImpossible;
     }
 }
 
@@ -130,7 +142,7 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
     if (auto e = compte(1); !e.empty()) {
         return cle == "batterie" || cle == "bruit" || cle == "periode" || cle == "graine"
                    ? e
-                   : "instruction inconnue « " + std::string(cle) + " »";
+                   : "instruction inconnue « " + echapper(cle) + " »";
     }
     long long v = 0;
     if (cle == "batterie") {
@@ -149,7 +161,8 @@ std::string instruction(const std::vector<std::string_view>& m, Scenario& s, boo
                    ? (s.graine = static_cast<std::uint32_t>(v), std::string())
                    : "la graine va de 0 à 4294967295";
     }
-    return "instruction inconnue « " + std::string(cle) + " »";
+    // The word is the file's: escaped, it can never drive the terminal it is shown on.
+    return "instruction inconnue « " + echapper(cle) + " »";
 }
 
 } // namespace
@@ -163,7 +176,11 @@ LectureScenario lireScenario(std::istream& texte)
     int etat = 0;
     while ((etat = lireLigne(texte, ligne, LongueurLigneMax)) != 0) {
         ++numero;
-        if (etat < 0) {
+        if (etat == LectureImpossible) {
+            lu.erreur = "ligne " + std::to_string(numero) + " : le fichier ne peut pas être lu";
+            return lu;
+        }
+        if (etat == LigneTropLongue) {
             lu.erreur = "ligne " + std::to_string(numero) + " : plus de " +
                         std::to_string(LongueurLigneMax) + " caractères";
             return lu;

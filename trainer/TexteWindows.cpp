@@ -181,9 +181,9 @@ std::string FichierTexteSortie::raison() const
 }
 
 FichierTexteEntree::FichierTexteEntree(const std::string& chemin)
+    : FichierLecture(chemin)
 {
     imbue(std::locale::classic());
-    open(chemin, std::ios::in | std::ios::binary);
     // An editor's UTF-8 byte-order mark is no part of the text.
     char debut[3] = {};
     if (is_open() && (!read(debut, sizeof debut) || debut[0] != '\xEF' || debut[1] != '\xBB' ||

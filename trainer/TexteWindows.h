@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/EcritureSure.h"
+#include "core/FichierLecture.h"
 
 #include <fstream>
 #include <istream>
@@ -84,9 +85,11 @@ private:
  * A text file opened for reading in the classic locale. Files from either
  * platform are read: the extractors treat CR as white space, and
  * `lireLigne` drops the CR of a CR LF line end. A UTF-8 byte-order mark
- * at the start of the file is skipped.
+ * at the start of the file is skipped. It is opened as every file named by
+ * the user is (FichierLecture): never blocking, and only a regular file, so
+ * a FIFO, a folder or a device reads as a file that cannot be opened.
  */
-class FichierTexteEntree : public std::ifstream {
+class FichierTexteEntree : public FichierLecture {
 public:
     explicit FichierTexteEntree(const std::string& chemin);
 };

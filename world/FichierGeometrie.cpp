@@ -1,5 +1,7 @@
 #include "world/FichierGeometrie.h"
 
+#include "core/Echappement.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -12,34 +14,45 @@ namespace balises {
 
 namespace {
 
+/** lireLigne's outcomes besides a line (1) and the end of the input (0). */
+constexpr int LigneTropLongue = -1;
+constexpr int LectureImpossible = -2;
+
 /**
  * Reads one line, without its line end, of at most `max` characters: 1 for
- * a line, 0 at the end of the input, -1 for a longer line (reading stops
- * there: the rest of an endless line is never held).
+ * a line, 0 at the end of the input, LigneTropLongue for a longer line
+ * (reading stops there: the rest of an endless line is never held),
+ * LectureImpossible when the input fails (a file buffer throws on a read
+ * error: the exception never leaves, the stream is marked bad).
  */
 int lireLigne(std::istream& texte, std::string& ligne, std::size_t max)
 {
     ligne.clear();
     std::streambuf* tampon = texte.rdbuf();
     if (tampon == nullptr || !texte.good()) {
-        return 0;
+        return texte.bad() ? LectureImpossible : 0;
     }
     using Traits = std::char_traits<char>;
     bool lu = false;
-    for (;;) {
-        const Traits::int_type c = tampon->sbumpc();
-        if (Traits::eq_int_type(c, Traits::eof())) {
-            texte.setstate(std::ios::eofbit);
-            return lu ? 1 : 0;
+    try {
+        for (;;) {
+            const Traits::int_type c = tampon->sbumpc();
+            if (Traits::eq_int_type(c, Traits::eof())) {
+                texte.setstate(std::ios::eofbit);
+                return lu ? 1 : 0;
+            }
+            lu = true;
+            if (Traits::to_char_type(c) == '\n') {
+                return 1;
+            }
+            if (ligne.size() == max) {
+                return LigneTropLongue;
+            }
+            ligne += Traits::to_char_type(c);
         }
-        lu = true;
-        if (Traits::to_char_type(c) == '\n') {
-            return 1;
-        }
-        if (ligne.size() == max) {
-            return -1;
-        }
-        ligne += Traits::to_char_type(c);
+    } catch (const std::exception&) {
+        texte.setstate(std::ios::badbit);
+        return LectureImpossible;
     }
 }
 
@@ -143,7 +156,8 @@ std::string instruction(const std::vector<std::string_view>& m, Geometrie& g, Et
         e.*r.vu = true;
         return {};
     }
-    return "instruction inconnue « " + std::string(cle) + " »";
+    // The word is the file's: escaped, it can never drive the terminal it is shown on.
+    return "instruction inconnue « " + echapper(cle) + " »";
 }
 
 } // namespace
@@ -170,8 +184,69 @@ Etendue etendueLue(const Geometrie& g, int k)
     return e;
 }
 
+std::string verifierPlaces(const Geometrie& g)
+{
+    const auto ecart = [&](int i, int j) {
+        return std::hypot(g.balises[j].x - g.balises[i].x, g.balises[j].y - g.balises[i].y);
+    };
+    char texte[300];
+    // Two beacons at one place give an interval that never changes: the
+    // position it should tell is lost (four gave one useless example grid).
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i + 1; j < 4; ++j) {
+            if (ecart(i, j) < EcartMinBalises) {
+                std::snprintf(texte, sizeof texte,
+                              "les balises %d et %d sont au même endroit (à moins de 1 cm) : "
+                              "le robot ne distingue plus leurs tirs",
+                              i + 1, j + 1);
+                return texte;
+            }
+        }
+    }
+    // Four beacons on one line reach a point and its mirror image across
+    // the line at the same times: when the line crosses the field, two
+    // places of the field read alike.
+    int a = 0;
+    int b = 1;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i + 1; j < 4; ++j) {
+            if (ecart(i, j) > ecart(a, b)) {
+                a = i;
+                b = j;
+            }
+        }
+    }
+    const Position& pa = g.balises[a];
+    const Position& pb = g.balises[b];
+    const double longueur = ecart(a, b);
+    // Signed distance of q to the line through the two farthest beacons.
+    const auto cote = [&](Position q) {
+        return ((pb.x - pa.x) * (q.y - pa.y) - (pb.y - pa.y) * (q.x - pa.x)) / longueur;
+    };
+    for (const Position& q : g.balises) {
+        if (std::fabs(cote(q)) >= EcartMinBalises) {
+            return {};
+        }
+    }
+    double bas = 0.0;
+    double haut = 0.0;
+    for (const Position q :
+         {Position{0.0, 0.0}, Position{500.0, 0.0}, Position{500.0, 500.0}, Position{0.0, 500.0}}) {
+        bas = std::min(bas, cote(q));
+        haut = std::max(haut, cote(q));
+    }
+    if (bas <= -EcartMinBalises && haut >= EcartMinBalises) {
+        return "les quatre balises sont sur une ligne qui traverse le terrain : de part et "
+               "d'autre de la ligne, deux places se lisent de même";
+    }
+    return {};
+}
+
 std::string verifierGeometrie(const Geometrie& g)
 {
+    if (std::string e = verifierPlaces(g); !e.empty()) {
+        return e;
+    }
     for (int k = 0; k < 3; ++k) {
         const Etendue e = etendueLue(g, k);
         // The fold window below the lowest reading, the margin kept.
@@ -200,7 +275,11 @@ LectureGeometrie lireGeometrie(std::istream& texte)
     int statut = 0;
     while ((statut = lireLigne(texte, ligne, LongueurLigneGeometrieMax)) != 0) {
         ++numero;
-        if (statut < 0) {
+        if (statut == LectureImpossible) {
+            lu.erreur = "ligne " + std::to_string(numero) + " : le fichier ne peut pas être lu";
+            return lu;
+        }
+        if (statut == LigneTropLongue) {
             lu.erreur = "ligne " + std::to_string(numero) + " : plus de " +
                         std::to_string(LongueurLigneGeometrieMax) + " caractères";
             return lu;

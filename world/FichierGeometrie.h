@@ -18,7 +18,8 @@
  *     son CM_S         speed of sound, 25000 .. 40000 cm/s (34300)
  *
  * Without any `balise` the beacons stand at the four corners of the field,
- * as in the bundled model; otherwise there are exactly four. Each other
+ * as in the bundled model; otherwise there are exactly four, each at a
+ * place of its own, not all on one line across the field. Each other
  * statement comes at most once; each may be left out (its default in
  * brackets). A line holds at most LongueurLigneGeometrieMax characters.
  */
@@ -37,9 +38,11 @@ struct LectureGeometrie {
 
 /**
  * Reads a geometry. Refuses a line longer than the cap (and reads no
- * further), an unknown or repeated statement, a fifth beacon, a missing or
- * extra number, a number that is not finite or out of range, one to three
- * beacons, and a geometry the console cannot read (verifierGeometrie).
+ * further), a read error, an unknown or repeated statement, a fifth beacon,
+ * a missing or extra number, a number that is not finite or out of range,
+ * one to three beacons, beacons that cannot tell places apart and a
+ * geometry the console cannot read (verifierGeometrie). The words of the
+ * file are escaped in the refusals (Echappement.h).
  */
 LectureGeometrie lireGeometrie(std::istream& texte);
 
@@ -59,11 +62,24 @@ std::string texteGeometrie(const Geometrie& g);
  */
 inline constexpr double MargeRepli = 0.0005;
 
+/** Two beacons closer than this, cm, stand at one place. */
+inline constexpr double EcartMinBalises = 1.0;
+
 /**
- * Empty when the console can read `g` on the whole field: every interval,
- * as the console reads it, stays within one fold window with MargeRepli to
- * spare, so that positions next to each other give readings next to each
- * other. Otherwise the reason, naming the interval and its range.
+ * Empty when the beacons can tell places apart: no two of them at one
+ * place (closer than EcartMinBalises), and not all four on one line that
+ * crosses the field (a place and its mirror image across the line would
+ * read alike; a line along the field's edge or outside it is fine).
+ * Otherwise the reason, naming the beacons.
+ */
+std::string verifierPlaces(const Geometrie& g);
+
+/**
+ * Empty when the console can read `g` on the whole field: the beacons tell
+ * places apart (verifierPlaces), and every interval, as the console reads
+ * it, stays within one fold window with MargeRepli to spare, so that
+ * positions next to each other give readings next to each other.
+ * Otherwise the reason, naming the beacons or the interval and its range.
  */
 std::string verifierGeometrie(const Geometrie& g);
 

@@ -3,6 +3,7 @@
 #include "core/DossierDonnees.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -43,7 +44,7 @@ QString documents()
 
 bool dansDonneesFournies(const QString& dossier)
 {
-    const QFileInfo reseau(QString::fromStdString(donnees::chemin("beacons.wgh")));
+    const QFileInfo reseau(QFile::decodeName(donnees::chemin("beacons.wgh").c_str()));
     const QString fournies = QFileInfo(reseau.absolutePath()).canonicalFilePath();
     const QString lui = QFileInfo(dossier).canonicalFilePath();
     if (fournies.isEmpty() || lui.isEmpty()) {
@@ -63,7 +64,7 @@ QString depart(const std::string& filtre, FileDialogKind kind)
             return retenu;
         }
         if (!enregistrer && (g == "wgh" || g == "dat" || g == "prm")) {
-            const QFileInfo reseau(QString::fromStdString(donnees::chemin("beacons.wgh")));
+            const QFileInfo reseau(QFile::decodeName(donnees::chemin("beacons.wgh").c_str()));
             if (reseau.exists()) {
                 return reseau.absolutePath();
             }

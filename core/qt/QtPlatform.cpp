@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -72,6 +73,9 @@ MessageAnswer QtPlatform::messageBox(const std::string& text, const std::string&
     } else if (buttons == MessageButtons::YesNoCancel) {
         boutons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
+    // Traced as it shows, so that what a box says can be followed from the
+    // terminal (QT_LOGGING_RULES="kiv.app.debug=true").
+    trace(TraceChannel::App, "message box: " + text);
     QMessageBox box(toQt(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     boutons, fenetreProprietaire());
     if (buttons == MessageButtons::YesNoCancel) {
@@ -104,7 +108,7 @@ std::optional<std::string> QtPlatform::chooseFileIn(FileDialogKind kind, const s
     QWidget* owner = fenetreProprietaire();
     // The folder asked for; else where a file of this kind was last opened
     // or saved, not the working folder.
-    const QString demande = QString::fromStdString(dossier);
+    const QString demande = QFile::decodeName(dossier.c_str());
     const QString depart =
         !demande.isEmpty() && QFileInfo(demande).isDir() ? demande : dossiers::depart(filter, kind);
     QString path;
@@ -125,7 +129,8 @@ std::optional<std::string> QtPlatform::chooseFileIn(FileDialogKind kind, const s
         return std::nullopt;
     }
     dossiers::retenir(filter, path);
-    return path.toStdString();
+    // The file system's bytes for the name (a name is no UTF-8 text).
+    return QFile::encodeName(path).toStdString();
 }
 
 std::optional<int> QtPlatform::chooseItem(const std::string& caption, const std::string& label,
@@ -148,7 +153,7 @@ std::optional<int> QtPlatform::chooseItem(const std::string& caption, const std:
 
 bool QtPlatform::openFolder(const std::string& dossier)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(dossier)));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(dossier.c_str())));
 }
 
 void QtPlatform::beep(int /*frequency*/, int milliseconds)

@@ -3,6 +3,7 @@
 #include "link/recorder/DossierJournaux.h"
 #include "link/recorder/Enregistreur.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 
@@ -62,9 +63,7 @@ bool LecteurSession::reprendre(const PositionSession& p)
             return false;
         }
         chemin = (fs::path(m_dossier) / p.nom).string();
-        m_suite = std::ifstream(chemin, std::ios::binary);
-        if (!m_suite) {
-            arret(Lecture::Tronque, "suite introuvable : " + chemin);
+        if (!ouvrirFichierSuite(chemin)) {
             return false;
         }
         flux = &m_suite;
@@ -106,6 +105,21 @@ Lecture LecteurSession::arret(Lecture raison, std::string texte)
     return raison;
 }
 
+bool LecteurSession::ouvrirFichierSuite(const std::string& chemin)
+{
+    // The recorder makes its files itself, never as links: a link in the
+    // folder may lead anywhere, a FIFO would block the reader for good.
+    if (m_suite.ouvrir(chemin, false)) {
+        return true;
+    }
+    if (m_suite.erreur() == ENOENT) {
+        arret(Lecture::Tronque, "suite introuvable : " + chemin);
+    } else {
+        arret(Lecture::Corrompu, "suite refusée : " + chemin + " : " + m_suite.raison());
+    }
+    return false;
+}
+
 Lecture LecteurSession::ouvrirSuite()
 {
     const std::string nom = std::move(*m_nomSuite);
@@ -114,9 +128,8 @@ Lecture LecteurSession::ouvrirSuite()
         return arret(Lecture::Corrompu, "suite invalide : " + nom);
     }
     const std::string chemin = (fs::path(m_dossier) / nom).string();
-    m_suite = std::ifstream(chemin, std::ios::binary);
-    if (!m_suite) {
-        return arret(Lecture::Tronque, "suite introuvable : " + chemin);
+    if (!ouvrirFichierSuite(chemin)) {
+        return m_raison;
     }
     m_lecteur = std::make_unique<LecteurJournal>(m_suite);
     if (!m_lecteur->lireEntete()) {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/FichierLecture.h"
 #include "link/recorder/LecteurJournal.h"
 
 #include <cstdint>
-#include <fstream>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -30,8 +30,10 @@ struct PositionSession {
  * the same folder, past its header. NAME must be a log's name that sorts
  * after the file that names it (so a chain always ends), and its header
  * must carry the same session start; the records' times never go back from
- * one file to the next. The continuation events themselves are handed
- * over like any other record.
+ * one file to the next. NAME is opened as the recorder made it: a regular
+ * file, never through a symbolic link (which could lead out of the folder),
+ * and never waiting on a FIFO. The continuation events themselves are
+ * handed over like any other record.
  */
 class LecteurSession {
 public:
@@ -72,12 +74,14 @@ public:
 private:
     /** Opens the file the last "suite" event named; the reason to stop when it cannot. */
     Lecture ouvrirSuite();
+    /** Opens a continuation file into m_suite; false (reading stopped, and why) when it cannot. */
+    bool ouvrirFichierSuite(const std::string& chemin);
     Lecture arret(Lecture raison, std::string texte);
 
     std::istream& m_premier;
     std::string m_dossier;
     std::string m_nom;
-    std::ifstream m_suite;
+    FichierLecture m_suite;
     std::unique_ptr<LecteurJournal> m_lecteur;
     std::optional<std::string> m_nomSuite;
     std::int64_t m_debut = 0;

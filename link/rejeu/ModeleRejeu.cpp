@@ -1,7 +1,6 @@
 #include "link/rejeu/ModeleRejeu.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -47,10 +46,11 @@ ModeleRejeu::~ModeleRejeu() = default;
 
 bool ModeleRejeu::ouvrirLecteur(Lecteur& lecteur)
 {
-    lecteur.fichier = std::ifstream(m_options.fichier, std::ios::binary);
-    if (!lecteur.fichier) {
+    // Never blocking, and a regular file only: a FIFO named as the log
+    // would hold the window (and the console) in open() for good.
+    if (!lecteur.fichier.ouvrir(m_options.fichier)) {
         m_erreur = "Le journal " + m_options.fichier +
-                   " ne peut pas être ouvert : " + std::strerror(errno);
+                   " ne peut pas être ouvert : " + lecteur.fichier.raison();
         return false;
     }
     lecteur.session = std::make_unique<journal::LecteurSession>(lecteur.fichier, m_options.fichier);
@@ -117,7 +117,7 @@ bool ModeleRejeu::lirePremiereFois(std::int64_t debutTour, int& appliques)
                 m_raisonFin = m_index.session->erreur();
             }
             m_index.session.reset();
-            m_index.fichier.close();
+            m_index.fichier.fermer();
             ++m_changements;
             // The replay shows the session's first moment, or the time
             // already sought, now that the log's bounds are known.

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/FichierLecture.h"
 #include "link/recorder/LecteurSession.h"
 #include "link/rejeu/EtatRejeu.h"
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -117,7 +117,7 @@ public:
 private:
     /** One reading of the log: its file, its reader, the record read ahead. */
     struct Lecteur {
-        std::ifstream fichier;
+        FichierLecture fichier;
         std::unique_ptr<journal::LecteurSession> session;
         journal::Enregistrement prochain;
         bool aProchain = false;

@@ -1,11 +1,10 @@
 #include "link/settings/LectureScom.h"
 
+#include "core/FichierLecture.h"
 #include "link/settings/ValeurReglage.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 bool lireLigneScom(std::istream& entree, std::string& ligne)
@@ -101,31 +100,29 @@ ReglagesCommDlg lireReglagesCommDlg(std::istream& entree)
 bool chargerFichierScom(const std::string& chemin, std::string& contenu)
 {
     contenu.clear();
-    // Non-blocking: opening a FIFO nobody writes to returns at once.
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // Never blocking, and a regular file only: a FIFO nobody writes to, a
+    // device that never ends, a folder read as a missing file.
+    int erreur = 0;
+    const int fd = lecture::ouvrir(chemin, erreur);
     if (fd < 0) {
         return false;
     }
-    struct stat etat {};
-    const bool regulier = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
-    if (regulier) {
-        contenu.resize(TailleMaxScom);
-        std::size_t lus = 0;
-        while (lus < contenu.size()) {
-            const ssize_t n = ::read(fd, contenu.data() + lus, contenu.size() - lus);
-            if (n > 0) {
-                lus += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else {
-                // The end of the file, or a read error: what was read stands.
-                break;
-            }
+    contenu.resize(TailleMaxScom);
+    std::size_t lus = 0;
+    while (lus < contenu.size()) {
+        const ssize_t n = ::read(fd, contenu.data() + lus, contenu.size() - lus);
+        if (n > 0) {
+            lus += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            // The end of the file, or a read error: what was read stands.
+            break;
         }
-        contenu.resize(lus);
     }
+    contenu.resize(lus);
     ::close(fd);
-    return regulier;
+    return true;
 }
 
 ReglagesCommDlg lireReglagesCommDlg(const std::string& chemin)

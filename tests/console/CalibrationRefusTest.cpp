@@ -12,6 +12,7 @@
 #include "console/PlacementACote.h"
 #include "console/ReglageCalibration.h"
 #include "core/DossierDonnees.h"
+#include "core/ReglageNumerique.h"
 #include "core/qt/DossiersFichiers.h"
 #include "core/qt/QtPlatform.h"
 #include "link/LienEnregistre.h"
@@ -178,6 +179,7 @@ TEST(ReglageCalibration, TheDistanceIsReadWithItsRange)
         EXPECT_EQ(ecartMaxCalibrationCm(), attendu) << valeur.toString().toStdString();
     }
     reglages.remove(cle);
+    ::reglages::oublierAvertissements();
 }
 
 TEST_F(CalibrationRefusTest, RemovedAndEmptiedPointsAreRecordedSoThatTheLogGivesTheWindowsList)

@@ -7,6 +7,7 @@
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/VueReception.h"
+#include "core/ReglageNumerique.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/RobotLink.h"
 #include "world/WorldState.h"
@@ -123,6 +124,8 @@ protected:
     {
         frame.reset();
         ResetWorld();
+        // A setting refused in one test is no warning of the next one's log.
+        reglages::oublierAvertissements();
     }
 
     template <class T>

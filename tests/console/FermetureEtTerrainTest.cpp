@@ -7,11 +7,15 @@
 #include "world/GridEdits.h"
 #include "world/TerrainMonde.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <fstream>
 #include <sstream>
+#include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -166,5 +170,31 @@ TEST(DemarrageTest, AFieldNamedAtStartOpensWithItsDestination)
     EXPECT_EQ(dits(), 1);
     EXPECT_EQ(terrainDuMonde(), terrainInitial());
     EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("KIV-ZUL - Sans titre"));
+    ResetWorld();
+}
+
+TEST(OuvertureTerrainTest, AFifoOrAFolderIsRefusedAtOnceAndTheFieldStays)
+{
+    // A FIFO nobody writes to held the console in open() for good: no
+    // window, no signal served. It is now a file that cannot be opened.
+    auto& scripted = static_cast<ScriptedPlatform&>(platform());
+    ResetWorld();
+    QTemporaryDir dossier;
+    const std::string tube = dossier.filePath(QStringLiteral("tube.kiv")).toStdString();
+    ASSERT_EQ(::mkfifo(tube.c_str(), 0600), 0);
+    const std::string sousDossier = dossier.filePath(QStringLiteral("dossier.kiv")).toStdString();
+    ASSERT_TRUE(QDir().mkdir(QString::fromStdString(sousDossier)));
+    CKIVDoc document;
+    const Terrain avant = terrainDuMonde();
+    for (const auto& [chemin, raison] :
+         {std::pair{tube, "c'est un tube (FIFO)"}, std::pair{sousDossier, "c'est un dossier"}}) {
+        scripted.clear();
+        EXPECT_FALSE(document.OnOpenDocument(chemin));
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text,
+                  "Impossible d'ouvrir le fichier « " + chemin + " ».\n\n" + raison);
+        EXPECT_EQ(terrainDuMonde(), avant);
+    }
+    scripted.clear();
     ResetWorld();
 }

@@ -13,6 +13,8 @@
 #include "console/KIVApp.h"
 #include "console/KIVDoc.h"
 #include "console/Menu128.h"
+#include "console/ReglageCalibration.h"
+#include "console/ReglageSilence.h"
 #include "console/VoletJournal.h"
 #include "link/LienEnregistre.h"
 #include "link/recorder/DossierJournaux.h"
@@ -181,6 +183,41 @@ TEST_F(JournalConsoleTest, FieldsPutInPlaceWholeAreRecordedAsTheyStand)
     ASSERT_TRUE(journal::decoderTerrain(tout[5].charge.data(), tout[5].charge.size(), t));
     EXPECT_FALSE(t.destinationPlacee);
     EXPECT_EQ(t.cellules[10][3], 0);
+}
+
+TEST_F(JournalConsoleTest, RefusedSettingsAreToldOnceInTheLogAfterTheOpening)
+{
+    QSettings reglages;
+    const QString silence = QString::fromLatin1(CleSilenceResynchro);
+    const QString ecart = QString::fromLatin1(CleEcartMaxCalibration);
+    // Read before the port opens: kept until a log is there.
+    reglages.setValue(ecart, QStringLiteral("loin"));
+    EXPECT_EQ(ecartMaxCalibrationCm(), EcartMaxCalibrationDefaut);
+    // 2066035336255469781 ms overflowed to an 8 us threshold: every frame cut.
+    reglages.setValue(silence, QStringLiteral("2066035336255469781"));
+    EXPECT_EQ(seuilSilenceReglage(9600), protocole::seuilSilence(9600));
+    auto session = demarrerEnregistre({dossier / "journaux", 1 << 20, 0});
+    // Read again while the port is open: told once already.
+    EXPECT_EQ(ecartMaxCalibrationCm(), EcartMaxCalibrationDefaut);
+    reglages.setValue(silence, QStringLiteral("9223372036854776"));
+    EXPECT_EQ(seuilSilenceReglage(1200), protocole::seuilSilence(1200));
+    reglages.setValue(silence, 250);
+    EXPECT_EQ(seuilSilenceReglage(1200), 250000);
+    reglages.remove(silence);
+    reglages.remove(ecart);
+
+    std::vector<std::string> liens;
+    for (const auto& e : lireTout(session->chemin())) {
+        if (e.genre == journal::Genre::Lien) {
+            liens.emplace_back(e.texte());
+        }
+    }
+    EXPECT_EQ(liens, (std::vector<std::string>{
+                         "ouvert COM1 1200 bauds 8N1",
+                         "réglage Calibration/EcartMaxCm ignoré : « loin » n'est pas un nombre de "
+                         "1 à 1000, valeur par défaut",
+                         "réglage Lien/SilenceResynchroMs ignoré : « 2066035336255469781 » est "
+                         "hors de la plage de 0 à 10000, valeur par défaut"}));
 }
 
 TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesTheLiveConsoleAlone)

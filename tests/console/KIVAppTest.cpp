@@ -47,6 +47,15 @@ TEST(LigneCommandeTest, OptionsAndMistakes)
     EXPECT_EQ(analyserLigneCommande(ligne({"--weights="})).erreur,
               "--weights attend un nom de fichier");
     EXPECT_EQ(analyserLigneCommande(ligne({"--poids"})).erreur, "argument inconnu : --poids");
+
+    // File names stay the system's bytes, UTF-8 or not; an unknown option is escaped.
+    const LigneCommande octets = analyserLigneCommande(std::vector<std::string>{
+        "kiv", "--weights", "r\xE9seau.wgh", "--replay", "j\xFF.kivlog", "\xE9t\xE9.kiv"});
+    EXPECT_EQ(octets.poids, "r\xE9seau.wgh");
+    EXPECT_EQ(octets.rejeu, "j\xFF.kivlog");
+    EXPECT_EQ(octets.terrain, "\xE9t\xE9.kiv");
+    EXPECT_EQ(analyserLigneCommande(std::vector<std::string>{"kiv", "--\x1b[2J"}).erreur,
+              "argument inconnu : --\\x1B[2J");
 }
 
 class KIVAppTest : public ShellTest {

@@ -1,6 +1,7 @@
 // Fuzz target of the beacon geometry reader: what it accepts is a geometry
-// the console can read (finite, in range, every interval within one fold
-// window with the margin to spare) with no line beyond the cap; its own text
+// the console can read (finite, in range, beacons apart, every interval
+// within one fold window with the margin to spare) with no line beyond the
+// cap; a refusal holds no control character; its own text
 // form reads back to the same text; what it refuses says where (a line
 // refused for its length is that long); and the model's stamps on an
 // accepted geometry are read by the console as the model says.
@@ -42,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
+        // Printed on a terminal: the file's words never drive it.
+        for (const char c : lu.erreur) {
+            const auto octet = static_cast<unsigned char>(c);
+            verifier(octet >= 0x20 && octet != 0x7F, "a refusal holds no control character");
+        }
         if (lu.erreur.rfind("ligne ", 0) == 0) {
             const long numero = std::strtol(lu.erreur.c_str() + 6, nullptr, 10);
             verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),
@@ -68,6 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     verifier(g.horloge >= 1e4 && g.horloge <= 1e8, "clock in range");
     verifier(g.vitesseSon >= 25000 && g.vitesseSon <= 40000, "speed of sound in range");
     verifier(verifierGeometrie(g).empty(), "accepted means readable");
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i + 1; j < 4; ++j) {
+            verifier(std::hypot(g.balises[i].x - g.balises[j].x, g.balises[i].y - g.balises[j].y) >=
+                         EcartMinBalises,
+                     "accepted beacons stand apart");
+        }
+    }
 
     const std::string forme = texteGeometrie(g);
     const LectureGeometrie relu = lireGeometrie(forme);

@@ -15,7 +15,7 @@
 // and its robot, destination, battery and wheel codes within their ranges;
 // the calibration list made from them never holds more points than were
 // kept, and none once emptied.
-#include "Echappement.h"
+#include "core/Echappement.h"
 #include "FuzzSupport.h"
 #include "ListeJournal.h"
 #include "link/recorder/FormatJournal.h"

@@ -2,7 +2,8 @@
 // scenario the robot can run (finite, in range, its start clear of every
 // obstacle and side, not even touching one) with no line beyond the cap,
 // its own text form reads back to the same scenario, what it refuses says
-// where (a line refused for its length is that long), and a robot started
+// where (a line refused for its length is that long) without a control
+// character, and a robot started
 // from it never leaves the field or enters an obstacle whatever commands
 // it gets.
 #include "robot/RobotVirtuel.h"
@@ -51,6 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
+        // Printed on a terminal: the file's words never drive it.
+        for (const char c : lu.erreur) {
+            const auto octet = static_cast<unsigned char>(c);
+            verifier(octet >= 0x20 && octet != 0x7F, "a refusal holds no control character");
+        }
         if (lu.erreur.rfind("ligne ", 0) == 0) {
             const long numero = std::strtol(lu.erreur.c_str() + 6, nullptr, 10);
             verifier(numero >= 1 && static_cast<std::size_t>(numero) <= longueurs.size(),

@@ -5,6 +5,7 @@
 #include "robot/Caracteristiques.h"
 #include "robot/Scenario.h"
 #include "robot/Session.h"
+#include "support/FluxDefaillant.h"
 #include "world/BeaconModel.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,9 @@ TEST(ScenarioTest, RefusesWhatCannotBeRun)
 {
     EXPECT_EQ(erreur("batterie 200\n"), "pas de position de départ (depart X Y CAP)");
     EXPECT_EQ(erreur("depart 50 50 0\nvitesse 3\n"), "ligne 2 : instruction inconnue « vitesse »");
+    // The file's words are escaped: a refusal printed never drives the terminal.
+    EXPECT_EQ(erreur("depart 50 50 0\n\x1b[2J\x9b\n"),
+              "ligne 2 : instruction inconnue « \\x1B[2J\\x9B »");
     EXPECT_EQ(erreur("depart 50 50\n"), "ligne 1 : « depart » attend 3 nombres");
     EXPECT_EQ(erreur("depart 50 50 0\nbatterie\n"), "ligne 2 : « batterie » attend 1 nombre");
     EXPECT_EQ(erreur("depart nan 50 0\n"), "ligne 1 : le départ est hors du terrain (0 à 500 cm)");
@@ -131,6 +135,18 @@ TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
     EXPECT_FALSE(lu.valide);
     EXPECT_EQ(lu.erreur, "ligne 1 : plus de 1000 caractères");
     EXPECT_LE(zeros.lus, LongueurLigneMax + 1);
+}
+
+TEST(ScenarioTest, AReadErrorIsARefusalNeverAnException)
+{
+    // A file buffer throws on a read error (a folder opened as a stream):
+    // the reader says where, and nothing read before it is taken.
+    kiv_test::TamponDefaillant tampon("depart 50 50 0\nbatterie 3\n");
+    std::istream flux(&tampon);
+    const LectureScenario lu = lireScenario(flux);
+    EXPECT_FALSE(lu.valide);
+    EXPECT_EQ(lu.erreur, "ligne 3 : le fichier ne peut pas être lu");
+    EXPECT_TRUE(flux.bad());
 }
 
 TEST(RobotVirtuelTest, TurnsInPlaceBeforeTheWheelsAndSteersLikeADifferentialDrive)

@@ -3,7 +3,7 @@
 // terminal; and the program as the user runs it (the bundled network by
 // default).
 #include "ExportCsv.h"
-#include "Echappement.h"
+#include "core/Echappement.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/protocol/RobotProtocol.h"
 #include "link/recorder/FormatJournal.h"

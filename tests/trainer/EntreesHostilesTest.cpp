@@ -11,9 +11,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 using kiv_test::ecrireOctets;
 using kiv_test::kEntrainement;
@@ -199,6 +202,32 @@ TEST_F(EntreesHostiles, ErrorsNameTheFileAndLineAndAByteOrderMarkIsSkipped)
                   "Erreur d'ouverture du fichier de poids (" + (m_dossier / "absent.wgh") + ")");
     }
     testing::internal::GetCapturedStderr();
+}
+
+TEST_F(EntreesHostiles, AFifoAFolderOrADeviceIsAFileThatCannotBeOpened)
+{
+    // A FIFO nobody writes to would hold the reader (and the trainer
+    // window's thread) in open() for good; a device would feed it forever.
+    ASSERT_EQ(::mkfifo((m_dossier / "tube").c_str(), 0600), 0);
+    std::filesystem::create_directory(m_dossier / "dossier");
+    auto& scripted = static_cast<ScriptedPlatform&>(platform());
+    for (const std::string& chemin :
+         {m_dossier / "tube", m_dossier / "dossier", std::string("/dev/zero")}) {
+        SCOPED_TRACE(chemin);
+        scripted.clear();
+        try {
+            m_reseau.LirePoidsNommes(chemin);
+            ADD_FAILURE() << "read";
+        } catch (const ErreurOuverture& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Erreur d'ouverture du fichier de poids (" + chemin + ")");
+        }
+        EXPECT_FALSE(m_reseau.LireParametres(chemin));
+        EXPECT_FALSE(m_reseau.EntrainerFichier(chemin, dump()));
+        ASSERT_EQ(scripted.messages().size(), 1u);
+        EXPECT_EQ(scripted.messages()[0].text,
+                  "Erreur d'ouverture du fichier d'entrainement (" + chemin + ")");
+    }
 }
 
 } // namespace

@@ -160,4 +160,32 @@ TEST_F(WorldConcurrencyTest, LockedRobotStateIsReadWhole)
     EXPECT_TRUE(firstError.empty()) << firstError;
 }
 
+TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
+{
+    // The recorder's field and the position boxes read the robot without
+    // g_robotLock: x of one position with y of another was possible, and a
+    // field never visited could be saved or logged.
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 200000; ++i) {
+            SetRobotPosition(i % 2 == 0 ? 10 : 490, i % 2 == 0 ? 20 : 480);
+            g_banditPos.set(i % 2 == 0 ? -7 : 300, i % 2 == 0 ? 11 : 65535);
+        }
+        stop = true;
+    });
+    int dechires = 0;
+    int lus = 0;
+    while (!stop.load()) {
+        const Point robot = g_robotPos.get();
+        const Point bandit = g_banditPos.get();
+        ++lus;
+        dechires += (robot.x == 10) != (robot.y == 20) || (robot.x == 490) != (robot.y == 480);
+        dechires +=
+            (bandit.x == -7) != (bandit.y == 11) || (bandit.x == 300) != (bandit.y == 65535);
+    }
+    writer.join();
+    EXPECT_EQ(dechires, 0) << "in " << lus << " reads";
+    EXPECT_EQ(g_banditPos.get(), (Point{300, 65535}));
+}
+
 } // namespace

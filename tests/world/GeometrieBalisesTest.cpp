@@ -1,5 +1,6 @@
 // A beacon geometry: its text form, its refusals, and the model's timings on it.
 #include "link/protocol/RobotProtocol.h"
+#include "support/FluxDefaillant.h"
 #include "world/BeaconModel.h"
 #include "world/FichierGeometrie.h"
 
@@ -88,8 +89,38 @@ TEST(GeometrieBalises, RefusalsSayWhatAndWhere)
     EXPECT_EQ(refus("son 24999\n"), "ligne 1 : la vitesse du son va de 25000 à 40000 cm/s");
     EXPECT_EQ(refus("son\n"), "ligne 1 : son attend un nombre");
     EXPECT_EQ(refus("son 34300 34300\n"), "ligne 1 : son attend un nombre");
-    EXPECT_EQ(refus("balise 1 1\nbalise 2 2\n"),
-              "quatre balises ou aucune (aux coins du terrain), pas 2");
+    EXPECT_EQ(
+        refus("balise 1 1\nbalise 2 2\n"),
+        "quatre balises ou aucune (aux coins du terrain), pas 2"); // The file's words are escaped:
+                                                                   // a refusal printed never drives
+                                                                   // the terminal.
+    EXPECT_EQ(refus("\x1b]0;pwned\x07\x1b[2J 1 1\n"),
+              "ligne 1 : instruction inconnue « \\x1B]0;pwned\\x07\\x1B[2J »");
+}
+
+TEST(GeometrieBalises, BeaconsThatCannotTellPlacesApartAreRefused)
+{
+    // Four beacons at one place: every interval the same everywhere (the
+    // set was written and a network trained to 212 cm of error).
+    EXPECT_EQ(refus("balise 100 100\nbalise 100 100\nbalise 100 100\nbalise 100 100\n"),
+              "les balises 1 et 2 sont au même endroit (à moins de 1 cm) : le robot ne "
+              "distingue plus leurs tirs");
+    EXPECT_EQ(refus("balise 0 0\nbalise 500 0\nbalise 500 500\nbalise 0.6 -0.7\n"),
+              "les balises 1 et 4 sont au même endroit (à moins de 1 cm) : le robot ne "
+              "distingue plus leurs tirs");
+    // One centimetre apart they are two places (and the rest decides).
+    EXPECT_TRUE(verifierPlaces({{{0, 0}, {500, 0}, {500, 500}, {0, 501}}}).empty());
+    // All four on a line across the field: a place and its mirror image read alike.
+    const std::string travers =
+        "balise -200 250\nbalise 100 250.5\nbalise 400 249.5\nbalise 700 250\n";
+    EXPECT_EQ(refus(travers), "les quatre balises sont sur une ligne qui traverse le terrain : "
+                              "de part et d'autre de la ligne, deux places se lisent de même");
+    EXPECT_FALSE(verifierPlaces({{{-200, -200}, {0, 0}, {300, 300}, {700, 700}}}).empty())
+        << "the diagonal too";
+    // Along the field's edge or beside it, every place has its own reading.
+    EXPECT_TRUE(verifierPlaces({{{0, 0}, {100, 0}, {300, 0}, {500, 0}}}).empty());
+    EXPECT_TRUE(verifierPlaces({{{-50, -300}, {100, -300}, {300, -300}, {550, -300}}}).empty());
+    EXPECT_TRUE(verifierPlaces(Geometrie{}).empty());
 }
 
 TEST(GeometrieBalises, LineCapIsExactAndReadingStopsThere)
@@ -99,6 +130,18 @@ TEST(GeometrieBalises, LineCapIsExactAndReadingStopsThere)
     // A line one character too long: refused, and nothing after it is read
     // (the unknown statement on line 3 is never reached).
     EXPECT_EQ(refus("# a\n" + pleine + " \ninconnu\n"), "ligne 2 : plus de 1000 caractères");
+}
+
+TEST(GeometrieBalises, AReadErrorIsARefusalNeverAnException)
+{
+    // A file buffer throws on a read error (kiv-beacons --geometry FOLDER
+    // aborted on it): the reader says where, and the lines before are not
+    // taken for a whole geometry.
+    kiv_test::TamponDefaillant tampon("intervalle 150\n");
+    std::istream flux(&tampon);
+    const LectureGeometrie lu = lireGeometrie(flux);
+    EXPECT_FALSE(lu.valide);
+    EXPECT_EQ(lu.erreur, "ligne 2 : le fichier ne peut pas être lu");
 }
 
 TEST(GeometrieBalises, AGeometryTheConsoleCannotReadIsRefused)

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace reseauBalises {
 
@@ -31,6 +33,10 @@ Table1D<Exemple> ensemble(double pas, int graine)
 
 Table1D<Exemple> ensemble(const balises::Geometrie& g, double pas, int graine)
 {
+    // Not finite, or beyond these bounds, the grid's count is no count at all.
+    if (!std::isfinite(pas) || pas < PasMin || pas > PasMax) {
+        throw std::invalid_argument("grid step out of range: " + std::to_string(pas) + " cm");
+    }
     Aleatoire alea;
     alea.initialiser(graine);
     const int cotes = static_cast<int>(std::floor((485.0 - 15.0) / pas)) + 1;

@@ -21,10 +21,15 @@ void entrees(balises::Position p, std::uint32_t phase, double t[3]);
 /** The same on any geometry. */
 void entrees(const balises::Geometrie& g, balises::Position p, std::uint32_t phase, double t[3]);
 
+/** The grid steps a training set may have, cm: the widest keeps two positions a side. */
+inline constexpr double PasMin = 1.0;
+inline constexpr double PasMax = 470.0;
+
 /**
  * Training examples on a square grid of `pas` cm covering [15, 485] cm, a
  * random counter phase for each (deterministic for a seed). Desired outputs
- * are (y, x) in cm: output 0 is y.
+ * are (y, x) in cm: output 0 is y. A step that is not finite or outside
+ * [PasMin, PasMax] throws std::invalid_argument.
  */
 Table1D<Exemple> ensemble(double pas, int graine);
 /** The same on any geometry. */

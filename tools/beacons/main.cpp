@@ -1,6 +1,9 @@
 // kiv-beacons: builds the training set of the bundled position network from
 // the beacon model, and measures a network's position error against it.
+#include "core/Echappement.h"
 #include "core/Erreur.h"
+#include "core/ErreurFichier.h"
+#include "core/FichierLecture.h"
 #include "core/terminal/TerminalPlatform.h"
 #include "tools/beacons/BeaconNetwork.h"
 #include "trainer/FichierParametres.h"
@@ -8,14 +11,17 @@
 #include "trainer/TexteWindows.h"
 #include "world/FichierGeometrie.h"
 
-#include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -45,12 +51,50 @@ const char* valeur(int argc, char** argv, int& i)
     return i + 1 < argc ? argv[++i] : nullptr;
 }
 
+/** The most random positions a check may ask for. */
+constexpr long long AleatoiresMax = 10000000;
+
+/** A whole word as a finite number; false when it is anything else ("inf", "12cm", ""). */
+bool nombre(std::string_view texte, double& valeur)
+{
+    double v = 0.0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), v);
+    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size() ||
+        !std::isfinite(v)) {
+        return false;
+    }
+    valeur = v;
+    return true;
+}
+
+/** A whole word as an integer within [min, max]. */
+bool entier(std::string_view texte, long long min, long long max, long long& valeur)
+{
+    long long v = 0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), v);
+    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size() || v < min ||
+        v > max) {
+        return false;
+    }
+    valeur = v;
+    return true;
+}
+
+/** A wrong value of an option: what it takes, then the usage; status 2. */
+int valeurRefusee(const char* option, const char* attendu, const char* lu)
+{
+    std::fprintf(stderr, "kiv-beacons: %s takes %s, not \"%s\"\n\n", option, attendu, lu);
+    return usage();
+}
+
 /** Reads a geometry file; nullopt (and why, on stderr) when it cannot be used. */
 std::optional<balises::Geometrie> lireFichierGeometrie(const std::string& chemin)
 {
-    std::ifstream fichier(chemin);
-    if (!fichier) {
-        std::fprintf(stderr, "kiv-beacons: %s: %s\n", chemin.c_str(), std::strerror(errno));
+    // Never blocking, and a regular file only: a FIFO would hold the
+    // program in open() for good, a folder or a device is no geometry.
+    FichierLecture fichier(chemin);
+    if (!fichier.is_open()) {
+        std::fprintf(stderr, "kiv-beacons: %s: %s\n", chemin.c_str(), fichier.raison().c_str());
         return std::nullopt;
     }
     const balises::LectureGeometrie lu = balises::lireGeometrie(fichier);
@@ -75,15 +119,21 @@ int generer(int argc, char** argv)
                    *v != '\0') {
             cheminGeometrie = v;
         } else if (std::strcmp(argv[i], "--step") == 0 && (v = valeur(argc, argv, i))) {
-            pas = std::atof(v);
+            // A step that is no number, or that leaves less than a grid
+            // (inf gave a set of one example), makes no training set.
+            if (!nombre(v, pas) || pas < reseauBalises::PasMin || pas > reseauBalises::PasMax) {
+                return valeurRefusee("--step", "a number of cm from 1 to 470", v);
+            }
         } else if (std::strcmp(argv[i], "--seed") == 0 && (v = valeur(argc, argv, i))) {
-            graine = std::atoi(v);
+            // The generator takes 1 .. 2147483646; anything else would seed it from the clock.
+            long long n = 0;
+            if (!entier(v, 1, 2147483646, n)) {
+                return valeurRefusee("--seed", "an integer from 1 to 2147483646", v);
+            }
+            graine = static_cast<int>(n);
         } else {
             return usage();
         }
-    }
-    if (!(pas >= 1.0)) {
-        return usage();
     }
     balises::Geometrie geometrie;
     std::string nom = "beacons";
@@ -107,8 +157,10 @@ int generer(int argc, char** argv)
             << "# Outputs: y, then x.\n";
     if (!cheminGeometrie.empty()) {
         // The geometry the set was made for, as comments.
-        donnees << "# Geometry (" << std::filesystem::path(cheminGeometrie).filename().string()
-                << "):\n";
+        // The file's name escaped: a line end in it would end the comment,
+        // and the rest of the name would read as a broken example.
+        donnees << "# Geometry ("
+                << echapper(std::filesystem::path(cheminGeometrie).filename().string()) << "):\n";
         const std::string texte = balises::texteGeometrie(geometrie);
         std::size_t debut = 0;
         for (std::size_t fin; (fin = texte.find('\n', debut)) != std::string::npos;
@@ -146,16 +198,25 @@ int verifier(int argc, char** argv)
                    *v != '\0') {
             cheminGeometrie = v;
         } else if (std::strcmp(argv[i], "--random") == 0 && (v = valeur(argc, argv, i))) {
-            aleatoires = std::atoi(v);
+            long long n = 0;
+            if (!entier(v, 0, AleatoiresMax, n)) {
+                return valeurRefusee("--random", "an integer from 0 to 10000000", v);
+            }
+            aleatoires = static_cast<int>(n);
         } else if (std::strcmp(argv[i], "--max-rms") == 0 && (v = valeur(argc, argv, i))) {
-            maxRms = std::atof(v);
+            // A limit that is not a number would never be exceeded.
+            if (!nombre(v, maxRms) || maxRms < 0.0) {
+                return valeurRefusee("--max-rms", "a number of cm, 0 or more", v);
+            }
         } else if (std::strcmp(argv[i], "--max-error") == 0 && (v = valeur(argc, argv, i))) {
-            maxErreur = std::atof(v);
+            if (!nombre(v, maxErreur) || maxErreur < 0.0) {
+                return valeurRefusee("--max-error", "a number of cm, 0 or more", v);
+            }
         } else {
             return usage();
         }
     }
-    if (poids.empty() || aleatoires < 0) {
+    if (poids.empty()) {
         return usage();
     }
     balises::Geometrie geometrie;
@@ -167,7 +228,7 @@ int verifier(int argc, char** argv)
         geometrie = *lue;
     }
     ReseauNeurones reseau;
-    reseau.LirePoids(poids);
+    reseau.LirePoidsNommes(poids);
     const reseauBalises::Mesure m = reseauBalises::mesurer(geometrie, reseau, aleatoires, 4242);
     std::printf("%d positions not trained on: RMS error %.2f cm, worst %.2f cm at (%.1f, %.1f)\n",
                 m.positions, m.rms, m.pire, m.lieuDuPire.x, m.lieuDuPire.y);
@@ -198,8 +259,19 @@ int main(int argc, char** argv)
         } else {
             status = usage();
         }
-    } catch (const Erreur& e) {
+    } catch (const ErreurFichier& e) {
+        // A file that is no weights file (parameters, a training set).
+        std::fprintf(stderr, "kiv-beacons: %s\n", texteOutil(e).c_str());
+        status = 1;
+    } catch (const std::bad_alloc&) {
+        std::fputs("kiv-beacons: mémoire insuffisante\n", stderr);
+        status = 1;
+    } catch (const std::exception& e) {
+        // Erreur, ErreurOuverture, and whatever else a file or the machine throws.
         std::fprintf(stderr, "kiv-beacons: %s\n", e.what());
+        status = 1;
+    } catch (...) {
+        std::fputs("kiv-beacons: erreur inattendue\n", stderr);
         status = 1;
     }
     setPlatform(nullptr);

@@ -1,11 +1,13 @@
 // kiv-log: reads a session log of the console (the flight recorder) and
 // exports its sensor frames as CSV, or summarises it.
-#include "Echappement.h"
 #include "ExportCsv.h"
 #include "ListeJournal.h"
 
 #include "core/DossierDonnees.h"
+#include "core/Echappement.h"
 #include "core/Erreur.h"
+#include "core/ErreurFichier.h"
+#include "core/FichierLecture.h"
 #include "core/terminal/TerminalPlatform.h"
 #include "link/recorder/LecteurSession.h"
 #include "trainer/ReseauNeurones.h"
@@ -15,8 +17,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -113,22 +115,34 @@ std::optional<Options> lireOptions(int argc, char** argv)
     return options;
 }
 
+/** The terminal's platform services for as long as it lives, none afterwards. */
+struct PlateformeTerminal {
+    TerminalPlatform terminal;
+    PlateformeTerminal() { setPlatform(&terminal); }
+    ~PlateformeTerminal() { setPlatform(nullptr); }
+    PlateformeTerminal(const PlateformeTerminal&) = delete;
+    PlateformeTerminal& operator=(const PlateformeTerminal&) = delete;
+};
+
 int exporter(std::istream& entree, const Options& options)
 {
-    TerminalPlatform terminal;
-    setPlatform(&terminal);
+    PlateformeTerminal plateforme;
     ReseauNeurones reseau;
     const std::string poids = options.poids.value_or(donnees::chemin("beacons.wgh"));
     try {
-        if (!std::ifstream(poids).is_open()) {
-            std::cerr << "kiv-log: Erreur d'ouverture du fichier de poids (" << poids << ")\n";
-            setPlatform(nullptr);
+        FichierLecture fichier(poids);
+        if (!fichier.is_open()) {
+            std::cerr << "kiv-log: Erreur d'ouverture du fichier de poids (" << poids
+                      << ") : " << fichier.raison() << '\n';
             return 1;
         }
         reseau.LirePoids(poids);
-    } catch (const Erreur& e) {
+    } catch (const ErreurFichier& e) {
+        // A file that is no weights file (parameters, a training set).
+        std::cerr << "kiv-log: " << texteOutil(e) << '\n';
+        return 1;
+    } catch (const std::exception& e) {
         std::cerr << "kiv-log: " << poids << " : " << e.what() << '\n';
-        setPlatform(nullptr);
         return 1;
     }
     const auto estimateur = [&reseau](double t1, double t2, double t3) {
@@ -148,7 +162,6 @@ int exporter(std::istream& entree, const Options& options)
     const BilanExport bilan =
         options.sortie ? exporterCsvFichier(entree, *options.sortie, estimateur, options.journal)
                        : exporterCsv(entree, std::cout, estimateur, options.journal);
-    setPlatform(nullptr);
     std::cout.flush();
     if (!bilan.lisible) {
         std::cerr << "kiv-log: " << options.journal << " : " << echapper(bilan.erreur) << '\n';
@@ -383,9 +396,7 @@ int resumer(std::istream& entree, const Options& options)
     return r == journal::Lecture::Corrompu ? 1 : 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int executer(int argc, char** argv)
 {
     const std::optional<Options> options = lireOptions(argc, argv);
     if (!options) {
@@ -399,13 +410,36 @@ int main(int argc, char** argv)
         std::cout << "kiv-log " << KIV_VERSION << '\n';
         return 0;
     }
-    std::ifstream entree(options->journal, std::ios::binary);
-    if (!entree) {
-        std::cerr << "kiv-log: " << options->journal << " ne peut pas être ouvert\n";
+    // Never blocking, and a regular file only (a FIFO would hold the
+    // program in open() for good, a device feed it forever).
+    FichierLecture entree(options->journal);
+    if (!entree.is_open()) {
+        std::cerr << "kiv-log: " << options->journal
+                  << " ne peut pas être ouvert : " << entree.raison() << '\n';
         return 1;
     }
     if (options->dat) {
         return extraireCalibration(entree, *options);
     }
     return options->csv ? exporter(entree, *options) : resumer(entree, *options);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever a file or the machine throws ends the program with a
+    // message and status 1, never with an abort.
+    try {
+        return executer(argc, argv);
+    } catch (const ErreurFichier& e) {
+        std::cerr << "kiv-log: " << texteOutil(e) << '\n';
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kiv-log: mémoire insuffisante\n";
+    } catch (const std::exception& e) {
+        std::cerr << "kiv-log: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "kiv-log: erreur inattendue\n";
+    }
+    return 1;
 }

@@ -2,6 +2,7 @@
 // It sends a sensor frame every period from its true position on the field,
 // obeys the command byte that answers each frame, and finds the obstacles of
 // its scenario with its bumper.
+#include "core/FichierLecture.h"
 #include "robot/CommandesRobot.h"
 #include "robot/EntreeCommandes.h"
 #include "robot/FichierTrace.h"
@@ -14,9 +15,9 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -148,9 +149,7 @@ void installerSignaux()
     std::signal(SIGTTIN, SIG_IGN);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int executer(int argc, char** argv)
 {
     Options o;
     if (const std::string e = analyser(argc, argv, o); !e.empty()) {
@@ -165,9 +164,11 @@ int main(int argc, char** argv)
         std::cout << "kiv-robot " KIV_VERSION "\n";
         return 0;
     }
-    std::ifstream fichier(o.scenario);
-    if (!fichier) {
-        std::cerr << "kiv-robot: " << o.scenario << ": " << std::strerror(errno) << '\n';
+    // Never blocking, and a regular file only: a FIFO would hold the robot
+    // in open() for good, a folder or a device is no scenario.
+    FichierLecture fichier(o.scenario);
+    if (!fichier.is_open()) {
+        std::cerr << "kiv-robot: " << o.scenario << ": " << fichier.raison() << '\n';
         return 1;
     }
     const LectureScenario lu = lireScenario(fichier);
@@ -177,9 +178,9 @@ int main(int argc, char** argv)
     }
     balises::Geometrie geometrie;
     if (!o.geometrie.empty()) {
-        std::ifstream texte(o.geometrie);
-        if (!texte) {
-            std::cerr << "kiv-robot: " << o.geometrie << ": " << std::strerror(errno) << '\n';
+        FichierLecture texte(o.geometrie);
+        if (!texte.is_open()) {
+            std::cerr << "kiv-robot: " << o.geometrie << ": " << texte.raison() << '\n';
             return 1;
         }
         const balises::LectureGeometrie g = balises::lireGeometrie(texte);
@@ -237,4 +238,22 @@ int main(int argc, char** argv)
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Whatever a file, the line or the machine throws ends the robot with a
+    // message and status 1, never with an abort.
+    try {
+        return executer(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "kiv-robot: mémoire insuffisante\n";
+    } catch (const std::exception& e) {
+        std::cerr << "kiv-robot: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "kiv-robot: erreur inattendue\n";
+    }
+    return 1;
 }

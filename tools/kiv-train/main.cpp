@@ -397,12 +397,7 @@ int main(int argc, char** argv)
     } catch (const Erreur& e) {
         std::cerr << "kiv-train: " << e.what() << '\n';
     } catch (const ErreurFichier& e) {
-        // As compilers place their messages: file, line, then what.
-        std::cerr << "kiv-train: " << e.chemin();
-        if (e.ligne() > 0) {
-            std::cerr << ':' << e.ligne();
-        }
-        std::cerr << ": " << e.message() << '\n';
+        std::cerr << "kiv-train: " << texteOutil(e) << '\n';
     } catch (const Echec& e) {
         std::cerr << "kiv-train: " << e.what() << '\n';
     } catch (const std::bad_alloc&) {

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -148,6 +149,7 @@ void ReseauxDlg::OnInitDialog()
 {
     // A fresh showing: the edits from the fields, no training file yet.
     UpdateData(false);
+    m_cheminFichier.clear();
     m_editFichier->clear();
     setWindowIcon(m_hIcon);
     for (QPushButton* b :
@@ -312,9 +314,11 @@ void ReseauxDlg::OnParcourir()
         }
         std::string chemin;
         if (ChoisirFichier(true, kFiltreEntrainement, chemin)) {
-            m_editFichier->setText(QString::fromStdString(chemin));
+            m_cheminFichier = chemin;
+            m_editFichier->setText(QFile::decodeName(chemin.c_str()));
             m_reseau.choisirFichierEntrainement();
         } else {
+            m_cheminFichier.clear();
             m_editFichier->clear();
             m_reseau.abandonnerFichierEntrainement();
         }
@@ -327,7 +331,13 @@ void ReseauxDlg::OnEntrainer()
         return;
     }
     UpdateData(true);
-    const std::string chemin = m_editFichier->text().toStdString();
+    // The name chosen keeps its bytes while the box shows it unchanged: a
+    // name that is no UTF-8 would not come back whole from its text.
+    const QString texte = m_editFichier->text();
+    const std::string chemin =
+        !m_cheminFichier.empty() && texte == QFile::decodeName(m_cheminFichier.c_str())
+            ? m_cheminFichier
+            : QFile::encodeName(texte).toStdString();
     m_enCours = true;
     OnUpdateBouton();
     // The run counts as made whatever it achieves; its progress box gets its

@@ -114,6 +114,8 @@ private:
     QLineEdit* m_editNeuroneCoucheCache = nullptr; // 1004
     QLineEdit* m_editMomentum = nullptr;           // 1009
     QLineEdit* m_editFichier = nullptr;            // 1010, the training file's path
+    /** The training file chosen, as the file system names it (m_editFichier shows it). */
+    std::string m_cheminFichier;
     QLineEdit* m_editMinOutput = nullptr;          // 1016
     QLineEdit* m_editMaxOutput = nullptr;          // 1017
     QLineEdit* m_editEpsilon = nullptr;            // 1018

@@ -246,6 +246,26 @@ TEST_F(JournalDisqueTest, AChainThatLeadsNowhereOrElsewhereStopsTheReader)
     lu = lireSession(c);
     EXPECT_EQ(lu.fin, Lecture::Fin);
     EXPECT_EQ(lu.fichiers, 1);
+
+    // A continuation that is a FIFO held the reader (and the replay's
+    // window, the console with it) in open() for good; one that is a link
+    // may lead out of the folder: the recorder makes neither.
+    const std::string suite = dossier / "kiv-2025-01-01_00-00-01.kivlog";
+    fs::remove(suite);
+    ASSERT_EQ(::mkfifo(suite.c_str(), 0600), 0);
+    lu = lireSession(a);
+    EXPECT_EQ(lu.fin, Lecture::Corrompu);
+    EXPECT_EQ(lu.erreur, "suite refusée : " + suite + " : c'est un tube (FIFO)");
+    EXPECT_EQ(lu.enregistrements.size(), 2u);
+    fs::remove(suite);
+    const std::string dehors = fichier("../kiv-dehors.kivlog", 7, {{10, "reprise"}});
+    fs::create_symlink(dehors, suite);
+    lu = lireSession(a);
+    EXPECT_EQ(lu.fin, Lecture::Corrompu);
+    EXPECT_EQ(lu.erreur, "suite refusée : " + suite + " : c'est un lien symbolique");
+    EXPECT_EQ(lu.fichiers, 1);
+    fs::remove(suite);
+    fs::remove(dehors);
 }
 
 TEST_F(JournalDisqueTest, AStopIsToldOnceWithTheFileAndTheReason)

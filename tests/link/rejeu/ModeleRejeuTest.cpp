@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -402,6 +404,12 @@ TEST_F(ModeleRejeuTest, AnOlderLogStartsFromAnEmptyFieldAndDamageStopsThePlayThe
     EXPECT_FALSE(absent.ouvrir());
     EXPECT_EQ(absent.erreur(), "Le journal " + dossier / "absent.kivlog" +
                                    " ne peut pas être ouvert : No such file or directory");
+    // A FIFO held the window, and the console with it, in open() for good.
+    ASSERT_EQ(::mkfifo((dossier / "tube.kivlog").c_str(), 0600), 0);
+    ModeleRejeu tube(options(dossier / "tube.kivlog"));
+    EXPECT_FALSE(tube.ouvrir());
+    EXPECT_EQ(tube.erreur(), "Le journal " + dossier / "tube.kivlog" +
+                                 " ne peut pas être ouvert : c'est un tube (FIFO)");
 }
 
 TEST_F(ModeleRejeuTest, TheClockTheSpeedAndPausesMoveThePositionAndTurnsAreBounded)

@@ -79,6 +79,22 @@ TEST_F(EntrainementTest, TwoRunsInARowContinueFromTheSameWeights)
     EXPECT_EQ(scripted().unanswered(), 0);
 }
 
+TEST_F(EntrainementTest, AFileNamedInBytesThatAreNoUtf8TrainsAsChosen)
+{
+    // Read back from the box's text, the name became another one (U+FFFD
+    // in place of the byte) and could not be opened.
+    const std::string latin1 = dossier / "appr\xE9.dat";
+    ecrireOctets(latin1, kEntrainement);
+    choisir(latin1);
+    bouton(1014)->click();
+    EXPECT_EQ(textes(), std::vector<std::string>{});
+    ASSERT_NE(dlg.reseau().perceptron(), nullptr);
+    // A name typed into the box is the box's text, as the file system's bytes.
+    edit(1010)->setText(QString::fromStdString(dossier / "appr.dat"));
+    bouton(1014)->click();
+    EXPECT_EQ(textes(), std::vector<std::string>{});
+}
+
 TEST_F(EntrainementTest, AStructureChangeOrANewShowingBuildsANewNetwork)
 {
     bouton(1014)->click();

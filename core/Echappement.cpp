@@ -1,4 +1,4 @@
-#include "Echappement.h"
+#include "core/Echappement.h"
 
 #include <cstdio>
 
