@@ -221,7 +221,7 @@ void fermeSurSignal(int signal,
         FAIL() << "the console did not end on the signal";
     }
     ASSERT_TRUE(WIFEXITED(console.statut())) << "ended by the signal itself";
-    EXPECT_EQ(WEXITSTATUS(console.statut()), 0);
+    EXPECT_EQ(WEXITSTATUS(console.statut()), 0) << console.erreurs();
 
     // The device is free again: not exclusive, no lock file.
     const int fd = ::open(pty.nom().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
