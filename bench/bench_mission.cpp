@@ -2,12 +2,16 @@
 // (painted on the console's map as well) and, in the second series, hidden
 // blocks that only the bumper finds, one of them on the straight route; the
 // dense series has four walls and three hidden blocks, two on the route.
-// Each field runs twice, the navigation's escape out of margins off, then
-// on (the settings store's Navigation/Evasion), and each series prints one
-// line for each: arrivals, give-ups (with a way out: the escape search finds
-// one from the robot's known cell on the console's map), bumps, the longest
-// run of consecutive contacts (contacts at most 4 frames apart) and the
-// escapes used (navigation passes that began one after a pass without).
+// Each field runs twice, the position filter off, then on (the settings
+// store's Navigation/Filtre; the escape out of margins on for both, or off
+// for both with KIV_MISSION_EVASION=off), and each series prints one line
+// for each: arrivals (the console's word, and truly in the goal cell), the
+// final distance from the goal cell's centre, give-ups (with a way out: the
+// escape search finds one from the robot's known cell on the console's map),
+// the error of the console's position and of the raw estimates (mean, 95th
+// percentile), bumps, phantom marks, recoveries, the longest run of
+// consecutive contacts (contacts at most 4 frames apart) and the escapes
+// used (navigation passes that began one after a pass without).
 // The virtual robot runs on a pseudo-terminal in --fast mode against the
 // console offscreen (serial engine, network, navigation, bumper handling),
 // each frame leaving once the navigation has handled every change (as
@@ -21,10 +25,12 @@
 // at 1e-4; phantom marks are marked cells with no obstacle nor side within
 // two cells.
 // KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k-off.csv and
-// mission-k-on.csv (faults: mission-k.csv).
+// mission-k-on.csv (faults: mission-k.csv). KIV_MISSION_FILTRE=off or on runs
+// only that side (the faults: with the filter on unless off).
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/ReglageEvasion.h"
+#include "console/ReglageFiltre.h"
 #include "console/ReglageSilence.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
@@ -36,6 +42,7 @@
 #include "world/Locks.h"
 #include "world/MapEditing.h"
 #include "world/PlanificateurEvasion.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
@@ -60,6 +67,8 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -239,6 +248,12 @@ struct Resultat {
     long rafale = 0;
     /** Escapes begun by the navigation. */
     long evasions = 0;
+    /** Errors of the console's position and of the raw estimates, cm, one per period. */
+    std::vector<double> erreurs, erreursBrutes;
+    /** Final distance from the goal cell's centre, cm. */
+    double distanceFinale = 0.0;
+    /** Recoveries the navigation made. */
+    int degagements = 0;
     /** Gave up although the escape search finds a way out from the robot's known cell. */
     bool issuePossible = false;
 };
@@ -270,6 +285,7 @@ struct Verite {
     robotsim::Pose pose;
     long periodes = 0;
     double sommeErreur = 0.0;
+    std::vector<double> erreurs, erreursBrutes;
     long contacts = 0;
     long dernierContact = -1000;
     long rafale = 0;
@@ -309,11 +325,18 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
     options.trace = trace;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
         const Point estime = g_robotPos.get();
+        const Point brut = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
         {
             std::lock_guard verrou(verite.m);
             verite.pose = r.pose();
             ++verite.periodes;
-            verite.sommeErreur += std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+            const double e = std::hypot(estime.x - r.pose().x, estime.y - r.pose().y);
+            verite.sommeErreur += e;
+            verite.erreurs.push_back(e);
+            if (brut.x >= 0) {
+                verite.erreursBrutes.push_back(
+                    std::hypot(brut.x - r.pose().x, brut.y - r.pose().y));
+            }
             if (r.contacts() > verite.contacts) {
                 verite.contacts = r.contacts();
                 const bool suite = verite.periodes - verite.dernierContact <= EcartRafale;
@@ -404,6 +427,7 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
                 arrive = g_robotCell == g_destCell;
             }
             const double d = std::hypot(p.x - (t.butC * 25 + 12.5), p.y - (t.butR * 25 + 12.5));
+            res.distanceFinale = d;
             if (arrive) {
                 res.issue = Issue::Arrive;
                 res.trames = n - depart;
@@ -444,6 +468,7 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
         }
         res.fantomes = fantomes(t.scenario);
         res.evasions = evasionsTracees();
+        res.degagements = g_degagements;
         res.resynchros = frame.view()->resynchronisations();
         arret = true;
     }
@@ -458,20 +483,44 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
     res.erreurMoyenne =
         verite.periodes > 0 ? verite.sommeErreur / static_cast<double>(verite.periodes) : 0.0;
     res.rafale = verite.pireRafale;
+    res.erreurs = std::move(verite.erreurs);
+    res.erreursBrutes = std::move(verite.erreursBrutes);
     return res;
 }
 
-/** A series' figures with the escape off or on. */
+/** The mean and the 95th percentile of `v` (0 and 0 when empty). */
+std::pair<double, double> moyenneEtP95(std::vector<double>& v)
+{
+    if (v.empty()) {
+        return {0.0, 0.0};
+    }
+    double somme = 0.0;
+    for (const double e : v) {
+        somme += e;
+    }
+    const auto k = static_cast<std::size_t>(0.95 * static_cast<double>(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
+    return {somme / static_cast<double>(v.size()), v[k]};
+}
+
+/** A series' figures with the filter off or on. */
 struct BilanSerie {
     int arrives = 0, vrais = 0, bloques = 0, abandons = 0, abandonsAvecIssue = 0;
     long somme = 0, pire = 0, contacts = 0, pireRafale = 0, evasions = 0;
-    int champsRafaleLongue = 0, champsEvasion = 0;
-    double erreur = 0.0;
+    int champsRafaleLongue = 0, champsEvasion = 0, degagements = 0;
+    std::size_t fantomes = 0;
+    double sommeDistance = 0.0, pireDistance = 0.0;
+    std::vector<double> erreurs, erreursBrutes;
 
     void ajouter(const Resultat& r)
     {
-        erreur += r.erreurMoyenne;
+        erreurs.insert(erreurs.end(), r.erreurs.begin(), r.erreurs.end());
+        erreursBrutes.insert(erreursBrutes.end(), r.erreursBrutes.begin(), r.erreursBrutes.end());
         contacts += r.contacts;
+        fantomes += r.fantomes;
+        degagements += r.degagements;
+        sommeDistance += r.distanceFinale;
+        pireDistance = std::max(pireDistance, r.distanceFinale);
         pireRafale = std::max(pireRafale, r.rafale);
         champsRafaleLongue += r.rafale > 5 ? 1 : 0;
         evasions += r.evasions;
@@ -489,23 +538,33 @@ struct BilanSerie {
         }
     }
 
-    void imprimer(const char* titre, const char* evasion, int n, double secondes) const
+    void imprimer(const char* titre, const char* filtre, int n, double secondes)
     {
-        std::printf("%s, escape %s: %d fields, arrived %d (%.1f %%; truly in the goal cell %d), "
-                    "stuck %d, gave up %d (with a way out %d); frames to arrive mean %.0f worst "
-                    "%ld; mean estimate error %.1f cm; bumps %ld (%.2f a field); longest run of "
-                    "contacts %ld (fields over 5: %d); escapes %ld in %d fields; %.0f s\n",
-                    titre, evasion, n, arrives, 100.0 * arrives / n, vrais, bloques, abandons,
-                    abandonsAvecIssue, arrives > 0 ? static_cast<double>(somme) / arrives : 0.0,
-                    pire, erreur / n, contacts, static_cast<double>(contacts) / n, pireRafale,
-                    champsRafaleLongue, evasions, champsEvasion, secondes);
+        const auto [erreur, erreur95] = moyenneEtP95(erreurs);
+        const auto [brute, brute95] = moyenneEtP95(erreursBrutes);
+        std::printf("%s, filter %s: %d fields, arrived %d (%.1f %%; truly in the goal cell %d, "
+                    "%.1f %%), final distance from the goal cell's centre mean %.1f worst %.1f "
+                    "cm, stuck %d, gave up %d (with a way out %d); frames to arrive mean %.0f "
+                    "worst %ld; position error mean %.1f p95 %.1f cm, raw estimates mean %.1f "
+                    "p95 %.1f cm; bumps %ld (%.2f a field); phantom marks %zu; recoveries %d; "
+                    "longest run of contacts %ld (fields over 5: %d); escapes %ld in %d fields; "
+                    "%.0f s\n",
+                    titre, filtre, n, arrives, 100.0 * arrives / n, vrais, 100.0 * vrais / n,
+                    sommeDistance / n, pireDistance, bloques, abandons, abandonsAvecIssue,
+                    arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, pire, erreur,
+                    erreur95, brute, brute95, contacts, static_cast<double>(contacts) / n,
+                    fantomes, degagements, pireRafale, champsRafaleLongue, evasions,
+                    champsEvasion, secondes);
     }
 };
 
-/** Runs the field with the escape off (false) or on, as the console's setting says. */
-Resultat courirAvecEvasion(const Terrain& t, bool evasion, std::ostream* trace)
+/** Runs the field with the filter off (false) or on, as the console's setting says. */
+Resultat courirAvecFiltre(const Terrain& t, bool filtre, std::ostream* trace)
 {
-    QSettings().setValue(QString::fromLatin1(CleEvasion), evasion);
+    const char* evasion = std::getenv("KIV_MISSION_EVASION");
+    QSettings().setValue(QString::fromLatin1(CleEvasion),
+                         evasion == nullptr || std::strcmp(evasion, "off") != 0);
+    QSettings().setValue(QString::fromLatin1(CleFiltre), filtre);
     return courir(t, trace);
 }
 
@@ -515,10 +574,10 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
     BilanSerie sans, avec;
     double secondes[2] = {0.0, 0.0};
     // KIV_MISSION_CHAMPS=16,23 runs only those fields (drawn all the same, so
-    // each is the field of the full run); KIV_MISSION_EVASION=on or off runs
+    // each is the field of the full run); KIV_MISSION_FILTRE=on or off runs
     // only that side.
     const char* champs = std::getenv("KIV_MISSION_CHAMPS");
-    const char* cote = std::getenv("KIV_MISSION_EVASION");
+    const char* cote = std::getenv("KIV_MISSION_FILTRE");
     const int premierCote = cote != nullptr && std::strcmp(cote, "on") == 0 ? 1 : 0;
     const int dernierCote = cote != nullptr && std::strcmp(cote, "off") == 0 ? 0 : 1;
     int courus = 0;
@@ -530,7 +589,7 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
             continue;
         }
         ++courus;
-        // KIV_MISSION_TRACE=k writes field k's traces (CSV), escape off and on,
+        // KIV_MISSION_TRACE=k writes field k's traces (CSV), filter off and on,
         // to mission-k-off.csv and mission-k-on.csv.
         const char* suivi = std::getenv("KIV_MISSION_TRACE");
         const bool tracer = suivi != nullptr && std::atoi(suivi) == k;
@@ -543,14 +602,14 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
             QElapsedTimer montre;
             montre.start();
             const Resultat r =
-                courirAvecEvasion(t, evasion == 1, trace.is_open() ? &trace : nullptr);
+                courirAvecFiltre(t, evasion == 1, trace.is_open() ? &trace : nullptr);
             secondes[evasion] += static_cast<double>(montre.elapsed()) / 1000.0;
             (evasion ? avec : sans).ajouter(r);
             if (r.issue != Issue::Arrive || r.rafale > 5) {
                 const char* issue = r.issue == Issue::Arrive   ? "arrived"
                                     : r.issue == Issue::Bloque ? "stuck"
                                                                : "gave up";
-                std::printf("  field %d (seed %u), escape %s: %s%s, start (%.0f, %.0f) goal cell "
+                std::printf("  field %d (seed %u), filter %s: %s%s, start (%.0f, %.0f) goal cell "
                             "(%d, %d), %ld contacts, longest run %ld, %ld escapes %s\n",
                             k, t.scenario.graine, evasion ? "on" : "off", issue,
                             r.issuePossible ? " with a way out" : "", t.scenario.x, t.scenario.y,
@@ -565,6 +624,7 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
         avec.imprimer(titre, "on", courus, secondes[1]);
     }
     QSettings().remove(QString::fromLatin1(CleEvasion));
+    QSettings().remove(QString::fromLatin1(CleFiltre));
     std::fflush(stdout);
 }
 
@@ -589,6 +649,9 @@ void serieFautes(const char* titre, int n, std::uint32_t graine,
         if (suivi != nullptr && std::atoi(suivi) == k) {
             trace.open(QDir::tempPath().toStdString() + "/mission-" + std::to_string(k) + ".csv");
         }
+        const char* filtre = std::getenv("KIV_MISSION_FILTRE");
+        QSettings().setValue(QString::fromLatin1(CleFiltre),
+                             filtre == nullptr || std::strcmp(filtre, "off") != 0);
         const Resultat res = courir(t, trace.is_open() ? &trace : nullptr, Ligne{&r, 100});
         manquantes += res.manquantes;
         contacts += res.contacts;

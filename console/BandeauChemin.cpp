@@ -1,6 +1,7 @@
 #include "console/BandeauChemin.h"
 
 #include "console/CellulesNavigation.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldState.h"
 #include "world/view/MapView.h"
 
@@ -27,6 +28,15 @@ void BandeauChemin::actualiser()
     }
     m_raison = raison;
     m_evasion = evasion;
+    if (const int degagements = g_degagements; degagements != m_degagementsVus) {
+        m_degagementsVus = degagements;
+        m_degagees = g_marquesDegagees;
+        m_butDegage = g_destPos.get();
+        if (m_journal && degagements > 0) {
+            m_journal("dégagement : " + std::to_string(m_degagees) +
+                      " marque(s) de contact non confirmée(s) retirée(s)");
+        }
+    }
     if (CMapView* carte = m_carte ? m_carte() : nullptr) {
         carte->poserBandeau(texte());
     }
@@ -39,6 +49,11 @@ QString BandeauChemin::texte() const
     }
     if (m_evasion) {
         return QString::fromUtf8(TexteEvasion);
+    }
+    // Told while the robot is on its way to the destination it was made for.
+    if (m_degagees > 0 && m_raison == RaisonSansChemin::Aucune && g_navActive == 1 &&
+        g_destPos.get() == m_butDegage && !(m_marche && m_marche() == EtatMarche::Arrive)) {
+        return QString::fromUtf8(TexteDegagement).arg(m_degagees);
     }
     return QString::fromUtf8(texteRaisonSansChemin(m_raison));
 }

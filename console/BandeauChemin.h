@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class CMapView;
 
@@ -17,12 +18,17 @@ inline constexpr const char* TexteEvasion =
 inline constexpr const char* TexteGoSansDestination =
     "Pas de destination : placez-en une sur la carte avant « Go!!! »";
 
+/** What the band says after a recovery (%1: the count of marks cleared). */
+inline constexpr const char* TexteDegagement =
+    "Dégagement : %1 marque(s) de contact non confirmée(s) retirée(s), nouvel itinéraire";
+
 /**
  * The band across the top of the map that says, in French, why the robot
  * goes nowhere: no route to its destination (the destination lies in an
  * obstacle or its margin, the robot is enclosed, or nothing joins them),
- * the escape out of the margins that shut it in, or "Go!!!" pressed without
- * a destination. Empty otherwise. It looks again each time the map is shown
+ * the escape out of the margins that shut it in, "Go!!!" pressed without
+ * a destination, or the recovery the navigation made for this destination
+ * (contact marks cleared to find a route; logged once). Empty otherwise. It looks again each time the map is shown
  * afresh, from the world as it stands, and when asked (a button).
  */
 class BandeauChemin : public QObject {
@@ -36,6 +42,12 @@ public:
     BandeauChemin(std::function<CMapView*()> carte, std::function<EtatMarche()> marche,
                   QObject* parent = nullptr);
 
+    /** Where a recovery is recorded (the session log's navigation events). */
+    void journaliserAvec(std::function<void(const std::string&)> journal)
+    {
+        m_journal = std::move(journal);
+    }
+
     /** Looks at the world again and shows the reason, the escape, the hint, or nothing. */
     void actualiser();
 
@@ -47,6 +59,11 @@ public:
 private:
     std::function<CMapView*()> m_carte;
     std::function<EtatMarche()> m_marche;
+    std::function<void(const std::string&)> m_journal;
     RaisonSansChemin m_raison = RaisonSansChemin::Aucune;
     bool m_evasion = false;
+    /** Recoveries seen so far; the last one's count, and the destination it was for. */
+    int m_degagementsVus = 0;
+    int m_degagees = 0;
+    Point m_butDegage{-1, -1};
 };

@@ -7,6 +7,7 @@
 #include "console/ObservateurMonde.h"
 #include "console/PorteAffichage.h"
 #include "console/ReglageEvasion.h"
+#include "console/ReglageFiltre.h"
 #include "console/StyleCadreMemorise.h"
 #include "core/Platform.h"
 #include "core/RapportErreur.h"
@@ -162,6 +163,7 @@ void CKIVView::OnActivateView()
         OpenRobotPort();
     }
     appliquerReglageEvasion();
+    appliquerReglageFiltre();
     StartNavigation();
     m_batterie->setRange(0, 230);
     m_batterie->setValue(0);

@@ -4,6 +4,7 @@
 #include "console/KIVView.h"
 #include "console/ReconnexionLien.h"
 #include "core/Platform.h"
+#include "world/PositionFiltree.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -34,6 +35,18 @@ VoletLien::VoletLien(CKIVView* view, std::int64_t delaiPerteMs, Horloge horloge,
     m_minuterie.start(250);
 }
 
+void VoletLien::montrerBulle()
+{
+    QString bulle = m_bulle;
+    if (m_refusVus > 0) {
+        if (!bulle.isEmpty()) {
+            bulle += QLatin1Char('\n');
+        }
+        bulle += QStringLiteral("Estimations de position refusées par le filtre : %1").arg(m_refusVus);
+    }
+    setToolTip(bulle);
+}
+
 void VoletLien::actualiser()
 {
     RobotLink* lien = m_view ? m_view->lien() : nullptr;
@@ -50,14 +63,27 @@ void VoletLien::actualiser()
     const EtatSante avant = m_sante.etat();
     const auto changement = m_sante.observer(m_horloge(), regard);
     setText(QString::fromStdString(m_sante.texte()));
+    const long refus = g_filtreActif != 0 ? g_refusFiltre.load() : 0;
+    if (refus != m_refusVus && !changement) {
+        m_refusVus = refus;
+        montrerBulle();
+    }
+    if (const std::int64_t maintenant = m_horloge();
+        refus > m_refusJournalises && lien && maintenant - m_instantRefusJournalises >= 1000) {
+        // In the log at most once a second, with the count so far.
+        lien->noteLinkEvent("filtre : " + std::to_string(refus) + " estimation(s) refusée(s)");
+        m_refusJournalises = refus;
+        m_instantRefusJournalises = maintenant;
+    }
     if (!changement) {
         return;
     }
-    QString bulle = QString::fromStdString(raison);
+    m_bulle = QString::fromStdString(raison);
     if (*changement == EtatSante::Deconnecte && m_view && m_view->reconnexion().enAttente()) {
-        bulle += QStringLiteral("\nReconnexion automatique dès que le périphérique revient.");
+        m_bulle += QStringLiteral("\nReconnexion automatique dès que le périphérique revient.");
     }
-    setToolTip(bulle);
+    m_refusVus = refus;
+    montrerBulle();
     const bool perdu = *changement == EtatSante::Perdu || *changement == EtatSante::Deconnecte;
     // In a toolbar a label draws with ButtonText: both roles turn red.
     QPalette couleurs = palette();

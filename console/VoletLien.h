@@ -37,9 +37,18 @@ public:
     const SanteLien& sante() const { return m_sante; }
 
 private:
+    /** The tooltip: the link state's, and the filter's refusals when there are some. */
+    void montrerBulle();
+
     CKIVView* m_view;
     SanteLien m_sante;
     Horloge m_horloge;
     std::function<void()> m_apres;
     QTimer m_minuterie;
+    /** The tooltip the link's state gives, before the filter's refusals. */
+    QString m_bulle;
+    /** The filter's refusals told in the tooltip, and the last count the log got. */
+    long m_refusVus = 0;
+    long m_refusJournalises = 0;
+    std::int64_t m_instantRefusJournalises = -1000000;
 };

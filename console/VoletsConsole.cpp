@@ -17,6 +17,11 @@ VoletsConsole installerVoletsConsole(QToolBar& barre, CKIVView& vue)
     // operator looks: the mission bar keeps the run, the network and the link.
     volets.chemin = new BandeauChemin([&vue] { return vue.mapView(); },
                                       [marche = volets.marche] { return marche->etat(); }, &vue);
+    volets.chemin->journaliserAvec([&vue](const std::string& texte) {
+        if (RobotLink* lien = vue.lien()) {
+            lien->noteEvent(texte);
+        }
+    });
     volets.reseau = new VoletReseau(vue.reseaux().reseau(), &barre);
     barre.addWidget(volets.marche);
     barre.addSeparator();

@@ -2,6 +2,7 @@
 
 #include "world/EditionsMonde.h"
 #include "world/MargesGrille.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 
@@ -60,6 +61,7 @@ void ClearObstacle(int r, int c)
         return;
     }
     const bool obstacle = estObstacle(g_grid[r][c]);
+    g_marquesContact[r - 1][c - 1] = 0;
     g_mapDirty = 1;
     g_mapChanged = 1;
     marges::recalculerMarge(g_grid, r, c);

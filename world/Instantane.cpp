@@ -1,5 +1,6 @@
 #include "world/Instantane.h"
 
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 
@@ -26,6 +27,7 @@ void prendreInstantane(Instantane& instantane)
         instantane.roueGauche = g_wheelLeft;
         instantane.roueDroite = g_wheelRight;
     }
+    instantane.brutPos = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
     instantane.destPos = g_destPos.get();
     instantane.banditPos = g_banditPos.get();
     instantane.banditVisible = g_banditShown != 0;
@@ -35,7 +37,8 @@ void prendreInstantane(Instantane& instantane)
 
 bool memeCarte(const Instantane& a, const Instantane& b)
 {
-    return a.robotPos == b.robotPos && a.cap == b.cap && memeFond(a, b);
+    return a.robotPos == b.robotPos && a.brutPos == b.brutPos && a.cap == b.cap &&
+           memeFond(a, b);
 }
 
 bool memeFond(const Instantane& a, const Instantane& b)

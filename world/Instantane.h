@@ -14,6 +14,8 @@ struct Instantane {
     GrilleMonde grille{};
     Point robotPos{};
     Point robotCell{};
+    /** The frame's raw estimate beside the filtered robot, cm; (-1, -1) when none is shown. */
+    Point brutPos{-1, -1};
     Point destPos{};
     Point banditPos{};
     bool banditVisible = false;

@@ -3,6 +3,7 @@
 #include "core/Platform.h"
 #include "world/Evasion.h"
 #include "world/PlanPath.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
@@ -144,14 +145,42 @@ private:
     void planifierRoute()
     {
         PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        if (g_firstStep == 0 && degager()) {
+            PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        }
         if (g_firstStep == 0 && chercherEvasion(m_robotCell, m_destCell)) {
             tracer("escape", {g_firstStep.load()});
         }
     }
 
+    /**
+     * No route, with the filter on: the contact marks that no second contact
+     * confirmed, near the robot or the goal, may be phantoms of an estimate
+     * that lagged; they are cleared, at most DegagementsParMission times for
+     * one destination, and the route is planned again. True when some were.
+     */
+    bool degager()
+    {
+        if (g_filtreActif == 0 || m_degagements >= DegagementsParMission) {
+            return false;
+        }
+        const int n = degagerMarquesContact(m_robotCell, m_destCell, RayonDegagement);
+        if (n == 0) {
+            return false;
+        }
+        ++m_degagements;
+        g_marquesDegagees = n;
+        g_degagements.fetch_add(1);
+        tracer("recovery", {n});
+        return true;
+    }
+
     void lireDestination()
     {
         VerrouMonde verrou(g_destLock);
+        if (!(g_destCell == m_destCell)) {
+            m_degagements = 0; // a new mission
+        }
         m_destCell = g_destCell;
     }
 
@@ -303,6 +332,11 @@ private:
         m_destMemorisee = m_destCell;
     }
 
+    /** Recoveries for one destination, and how far from the robot or goal they clear. */
+    static constexpr int DegagementsParMission = 3;
+    static constexpr int RayonDegagement = 3;
+
+    int m_degagements = 0;
     Point m_robotCell{0, 0};
     Point m_prevCell{0, 0};
     Point m_destCell{0, 0};

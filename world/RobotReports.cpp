@@ -1,8 +1,13 @@
 #include "world/RobotReports.h"
 
+#include "world/GridEdits.h"
 #include "world/Navigation.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
+
+#include <algorithm>
+#include <cmath>
 
 int CoordonneeDeSortie(double sortie)
 {
@@ -15,6 +20,25 @@ int CoordonneeDeSortie(double sortie)
 
 bool ReportRobotPosition(double sortie0, double sortie1)
 {
+    if (g_filtreActif != 0) {
+        bool change = false;
+        Point aEffacer{-1, -1};
+        {
+            VerrouMonde verrou(g_robotLock);
+            // Kept whole (not truncated) for the filter, which refuses a
+            // value that is not a number.
+            const auto borne = [](double s) { return std::isfinite(s) ? std::clamp(s, 0.0, 499.0) : s; };
+            change = filtrerPositionLocked(borne(sortie1), borne(sortie0), aEffacer);
+        }
+        if (aEffacer.x >= 0) {
+            // The robot stands in a cell a contact marked: the mark was wrong.
+            ClearObstacle(aEffacer.y + 1, aEffacer.x + 1);
+        }
+        if (change) {
+            notifyWorldChange();
+        }
+        return change;
+    }
     bool change = false;
     {
         VerrouMonde verrou(g_robotLock);
@@ -40,17 +64,29 @@ void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer)
         HandleBumpers(bit0, bit1);
     }
     bool tourEnAttente = false;
+    int gauche = 0;
+    int droite = 0;
+    int virage = 0;
+    int cap = 0;
     {
         VerrouMonde verrou(g_wheelLock);
         if (g_arretOperateur != 0) {
             // Held by the operator: neutral, and a turn order waits for the
             // resume, so that the heading the navigation assumed stays true.
             envoyer(0, 0, 0);
-            return;
+        } else {
+            gauche = g_wheelLeft;
+            droite = g_wheelRight;
+            virage = g_turnCode;
+            envoyer(gauche, droite, virage);
+            tourEnAttente = g_turnPending.exchange(0) != 0;
+            g_turnCode = 0;
         }
-        envoyer(g_wheelLeft, g_wheelRight, g_turnCode);
-        tourEnAttente = g_turnPending.exchange(0) != 0;
-        g_turnCode = 0;
+        // The heading the robot has before this reply's turn.
+        cap = virage != 0 ? g_capAvantVirage.load() : g_heading.load();
+    }
+    if (g_filtreActif != 0) {
+        noterCommandeFiltre(gauche, droite, virage, bit0 != 0 || bit1 != 0, cap);
     }
     // A turn request waits for its transmission; with none, nobody waits
     // for a status byte, and no thread needs waking at each frame.

@@ -1,6 +1,7 @@
 // The virtual robot and the bumper handler.
 #include "world/GridEdits.h"
 #include "world/Navigation.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 #include "world/WorldThreads.h"
@@ -94,8 +95,20 @@ void HandleBumpers(int bit0, int bit1)
         const auto dansLeTerrain = [](int rr, int cc) {
             return rr >= 1 && rr <= geo::Cells && cc >= 1 && cc <= geo::Cells;
         };
-        if (dansLeTerrain(r, c) && g_grid[r][c] != 3) {
+        const bool filtre = g_filtreActif != 0;
+        // With the filter, a cell of the robot's footprint is never marked
+        // (it has been inside it), nor an obstacle the operator painted or
+        // the field brought; a contact on a contact mark confirms it.
+        const bool interdite =
+            filtre && dansLeTerrain(r, c) && (celluleFoulee(c - 1, r - 1) || g_grid[r][c] == 1);
+        if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 3) {
+            confirmerMarqueContact(c - 1, r - 1);
+        }
+        if (dansLeTerrain(r, c) && g_grid[r][c] != 3 && !interdite) {
             MarkObstacle(r, c);
+            if (filtre) {
+                noterMarqueContact(c - 1, r - 1);
+            }
         } else if (g_evasionPermise == 1) {
             // Pressed again on a cell already marked. On one side, what the
             // robot keeps pressing lies straight ahead (it stands off its
@@ -106,8 +119,12 @@ void HandleBumpers(int bit0, int bit1)
             const int ra = gr + geo::Steps[h].dy;
             const int ca = gc + geo::Steps[h].dx;
             if (bit0 != bit1 && dansLeTerrain(r, c) && dansLeTerrain(ra, ca) &&
-                g_grid[ra][ca] != 3) {
+                g_grid[ra][ca] != 3 &&
+                !(filtre && (celluleFoulee(ca - 1, ra - 1) || g_grid[ra][ca] == 1))) {
                 MarkObstacle(ra, ca);
+                if (filtre) {
+                    noterMarqueContact(ca - 1, ra - 1);
+                }
             } else {
                 // Nothing left to mark, or a wall of the field: the navigation
                 // turns the robot away from the contact (Navigation.h).

@@ -1,6 +1,7 @@
 #include "world/TerrainMonde.h"
 
 #include "world/EditionsMonde.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
 
@@ -22,6 +23,9 @@ Terrain terrainDuMonde()
 
 void appliquerTerrain(const Terrain& t)
 {
+    // The field's marks are no contact marks of this session, and its
+    // robot starts the filter again.
+    oublierPositionFiltree();
     for (int y = 0; y < geo::Cells; ++y) {
         for (int x = 0; x < geo::Cells; ++x) {
             g_grid[y + 1][x + 1] = t.cellules[y][x];

@@ -1,6 +1,7 @@
 #include "world/WorldState.h"
 
 #include "world/EditionsMonde.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
@@ -53,6 +54,15 @@ std::atomic<int> g_simRunning;
 std::atomic<int> g_arretOperateur;
 std::atomic<int> g_capAvantVirage;
 std::atomic<unsigned> g_navPasses;
+
+std::atomic<int> g_filtreActif;
+filtre::FiltrePosition g_filtre;
+SharedPoint g_robotBrut;
+std::atomic<long> g_refusFiltre;
+Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
+Relaxed<int> g_foulees[geo::Cells][geo::Cells];
+std::atomic<int> g_degagements;
+std::atomic<int> g_marquesDegagees;
 
 namespace {
 
@@ -114,6 +124,12 @@ void valeursInitiales()
     g_arretOperateur = 0;
     g_navPasses = 0;
 
+    g_filtreActif = 1;
+    oublierPositionFiltree();
+    g_refusFiltre = 0;
+    g_degagements = 0;
+    g_marquesDegagees = 0;
+
     setWorldClock(nullptr);
 }
 
@@ -131,6 +147,7 @@ void ResetWorld()
 
 void InitWorld()
 {
+    oublierPositionFiltree();
     {
         VerrouMonde verrou(g_robotLock);
         PlaceRobotLocked(geo::CellSize, geo::CellSize);
@@ -179,6 +196,9 @@ void SetRobotPosition(int x, int y)
 {
     {
         VerrouMonde verrou(g_robotLock);
+        // Put there by hand or with a field: the filter starts again from
+        // the next estimate.
+        g_filtre.reinitialiser();
         PlaceRobotLocked(x, y);
     }
     notifyWorldChange();

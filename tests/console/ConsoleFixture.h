@@ -6,6 +6,7 @@
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
+#include "console/ReglageFiltre.h"
 #include "console/VueReception.h"
 #include "core/ReglageNumerique.h"
 #include "core/scripted/ScriptedPlatform.h"
@@ -18,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -68,6 +70,9 @@ public:
     }
     /** The calibration list's edits noted for the session's log. */
     std::vector<journal::EditionListe> editionsListe;
+    void noteLinkEvent(const std::string& texte) override { evenementsLien.push_back(texte); }
+    /** The link events noted for the session's log. */
+    std::vector<std::string> evenementsLien;
 
     RobotLinkOwner* proprietaire = nullptr;
     PortSettings reglages;
@@ -90,6 +95,13 @@ private:
 
 class ConsoleTest : public ::testing::Test {
 protected:
+    /**
+     * The position filter, set before the frame is built. Off: most tests
+     * carry the robot from place to place between two frames, and hold the
+     * frame chain to its specified rules; the filter's tests turn it on.
+     */
+    bool filtre = false;
+
     static ScriptedPlatform& scripted() { return static_cast<ScriptedPlatform&>(platform()); }
 
     /** Builds and shows the frame; `ouvre` says whether the link opens. */
@@ -111,6 +123,7 @@ protected:
         liens.clear();
         journal.clear();
         ResetWorld();
+        QSettings().setValue(QString::fromLatin1(CleFiltre), filtre);
         OptionsConsole options;
         options.poids = std::move(poids);
         options.lien = std::move(fabrique);

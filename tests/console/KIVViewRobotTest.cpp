@@ -3,9 +3,19 @@
 #include "ConsoleFixture.h"
 
 #include "console/CaractereRecu.h"
+#include "console/VoletLien.h"
+#include "console/VoletsOperateur.h"
 #include "support/PseudoTerminal.h"
 #include "world/BeaconModel.h"
 
+#include "world/PositionFiltree.h"
+#include "world/view/MapRenderer.h"
+#include "world/view/MapView.h"
+
+#include <QImage>
+#include <QLabel>
+
+#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -143,4 +153,52 @@ TEST_F(ConsoleTest, ANetworkThatRefusesTheRobotsInputsIsReportedOnce)
     EXPECT_EQ(messages[0].text, "Matrice incompatible!");
     // The frames are still answered.
     EXPECT_EQ(transmission().count(QLatin1Char('-')), 3);
+}
+
+namespace {
+
+/** The same view with the position filter on, as the console starts. */
+class RobotFiltreTest : public RobotTest {
+protected:
+    void SetUp() override
+    {
+        filtre = true;
+        RobotTest::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(RobotFiltreTest, TheRawEstimateIsShownFaintlyAndAnImpossibleJumpRefusedCountedAndTold)
+{
+    for (int k = 0; k < 10; ++k) {
+        horodatages({112.0, 162.0});
+        octets({0x00, 200});
+    }
+    EXPECT_EQ(robot(), (Point{4, 6}));
+    const Point brut = g_robotBrut.get();
+    EXPECT_NEAR(brut.x, 112, 3);
+    EXPECT_NEAR(brut.y, 162, 3);
+    // The faint ring round the raw estimate, over the robot's picture.
+    const QImage carte = view->mapView()->renderImage();
+    EXPECT_EQ(carte.pixelColor(brut.x - RayonBrut, brut.y), QColor(160, 160, 160));
+
+    // Four metres in one frame: the robot stays, the refusal is counted.
+    horodatages({400.0, 300.0});
+    octets({0x00, 200});
+    EXPECT_EQ(robot(), (Point{4, 6}));
+    EXPECT_EQ(g_refusFiltre, 1);
+    ajouterVoletsOperateur(*frame);
+    // VoletLien has no meta-object of its own: found by name.
+    auto* lien = static_cast<VoletLien*>(frame->findChild<QLabel*>(QStringLiteral("voletLien")));
+    ASSERT_NE(lien, nullptr);
+    lien->actualiser();
+    EXPECT_TRUE(lien->toolTip().contains(
+        QStringLiteral("Estimations de position refusées par le filtre : 1")))
+        << lien->toolTip().toStdString();
+    EXPECT_EQ(liens[0]->evenementsLien,
+              std::vector<std::string>{"filtre : 1 estimation(s) refusée(s)"});
+    // Told once: a look with nothing new adds nothing to the log.
+    lien->actualiser();
+    EXPECT_EQ(liens[0]->evenementsLien.size(), 1u);
 }

@@ -8,6 +8,7 @@
 #include "world/Geometry.h"
 #include "world/PathNode.h"
 #include "world/WorldChange.h"
+#include "world/PositionFiltree.h"
 #include "world/WorldState.h"
 
 #include <gtest/gtest.h>
@@ -64,13 +65,18 @@ inline std::string gridText(const GridSnapshot& g)
     return out.str();
 }
 
-/** A fresh world per test (as the program starts and creates its map), reset again after it. */
+/**
+ * A fresh world per test (as the program starts and creates its map), reset
+ * again after it. The position filter is off: these tests hold the world to
+ * its specified rules; the filter's tests turn it on.
+ */
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ResetWorld();
         InitWorld();
+        g_filtreActif = 0;
     }
     void TearDown() override { ResetWorld(); }
 };

@@ -114,6 +114,21 @@ void coucheChemin(QPainter& p, const Instantane& monde)
     }
 }
 
+/**
+ * The frame's raw estimate, where the network put the robot before the
+ * filter: a faint ring, over the robot's picture (in the same cell most
+ * of the time).
+ */
+void coucheBrut(QPainter& p, const Point& brut)
+{
+    if (brut.x < 0 || brut.y < 0) {
+        return;
+    }
+    p.setPen(QPen(QColor(160, 160, 160), 1));
+    p.setBrush(Qt::NoBrush);
+    ellipse(p, brut.x - RayonBrut, brut.y - RayonBrut, brut.x + RayonBrut, brut.y + RayonBrut);
+}
+
 void coucheImage(QPainter& p, const Point& position, const QImage& image)
 {
     if (position.x < 0 || position.y < 0) {
@@ -150,6 +165,7 @@ void peindreMarqueurs(QPainter& p, const Instantane& monde)
     coucheDestination(p, monde.destPos);
     coucheChemin(p, monde);
     coucheImage(p, monde.robotPos, pictures::robot(monde.cap));
+    coucheBrut(p, monde.brutPos);
     if (monde.banditVisible) {
         coucheImage(p, monde.banditPos, pictures::bandit());
     }

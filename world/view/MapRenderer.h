@@ -13,7 +13,8 @@ struct Instantane;
  * Paints the whole map from a picture of the world into a 500 x 500 image,
  * layer by layer: white field with its frame, cells by value, grid lines
  * when they are on, destination marker (at its cell's centre), planned
- * route (dashed when it is an escape), robot picture for its heading, bandit
+ * route (dashed when it is an escape), robot picture for its heading, the
+ * raw estimate's faint ring when the filter shows one, bandit
  * once placed. It reads the
  * picture alone and writes nothing but the image.
  *
@@ -22,6 +23,9 @@ struct Instantane;
  * line leaves out its end point.
  */
 void renderMap(QImage& image, const Instantane& monde);
+
+/** Radius of the raw estimate's faint ring, map pixels (drawn round its point). */
+inline constexpr int RayonBrut = 4;
 
 /**
  * The same painting through a painter (the map window's), at the window's

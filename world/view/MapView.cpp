@@ -109,11 +109,21 @@ bool CMapView::rafraichir()
     // Painted with the rest of the window's changes of this turn.
     if (!robotSeul) {
         update();
-    } else if (const QRect avant = zoneRobot(m_monde), apres = zoneRobot(m_suivant);
-               m_suivant.cap != m_monde.cap || avant != apres) {
+    } else {
+        const QRect avant = zoneRobot(m_monde);
+        const QRect apres = zoneRobot(m_suivant);
         // Two rectangles, not the one around both: a jump across the map
         // would repaint most of it.
-        update(QRegion(avant).united(apres));
+        QRegion region;
+        if (m_suivant.cap != m_monde.cap || avant != apres) {
+            region = QRegion(avant).united(apres);
+        }
+        if (!(m_suivant.brutPos == m_monde.brutPos)) {
+            region = region.united(zoneBrut(m_monde)).united(zoneBrut(m_suivant));
+        }
+        if (!region.isEmpty()) {
+            update(region);
+        }
     }
     std::swap(m_monde, m_suivant);
     if (m_ownerView) {
@@ -139,6 +149,21 @@ QRect CMapView::zoneRobot(const Instantane& monde) const
     const int y = geo::coinDe(p.y) + 2;
     return QRect(QPoint(avant(x), avant(y)),
                  QPoint(apres(x + pictures::Size), apres(y + pictures::Size)));
+}
+
+QRect CMapView::zoneBrut(const Instantane& monde) const
+{
+    const Point p = monde.brutPos;
+    if (p.x < 0 || p.y < 0) {
+        return {};
+    }
+    const int c = cote();
+    const auto avant = [c](int m) { return m * c / echelle::CoteNaturel - 2; };
+    const auto apres = [c](int m) {
+        return (m * c + echelle::CoteNaturel - 1) / echelle::CoteNaturel + 2;
+    };
+    return QRect(QPoint(avant(p.x - RayonBrut), avant(p.y - RayonBrut)),
+                 QPoint(apres(p.x + RayonBrut + 1), apres(p.y + RayonBrut + 1)));
 }
 
 QImage CMapView::renderImage()

@@ -99,6 +99,8 @@ private:
     void prendreMonde();
     /** The window pixels the robot's picture covers in `monde` (empty when it is off the map). */
     QRect zoneRobot(const Instantane& monde) const;
+    /** The window pixels the raw estimate's ring covers in `monde` (empty when none). */
+    QRect zoneBrut(const Instantane& monde) const;
 
     /** The band's rectangle in the window (the wall's row, or one line of text if taller). */
     QRect zoneBandeau() const;

@@ -1,0 +1,160 @@
+// The world with the position filter on: the known cell enters the goal cell
+// only inside it by the margin, the footprint clears and forbids contact
+// marks, painted obstacles are never marked over, and the navigation's
+// recovery frees a goal walled in by unconfirmed contact marks.
+#include "WorldFixture.h"
+
+#include "world/GridEdits.h"
+#include "world/Navigation.h"
+#include "world/RobotReports.h"
+#include "world/WorldThreads.h"
+
+#include <algorithm>
+
+namespace {
+
+class PositionFiltreeTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        g_filtreActif = 1;
+    }
+
+    /** `n` frames estimated at (x, y) with the wheels stopped. */
+    static void estimer(double x, double y, int n = 40)
+    {
+        for (int k = 0; k < n; ++k) {
+            ReportRobotStatus(0, 0, [](int, int, int) {});
+            ReportRobotPosition(y, x);
+        }
+    }
+
+    /** The robot put in a corner (the filter starts again), then `n` frames estimated at (x, y). */
+    static void depuis(int x, int y, int n = 40)
+    {
+        SetRobotPosition(30, 30);
+        estimer(x, y, n);
+    }
+
+    static Point cellule()
+    {
+        VerrouMonde verrou(g_robotLock);
+        return g_robotCell;
+    }
+};
+
+} // namespace
+
+TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
+{
+    SetDestination(262, 262); // cell (10, 10)
+    depuis(230, 262);
+    EXPECT_EQ(cellule(), (Point{9, 10}));
+    EXPECT_EQ(g_robotBrut.get(), (Point{230, 262}));
+    // Across its edge by a centimetre: not yet in it.
+    depuis(251, 262);
+    EXPECT_EQ(g_robotPos.get().x, 251);
+    EXPECT_EQ(cellule(), (Point{9, 10}));
+    depuis(253, 273); // near a corner: the diagonal neighbour
+    EXPECT_EQ(cellule(), (Point{9, 11}));
+    // Fresh, the filter's spread keeps the robot out; settled, it is in.
+    SetRobotPosition(30, 30);
+    estimer(258, 262, 1);
+    EXPECT_EQ(cellule(), (Point{9, 10}));
+    estimer(259, 262);
+    EXPECT_EQ(cellule(), (Point{10, 10}));
+    // Once in, the robot stays in while its position does.
+    SetRobotPosition(262, 262);
+    estimer(251, 262);
+    EXPECT_EQ(cellule(), (Point{10, 10}));
+    estimer(240, 262, 80);
+    EXPECT_EQ(cellule(), (Point{9, 10}));
+
+    // Filter off: the specified rule, the cell of the estimate.
+    g_filtreActif = 0;
+    SetRobotPosition(200, 262);
+    ReportRobotPosition(262, 251);
+    EXPECT_EQ(cellule(), (Point{10, 10}));
+}
+
+TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
+{
+    g_heading = 3; // towards +x
+    depuis(112, 137); // cell (4, 5)
+    HandleBumpers(1, 1);
+    ASSERT_EQ(valeurCellule(5, 5), 3);
+    EXPECT_EQ(g_marquesContact[5][5], 1);
+    // The robot drives into that cell and stands well inside it: the mark was wrong.
+    depuis(137, 137);
+    EXPECT_EQ(g_foulees[5][5], 1);
+    EXPECT_NE(valeurCellule(5, 5), 3);
+    EXPECT_EQ(g_marquesContact[5][5], 0);
+    // Back in (4, 5), a contact ahead marks nothing there.
+    depuis(112, 137);
+    HandleBumpers(1, 1);
+    EXPECT_NE(valeurCellule(5, 5), 3);
+}
+
+TEST_F(PositionFiltreeTest, APaintedObstacleIsNeverMarkedOverWithTheFilterAsItIsWithout)
+{
+    PlaceObstacle(6, 6); // cell (5, 5), painted
+    g_heading = 3;
+    depuis(112, 137);
+    HandleBumpers(1, 1);
+    EXPECT_EQ(valeurCellule(5, 5), 1);
+    EXPECT_EQ(g_marquesContact[5][5], 0);
+    g_filtreActif = 0;
+    HandleBumpers(1, 1);
+    EXPECT_EQ(valeurCellule(5, 5), 3) << "the specified rule marks whatever the cell held";
+}
+
+TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksNeverPaintedOnes)
+{
+    // The goal (12, 10) walled in by contact marks; near it, a painted
+    // obstacle and a contact mark a second contact confirmed.
+    const Point but{12, 10};
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx != 0 || dy != 0) {
+                MarkObstacle(but.y + dy + 1, but.x + dx + 1);
+                noterMarqueContact(but.x + dx, but.y + dy);
+            }
+        }
+    }
+    PlaceObstacle(11, 16); // cell (15, 10)
+    MarkObstacle(13, 15);  // cell (14, 12)
+    noterMarqueContact(14, 12);
+    confirmerMarqueContact(14, 12);
+    depuis(5 * 25 + 12, 10 * 25 + 12);
+    g_heading = 3;
+    SetDestination(but.x * 25 + 12, but.y * 25 + 12);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_degagements, 1);
+    EXPECT_EQ(g_marquesDegagees, 8);
+    EXPECT_NE(g_firstStep, 0) << "planned again after the recovery";
+    EXPECT_EQ(valeurCellule(14, 12), 3) << "confirmed by a second contact";
+    EXPECT_EQ(valeurCellule(15, 10), 1) << "painted";
+    EXPECT_NE(valeurCellule(11, 10), 3);
+    EXPECT_NE(navigationTrace().end(),
+              std::find(navigationTrace().begin(), navigationTrace().end(), "recovery 8"));
+    StopWorldThreads();
+
+    // Filter off: the marks stand and "no path" with them.
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (dx != 0 || dy != 0) {
+                MarkObstacle(but.y + dy + 1, but.x + dx + 1);
+                noterMarqueContact(but.x + dx, but.y + dy);
+            }
+        }
+    }
+    g_filtreActif = 0;
+    notifyWorldChange();
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_degagements, 1);
+    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(valeurCellule(11, 10), 3);
+}

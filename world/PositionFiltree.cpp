@@ -1,0 +1,154 @@
+#include "world/PositionFiltree.h"
+
+#include "world/GridEdits.h"
+#include "world/Locks.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+/** The known cell enters the goal cell this far inside it at least, cm. */
+constexpr double MargeButMin = 3.0;
+constexpr double MargeButMax = 9.0;
+/** A cell joins the footprint with the position this far inside it, and this spread at most. */
+constexpr double MargeFoulee = 8.0;
+constexpr double EcartFoulee = 4.0;
+
+bool dansLaGrille(int x, int y)
+{
+    return x >= 0 && y >= 0 && x < geo::Cells && y < geo::Cells;
+}
+
+/** How far (cm) the position (px, py) lies inside cell (cx, cy): its distance to the nearest edge. */
+double profondeur(double px, double py, int cx, int cy)
+{
+    const double gauche = px - cx * geo::CellSize;
+    const double haut = py - cy * geo::CellSize;
+    return std::min({gauche, haut, geo::CellSize - gauche, geo::CellSize - haut});
+}
+
+} // namespace
+
+void oublierPositionFiltree()
+{
+    {
+        VerrouMonde verrou(g_robotLock);
+        g_filtre.reinitialiser();
+    }
+    g_robotBrut.set(-1, -1);
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            g_marquesContact[y][x] = 0;
+            g_foulees[y][x] = 0;
+        }
+    }
+}
+
+bool filtrerPositionLocked(double x, double y, Point& aEffacer)
+{
+    aEffacer = {-1, -1};
+    g_robotBrut.set(static_cast<int>(x), static_cast<int>(y));
+    const filtre::Issue issue = g_filtre.mesurer(x, y);
+    if (issue == filtre::Issue::Refusee || issue == filtre::Issue::Reprise) {
+        g_refusFiltre.fetch_add(1, std::memory_order_relaxed);
+    }
+    const double fx = std::clamp(g_filtre.x(), 0.0, 499.0);
+    const double fy = std::clamp(g_filtre.y(), 0.0, 499.0);
+    const int px = static_cast<int>(fx);
+    const int py = static_cast<int>(fy);
+    Point cellule{geo::celluleDe(px), geo::celluleDe(py)};
+    const double ecart = g_filtre.ecart();
+
+    // The goal cell is entered only inside it by the margin; once there, the
+    // robot stays in it while the position does.
+    const Point dest = g_destPos.get();
+    if (g_navActive != 0 && dest.x >= 0 && dest.y >= 0) {
+        const Point but{geo::celluleDe(dest.x), geo::celluleDe(dest.y)};
+        const double marge = std::clamp(2.0 * ecart, MargeButMin, MargeButMax);
+        if (cellule == but && !(g_robotCell == but) && profondeur(fx, fy, but.x, but.y) < marge) {
+            // The neighbour across the edge the position is too close to.
+            const double dx = fx - (but.x * geo::CellSize + geo::CellSize / 2.0);
+            const double dy = fy - (but.y * geo::CellSize + geo::CellSize / 2.0);
+            const double limite = geo::CellSize / 2.0 - marge;
+            Point voisin = but;
+            if (dx > limite) {
+                ++voisin.x;
+            } else if (dx < -limite) {
+                --voisin.x;
+            }
+            if (dy > limite) {
+                ++voisin.y;
+            } else if (dy < -limite) {
+                --voisin.y;
+            }
+            if (dansLaGrille(voisin.x, voisin.y)) {
+                cellule = voisin;
+            }
+        }
+    }
+
+    if (ecart <= EcartFoulee && profondeur(fx, fy, cellule.x, cellule.y) >= MargeFoulee &&
+        dansLaGrille(cellule.x, cellule.y) && g_foulees[cellule.y][cellule.x] == 0) {
+        g_foulees[cellule.y][cellule.x] = 1;
+        if (g_marquesContact[cellule.y][cellule.x] != 0) {
+            aEffacer = cellule;
+        }
+    }
+
+    const bool change = px != static_cast<int>(g_robotX) || py != static_cast<int>(g_robotY) ||
+                        !(cellule == g_robotCell);
+    if (change) {
+        g_robotPos.set(px, py);
+        g_robotX = fx;
+        g_robotY = fy;
+        g_robotCell = cellule;
+    }
+    return change;
+}
+
+void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap)
+{
+    VerrouMonde verrou(g_robotLock);
+    g_filtre.indiquerCap(cap);
+    g_filtre.commander(gauche, droite, virage, contact);
+}
+
+bool celluleFoulee(int x, int y)
+{
+    return g_filtreActif != 0 && dansLaGrille(x, y) && g_foulees[y][x] != 0;
+}
+
+void noterMarqueContact(int x, int y)
+{
+    if (dansLaGrille(x, y)) {
+        g_marquesContact[y][x] = 1;
+    }
+}
+
+void confirmerMarqueContact(int x, int y)
+{
+    if (dansLaGrille(x, y) && g_marquesContact[y][x] != 0) {
+        g_marquesContact[y][x] = g_marquesContact[y][x] + 1;
+    }
+}
+
+int degagerMarquesContact(Point robot, Point but, int rayon)
+{
+    int n = 0;
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            if (g_marquesContact[y][x] != 1 || valeurCellule(x, y) != 3) {
+                continue;
+            }
+            const bool pres =
+                std::max(std::abs(x - robot.x), std::abs(y - robot.y)) <= rayon ||
+                std::max(std::abs(x - but.x), std::abs(y - but.y)) <= rayon;
+            if (pres) {
+                ClearObstacle(y + 1, x + 1);
+                ++n;
+            }
+        }
+    }
+    return n;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "world/FiltrePosition.h"
+#include "world/Geometry.h"
+#include "world/Relaxed.h"
+#include "world/WorldState.h"
+
+#include <atomic>
+
+/**
+ * Where the robot truly is, when the filter is on (g_filtreActif, the
+ * setting Navigation/Filtre): each frame's estimate goes through the
+ * position filter (FiltrePosition.h) and the world's robot is the filtered
+ * position; the raw estimate stays beside it for the map and the log.
+ *
+ * The known cell enters the destination's cell only once the filtered
+ * position lies inside it by a margin its spread sets, so that "arrived" is
+ * said in the true goal cell. A cell the robot has been confidently inside
+ * is part of its footprint: a contact mark there is cleared, and none is
+ * placed there again. Contact marks remember their origin: a cell the
+ * bumper marked in this session (never one painted by the operator or
+ * loaded with the field) counts its contacts, and the navigation's recovery
+ * may clear the marks that a second contact never confirmed.
+ *
+ * With the filter off, none of this runs: the world is the specified one.
+ */
+
+/** 1 (the default): the filter, arrival by margin, footprint and recovery; 0: off. */
+extern std::atomic<int> g_filtreActif;
+
+/** The filter itself, guarded by g_robotLock. */
+extern filtre::FiltrePosition g_filtre;
+
+/** The last raw estimate, cm; (-1, -1) before the first (or with the filter off). */
+extern SharedPoint g_robotBrut;
+
+/** Estimates the filter refused since the world started. */
+extern std::atomic<long> g_refusFiltre;
+
+/**
+ * Contacts on each cell the bumper marked in this session, [y][x]: 0 for a
+ * cell that is no contact mark (free, margin, painted, loaded), 1 marked
+ * once, 2 and more confirmed.
+ */
+extern Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
+
+/** 1 for each cell of the robot's footprint, [y][x]: it has been confidently inside. */
+extern Relaxed<int> g_foulees[geo::Cells][geo::Cells];
+
+/** Recoveries the navigation made (contact marks cleared to find a route), since the start. */
+extern std::atomic<int> g_degagements;
+/** Contact marks the last recovery cleared. */
+extern std::atomic<int> g_marquesDegagees;
+
+/** Forgets the filter, the footprint and the contact marks (a new or reopened field). */
+void oublierPositionFiltree();
+
+/**
+ * A frame's estimate (cm) through the filter; the caller holds g_robotLock.
+ * Places the robot at the filtered position, its cell kept out of the goal
+ * cell until inside it by the margin. Returns whether the robot's position
+ * changed; `aEffacer` gets a footprint cell (x, y) whose contact mark must
+ * be cleared once the lock is released, or (-1, -1).
+ */
+bool filtrerPositionLocked(double x, double y, Point& aEffacer);
+
+/**
+ * The command that answered a frame, for the filter's next prediction:
+ * takes g_robotLock. `cap` is the heading code the robot had before the
+ * turn, the filter's first heading while it has none.
+ */
+void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap);
+
+/** True when cell (x, y) is part of the robot's footprint (and the filter is on). */
+bool celluleFoulee(int x, int y);
+
+/** Cell (x, y) was just marked by the bumper from a free or margin cell. */
+void noterMarqueContact(int x, int y);
+
+/** A contact again on contact mark (x, y): confirmed. */
+void confirmerMarqueContact(int x, int y);
+
+/**
+ * Clears every unconfirmed contact mark within `rayon` cells of `robot` or
+ * `but` (ClearObstacle: the margins are mended and the removal recorded).
+ * No world lock may be held. Returns the count cleared.
+ */
+int degagerMarquesContact(Point robot, Point but, int rayon);
