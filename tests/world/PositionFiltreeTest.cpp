@@ -80,7 +80,7 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
 
 TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
 {
-    g_heading = 3; // towards +x
+    g_heading = 3;    // towards +x
     depuis(112, 137); // cell (4, 5)
     HandleBumpers(1, 1);
     ASSERT_EQ(valeurCellule(5, 5), 3);
