@@ -42,6 +42,7 @@ void oublierPositionFiltree()
         for (int x = 0; x < geo::Cells; ++x) {
             g_marquesContact[y][x] = 0;
             g_foulees[y][x] = 0;
+            g_degagees[y][x] = 0;
         }
     }
 }
@@ -123,7 +124,8 @@ bool celluleFoulee(int x, int y)
 void noterMarqueContact(int x, int y)
 {
     if (dansLaGrille(x, y)) {
-        g_marquesContact[y][x] = 1;
+        // Marked again after a recovery cleared it: the second contact.
+        g_marquesContact[y][x] = g_degagees[y][x] != 0 ? 2 : 1;
     }
 }
 
@@ -146,6 +148,7 @@ int degagerMarquesContact(Point robot, Point but, int rayon)
                               std::max(std::abs(x - but.x), std::abs(y - but.y)) <= rayon;
             if (pres) {
                 ClearObstacle(y + 1, x + 1);
+                g_degagees[y][x] = 1;
                 ++n;
             }
         }

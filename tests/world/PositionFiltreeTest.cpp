@@ -140,6 +140,10 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     EXPECT_NE(navigationTrace().end(),
               std::find(navigationTrace().begin(), navigationTrace().end(), "recovery 8"));
     StopWorldThreads();
+    // A cell a recovery cleared, marked again: that is its second contact.
+    MarkObstacle(11, 12);
+    noterMarqueContact(11, 10);
+    EXPECT_EQ(g_marquesContact[10][11], 2);
 
     // Filter off: the marks stand and "no path" with them.
     for (int dy = -1; dy <= 1; ++dy) {
