@@ -82,7 +82,11 @@ int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
                     return estimateur->estimer(t1, t2, t3);
                 },
                 true,
-                {}},
+                {},
+                // The engine lives until the monitor is suspended.
+                [lien = m_serialPort.get()](int brutX, int brutY, int x, int y) {
+                    lien->notePosition({brutX, brutY, x, y});
+                }},
             seuil);
         const bool reflexe = m_serialPort->installerReflexe(
             {[enLigne](int octet, std::int64_t arrivee, std::string& reponse) {

@@ -118,6 +118,17 @@ void LienEnregistre::noteCalibrationEdit(const journal::EditionListe& edition)
     }
 }
 
+void LienEnregistre::notePosition(const journal::PositionFiltree& position)
+{
+    // Only what a log can hold (what a reader takes back).
+    std::uint8_t charge[journal::TaillePosition];
+    journal::encoderPosition(charge, position);
+    journal::PositionFiltree relue;
+    if (m_ouvert && journal::decoderPosition(charge, sizeof charge, relue)) {
+        m_journal->position(position);
+    }
+}
+
 void LienEnregistre::OnRobotByte(int octet, int port)
 {
     const auto valeur = static_cast<std::uint8_t>(octet & 0xFF);

@@ -45,6 +45,7 @@ public:
     void noteCalibration(const journal::PointCalibre& point) override;
     void noteTerrain(const journal::EtatTerrain& terrain) override;
     void noteCalibrationEdit(const journal::EditionListe& edition) override;
+    void notePosition(const journal::PositionFiltree& position) override;
 
     void OnRobotByte(int octet, int port) override;
     void OnRobotByteAt(int octet, int port, std::int64_t arrivee) override;

@@ -183,6 +183,12 @@ public:
      * session's log, when the link keeps one.
      */
     virtual void noteCalibrationEdit(const journal::EditionListe& /*edition*/) {}
+    /**
+     * Notes where the filter put the robot after a frame's estimate, in the
+     * session's log, when the link keeps one; called on the thread that
+     * handled the frame.
+     */
+    virtual void notePosition(const journal::PositionFiltree& /*position*/) {}
 };
 
 /** Makes the engine for an opening; the console's default gives UnavailableLink. */

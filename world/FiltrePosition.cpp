@@ -10,8 +10,8 @@ namespace {
 constexpr double Pi = 3.14159265358979323846;
 constexpr double Degre = Pi / 180.0;
 /** The turn of each turn code, radians clockwise. */
-constexpr double Virages[6] = {0.0, 90.0 * Degre, 135.0 * Degre, 180.0 * Degre, -135.0 * Degre,
-                               -90.0 * Degre};
+constexpr double Virages[6] = {0.0,           90.0 * Degre,   135.0 * Degre,
+                               180.0 * Degre, -135.0 * Degre, -90.0 * Degre};
 /** Spread of the heading the navigation gives (its sector is 45 degrees wide). */
 constexpr double EcartCapIndique = 25.0 * Degre;
 /** Spread a turn in place adds to the heading. */

@@ -37,8 +37,7 @@ void prendreInstantane(Instantane& instantane)
 
 bool memeCarte(const Instantane& a, const Instantane& b)
 {
-    return a.robotPos == b.robotPos && a.brutPos == b.brutPos && a.cap == b.cap &&
-           memeFond(a, b);
+    return a.robotPos == b.robotPos && a.brutPos == b.brutPos && a.cap == b.cap && memeFond(a, b);
 }
 
 bool memeFond(const Instantane& a, const Instantane& b)

@@ -20,7 +20,8 @@ bool dansLaGrille(int x, int y)
     return x >= 0 && y >= 0 && x < geo::Cells && y < geo::Cells;
 }
 
-/** How far (cm) the position (px, py) lies inside cell (cx, cy): its distance to the nearest edge. */
+/** How far (cm) the position (px, py) lies inside cell (cx, cy): its distance to the nearest edge.
+ */
 double profondeur(double px, double py, int cx, int cy)
 {
     const double gauche = px - cx * geo::CellSize;
@@ -41,6 +42,7 @@ void oublierPositionFiltree()
         for (int x = 0; x < geo::Cells; ++x) {
             g_marquesContact[y][x] = 0;
             g_foulees[y][x] = 0;
+            g_degagees[y][x] = 0;
         }
     }
 }
@@ -122,7 +124,8 @@ bool celluleFoulee(int x, int y)
 void noterMarqueContact(int x, int y)
 {
     if (dansLaGrille(x, y)) {
-        g_marquesContact[y][x] = 1;
+        // Marked again after a recovery cleared it: the second contact.
+        g_marquesContact[y][x] = g_degagees[y][x] != 0 ? 2 : 1;
     }
 }
 
@@ -141,11 +144,11 @@ int degagerMarquesContact(Point robot, Point but, int rayon)
             if (g_marquesContact[y][x] != 1 || valeurCellule(x, y) != 3) {
                 continue;
             }
-            const bool pres =
-                std::max(std::abs(x - robot.x), std::abs(y - robot.y)) <= rayon ||
-                std::max(std::abs(x - but.x), std::abs(y - but.y)) <= rayon;
+            const bool pres = std::max(std::abs(x - robot.x), std::abs(y - robot.y)) <= rayon ||
+                              std::max(std::abs(x - but.x), std::abs(y - but.y)) <= rayon;
             if (pres) {
                 ClearObstacle(y + 1, x + 1);
+                g_degagees[y][x] = 1;
                 ++n;
             }
         }

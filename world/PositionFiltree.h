@@ -47,6 +47,9 @@ extern Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
 /** 1 for each cell of the robot's footprint, [y][x]: it has been confidently inside. */
 extern Relaxed<int> g_foulees[geo::Cells][geo::Cells];
 
+/** 1 for each cell a recovery cleared, [y][x]: a contact that marks it again confirms it. */
+extern Relaxed<int> g_degagees[geo::Cells][geo::Cells];
+
 /** Recoveries the navigation made (contact marks cleared to find a route), since the start. */
 extern std::atomic<int> g_degagements;
 /** Contact marks the last recovery cleared. */
@@ -74,7 +77,10 @@ void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int c
 /** True when cell (x, y) is part of the robot's footprint (and the filter is on). */
 bool celluleFoulee(int x, int y);
 
-/** Cell (x, y) was just marked by the bumper from a free or margin cell. */
+/**
+ * Cell (x, y) was just marked by the bumper from a free or margin cell: one
+ * contact, or two when a recovery had cleared it before.
+ */
 void noterMarqueContact(int x, int y);
 
 /** A contact again on contact mark (x, y): confirmed. */

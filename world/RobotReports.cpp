@@ -27,7 +27,9 @@ bool ReportRobotPosition(double sortie0, double sortie1)
             VerrouMonde verrou(g_robotLock);
             // Kept whole (not truncated) for the filter, which refuses a
             // value that is not a number.
-            const auto borne = [](double s) { return std::isfinite(s) ? std::clamp(s, 0.0, 499.0) : s; };
+            const auto borne = [](double s) {
+                return std::isfinite(s) ? std::clamp(s, 0.0, 499.0) : s;
+            };
             change = filtrerPositionLocked(borne(sortie1), borne(sortie0), aEffacer);
         }
         if (aEffacer.x >= 0) {

@@ -96,11 +96,15 @@ void HandleBumpers(int bit0, int bit1)
             return rr >= 1 && rr <= geo::Cells && cc >= 1 && cc <= geo::Cells;
         };
         const bool filtre = g_filtreActif != 0;
+        if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 1) {
+            // An obstacle the operator painted or the field brought: the
+            // contact is explained, and it stays the operator's (marking it
+            // found would change no route, only its origin).
+            return;
+        }
         // With the filter, a cell of the robot's footprint is never marked
-        // (it has been inside it), nor an obstacle the operator painted or
-        // the field brought; a contact on a contact mark confirms it.
-        const bool interdite =
-            filtre && dansLeTerrain(r, c) && (celluleFoulee(c - 1, r - 1) || g_grid[r][c] == 1);
+        // (it has been inside it); a contact on a contact mark confirms it.
+        const bool interdite = filtre && dansLeTerrain(r, c) && celluleFoulee(c - 1, r - 1);
         if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 3) {
             confirmerMarqueContact(c - 1, r - 1);
         }

@@ -61,6 +61,7 @@ SharedPoint g_robotBrut;
 std::atomic<long> g_refusFiltre;
 Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
 Relaxed<int> g_foulees[geo::Cells][geo::Cells];
+Relaxed<int> g_degagees[geo::Cells][geo::Cells];
 std::atomic<int> g_degagements;
 std::atomic<int> g_marquesDegagees;
 

@@ -137,6 +137,13 @@ void Enregistreur::terrain(const EtatTerrain& terrain)
     noter(Genre::Terrain, charge, sizeof charge);
 }
 
+void Enregistreur::position(const PositionFiltree& position)
+{
+    std::uint8_t charge[TaillePosition];
+    encoderPosition(charge, position);
+    noter(Genre::Position, charge, sizeof charge);
+}
+
 void Enregistreur::fournirTerrain(SourceTerrain source)
 {
     std::lock_guard verrou(m_mutex);

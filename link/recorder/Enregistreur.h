@@ -91,6 +91,8 @@ public:
     void calibration(const PointCalibre& point);
     /** The whole field as it stands, when it was replaced at once (a field opened, a new one). */
     void terrain(const EtatTerrain& terrain);
+    /** Where the filter put the robot after a frame's estimate (each coordinate 0 .. 500). */
+    void position(const PositionFiltree& position);
 
     /**
      * Gives the field as it stands now. It is written at the start of each

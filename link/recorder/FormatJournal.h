@@ -6,10 +6,10 @@
 #include <cstdint>
 
 /**
- * The flight recorder's log file ("*.kivlog"), version 3. All integers are
+ * The flight recorder's log file ("*.kivlog"), version 4. All integers are
  * little-endian.
  *
- *   header (16 bytes):  "KIVLOG" | u16 version (1, 2 or 3) | i64 session start,
+ *   header (16 bytes):  "KIVLOG" | u16 version (1 .. 4) | i64 session start,
  *                       microseconds since 1970-01-01 UTC
  *   record (11 + n):    u64 time, microseconds since the session start
  *                       (steady, never decreasing) | u8 kind | u16 n |
@@ -33,9 +33,12 @@
  * (9 bytes: u8 operation (OperationListe: 1 a point removed, 2 the list
  * emptied); u32 the index of the point removed, 0 .. size - 1 (0 when
  * emptied); u32 the list's size before the edit, 1 or more: with the
- * kind-7 records before it, the list the calibration window held). A
- * version-1 log holds
- * kinds 1 to 4 only, a version-2 log kinds 1 to 7; a map record of another
+ * kind-7 records before it, the list the calibration window held).
+ * Version 4 adds 10 where the filter put the robot after a frame's estimate
+ * (8 bytes: u16 x, y of the raw estimate, then u16 x, y of the filtered
+ * position, in cm, 0 .. 500 each; written only while the position filter
+ * is on). A version-1 log holds
+ * kinds 1 to 4 only, a version-2 log kinds 1 to 7, a version-3 log 1 to 9; a map record of another
  * size or out of the field is damage. The writer appends one record at
  * a time and flushes it, so a crash can only leave the last record torn; a
  * reader stops at the last whole record.
@@ -43,8 +46,9 @@
 namespace journal {
 
 inline constexpr char Magie[6] = {'K', 'I', 'V', 'L', 'O', 'G'};
-/** The version written; versions 1 (without the map records) and 2 still read. */
-inline constexpr std::uint16_t Version = 3;
+/** The version written; versions 1 (without the map records), 2 and 3 still read. */
+inline constexpr std::uint16_t Version = 4;
+inline constexpr std::uint16_t VersionSansPosition = 3;
 inline constexpr std::uint16_t VersionSansTerrain = 2;
 inline constexpr std::uint16_t VersionSansCarte = 1;
 inline constexpr std::size_t TailleEntete = 16;
@@ -58,21 +62,22 @@ inline constexpr const char* Extension = ".kivlog";
 
 /** What a record holds. */
 enum class Genre : std::uint8_t {
-    Recu = 1,        ///< bytes from the robot
-    Emis = 2,        ///< bytes to the robot
-    Lien = 3,        ///< link event (text)
-    Navigation = 4,  ///< navigation event (text)
-    Destination = 5, ///< destination placed (version 2)
-    Carte = 6,       ///< map edit (version 2)
-    Calibration = 7, ///< calibration point kept (version 2)
-    Terrain = 8,     ///< the whole field as it stands (version 3)
+    Recu = 1,             ///< bytes from the robot
+    Emis = 2,             ///< bytes to the robot
+    Lien = 3,             ///< link event (text)
+    Navigation = 4,       ///< navigation event (text)
+    Destination = 5,      ///< destination placed (version 2)
+    Carte = 6,            ///< map edit (version 2)
+    Calibration = 7,      ///< calibration point kept (version 2)
+    Terrain = 8,          ///< the whole field as it stands (version 3)
     ListeCalibration = 9, ///< an edit of the calibration list (version 3)
+    Position = 10,        ///< the raw and the filtered position of a frame (version 4)
 };
 
 /** True for the kinds a log of `version` may hold. */
 inline bool genreConnu(std::uint8_t genre, std::uint16_t version = Version)
 {
-    const std::uint8_t dernier = version >= 3 ? 9 : (version >= 2 ? 7 : 4);
+    const std::uint8_t dernier = version >= 4 ? 10 : version >= 3 ? 9 : (version >= 2 ? 7 : 4);
     return genre >= 1 && genre <= dernier;
 }
 
@@ -92,11 +97,22 @@ inline constexpr std::size_t TailleDestination = 4;
 inline constexpr std::size_t TailleEditionCarte = 3;
 inline constexpr std::size_t TailleCalibration = 52;
 inline constexpr std::size_t TailleTerrain = 413;
+inline constexpr std::size_t TaillePosition = 8;
 
 /** A destination record's payload, decoded. */
 struct Destination {
     int x = 0;
     int y = 0;
+};
+
+/** A position record's payload, decoded: the frame's raw estimate and the filtered position, cm. */
+struct PositionFiltree {
+    int brutX = 0;
+    int brutY = 0;
+    int x = 0;
+    int y = 0;
+
+    bool operator==(const PositionFiltree&) const = default;
 };
 
 /** A map edit record's payload, decoded. */
@@ -164,6 +180,29 @@ inline void encoderEdition(std::uint8_t destination[TailleEditionCarte], Edition
     destination[0] = static_cast<std::uint8_t>(genre);
     destination[1] = static_cast<std::uint8_t>(colonne);
     destination[2] = static_cast<std::uint8_t>(ligne);
+}
+
+/** The payload of a position record (each coordinate 0 .. CoteTerrainCm). */
+inline void encoderPosition(std::uint8_t destination[TaillePosition], const PositionFiltree& p)
+{
+    poser(destination, static_cast<std::uint16_t>(p.brutX));
+    poser(destination + 2, static_cast<std::uint16_t>(p.brutY));
+    poser(destination + 4, static_cast<std::uint16_t>(p.x));
+    poser(destination + 6, static_cast<std::uint16_t>(p.y));
+}
+
+/** A position payload of `n` bytes into `p`; false when it is not a valid one. */
+inline bool decoderPosition(const std::uint8_t* charge, std::size_t n, PositionFiltree& p)
+{
+    if (n != TaillePosition) {
+        return false;
+    }
+    p.brutX = prendre<std::uint16_t>(charge);
+    p.brutY = prendre<std::uint16_t>(charge + 2);
+    p.x = prendre<std::uint16_t>(charge + 4);
+    p.y = prendre<std::uint16_t>(charge + 6);
+    return p.brutX <= CoteTerrainCm && p.brutY <= CoteTerrainCm && p.x <= CoteTerrainCm &&
+           p.y <= CoteTerrainCm;
 }
 
 /** A destination payload of `n` bytes into `d`; false when it is not a valid one. */

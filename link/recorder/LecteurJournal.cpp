@@ -33,7 +33,8 @@ bool LecteurJournal::lireEntete()
         return false;
     }
     const auto version = prendre<std::uint16_t>(entete.data() + 6);
-    if (version != Version && version != VersionSansTerrain && version != VersionSansCarte) {
+    if (version != Version && version != VersionSansPosition && version != VersionSansTerrain &&
+        version != VersionSansCarte) {
         arret(Lecture::Corrompu, "version de journal inconnue : " + std::to_string(version));
         return false;
     }
@@ -120,6 +121,13 @@ Lecture LecteurJournal::suivant(Enregistrement& e)
         if (!decoderListeCalibration(e.charge.data(), e.charge.size(), edition)) {
             return arret(Lecture::Corrompu, "modification de la liste de calibration invalide (" +
                                                 std::to_string(e.charge.size()) + " octets)");
+        }
+    }
+    if (genre == static_cast<std::uint8_t>(Genre::Position)) {
+        PositionFiltree p;
+        if (!decoderPosition(e.charge.data(), e.charge.size(), p)) {
+            return arret(Lecture::Corrompu,
+                         "position invalide (" + std::to_string(e.charge.size()) + " octets)");
         }
     }
     if (genre == static_cast<std::uint8_t>(Genre::Terrain)) {

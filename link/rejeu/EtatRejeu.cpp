@@ -90,6 +90,10 @@ void EtatRejeu::appliquer(const journal::Enregistrement& e, const protocole::Est
                         estimateur(ev.intervalles[0], ev.intervalles[1], ev.intervalles[2]);
                     if (estimation.valide) {
                         ++estimations;
+                    }
+                    // A session of the filter recorded where it put the
+                    // robot (kind 10, right after): that is what it showed.
+                    if (estimation.valide && !positionsEnregistrees) {
                         // As the console places the robot: within one cell's
                         // radius the estimate is taken as noise.
                         const int x = CoordonneeDeSortie(estimation.sortie1);
@@ -181,6 +185,14 @@ void EtatRejeu::appliquer(const journal::Enregistrement& e, const protocole::Est
             ++editions;
         }
         break;
+    case journal::Genre::Position:
+        if (journal::PositionFiltree p;
+            journal::decoderPosition(e.charge.data(), e.charge.size(), p)) {
+            positionsEnregistrees = true;
+            robot = {p.x, p.y};
+            brut = {p.brutX, p.brutY};
+        }
+        break;
     case journal::Genre::Calibration:
     case journal::Genre::ListeCalibration:
         break;
@@ -189,7 +201,8 @@ void EtatRejeu::appliquer(const journal::Enregistrement& e, const protocole::Est
 
 bool operator==(const EtatRejeu& a, const EtatRejeu& b)
 {
-    return a.grille == b.grille && a.robot == b.robot &&
+    return a.grille == b.grille && a.robot == b.robot && a.brut == b.brut &&
+           a.positionsEnregistrees == b.positionsEnregistrees &&
            a.destinationPlacee == b.destinationPlacee && a.destination == b.destination &&
            a.banditVisible == b.banditVisible && a.bandit == b.bandit &&
            a.quadrillage == b.quadrillage && a.terrainEnregistre == b.terrainEnregistre &&
@@ -210,6 +223,7 @@ void instantaneRejeu(const EtatRejeu& etat, Instantane& image, Itineraire& itine
 {
     image.grille = etat.grille;
     image.robotPos = etat.robot;
+    image.brutPos = etat.brut;
     const auto cellule = [](int cm) { return std::clamp(cm / geo::CellSize, 0, geo::Cells - 1); };
     image.robotCell = {cellule(etat.robot.x), cellule(etat.robot.y)};
     image.destPos = etat.destinationPlacee ? etat.destination : Point{-25, -25};

@@ -33,7 +33,9 @@ struct DerniersOctets {
  * What a replayed session shows at one moment, built from the log's records
  * alone: the field as it was recorded (the whole field of the last kind-8
  * record, with the destinations and map edits made since), the robot where
- * the network placed it from each recorded frame, the last command byte
+ * the network placed it from each recorded frame (or, for a session of the
+ * position filter, where the recorded filter put it, with the raw estimate
+ * beside it), the last command byte
  * sent and its wheel codes, the battery, the link and navigation events.
  * No navigation and no bumper logic run on it: a bumper contact changes the
  * field only through the mark the live console recorded. Plain value: a
@@ -46,6 +48,14 @@ struct EtatRejeu {
     /** The grid with its border, [row][column] as the world holds it. */
     GrilleMonde grille{};
     Point robot{25, 25};
+    /**
+     * The raw estimate of the last frame, when the session recorded where its
+     * filter put the robot (then `robot` is the filtered position); (-1, -1)
+     * otherwise.
+     */
+    Point brut{-1, -1};
+    /** Position records (kind 10) were met: frames no longer place the robot themselves. */
+    bool positionsEnregistrees = false;
     bool destinationPlacee = false;
     Point destination{-25, -25};
     bool banditVisible = false;

@@ -2,6 +2,7 @@
 
 #include "core/Platform.h"
 #include "link/protocol/RobotProtocol.h"
+#include "world/PositionFiltree.h"
 #include "world/RobotReports.h"
 
 #include <cstdio>
@@ -15,12 +16,11 @@ namespace {
 void tracerTrame(const Evenement& e, const Estimation& estimation)
 {
     char ligne[160];
-    int n = std::snprintf(ligne, sizeof ligne,
-                          "frame: stamps %d %d %d %d, intervals %.7g %.7g %.7g, ", e.horodatages[0],
-                          e.horodatages[1], e.horodatages[2], e.horodatages[3],
-                          static_cast<double>(e.intervalles[0]),
-                          static_cast<double>(e.intervalles[1]),
-                          static_cast<double>(e.intervalles[2]));
+    int n =
+        std::snprintf(ligne, sizeof ligne, "frame: stamps %d %d %d %d, intervals %.7g %.7g %.7g, ",
+                      e.horodatages[0], e.horodatages[1], e.horodatages[2], e.horodatages[3],
+                      static_cast<double>(e.intervalles[0]), static_cast<double>(e.intervalles[1]),
+                      static_cast<double>(e.intervalles[2]));
     n = n < 0 ? 0 : (n < static_cast<int>(sizeof ligne) ? n : static_cast<int>(sizeof ligne) - 1);
     if (estimation.valide) {
         std::snprintf(ligne + n, sizeof ligne - static_cast<std::size_t>(n), "outputs %.6g %.6g",
@@ -51,14 +51,19 @@ Etape ChaineTrames::recevoir(int octet, Instant arrivee)
     switch (e.action) {
     case Action::Position:
         if (m_branchements.estimateur) {
-            etape.estimation = m_branchements.estimateur(e.intervalles[0], e.intervalles[1],
-                                                         e.intervalles[2]);
+            etape.estimation =
+                m_branchements.estimateur(e.intervalles[0], e.intervalles[1], e.intervalles[2]);
         }
         if (platform().traceEnabled(TraceChannel::Protocol)) {
             tracerTrame(e, etape.estimation);
         }
         if (m_branchements.monde && etape.estimation.valide) {
             etape.deplace = ReportRobotPosition(etape.estimation.sortie0, etape.estimation.sortie1);
+            if (m_branchements.position && g_filtreActif != 0) {
+                const Point brut = g_robotBrut.get();
+                const Point filtre = g_robotPos.get();
+                m_branchements.position(brut.x, brut.y, filtre.x, filtre.y);
+            }
         }
         break;
     case Action::Etat:

@@ -40,11 +40,18 @@ public:
          * (called under g_wheelLock); only with `monde`.
          */
         std::function<void(int gauche, int droite, int virage)> repondre;
+        /**
+         * Told where the filter put the robot after a frame's estimate (the
+         * raw estimate and the filtered position, cm), while the filter is
+         * on; only with `monde`.
+         */
+        std::function<void(int brutX, int brutY, int x, int y)> position;
     };
 
     explicit ChaineTrames(Branchements branchements);
 
-    /** A new opening of the line: frames counted from the next byte, with this silence threshold. */
+    /** A new opening of the line: frames counted from the next byte, with this silence threshold.
+     */
     void demarrer(Instant seuilSilence);
 
     /** One received byte, read at `arrivee` (InstantInconnu: counted only). */

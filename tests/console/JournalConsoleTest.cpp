@@ -24,6 +24,7 @@
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/BeaconModel.h"
 #include "world/GridEdits.h"
+#include "world/PositionFiltree.h"
 #include "world/TerrainMonde.h"
 
 #include <QComboBox>
@@ -616,4 +617,54 @@ TEST_F(JournalConsoleTest, ARecorderThatStopsIsToldOnceAndTheConsoleGoesOn)
     QCoreApplication::processEvents();
     EXPECT_EQ(controle<QProgressBar>(1019)->value(), 150);
     EXPECT_EQ(scripted().messages().size(), 1u);
+}
+
+TEST_F(JournalConsoleTest, WithTheFilterEachFrameRecordsBothPositionsAndTheReplayShowsThem)
+{
+    filtre = true;
+    auto session = demarrerEnregistre({dossier / "journaux", 1 << 20, 0});
+    RobotLinkOwner* robot = liens[0]->proprietaire;
+    ASSERT_NE(robot, nullptr);
+    // Frames about one place, then a jump the filter refuses.
+    const balises::Position chemin[] = {{300, 200}, {303, 202}, {298, 199}, {100, 400}};
+    std::vector<Point> vus, bruts;
+    std::vector<std::uint64_t> fins;
+    for (int k = 0; k < 4; ++k) {
+        horloge += 100000;
+        for (const char c : trame(chemin[k], 977 * k, 200)) {
+            robot->OnRobotByte(static_cast<unsigned char>(c), 1);
+            horloge += 1000;
+        }
+        fins.push_back(horloge - 1000);
+        vus.push_back(g_robotPos.get());
+        bruts.push_back(g_robotBrut.get());
+    }
+    EXPECT_LT(vus[3].x, 320) << "the jump was refused";
+    EXPECT_EQ(g_refusFiltre, 1);
+
+    std::vector<journal::PositionFiltree> positions;
+    for (const auto& e : lireTout(session->chemin())) {
+        if (journal::PositionFiltree p;
+            e.genre == journal::Genre::Position &&
+            journal::decoderPosition(e.charge.data(), e.charge.size(), p)) {
+            positions.push_back(p);
+        }
+    }
+    ASSERT_EQ(positions.size(), 4u);
+    for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(positions[k],
+                  (journal::PositionFiltree{bruts[k].x, bruts[k].y, vus[k].x, vus[k].y}))
+            << k;
+    }
+
+    FenetreRejeu* fenetre = fenetreRejeu(session->chemin());
+    ASSERT_TRUE(fenetre->ouvrir());
+    fenetre->tour();
+    for (std::size_t k = 0; k < vus.size(); ++k) {
+        rejeu = fins[k];
+        fenetre->tour();
+        EXPECT_EQ(fenetre->image().robotPos, vus[k]) << k;
+        EXPECT_EQ(fenetre->image().brutPos, bruts[k]) << k;
+    }
+    delete fenetre;
 }

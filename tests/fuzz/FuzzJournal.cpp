@@ -210,6 +210,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          (liste.liste().taille() == 0 && liste.fidele()),
                      "an emptied list is empty and known again");
         }
+        if (e.genre == journal::Genre::Position) {
+            journal::PositionFiltree p;
+            verifier(lecteur.version() >= 4 &&
+                         journal::decoderPosition(e.charge.data(), e.charge.size(), p) &&
+                         p.brutX <= 500 && p.brutY <= 500 && p.x <= 500 && p.y <= 500,
+                     "a position read lies in the field");
+            verifier(rejoue.robot.x == p.x && rejoue.robot.y == p.y &&
+                         rejoue.brut.x == p.brutX && rejoue.brut.y == p.brutY,
+                     "the replay shows the recorded positions");
+        }
         if (e.genre == journal::Genre::Terrain) {
             journal::EtatTerrain t;
             verifier(journal::decoderTerrain(e.charge.data(), e.charge.size(), t),

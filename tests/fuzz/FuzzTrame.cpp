@@ -88,23 +88,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int reponses = 0;
     protocole::ChaineTrames chaine(
         {[&donnees](double t1, double t2, double t3) -> protocole::Estimation {
-            verifier(t1 > 0.134 && t1 <= 0.166769 && t2 > 0.134 && t2 <= 0.166769 && t3 > 0.134 &&
-                         t3 <= 0.166769,
-                     "intervals in their window");
-            switch (donnees.ConsumeIntegralInRange(0, 3)) {
-            case 0:
-                return {}; // no network
-            case 1:
-                throw std::runtime_error("estimator failed");
-            default:
-                return {true, sortieQuelconque(donnees), sortieQuelconque(donnees)};
-            }
-        },
-         true, [&reponses](int gauche, int droite, int virage) {
+             verifier(t1 > 0.134 && t1 <= 0.166769 && t2 > 0.134 && t2 <= 0.166769 && t3 > 0.134 &&
+                          t3 <= 0.166769,
+                      "intervals in their window");
+             switch (donnees.ConsumeIntegralInRange(0, 3)) {
+             case 0:
+                 return {}; // no network
+             case 1:
+                 throw std::runtime_error("estimator failed");
+             default:
+                 return {true, sortieQuelconque(donnees), sortieQuelconque(donnees)};
+             }
+         },
+         true,
+         [&reponses](int gauche, int droite, int virage) {
              verifier(gauche >= 0 && gauche <= 3 && droite >= 0 && droite <= 3 && virage >= 0 &&
                           virage <= 5,
                       "codes of the reply");
              ++reponses;
+         },
+         [](int brutX, int brutY, int x, int y) {
+             verifier(brutX >= 0 && brutX <= 499 && brutY >= 0 && brutY <= 499 && x >= 0 &&
+                          x <= 499 && y >= 0 && y <= 499,
+                      "the raw and the filtered positions in the field");
          }});
     const protocole::AnalyseurTrame& analyseur = chaine.analyseur();
 

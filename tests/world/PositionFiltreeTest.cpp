@@ -80,7 +80,7 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
 
 TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
 {
-    g_heading = 3; // towards +x
+    g_heading = 3;    // towards +x
     depuis(112, 137); // cell (4, 5)
     HandleBumpers(1, 1);
     ASSERT_EQ(valeurCellule(5, 5), 3);
@@ -140,6 +140,10 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     EXPECT_NE(navigationTrace().end(),
               std::find(navigationTrace().begin(), navigationTrace().end(), "recovery 8"));
     StopWorldThreads();
+    // A cell a recovery cleared, marked again: that is its second contact.
+    MarkObstacle(11, 12);
+    noterMarqueContact(11, 10);
+    EXPECT_EQ(g_marquesContact[10][11], 2);
 
     // Filter off: the marks stand and "no path" with them.
     for (int dy = -1; dy <= 1; ++dy) {

@@ -21,7 +21,6 @@ bool tenu(std::binary_semaphore& verrou)
     return true;
 }
 
-
 using RobotReportsTest = WorldTest;
 
 Point robot()

@@ -305,6 +305,7 @@ int resumer(std::istream& entree, const Options& options)
     std::uint64_t dernier = 0;
     std::uint64_t resynchros = 0;
     std::uint64_t ecartes = 0;
+    std::uint64_t positions = 0;
     ListeJournal calibration;
     journal::Enregistrement e;
     journal::Lecture r;
@@ -366,12 +367,19 @@ int resumer(std::istream& entree, const Options& options)
             std::cout << temps << "  terrain : " << decrireTerrain(e) << '\n';
             break;
         }
+        case journal::Genre::Position:
+            // One a frame: counted, not listed.
+            ++positions;
+            break;
         }
     }
     std::printf("Durée %.3f s, %llu octets reçus, %llu octets émis, %llu enregistrements\n",
                 static_cast<double>(dernier) / 1e6, static_cast<unsigned long long>(recus),
                 static_cast<unsigned long long>(emis),
                 static_cast<unsigned long long>(lecteur.nombre()));
+    if (positions > 0) {
+        std::printf("Positions filtrées : %llu\n", static_cast<unsigned long long>(positions));
+    }
     if (resynchros > 0) {
         std::printf("Trames coupées par un silence : %llu (%llu octets écartés)\n",
                     static_cast<unsigned long long>(resynchros),

@@ -1,8 +1,8 @@
 // The sensor-frame parser alone: states, timestamps, the events it yields,
 // the estimator's calls, the traces.
 #include "link/protocol/AnalyseurTrame.h"
-#include "link/trame/ChaineTrames.h"
 #include "core/scripted/ScriptedPlatform.h"
+#include "link/trame/ChaineTrames.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +34,7 @@ struct Banc {
                                         return reponse;
                                     },
                                     false,
+                                    {},
                                     {}}};
     const AnalyseurTrame& analyseur = chaine.analyseur();
     /** The estimate of each byte's step. */
@@ -186,7 +187,7 @@ TEST_F(AnalyseurTest, StartingOverDropsAHalfReadFrame)
 
 TEST_F(AnalyseurTest, NoEstimatorOrARefusalGivesNoEstimate)
 {
-    protocole::ChaineTrames sans({{}, false, {}});
+    protocole::ChaineTrames sans({{}, false, {}, {}});
     protocole::Etape e;
     for (int o : trame({0, 0, 0, 0}, 0, 0)) {
         const protocole::Etape r = sans.recevoir(o);

@@ -78,7 +78,7 @@ TEST_F(JournalTest, RecordsReadBackAndACutLogReadsUpToItsLastWholeRecord)
         EXPECT_EQ(second.codeErreur(), EEXIST);
     }
     const std::string octets = contenu(chemin);
-    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x03\x00", 8));
+    ASSERT_EQ(octets.substr(0, 8), std::string("KIVLOG\x04\x00", 8));
 
     std::vector<std::size_t> fins = {TailleEntete};
     for (const Attendu& a : ecrits) {
@@ -145,7 +145,7 @@ TEST_F(JournalTest, DamageStopsTheReader)
     EXPECT_LE(e.charge.capacity(), 4096u);
 
     std::string version = entete;
-    version[6] = 4;
+    version[6] = 5;
     EXPECT_EQ(toutLire(version, lus), Lecture::Corrompu);
     std::istringstream autre("KIVLOX" + entete.substr(6));
     LecteurJournal etranger(autre);
@@ -323,6 +323,51 @@ TEST_F(JournalTest, CalibrationListEditsAreVersionThreeRecordsCheckedLikeTheMapR
     Enregistrement e;
     EXPECT_EQ(lecteur.suivant(e), Lecture::Corrompu);
     EXPECT_EQ(lecteur.erreur(), "enregistrement de genre inconnu : 9");
+}
+
+TEST_F(JournalTest, PositionsOfTheFilterAreVersionFourRecordsOfEightBytes)
+{
+    const auto enregistrement = [](std::uint64_t temps, Genre genre, const std::string& charge) {
+        std::string e(TailleEnteteEnregistrement, '\0');
+        encoderEnregistrement(reinterpret_cast<std::uint8_t*>(e.data()), temps, genre,
+                              charge.size());
+        return e + charge;
+    };
+    const auto entete = [](std::uint16_t version) {
+        std::string e(TailleEntete, '\0');
+        encoderEntete(reinterpret_cast<std::uint8_t*>(e.data()), 7, version);
+        return e;
+    };
+    std::uint64_t stable = 0;
+    Enregistreur session({dossier / "journaux", 100000, 0},
+                         {[&stable] { return stable; }, [] { return std::int64_t{0}; }});
+    session.lien("ouvert COM1");
+    stable = 50;
+    session.position({499, 0, 137, 262});
+    std::vector<Attendu> lus;
+    EXPECT_EQ(toutLire(contenu(session.chemin()), lus), Lecture::Fin);
+    ASSERT_EQ(lus.size(), 2u);
+    EXPECT_EQ(lus[1].genre, Genre::Position);
+    EXPECT_EQ(lus[1].charge, std::string("\xF3\x01\x00\x00\x89\x00\x06\x01", 8));
+    PositionFiltree relue;
+    ASSERT_TRUE(decoderPosition(reinterpret_cast<const std::uint8_t*>(lus[1].charge.data()),
+                                lus[1].charge.size(), relue));
+    EXPECT_EQ(relue, (PositionFiltree{499, 0, 137, 262}));
+
+    // Off the field, another size, or in a version-3 log: damage, with the reason.
+    for (const auto& [version, charge, raison] :
+         std::vector<std::tuple<int, std::string, std::string>>{
+             {4, std::string("\xF5\x01\0\0\0\0\0\0", 8), "position invalide (8 octets)"},
+             {4, std::string(7, '\0'), "position invalide (7 octets)"},
+             {3, std::string(8, '\0'), "enregistrement de genre inconnu : 10"}}) {
+        std::istringstream entree(entete(static_cast<std::uint16_t>(version)) +
+                                  enregistrement(1, Genre::Position, charge));
+        LecteurJournal lecteur(entree);
+        ASSERT_TRUE(lecteur.lireEntete());
+        Enregistrement e;
+        EXPECT_EQ(lecteur.suivant(e), Lecture::Corrompu);
+        EXPECT_EQ(lecteur.erreur(), raison);
+    }
 }
 
 TEST_F(JournalTest, LongWritesAreSplitIntoRecords)

@@ -168,7 +168,7 @@ TEST_F(ModeleRejeuTest, PlaysWhatWasRecordedFromTheFieldAtTheStartAndNothingElse
     EXPECT_EQ(m.tempsDebut(), 0u);
     EXPECT_EQ(m.tempsFin(), 3000 * Ms);
     EXPECT_EQ(m.terrains(), 2u);
-    EXPECT_EQ(m.versionJournal(), 3);
+    EXPECT_EQ(m.versionJournal(), 4);
     EXPECT_EQ(m.debutSessionUnixUs(), 1765139916000000);
 
     // At 0: the field of the start, whole.
@@ -484,4 +484,40 @@ TEST_F(ModeleRejeuTest, TheClockTheSpeedAndPausesMoveThePositionAndTurnsAreBound
         EXPECT_EQ(tours[k], 3) << k;
     }
     EXPECT_TRUE(l.termine());
+}
+
+TEST_F(ModeleRejeuTest, ASessionOfTheFilterShowsWhereItPutTheRobotWithTheRawEstimateBeside)
+{
+    const OptionsRejeu o = options("");
+    EtatRejeu etat;
+    const auto trame = [&](int numero, int x, int y) {
+        positions[premierIntervalle(numero)] = {x, y};
+        const auto octets = protocole::encoderTrame(horodatages(numero), 0, 200);
+        journal::Enregistrement e;
+        e.genre = journal::Genre::Recu;
+        e.charge.assign(octets.begin(), octets.end());
+        etat.appliquer(e, o.estimateur);
+    };
+    const auto position = [&](journal::PositionFiltree p) {
+        journal::Enregistrement e;
+        e.genre = journal::Genre::Position;
+        e.charge.resize(journal::TaillePosition);
+        journal::encoderPosition(e.charge.data(), p);
+        etat.appliquer(e, o.estimateur);
+    };
+    // An older session: the frame places the robot itself.
+    trame(0, 300, 200);
+    EXPECT_EQ(etat.robot, (Point{300, 200}));
+    EXPECT_EQ(etat.brut, (Point{-1, -1}));
+    // The filter's session: its record follows the frame and stands.
+    position({304, 198, 296, 201});
+    EXPECT_EQ(etat.robot, (Point{296, 201}));
+    EXPECT_EQ(etat.brut, (Point{304, 198}));
+    trame(1, 100, 100); // a jump the live filter refused: no record moved it
+    EXPECT_EQ(etat.robot, (Point{296, 201}));
+    Instantane image;
+    Itineraire itineraire;
+    instantaneRejeu(etat, image, itineraire);
+    EXPECT_EQ(image.robotPos, (Point{296, 201}));
+    EXPECT_EQ(image.brutPos, (Point{304, 198}));
 }
