@@ -50,7 +50,11 @@ void oublierPositionFiltree()
 bool filtrerPositionLocked(double x, double y, Point& aEffacer)
 {
     aEffacer = {-1, -1};
-    g_robotBrut.set(static_cast<int>(x), static_cast<int>(y));
+    // A value that is not a number is the filter's to refuse; the ring stays
+    // where the last estimate put it.
+    if (std::isfinite(x) && std::isfinite(y)) {
+        g_robotBrut.set(static_cast<int>(x), static_cast<int>(y));
+    }
     const filtre::Issue issue = g_filtre.mesurer(x, y);
     if (issue == filtre::Issue::Refusee || issue == filtre::Issue::Reprise) {
         g_refusFiltre.fetch_add(1, std::memory_order_relaxed);

@@ -10,6 +10,8 @@
 #include "world/WorldThreads.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -70,6 +72,14 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
     EXPECT_EQ(cellule(), (Point{10, 10}));
     estimer(240, 262, 80);
     EXPECT_EQ(cellule(), (Point{9, 10}));
+
+    // An output that is not a number is refused and moves nothing.
+    const long refus = g_refusFiltre;
+    const Point avant = g_robotPos.get();
+    ReportRobotPosition(std::numeric_limits<double>::infinity(), std::nan(""));
+    EXPECT_EQ(g_refusFiltre, refus + 1);
+    EXPECT_EQ(g_robotPos.get(), avant);
+    EXPECT_EQ(g_robotBrut.get(), (Point{240, 262}));
 
     // Filter off: the specified rule, the cell of the estimate.
     g_filtreActif = 0;
