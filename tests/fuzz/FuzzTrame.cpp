@@ -11,6 +11,7 @@
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/trame/ChaineTrames.h"
 #include "world/Geometry.h"
+#include "world/PositionFiltree.h"
 #include "world/RobotReports.h"
 #include "world/WorldState.h"
 
@@ -67,8 +68,17 @@ void verifierRobot()
         y = g_robotY;
     }
     verifier(p.x >= 0 && p.x <= 499 && p.y >= 0 && p.y <= 499, "position on the field");
-    verifier(x == p.x && y == p.y, "position fields agree");
-    verifier(cellule.x == p.x / 25 && cellule.y == p.y / 25, "cell of the position");
+    if (g_filtreActif == 0) {
+        verifier(x == p.x && y == p.y, "position fields agree");
+        verifier(cellule.x == p.x / 25 && cellule.y == p.y / 25, "cell of the position");
+        return;
+    }
+    // Filtered: the shown point is the position truncated, and the cell is
+    // the position's or, short of the goal cell's margin, a neighbour's.
+    verifier(x >= p.x && x < p.x + 1 && y >= p.y && y < p.y + 1, "position fields agree");
+    verifier(std::abs(cellule.x - p.x / 25) <= 1 && std::abs(cellule.y - p.y / 25) <= 1 &&
+                 cellule.x >= 0 && cellule.x < 20 && cellule.y >= 0 && cellule.y < 20,
+             "cell of the position");
 }
 
 } // namespace
@@ -84,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InitWorld();
     FuzzedDataProvider donnees(data, size);
     g_heading = donnees.ConsumeIntegralInRange(0, 8);
+    g_filtreActif = donnees.ConsumeBool() ? 1 : 0;
 
     int reponses = 0;
     protocole::ChaineTrames chaine(
