@@ -132,23 +132,27 @@ bool CMapView::rafraichir()
     return true;
 }
 
+QRect CMapView::zoneCarte(int gauche, int haut, int droite, int bas) const
+{
+    // The map pixels [gauche, droite) x [haut, bas), scaled, with two pixels'
+    // margin for the scaling's rounding and smoothing.
+    const int c = cote();
+    const auto avant = [c](int m) { return m * c / echelle::CoteNaturel - 2; };
+    const auto apres = [c](int m) {
+        return (m * c + echelle::CoteNaturel - 1) / echelle::CoteNaturel + 2;
+    };
+    return QRect(QPoint(avant(gauche), avant(haut)), QPoint(apres(droite), apres(bas)));
+}
+
 QRect CMapView::zoneRobot(const Instantane& monde) const
 {
     const Point p = monde.robotPos;
     if (p.x < 0 || p.y < 0) {
         return {};
     }
-    // The picture's map pixels, scaled, with two pixels' margin for the
-    // scaling's rounding and smoothing.
-    const int c = cote();
-    const auto avant = [c](int m) { return m * c / echelle::CoteNaturel - 2; };
-    const auto apres = [c](int m) {
-        return (m * c + echelle::CoteNaturel - 1) / echelle::CoteNaturel + 2;
-    };
     const int x = geo::coinDe(p.x) + 2;
     const int y = geo::coinDe(p.y) + 2;
-    return QRect(QPoint(avant(x), avant(y)),
-                 QPoint(apres(x + pictures::Size), apres(y + pictures::Size)));
+    return zoneCarte(x, y, x + pictures::Size, y + pictures::Size);
 }
 
 QRect CMapView::zoneBrut(const Instantane& monde) const
@@ -157,13 +161,7 @@ QRect CMapView::zoneBrut(const Instantane& monde) const
     if (p.x < 0 || p.y < 0) {
         return {};
     }
-    const int c = cote();
-    const auto avant = [c](int m) { return m * c / echelle::CoteNaturel - 2; };
-    const auto apres = [c](int m) {
-        return (m * c + echelle::CoteNaturel - 1) / echelle::CoteNaturel + 2;
-    };
-    return QRect(QPoint(avant(p.x - RayonBrut), avant(p.y - RayonBrut)),
-                 QPoint(apres(p.x + RayonBrut + 1), apres(p.y + RayonBrut + 1)));
+    return zoneCarte(p.x - RayonBrut, p.y - RayonBrut, p.x + RayonBrut + 1, p.y + RayonBrut + 1);
 }
 
 QImage CMapView::renderImage()

@@ -97,6 +97,8 @@ private:
     Selection selection() const;
     /** Takes the world's picture (the destination snapped first). */
     void prendreMonde();
+    /** The window pixels that cover the map pixels [gauche, droite) x [haut, bas). */
+    QRect zoneCarte(int gauche, int haut, int droite, int bas) const;
     /** The window pixels the robot's picture covers in `monde` (empty when it is off the map). */
     QRect zoneRobot(const Instantane& monde) const;
     /** The window pixels the raw estimate's ring covers in `monde` (empty when none). */
