@@ -1,5 +1,7 @@
 #include "trainer/TexteWindows.h"
 
+#include "core/LigneBornee.h"
+
 #include <locale>
 
 namespace {
@@ -195,13 +197,9 @@ FichierTexteEntree::FichierTexteEntree(const std::string& chemin)
 
 bool lireLigne(std::istream& is, std::string& ligne)
 {
+    if (lireLigneBornee(is, ligne, LongueurLigneTexteMax, AuDela::Couper) == LigneLue::Ligne) {
+        return true;
+    }
     ligne.clear();
-    if (!std::getline(is, ligne)) {
-        ligne.clear();
-        return false;
-    }
-    if (!ligne.empty() && ligne.back() == '\r') {
-        ligne.pop_back();
-    }
-    return true;
+    return false;
 }

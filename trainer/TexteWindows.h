@@ -94,5 +94,11 @@ public:
     explicit FichierTexteEntree(const std::string& chemin);
 };
 
-/** getline without the line end, LF or CR LF. False when no line was left. */
+/** Longest line of a text file that is kept; the rest of a longer line is read and dropped. */
+inline constexpr std::size_t LongueurLigneTexteMax = 4096;
+
+/**
+ * One line without its end, LF or CR LF, cut to LongueurLigneTexteMax
+ * characters. False, with `ligne` empty, when no line was left.
+ */
 bool lireLigne(std::istream& is, std::string& ligne);

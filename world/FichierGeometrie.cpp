@@ -1,6 +1,7 @@
 #include "world/FichierGeometrie.h"
 
 #include "core/Echappement.h"
+#include "core/LigneBornee.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,48 +14,6 @@
 namespace balises {
 
 namespace {
-
-/** lireLigne's outcomes besides a line (1) and the end of the input (0). */
-constexpr int LigneTropLongue = -1;
-constexpr int LectureImpossible = -2;
-
-/**
- * Reads one line, without its line end, of at most `max` characters: 1 for
- * a line, 0 at the end of the input, LigneTropLongue for a longer line
- * (reading stops there: the rest of an endless line is never held),
- * LectureImpossible when the input fails (a file buffer throws on a read
- * error: the exception never leaves, the stream is marked bad).
- */
-int lireLigne(std::istream& texte, std::string& ligne, std::size_t max)
-{
-    ligne.clear();
-    std::streambuf* tampon = texte.rdbuf();
-    if (tampon == nullptr || !texte.good()) {
-        return texte.bad() ? LectureImpossible : 0;
-    }
-    using Traits = std::char_traits<char>;
-    bool lu = false;
-    try {
-        for (;;) {
-            const Traits::int_type c = tampon->sbumpc();
-            if (Traits::eq_int_type(c, Traits::eof())) {
-                texte.setstate(std::ios::eofbit);
-                return lu ? 1 : 0;
-            }
-            lu = true;
-            if (Traits::to_char_type(c) == '\n') {
-                return 1;
-            }
-            if (ligne.size() == max) {
-                return LigneTropLongue;
-            }
-            ligne += Traits::to_char_type(c);
-        }
-    } catch (const std::exception&) {
-        texte.setstate(std::ios::badbit);
-        return LectureImpossible;
-    }
-}
 
 /** The blank-separated words of a line, up to its comment. */
 std::vector<std::string_view> mots(std::string_view ligne)
@@ -272,14 +231,15 @@ LectureGeometrie lireGeometrie(std::istream& texte)
     Etat etat;
     std::string ligne;
     int numero = 0;
-    int statut = 0;
-    while ((statut = lireLigne(texte, ligne, LongueurLigneGeometrieMax)) != 0) {
+    LigneLue statut = LigneLue::Ligne;
+    while ((statut = lireLigneBornee(texte, ligne, LongueurLigneGeometrieMax, AuDela::Refuser)) !=
+           LigneLue::Fin) {
         ++numero;
-        if (statut == LectureImpossible) {
+        if (statut == LigneLue::Illisible) {
             lu.erreur = "ligne " + std::to_string(numero) + " : le fichier ne peut pas être lu";
             return lu;
         }
-        if (statut == LigneTropLongue) {
+        if (statut == LigneLue::TropLongue) {
             lu.erreur = "ligne " + std::to_string(numero) + " : plus de " +
                         std::to_string(LongueurLigneGeometrieMax) + " caractères";
             return lu;

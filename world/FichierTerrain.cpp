@@ -1,5 +1,7 @@
 #include "world/FichierTerrain.h"
 
+#include "core/LigneBornee.h"
+
 #include <istream>
 #include <ostream>
 #include <sstream>
@@ -9,30 +11,6 @@ namespace {
 constexpr const char* Entete = "KIV-ZUL terrain 1";
 /** No line of a field file is longer; a longer one is refused unread. */
 constexpr std::size_t LongueurMax = 64;
-
-/** Reads one line without its CR LF or LF; false at the end or on a line too long. */
-bool lireLigne(std::istream& entree, std::string& ligne, bool& tropLongue)
-{
-    ligne.clear();
-    tropLongue = false;
-    char c = 0;
-    bool lu = false;
-    while (entree.get(c)) {
-        lu = true;
-        if (c == '\n') {
-            break;
-        }
-        if (ligne.size() >= LongueurMax) {
-            tropLongue = true;
-            return false;
-        }
-        ligne.push_back(c);
-    }
-    if (!ligne.empty() && ligne.back() == '\r') {
-        ligne.pop_back();
-    }
-    return lu;
-}
 
 bool dansLaCarte(Point p)
 {
@@ -130,7 +108,9 @@ std::optional<Terrain> lireTerrain(std::istream& entree, std::string& erreur)
     };
     auto suivante = [&] {
         ++numero;
-        return lireLigne(entree, ligne, tropLongue);
+        const LigneLue lue = lireLigneBornee(entree, ligne, LongueurMax, AuDela::Refuser);
+        tropLongue = lue == LigneLue::TropLongue;
+        return lue == LigneLue::Ligne;
     };
 
     if (!suivante() || ligne != Entete) {

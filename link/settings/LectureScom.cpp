@@ -1,6 +1,7 @@
 #include "link/settings/LectureScom.h"
 
 #include "core/FichierLecture.h"
+#include "core/LigneBornee.h"
 #include "link/settings/ValeurReglage.h"
 
 #include <cerrno>
@@ -9,52 +10,8 @@
 
 bool lireLigneScom(std::istream& entree, std::string& ligne)
 {
-    std::streambuf* tampon = entree.rdbuf();
-    if (!entree.good() || tampon == nullptr) {
-        return false;
-    }
-    using Traits = std::char_traits<char>;
-    std::string lue;
-    std::size_t longueur = 0; // characters of the line, line end excluded
-    bool retourFinal = false; // the line's last character is a CR
-    bool rien = true;
-    // The file buffer throws on a read error (a folder, a failing device):
-    // the line in hand is dropped and the reading ends there.
-    try {
-        for (;;) {
-            const Traits::int_type c = tampon->sbumpc();
-            if (Traits::eq_int_type(c, Traits::eof())) {
-                entree.setstate(std::ios::eofbit);
-                break;
-            }
-            rien = false;
-            const char octet = Traits::to_char_type(c);
-            if (octet == '\n') {
-                break;
-            }
-            // One character more than kept, for the CR of a CR LF line end.
-            if (lue.size() <= LongueurLigneScom) {
-                lue.push_back(octet);
-            }
-            retourFinal = octet == '\r';
-            ++longueur;
-        }
-    } catch (const std::exception&) {
-        entree.setstate(std::ios::badbit);
-        return false;
-    }
-    if (rien) {
-        entree.setstate(std::ios::failbit);
-        return false;
-    }
-    if (retourFinal && longueur == lue.size()) {
-        lue.pop_back();
-    }
-    if (lue.size() > LongueurLigneScom) {
-        lue.resize(LongueurLigneScom);
-    }
-    ligne = std::move(lue);
-    return true;
+    // A read error drops the line in hand and ends the reading.
+    return lireLigneBornee(entree, ligne, LongueurLigneScom, AuDela::Couper) == LigneLue::Ligne;
 }
 
 SectionsScom lireSectionsScom(std::istream& entree, bool ignorerPremiereLigne)

@@ -5,6 +5,7 @@
 // form reads back to the same text; what it refuses says where (a line
 // refused for its length is that long); and the model's stamps on an
 // accepted geometry are read by the console as the model says.
+#include "LignesReference.h"
 #include "link/protocol/RobotProtocol.h"
 #include "world/BeaconModel.h"
 #include "world/FichierGeometrie.h"
@@ -33,14 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace balises;
     const std::string texte(reinterpret_cast<const char*>(data), size);
     const LectureGeometrie lu = lireGeometrie(texte);
-    std::vector<std::size_t> longueurs(1, 0);
-    for (const char c : texte) {
-        if (c == '\n') {
-            longueurs.push_back(0);
-        } else {
-            ++longueurs.back();
-        }
-    }
+    const std::vector<std::size_t> longueurs = kiv_fuzz::longueursReference(texte);
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
         // Printed on a terminal: the file's words never drive it.

@@ -6,6 +6,7 @@
 // character, and a robot started
 // from it never leaves the field or enters an obstacle whatever commands
 // it gets.
+#include "LignesReference.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
 #include "robot/Terrain.h"
@@ -41,15 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string texte(reinterpret_cast<const char*>(data), size);
     const LectureScenario lu = lireScenario(texte);
-    // The length of each line, its line end aside.
-    std::vector<std::size_t> longueurs(1, 0);
-    for (const char c : texte) {
-        if (c == '\n') {
-            longueurs.push_back(0);
-        } else {
-            ++longueurs.back();
-        }
-    }
+    // The length of each line, its end (LF or CR LF) aside.
+    const std::vector<std::size_t> longueurs = kiv_fuzz::longueursReference(texte);
     if (!lu.valide) {
         verifier(!lu.erreur.empty(), "a refusal says why");
         // Printed on a terminal: the file's words never drive it.
