@@ -32,6 +32,7 @@
 #include "console/ReglageEvasion.h"
 #include "console/ReglageFiltre.h"
 #include "console/ReglageSilence.h"
+#include "core/CatalogueReglages.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/SerialPort.h"
 #include "link/settings/EcritureScom.h"
@@ -552,9 +553,8 @@ struct BilanSerie {
                     titre, filtre, n, arrives, 100.0 * arrives / n, vrais, 100.0 * vrais / n,
                     sommeDistance / n, pireDistance, bloques, abandons, abandonsAvecIssue,
                     arrives > 0 ? static_cast<double>(somme) / arrives : 0.0, pire, erreur,
-                    erreur95, brute, brute95, contacts, static_cast<double>(contacts) / n,
-                    fantomes, degagements, pireRafale, champsRafaleLongue, evasions,
-                    champsEvasion, secondes);
+                    erreur95, brute, brute95, contacts, static_cast<double>(contacts) / n, fantomes,
+                    degagements, pireRafale, champsRafaleLongue, evasions, champsEvasion, secondes);
     }
 };
 
@@ -562,9 +562,9 @@ struct BilanSerie {
 Resultat courirAvecFiltre(const Terrain& t, bool filtre, std::ostream* trace)
 {
     const char* evasion = std::getenv("KIV_MISSION_EVASION");
-    QSettings().setValue(QString::fromLatin1(CleEvasion),
+    QSettings().setValue(QString::fromLatin1(reglages::Evasion.nom),
                          evasion == nullptr || std::strcmp(evasion, "off") != 0);
-    QSettings().setValue(QString::fromLatin1(CleFiltre), filtre);
+    QSettings().setValue(QString::fromLatin1(reglages::Filtre.nom), filtre);
     return courir(t, trace);
 }
 
@@ -623,8 +623,8 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
     if (dernierCote == 1) {
         avec.imprimer(titre, "on", courus, secondes[1]);
     }
-    QSettings().remove(QString::fromLatin1(CleEvasion));
-    QSettings().remove(QString::fromLatin1(CleFiltre));
+    QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
+    QSettings().remove(QString::fromLatin1(reglages::Filtre.nom));
     std::fflush(stdout);
 }
 
@@ -650,7 +650,7 @@ void serieFautes(const char* titre, int n, std::uint32_t graine,
             trace.open(QDir::tempPath().toStdString() + "/mission-" + std::to_string(k) + ".csv");
         }
         const char* filtre = std::getenv("KIV_MISSION_FILTRE");
-        QSettings().setValue(QString::fromLatin1(CleFiltre),
+        QSettings().setValue(QString::fromLatin1(reglages::Filtre.nom),
                              filtre == nullptr || std::strcmp(filtre, "off") != 0);
         const Resultat res = courir(t, trace.is_open() ? &trace : nullptr, Ligne{&r, 100});
         manquantes += res.manquantes;
@@ -708,7 +708,7 @@ int main(int argc, char** argv)
     if (series == "faults") {
         // A robot in real time at 100 ms: its frames are parted by at least
         // 50 ms of silence, above this threshold.
-        QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 40);
+        QSettings().setValue(QString::fromLatin1(reglages::SilenceResynchro.nom), 40);
         robotsim::ReglagesRelais sans;
         robotsim::ReglagesRelais perte4;
         perte4.tauxPerte = 1e-4;
@@ -720,13 +720,13 @@ int main(int argc, char** argv)
         serieFautes("bytes lost at 1e-4", n, graine, perte4);
         serieFautes("bytes lost at 1e-3", n, graine, perte3);
         serieFautes("bits flipped at 1e-4", n, graine, bits4);
-        QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
+        QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
         setPlatform(nullptr);
         return 0;
     }
     // In lock step the robot waits inside its frames for the console: no
     // silence may start a new frame there.
-    QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 0);
+    QSettings().setValue(QString::fromLatin1(reglages::SilenceResynchro.nom), 0);
     const bool tout = series == "all";
     if (tout || series == "both" || series == "open") {
         serie("without hidden obstacles", n, graine, Genre::Ouvert);
@@ -737,7 +737,7 @@ int main(int argc, char** argv)
     if (tout || series == "dense") {
         serie("dense", n, graine + 2000, Genre::Dense);
     }
-    QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
+    QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
     setPlatform(nullptr);
     return 0;
 }

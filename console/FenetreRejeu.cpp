@@ -3,6 +3,7 @@
 #include "console/AlerteBatterie.h"
 #include "console/CarteRejeu.h"
 #include "console/JournalSession.h"
+#include "core/CatalogueReglages.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -249,7 +250,7 @@ void FenetreRejeu::choisirVitesse(int index)
     m_modele.reglerVitesse(vitesse);
     if (index < static_cast<int>(vitessesRejeu().size())) {
         // The next replay opens at this speed.
-        QSettings().setValue(QString::fromLatin1(CleVitesseRejeu), index);
+        QSettings().setValue(QString::fromLatin1(reglages::VitesseRejeu.nom), index);
     }
     relancer();
 }

@@ -40,7 +40,7 @@ std::shared_ptr<journal::Enregistreur> creerJournalSession()
     journal::ReglagesJournal reglages;
     reglages.dossier = QFile::encodeName(dossierJournaux()).toStdString();
     // A cap of at least one megabyte and at most a terabyte; anything else keeps the default.
-    if (const auto mo = lireReglageEntier(CleTailleJournaux, 1, TailleJournauxMaxMo)) {
+    if (const auto mo = lireReglagePresent(::reglages::TailleJournaux)) {
         reglages.tailleMax = static_cast<std::uint64_t>(*mo) * 1024 * 1024;
     }
     // A sensor frame is ten bytes: a log's continuation file starts on a
@@ -85,8 +85,8 @@ FenetreRejeu* ouvrirRejeu(CMainFrame& frame, const std::string& fichier,
     } else {
         // The window writes the index; a hand-edited one outside the list is real time.
         const auto& vitesses = vitessesRejeu();
-        const std::int64_t derniere = lireReglageEntier(
-            CleVitesseRejeu, 0, static_cast<std::int64_t>(vitesses.size()) - 1, 0);
+        const auto derniere = std::min(
+            static_cast<std::size_t>(lireReglage(reglages::VitesseRejeu)), vitesses.size() - 1);
         options.vitesse = vitesses[static_cast<std::size_t>(derniere)].facteur;
     }
     // The network loaded now places the robot, on a copy of its own.

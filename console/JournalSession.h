@@ -16,14 +16,6 @@ namespace journal {
 class Enregistreur;
 }
 
-/** The settings-store key of the log folder's cap, in megabytes (200 when missing or invalid). */
-inline constexpr const char* CleTailleJournaux = "Journal/TailleMaxMo";
-/** Its range's top: a terabyte. */
-inline constexpr std::int64_t TailleJournauxMaxMo = std::int64_t{1024} * 1024;
-
-/** The settings-store key of the replay speed chosen last (an index of vitessesRejeu()). */
-inline constexpr const char* CleVitesseRejeu = "Journal/VitesseRejeu";
-
 /**
  * The folder the session logs go to, named after the product:
  * "kiv-zul/journaux" in the user's data folder (~/.local/share on Linux).

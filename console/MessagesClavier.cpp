@@ -3,6 +3,7 @@
 #include "console/MainFrame.h"
 #include "console/Menu128.h"
 #include "console/PretraductionClavier.h"
+#include "core/qt/LireReglage.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,7 +15,7 @@ QAction* ajouterMenuClavier(CMainFrame& frame)
     if (!affichage) {
         return nullptr;
     }
-    const bool actifs = QSettings().value(QString::fromLatin1(CleMessagesClavier), true).toBool();
+    const bool actifs = lireReglageOui(reglages::MessagesClavier);
     activerMessagesClavier(actifs);
     auto* action = new QAction(QStringLiteral("Messages clavier"), &frame);
     action->setObjectName(QStringLiteral("messagesClavier"));
@@ -25,7 +26,7 @@ QAction* ajouterMenuClavier(CMainFrame& frame)
     affichage->addAction(action);
     QObject::connect(action, &QAction::toggled, &frame, [](bool coche) {
         activerMessagesClavier(coche);
-        QSettings().setValue(QString::fromLatin1(CleMessagesClavier), coche);
+        QSettings().setValue(QString::fromLatin1(reglages::MessagesClavier.nom), coche);
     });
     return action;
 }

@@ -3,9 +3,6 @@
 class CMainFrame;
 class QAction;
 
-/** Settings-store key of "Messages clavier" (true: the key boxes are shown). */
-inline constexpr const char* CleMessagesClavier = "Affichage/MessagesClavier";
-
 /**
  * Adds "Messages clavier" to the frame's "Affichage" menu: checked, key
  * presses over the console show their boxes ("Keydown", "YES!!!");

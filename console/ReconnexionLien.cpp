@@ -1,5 +1,7 @@
 #include "console/ReconnexionLien.h"
 
+#include "core/qt/LireReglage.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -7,7 +9,7 @@
 
 bool reconnexionPermise()
 {
-    return QSettings().value(QString::fromLatin1(CleReconnexion), true).toBool();
+    return lireReglageOui(reglages::Reconnexion);
 }
 
 ReconnexionLien::ReconnexionLien(std::function<QString()> peripherique,

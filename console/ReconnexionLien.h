@@ -7,13 +7,11 @@
 #include <functional>
 
 /**
- * Settings-store key of the automatic reconnection (true by default): after
- * the robot's device went away, the console opens it again by itself as soon
- * as it is back. False: the operator reopens it with "Port série", OK.
+ * The settings store's choice of automatic reconnection (reglages::Reconnexion,
+ * true by default): after the robot's device went away, the console opens it
+ * again by itself as soon as it is back. False: the operator reopens it with
+ * "Port série", OK.
  */
-inline constexpr const char* CleReconnexion = "Lien/Reconnexion";
-
-/** The settings store's choice of CleReconnexion. */
 bool reconnexionPermise();
 
 /**

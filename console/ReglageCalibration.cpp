@@ -4,6 +4,5 @@
 
 double ecartMaxCalibrationCm()
 {
-    return lireReglage(CleEcartMaxCalibration, EcartMaxCalibrationMin, EcartMaxCalibrationMax,
-                       EcartMaxCalibrationDefaut);
+    return lireReglage(reglages::EcartMaxCalibration);
 }

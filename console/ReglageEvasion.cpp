@@ -1,11 +1,11 @@
 #include "console/ReglageEvasion.h"
 
-#include "world/WorldState.h"
+#include "core/qt/LireReglage.h"
 
-#include <QSettings>
+#include "world/WorldState.h"
 
 void appliquerReglageEvasion()
 {
-    const bool permise = QSettings().value(QString::fromLatin1(CleEvasion), true).toBool();
+    const bool permise = lireReglageOui(reglages::Evasion);
     g_evasionPermise = permise ? 1 : 0;
 }

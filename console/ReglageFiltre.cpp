@@ -1,11 +1,11 @@
 #include "console/ReglageFiltre.h"
 
-#include "world/PositionFiltree.h"
+#include "core/qt/LireReglage.h"
 
-#include <QSettings>
+#include "world/PositionFiltree.h"
 
 void appliquerReglageFiltre()
 {
-    const bool actif = QSettings().value(QString::fromLatin1(CleFiltre), true).toBool();
+    const bool actif = lireReglageOui(reglages::Filtre);
     g_filtreActif = actif ? 1 : 0;
 }

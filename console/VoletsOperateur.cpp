@@ -14,12 +14,12 @@
 
 std::int64_t delaiPerteReglage()
 {
-    return std::llround(lireReglage(CleDelaiPerte, 0.5, 60.0, 2.0) * 1000.0);
+    return std::llround(lireReglage(reglages::DelaiPerte) * 1000.0);
 }
 
 int seuilBatterieReglage()
 {
-    return static_cast<int>(lireReglageEntier(CleSeuilBatterie, 1, 99, 20));
+    return static_cast<int>(lireReglage(reglages::SeuilBatterie));
 }
 
 void ajouterVoletsOperateur(CMainFrame& frame)

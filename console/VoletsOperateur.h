@@ -4,10 +4,6 @@
 
 class CMainFrame;
 
-/** Settings-store keys of the operator's panes. */
-inline constexpr const char* CleDelaiPerte = "Lien/DelaiPerteSecondes";
-inline constexpr const char* CleSeuilBatterie = "Batterie/SeuilPourcent";
-
 /** The loss delay the settings store gives, in ms (2000 when missing or outside 0.5 .. 60 s). */
 std::int64_t delaiPerteReglage();
 /** The battery threshold the settings store gives, in % of full (20 when missing or outside 1 ..

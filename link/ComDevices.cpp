@@ -1,5 +1,7 @@
 #include "link/ComDevices.h"
 
+#include "core/CatalogueReglages.h"
+
 #include <QSettings>
 #include <QtGlobal>
 
@@ -14,7 +16,7 @@ bool valide(int port)
 
 QString cle(int port)
 {
-    return QStringLiteral("Link/COM%1").arg(port);
+    return QString::fromLatin1(reglages::PeripheriquePort.nom) + QString::number(port);
 }
 
 } // namespace

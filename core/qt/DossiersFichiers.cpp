@@ -1,5 +1,6 @@
 #include "core/qt/DossiersFichiers.h"
 
+#include "core/CatalogueReglages.h"
 #include "core/DossierDonnees.h"
 
 #include <QDir>
@@ -14,7 +15,8 @@ namespace {
 
 QString cle(const std::string& genreFichier)
 {
-    return QStringLiteral("Dossiers/") + QString::fromStdString(genreFichier);
+    return QString::fromLatin1(reglages::DossierFichiers.nom) +
+           QString::fromStdString(genreFichier);
 }
 
 } // namespace

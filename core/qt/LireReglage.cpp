@@ -37,23 +37,19 @@ std::optional<double> lire(const char* cle, const reglages::Plage& plage)
 
 } // namespace
 
-double lireReglage(const char* cle, double min, double max, double defaut)
+std::optional<double> lireReglagePresent(const reglages::CleReglage& cle)
 {
-    return lire(cle, {min, max, false}).value_or(defaut);
+    return lire(cle.nom, cle.plage);
 }
 
-std::int64_t lireReglageEntier(const char* cle, std::int64_t min, std::int64_t max,
-                               std::int64_t defaut)
+double lireReglage(const reglages::CleReglage& cle)
 {
-    return lireReglageEntier(cle, min, max).value_or(defaut);
+    return lireReglagePresent(cle).value_or(cle.defaut.value_or(0.0));
 }
 
-std::optional<std::int64_t> lireReglageEntier(const char* cle, std::int64_t min, std::int64_t max)
+bool lireReglageOui(const reglages::CleReglage& cle)
 {
-    const std::optional<double> v =
-        lire(cle, {static_cast<double>(min), static_cast<double>(max), true});
-    if (!v) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(*v);
+    return QSettings()
+        .value(QString::fromLatin1(cle.nom), cle.defaut.value_or(0.0) != 0.0)
+        .toBool();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "core/CatalogueReglages.h"
+
 #include <optional>
 
 /**
@@ -11,12 +12,11 @@
  * avertirReglage, core/ReglageNumerique.h). A missing key is no fault.
  */
 
-/** The number of `cle` within [min, max], else `defaut`. */
-double lireReglage(const char* cle, double min, double max, double defaut);
+/** The number of `cle` (Genre::Nombre) within its range, else its default (0 when it has none). */
+double lireReglage(const reglages::CleReglage& cle);
 
-/** The whole number of `cle` within [min, max], else `defaut`. */
-std::int64_t lireReglageEntier(const char* cle, std::int64_t min, std::int64_t max,
-                               std::int64_t defaut);
+/** The number of `cle` within its range; nothing when it is missing or refused. */
+std::optional<double> lireReglagePresent(const reglages::CleReglage& cle);
 
-/** The same for a key whose default is no number: nothing when it is missing or refused. */
-std::optional<std::int64_t> lireReglageEntier(const char* cle, std::int64_t min, std::int64_t max);
+/** The choice of `cle` (Genre::Oui); its default when it is missing. */
+bool lireReglageOui(const reglages::CleReglage& cle);

@@ -11,6 +11,7 @@
 #include "console/CalibrationDlg.h"
 #include "console/PlacementACote.h"
 #include "console/ReglageCalibration.h"
+#include "core/CatalogueReglages.h"
 #include "core/DossierDonnees.h"
 #include "core/ReglageNumerique.h"
 #include "core/qt/DossiersFichiers.h"
@@ -42,7 +43,7 @@ class CalibrationRefusTest : public ConsoleTest {
 protected:
     void TearDown() override
     {
-        QSettings().remove(QString::fromLatin1(CleEcartMaxCalibration));
+        QSettings().remove(QString::fromLatin1(reglages::EcartMaxCalibration.nom));
         ConsoleTest::TearDown();
     }
 
@@ -150,7 +151,7 @@ TEST_F(CalibrationRefusTest, APointFarFromTheEstimateAsksOnceTheByteIsHandledAnd
     dans<QPushButton>("mesurer")->click(); // cancels the measure under way
 
     // The distance comes from the settings store, read at each measure.
-    QSettings().setValue(QString::fromLatin1(CleEcartMaxCalibration), 400);
+    QSettings().setValue(QString::fromLatin1(reglages::EcartMaxCalibration.nom), 400);
     mesurer(130, 370, {130, 18});
     QCoreApplication::processEvents();
     EXPECT_EQ(scripted().messages().size(), 2u);
@@ -161,7 +162,7 @@ TEST_F(CalibrationRefusTest, APointFarFromTheEstimateAsksOnceTheByteIsHandledAnd
 TEST(ReglageCalibration, TheDistanceIsReadWithItsRange)
 {
     QSettings reglages;
-    const QString cle = QString::fromLatin1(CleEcartMaxCalibration);
+    const QString cle = QString::fromLatin1(reglages::EcartMaxCalibration.nom);
     reglages.remove(cle);
     EXPECT_EQ(ecartMaxCalibrationCm(), 50.0);
     for (const auto& [valeur, attendu] :

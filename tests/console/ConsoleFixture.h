@@ -8,6 +8,7 @@
 #include "console/MainFrame.h"
 #include "console/ReglageFiltre.h"
 #include "console/VueReception.h"
+#include "core/CatalogueReglages.h"
 #include "core/ReglageNumerique.h"
 #include "core/scripted/ScriptedPlatform.h"
 #include "link/RobotLink.h"
@@ -123,7 +124,7 @@ protected:
         liens.clear();
         journal.clear();
         ResetWorld();
-        QSettings().setValue(QString::fromLatin1(CleFiltre), filtre);
+        QSettings().setValue(QString::fromLatin1(reglages::Filtre.nom), filtre);
         OptionsConsole options;
         options.poids = std::move(poids);
         options.lien = std::move(fabrique);

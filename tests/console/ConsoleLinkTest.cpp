@@ -6,6 +6,7 @@
 
 #include "console/ReconnexionLien.h"
 #include "console/VoletLien.h"
+#include "core/CatalogueReglages.h"
 #include "link/LienEnregistre.h"
 #include "link/SerialPort.h"
 #include "link/recorder/Enregistreur.h"
@@ -289,7 +290,7 @@ protected:
     {
         ConsoleTest::TearDown();
         qunsetenv("KIV_COM1");
-        QSettings().remove(QString::fromLatin1(CleReconnexion));
+        QSettings().remove(QString::fromLatin1(reglages::Reconnexion.nom));
     }
     /** The stable name leads to the current robot's device. */
     void pointer()
@@ -344,7 +345,7 @@ TEST_F(ReconnexionTest, ADeviceThatComesBackIsOpenedAgainByItselfAndAHeldRobotSt
 
 TEST_F(ReconnexionTest, TurnedOffTheOperatorReopensTheLinkHimself)
 {
-    QSettings().setValue(QString::fromLatin1(CleReconnexion), false);
+    QSettings().setValue(QString::fromLatin1(reglages::Reconnexion.nom), false);
     perdre();
     EXPECT_FALSE(view->reconnexion().enAttente());
     robot = std::make_unique<Pty>();

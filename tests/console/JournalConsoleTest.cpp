@@ -16,6 +16,7 @@
 #include "console/ReglageCalibration.h"
 #include "console/ReglageSilence.h"
 #include "console/VoletJournal.h"
+#include "core/CatalogueReglages.h"
 #include "link/LienEnregistre.h"
 #include "link/recorder/DossierJournaux.h"
 #include "link/recorder/Enregistreur.h"
@@ -189,17 +190,17 @@ TEST_F(JournalConsoleTest, FieldsPutInPlaceWholeAreRecordedAsTheyStand)
 TEST_F(JournalConsoleTest, RefusedSettingsAreToldOnceInTheLogAfterTheOpening)
 {
     QSettings reglages;
-    const QString silence = QString::fromLatin1(CleSilenceResynchro);
-    const QString ecart = QString::fromLatin1(CleEcartMaxCalibration);
+    const QString silence = QString::fromLatin1(reglages::SilenceResynchro.nom);
+    const QString ecart = QString::fromLatin1(reglages::EcartMaxCalibration.nom);
     // Read before the port opens: kept until a log is there.
     reglages.setValue(ecart, QStringLiteral("loin"));
-    EXPECT_EQ(ecartMaxCalibrationCm(), EcartMaxCalibrationDefaut);
+    EXPECT_EQ(ecartMaxCalibrationCm(), *reglages::EcartMaxCalibration.defaut);
     // 2066035336255469781 ms overflowed to an 8 us threshold: every frame cut.
     reglages.setValue(silence, QStringLiteral("2066035336255469781"));
     EXPECT_EQ(seuilSilenceReglage(9600), protocole::seuilSilence(9600));
     auto session = demarrerEnregistre({dossier / "journaux", 1 << 20, 0});
     // Read again while the port is open: told once already.
-    EXPECT_EQ(ecartMaxCalibrationCm(), EcartMaxCalibrationDefaut);
+    EXPECT_EQ(ecartMaxCalibrationCm(), *reglages::EcartMaxCalibration.defaut);
     reglages.setValue(silence, QStringLiteral("9223372036854776"));
     EXPECT_EQ(seuilSilenceReglage(1200), protocole::seuilSilence(1200));
     reglages.setValue(silence, 250);
@@ -314,11 +315,12 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
     EXPECT_TRUE(fenetre->modele().enLecture());
     auto* vitesse = dans<QComboBox>(fenetre, "vitesseRejeu");
     ASSERT_EQ(vitesse->count(), 5);
+    EXPECT_EQ(reglages::VitesseRejeu.plage.max, vitesse->count() - 1); // the key's documented range
     EXPECT_EQ(vitesse->currentText(), QStringLiteral("1 × (temps réel)"));
     vitesse->setCurrentIndex(3);
     emit vitesse->activated(3);
     EXPECT_EQ(fenetre->modele().vitesse(), 10.0);
-    EXPECT_EQ(QSettings().value(QString::fromLatin1(CleVitesseRejeu)).toInt(), 3);
+    EXPECT_EQ(QSettings().value(QString::fromLatin1(reglages::VitesseRejeu.nom)).toInt(), 3);
     rejeu += fins[0] / 10;
     fenetre->tour();
     EXPECT_EQ(fenetre->image().robotPos, vus[0]);
@@ -455,7 +457,7 @@ TEST_F(JournalConsoleTest, TheFileMenuOpensAReplayWindowWithoutAQuestionAndLeave
         autre.lien("fermé");
         log = autre.chemin();
     }
-    QSettings().setValue(QString::fromLatin1(CleVitesseRejeu), 2);
+    QSettings().setValue(QString::fromLatin1(reglages::VitesseRejeu.nom), 2);
     RobotLink* avant = view->lien();
     scripted().clear();
     scripted().queueFile(log);

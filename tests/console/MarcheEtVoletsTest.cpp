@@ -10,6 +10,7 @@
 #include "console/VoletMarche.h"
 #include "console/VoletTexte.h"
 #include "console/VoletsOperateur.h"
+#include "core/CatalogueReglages.h"
 #include "core/qt/DossiersFichiers.h"
 #include "link/RobotLink.h"
 #include "link/recorder/Enregistreur.h"
@@ -178,7 +179,7 @@ TEST_F(MarcheTest, EachOpeningOfTheLinkProbesTheHeadingAgain)
 TEST_F(MarcheTest, KeyMessagesCanBeTurnedOffAndThatIsRemembered)
 {
     demarrer(true);
-    QSettings().remove(QString::fromLatin1(CleMessagesClavier));
+    QSettings().remove(QString::fromLatin1(reglages::MessagesClavier.nom));
     QAction* messages = ajouterMenuClavier(*frame);
     ASSERT_NE(messages, nullptr);
     EXPECT_TRUE(messages->isChecked());
@@ -192,14 +193,14 @@ TEST_F(MarcheTest, KeyMessagesCanBeTurnedOffAndThatIsRemembered)
     QTest::keyClick(frame->windowHandle(), Qt::Key_4);
     QTest::keyClick(frame->windowHandle(), Qt::Key_F2);
     EXPECT_TRUE(scripted().messages().empty());
-    EXPECT_FALSE(QSettings().value(QString::fromLatin1(CleMessagesClavier)).toBool());
+    EXPECT_FALSE(QSettings().value(QString::fromLatin1(reglages::MessagesClavier.nom)).toBool());
 
     // The next start reads it back.
     demarrer(true);
     QAction* relu = ajouterMenuClavier(*frame);
     EXPECT_FALSE(relu->isChecked());
     relu->setChecked(true);
-    EXPECT_TRUE(QSettings().value(QString::fromLatin1(CleMessagesClavier)).toBool());
+    EXPECT_TRUE(QSettings().value(QString::fromLatin1(reglages::MessagesClavier.nom)).toBool());
 }
 
 TEST_F(MarcheTest, ABatteryNeverReportedIsNoLevelAndAnOpenSilentPortIsNotLost)

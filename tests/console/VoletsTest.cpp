@@ -6,6 +6,7 @@
 #include "console/ReglageEvasion.h"
 #include "console/VoletMarche.h"
 #include "console/VoletReseau.h"
+#include "core/CatalogueReglages.h"
 #include "trainer/dialog/ReseauxDlg.h"
 #include "world/GridEdits.h"
 #include "world/WorldChange.h"
@@ -74,7 +75,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
         SetDestination(25 * 12 + 12, 25 * 4 + 12);
     };
     const QString enferme = QStringLiteral("Pas de chemin : le robot est enfermé");
-    QSettings().remove(QString::fromLatin1(CleEvasion));
+    QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
     demarrer(true);
     EXPECT_EQ(g_evasionPermise, 1) << "on by default";
     enfermer();
@@ -92,7 +93,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     EXPECT_TRUE(view->mapView()->monde().evasion);
     frame.reset();
 
-    QSettings().setValue(QString::fromLatin1(CleEvasion), false);
+    QSettings().setValue(QString::fromLatin1(reglages::Evasion.nom), false);
     demarrer(true);
     EXPECT_EQ(g_evasionPermise, 0);
     enfermer();
@@ -104,7 +105,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     EXPECT_EQ(chemin(), enferme);
     EXPECT_EQ(g_evasion, 0);
     EXPECT_EQ(g_firstStep, 0);
-    QSettings().remove(QString::fromLatin1(CleEvasion));
+    QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
 }
 
 TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)

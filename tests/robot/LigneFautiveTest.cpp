@@ -4,6 +4,7 @@
 // fault the console answers every status byte again, its estimate is back on
 // the robot, and nothing is marked that the robot did not touch.
 #include "console/ConsoleFixture.h"
+#include "core/CatalogueReglages.h"
 
 #include "console/ReglageSilence.h"
 #include "link/SerialPort.h"
@@ -76,7 +77,7 @@ protected:
         };
         qputenv("KIV_COM1", QByteArray::fromStdString(relais->nom()));
         // The threshold of the port's rate (1200 baud here: 100 ms).
-        QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
+        QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
         demarrerAvec([] { return makeSerialPort(); });
         ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
         fil = std::thread([this, options] {

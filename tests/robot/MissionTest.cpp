@@ -2,6 +2,7 @@
 // the console offscreen with its real serial engine, network, navigation and
 // bumper handling. The robot is steered only by the console's command bytes.
 #include "console/ConsoleFixture.h"
+#include "core/CatalogueReglages.h"
 
 #include "console/ReglageSilence.h"
 #include "console/VoletMarche.h"
@@ -79,7 +80,7 @@ protected:
         qputenv("KIV_COM1", QByteArray::fromStdString(liaison->nom()));
         // The robot pauses inside its frames for the console: no silence
         // may start a new frame here.
-        QSettings().setValue(QString::fromLatin1(CleSilenceResynchro), 0);
+        QSettings().setValue(QString::fromLatin1(reglages::SilenceResynchro.nom), 0);
         demarrerAvec([] { return makeSerialPort(); });
         ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
         EXPECT_TRUE(scripted().messages().empty());
@@ -183,7 +184,7 @@ protected:
             fil.join();
         }
         qunsetenv("KIV_COM1");
-        QSettings().remove(QString::fromLatin1(CleSilenceResynchro));
+        QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
     }
 
     std::unique_ptr<robotsim::Liaison> liaison;
