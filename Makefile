@@ -3,7 +3,7 @@
 PRESET ?= release
 JOBS ?= $(shell nproc)
 
-.PHONY: all bootstrap configure build run robot console test asan tsan lint fuzz bench beacons format package clean
+.PHONY: all bootstrap configure build run robot console test asan tsan lint fuzz bench beacons format format-check package clean
 
 all: build
 
@@ -77,6 +77,13 @@ beacons: build
 
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+# Fails when `make format` would change a file (CI runs it first).
+format-check:
+	@log=$$(mktemp); git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run -Werror 2>"$$log" \
+		|| { grep -E 'error:' "$$log" | cut -d: -f1 | sort -u; rm -f "$$log"; \
+		     echo "format: the files above differ from clang-format (make format)"; exit 1; }; \
+		rm -f "$$log"; echo "format: clean"
 
 clean:
 	rm -rf build

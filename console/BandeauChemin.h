@@ -28,8 +28,8 @@ inline constexpr const char* TexteDegagement =
  * obstacle or its margin, the robot is enclosed, or nothing joins them),
  * the escape out of the margins that shut it in, "Go!!!" pressed without
  * a destination, or the recovery the navigation made for this destination
- * (contact marks cleared to find a route; logged once). Empty otherwise. It looks again each time the map is shown
- * afresh, from the world as it stands, and when asked (a button).
+ * (contact marks cleared to find a route; logged once). Empty otherwise. It looks again each time
+ * the map is shown afresh, from the world as it stands, and when asked (a button).
  */
 class BandeauChemin : public QObject {
     Q_OBJECT

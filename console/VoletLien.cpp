@@ -42,7 +42,8 @@ void VoletLien::montrerBulle()
         if (!bulle.isEmpty()) {
             bulle += QLatin1Char('\n');
         }
-        bulle += QStringLiteral("Estimations de position refusées par le filtre : %1").arg(m_refusVus);
+        bulle +=
+            QStringLiteral("Estimations de position refusées par le filtre : %1").arg(m_refusVus);
     }
     setToolTip(bulle);
 }

@@ -29,7 +29,8 @@ bool ouvrirPty(PairePty& paire, bool garderEsclave, std::string& erreur);
 /** Closes what the pair holds open. */
 void fermerPty(PairePty& paire);
 
-/** A terminal in raw mode: 8 data bits, no parity, CLOCAL, reads that never wait (VMIN = VTIME = 0). */
+/** A terminal in raw mode: 8 data bits, no parity, CLOCAL, reads that never wait (VMIN = VTIME =
+ * 0). */
 bool mettreEnBrut(int fd);
 
 } // namespace robotsim

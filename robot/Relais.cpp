@@ -38,8 +38,8 @@ bool toutEcrire(int fd, const std::uint8_t* octets, std::size_t n, const std::at
 
 } // namespace
 
-std::unique_ptr<Relais> Relais::creer(const std::string& peripheriqueRobot,
-                                      ReglagesRelais reglages, std::string& erreur)
+std::unique_ptr<Relais> Relais::creer(const std::string& peripheriqueRobot, ReglagesRelais reglages,
+                                      std::string& erreur)
 {
     // The device end closed: the console's opening and closing of it show
     // on this end.
@@ -122,10 +122,10 @@ void Relais::executer()
         const auto maintenant = Horloge::now();
         if (!sortie.empty() && retenueJusqua > maintenant) {
             attente = static_cast<int>(std::min<long long>(
-                100, std::chrono::duration_cast<std::chrono::milliseconds>(retenueJusqua -
-                                                                           maintenant)
-                             .count() +
-                         1));
+                100,
+                std::chrono::duration_cast<std::chrono::milliseconds>(retenueJusqua - maintenant)
+                        .count() +
+                    1));
         }
         pollfd p[2] = {{robot, POLLIN, 0}, {m_console, POLLIN, 0}};
         if (::poll(p, 2, attente) < 0 && errno != EINTR) {
@@ -157,8 +157,8 @@ void Relais::executer()
                     ++fois;
                     break;
                 case Faute::Genre::Inversion:
-                    octet ^= f.masque != 0 ? f.masque
-                                           : static_cast<std::uint8_t>(1u << (alea() % 8));
+                    octet ^=
+                        f.masque != 0 ? f.masque : static_cast<std::uint8_t>(1u << (alea() % 8));
                     ++compte.inverses;
                     break;
                 case Faute::Genre::Retard:

@@ -15,9 +15,9 @@
 // and its robot, destination, battery and wheel codes within their ranges;
 // the calibration list made from them never holds more points than were
 // kept, and none once emptied.
-#include "core/Echappement.h"
 #include "FuzzSupport.h"
 #include "ListeJournal.h"
+#include "core/Echappement.h"
 #include "link/recorder/FormatJournal.h"
 #include "link/recorder/LecteurJournal.h"
 #include "link/recorder/LecteurSession.h"
@@ -216,8 +216,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          journal::decoderPosition(e.charge.data(), e.charge.size(), p) &&
                          p.brutX <= 500 && p.brutY <= 500 && p.x <= 500 && p.y <= 500,
                      "a position read lies in the field");
-            verifier(rejoue.robot.x == p.x && rejoue.robot.y == p.y &&
-                         rejoue.brut.x == p.brutX && rejoue.brut.y == p.brutY,
+            verifier(rejoue.robot.x == p.x && rejoue.robot.y == p.y && rejoue.brut.x == p.brutX &&
+                         rejoue.brut.y == p.brutY,
                      "the replay shows the recorded positions");
         }
         if (e.genre == journal::Genre::Terrain) {

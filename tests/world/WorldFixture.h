@@ -7,8 +7,8 @@
 #include "core/scripted/ScriptedPlatform.h"
 #include "world/Geometry.h"
 #include "world/PathNode.h"
-#include "world/WorldChange.h"
 #include "world/PositionFiltree.h"
+#include "world/WorldChange.h"
 #include "world/WorldState.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/trame/ChaineTrames.h"
 #include "link/recorder/LecteurSession.h"
+#include "link/trame/ChaineTrames.h"
 
 #include <cstdint>
 #include <istream>

@@ -17,7 +17,8 @@
 int main(int argc, char** argv)
 {
     if (argc != 5) {
-        std::fputs("usage: kiv_carte_erreur_demo POIDS.wgh ENSEMBLE.dat TITRE SORTIE.png\n", stderr);
+        std::fputs("usage: kiv_carte_erreur_demo POIDS.wgh ENSEMBLE.dat TITRE SORTIE.png\n",
+                   stderr);
         return 2;
     }
     QApplication app(argc, argv);
