@@ -217,7 +217,7 @@ TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)
     robot.fermerRobot();
     ASSERT_TRUE(attendre([this] { return !view->lien()->threadAlive(); }));
     ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));
-    laisserTourner(100);
+    viderFile();
     const auto messages = scripted().messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Application Error");

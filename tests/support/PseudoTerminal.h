@@ -142,8 +142,15 @@ inline bool attendre(const std::function<bool()>& condition, int ms = 20000)
     return true;
 }
 
-/** Runs the event loop for `ms` (to give a wrong delivery its chance to show). */
-inline void laisserTourner(int ms)
+/**
+ * Delivers every event already posted to this thread, and those they post in
+ * turn: once the thread that could hand something over has ended or holds
+ * still, whatever it handed over has then arrived, without a wait on the clock.
+ */
+inline void viderFile()
 {
-    attendre([] { return false; }, ms);
+    for (int tour = 0; tour < 8; ++tour) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
 }
