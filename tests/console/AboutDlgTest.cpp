@@ -2,6 +2,7 @@
 #include "console/AboutDlg.h"
 #include "ShellFixture.h"
 #include "console/KIVView.h"
+#include "console/Menu128.h"
 #include "trainer/dialog/ReseauxDlg.h"
 
 #include <QLabel>
@@ -48,10 +49,10 @@ TEST_F(ShellTest, AboutCommandAndTrainerItemRunTheBoxModally)
         EXPECT_EQ(d.windowTitle(), QStringLiteral("À propos de KIV-ZUL..."));
         return int(QDialog::Accepted);
     });
-    action(57664)->trigger();
+    action(cmd::APropos)->trigger();
     EXPECT_EQ(executions, 1);
     // The toolbar button is the same command.
-    EXPECT_TRUE(frame->barreOutils()->actions().contains(action(57664)));
+    EXPECT_TRUE(frame->barreOutils()->actions().contains(action(cmd::APropos)));
     emit frame->view()->reseaux().aPropos();
     EXPECT_EQ(executions, 2);
     EXPECT_TRUE(scripted().messages().empty());

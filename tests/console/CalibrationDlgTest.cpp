@@ -57,7 +57,7 @@ TEST_F(CalibrationDlgTest, APointDesignatedOnTheMapIsMeasuredKeptDrawnAndSaved)
     // Designated on the map (scale 1 in the frame as placed): the click
     // fills the position and places nothing.
     ASSERT_EQ(view->mapView()->width(), 501);
-    controle<QRadioButton>(1022)->click(); // "Destination"
+    controle<QRadioButton>(ctrl::ModeDestination)->click(); // "Destination"
     dans<QPushButton>(dlg, "designer")->click();
     const Point destination = g_destPos.get();
     QTest::mouseClick(view->mapView(), Qt::LeftButton, Qt::NoModifier, QPoint(130, 370));

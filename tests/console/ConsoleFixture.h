@@ -3,6 +3,8 @@
 // A main frame with its control view, offscreen, on the scripted platform,
 // with a link engine the test controls.
 
+#include "ControlesVue.h"
+
 #include "console/ConsoleState.h"
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
@@ -157,9 +159,9 @@ protected:
     VueReception* reception() const
     {
         view->viderTrafic();
-        return controle<VueReception>(1004);
+        return controle<VueReception>(ctrl::Reception);
     }
-    QString transmission() const { return boite(1011)->toPlainText(); }
+    QString transmission() const { return boite(ctrl::Transmission)->toPlainText(); }
 
     std::unique_ptr<CMainFrame> frame;
     CKIVView* view = nullptr;

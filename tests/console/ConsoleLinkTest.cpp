@@ -82,9 +82,10 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     EXPECT_NEAR(g_robotPos.get().y, 200, 6);
     // The position boxes follow the world's change with the map.
     const QString x = QString::asprintf("%i cm", g_robotPos.get().x);
-    EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(1005)->text() == x; }));
+    EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(ctrl::RobotX)->text() == x; }));
     // The battery byte follows the answered status byte.
-    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 200; }));
+    EXPECT_TRUE(
+        attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 200; }));
 
     // A turn order leaves with the next status byte, once.
     {
@@ -96,12 +97,13 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 54321, 0x00, 115)));
     EXPECT_EQ(robot.recu.substr(5), std::string("\xB0\x80"));
     EXPECT_EQ(g_turnPending, 0);
-    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 115; }));
+    EXPECT_TRUE(
+        attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 115; }));
     // Ten bytes a frame, one line each in the reception box.
     EXPECT_TRUE(attendre([this] { return reception()->nombreLignes() == 1 + 7 * 10; }));
 
     scripted().clear();
-    cliquer(1007);
+    cliquer(ctrl::EtatPort);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text, "Le port série est en fonction");
 }
@@ -128,7 +130,7 @@ TEST_F(ConsoleLinkTest, TheLinksThreadAnswersWhileTheInterfaceIsBusyAndTheLogKee
     ASSERT_TRUE(attendre([&] { return traites->load() == avant + 10; }));
     view->viderTrafic();
     EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 200);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 200);
     EXPECT_NEAR(g_robotPos.get().x, 300, 6);
 
     // The log: the nine bytes up to the status byte, the reply, the battery byte.
@@ -178,7 +180,7 @@ TEST_F(ConsoleLinkTest, AFloodFasterThanTheInterfaceIsAnsweredCountedShownAndLog
     EXPECT_GE(perdus, 1000u);
     EXPECT_LE(perdus, 2000u);
     // Each byte shown with its own outcome: the last frame's battery.
-    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 77; }));
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 77; }));
     VoletLien volet(view, 2000);
     volet.actualiser();
     EXPECT_TRUE(
@@ -187,7 +189,7 @@ TEST_F(ConsoleLinkTest, AFloodFasterThanTheInterfaceIsAnsweredCountedShownAndLog
 
     // A clean frame after the flood is answered and shown in step.
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 4242, 0x00, 55)));
-    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(1019)->value() == 55; }));
+    EXPECT_TRUE(attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 55; }));
 
     // The log: at most a note a second, the bytes lost all told.
     frame.reset();
@@ -224,11 +226,11 @@ TEST_F(ConsoleLinkTest, ARobotThatGoesAwayLeavesTheConsoleWorking)
     EXPECT_NE(messages[0].text.find(robot.nom()), std::string::npos);
 
     scripted().clear();
-    cliquer(1007);
+    cliquer(ctrl::EtatPort);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text, "Le port série n'est pas en fonction");
     // Commands still go to the transmission box.
-    cliquer(1042);
+    cliquer(ctrl::Saisie);
     EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
 }
 
@@ -319,7 +321,7 @@ TEST_F(ReconnexionTest, ADeviceThatComesBackIsOpenedAgainByItselfAndAHeldRobotSt
 {
     robot->envoyer(trame({300.0, 200.0}, 1, 0x00, 200));
     ASSERT_TRUE(attendre([this] { return robot->recu.size() == 1; }));
-    cliquer(1042); // "Saisie": held
+    cliquer(ctrl::Saisie); // "Saisie": held
     perdre();
     ASSERT_TRUE(view->reconnexion().enAttente());
 

@@ -64,7 +64,7 @@ QStringList coupes(const QWidget& fenetre)
 TEST_F(ConsoleTest, TheTrainerOpenedFromTheConsoleShowsEveryCaptionWholeAndLeavesTheConsoleLive)
 {
     demarrer(true);
-    cliquer(1043);
+    cliquer(ctrl::Entrainer);
     ReseauxDlg& dialogue = view->reseaux();
     ASSERT_TRUE(dialogue.isVisible());
     EXPECT_EQ(dialogue.windowTitle(), QStringLiteral("Reseaux de Neurones"));
@@ -77,11 +77,11 @@ TEST_F(ConsoleTest, TheTrainerOpenedFromTheConsoleShowsEveryCaptionWholeAndLeave
     // Beside the console, not over it: the operator can still stop the robot.
     EXPECT_FALSE(dialogue.isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    cliquer(1027);
+    cliquer(ctrl::Arret);
     EXPECT_EQ(g_arretOperateur, 1);
     EXPECT_TRUE(dialogue.isVisible());
     // A second press brings the same window forward.
-    cliquer(1043);
+    cliquer(ctrl::Entrainer);
     EXPECT_EQ(view->findChildren<ReseauxDlg*>().size(), 1);
     dialogue.reject();
     EXPECT_FALSE(dialogue.isVisible());
@@ -101,7 +101,7 @@ TEST_F(ConsoleTest, DuringATrainingTheOperatorKeepsTheStopAndTheConsoleStaysOpen
         std::ofstream f(chemin);
         f << "(2)\n(3,1) 0.15 0.16 0.14\n(2,1) 1 4\n(3,1) 0.25 0.10 0.12\n(2,1) 2 3\n";
     }
-    cliquer(1043);
+    cliquer(ctrl::Entrainer);
     ReseauxDlg& dialogue = view->reseaux();
     scripted().queueFile(chemin);
     dialogue.findChild<QPushButton*>(QStringLiteral("id1011"))->click();
@@ -118,7 +118,7 @@ TEST_F(ConsoleTest, DuringATrainingTheOperatorKeepsTheStopAndTheConsoleStaysOpen
         }
         pendant = true;
         EXPECT_TRUE(dialogue.entrainementEnCours());
-        cliquer(1027);
+        cliquer(ctrl::Arret);
         fermee = frame->close();
     });
     dialogue.findChild<QPushButton*>(QStringLiteral("id1014"))->click();

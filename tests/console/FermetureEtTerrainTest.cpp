@@ -4,6 +4,7 @@
 #include "console/DocTemplate.h"
 #include "console/KIVApp.h"
 #include "console/KIVDoc.h"
+#include "console/Menu128.h"
 #include "world/GridEdits.h"
 #include "world/TerrainMonde.h"
 
@@ -58,7 +59,7 @@ TEST_F(FermetureTest, AModifiedFieldIsNeverDroppedOnQuit)
     PlaceObstacle(5, 7);
     // "Annuler" (and Escape): the console stays open, the field as it is.
     scripted().queueAnswer(MessageAnswer::Cancel);
-    cadre->action(57665)->trigger(); // "Quitter"
+    cadre->action(cmd::Quitter)->trigger(); // "Quitter"
     ASSERT_EQ(scripted().messages().size(), 1u);
     const auto question = scripted().messages()[0];
     EXPECT_EQ(question.text,

@@ -617,7 +617,7 @@ TEST_F(JournalConsoleTest, ARecorderThatStopsIsToldOnceAndTheConsoleGoesOn)
         robot->OnRobotByte(static_cast<unsigned char>(octets[k]), 1);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 150);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 150);
     EXPECT_EQ(scripted().messages().size(), 1u);
 }
 

@@ -3,6 +3,7 @@
 #include "ShellFixture.h"
 #include "console/DocTemplate.h"
 #include "console/KIVDoc.h"
+#include "console/Menu128.h"
 #include "support/PiegesTemporaires.h"
 #include "world/GridEdits.h"
 #include "world/TerrainMonde.h"
@@ -189,14 +190,14 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     SetDestination(400, 60);
     g_banditPos.set(300, 300);
     g_banditShown = 1;
-    cadre->action(32771)->trigger();
+    cadre->action(cmd::Quadrillage)->trigger();
     EXPECT_TRUE(doc->IsModified());
     const Terrain champ = terrainDuMonde();
 
     // Save As: the name gets ".kiv"; the file holds the field.
     scripted().clear();
     scripted().queueFile(chemin);
-    cadre->action(57604)->trigger();
+    cadre->action(cmd::FichierEnregistrerSous)->trigger();
     ASSERT_EQ(scripted().fileRequests().size(), 1u);
     EXPECT_EQ(scripted().fileRequests()[0].filter, "Terrain KIV-ZUL (*.kiv)|*.kiv||");
     EXPECT_EQ(doc->GetPathName(), chemin + ".kiv");
@@ -213,7 +214,7 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     // New on a modified field asks; "Non" keeps everything.
     PlaceObstacle(15, 15);
     scripted().queueAnswer(MessageAnswer::No);
-    cadre->action(57600)->trigger();
+    cadre->action(cmd::FichierNouveau)->trigger();
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text,
               "Le terrain « essai.kiv » a été modifié.\nAbandonner les modifications ?");
@@ -221,25 +222,25 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     EXPECT_EQ(g_grid[15][15], 1);
     // "Oui": an empty field, no name, no grid lines.
     scripted().queueAnswer(MessageAnswer::Yes);
-    cadre->action(57600)->trigger();
+    cadre->action(cmd::FichierNouveau)->trigger();
     EXPECT_EQ(terrainDuMonde(), terrainInitial());
     EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - Sans titre"));
-    EXPECT_FALSE(cadre->action(32771)->isChecked());
+    EXPECT_FALSE(cadre->action(cmd::Quadrillage)->isChecked());
 
     // Open brings the saved field back, check mark included, without asking.
     scripted().clear();
     scripted().queueFile(chemin + ".kiv");
-    cadre->action(57601)->trigger();
+    cadre->action(cmd::FichierOuvrir)->trigger();
     EXPECT_TRUE(scripted().messages().empty());
     EXPECT_EQ(terrainDuMonde(), champ);
-    EXPECT_TRUE(cadre->action(32771)->isChecked());
+    EXPECT_TRUE(cadre->action(cmd::Quadrillage)->isChecked());
     EXPECT_EQ(cadre->windowTitle(), QStringLiteral("KIV-ZUL - essai.kiv"));
 
     // A malformed file is refused with its line; the field and name stay.
     const std::string mauvais = dossier.filePath(QStringLiteral("mauvais.kiv")).toStdString();
     std::ofstream(mauvais, std::ios::binary) << "KIV-ZUL terrain 1\r\n0000\r\n";
     scripted().queueFile(mauvais);
-    cadre->action(57601)->trigger();
+    cadre->action(cmd::FichierOuvrir)->trigger();
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text,
               "Le fichier « " + mauvais +
@@ -252,7 +253,7 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     const std::string ailleurs = dossier.filePath(QStringLiteral("absent/x.kiv")).toStdString();
     scripted().clear();
     scripted().queueFile(ailleurs);
-    cadre->action(57604)->trigger();
+    cadre->action(cmd::FichierEnregistrerSous)->trigger();
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text, "Impossible d'enregistrer le terrain dans « " +
                                                  ailleurs + " ».\n\n" + std::strerror(ENOENT));
@@ -268,7 +269,7 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
         const kiv_test::PiegesTemporaires pieges(autre, victime);
         scripted().clear();
         scripted().queueFile(autre);
-        cadre->action(57604)->trigger();
+        cadre->action(cmd::FichierEnregistrerSous)->trigger();
         EXPECT_TRUE(scripted().messages().empty());
         EXPECT_TRUE(pieges.victimeIntacte());
     }
@@ -278,7 +279,8 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
 
 TEST_F(ShellTest, FrameWithoutDocumentHasNoFileCommands)
 {
-    for (int id : {57600, 57601, 57603, 57604}) {
+    for (int id : {cmd::FichierNouveau, cmd::FichierOuvrir, cmd::FichierEnregistrer,
+                   cmd::FichierEnregistrerSous}) {
         EXPECT_FALSE(action(id)->isEnabled()) << id;
     }
 }

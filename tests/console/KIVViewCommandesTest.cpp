@@ -1,6 +1,8 @@
 // The control view's construction, set-up and commands.
 #include "ConsoleFixture.h"
 
+#include "console/Menu128.h"
+
 #include "link/settings/EcritureScom.h"
 #include "neural/Matrice.h"
 #include "trainer/dialog/ReseauxDlg.h"
@@ -75,8 +77,8 @@ TEST_F(ConsoleTest, SetUpOpensTheLinkOnce)
     EXPECT_EQ(lien.masque, 9u);
     EXPECT_EQ(lien.taille, 512);
     EXPECT_EQ(g_portOpen, 1);
-    EXPECT_EQ(controle<QProgressBar>(1019)->maximum(), 230);
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 0);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->maximum(), 230);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 0);
 
     // A second activation creates nothing new.
     view->OnActivateView();
@@ -102,7 +104,7 @@ TEST_F(ConsoleTest, LinkThatCannotOpen)
     EXPECT_EQ(g_portOpen, 0);
 
     scripted().clear();
-    cliquer(1007);
+    cliquer(ctrl::EtatPort);
     messages = scripted().messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Le port série n'est pas en fonction");
@@ -143,7 +145,7 @@ TEST_F(ConsoleTest, TheLinkOpensWithTheSettingsFile)
         }
     });
     scripted().clear();
-    frame->action(32779)->trigger();
+    frame->action(cmd::PortSerie)->trigger();
     EXPECT_EQ(titre, QStringLiteral("Paramètre de communication"));
     EXPECT_EQ(liens.size(), 3u);
     EXPECT_TRUE(scripted().messages().empty());
@@ -153,7 +155,7 @@ TEST_F(ConsoleTest, PortStateWhenOpen)
 {
     demarrer(true);
     scripted().clear();
-    cliquer(1007);
+    cliquer(ctrl::EtatPort);
     const auto messages = scripted().messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Le port série est en fonction");
@@ -168,7 +170,7 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     ASSERT_NE(reprendre, nullptr);
     EXPECT_FALSE(reprendre->isEnabled()) << "nothing to resume";
     g_simRunning = 1;
-    cliquer(1027);
+    cliquer(ctrl::Arret);
     EXPECT_EQ(g_simRunning, 0);
     EXPECT_EQ(g_arretOperateur, 1);
     EXPECT_TRUE(reprendre->isEnabled());
@@ -178,7 +180,7 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     EXPECT_FALSE(reprendre->isEnabled());
 
     g_simRunning = 1;
-    cliquer(1042);
+    cliquer(ctrl::Saisie);
     EXPECT_EQ(g_simRunning, 1);
     EXPECT_EQ(g_arretOperateur, 1);
     EXPECT_EQ(transmission(), QStringLiteral(" -128 -128"));
@@ -186,7 +188,7 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     // "Go!!!" resumes too; a new destination does not.
     SetDestination(300, 300);
     EXPECT_EQ(g_arretOperateur, 1);
-    cliquer(159);
+    cliquer(ctrl::Go);
     EXPECT_EQ(g_arretOperateur, 0);
     EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80")) << "a resume sends nothing itself";
 }
@@ -194,8 +196,8 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
 TEST_F(ConsoleTest, EscapeStopsTheRobotFromAnywhereInTheWindowWithoutAKeyBox)
 {
     demarrer(true);
-    const std::vector<QWidget*> cibles = {view, controle<QRadioButton>(1023), frame.get(),
-                                          controle<QPushButton>(159)};
+    const std::vector<QWidget*> cibles = {view, controle<QRadioButton>(ctrl::ModeObstacle),
+                                          frame.get(), controle<QPushButton>(ctrl::Go)};
     for (QWidget* cible : cibles) {
         ReprendreOperateur();
         scripted().clear();
@@ -222,13 +224,13 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
         }
     }
     SetDestination(25 * 9, 25 * 9);
-    cliquer(159);
-    cliquer(159);
+    cliquer(ctrl::Go);
+    cliquer(ctrl::Go);
     EXPECT_EQ(g_simRunning, 1);
     // Both runs asleep in their step, the navigation waiting for a change.
     ASSERT_TRUE(attendreQue([] { return blockedWorldWaiters() == 3; }));
     EXPECT_EQ(runningSimulations(), 2);
-    cliquer(1027);
+    cliquer(ctrl::Arret);
     EXPECT_EQ(runningSimulations(), 2); // each ends at its next check, after its step
     horloge.advance(1500ms);
     EXPECT_TRUE(attendreQue([] { return runningSimulations() == 0; }));
@@ -239,10 +241,10 @@ TEST_F(ConsoleTest, ObstacleRemovalButtons)
     demarrer(true);
     PlaceObstacle(5, 5);
     MarkObstacle(8, 8);
-    cliquer(1033);
+    cliquer(ctrl::Virtuels);
     EXPECT_EQ(g_grid[5][5], 0);
     EXPECT_EQ(g_grid[8][8], 3);
-    cliquer(1020);
+    cliquer(ctrl::Reels);
     EXPECT_EQ(g_grid[8][8], 0);
 }
 
@@ -323,5 +325,5 @@ TEST_F(ConsoleTest, TransmissionBoxKeepsEveryCommandInOrder)
         ASSERT_EQ(valeurs[k].toInt(), octet - 256) << k;
     }
     // Cut into bounded paragraphs, so that appending stays cheap.
-    EXPECT_GT(boite(1011)->document()->blockCount(), 1);
+    EXPECT_GT(boite(ctrl::Transmission)->document()->blockCount(), 1);
 }

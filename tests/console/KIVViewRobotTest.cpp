@@ -64,7 +64,7 @@ TEST_F(RobotTest, FrameMovesTheRobotAndIsAnsweredOnce)
     EXPECT_NEAR(p.y, 162, 3);
     // The position boxes follow the world's change with the map.
     const QString x = QString::asprintf("%i cm", p.x);
-    EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(1005)->text() == x; }));
+    EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(ctrl::RobotX)->text() == x; }));
     EXPECT_TRUE(transmission().isEmpty());
 
     {
@@ -81,12 +81,12 @@ TEST_F(RobotTest, FrameMovesTheRobotAndIsAnsweredOnce)
     EXPECT_EQ(g_turnPending, 0);
 
     octets({115});
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 115);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 115);
     // The next byte is timestamp byte 0 again.
     horodatages({400.0, 300.0});
     EXPECT_EQ(robot(), (Point{16, 12}));
     octets({0x00, 250});
-    EXPECT_EQ(controle<QProgressBar>(1019)->value(), 230);
+    EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 230);
 }
 
 TEST_F(RobotTest, EveryByteIsOneVisibleLineOfTheReceptionBox)

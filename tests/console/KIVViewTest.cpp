@@ -1,5 +1,6 @@
 // The control view's first part: set-up on activation, the boxes, the radio group.
 #include "console/KIVView.h"
+#include "ControlesVue.h"
 #include "console/MainFrame.h"
 #include "console/ObservateurMonde.h"
 #include "support/PseudoTerminal.h"
@@ -58,16 +59,16 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
     EXPECT_TRUE(carte->isVisible());
     EXPECT_TRUE(carte->isEnabled());
     // The map fills its frame, square.
-    EXPECT_EQ(carte->geometry(), controle<QFrame>(1001)->geometry());
+    EXPECT_EQ(carte->geometry(), controle<QFrame>(ctrl::Carte)->geometry());
     EXPECT_EQ(carte->width(), carte->height());
     EXPECT_EQ(carte->width(), 501) << "scale 1 in the frame as placed";
 
     // "Robot" is checked; the radio group is exclusive.
-    EXPECT_TRUE(controle<QRadioButton>(1024)->isChecked());
+    EXPECT_TRUE(controle<QRadioButton>(ctrl::ModeRobot)->isChecked());
     EXPECT_EQ(view->selection(), Selection::Robot);
-    controle<QRadioButton>(1022)->click();
+    controle<QRadioButton>(ctrl::ModeDestination)->click();
     EXPECT_EQ(view->selection(), Selection::Destination);
-    EXPECT_FALSE(controle<QRadioButton>(1024)->isChecked());
+    EXPECT_FALSE(controle<QRadioButton>(ctrl::ModeRobot)->isChecked());
 
     // A later activation creates nothing new.
     frame->hide();
@@ -79,10 +80,10 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
 
 TEST_F(KIVViewTest, CaptionsOfTheSelectionGroup)
 {
-    EXPECT_EQ(controle<QRadioButton>(1022)->text(), QStringLiteral("Destination"));
-    EXPECT_EQ(controle<QRadioButton>(1023)->text(), QStringLiteral("Obstacle"));
-    EXPECT_EQ(controle<QRadioButton>(1024)->text(), QStringLiteral("Robot"));
-    EXPECT_EQ(controle<QRadioButton>(1025)->text(), QStringLiteral("Bandit"));
+    EXPECT_EQ(controle<QRadioButton>(ctrl::ModeDestination)->text(), QStringLiteral("Destination"));
+    EXPECT_EQ(controle<QRadioButton>(ctrl::ModeObstacle)->text(), QStringLiteral("Obstacle"));
+    EXPECT_EQ(controle<QRadioButton>(ctrl::ModeRobot)->text(), QStringLiteral("Robot"));
+    EXPECT_EQ(controle<QRadioButton>(ctrl::ModeBandit)->text(), QStringLiteral("Bandit"));
     for (int id : {1005, 1006, 1008, 1009, 1012, 1017}) {
         EXPECT_TRUE(controle<QLineEdit>(id)->isReadOnly()) << id;
     }
@@ -92,9 +93,9 @@ TEST_F(KIVViewTest, BanditClickGivesTheViewTheFocus)
 {
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    controle<QRadioButton>(1022)->setFocus();
-    controle<QRadioButton>(1025)->click();
-    EXPECT_TRUE(controle<QRadioButton>(1025)->isChecked());
+    controle<QRadioButton>(ctrl::ModeDestination)->setFocus();
+    controle<QRadioButton>(ctrl::ModeBandit)->click();
+    EXPECT_TRUE(controle<QRadioButton>(ctrl::ModeBandit)->isChecked());
     EXPECT_EQ(QApplication::focusWidget(), view);
 }
 
@@ -114,7 +115,7 @@ TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks)
 
     // At scale 2, two pixels.
     carte->setGeometry(QRect(carte->pos(), QSize(1002, 1002)));
-    controle<QRadioButton>(1022)->click();
+    controle<QRadioButton>(ctrl::ModeDestination)->click();
     QTest::mouseClick(carte, Qt::LeftButton, Qt::NoModifier, QPoint(261, 141));
     EXPECT_EQ(texte(1009), QStringLiteral("130 cm"));
     EXPECT_EQ(texte(1012), QStringLiteral("70 cm"));
@@ -122,8 +123,8 @@ TEST_F(KIVViewTest, PositionBoxesFollowTheMapClicks)
 
 TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero)
 {
-    QLineEdit* gauche = controle<QLineEdit>(1008);
-    QLineEdit* droite = controle<QLineEdit>(1017);
+    QLineEdit* gauche = controle<QLineEdit>(ctrl::RoueGauche);
+    QLineEdit* droite = controle<QLineEdit>(ctrl::RoueDroite);
 
     // Empty boxes and zero codes: the boxes get "0".
     view->ShowWheelSpeeds();

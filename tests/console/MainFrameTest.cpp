@@ -115,11 +115,11 @@ TEST_F(ShellTest, ToolbarButtonsAndPictures)
 
     const QList<QAction*> boutons = barre->actions();
     ASSERT_EQ(boutons.size(), 5);
-    EXPECT_EQ(boutons[0], action(57607));
-    EXPECT_EQ(boutons[1], action(32771));
-    EXPECT_EQ(boutons[2], action(32779));
+    EXPECT_EQ(boutons[0], action(cmd::Imprimer));
+    EXPECT_EQ(boutons[1], action(cmd::Quadrillage));
+    EXPECT_EQ(boutons[2], action(cmd::PortSerie));
     EXPECT_TRUE(boutons[3]->isSeparator());
-    EXPECT_EQ(boutons[4], action(57664));
+    EXPECT_EQ(boutons[4], action(cmd::APropos));
     for (int k : {0, 1, 2, 4}) {
         const QImage image = boutons[k]->icon().pixmap(QSize(19, 18)).toImage();
         ASSERT_EQ(image.size(), QSize(19, 18)) << k;
@@ -132,41 +132,41 @@ TEST_F(ShellTest, ToolbarButtonsAndPictures)
         EXPECT_GT(peints, 40) << k;
         EXPECT_FALSE(boutons[k]->toolTip().isEmpty()) << k;
     }
-    EXPECT_TRUE(action(32779)->isEnabled());
+    EXPECT_TRUE(action(cmd::PortSerie)->isEnabled());
 }
 
 TEST_F(ShellTest, CheckMarksFollowTheBarsAndTheGrid)
 {
     QToolBar* barre = frame->barreOutils();
     QStatusBar* etat = frame->statusBar();
-    EXPECT_TRUE(action(59392)->isChecked());
-    EXPECT_TRUE(action(59393)->isChecked());
-    EXPECT_TRUE(action(32771)->isCheckable());
-    EXPECT_FALSE(action(32771)->isChecked());
+    EXPECT_TRUE(action(cmd::BarreOutils)->isChecked());
+    EXPECT_TRUE(action(cmd::BarreEtat)->isChecked());
+    EXPECT_TRUE(action(cmd::Quadrillage)->isCheckable());
+    EXPECT_FALSE(action(cmd::Quadrillage)->isChecked());
     EXPECT_EQ(g_gridLines, 0);
 
-    action(59392)->trigger();
+    action(cmd::BarreOutils)->trigger();
     EXPECT_FALSE(barre->isVisible());
-    EXPECT_FALSE(action(59392)->isChecked());
-    action(59392)->trigger();
+    EXPECT_FALSE(action(cmd::BarreOutils)->isChecked());
+    action(cmd::BarreOutils)->trigger();
     EXPECT_TRUE(barre->isVisible());
-    EXPECT_TRUE(action(59392)->isChecked());
+    EXPECT_TRUE(action(cmd::BarreOutils)->isChecked());
 
-    action(59393)->trigger();
+    action(cmd::BarreEtat)->trigger();
     EXPECT_FALSE(etat->isVisible());
-    EXPECT_FALSE(action(59393)->isChecked());
-    action(59393)->trigger();
+    EXPECT_FALSE(action(cmd::BarreEtat)->isChecked());
+    action(cmd::BarreEtat)->trigger();
     EXPECT_TRUE(etat->isVisible());
 
-    action(32771)->trigger();
-    EXPECT_TRUE(action(32771)->isChecked());
+    action(cmd::Quadrillage)->trigger();
+    EXPECT_TRUE(action(cmd::Quadrillage)->isChecked());
     EXPECT_EQ(g_gridLines, 1);
     // The toolbar button toggles the same item.
-    auto* bouton = qobject_cast<QToolButton*>(barre->widgetForAction(action(32771)));
+    auto* bouton = qobject_cast<QToolButton*>(barre->widgetForAction(action(cmd::Quadrillage)));
     ASSERT_NE(bouton, nullptr);
     EXPECT_TRUE(bouton->isChecked());
     bouton->click();
-    EXPECT_FALSE(action(32771)->isChecked());
+    EXPECT_FALSE(action(cmd::Quadrillage)->isChecked());
     EXPECT_EQ(g_gridLines, 0);
 }
 
@@ -289,17 +289,17 @@ TEST_F(ShellTest, EditCommandsActOnTheFocusedBox)
     reception->toutSelectionner();
     QApplication::clipboard()->setText(QStringLiteral("avant"));
     frame->majEdition();
-    EXPECT_TRUE(action(57634)->isEnabled());
-    EXPECT_FALSE(action(57635)->isEnabled());
-    EXPECT_FALSE(action(57637)->isEnabled());
-    action(57634)->trigger();
+    EXPECT_TRUE(action(cmd::Copier)->isEnabled());
+    EXPECT_FALSE(action(cmd::Couper)->isEnabled());
+    EXPECT_FALSE(action(cmd::Coller)->isEnabled());
+    action(cmd::Copier)->trigger();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("12\n34"));
     EXPECT_EQ(reception->texte(), QStringLiteral("12\n34"));
 }
 
 TEST_F(ShellTest, QuitClosesTheFrame)
 {
-    action(57665)->trigger();
+    action(cmd::Quitter)->trigger();
     EXPECT_FALSE(frame->isVisible());
 }
 

@@ -1,6 +1,7 @@
 // Printing the form: print, print without dialog, preview, page set-up.
 #include "ShellFixture.h"
 #include "console/Impression.h"
+#include "console/Menu128.h"
 
 #include <QFile>
 #include <QPageSetupDialog>
@@ -30,11 +31,11 @@ TEST_F(ShellTest, PrintDialogAcceptedPrintsTheFormRejectedPrintsNothing)
         dialogue->printer()->setOutputFileName(pdf);
         return int(accepter ? QDialog::Accepted : QDialog::Rejected);
     });
-    action(57607)->trigger();
+    action(cmd::Imprimer)->trigger();
     EXPECT_EQ(taille(pdf), -1);
 
     accepter = true;
-    action(57607)->trigger();
+    action(cmd::Imprimer)->trigger();
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.read(5).startsWith("%PDF-"));
@@ -56,14 +57,14 @@ TEST_F(ShellTest, PrintWithoutDialogAndItsFailure)
     int dialogues = 0;
     frame->setExecuteurDialogue([&](QDialog&) { return ++dialogues, int(QDialog::Accepted); });
     frame->imprimante().setOutputFileName(dossier.filePath(QStringLiteral("direct.pdf")));
-    action(57608)->trigger();
+    action(cmd::ImprimerDirect)->trigger();
     EXPECT_EQ(dialogues, 0);
     EXPECT_GT(taille(dossier.filePath(QStringLiteral("direct.pdf"))), 0);
     EXPECT_TRUE(scripted().messages().empty());
 
     // Nowhere to print: the user is told, nothing else happens.
     frame->imprimante().setOutputFileName(dossier.filePath(QStringLiteral("absent/x.pdf")));
-    action(57608)->trigger();
+    action(cmd::ImprimerDirect)->trigger();
     const auto messages = scripted().messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, "Impossible d'imprimer : l'imprimante n'est pas disponible.");
@@ -90,7 +91,7 @@ TEST_F(ShellTest, PreviewShowsOnePageAndSetupUsesTheSamePrinter)
         }
         return int(QDialog::Rejected);
     });
-    action(57609)->trigger();
+    action(cmd::ApercuImpression)->trigger();
     EXPECT_EQ(pages, 1);
 
     QPrinter* reglee = nullptr;
@@ -103,7 +104,7 @@ TEST_F(ShellTest, PreviewShowsOnePageAndSetupUsesTheSamePrinter)
         }
         return int(QDialog::Accepted);
     });
-    action(57606)->trigger();
+    action(cmd::ConfigurationImpression)->trigger();
     EXPECT_EQ(reglee, &frame->imprimante());
     EXPECT_EQ(frame->imprimante().pageLayout().orientation(), QPageLayout::Landscape);
 }

@@ -225,7 +225,7 @@ TEST_F(VoletsOperateurTest, BytesLostToAnOverrunCountAsHandledAndAreToldWhileRec
 TEST_F(VoletsOperateurTest, TheBatteryReadsInVoltsAndWarnsOncePerCrossing)
 {
     demarrer(true);
-    QProgressBar* barre = controle<QProgressBar>(1019);
+    QProgressBar* barre = controle<QProgressBar>(ctrl::Batterie);
     VoletBatterie volet(barre, 20);
     ASSERT_NE(volet.voltsLabel(), nullptr);
     EXPECT_EQ(volet.voltsLabel()->parentWidget(), barre->parentWidget());
@@ -270,7 +270,7 @@ TEST_F(VoletsOperateurTest, ThePositionAndWheelBoxesSayTheyAreStaleFromALossUnti
     auto* lien = static_cast<VoletLien*>(frame->findChild<QLabel*>(QStringLiteral("voletLien")));
     ASSERT_NE(lien, nullptr);
     robot = liens.at(0)->proprietaire;
-    auto* x = controle<QLineEdit>(1005);
+    auto* x = controle<QLineEdit>(ctrl::RobotX);
     const QColor normal = x->palette().color(QPalette::Text);
     lien->actualiser();
     trame();

@@ -111,7 +111,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
 TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
 {
     demarrer(true);
-    cliquer(159);
+    cliquer(ctrl::Go);
     EXPECT_EQ(marche(), QStringLiteral("Pas de destination"));
     EXPECT_EQ(chemin(), QStringLiteral("Pas de destination : placez-en une sur la carte avant "
                                        "« Go!!! »"));
@@ -121,15 +121,15 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
     EXPECT_EQ(marche(), QString());
     EXPECT_EQ(chemin(), QString());
 
-    cliquer(159);
+    cliquer(ctrl::Go);
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
-    cliquer(1027);
+    cliquer(ctrl::Arret);
     EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur"));
     EXPECT_EQ(g_simRunning, 0);
     montrer();
     EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur")) << "held until resumed";
 
-    cliquer(159);
+    cliquer(ctrl::Go);
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
     // The robot's cell follows on the navigation's side and the virtual run
     // may step the robot meanwhile: place it again and repaint until the
@@ -140,7 +140,7 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
         QThread::msleep(1);
     }
     EXPECT_EQ(marche(), QStringLiteral("Arrivé"));
-    cliquer(1027);
+    cliquer(ctrl::Arret);
 }
 
 TEST_F(VoletsTest, NetworkPaneNamesTheWeightsFileOrNone)
@@ -152,7 +152,7 @@ TEST_F(VoletsTest, NetworkPaneNamesTheWeightsFileOrNone)
     // A training file chosen in the trainer discards the network; the
     // window stays open beside the console, and the pane follows it when
     // one of its commands is done, or when it closes.
-    cliquer(1043);
+    cliquer(ctrl::Entrainer);
     ASSERT_TRUE(view->reseaux().isVisible());
     view->reseaux().reseau().choisirFichierEntrainement();
     view->reseaux().reject();

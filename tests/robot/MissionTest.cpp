@@ -206,7 +206,7 @@ TEST_F(MissionTest, CrossesAnOpenFieldOneCommandPerFrameWithTheEstimateOnTheTrut
 {
     lancer("depart 62 62 0\ngraine 5\n");
     ASSERT_TRUE(allerA(437, 412, {62, 62}));
-    const int barre = controle<QProgressBar>(1019)->value();
+    const int barre = controle<QProgressBar>(ctrl::Batterie)->value();
     terminer();
     unPourUn();
     dansLaCellule(17, 16);
@@ -326,10 +326,10 @@ TEST_F(MissionTest, ARobotStoppedMidRunLeavesTheConsoleWorkingWithTheLinkLost)
     ASSERT_TRUE(attendre([] { return !scripted().messages().empty(); }));
     EXPECT_EQ(scripted().messages()[0].caption, "Application Error");
     scripted().clear();
-    cliquer(1007);
+    cliquer(ctrl::EtatPort);
     ASSERT_EQ(scripted().messages().size(), 1u);
     EXPECT_EQ(scripted().messages()[0].text, "Le port série n'est pas en fonction");
-    cliquer(1042);
+    cliquer(ctrl::Saisie);
     EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
     // The map still takes the operator's edits.
     OnMapLeftButtonDown(Selection::Obstacle, 312, 312);
@@ -348,14 +348,14 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
         return g_wheelLeft == 3 || g_wheelRight == 3;
     })) << "driving at speed";
 
-    cliquer(1027); // "Arrêt"
+    cliquer(ctrl::Arret); // "Arrêt"
     const std::uint64_t appui = traites->load();
     ASSERT_TRUE(attendre([&] { return traites->load() >= appui + 80; })) << "eight frames held";
     auto* marche = frame->findChild<VoletMarche*>();
     ASSERT_NE(marche, nullptr);
     EXPECT_EQ(marche->text(), QStringLiteral("Arrêté par l'opérateur"));
-    EXPECT_EQ(controle<QLineEdit>(1008)->text(), QStringLiteral("0"));
-    EXPECT_EQ(controle<QLineEdit>(1017)->text(), QStringLiteral("0"));
+    EXPECT_EQ(controle<QLineEdit>(ctrl::RoueGauche)->text(), QStringLiteral("0"));
+    EXPECT_EQ(controle<QLineEdit>(ctrl::RoueDroite)->text(), QStringLiteral("0"));
     const std::uint64_t reprise = traites->load();
     view->findChild<QPushButton*>(QStringLiteral("reprendre"))->click();
 
