@@ -105,7 +105,7 @@ inline double memoireResidente()
 }
 
 /** A pseudo-terminal pair in raw mode: the robot's descriptor and the device name. */
-struct PairePty {
+struct PtyBanc {
     int robot = -1;
     std::string nom;
 
@@ -120,7 +120,7 @@ struct PairePty {
         nom = m_paire.nom;
         return true;
     }
-    ~PairePty() { robotsim::fermerPty(m_paire); }
+    ~PtyBanc() { robotsim::fermerPty(m_paire); }
 
 private:
     robotsim::PairePty m_paire;

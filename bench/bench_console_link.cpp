@@ -236,7 +236,7 @@ int main(int argc, char** argv)
     PlateformeSansTraces scripted;
     setPlatform(&scripted);
 
-    banc::PairePty pty;
+    banc::PtyBanc pty;
     QTemporaryDir dossier;
     if (!pty.ouvrir() || !dossier.isValid() || !QDir::setCurrent(dossier.path()) ||
         !ecrireScom(PortSettings{1, 38400})) {

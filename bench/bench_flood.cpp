@@ -378,7 +378,7 @@ Resultat mesurer(const std::string& kiv, const Cas& cas, double duree, double pl
         std::fprintf(stderr, "cannot write %s/scom.ini\n", dossier.c_str());
         return r;
     }
-    banc::PairePty pty;
+    banc::PtyBanc pty;
     if (!pty.ouvrir()) {
         return r;
     }

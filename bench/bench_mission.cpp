@@ -81,7 +81,7 @@ enum class Genre { Ouvert, Caches, Dense };
 /** Two contacts at most this many frames apart belong to one run of consecutive contacts. */
 constexpr long EcartRafale = 4;
 
-struct Terrain {
+struct TerrainMission {
     Scenario scenario;
     int butC = 0, butR = 0;
 };
@@ -145,13 +145,13 @@ void bloquerRoute(Scenario& s, int c0, int r0, int c1, int r1, double f, int tai
  * on the straight route and one anywhere; dense: two on the route), a start
  * and a goal joined by a path.
  */
-Terrain tirer(std::mt19937& alea, Genre genre)
+TerrainMission tirer(std::mt19937& alea, Genre genre)
 {
     const bool caches = genre != Genre::Ouvert;
     const int murs = genre == Genre::Dense ? 4 : 2;
     auto u = [&](int a, int b) { return std::uniform_int_distribution<int>(a, b)(alea); };
     for (;;) {
-        Terrain t;
+        TerrainMission t;
         Scenario& s = t.scenario;
         s.graine = alea();
         for (int k = 0; k < murs; ++k) {
@@ -293,7 +293,7 @@ struct Verite {
     long pireRafale = 0;
 };
 
-Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
+Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne = {})
 {
     Resultat res;
     std::string erreur;
@@ -368,7 +368,7 @@ Resultat courir(const Terrain& t, std::ostream* trace, const Ligne& ligne = {})
             }
         };
     }
-    robotsim::Bilan bilan;
+    robotsim::BilanSession bilan;
     std::thread fil;
 
     ResetWorld();
@@ -559,7 +559,7 @@ struct BilanSerie {
 };
 
 /** Runs the field with the filter off (false) or on, as the console's setting says. */
-Resultat courirAvecFiltre(const Terrain& t, bool filtre, std::ostream* trace)
+Resultat courirAvecFiltre(const TerrainMission& t, bool filtre, std::ostream* trace)
 {
     const char* evasion = std::getenv("KIV_MISSION_EVASION");
     QSettings().setValue(QString::fromLatin1(reglages::Evasion.nom),
@@ -582,7 +582,7 @@ void serie(const char* titre, int n, std::uint32_t graine, Genre genre)
     const int dernierCote = cote != nullptr && std::strcmp(cote, "off") == 0 ? 0 : 1;
     int courus = 0;
     for (int k = 0; k < n; ++k) {
-        const Terrain t = tirer(alea, genre);
+        const TerrainMission t = tirer(alea, genre);
         if (champs != nullptr &&
             (std::string(",") + champs + ",").find("," + std::to_string(k) + ",") ==
                 std::string::npos) {
@@ -641,7 +641,7 @@ void serieFautes(const char* titre, int n, std::uint32_t graine,
     QElapsedTimer montre;
     montre.start();
     for (int k = 0; k < n; ++k) {
-        const Terrain t = tirer(alea, Genre::Ouvert);
+        const TerrainMission t = tirer(alea, Genre::Ouvert);
         robotsim::ReglagesRelais r = reglages;
         r.graine = graine * 1000 + static_cast<std::uint32_t>(k);
         const char* suivi = std::getenv("KIV_MISSION_TRACE");

@@ -218,7 +218,7 @@ int main(int argc, char** argv)
     ScriptedPlatform scripted;
     setPlatform(&scripted);
 
-    banc::PairePty pty;
+    banc::PtyBanc pty;
     if (!pty.ouvrir()) {
         return 1;
     }

@@ -13,7 +13,7 @@ EntreeCommandes::EntreeCommandes(int fd)
     , m_ouverte(fd >= 0)
 {}
 
-bool EntreeCommandes::lire(std::vector<LigneCommande>& lignes)
+bool EntreeCommandes::lire(std::vector<CommandeTapee>& lignes)
 {
     // A bounded number of reads a call: a file of commands is taken a
     // piece at a time, never holding the robot's loop.
@@ -54,7 +54,7 @@ bool EntreeCommandes::lire(std::vector<LigneCommande>& lignes)
     return m_ouverte;
 }
 
-void EntreeCommandes::ajouter(const char* octets, std::size_t n, std::vector<LigneCommande>& lignes)
+void EntreeCommandes::ajouter(const char* octets, std::size_t n, std::vector<CommandeTapee>& lignes)
 {
     for (std::size_t k = 0; k < n; ++k) {
         const char c = octets[k];

@@ -6,7 +6,7 @@
 namespace robotsim {
 
 /** A line read by EntreeCommandes. */
-struct LigneCommande {
+struct CommandeTapee {
     std::string texte;
     /** Longer than LongueurCommandeMax: its text is dropped. */
     bool tropLongue = false;
@@ -25,12 +25,12 @@ public:
     explicit EntreeCommandes(int fd);
 
     /** Appends the lines completed since the last call; false once the input has ended. */
-    bool lire(std::vector<LigneCommande>& lignes);
+    bool lire(std::vector<CommandeTapee>& lignes);
 
     bool ouverte() const { return m_ouverte; }
 
 private:
-    void ajouter(const char* octets, std::size_t n, std::vector<LigneCommande>& lignes);
+    void ajouter(const char* octets, std::size_t n, std::vector<CommandeTapee>& lignes);
 
     int m_fd;
     bool m_ouverte = true;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "robot/Scenario.h"
-#include "robot/Terrain.h"
+#include "robot/TerrainPhysique.h"
 #include "world/BeaconModel.h"
 
 #include <array>
@@ -82,7 +82,7 @@ private:
     /** The bumper bits for a contact at (px, py); 0 behind the bumper. */
     std::uint8_t bits(double px, double py) const;
 
-    Terrain m_terrain;
+    TerrainPhysique m_terrain;
     balises::Geometrie m_geometrie;
     Pose m_pose;
     int m_gauche = 0;

@@ -2,7 +2,7 @@
 
 #include "core/Echappement.h"
 #include "core/LigneBornee.h"
-#include "robot/Terrain.h"
+#include "robot/TerrainPhysique.h"
 
 #include <charconv>
 #include <cmath>
@@ -158,7 +158,7 @@ LectureScenario lireScenario(std::istream& texte)
         lu.erreur = "pas de position de départ (depart X Y CAP)";
         return lu;
     }
-    const robotsim::Terrain terrain(lu.scenario.obstacle);
+    const robotsim::TerrainPhysique terrain(lu.scenario.obstacle);
     if (!terrain.degage(lu.scenario.x, lu.scenario.y)) {
         lu.erreur = "au départ, le robot touche un obstacle ou un bord du terrain";
         return lu;

@@ -35,7 +35,7 @@ void tracer(std::ostream& trace, long numero, const RobotVirtuel& robot,
 
 /** Applies received bytes in order; counts those that are not commands. */
 void appliquer(RobotVirtuel& robot, const std::vector<std::uint8_t>& octets, std::size_t depuis,
-               Bilan& bilan)
+               BilanSession& bilan)
 {
     for (std::size_t k = depuis; k < octets.size(); ++k) {
         if (!robot.commande(octets[k])) {
@@ -53,7 +53,7 @@ void ajouterMs(timespec& t, long ms)
 
 } // namespace
 
-std::ostream& operator<<(std::ostream& flux, const Bilan& b)
+std::ostream& operator<<(std::ostream& flux, const BilanSession& b)
 {
     char ligne[256];
     std::snprintf(ligne, sizeof ligne,
@@ -65,10 +65,10 @@ std::ostream& operator<<(std::ostream& flux, const Bilan& b)
     return flux << ligne;
 }
 
-Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
-                      const std::atomic<bool>& arret)
+BilanSession executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
+                             const std::atomic<bool>& arret)
 {
-    Bilan bilan;
+    BilanSession bilan;
     if (options.trace != nullptr) {
         *options.trace << EnteteTrace << std::flush;
     }

@@ -34,7 +34,7 @@ struct OptionsSession {
 };
 
 /** What a run came to. */
-struct Bilan {
+struct BilanSession {
     long trames = 0;      ///< frames sent (each with one status byte)
     long reponses = 0;    ///< frames answered by a command byte in time
     long manquantes = 0;  ///< frames with no reply in time (the wheels then stop)
@@ -47,7 +47,7 @@ struct Bilan {
 };
 
 /** The summary line kiv-robot prints at the end of a run. */
-std::ostream& operator<<(std::ostream& flux, const Bilan& bilan);
+std::ostream& operator<<(std::ostream& flux, const BilanSession& bilan);
 
 /**
  * The first line of the CSV trace, written (and flushed, as every line) when
@@ -69,7 +69,7 @@ inline constexpr const char* EnteteTrace =
  * are applied and counted as unexpected. Ends when the stop flag is raised
  * or the other end goes away.
  */
-Bilan executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
-                      const std::atomic<bool>& arret);
+BilanSession executerSession(RobotVirtuel& robot, Liaison& liaison, const OptionsSession& options,
+                             const std::atomic<bool>& arret);
 
 } // namespace robotsim

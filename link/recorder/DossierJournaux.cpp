@@ -98,12 +98,12 @@ std::vector<fs::path> journaux(const fs::path& dossier)
     return trouves;
 }
 
-Bilan limiter(const fs::path& dossier, std::uint64_t tailleMax, const fs::path& garde)
+BilanLimite limiter(const fs::path& dossier, std::uint64_t tailleMax, const fs::path& garde)
 {
     const std::vector<fs::path> liste = journaux(dossier);
     std::vector<std::uint64_t> tailles;
     tailles.reserve(liste.size());
-    Bilan bilan;
+    BilanLimite bilan;
     for (const fs::path& p : liste) {
         std::error_code erreur;
         const std::uintmax_t t = fs::file_size(p, erreur);

@@ -38,7 +38,7 @@ std::string nomSuite(const std::string& courant, std::int64_t debutUnixUs, int e
 std::vector<std::filesystem::path> journaux(const std::filesystem::path& dossier);
 
 /** What limiter() did. */
-struct Bilan {
+struct BilanLimite {
     /** Logs deleted. */
     int supprimes = 0;
     /** Bytes the logs of the folder take afterwards, `garde` included. */
@@ -49,8 +49,8 @@ struct Bilan {
  * Deletes logs oldest first, never `garde`, while the logs of `dossier`
  * take more than `tailleMax` bytes.
  */
-Bilan limiter(const std::filesystem::path& dossier, std::uint64_t tailleMax,
-              const std::filesystem::path& garde = {});
+BilanLimite limiter(const std::filesystem::path& dossier, std::uint64_t tailleMax,
+                    const std::filesystem::path& garde = {});
 
 /**
  * Makes the log folder private: creates what is missing of it (0700), and

@@ -244,7 +244,7 @@ void Enregistreur::regarderDossier(std::uint64_t aEcrire)
 {
     const std::uint64_t budget =
         m_reglages.tailleMax > aEcrire ? m_reglages.tailleMax - aEcrire : 0;
-    const dossier::Bilan bilan = dossier::limiter(m_reglages.dossier, budget, m_chemin);
+    const dossier::BilanLimite bilan = dossier::limiter(m_reglages.dossier, budget, m_chemin);
     const std::uint64_t propre = m_ecrivain.taille();
     m_autres = bilan.total > propre ? bilan.total - propre : 0;
     m_tailleVerifiee = propre;

@@ -9,7 +9,7 @@
 #include "robot/EntreeCommandes.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
-#include "robot/Terrain.h"
+#include "robot/TerrainPhysique.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LectureScenario lu = lireScenario("depart 62 62 0\ncache 8 0 8 12\nmur 2 15 17 15\n");
     verifier(lu.valide, "the field of the target reads");
     robotsim::RobotVirtuel robot(lu.scenario);
-    const robotsim::Terrain terrain(lu.scenario.obstacle);
+    const robotsim::TerrainPhysique terrain(lu.scenario.obstacle);
 
     // Through a pipe, as the robot's standard input; the input is cut to
     // what a pipe holds without blocking the writer.
@@ -58,13 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ::close(tube[1]);
     robotsim::EntreeCommandes entree(tube[0]);
-    std::vector<robotsim::LigneCommande> lignes;
+    std::vector<robotsim::CommandeTapee> lignes;
     for (int tour = 0; tour < 64 && entree.lire(lignes); ++tour) {
     }
     verifier(!entree.ouverte(), "the end of the input is seen");
     ::close(tube[0]);
 
-    for (const robotsim::LigneCommande& ligne : lignes) {
+    for (const robotsim::CommandeTapee& ligne : lignes) {
         verifier(ligne.texte.size() <= robotsim::LongueurCommandeMax,
                  "no line beyond the cap reaches the interpreter");
         verifier(ligne.texte.find('\n') == std::string::npos, "a line holds no line end");

@@ -9,7 +9,7 @@
 #include "LignesReference.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Scenario.h"
-#include "robot/Terrain.h"
+#include "robot/TerrainPhysique.h"
 
 #include <cmath>
 #include <cstdint>
@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     verifier(s.batterie >= 0 && s.batterie <= 255, "battery byte");
     verifier(std::isfinite(s.bruit) && s.bruit >= 0 && s.bruit <= 50, "noise in range");
     verifier(s.periodeMs >= 20 && s.periodeMs <= 10000, "period in range");
-    const robotsim::Terrain terrain(s.obstacle);
+    const robotsim::TerrainPhysique terrain(s.obstacle);
     for (int r = 0; r < 20; ++r) {
         for (int c = 0; c < 20; ++c) {
             verifier(s.obstacle[r][c] <= 2, "obstacle kinds");

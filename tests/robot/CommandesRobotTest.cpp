@@ -113,7 +113,7 @@ TEST(CommandesRobot, LinesAreReadWithoutWaitingAndTheEndChangesNothing)
     int tube[2];
     ASSERT_EQ(::pipe(tube), 0);
     robotsim::EntreeCommandes entree(tube[0]);
-    std::vector<robotsim::LigneCommande> lignes;
+    std::vector<robotsim::CommandeTapee> lignes;
     // Nothing there: the call returns at once, the input still open.
     EXPECT_TRUE(entree.lire(lignes));
     EXPECT_TRUE(lignes.empty());

@@ -144,7 +144,7 @@ protected:
     std::ostringstream trace;
     std::atomic<bool> arret{false};
     std::thread fil;
-    robotsim::Bilan bilan;
+    robotsim::BilanSession bilan;
     std::mutex mutex;
     std::vector<Regard> regards;
 };

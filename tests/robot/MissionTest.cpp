@@ -195,7 +195,7 @@ protected:
     /** The console's count of handled bytes, read from the robot's thread. */
     std::shared_ptr<const std::atomic<std::uint64_t>> traites;
     std::thread fil;
-    robotsim::Bilan bilan;
+    robotsim::BilanSession bilan;
     /** The largest distance between the console's estimate and the truth after a frame, cm. */
     std::atomic<double> ecartMax{0.0};
 };

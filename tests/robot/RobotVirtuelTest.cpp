@@ -90,7 +90,7 @@ TEST(ScenarioTest, RefusesWhatCannotBeRun)
 
 TEST(ScenarioTest, TheRunSummaryIsFrench)
 {
-    robotsim::Bilan b;
+    robotsim::BilanSession b;
     b.trames = 12;
     b.reponses = 11;
     b.manquantes = 1;

@@ -218,11 +218,11 @@ int executer(int argc, char** argv)
     options.trace = trace ? &trace->flux() : nullptr;
     // The operator's commands: read between two frames, never waited for.
     robotsim::EntreeCommandes entree(STDIN_FILENO);
-    std::vector<robotsim::LigneCommande> lignes;
+    std::vector<robotsim::CommandeTapee> lignes;
     options.avantTrame = [&](robotsim::RobotVirtuel& r) {
         lignes.clear();
         entree.lire(lignes);
-        for (const robotsim::LigneCommande& ligne : lignes) {
+        for (const robotsim::CommandeTapee& ligne : lignes) {
             const std::string reponse = ligne.tropLongue
                                             ? robotsim::refusLigneTropLongue()
                                             : robotsim::executerCommande(ligne.texte, r);
@@ -231,7 +231,8 @@ int executer(int argc, char** argv)
             }
         }
     };
-    const robotsim::Bilan bilan = robotsim::executerSession(robot, *liaison, options, g_arret);
+    const robotsim::BilanSession bilan =
+        robotsim::executerSession(robot, *liaison, options, g_arret);
     std::cout << bilan << std::endl;
     if (trace && !trace->bon()) {
         std::cerr << "kiv-robot: " << o.trace << ": " << trace->raison() << '\n';

@@ -410,7 +410,7 @@ TEST_F(JournalTest, TheFolderKeepsUnderItsCapOldestFirst)
     EXPECT_EQ(dossier::journaux(base).front().filename(), "kiv-2026-01-01_10-00-00.kivlog");
 
     // 400 bytes of logs, capped at 250: the two oldest go, the kept one stays.
-    const dossier::Bilan bilan =
+    const dossier::BilanLimite bilan =
         dossier::limiter(base, 250, base / "kiv-2026-01-01_10-00-00.kivlog");
     EXPECT_EQ(bilan.supprimes, 2);
     EXPECT_EQ(bilan.total, 200u);

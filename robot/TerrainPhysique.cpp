@@ -1,4 +1,4 @@
-#include "robot/Terrain.h"
+#include "robot/TerrainPhysique.h"
 
 #include "robot/Caracteristiques.h"
 
@@ -7,7 +7,7 @@
 
 namespace robotsim {
 
-Terrain::Terrain(const std::uint8_t (&obstacles)[20][20])
+TerrainPhysique::TerrainPhysique(const std::uint8_t (&obstacles)[20][20])
 {
     for (int r = 0; r < 20; ++r) {
         for (int c = 0; c < 20; ++c) {
@@ -16,7 +16,7 @@ Terrain::Terrain(const std::uint8_t (&obstacles)[20][20])
     }
 }
 
-Contact Terrain::contact(double x, double y) const
+Contact TerrainPhysique::contact(double x, double y) const
 {
     Contact meilleur;
     double plusProche = Rayon;
@@ -50,7 +50,7 @@ Contact Terrain::contact(double x, double y) const
     return meilleur;
 }
 
-bool Terrain::degage(double x, double y) const
+bool TerrainPhysique::degage(double x, double y) const
 {
     if (!(x > Rayon && y > Rayon && x < Cote - Rayon && y < Cote - Rayon)) {
         return false;

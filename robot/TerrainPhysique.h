@@ -16,10 +16,10 @@ struct Contact {
  * painted alike). Answers whether the round body at a given centre overlaps
  * any of them, and where.
  */
-class Terrain {
+class TerrainPhysique {
 public:
     /** `obstacles[r][c]` non-zero marks the cell in column c, row r. */
-    explicit Terrain(const std::uint8_t (&obstacles)[20][20]);
+    explicit TerrainPhysique(const std::uint8_t (&obstacles)[20][20]);
 
     /** The nearest point the body (radius Rayon) centred at (x, y) overlaps, if any. */
     Contact contact(double x, double y) const;
