@@ -26,7 +26,8 @@
 // two cells.
 // KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k-off.csv and
 // mission-k-on.csv (faults: mission-k.csv). KIV_MISSION_FILTRE=off or on runs
-// only that side (the faults: with the filter on unless off).
+// only that side (the faults: with the filter on unless off);
+// KIV_MISSION_FAUTES=none,loss4,loss3,flips4 only those fault series.
 #include "console/KIVView.h"
 #include "console/MainFrame.h"
 #include "console/ReglageEvasion.h"
@@ -716,10 +717,20 @@ int main(int argc, char** argv)
         perte3.tauxPerte = 1e-3;
         robotsim::ReglagesRelais bits4;
         bits4.tauxInversion = 1e-4;
-        serieFautes("no fault", n, graine, sans);
-        serieFautes("bytes lost at 1e-4", n, graine, perte4);
-        serieFautes("bytes lost at 1e-3", n, graine, perte3);
-        serieFautes("bits flipped at 1e-4", n, graine, bits4);
+        // KIV_MISSION_FAUTES=none,loss4,loss3,flips4 runs only those series.
+        const char* choix = std::getenv("KIV_MISSION_FAUTES");
+        const auto courir = [&](const char* nom, const char* titre,
+                                const robotsim::ReglagesRelais& reglages) {
+            if (choix == nullptr ||
+                (std::string(",") + choix + ",").find(std::string(",") + nom + ",") !=
+                    std::string::npos) {
+                serieFautes(titre, n, graine, reglages);
+            }
+        };
+        courir("none", "no fault", sans);
+        courir("loss4", "bytes lost at 1e-4", perte4);
+        courir("loss3", "bytes lost at 1e-3", perte3);
+        courir("flips4", "bits flipped at 1e-4", bits4);
         QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
         setPlatform(nullptr);
         return 0;
