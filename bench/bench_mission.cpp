@@ -719,7 +719,7 @@ int main(int argc, char** argv)
         bits4.tauxInversion = 1e-4;
         // KIV_MISSION_FAUTES=none,loss4,loss3,flips4 runs only those series.
         const char* choix = std::getenv("KIV_MISSION_FAUTES");
-        const auto courir = [&](const char* nom, const char* titre,
+        const auto lancer = [&](const char* nom, const char* titre,
                                 const robotsim::ReglagesRelais& reglages) {
             if (choix == nullptr ||
                 (std::string(",") + choix + ",").find(std::string(",") + nom + ",") !=
@@ -727,10 +727,10 @@ int main(int argc, char** argv)
                 serieFautes(titre, n, graine, reglages);
             }
         };
-        courir("none", "no fault", sans);
-        courir("loss4", "bytes lost at 1e-4", perte4);
-        courir("loss3", "bytes lost at 1e-3", perte3);
-        courir("flips4", "bits flipped at 1e-4", bits4);
+        lancer("none", "no fault", sans);
+        lancer("loss4", "bytes lost at 1e-4", perte4);
+        lancer("loss3", "bytes lost at 1e-3", perte3);
+        lancer("flips4", "bits flipped at 1e-4", bits4);
         QSettings().remove(QString::fromLatin1(reglages::SilenceResynchro.nom));
         setPlatform(nullptr);
         return 0;
