@@ -49,9 +49,11 @@ struct OptionsConsole {
  * its first activation, keeps the telemetry boxes up to date, answers every
  * sensor frame with a command byte and carries out the form's commands.
  *
- * Everything runs on the user-interface thread: the world never calls the
- * view; the view's observer of the world (ObservateurMonde) shows what
- * changed.
+ * Its widgets live on the user-interface thread. The frame chain (parser,
+ * position, world update, command byte) runs on the link's monitor thread as
+ * the engine's reflex and hands each step to the view, which only shows it;
+ * the world never calls the view: the view's observer of the world
+ * (ObservateurMonde) shows what changed.
  */
 class CKIVView : public QWidget, public MapOwner, public RobotLinkOwner, public PortOwner {
     Q_OBJECT
