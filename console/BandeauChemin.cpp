@@ -34,7 +34,7 @@ void BandeauChemin::actualiser()
         m_butDegage = g_destPos.get();
         if (m_journal && degagements > 0) {
             m_journal("dégagement : " + std::to_string(m_degagees) +
-                      " marque(s) de contact non confirmée(s) retirée(s)");
+                      " marque(s) de contact douteuse(s) retirée(s)");
         }
     }
     if (CMapView* carte = m_carte ? m_carte() : nullptr) {

@@ -20,7 +20,7 @@ inline constexpr const char* TexteGoSansDestination =
 
 /** What the band says after a recovery (%1: the count of marks cleared). */
 inline constexpr const char* TexteDegagement =
-    "Dégagement : %1 marque(s) de contact non confirmée(s) retirée(s), nouvel itinéraire";
+    "Dégagement : %1 marque(s) de contact douteuse(s) retirée(s), nouvel itinéraire";
 
 /**
  * The band across the top of the map that says, in French, why the robot

@@ -142,10 +142,21 @@ void confirmerMarqueContact(int x, int y)
 
 int degagerMarquesContact(Point robot, Point but, int rayon)
 {
+    // A goal cell turned into a margin (or marked) by contact marks is out
+    // of every route: the operator chose it, and the field around it was
+    // free when chosen. Its marks go even when confirmed (two contacts from
+    // one wrong place confirm a wrong cell); a real obstacle there is met,
+    // and marked, again.
+    const int valeurBut = valeurCellule(but.x, but.y);
+    const bool butFerme = valeurBut == 2 || valeurBut == 3;
     int n = 0;
     for (int y = 0; y < geo::Cells; ++y) {
         for (int x = 0; x < geo::Cells; ++x) {
-            if (g_marquesContact[y][x] != 1 || valeurCellule(x, y) != 3) {
+            if (g_marquesContact[y][x] == 0 || valeurCellule(x, y) != 3) {
+                continue;
+            }
+            const bool bordeBut = std::max(std::abs(x - but.x), std::abs(y - but.y)) <= 1;
+            if (g_marquesContact[y][x] != 1 && !(butFerme && bordeBut)) {
                 continue;
             }
             const bool pres = std::max(std::abs(x - robot.x), std::abs(y - robot.y)) <= rayon ||

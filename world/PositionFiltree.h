@@ -88,7 +88,9 @@ void confirmerMarqueContact(int x, int y);
 
 /**
  * Clears every unconfirmed contact mark within `rayon` cells of `robot` or
- * `but` (ClearObstacle: the margins are mended and the removal recorded).
- * No world lock may be held. Returns the count cleared.
+ * `but`, and, when the goal cell is a margin or marked, every contact mark
+ * bordering it, confirmed or not (ClearObstacle: the margins are mended and
+ * the removal recorded; painted and loaded obstacles stay). No world lock
+ * may be held. Returns the count cleared.
  */
 int degagerMarquesContact(Point robot, Point but, int rayon);

@@ -172,3 +172,38 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     EXPECT_EQ(g_firstStep, 0);
     EXPECT_EQ(valeurCellule(11, 10), 3);
 }
+
+TEST_F(PositionFiltreeTest, RecoveryOpensAGoalCellThatConfirmedContactMarksTurnedIntoAMargin)
+{
+    // Two contacts from one wrong place confirmed (13, 11), beside the goal:
+    // the goal is a margin, out of every route.
+    const Point but{12, 10};
+    MarkObstacle(12, 14);
+    noterMarqueContact(13, 11);
+    confirmerMarqueContact(13, 11);
+    MarkObstacle(14, 16); // cell (15, 13), confirmed too but not beside the goal
+    noterMarqueContact(15, 13);
+    confirmerMarqueContact(15, 13);
+    ASSERT_EQ(valeurCellule(but.x, but.y), 2);
+    depuis(5 * 25 + 12, 10 * 25 + 12);
+    g_heading = 3;
+    SetDestination(but.x * 25 + 12, but.y * 25 + 12);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(g_degagements, 1);
+    EXPECT_EQ(g_marquesDegagees, 1);
+    EXPECT_EQ(valeurCellule(but.x, but.y), 0);
+    EXPECT_NE(g_firstStep, 0);
+    EXPECT_EQ(valeurCellule(15, 13), 3) << "confirmed, and away from the goal";
+    StopWorldThreads();
+
+    // A painted obstacle beside the goal: it stays, and so does "no path".
+    SetRobotPosition(30, 30);
+    PlaceObstacle(12, 14);
+    depuis(5 * 25 + 12, 10 * 25 + 12);
+    StartNavigation();
+    ASSERT_TRUE(threadsAtRest());
+    EXPECT_EQ(valeurCellule(13, 11), 1);
+    EXPECT_EQ(valeurCellule(but.x, but.y), 2);
+    EXPECT_EQ(g_firstStep, 0);
+}
