@@ -40,7 +40,7 @@ public:
         }
         m_robot = paire.maitre;
         m_garde = paire.esclave;
-        nom_ = paire.nom;
+        m_nom = paire.nom;
         m_lecteur = std::make_unique<QSocketNotifier>(m_robot, QSocketNotifier::Read);
         QObject::connect(m_lecteur.get(), &QSocketNotifier::activated, [this] { lire(); });
     }
@@ -52,7 +52,7 @@ public:
         }
     }
 
-    const std::string& nom() const { return nom_; }
+    const std::string& nom() const { return m_nom; }
 
     /** The robot sends `octets`. */
     void envoyer(const std::string& octets)
@@ -122,7 +122,7 @@ private:
 
     int m_robot = -1;
     int m_garde = -1;
-    std::string nom_;
+    std::string m_nom;
     std::unique_ptr<QSocketNotifier> m_lecteur;
 };
 
