@@ -64,18 +64,7 @@ TEST(LigneBornee, TheBoundCountsNoLineEndEitherWay)
 TEST(LigneBornee, AnEndlessLineIsNeverHeldAndTheEndLeavesTheLastLine)
 {
     // A device that never ends (/dev/zero): refused after one character past the bound.
-    class Zeros : public std::streambuf {
-    public:
-        std::size_t lus = 0;
-
-    protected:
-        int_type underflow() override { return traits_type::to_int_type('\0'); }
-        int_type uflow() override
-        {
-            ++lus;
-            return traits_type::to_int_type('\0');
-        }
-    } zeros;
+    kiv_test::TamponZeros zeros;
     std::istream flux(&zeros);
     std::string ligne;
     EXPECT_EQ(lireLigneBornee(flux, ligne, 1000, AuDela::Refuser), LigneLue::TropLongue);

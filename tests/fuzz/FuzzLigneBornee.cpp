@@ -1,28 +1,17 @@
 // Fuzz target of the one line reader of the text formats: every line of the
 // input read with a bound and a way taken from its first byte, checked
 // against the plain reference (the input cut at each LF).
+#include "FuzzSupport.h"
 #include "LignesReference.h"
 
 #include "core/LigneBornee.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
-namespace {
-
-void verifier(bool condition, const char* quoi)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", quoi);
-        std::abort(); // libFuzzer keeps the input that got here
-    }
-}
-
-} // namespace
+using kiv_fuzz::verifier;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -118,18 +118,7 @@ TEST(ScenarioTest, LinesAreCappedAndAnEndlessOneIsNeverHeld)
 
     // An input without end and without a line end (/dev/zero): refused at
     // the cap, having read no further than it.
-    class Zeros : public std::streambuf {
-    public:
-        std::size_t lus = 0;
-
-    protected:
-        int_type underflow() override { return traits_type::to_int_type('\0'); }
-        int_type uflow() override
-        {
-            ++lus;
-            return traits_type::to_int_type('\0');
-        }
-    } zeros;
+    kiv_test::TamponZeros zeros;
     std::istream flux(&zeros);
     const LectureScenario lu = lireScenario(flux);
     EXPECT_FALSE(lu.valide);

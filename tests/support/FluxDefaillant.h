@@ -2,8 +2,9 @@
 
 // A stream whose device fails after some text, as a file buffer does on a
 // read error (a folder, a failing disk): its underflow throws, outside any
-// sentry of the stream.
+// sentry of the stream. And one whose device never ends.
 
+#include <cstddef>
 #include <ios>
 #include <streambuf>
 #include <string>
@@ -27,6 +28,20 @@ protected:
 
 private:
     std::string m_texte;
+};
+
+/** A device that never ends and never ends a line (/dev/zero): counts the bytes taken from it. */
+class TamponZeros : public std::streambuf {
+public:
+    std::size_t lus = 0;
+
+protected:
+    int_type underflow() override { return traits_type::to_int_type('\0'); }
+    int_type uflow() override
+    {
+        ++lus;
+        return traits_type::to_int_type('\0');
+    }
 };
 
 } // namespace kiv_test
