@@ -33,6 +33,8 @@ struct Parametres {
     double pasRoue[4] = {0.0, 1.25, 2.5, 3.0};
     /** Distance between the wheels, cm. */
     double voie = 15.0;
+    /** The body's radius, cm: what a bumper touches lies within it. */
+    double rayon = 6.0;
     /** How far the robot backs off in the frame after a contact, cm. */
     double recul = 3.0;
     /** Spread (one standard deviation) of one estimate of the network, cm. */
@@ -80,6 +82,7 @@ public:
      */
     Issue mesurer(double x, double y, int periodes = 1);
 
+    const Parametres& parametres() const { return m_p; }
     bool demarre() const { return m_demarre; }
     bool capConnu() const { return m_capConnu; }
     double x() const { return m_s[0]; }

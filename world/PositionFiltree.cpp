@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -118,6 +119,40 @@ void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int c
     VerrouMonde verrou(g_robotLock);
     g_filtre.indiquerCap(cap);
     g_filtre.commander(gauche, droite, virage, contact);
+}
+
+contact::Touche celluleDuContact(int bit0, int bit1, int cap)
+{
+    contact::Situation s;
+    {
+        VerrouMonde verrou(g_robotLock);
+        if (g_filtreActif == 0 || !g_filtre.demarre()) {
+            return {};
+        }
+        s.x = g_filtre.x();
+        s.y = g_filtre.y();
+        s.rayon = g_filtre.parametres().rayon;
+        // Two spreads of the position, within reason: beyond a few
+        // centimetres the sector reaches cells the body cannot.
+        s.marge = std::clamp(2.0 * g_filtre.ecart(), 2.0, 8.0);
+        if (g_filtre.capConnu()) {
+            s.cap = g_filtre.cap();
+        } else if (cap >= 1 && cap <= 8) {
+            // Code 3 points along x; codes turn clockwise by an eighth.
+            s.cap = (cap - 3) * std::numbers::pi / 4.0;
+            s.jeuCap = std::numbers::pi / 8.0 + 0.15;
+        } else {
+            return {};
+        }
+    }
+    const int bits = (bit0 != 0 ? 0x01 : 0) | (bit1 != 0 ? 0x02 : 0);
+    return contact::celluleTouchee(s, bits, [](int x, int y) {
+        if (g_foulees[y][x] != 0) {
+            return contact::Nature::Exclue;
+        }
+        const int v = g_grid[y + 1][x + 1];
+        return v == 1 || v == 3 ? contact::Nature::Connue : contact::Nature::Libre;
+    });
 }
 
 bool celluleFoulee(int x, int y)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "world/CelluleContact.h"
 #include "world/FiltrePosition.h"
 #include "world/Geometry.h"
 #include "world/Relaxed.h"
@@ -73,6 +74,14 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer);
  * turn, the filter's first heading while it has none.
  */
 void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap);
+
+/**
+ * The cell (or wall) a contact touched, from the filtered position and
+ * heading (CelluleContact.h); `cap` is the navigation's heading code, used
+ * while the filter has none. Nothing when the filter has not started.
+ * Takes g_robotLock.
+ */
+contact::Touche celluleDuContact(int bit0, int bit1, int cap);
 
 /** True when cell (x, y) is part of the robot's footprint (and the filter is on). */
 bool celluleFoulee(int x, int y);

@@ -1,4 +1,5 @@
 // The virtual robot and the bumper handler.
+#include "world/CelluleContact.h"
 #include "world/GridEdits.h"
 #include "world/Navigation.h"
 #include "world/PositionFiltree.h"
@@ -88,14 +89,26 @@ void HandleBumpers(int bit0, int bit1)
         } else if (bit0) {
             direction = h == 8 ? 1 : h + 1;
         }
-        const int r = gr + geo::Steps[direction].dy;
-        const int c = gc + geo::Steps[direction].dx;
+        int r = gr + geo::Steps[direction].dy;
+        int c = gc + geo::Steps[direction].dx;
         // A cell of the border is the wall itself: nothing to mark there, and
         // nothing outside the grid may be touched.
         const auto dansLeTerrain = [](int rr, int cc) {
             return rr >= 1 && rr <= geo::Cells && cc >= 1 && cc <= geo::Cells;
         };
         const bool filtre = g_filtreActif != 0;
+        if (filtre) {
+            // From where the robot truly is: its known cell's neighbour is
+            // the wrong one when it touches a corner off its cell's centre.
+            const contact::Touche t = celluleDuContact(bit0, bit1, h);
+            if (t.quoi == contact::Touche::Quoi::Mur) {
+                r = 0;
+                c = 0;
+            } else if (t.quoi == contact::Touche::Quoi::Cellule) {
+                r = t.y + 1;
+                c = t.x + 1;
+            }
+        }
         if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 1) {
             // An obstacle the operator painted or the field brought: the
             // contact is explained, and it stays the operator's (marking it

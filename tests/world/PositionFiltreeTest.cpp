@@ -1,7 +1,7 @@
 // The world with the position filter on: the known cell enters the goal cell
 // only inside it by the margin, the footprint clears and forbids contact
-// marks, painted obstacles are never marked over, and the navigation's
-// recovery frees a goal walled in by unconfirmed contact marks.
+// marks, a contact marks the cell the body reaches, painted obstacles are never marked over, and
+// the navigation's recovery frees a goal walled in by unconfirmed contact marks.
 #include "WorldFixture.h"
 
 #include "world/GridEdits.h"
@@ -104,6 +104,22 @@ TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
     depuis(112, 137);
     HandleBumpers(1, 1);
     EXPECT_NE(valeurCellule(5, 5), 3);
+}
+
+TEST_F(PositionFiltreeTest, ASideContactMarksTheCellTheBodyReachesNotTheKnownCellsDiagonal)
+{
+    g_heading = 3;    // towards +x
+    depuis(112, 145); // cell (4, 5), low in it, halfway along
+    HandleBumpers(1, 0);
+    // The right side touched what lies below; the diagonal cell (5, 6) is
+    // beyond the body's reach from there.
+    EXPECT_EQ(valeurCellule(4, 6), 3);
+    EXPECT_EQ(g_marquesContact[6][4], 1);
+    EXPECT_NE(valeurCellule(5, 6), 3);
+    // Filter off: the specified rule, the known cell's diagonal.
+    g_filtreActif = 0;
+    HandleBumpers(1, 0);
+    EXPECT_EQ(valeurCellule(5, 6), 3);
 }
 
 TEST_F(PositionFiltreeTest, APaintedObstacleIsNeverMarkedOverWithTheFilterAsItIsWithout)
