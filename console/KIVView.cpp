@@ -182,7 +182,6 @@ void CKIVView::CreateMapView()
     m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView, m_porte.get());
 
     g_banditShown = 0;
-    g_banditHeading = 1;
     m_ui->id1024->setChecked(true);
 
     placerCarte();

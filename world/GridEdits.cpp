@@ -44,7 +44,6 @@ void MarkObstacle(int r, int c)
     if (!dansLeTerrain(r, c)) {
         return;
     }
-    g_mapDirty = 1;
     g_mapChanged = 1;
     g_grid[r][c] = 3;
     marges::entourerDeMarge(g_grid, r, c);
@@ -62,7 +61,6 @@ void ClearObstacle(int r, int c)
     }
     const bool obstacle = estObstacle(g_grid[r][c]);
     g_marquesContact[r - 1][c - 1] = 0;
-    g_mapDirty = 1;
     g_mapChanged = 1;
     marges::recalculerMarge(g_grid, r, c);
     g_mapChanged = 1;

@@ -31,12 +31,6 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
     // The route is large for a stack frame of a thread that runs all along.
     thread_local Itineraire resultat;
     rechercher(grille, {sx, sy}, {gx, gy}, resultat);
-
-    for (int y = 0; y < geo::Cells; ++y) {
-        for (int x = 0; x < geo::Cells; ++x) {
-            g_directions[y][x] = resultat.directions[y][x];
-        }
-    }
     if (!resultat.trouve) {
         echec();
     }

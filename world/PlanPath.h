@@ -5,7 +5,7 @@
 /**
  * The route from cell (sx, sy) to cell (gx, gy) into the world: the search
  * (`planifier`, pure) runs on a copy of the grid, then its outcome is stored:
- * g_directions, g_path under g_pathLock (g_evasion cleared with it: it
+ * g_path under g_pathLock (g_evasion cleared with it: it
  * holds no escape), g_firstStep. When no route exists the wheels are
  * stopped and g_path is left empty. The display is told
  * unless it already shows the last failure. g_mapChanged is taken before the

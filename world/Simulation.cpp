@@ -150,8 +150,4 @@ void HandleBumpers(int bit0, int bit1)
             }
         }
     }
-    if (g_mapDirty == 1) {
-        // The marks are shown by the display, which MarkObstacle has told.
-        g_mapDirty = 0;
-    }
 }

@@ -14,7 +14,6 @@ std::binary_semaphore g_wheelLock{1};
 // The world's state. The definitions carry no values: ResetWorld below is the
 // one list of initial values, and it runs before main.
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
-int g_directions[geo::Cells][geo::Cells];
 Liste<PathNode> g_path;
 std::atomic<int> g_evasion;
 
@@ -28,12 +27,10 @@ Point g_destCell;
 
 SharedPoint g_banditPos;
 std::atomic<int> g_banditShown;
-std::atomic<int> g_banditHeading;
 
 std::atomic<int> g_navActive;
 std::atomic<int> g_firstStep;
 std::atomic<int> g_mapChanged;
-std::atomic<int> g_mapDirty;
 std::atomic<int> g_noPathShown;
 std::atomic<int> g_gridLines;
 std::atomic<int> g_setupPending;
@@ -75,11 +72,6 @@ void valeursInitiales()
             cellule = 0;
         }
     }
-    for (auto& ligne : g_directions) {
-        for (int& direction : ligne) {
-            direction = 0;
-        }
-    }
     {
         VerrouMonde verrou(g_pathLock);
         g_path.vider();
@@ -96,12 +88,10 @@ void valeursInitiales()
     }
     g_banditPos.set(0, 0);
     g_banditShown = 0;
-    g_banditHeading = 0;
 
     g_navActive = 0;
     g_firstStep = 0;
     g_mapChanged = 0;
-    g_mapDirty = 0;
     g_noPathShown = 0;
     g_gridLines = 0;
     g_setupPending = 1;

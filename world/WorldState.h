@@ -41,9 +41,6 @@ private:
  */
 extern Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
 
-/** The planner's direction map, [y][x]: -1 unreached, 0 start, 1 .. 8 the step in. */
-extern int g_directions[geo::Cells][geo::Cells];
-
 /** The last planned path: element 0 is the goal, the last the cell next to the start. */
 extern Liste<PathNode> g_path;
 /**
@@ -67,13 +64,11 @@ extern Point g_destCell;
 // Bandit: a marker, drawn once placed.
 extern SharedPoint g_banditPos;
 extern std::atomic<int> g_banditShown;
-extern std::atomic<int> g_banditHeading;
 
 // Flags and shared results.
 extern std::atomic<int> g_navActive;    ///< 1 once a destination has been placed
 extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
 extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search
-extern std::atomic<int> g_mapDirty;     ///< sensor edit not yet redrawn
 extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
 extern std::atomic<int> g_gridLines;    ///< draw the cell grid
 extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (starts at 1)

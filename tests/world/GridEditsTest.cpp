@@ -117,17 +117,14 @@ TEST_F(GridEditsTest, PlaceObstacleOnFreeCellAddsMarginAroundIt)
     EXPECT_TRUE(gridIsConsistent());
     // Placing does not flag a re-plan: the mouse handler does.
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_mapDirty, 0);
 }
 
 TEST_F(GridEditsTest, PlaceObstacleLeavesNeighbouringObstaclesAlone)
 {
     PlaceObstacle(10, 11);
     MarkObstacle(11, 10);
-    g_mapDirty = 0;
     PlaceObstacle(10, 10);
     expectBlock(10, 10, {{{2, 2, 2}, {2, 1, 1}, {2, 3, 2}}});
-    EXPECT_EQ(g_mapDirty, 0);
     EXPECT_TRUE(gridIsConsistent());
 }
 
@@ -163,7 +160,6 @@ TEST_F(GridEditsTest, MarkObstacleOverwritesWhateverTheCellHeld)
     PlaceObstacle(10, 10);
     MarkObstacle(10, 10);
     EXPECT_EQ(g_grid[10][10], 3);
-    EXPECT_EQ(g_mapDirty, 1);
     EXPECT_EQ(g_mapChanged, 1);
     expectBlock(10, 10, {{{2, 2, 2}, {2, 3, 2}, {2, 2, 2}}});
 
@@ -222,7 +218,6 @@ TEST_F(GridEditsTest, RemovalKeepsMarginOfOtherObstacles)
 TEST_F(GridEditsTest, EraseObstacleActsOnlyOnOperatorObstacles)
 {
     MarkObstacle(10, 10);
-    g_mapDirty = 0;
     g_mapChanged = 0;
     const GridSnapshot before = snapshotGrid();
     const unsigned seen = worldChangeCount();
@@ -233,7 +228,6 @@ TEST_F(GridEditsTest, EraseObstacleActsOnlyOnOperatorObstacles)
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(worldChangeCount(), seen);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_mapDirty, 0);
 }
 
 TEST_F(GridEditsTest, EraseObstacleTakesAPointInCentimetres)
@@ -248,7 +242,6 @@ TEST_F(GridEditsTest, EraseObstacleTakesAPointInCentimetres)
     EXPECT_NE(worldChangeCount(), seen);
     // Erasing sets no flag: its callers decide about re-planning.
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_mapDirty, 0);
 }
 
 TEST_F(GridEditsTest, ClearObstacleRemovesEitherKindAndFlags)
@@ -256,22 +249,18 @@ TEST_F(GridEditsTest, ClearObstacleRemovesEitherKindAndFlags)
     const GridSnapshot pristine = snapshotGrid();
     MarkObstacle(6, 6);
     PlaceObstacle(12, 12);
-    g_mapDirty = 0;
     g_mapChanged = 0;
 
     ClearObstacle(6, 6);
-    EXPECT_EQ(g_mapDirty, 1);
     EXPECT_EQ(g_mapChanged, 1);
     ClearObstacle(12, 12);
     EXPECT_EQ(snapshotGrid(), pristine) << gridText(snapshotGrid());
 
     // On a cell with no obstacle it still flags and changes nothing.
-    g_mapDirty = 0;
     g_mapChanged = 0;
     ClearObstacle(9, 9);
     ClearObstacle(1, 1);
     EXPECT_EQ(snapshotGrid(), pristine);
-    EXPECT_EQ(g_mapDirty, 1);
     EXPECT_EQ(g_mapChanged, 1);
 }
 

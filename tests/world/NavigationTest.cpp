@@ -205,7 +205,6 @@ TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
     EXPECT_EQ(g_grid[8][10], 3); // up-right
     EXPECT_EQ(g_grid[7][10], 2);
     EXPECT_EQ(affichage.signaux, 1);
-    EXPECT_EQ(g_mapDirty, 0);
     EXPECT_EQ(g_mapChanged, 1);
 
     HandleBumpers(1, 0);

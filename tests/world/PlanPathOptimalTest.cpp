@@ -56,14 +56,14 @@ TEST_F(PlanPathOptimalTest, CostMatchesAnIndependentSearch)
                                               << ") -> (" << gx << ", " << gy << ")\n"
                                               << gridText(grid));
             g_firstStep = 9; // neither 0 nor a direction: must be overwritten
-            PlanPath(sx, sy, gx, gy);
+            const Itineraire& recherche = planifierEtGarder(sx, sy, gx, gy);
             const auto path = pathCopy();
             const int expected = referenceCost(grid, sx, sy, gx, gy);
             if (expected < 0) {
                 ++unreachable;
                 EXPECT_TRUE(path.empty());
                 EXPECT_EQ(g_firstStep, 0);
-                EXPECT_EQ(g_directions[gy][gx], -1);
+                EXPECT_EQ(recherche.directions[gy][gx], -1);
                 continue;
             }
             ++reached;
@@ -71,9 +71,9 @@ TEST_F(PlanPathOptimalTest, CostMatchesAnIndependentSearch)
             ASSERT_TRUE(pathIsLegal(path, grid, sx, sy, gx, gy, &cost));
             EXPECT_EQ(cost, expected);
             EXPECT_EQ(g_firstStep, path.back().direction);
-            EXPECT_EQ(g_directions[sy][sx], 0);
+            EXPECT_EQ(recherche.directions[sy][sx], 0);
             for (const PathNode& n : path) {
-                EXPECT_EQ(g_directions[n.y][n.x], n.direction);
+                EXPECT_EQ(recherche.directions[n.y][n.x], n.direction);
             }
         }
     }

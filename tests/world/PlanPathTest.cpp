@@ -91,7 +91,7 @@ TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
     // two steps of that direction.
     for (int k = 1; k <= 8; ++k) {
         const geo::Step& s = geo::Steps[k];
-        PlanPath(9, 9, 9 + 2 * s.dx, 9 + 2 * s.dy);
+        const Itineraire& recherche = planifierEtGarder(9, 9, 9 + 2 * s.dx, 9 + 2 * s.dy);
         const auto path = pathCopy();
         ASSERT_EQ(path.size(), 2u) << "direction " << k;
         EXPECT_EQ(path[0].direction, k);
@@ -99,8 +99,8 @@ TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
         EXPECT_EQ(path[1].x, 9 + s.dx);
         EXPECT_EQ(path[1].y, 9 + s.dy);
         EXPECT_EQ(g_firstStep, k);
-        EXPECT_EQ(g_directions[9][9], 0);
-        EXPECT_EQ(g_directions[9 + 2 * s.dy][9 + 2 * s.dx], k);
+        EXPECT_EQ(recherche.directions[9][9], 0);
+        EXPECT_EQ(recherche.directions[9 + 2 * s.dy][9 + 2 * s.dx], k);
     }
 }
 
@@ -121,14 +121,14 @@ TEST_F(PlanPathTest, WallMakesSearchFailAndShowsTheFailureOnlyOnce)
     setWheels();
     g_mapChanged = 1;
 
-    PlanPath(1, 1, 18, 18);
+    const Itineraire& recherche = planifierEtGarder(1, 1, 18, 18);
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(g_firstStep, 0);
     expectWheelsStopped();
     EXPECT_EQ(signaux(), 4) << "the wheels stopped, the failure shown";
     EXPECT_EQ(g_noPathShown, 1);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_directions[18][18], -1);
+    EXPECT_EQ(recherche.directions[18][18], -1);
 
     // A second failure in a row stops the wheels again (shown) but shows no
     // new failure.

@@ -7,6 +7,7 @@
 #include "core/scripted/ScriptedPlatform.h"
 #include "world/Geometry.h"
 #include "world/PathNode.h"
+#include "world/PlanPath.h"
 #include "world/PositionFiltree.h"
 #include "world/WorldChange.h"
 #include "world/WorldState.h"
@@ -70,6 +71,17 @@ inline std::string gridText(const GridSnapshot& g)
  * again after it. The position filter is off: these tests hold the world to
  * its specified rules; the filter's tests turn it on.
  */
+/** PlanPath with the specified search, keeping what it searched: its direction map. */
+inline const Itineraire& planifierEtGarder(int sx, int sy, int gx, int gy)
+{
+    static Itineraire garde;
+    PlanPathAvec(sx, sy, gx, gy, [](const GrilleMonde& g, Point d, Point b, Itineraire& r) {
+        planifier(g, d, b, r);
+        garde = r;
+    });
+    return garde;
+}
+
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override
