@@ -80,8 +80,8 @@ public:
                 premierePasse = false;
             }
             m_prevCell = m_robotCell;
-            g_prevX = m_x;
-            g_prevY = m_y;
+            m_prevX = m_x;
+            m_prevY = m_y;
             lireRobot();
 
             if (g_arretOperateur != 0) {
@@ -103,7 +103,7 @@ public:
                 sonder();
             }
 
-            if (g_cmdLeft == 0 && g_cmdRight == 0) {
+            if (m_roues == CodesRoues{}) {
                 // Stopped wheels re-plan on every pass; when nothing at all has
                 // changed since the previous pass began, that pass's outcome
                 // stands, so wait for a change instead of repeating it.
@@ -118,18 +118,18 @@ public:
 
             planifierRoute();
             if (g_heading != 0 && !m_bouge) {
-                UpdateHeading();
+                UpdateHeading(m_prevX, m_prevY);
                 AlignHeading();
             }
             m_bouge = false;
             sEloignerDuContact();
-            ChooseWheelCommands();
+            m_roues = ChooseWheelCommands(g_heading, g_firstStep);
             if (g_firstStep == 0) {
                 tracer("no path");
             } else {
-                tracer("wheels", {g_cmdLeft.load(), g_cmdRight.load()});
+                tracer("wheels", {m_roues.gauche, m_roues.droite});
             }
-            SetWheels(g_cmdLeft.load(), g_cmdRight.load());
+            SetWheels(m_roues.gauche, m_roues.droite);
             signalerAffichage();
             m_destMemorisee = m_destCell;
             debutPrecedent = debut;
@@ -145,8 +145,11 @@ private:
     void planifierRoute()
     {
         PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
-        if (g_firstStep == 0 && degager()) {
-            PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+        if (g_firstStep == 0) {
+            m_roues = {}; // no route: PlanPath stopped the wheels
+            if (degager()) {
+                PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
+            }
         }
         if (g_firstStep == 0 && chercherEvasion(m_robotCell, m_destCell)) {
             tracer("escape", {g_firstStep.load()});
@@ -215,8 +218,7 @@ private:
             tracer("hold");
         }
         SetWheels(0, 0);
-        g_cmdLeft = 0;
-        g_cmdRight = 0;
+        m_roues = {};
         if (!m_arretAffiche) {
             signalerAffichage();
             m_arretAffiche = true;
@@ -283,8 +285,8 @@ private:
     {
         VerrouMonde verrou(g_robotLock);
         m_prevCell = g_robotCell;
-        g_prevX = g_robotX;
-        g_prevY = g_robotY;
+        m_prevX = g_robotX;
+        m_prevY = g_robotY;
     }
 
     /** Heading unknown: drive straight until the robot changes cell. */
@@ -319,15 +321,14 @@ private:
         g_contactRepete = 0;
         SetWheels(0, 0);
         signalerAffichage();
-        g_cmdLeft = 0;
-        g_cmdRight = 0;
+        m_roues = {};
         planifierRoute();
         if (m_bouge) {
-            UpdateHeading();
+            UpdateHeading(m_prevX, m_prevY);
             AlignHeading();
         }
-        g_prevX = m_x;
-        g_prevY = m_y;
+        m_prevX = m_x;
+        m_prevY = m_y;
         m_prevCell = m_robotCell;
         m_destMemorisee = m_destCell;
     }
@@ -343,6 +344,11 @@ private:
     Point m_destMemorisee{0, 0};
     double m_x = 0.0;
     double m_y = 0.0;
+    /** Where the robot stood at the previous pass: the heading is measured from there. */
+    double m_prevX = 0.0;
+    double m_prevY = 0.0;
+    /** The wheel codes last chosen; stopped ones make every pass plan again. */
+    CodesRoues m_roues;
     bool m_bouge = false;
     bool m_arretAffiche = false;
 };
@@ -357,14 +363,14 @@ void NavigationThread()
     }
 }
 
-void UpdateHeading()
+void UpdateHeading(double prevX, double prevY)
 {
     double dx = 0.0;
     double dy = 0.0;
     {
         VerrouMonde verrou(g_robotLock);
-        dx = g_robotX - g_prevX;
-        dy = g_robotY - g_prevY;
+        dx = g_robotX - prevX;
+        dy = g_robotY - prevY;
     }
     double angle = std::atan2(dy, dx) * 180.0 / 3.14159;
     if (dy < 0) {
@@ -473,26 +479,22 @@ void RequestTurn(int angle, int capApres)
     }
 }
 
-void ChooseWheelCommands()
+CodesRoues ChooseWheelCommands(int cap, int premierPas)
 {
-    int e = g_heading - g_firstStep;
+    if (premierPas == 0) {
+        return {};
+    }
+    int e = cap - premierPas;
     if (e == -7) {
         e = 1;
     } else if (e == 7) {
         e = -1;
     }
     if (e < 0) {
-        g_cmdLeft = 3;
-        g_cmdRight = 2;
-    } else if (e == 0) {
-        g_cmdLeft = 3;
-        g_cmdRight = 3;
-    } else {
-        g_cmdLeft = 2;
-        g_cmdRight = 3;
+        return {3, 2};
     }
-    if (g_firstStep == 0) {
-        g_cmdLeft = 0;
-        g_cmdRight = 0;
+    if (e == 0) {
+        return {3, 3};
     }
+    return {2, 3};
 }

@@ -14,8 +14,12 @@
 /** The navigation loop; returns only when the world threads are stopped. */
 void NavigationThread();
 
-/** The heading from the displacement since g_prevX, g_prevY (strict sectors). */
-void UpdateHeading();
+/**
+ * The heading from the robot's displacement since (prevX, prevY), cm
+ * (strict sectors): sets g_heading, or leaves it when the robot has not
+ * moved.
+ */
+void UpdateHeading(double prevX, double prevY);
 
 /** Orders the turn that brings the heading onto the first step, with its beeps. */
 void AlignHeading();
@@ -31,8 +35,15 @@ void RequestTurn(int angle);
  */
 void RequestTurn(int angle, int capApres);
 
-/** Wheel codes that steer from the heading towards the first step. */
-void ChooseWheelCommands();
+/** The wheel codes the navigation chose, left and right (0 .. 3). */
+struct CodesRoues {
+    int gauche = 0;
+    int droite = 0;
+    bool operator==(const CodesRoues&) const = default;
+};
+
+/** Wheel codes that steer from heading `cap` towards first step `premierPas` (0: none, stopped). */
+CodesRoues ChooseWheelCommands(int cap, int premierPas);
 
 /** One virtual run: a cell along the path every 1500 ms while g_simRunning is set. */
 void SimulationThread();

@@ -9,8 +9,6 @@ namespace {
 void echec()
 {
     SetWheels(0, 0);
-    g_cmdLeft = 0;
-    g_cmdRight = 0;
     g_firstStep = 0;
 }
 

@@ -39,12 +39,8 @@ std::atomic<int> g_contactRepete;
 
 std::atomic<int> g_wheelLeft;
 std::atomic<int> g_wheelRight;
-std::atomic<int> g_cmdLeft;
-std::atomic<int> g_cmdRight;
 std::atomic<int> g_heading;
 
-double g_prevX;
-double g_prevY;
 std::atomic<int> g_turnCode;
 std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
@@ -105,11 +101,7 @@ void valeursInitiales()
         g_turnCode = 0;
         g_capAvantVirage = 0;
     }
-    g_cmdLeft = 0;
-    g_cmdRight = 0;
     g_heading = 0;
-    g_prevX = 0.0;
-    g_prevY = 0.0;
     g_turnPending = 0;
     g_simRunning = 0;
     g_arretOperateur = 0;

@@ -88,18 +88,13 @@ extern std::atomic<int> g_evasionPermise;
  */
 extern std::atomic<int> g_contactRepete;
 
-// Wheels: g_wheelLeft/Right under g_wheelLock; the last commanded codes;
-// the robot's estimated heading (direction code, 0 unknown).
+// Wheels: g_wheelLeft/Right under g_wheelLock; the robot's estimated
+// heading (direction code, 0 unknown).
 extern std::atomic<int> g_wheelLeft;
 extern std::atomic<int> g_wheelRight;
-extern std::atomic<int> g_cmdLeft;
-extern std::atomic<int> g_cmdRight;
 extern std::atomic<int> g_heading;
 
-// Navigation: the position at the previous pass (origin of the heading
-// estimate), the turn order for the robot, the virtual run.
-extern double g_prevX;
-extern double g_prevY;
+// Navigation: the turn order for the robot, the virtual run.
 extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
 /**
  * The heading the robot still has while a turn order waits to go out

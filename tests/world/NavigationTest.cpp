@@ -37,14 +37,12 @@ protected:
     static int capApres(double dx, double dy, int avant = 0, double origine = 200.0)
     {
         g_heading = avant;
-        g_prevX = origine;
-        g_prevY = origine;
         {
             VerrouMonde verrou(g_robotLock);
             g_robotX = origine + dx;
             g_robotY = origine + dy;
         }
-        UpdateHeading();
+        UpdateHeading(origine, origine);
         return g_heading;
     }
 
@@ -181,10 +179,8 @@ TEST_F(NavigationTest, TurnRequestWaitsForTheTransmission)
 TEST_F(NavigationTest, WheelCodesSteerTowardsTheFirstStep)
 {
     auto roues = [](int cap, int pas) {
-        g_heading = cap;
-        g_firstStep = pas;
-        ChooseWheelCommands();
-        return std::pair{g_cmdLeft.load(), g_cmdRight.load()};
+        const CodesRoues c = ChooseWheelCommands(cap, pas);
+        return std::pair{c.gauche, c.droite};
     };
     EXPECT_EQ(roues(1, 2), (std::pair{3, 2}));
     EXPECT_EQ(roues(1, 8), (std::pair{2, 3}));

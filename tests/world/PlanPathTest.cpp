@@ -17,7 +17,7 @@ protected:
     void installDisplay() { display = std::make_unique<CompteurAffichage>(); }
     int signaux() const { return display->signaux; }
 
-    /** Sets the four wheel codes to something a failure must clear. */
+    /** Sets the wheel codes to something a failure must clear. */
     static void setWheels()
     {
         {
@@ -25,8 +25,6 @@ protected:
             g_wheelLeft = 3;
             g_wheelRight = -2;
         }
-        g_cmdLeft = 5;
-        g_cmdRight = 6;
     }
 
     static void expectWheelsStopped()
@@ -36,8 +34,6 @@ protected:
             EXPECT_EQ(g_wheelLeft, 0);
             EXPECT_EQ(g_wheelRight, 0);
         }
-        EXPECT_EQ(g_cmdLeft, 0);
-        EXPECT_EQ(g_cmdRight, 0);
     }
 
     /** A wall of operator obstacles down grid column `c`, ring included. */

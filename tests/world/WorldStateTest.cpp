@@ -133,7 +133,6 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     EXPECT_EQ(g_gridLines, 0);
     EXPECT_EQ(g_setupPending, 1);
     EXPECT_EQ(g_heading, 0);
-    EXPECT_EQ(g_cmdLeft, 0);
     EXPECT_EQ(g_simRunning, 0);
     EXPECT_EQ(g_navPasses, 0u);
     EXPECT_NE(&worldClock(), &horloge);
