@@ -52,11 +52,12 @@ Touche celluleTouchee(const Situation& s, int bits, const std::function<Nature(i
     const double portee = s.rayon + s.marge;
     const double cote = static_cast<double>(geo::MapSize);
     // Each candidate's likelihood, as a squared distance in spreads: what
-    // the robot pressed lies at its radius, in the bumper's sector.
-    double meilleureLibre = 3.0;
-    double meilleureConnue = 3.0;
-    Touche libre;
-    Touche connue;
+    // the robot pressed lies at its radius, in the bumper's sector. The
+    // likeliest wins; a known obstacle or the wall only breaks a tie, for a
+    // painted wall beside the robot does not explain a contact on its other
+    // side.
+    double meilleure = 3.0;
+    Touche choix;
     auto essayer = [&](double px, double py, Touche t) {
         const double dx = px - s.x;
         const double dy = py - s.y;
@@ -68,11 +69,10 @@ Touche celluleTouchee(const Situation& s, int bits, const std::function<Nature(i
         const double ed = (d - s.rayon) / s.marge;
         const double ea = hors / s.jeuCap;
         const double score = ed * ed + ea * ea;
-        const bool estLibre = t.quoi == Touche::Quoi::Cellule && !t.connue;
-        double& meilleure = estLibre ? meilleureLibre : meilleureConnue;
-        if (score < meilleure) {
+        const bool connu = t.quoi == Touche::Quoi::Mur || t.connue;
+        if (score < meilleure || (connu && score <= meilleure)) {
             meilleure = score;
-            (estLibre ? libre : connue) = t;
+            choix = t;
         }
     };
     // The field's walls, at their nearest point.
@@ -102,7 +102,7 @@ Touche celluleTouchee(const Situation& s, int bits, const std::function<Nature(i
             essayer(px, py, {Touche::Quoi::Cellule, c, r, n == Nature::Connue});
         }
     }
-    return connue.quoi != Touche::Quoi::Rien ? connue : libre;
+    return choix;
 }
 
 } // namespace contact

@@ -13,10 +13,10 @@
  * So each cell near the filtered position is scored by how far its nearest
  * point lies from the radius (in the position's spreads) and from the
  * bumper's sector (in the heading's); those out of reach or sector are
- * not candidates. A known obstacle or the field's wall among the
- * candidates explains the contact better than a free cell; otherwise the
- * likeliest free cell is the one touched. Cells the robot has been inside
- * are never candidates.
+ * not candidates. The likeliest candidate is the one touched: a known
+ * obstacle or the field's wall when it is as likely as any free cell (it
+ * then explains the contact), a free cell otherwise. Cells the robot has
+ * been inside are never candidates.
  *
  * Plain C++: the grid is read through a callback.
  */

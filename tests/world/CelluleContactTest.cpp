@@ -67,13 +67,17 @@ TEST(CelluleContact, TheCellTouchedDependsOnWhereInItsCellTheRobotStands)
     EXPECT_EQ(vide.toucher(12.5, 12.5, Est, Devant).quoi, Touche::Quoi::Rien);
 }
 
-TEST(CelluleContact, KnownObstaclesAndTheWallExplainAContactAndTheFootprintIsNeverTouched)
+TEST(CelluleContact,
+     TheLikeliestKnownObstacleOrTheWallExplainsAContactAndTheFootprintIsNeverTouched)
 {
+    // A known diagonal cell explains a right contact at the corner; a known
+    // cell below does not, the free diagonal cell being likelier.
     Champ champ;
-    // The cell below is known: it explains a right contact at the corner
-    // better than the free diagonal cell.
-    champ.connues.insert({0, 1});
-    attendre(champ.toucher(20.0, 20.0, Est, Droite), 0, 1, true);
+    champ.connues.insert({1, 1});
+    attendre(champ.toucher(20.0, 20.0, Est, Droite), 1, 1, true);
+    Champ dessous;
+    dessous.connues.insert({0, 1});
+    attendre(dessous.toucher(20.0, 20.0, Est, Droite), 1, 1);
     // The robot has been inside the diagonal cell: the cell below is left.
     Champ foule;
     foule.exclues.insert({1, 1});
