@@ -469,8 +469,7 @@ void RequestTurn(int angle, int capApres)
         verifierArret();
         const unsigned vu = worldChangeCount();
         if (g_turnPending == 0) {
-            g_turnCode = 0;
-            return;
+            return; // sent: whoever sent it cleared the code with the flag
         }
         if (g_simRunning == 1) {
             return; // no robot to receive it: the order stays in place

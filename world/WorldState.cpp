@@ -99,10 +99,10 @@ void valeursInitiales()
         g_wheelLeft = 0;
         g_wheelRight = 0;
         g_turnCode = 0;
+        g_turnPending = 0;
         g_capAvantVirage = 0;
     }
     g_heading = 0;
-    g_turnPending = 0;
     g_simRunning = 0;
     g_arretOperateur = 0;
     g_navPasses = 0;
@@ -260,7 +260,12 @@ int capAuContact()
 
 void TurnTransmitted()
 {
-    g_turnPending = 0;
-    g_turnCode = 0;
+    {
+        // Both under the lock the order was published under: a reader of
+        // the order never sees it pending with no code, nor coded once gone.
+        VerrouMonde verrou(g_wheelLock);
+        g_turnPending = 0;
+        g_turnCode = 0;
+    }
     notifyWorldChange();
 }

@@ -167,7 +167,11 @@ bool ReprendreOperateur();
 /** Sets g_simRunning and wakes the threads that watch it. */
 void SetSimRunning(int valeur);
 
-/** The turn order went out to the robot: clears the order and wakes its requester. */
+/**
+ * The turn order went out to the robot: clears the order (both its parts,
+ * under g_wheelLock) and wakes its requester. The link's reflex clears it
+ * in ReportRobotStatus; this is the same for a caller with no reply to send.
+ */
 void TurnTransmitted();
 
 /**
