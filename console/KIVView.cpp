@@ -32,14 +32,12 @@ const char* const ChoisirPoids = "Choisissez un fichier de poids pour le réseau
 CKIVView::CKIVView(QWidget* parent, OptionsConsole options)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::KIVView>())
-    , m_chaine(
-          {[this](double t1, double t2, double t3) { return estimer(t1, t2, t3); }, true,
-           [this](int gauche, int droite, int virage) { SendWheelCommand(gauche, droite, virage); },
-           [this](int brutX, int brutY, int x, int y) {
-               if (m_serialPort) {
-                   m_serialPort->notePosition({brutX, brutY, x, y});
-               }
-           }})
+    , m_chaine({[this](double t1, double t2, double t3) { return estimer(t1, t2, t3); }, true,
+                [this](int brutX, int brutY, int x, int y) {
+                    if (m_serialPort) {
+                        m_serialPort->notePosition({brutX, brutY, x, y});
+                    }
+                }})
     , m_estimateur(std::make_shared<EstimateurLien>())
     , m_fabriqueLien(std::move(options.lien))
     , m_ouvrirPort(options.ouvrirPort)

@@ -184,6 +184,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    /** Writes one command byte to the link and records it in the transmission box. */
+    void envoyerCommande(std::uint8_t octet);
     void placerCarte();
     /** The controls' column at its narrowest, with room for its scroll bar when `defilent`. */
     int largeurControles(bool defilent) const;

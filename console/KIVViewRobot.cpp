@@ -82,7 +82,6 @@ int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
                     return estimateur->estimer(t1, t2, t3);
                 },
                 true,
-                {},
                 // The engine lives until the monitor is suspended.
                 [lien = m_serialPort.get()](int brutX, int brutY, int x, int y) {
                     lien->notePosition({brutX, brutY, x, y});
@@ -126,7 +125,11 @@ void CKIVView::viderTrafic()
 
 void CKIVView::SendWheelCommand(int gauche, int droite, int virage)
 {
-    const std::uint8_t octet = protocole::octetCommande(gauche, droite, virage);
+    envoyerCommande(protocole::octetCommande(gauche, droite, virage));
+}
+
+void CKIVView::envoyerCommande(std::uint8_t octet)
+{
     const char message[2] = {static_cast<char>(octet), '\0'};
     if (m_serialPort) {
         m_serialPort->QueueWrite(message);
@@ -227,7 +230,11 @@ void CKIVView::traiterOctet(int octet, protocole::Instant arrivee)
             m_transmission->ajouter(texteCommande(static_cast<std::uint8_t>(etape.commande)));
         }
     } else {
+        // No reflex on this link: the reply the chain chose leaves from here.
         etape = m_chaine.recevoir(octet, arrivee);
+        if (etape.commande >= 0) {
+            envoyerCommande(static_cast<std::uint8_t>(etape.commande));
+        }
     }
     const protocole::Evenement& evenement = etape.evenement;
     if (evenement.ecartes > 0) {

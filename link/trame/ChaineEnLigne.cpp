@@ -1,29 +1,13 @@
 #include "link/trame/ChaineEnLigne.h"
 
-#include "link/protocol/RobotProtocol.h"
-
 #include <algorithm>
 #include <utility>
 
 namespace protocole {
 
-namespace {
-
-ChaineTrames::Branchements avecReponse(ChaineTrames::Branchements b, std::string** reponse)
-{
-    b.repondre = [reponse](int gauche, int droite, int virage) {
-        if (*reponse != nullptr) {
-            (*reponse)->push_back(static_cast<char>(octetCommande(gauche, droite, virage)));
-        }
-    };
-    return b;
-}
-
-} // namespace
-
 ChaineEnLigne::ChaineEnLigne(ChaineTrames::Branchements branchements, Instant seuilSilence,
                              std::size_t capacite)
-    : m_chaine(avecReponse(std::move(branchements), &m_reponse))
+    : m_chaine(std::move(branchements))
     , m_capacite(std::max<std::size_t>(capacite, 1))
 {
     m_chaine.demarrer(seuilSilence);
@@ -31,9 +15,10 @@ ChaineEnLigne::ChaineEnLigne(ChaineTrames::Branchements branchements, Instant se
 
 void ChaineEnLigne::recevoir(int octet, Instant arrivee, std::string& reponse)
 {
-    m_reponse = &reponse;
     const Etape etape = m_chaine.recevoir(octet, arrivee);
-    m_reponse = nullptr;
+    if (etape.commande >= 0) {
+        reponse.push_back(static_cast<char>(etape.commande));
+    }
     std::lock_guard verrou(m_verrou);
     if (m_nombre == m_anneau.size()) {
         if (m_anneau.size() < m_capacite) {

@@ -36,7 +36,6 @@ public:
      */
     static constexpr std::size_t CapaciteParDefaut = std::size_t{320} * 1024;
 
-    /** `branchements.repondre` is not used: the answer goes back to the link. */
     ChaineEnLigne(ChaineTrames::Branchements branchements, Instant seuilSilence,
                   std::size_t capacite = CapaciteParDefaut);
 
@@ -60,8 +59,6 @@ public:
 
 private:
     ChaineTrames m_chaine;
-    /** The answer of the byte being read (during recevoir only). */
-    std::string* m_reponse = nullptr;
     /**
      * The outcomes waiting, oldest first, in a ring that grows (by doubling)
      * up to the capacity and then keeps its room: nothing is allocated once

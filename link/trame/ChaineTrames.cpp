@@ -71,9 +71,6 @@ Etape ChaineTrames::recevoir(int octet, Instant arrivee)
         if (m_branchements.monde) {
             ReportRobotStatus(e.bit0, e.bit1, [&](int gauche, int droite, int virage) {
                 etape.commande = octetCommande(gauche, droite, virage);
-                if (m_branchements.repondre) {
-                    m_branchements.repondre(gauche, droite, virage);
-                }
             });
         }
         break;

@@ -36,11 +36,6 @@ public:
         /** The frames act on the shared world (the console); false: a reading alone. */
         bool monde = true;
         /**
-         * Sends the reply to a status byte, with the wheel and turn codes
-         * (called under g_wheelLock); only with `monde`.
-         */
-        std::function<void(int gauche, int droite, int virage)> repondre;
-        /**
          * Told where the filter put the robot after a frame's estimate (the
          * raw estimate and the filtered position, cm), while the filter is
          * on; only with `monde`.

@@ -9,6 +9,7 @@
 // after a silence above the threshold, inside a frame, and the bytes thrown
 // away add up.
 #include "core/scripted/ScriptedPlatform.h"
+#include "link/protocol/RobotProtocol.h"
 #include "link/trame/ChaineTrames.h"
 #include "world/Geometry.h"
 #include "world/PositionFiltree.h"
@@ -96,7 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     g_heading = donnees.ConsumeIntegralInRange(0, 8);
     g_filtreActif = donnees.ConsumeBool() ? 1 : 0;
 
-    int reponses = 0;
     protocole::ChaineTrames chaine(
         {[&donnees](double t1, double t2, double t3) -> protocole::Estimation {
              verifier(t1 > 0.134 && t1 <= 0.166769 && t2 > 0.134 && t2 <= 0.166769 && t3 > 0.134 &&
@@ -112,12 +112,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              }
          },
          true,
-         [&reponses](int gauche, int droite, int virage) {
-             verifier(gauche >= 0 && gauche <= 3 && droite >= 0 && droite <= 3 && virage >= 0 &&
-                          virage <= 5,
-                      "codes of the reply");
-             ++reponses;
-         },
          [](int brutX, int brutY, int x, int y) {
              verifier(brutX >= 0 && brutX <= 499 && brutY >= 0 && brutY <= 499 && x >= 0 &&
                           x <= 499 && y >= 0 && y <= 499,
@@ -148,9 +142,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             derniere == protocole::InstantInconnu ? 0 : maintenant - derniere;
         derniere = std::max(derniere, maintenant);
         protocole::Evenement evenement;
-        const int reponsesAvant = reponses;
+        int commande = -1;
         try {
-            evenement = chaine.recevoir(octet, maintenant).evenement;
+            const protocole::Etape etape = chaine.recevoir(octet, maintenant);
+            evenement = etape.evenement;
+            commande = etape.commande;
         } catch (const std::runtime_error&) {
             // The frame goes on: the status byte comes next.
             verifier(analyseur.rxState() == 3 && analyseur.rxIndex() == 0,
@@ -172,6 +168,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         verifier(analyseur.rxIndex() >= 0 && analyseur.rxIndex() <= 7, "timestamp index");
+        verifier((commande >= 0) == (evenement.action == protocole::Action::Etat),
+                 "a reply to the status byte and to nothing else");
         verifier(etat == 2 || analyseur.rxIndex() == 0, "index outside the timestamps");
         switch (evenement.action) {
         case protocole::Action::Aucune:
@@ -185,13 +183,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             verifier(etatAvant == 3 && etat == 4, "the status byte follows the timestamps");
             verifier(evenement.bit0 == (octet & 1) && evenement.bit1 == ((octet >> 1) & 1),
                      "bumper bits");
-            verifier(reponses == reponsesAvant + 1, "one reply per status byte");
+            // The reply carries codes the robot reads: wheels 0 .. 3, turn 0 .. 5.
+            verifier(commande >= 0 && commande <= 255, "one reply per status byte");
+            const auto codes = protocole::decoderCommande(static_cast<std::uint8_t>(commande));
+            verifier(codes && codes->gauche <= 3 && codes->droite <= 3 && codes->virage <= 5,
+                     "codes of the reply");
             break;
         }
         case protocole::Action::Batterie:
             verifier(etatAvant == 4 && etat == 2, "the battery byte ends the frame");
             verifier(evenement.batterie == octet, "battery level");
-            verifier(reponses == reponsesAvant, "no reply but to the status byte");
+            verifier(commande == -1, "no reply but to the status byte");
             break;
         }
     }

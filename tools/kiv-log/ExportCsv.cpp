@@ -78,7 +78,7 @@ BilanExport exporterCsv(std::istream& entree, std::ostream& sortie,
     sortie << EnteteCsv << '\n';
 
     // The console's chain, on the log's bytes, without the world.
-    protocole::ChaineTrames chaine({estimateur, false, {}, {}});
+    protocole::ChaineTrames chaine({estimateur, false, {}});
     const protocole::AnalyseurTrame& analyseur = chaine.analyseur();
     Ligne ligne;
     journal::Enregistrement e;

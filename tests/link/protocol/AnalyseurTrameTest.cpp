@@ -34,7 +34,6 @@ struct Banc {
                                         return reponse;
                                     },
                                     false,
-                                    {},
                                     {}}};
     const AnalyseurTrame& analyseur = chaine.analyseur();
     /** The estimate of each byte's step. */
@@ -187,7 +186,7 @@ TEST_F(AnalyseurTest, StartingOverDropsAHalfReadFrame)
 
 TEST_F(AnalyseurTest, NoEstimatorOrARefusalGivesNoEstimate)
 {
-    protocole::ChaineTrames sans({{}, false, {}, {}});
+    protocole::ChaineTrames sans({{}, false, {}});
     protocole::Etape e;
     for (int o : trame({0, 0, 0, 0}, 0, 0)) {
         const protocole::Etape r = sans.recevoir(o);

@@ -25,7 +25,7 @@ int octetTrame(std::uint64_t k, int i)
 /** A reading alone: no world, no estimate; frames found by counting. */
 ChaineEnLigne chaine(std::size_t capacite)
 {
-    return ChaineEnLigne(ChaineTrames::Branchements{{}, false, {}, {}}, 0, capacite);
+    return ChaineEnLigne(ChaineTrames::Branchements{{}, false, {}}, 0, capacite);
 }
 
 /** `trames` frames through the chain; `lus` counts the bytes it has seen. */
