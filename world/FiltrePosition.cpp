@@ -29,6 +29,11 @@ double angleNormal(double a)
 
 } // namespace
 
+double capDuCode(int code)
+{
+    return angleNormal((code - 3) * 45.0 * Degre);
+}
+
 FiltrePosition::FiltrePosition(const Parametres& parametres)
     : m_p(parametres)
 {}
@@ -53,8 +58,7 @@ void FiltrePosition::indiquerCap(int code)
     if (m_capConnu || !m_demarre || code < 1 || code > 8) {
         return;
     }
-    // Code 3 is the x axis, each code an eighth of a turn clockwise.
-    m_s[2] = angleNormal((code - 3) * 45.0 * Degre);
+    m_s[2] = capDuCode(code);
     for (int i = 0; i < 4; ++i) {
         m_P[2][i] = 0.0;
         m_P[i][2] = 0.0;

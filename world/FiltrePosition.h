@@ -27,6 +27,12 @@
  */
 namespace filtre {
 
+/**
+ * The heading of navigation code `code` (1 .. 8), radians clockwise from
+ * the x axis: code 3 is the x axis, each code an eighth of a turn clockwise.
+ */
+double capDuCode(int code);
+
 /** The robot's description, as the filter needs it. */
 struct Parametres {
     /** Distance each wheel code moves a wheel in one frame, cm (codes 0 .. 3). */

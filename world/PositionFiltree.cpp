@@ -138,8 +138,7 @@ contact::Touche celluleDuContact(int bit0, int bit1, int cap)
         if (g_filtre.capConnu()) {
             s.cap = g_filtre.cap();
         } else if (cap >= 1 && cap <= 8) {
-            // Code 3 points along x; codes turn clockwise by an eighth.
-            s.cap = (cap - 3) * std::numbers::pi / 4.0;
+            s.cap = filtre::capDuCode(cap);
             s.jeuCap = std::numbers::pi / 8.0 + 0.15;
         } else {
             return {};
