@@ -425,8 +425,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
             bool arrive;
             {
                 VerrouMonde r(g_robotLock);
-                VerrouMonde d(g_destLock);
-                arrive = g_robotCell == g_destCell;
+                arrive = g_robotCell == monde().destination.lire().cellule;
             }
             const double d = std::hypot(p.x - (t.butC * 25 + 12.5), p.y - (t.butR * 25 + 12.5));
             res.distanceFinale = d;

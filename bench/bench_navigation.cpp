@@ -76,10 +76,7 @@ void boucleQuiTourne(std::atomic<bool>& fin)
         VerrouMonde verrou(g_robotLock);
         prec = g_robotCell;
     }
-    {
-        VerrouMonde verrou(g_destLock);
-        dest0 = g_destCell;
-    }
+    dest0 = monde().destination.lire().cellule;
     while (!fin.load(std::memory_order_relaxed)) {
         Point robot;
         Point dest;
@@ -87,10 +84,7 @@ void boucleQuiTourne(std::atomic<bool>& fin)
             VerrouMonde verrou(g_robotLock);
             robot = g_robotCell;
         }
-        {
-            VerrouMonde verrou(g_destLock);
-            dest = g_destCell;
-        }
+        dest = monde().destination.lire().cellule;
         if (!(robot == prec) || !(dest == dest0) || g_mapChanged == 1) {
             break;
         }

@@ -19,7 +19,7 @@ void BandeauChemin::actualiser()
     RaisonSansChemin raison = RaisonSansChemin::Aucune;
     bool evasion = false;
     // The navigation only plans once a destination has been placed.
-    if (g_navActive == 1) {
+    if (monde().destination.lire().placee) {
         evasion = g_evasion == 1;
         if (!evasion) {
             const CellulesNavigation c = lireCellulesNavigation();
@@ -31,7 +31,7 @@ void BandeauChemin::actualiser()
     if (const int degagements = g_degagements; degagements != m_degagementsVus) {
         m_degagementsVus = degagements;
         m_degagees = g_marquesDegagees;
-        m_butDegage = g_destPos.get();
+        m_butDegage = monde().destination.lire().marque;
         if (m_journal && degagements > 0) {
             m_journal("dégagement : " + std::to_string(m_degagees) +
                       " marque(s) de contact douteuse(s) retirée(s)");
@@ -51,8 +51,9 @@ QString BandeauChemin::texte() const
         return QString::fromUtf8(TexteEvasion);
     }
     // Told while the robot is on its way to the destination it was made for.
-    if (m_degagees > 0 && m_raison == RaisonSansChemin::Aucune && g_navActive == 1 &&
-        g_destPos.get() == m_butDegage && !(m_marche && m_marche() == EtatMarche::Arrive)) {
+    const DestinationRobot destination = monde().destination.lire();
+    if (m_degagees > 0 && m_raison == RaisonSansChemin::Aucune && destination.placee &&
+        destination.marque == m_butDegage && !(m_marche && m_marche() == EtatMarche::Arrive)) {
         return QString::fromUtf8(TexteDegagement).arg(m_degagees);
     }
     return QString::fromUtf8(texteRaisonSansChemin(m_raison));

@@ -8,7 +8,7 @@ struct CellulesNavigation {
     Point destination;
 };
 
-/** Reads both cells as the navigation last set them (robot lock, then destination lock). */
+/** Reads both cells as the navigation last set them (robot lock, then the destination whole). */
 inline CellulesNavigation lireCellulesNavigation()
 {
     CellulesNavigation c;
@@ -16,9 +16,6 @@ inline CellulesNavigation lireCellulesNavigation()
         VerrouMonde verrou(g_robotLock);
         c.robot = g_robotCell;
     }
-    {
-        VerrouMonde verrou(g_destLock);
-        c.destination = g_destCell;
-    }
+    c.destination = monde().destination.lire().cellule;
     return c;
 }

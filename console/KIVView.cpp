@@ -322,7 +322,7 @@ void CKIVView::peindreEnAttente()
 
 void CKIVView::ShowDestination()
 {
-    const Point p = g_destPos.get();
+    const Point p = monde().destination.lire().marque;
     m_destXBox->setText(QString::asprintf("%i cm", p.x));
     m_destYBox->setText(QString::asprintf("%i cm", p.y));
 }

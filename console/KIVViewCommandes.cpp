@@ -75,7 +75,7 @@ void CKIVView::OnGo()
     lacherRobot();
     if (m_serialPort) {
         const Point robot = g_robotPos.get();
-        const Point destination = g_destPos.get();
+        const Point destination = monde().destination.lire().marque;
         m_serialPort->noteEvent(
             "go robot " + std::to_string(robot.x) + " " + std::to_string(robot.y) +
             " destination " + std::to_string(destination.x) + " " + std::to_string(destination.y));

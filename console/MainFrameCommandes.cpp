@@ -79,7 +79,7 @@ void CMainFrame::apresDocument()
     // (and redraws the map when it changes).
     m_actions.quadrillage->setChecked(g_gridLines != 0);
     m_view->mapView()->Redraw();
-    if (g_navActive == 1) {
+    if (monde().destination.lire().placee) {
         m_view->ShowDestination();
     } else {
         for (const char* nom : {"id1009", "id1012"}) {

@@ -11,7 +11,7 @@ namespace {
 RegardMarche regarderMonde()
 {
     RegardMarche r;
-    r.destinationPlacee = g_navActive == 1;
+    r.destinationPlacee = monde().destination.lire().placee;
     const CellulesNavigation c = lireCellulesNavigation();
     r.surDestination = c.robot.x == c.destination.x && c.robot.y == c.destination.y;
     {
@@ -60,7 +60,7 @@ VoletMarche::VoletMarche(QWidget* parent)
 
 void VoletMarche::surGo()
 {
-    m_suivi.surGo(g_navActive == 1);
+    m_suivi.surGo(monde().destination.lire().placee);
     actualiser();
 }
 

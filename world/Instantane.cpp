@@ -28,7 +28,7 @@ void prendreInstantane(Instantane& instantane)
         instantane.roueDroite = g_wheelRight;
     }
     instantane.brutPos = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
-    instantane.destPos = g_destPos.get();
+    instantane.destPos = monde().destination.lire().marque;
     instantane.banditPos = g_banditPos.get();
     instantane.banditVisible = g_banditShown != 0;
     instantane.quadrillage = g_gridLines == 1;
@@ -62,11 +62,9 @@ bool memeFond(const Instantane& a, const Instantane& b)
 
 void AccrocherDestination()
 {
-    const Point d = g_destPos.get();
-    if (d.x >= 0 && d.y >= 0) {
-        const Point centre{geo::centreDe(d.x), geo::centreDe(d.y)};
-        if (!(centre == d)) {
-            g_destPos.set(centre.x, centre.y);
+    monde().destination.modifier([](DestinationRobot& d) {
+        if (d.marque.x >= 0 && d.marque.y >= 0) {
+            d.marque = {geo::centreDe(d.marque.x), geo::centreDe(d.marque.y)};
         }
-    }
+    });
 }

@@ -3,12 +3,11 @@
 #include <semaphore>
 
 /**
- * The four world locks: binary semaphores, taken with an infinite wait and
+ * The three world locks: binary semaphores, taken with an infinite wait and
  * released by the thread that took them. The only nesting allowed is
  * g_robotLock then g_pathLock.
  */
 extern std::binary_semaphore g_robotLock; ///< robot position and cell
-extern std::binary_semaphore g_destLock;  ///< destination cell
 extern std::binary_semaphore g_pathLock;  ///< the planned path
 extern std::binary_semaphore g_wheelLock; ///< wheel codes and the turn request
 

@@ -90,7 +90,7 @@ public:
                 debutPrecedent = debut;
                 continue;
             }
-            if (m_robotCell == m_destCell || g_navActive == 0) {
+            if (m_robotCell == m_destCell || !m_destPlacee) {
                 arreter();
                 // Nothing to do until something changes.
                 waitWorldChange(debut);
@@ -180,11 +180,12 @@ private:
 
     void lireDestination()
     {
-        VerrouMonde verrou(g_destLock);
-        if (!(g_destCell == m_destCell)) {
+        const DestinationRobot destination = monde().destination.lire();
+        m_destPlacee = destination.placee;
+        if (!(destination.cellule == m_destCell)) {
             m_degagements = 0; // a new mission
         }
-        m_destCell = g_destCell;
+        m_destCell = destination.cellule;
     }
 
     void lireRobot()
@@ -342,6 +343,8 @@ private:
     Point m_prevCell{0, 0};
     Point m_destCell{0, 0};
     Point m_destMemorisee{0, 0};
+    /** A destination was placed (with m_destCell, as last read). */
+    bool m_destPlacee = false;
     double m_x = 0.0;
     double m_y = 0.0;
     /** Where the robot stood at the previous pass: the heading is measured from there. */

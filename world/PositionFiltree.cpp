@@ -69,8 +69,9 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer)
 
     // The goal cell is entered only inside it by the margin; once there, the
     // robot stays in it while the position does.
-    const Point dest = g_destPos.get();
-    if (g_navActive != 0 && dest.x >= 0 && dest.y >= 0) {
+    const DestinationRobot destination = monde().destination.lire();
+    const Point dest = destination.marque;
+    if (destination.placee && dest.x >= 0 && dest.y >= 0) {
         const Point but{geo::celluleDe(dest.x), geo::celluleDe(dest.y)};
         const double marge = std::clamp(2.0 * ecart, MargeButMin, MargeButMax);
         if (cellule == but && !(g_robotCell == but) && profondeur(fx, fy, but.x, but.y) < marge) {

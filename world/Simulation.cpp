@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds PasSimulation{1500};
 void SimulationThread()
 {
     try {
-        if (g_navActive == 0) {
+        if (!monde().destination.lire().placee) {
             return;
         }
         while (g_simRunning == 1) {

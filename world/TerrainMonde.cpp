@@ -14,7 +14,8 @@ Terrain terrainDuMonde()
         }
     }
     t.robot = g_robotPos.get();
-    t.destination = g_navActive == 1 ? g_destPos.get() : Point{-25, -25};
+    const DestinationRobot destination = monde().destination.lire();
+    t.destination = destination.placee ? destination.marque : Point{-25, -25};
     t.bandit = g_banditPos.get();
     t.banditPlace = g_banditShown != 0;
     t.quadrillage = g_gridLines != 0;
@@ -33,15 +34,12 @@ void appliquerTerrain(const Terrain& t)
     }
     SetRobotPosition(t.robot.x, t.robot.y);
     if (t.destination.x == -25 && t.destination.y == -25) {
-        g_navActive = 0;
-        g_destPos.set(-25, -25);
         Point robot;
         {
             VerrouMonde verrou(g_robotLock);
             robot = g_robotCell;
         }
-        VerrouMonde verrou(g_destLock);
-        g_destCell = robot;
+        monde().destination.ecrire({{-25, -25}, robot, false});
     } else {
         SetDestination(t.destination.x, t.destination.y);
     }

@@ -9,8 +9,8 @@
  * the counter, checks its conditions, and if nothing is to be done waits for
  * the counter to move past the value it read; no change can be missed.
  *
- * Watched state: the robot's position and cell, the destination, the grid
- * and g_mapChanged, g_navActive, g_simRunning, g_turnPending, g_arretOperateur,
+ * Watched state: the robot's position and cell, the destination (placed or not), the grid
+ * and g_mapChanged, g_simRunning, g_turnPending, g_arretOperateur,
  * the time of a
  * manual world clock, and the stop request of the world threads.
  */

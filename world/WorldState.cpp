@@ -7,7 +7,6 @@
 #include "world/WorldThreads.h"
 
 std::binary_semaphore g_robotLock{1};
-std::binary_semaphore g_destLock{1};
 std::binary_semaphore g_pathLock{1};
 std::binary_semaphore g_wheelLock{1};
 
@@ -22,13 +21,9 @@ double g_robotX;
 double g_robotY;
 Point g_robotCell;
 
-SharedPoint g_destPos;
-Point g_destCell;
-
 SharedPoint g_banditPos;
 std::atomic<int> g_banditShown;
 
-std::atomic<int> g_navActive;
 std::atomic<int> g_firstStep;
 std::atomic<int> g_mapChanged;
 std::atomic<int> g_noPathShown;
@@ -58,6 +53,12 @@ Relaxed<int> g_degagees[geo::Cells][geo::Cells];
 std::atomic<int> g_degagements;
 std::atomic<int> g_marquesDegagees;
 
+Monde& monde()
+{
+    static Monde leMonde;
+    return leMonde;
+}
+
 namespace {
 
 /** The one list of the world's initial values. No world thread runs. */
@@ -77,15 +78,10 @@ void valeursInitiales()
         VerrouMonde verrou(g_robotLock);
         PlaceRobotLocked(0, 0);
     }
-    g_destPos.set(0, 0);
-    {
-        VerrouMonde verrou(g_destLock);
-        g_destCell = {0, 0};
-    }
+    monde().destination.ecrire({{0, 0}, {0, 0}, false});
     g_banditPos.set(0, 0);
     g_banditShown = 0;
 
-    g_navActive = 0;
     g_firstStep = 0;
     g_mapChanged = 0;
     g_noPathShown = 0;
@@ -135,12 +131,8 @@ void InitWorld()
         VerrouMonde verrou(g_robotLock);
         PlaceRobotLocked(geo::CellSize, geo::CellSize);
     }
-    {
-        // The robot cell is read without its lock here: nothing else runs yet.
-        VerrouMonde verrou(g_destLock);
-        g_destCell = g_robotCell;
-    }
-    g_navActive = 0;
+    // The robot cell is read without its lock here: nothing else runs yet.
+    monde().destination.ecrire({{-25, -25}, g_robotCell, false});
     g_mapChanged = 0;
     g_gridLines = 0;
 
@@ -150,7 +142,6 @@ void InitWorld()
             cellule = 0;
         }
     }
-    g_destPos.set(-25, -25);
     for (int k = 0; k <= last; ++k) {
         g_grid[0][k] = 1;
         g_grid[last][k] = 1;
@@ -189,12 +180,7 @@ void SetRobotPosition(int x, int y)
 
 void SetDestination(int x, int y)
 {
-    g_destPos.set(x, y);
-    g_navActive = 1;
-    {
-        VerrouMonde verrou(g_destLock);
-        g_destCell = {geo::celluleDe(x), geo::celluleDe(y)};
-    }
+    monde().destination.ecrire({{x, y}, {geo::celluleDe(x), geo::celluleDe(y)}, true});
     notifyWorldChange();
     signalerEdition({GenreEditionMonde::Destination, x, y});
 }

@@ -3,6 +3,7 @@
 #include "core/Liste.h"
 #include "world/Geometry.h"
 #include "world/Locks.h"
+#include "world/Monde.h"
 #include "world/PathNode.h"
 #include "world/Relaxed.h"
 
@@ -57,16 +58,11 @@ extern double g_robotX;
 extern double g_robotY;
 extern Point g_robotCell;
 
-// Destination: (-25, -25) until placed; g_destCell is guarded by g_destLock.
-extern SharedPoint g_destPos;
-extern Point g_destCell;
-
 // Bandit: a marker, drawn once placed.
 extern SharedPoint g_banditPos;
 extern std::atomic<int> g_banditShown;
 
 // Flags and shared results.
-extern std::atomic<int> g_navActive;    ///< 1 once a destination has been placed
 extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
 extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search
 extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
@@ -146,8 +142,8 @@ void PlaceRobotLocked(int x, int y);
 void SetRobotPosition(int x, int y);
 
 /**
- * Sets the destination marker and cell, under g_destLock, and activates
- * navigation; the observer of edits hears of it.
+ * Sets the destination (monde().destination: the marker, its cell, placed)
+ * whole; the observer of edits hears of it.
  */
 void SetDestination(int x, int y);
 

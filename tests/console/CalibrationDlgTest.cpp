@@ -59,11 +59,11 @@ TEST_F(CalibrationDlgTest, APointDesignatedOnTheMapIsMeasuredKeptDrawnAndSaved)
     ASSERT_EQ(view->mapView()->width(), 501);
     controle<QRadioButton>(ctrl::ModeDestination)->click(); // "Destination"
     dans<QPushButton>(dlg, "designer")->click();
-    const Point destination = g_destPos.get();
+    const Point destination = monde().destination.lire().marque;
     QTest::mouseClick(view->mapView(), Qt::LeftButton, Qt::NoModifier, QPoint(130, 370));
     EXPECT_EQ(dans<QSpinBox>(dlg, "x")->value(), 130);
     EXPECT_EQ(dans<QSpinBox>(dlg, "y")->value(), 370);
-    EXPECT_EQ(g_destPos.get(), destination) << "no destination placed";
+    EXPECT_EQ(monde().destination.lire().marque, destination) << "no destination placed";
     EXPECT_FALSE(dans<QPushButton>(dlg, "designer")->isChecked());
 
     // Measured over 20 frames (the default), the counter's phase changing.

@@ -145,7 +145,7 @@ TEST(DemarrageTest, AFieldNamedAtStartOpensWithItsDestination)
             return app.mainFrame()->windowTitle() == QStringLiteral("KIV-ZUL - depart.kiv");
         }));
         EXPECT_EQ(terrainDuMonde(), champ);
-        EXPECT_EQ(g_navActive, 1) << "the destination steers a robot at once";
+        EXPECT_TRUE(monde().destination.lire().placee) << "the destination steers a robot at once";
         EXPECT_EQ(app.mainFrame()->windowTitle(), QStringLiteral("KIV-ZUL - depart.kiv"));
         EXPECT_FALSE(app.modele()->document()->IsModified());
         // Nothing but the port's own word (no robot here).

@@ -260,8 +260,8 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
     // The live console as the replay finds it (its map shown meanwhile).
     QCoreApplication::processEvents();
     const Point robotVivant = g_robotPos.get();
-    const Point destinationVivante = g_destPos.get();
-    const int navigation = g_navActive;
+    const Point destinationVivante = monde().destination.lire().marque;
+    const bool navigation = monde().destination.lire().placee;
     RobotLink* lien = view->lien();
     const std::string ecrit = liens[0]->ecrit;
     const std::size_t evenementsLien = journal.size();
@@ -332,8 +332,8 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
     // The live console went on untouched: field, robot, destination, link.
     EXPECT_EQ(grilleDuMonde(), finale);
     EXPECT_EQ(g_robotPos.get(), robotVivant);
-    EXPECT_EQ(g_destPos.get(), destinationVivante);
-    EXPECT_EQ(g_navActive, navigation);
+    EXPECT_EQ(monde().destination.lire().marque, destinationVivante);
+    EXPECT_EQ(monde().destination.lire().placee, navigation);
     EXPECT_EQ(view->lien(), lien);
     EXPECT_TRUE(lien->threadAlive());
     EXPECT_EQ(liens[0]->ecrit, ecrit) << "the replay sent nothing";

@@ -144,7 +144,7 @@ TEST_F(MarcheTest, TheRunPaneTellsARealRunInFrench)
     EXPECT_EQ(volet.text(), QStringLiteral("En attente d'un chemin"));
     g_noPathShown = 0;
     SetWheels(0, 0);
-    const Point but = g_destPos.get();
+    const Point but = monde().destination.lire().marque;
     SetRobotPosition(but.x, but.y);
     volet.actualiser();
     EXPECT_EQ(volet.text(), QStringLiteral("Arrivé"));

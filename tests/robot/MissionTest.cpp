@@ -126,8 +126,7 @@ protected:
         return attendre(
             [] {
                 VerrouMonde r(g_robotLock);
-                VerrouMonde d(g_destLock);
-                return g_robotCell == g_destCell;
+                return g_robotCell == monde().destination.lire().cellule;
             },
             60000);
     }
@@ -362,8 +361,7 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
     ASSERT_TRUE(attendre(
         [] {
             VerrouMonde r(g_robotLock);
-            VerrouMonde d(g_destLock);
-            return g_robotCell == g_destCell;
+            return g_robotCell == monde().destination.lire().cellule;
         },
         60000))
         << "the robot goes on after the resume";

@@ -28,8 +28,7 @@ Point robotCell()
 
 Point destCell()
 {
-    VerrouMonde verrou(g_destLock);
-    return g_destCell;
+    return monde().destination.lire().cellule;
 }
 
 TEST(ClampMapPoint, LastPixelCountsAsTheFieldAndOutsideIsRefused)
@@ -64,14 +63,14 @@ TEST_F(MapEditingTest, DestinationClickStoresThePointAsClicked)
 {
     const MapEdit edit = OnMapLeftButtonDown(Selection::Destination, 130, 70);
     expectEdit(edit, true, false, true);
-    EXPECT_EQ(g_destPos.get(), (Point{130, 70}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{130, 70}));
     EXPECT_EQ(destCell(), (Point{5, 2}));
-    EXPECT_EQ(g_navActive, 1);
+    EXPECT_TRUE(monde().destination.lire().placee);
     EXPECT_EQ(g_mapChanged, 0);
 
     // Dragging with any flag moves it on.
     expectEdit(OnMapMouseMove(Selection::Destination, MouseShift, 260, 400), true, false, true);
-    EXPECT_EQ(g_destPos.get(), (Point{260, 400}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{260, 400}));
     EXPECT_EQ(destCell(), (Point{10, 16}));
 }
 
@@ -91,7 +90,7 @@ TEST_F(MapEditingTest, RobotClickSetsAllFourFields)
                true);
     EXPECT_EQ(g_robotPos.get(), (Point{110, 110}));
     EXPECT_EQ(robotCell(), (Point{4, 4}));
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
 }
 
 TEST_F(MapEditingTest, BanditClickPlacesAndShowsIt)
@@ -143,7 +142,7 @@ TEST_F(MapEditingTest, RightClickOutsideObstacleModeDoesNothing)
     }
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_banditShown, 0);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
 }
@@ -181,10 +180,10 @@ TEST_F(MapEditingTest, MoveWithoutFlagsDoesNothing)
     }
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_banditShown, 0);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
-    EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 
 TEST_F(MapEditingTest, NoSelectionDoesNothing)
@@ -195,7 +194,7 @@ TEST_F(MapEditingTest, NoSelectionDoesNothing)
     expectEdit(OnMapMouseMove(Selection::None, MouseRight, 200, 200), false, false, false);
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
 }
 
@@ -206,7 +205,7 @@ TEST_F(MapEditingTest, LastPixelIsClampedIntoTheField)
     EXPECT_EQ(robotCell(), (Point{19, 19}));
 
     OnMapLeftButtonDown(Selection::Destination, 500, 12);
-    EXPECT_EQ(g_destPos.get(), (Point{499, 12}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{499, 12}));
     EXPECT_EQ(destCell(), (Point{19, 0}));
 
     OnMapMouseMove(Selection::Bandit, MouseLeft, 7, 500);
@@ -242,10 +241,10 @@ TEST_F(MapEditingTest, PointsOutsideTheMapAreRefused)
     }
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_banditShown, 0);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
-    EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 
 TEST_F(MapEditingTest, NoMouseEditEverTouchesTheBorder)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -56,12 +57,7 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
         g_robotY = 400.5;
         g_robotCell = {12, 16};
     }
-    {
-        VerrouMonde verrou(g_destLock);
-        g_destCell = {7, 7};
-    }
-    g_destPos.set(180, 180);
-    g_navActive = 1;
+    monde().destination.ecrire({{180, 180}, {7, 7}, true});
     g_mapChanged = 1;
     g_gridLines = 1;
     g_setupPending = 1;
@@ -75,12 +71,7 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
         EXPECT_EQ(g_robotY, 25.0);
         EXPECT_EQ(g_robotCell, (Point{1, 1}));
     }
-    {
-        VerrouMonde verrou(g_destLock);
-        EXPECT_EQ(g_destCell, (Point{1, 1}));
-    }
-    EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_EQ(monde().destination.lire(), (DestinationRobot{{-25, -25}, {1, 1}, false}));
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_EQ(g_gridLines, 0);
     EXPECT_EQ(g_setupPending, 0);
@@ -89,7 +80,7 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
 TEST_F(InitWorldTest, LeavesEveryLockFree)
 {
     InitWorld();
-    for (std::binary_semaphore* lock : {&g_robotLock, &g_destLock, &g_pathLock, &g_wheelLock}) {
+    for (std::binary_semaphore* lock : {&g_robotLock, &g_pathLock, &g_wheelLock}) {
         ASSERT_TRUE(lock->try_acquire());
         lock->release();
     }
@@ -126,10 +117,10 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
         EXPECT_EQ(g_robotX, 0.0);
         EXPECT_EQ(g_robotCell, (Point{0, 0}));
     }
-    EXPECT_EQ(g_destPos.get(), (Point{0, 0}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{0, 0}));
     EXPECT_EQ(g_banditPos.get(), (Point{0, 0}));
     EXPECT_EQ(g_banditShown, 0);
-    EXPECT_EQ(g_navActive, 0);
+    EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_gridLines, 0);
     EXPECT_EQ(g_setupPending, 1);
     EXPECT_EQ(g_heading, 0);
@@ -165,10 +156,48 @@ TEST_F(MarkerTest, SetRobotPositionOnCellEdges)
 TEST_F(MarkerTest, SetDestinationStoresPointAsGivenAndActivatesNavigation)
 {
     SetDestination(130, 70);
-    EXPECT_EQ(g_destPos.get(), (Point{130, 70}));
-    EXPECT_EQ(g_navActive, 1);
-    VerrouMonde verrou(g_destLock);
-    EXPECT_EQ(g_destCell, (Point{5, 2}));
+    EXPECT_EQ(monde().destination.lire(), (DestinationRobot{{130, 70}, {5, 2}, true}));
+}
+
+TEST_F(MarkerTest, AReaderNeverSeesOneDestinationsMarkerWithAnothersCell)
+{
+    // The marker and the cell were once written one after the other, the
+    // marker outside any lock: a reader could pair a new marker with the
+    // old cell. Two destinations in different cells, written in turn.
+    std::atomic<bool> fini{false};
+    std::thread ecrivain([&fini] {
+        for (int k = 0; k < 20000; ++k) {
+            SetDestination(k % 2 == 0 ? 37 : 412, k % 2 == 0 ? 62 : 488);
+        }
+        fini = true;
+    });
+    long lectures = 0;
+    long melanges = 0;
+    while (!fini) {
+        const DestinationRobot d = monde().destination.lire();
+        ++lectures;
+        if (d.placee &&
+            !(d.cellule == Point{geo::celluleDe(d.marque.x), geo::celluleDe(d.marque.y)})) {
+            ++melanges;
+        }
+    }
+    ecrivain.join();
+    EXPECT_GT(lectures, 0);
+    EXPECT_EQ(melanges, 0);
+}
+
+TEST(Garde, ModifierReadsAndWritesUnderTheLockAndReturnsItsResult)
+{
+    Garde<Point> garde;
+    EXPECT_EQ(garde.lire(), (Point{0, 0}));
+    garde.ecrire({3, 4});
+    const int ancien = garde.modifier([](Point& p) {
+        const int x = p.x;
+        p.x += 10;
+        return x;
+    });
+    EXPECT_EQ(ancien, 3);
+    EXPECT_EQ(garde.lire(), (Point{13, 4}));
 }
 
 TEST_F(MarkerTest, SettersMoveTheChangeCounter)

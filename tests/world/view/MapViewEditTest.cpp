@@ -21,16 +21,16 @@ TEST_F(MapViewTest, DestinationClickStoresThePointAndItsCell)
     clic(Qt::LeftButton, 130, 70);
     // The boxes show the point as clicked; the click's redraw then snaps it.
     EXPECT_EQ(owner.destinationMontree, (Point{130, 70}));
-    EXPECT_EQ(g_destPos.get(), (Point{137, 62}));
-    EXPECT_EQ(g_destCell, (Point{5, 2}));
-    EXPECT_EQ(g_navActive, 1);
+    EXPECT_EQ(monde().destination.lire().marque, (Point{137, 62}));
+    EXPECT_EQ(monde().destination.lire().cellule, (Point{5, 2}));
+    EXPECT_TRUE(monde().destination.lire().placee);
     EXPECT_EQ(owner.destinations, 1);
 
     // Dragging moves it continuously.
     deplacer(300, 310, Qt::LeftButton);
     EXPECT_EQ(owner.destinationMontree, (Point{300, 310}));
-    EXPECT_EQ(g_destPos.get(), (Point{312, 312}));
-    EXPECT_EQ(g_destCell, (Point{12, 12}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{312, 312}));
+    EXPECT_EQ(monde().destination.lire().cellule, (Point{12, 12}));
     EXPECT_EQ(owner.destinations, 2);
 }
 
@@ -164,7 +164,7 @@ TEST_F(MapViewTest, NoSelectionEditsNothing)
     deplacer(300, 300, Qt::LeftButton);
     EXPECT_EQ(cellule(10, 10), 0);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
-    EXPECT_EQ(g_destPos.get(), (Point{-25, -25}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 
 TEST_F(MapViewTest, RemoveObstaclesByKind)

@@ -25,7 +25,7 @@ public:
     void ShowDestination() override
     {
         ++destinations;
-        destinationMontree = g_destPos.get();
+        destinationMontree = monde().destination.lire().marque;
     }
     void ShowRobotPosition() override { ++positions; }
     void ShowWheelSpeeds() override { ++roues; }

@@ -80,7 +80,7 @@ TEST_F(MapViewTest, DestinationMarkerSnapsToTheCellCentre)
     clic(Qt::LeftButton, 130, 70);
     EXPECT_EQ(owner.destinationMontree, (Point{130, 70}));
     const QImage image = view->renderImage();
-    EXPECT_EQ(g_destPos.get(), (Point{137, 62}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{137, 62}));
     EXPECT_EQ(image.pixel(137, 62), Noir);       // the black centre
     EXPECT_EQ(image.pixel(137 - 17, 62), Rouge); // the cross beyond the circles
     EXPECT_EQ(image.pixel(137, 62 + 17), Rouge);
@@ -164,16 +164,16 @@ TEST_F(MapViewTest, PaintingShowsThePictureTakenAndWritesNothing)
     view->Redraw();
     const int positions = owner.positions;
     PlaceObstacle(3, 3);
-    g_destPos.set(130, 70);
+    monde().destination.modifier([](DestinationRobot& d) { d.marque = {130, 70}; });
     view->repaint();
     const QImage avant = view->grab().toImage();
     EXPECT_EQ(avant.pixel(25 * 2 + 12, 25 * 2 + 12), Blanc);
-    EXPECT_EQ(g_destPos.get(), (Point{130, 70}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{130, 70}));
     EXPECT_EQ(owner.positions, positions) << "painting calls no one";
 
     view->Redraw();
     EXPECT_EQ(view->grab().toImage().pixel(25 * 2 + 12, 25 * 2 + 12), Noir);
-    EXPECT_EQ(g_destPos.get(), (Point{137, 62}));
+    EXPECT_EQ(monde().destination.lire().marque, (Point{137, 62}));
     EXPECT_EQ(owner.positions, positions + 1);
 }
 

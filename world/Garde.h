@@ -1,0 +1,50 @@
+#pragma once
+
+#include <semaphore>
+
+/**
+ * A value that threads share, beside the lock that guards it: read and
+ * written whole, never half-made. The lock is a leaf: it is held only for a
+ * copy or for the function given to `modifier`, which takes no other lock,
+ * so a caller may hold any world lock while it reads or writes.
+ */
+template <class T>
+class Garde {
+public:
+    /** A copy of the whole value. */
+    T lire() const
+    {
+        m_verrou.acquire();
+        T copie = m_valeur;
+        m_verrou.release();
+        return copie;
+    }
+
+    /** Replaces the whole value. */
+    void ecrire(const T& valeur)
+    {
+        m_verrou.acquire();
+        m_valeur = valeur;
+        m_verrou.release();
+    }
+
+    /**
+     * Runs `f(T&)` under the lock and returns what it returns: a change that
+     * reads what it changes. `f` takes no lock and throws nothing.
+     */
+    template <class F>
+    auto modifier(F&& f)
+    {
+        struct Liberation {
+            std::binary_semaphore& verrou;
+            ~Liberation() { verrou.release(); }
+        };
+        m_verrou.acquire();
+        Liberation liberation{m_verrou};
+        return f(m_valeur);
+    }
+
+private:
+    mutable std::binary_semaphore m_verrou{1};
+    T m_valeur{};
+};

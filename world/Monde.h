@@ -1,0 +1,19 @@
+#pragma once
+
+#include "world/DestinationRobot.h"
+#include "world/Garde.h"
+
+/**
+ * The world the console's threads share, one part beside the lock that
+ * guards each: a part is read and written whole through its guard. The
+ * parts not moved here yet are still the g_ variables of WorldState.h;
+ * docs/conception.md keeps the table of where each lives.
+ */
+class Monde {
+public:
+    /** Where the robot is sent (SetDestination writes it). */
+    Garde<DestinationRobot> destination;
+};
+
+/** The program's world: the one the threads, the view and the tools work on. */
+Monde& monde();
