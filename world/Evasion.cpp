@@ -10,7 +10,7 @@ bool chercherEvasion(Point robot, Point but)
         return false;
     }
     GrilleMonde grille;
-    copierGrille(grille);
+    copierGrille(grille, but);
     // Large for the stack of a thread that runs all along, as the route's.
     thread_local Itineraire evasion;
     planifierEvasion(grille, robot, but, evasion);

@@ -25,7 +25,7 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
     // the flag again, and the navigation plans again on its next pass.
     g_mapChanged.exchange(0);
     GrilleMonde grille;
-    copierGrille(grille);
+    copierGrille(grille, {gx, gy});
     // The route is large for a stack frame of a thread that runs all along.
     thread_local Itineraire resultat;
     rechercher(grille, {sx, sy}, {gx, gy}, resultat);

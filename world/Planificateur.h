@@ -47,3 +47,22 @@ using Planificateur =
 
 /** The world's grid as the search sees it now. */
 void copierGrille(GrilleMonde& grille);
+
+/**
+ * True when a route may end in `but` although the cell is a safety margin
+ * (2): with the position filter on, when only contact marks of this session
+ * made it one (no painted or loaded obstacle beside it). A margin is the
+ * ring kept clear around an obstacle, not an obstacle, and the robot may
+ * stand in it; the operator chose the cell, and with the filter arrival is
+ * judged by where the robot truly is. A contact mark beside the goal is most
+ * often a block two cells away marked a cell off, and clearing it only has
+ * the robot mark it again. Only the goal is opened: no route crosses another
+ * margin, and the field's outer ring (along its wall) stays closed. With the
+ * filter off, or beside an obstacle the operator painted, a margin goal has
+ * no route, as ever.
+ */
+bool butEnMargeOuvert(Point but);
+
+/** The grid as the search for a route to `but` sees it: copierGrille, the goal opened if
+ * butEnMargeOuvert. */
+void copierGrille(GrilleMonde& grille, Point but);

@@ -1,5 +1,6 @@
 #include "world/RaisonSansChemin.h"
 
+#include "world/Planificateur.h"
 #include "world/WorldState.h"
 
 #include <array>
@@ -17,16 +18,27 @@ bool auBord(Point p)
     return p.x <= 1 || p.y <= 1 || p.x >= geo::Cells - 2 || p.y >= geo::Cells - 2;
 }
 
-/** The planner's move rule from `de` by code k. */
-bool pasPermis(Point de, int k)
-{
-    const geo::Step& pas = geo::Steps[k];
-    if (valeurCellule(de.x + pas.dx, de.y + pas.dy) != 0) {
-        return false;
+/** The grid as the planner sees it for a route to `but`: the goal opened if it may end one. */
+struct GrilleVue {
+    Point but;
+    bool butOuvert;
+
+    int valeur(int x, int y) const
+    {
+        return butOuvert && x == but.x && y == but.y ? 0 : valeurCellule(x, y);
     }
-    return !geo::estDiagonale(k) || valeurCellule(de.x + pas.dx, de.y) == 0 ||
-           valeurCellule(de.x, de.y + pas.dy) == 0;
-}
+
+    /** The planner's move rule from `de` by code k. */
+    bool pasPermis(Point de, int k) const
+    {
+        const geo::Step& pas = geo::Steps[k];
+        if (valeur(de.x + pas.dx, de.y + pas.dy) != 0) {
+            return false;
+        }
+        return !geo::estDiagonale(k) || valeur(de.x + pas.dx, de.y) == 0 ||
+               valeur(de.x, de.y + pas.dy) == 0;
+    }
+};
 
 /** The cells reached from `depart` by the planner's moves. */
 struct Zone {
@@ -36,7 +48,7 @@ struct Zone {
     int mouvementsDuDepart = 0;
 };
 
-Zone explorer(Point depart, Point but)
+Zone explorer(const GrilleVue& grille, Point depart, Point but)
 {
     Zone zone;
     constexpr std::size_t Cellules = std::size_t{geo::Cells} * geo::Cells;
@@ -48,7 +60,7 @@ Zone explorer(Point depart, Point but)
     while (lus < ecrits) {
         const Point p = file[lus++];
         for (int k = 1; k <= 8; ++k) {
-            if (!pasPermis(p, k)) {
+            if (!grille.pasPermis(p, k)) {
                 continue;
             }
             if (lus == 1) {
@@ -74,10 +86,11 @@ RaisonSansChemin raisonSansChemin(Point depart, Point but)
     if (!dansLeTerrain(depart) || !dansLeTerrain(but) || (depart.x == but.x && depart.y == but.y)) {
         return RaisonSansChemin::Aucune;
     }
-    if (valeurCellule(but.x, but.y) != 0) {
+    const GrilleVue grille{but, butEnMargeOuvert(but)};
+    if (grille.valeur(but.x, but.y) != 0) {
         return RaisonSansChemin::DestinationBloquee;
     }
-    const Zone zone = explorer(depart, but);
+    const Zone zone = explorer(grille, depart, but);
     if (zone.but) {
         return RaisonSansChemin::Aucune;
     }

@@ -189,10 +189,10 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     EXPECT_EQ(valeurCellule(11, 10), 3);
 }
 
-TEST_F(PositionFiltreeTest, RecoveryOpensAGoalCellThatConfirmedContactMarksTurnedIntoAMargin)
+TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRouteAPaintedOneNot)
 {
     // Two contacts from one wrong place confirmed (13, 11), beside the goal:
-    // the goal is a margin, out of every route.
+    // the goal is a margin, and the route may still end in it.
     const Point but{12, 10};
     MarkObstacle(12, 14);
     noterMarqueContact(13, 11);
@@ -206,20 +206,24 @@ TEST_F(PositionFiltreeTest, RecoveryOpensAGoalCellThatConfirmedContactMarksTurne
     SetDestination(but.x * 25 + 12, but.y * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_degagements, 1);
-    EXPECT_EQ(g_marquesDegagees, 1);
-    EXPECT_EQ(valeurCellule(but.x, but.y), 0);
     EXPECT_NE(g_firstStep, 0);
-    EXPECT_EQ(valeurCellule(15, 13), 3) << "confirmed, and away from the goal";
+    EXPECT_EQ(g_degagements, 0) << "a route: no recovery";
+    EXPECT_EQ(valeurCellule(but.x, but.y), 2);
+    {
+        VerrouMonde verrou(g_pathLock);
+        ASSERT_GT(g_path.taille(), 0);
+        EXPECT_EQ(g_path[0].x, but.x);
+        EXPECT_EQ(g_path[0].y, but.y);
+    }
     StopWorldThreads();
 
     // A painted obstacle beside the goal: it stays, and so does "no path".
     SetRobotPosition(30, 30);
-    PlaceObstacle(12, 14);
+    PlaceObstacle(10, 12); // cell (11, 9)
     depuis(5 * 25 + 12, 10 * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(valeurCellule(13, 11), 1);
+    EXPECT_EQ(valeurCellule(11, 9), 1);
     EXPECT_EQ(valeurCellule(but.x, but.y), 2);
     EXPECT_EQ(g_firstStep, 0);
 }

@@ -3,6 +3,7 @@
 
 #include "world/GridEdits.h"
 #include "world/PlanPath.h"
+#include "world/PositionFiltree.h"
 #include "world/RaisonSansChemin.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,40 @@ TEST_F(RaisonSansCheminTest, DestinationInAnObstacleOrItsMargin)
     EXPECT_EQ(raison({2, 2}, {11, 11}), RaisonSansChemin::DestinationBloquee);
     EXPECT_STREQ(texteRaisonSansChemin(RaisonSansChemin::DestinationBloquee),
                  "Pas de chemin : la destination est dans un obstacle ou sa marge");
+}
+
+TEST_F(RaisonSansCheminTest, WithTheFilterAGoalThatIsOnlyAMarginEndsTheRoute)
+{
+    g_filtreActif = 1;
+    MarkObstacle(11, 11); // cell (10, 10), found by the bumper; its margin ring around it
+    noterMarqueContact(10, 10);
+    EXPECT_EQ(raison({2, 2}, {11, 11}), RaisonSansChemin::Aucune);
+    {
+        VerrouMonde verrou(g_pathLock);
+        ASSERT_GT(g_path.taille(), 1);
+        EXPECT_EQ(g_path[0].x, 11);
+        EXPECT_EQ(g_path[0].y, 11);
+        // Only the goal is opened: every other cell of the route is free.
+        for (int k = 1; k < g_path.taille(); ++k) {
+            EXPECT_EQ(valeurCellule(g_path[k].x, g_path[k].y), 0) << k;
+        }
+    }
+    // The mark itself, the outer ring along the wall, and a margin an
+    // obstacle the operator painted makes, stay closed.
+    EXPECT_EQ(raison({2, 2}, {10, 10}), RaisonSansChemin::DestinationBloquee);
+    EXPECT_EQ(raison({5, 5}, {0, 7}), RaisonSansChemin::DestinationBloquee);
+    PlaceObstacle(5, 5); // cell (4, 4)
+    EXPECT_EQ(raison({10, 2}, {5, 5}), RaisonSansChemin::DestinationBloquee);
+    MarkObstacle(5, 7); // cell (6, 4), a mark the bumper made but not of this session
+    EXPECT_EQ(raison({10, 2}, {7, 5}), RaisonSansChemin::DestinationBloquee);
+    // A margin on the way is still never crossed: the goal (12, 10) lies
+    // behind a wall whose only gap is margin.
+    for (int r = 1; r <= 20; ++r) {
+        if (r != 10) {
+            PlaceObstacle(r, 14); // column x = 13, open at y = 9
+        }
+    }
+    EXPECT_EQ(raison({17, 9}, {11, 9}), RaisonSansChemin::Separes);
 }
 
 TEST_F(RaisonSansCheminTest, RobotEnclosedTightlyOrInAPaintedRing)
