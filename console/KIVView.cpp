@@ -179,7 +179,7 @@ void CKIVView::CreateMapView()
     m_mapView->m_ownerView = this;
     m_observateur = std::make_unique<ObservateurMonde>(*this, *m_mapView, m_porte.get());
 
-    g_banditShown = 0;
+    monde().bandit.modifier([](MarqueBandit& b) { b.placee = false; });
     m_ui->id1024->setChecked(true);
 
     placerCarte();

@@ -29,8 +29,9 @@ void prendreInstantane(Instantane& instantane)
     }
     instantane.brutPos = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
     instantane.destPos = monde().destination.lire().marque;
-    instantane.banditPos = g_banditPos.get();
-    instantane.banditVisible = g_banditShown != 0;
+    const MarqueBandit bandit = monde().bandit.lire();
+    instantane.banditPos = bandit.position;
+    instantane.banditVisible = bandit.placee;
     instantane.quadrillage = g_gridLines == 1;
     instantane.cap = g_heading;
 }

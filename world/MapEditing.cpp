@@ -44,8 +44,7 @@ MapEdit placerMarqueur(Selection selection, int x, int y)
         edit.redraw = true;
         break;
     case Selection::Bandit:
-        g_banditPos.set(x, y);
-        g_banditShown = 1;
+        monde().bandit.ecrire({{x, y}, true});
         edit.redraw = true;
         break;
     case Selection::Obstacle:

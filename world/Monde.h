@@ -2,6 +2,7 @@
 
 #include "world/DestinationRobot.h"
 #include "world/Garde.h"
+#include "world/MarqueBandit.h"
 
 /**
  * The world the console's threads share, one part beside the lock that
@@ -13,6 +14,8 @@ class Monde {
 public:
     /** Where the robot is sent (SetDestination writes it). */
     Garde<DestinationRobot> destination;
+    /** The bandit's marker (the map's "Bandit" tool places it). */
+    Garde<MarqueBandit> bandit;
 };
 
 /** The program's world: the one the threads, the view and the tools work on. */

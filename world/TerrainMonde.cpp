@@ -16,8 +16,9 @@ Terrain terrainDuMonde()
     t.robot = g_robotPos.get();
     const DestinationRobot destination = monde().destination.lire();
     t.destination = destination.placee ? destination.marque : Point{-25, -25};
-    t.bandit = g_banditPos.get();
-    t.banditPlace = g_banditShown != 0;
+    const MarqueBandit bandit = monde().bandit.lire();
+    t.bandit = bandit.position;
+    t.banditPlace = bandit.placee;
     t.quadrillage = g_gridLines != 0;
     return t;
 }
@@ -43,8 +44,7 @@ void appliquerTerrain(const Terrain& t)
     } else {
         SetDestination(t.destination.x, t.destination.y);
     }
-    g_banditPos.set(t.bandit.x, t.bandit.y);
-    g_banditShown = t.banditPlace ? 1 : 0;
+    monde().bandit.ecrire({t.bandit, t.banditPlace});
     g_gridLines = t.quadrillage ? 1 : 0;
     g_mapChanged = 1;
     notifyWorldChange();

@@ -21,9 +21,6 @@ double g_robotX;
 double g_robotY;
 Point g_robotCell;
 
-SharedPoint g_banditPos;
-std::atomic<int> g_banditShown;
-
 std::atomic<int> g_firstStep;
 std::atomic<int> g_mapChanged;
 std::atomic<int> g_noPathShown;
@@ -79,8 +76,7 @@ void valeursInitiales()
         PlaceRobotLocked(0, 0);
     }
     monde().destination.ecrire({{0, 0}, {0, 0}, false});
-    g_banditPos.set(0, 0);
-    g_banditShown = 0;
+    monde().bandit.ecrire({});
 
     g_firstStep = 0;
     g_mapChanged = 0;

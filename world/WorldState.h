@@ -58,10 +58,6 @@ extern double g_robotX;
 extern double g_robotY;
 extern Point g_robotCell;
 
-// Bandit: a marker, drawn once placed.
-extern SharedPoint g_banditPos;
-extern std::atomic<int> g_banditShown;
-
 // Flags and shared results.
 extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
 extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search

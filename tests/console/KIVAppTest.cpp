@@ -188,8 +188,7 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     PlaceObstacle(5, 7);
     SetRobotPosition(60, 260);
     SetDestination(400, 60);
-    g_banditPos.set(300, 300);
-    g_banditShown = 1;
+    monde().bandit.ecrire({{300, 300}, true});
     cadre->action(cmd::Quadrillage)->trigger();
     EXPECT_TRUE(doc->IsModified());
     const Terrain champ = terrainDuMonde();

@@ -169,7 +169,7 @@ TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
     std::thread writer([&] {
         for (int i = 0; i < 200000; ++i) {
             SetRobotPosition(i % 2 == 0 ? 10 : 490, i % 2 == 0 ? 20 : 480);
-            g_banditPos.set(i % 2 == 0 ? -7 : 300, i % 2 == 0 ? 11 : 65535);
+            monde().bandit.ecrire({{i % 2 == 0 ? -7 : 300, i % 2 == 0 ? 11 : 65535}, true});
         }
         stop = true;
     });
@@ -177,7 +177,7 @@ TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
     int lus = 0;
     while (!stop.load()) {
         const Point robot = g_robotPos.get();
-        const Point bandit = g_banditPos.get();
+        const Point bandit = monde().bandit.lire().position;
         ++lus;
         dechires += (robot.x == 10) != (robot.y == 20) || (robot.x == 490) != (robot.y == 480);
         dechires +=
@@ -185,7 +185,7 @@ TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
     }
     writer.join();
     EXPECT_EQ(dechires, 0) << "in " << lus << " reads";
-    EXPECT_EQ(g_banditPos.get(), (Point{300, 65535}));
+    EXPECT_EQ(monde().bandit.lire().position, (Point{300, 65535}));
 }
 
 } // namespace

@@ -95,12 +95,12 @@ TEST_F(MapEditingTest, RobotClickSetsAllFourFields)
 
 TEST_F(MapEditingTest, BanditClickPlacesAndShowsIt)
 {
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_FALSE(monde().bandit.lire().placee);
     expectEdit(OnMapLeftButtonDown(Selection::Bandit, 401, 12), false, false, true);
-    EXPECT_EQ(g_banditPos.get(), (Point{401, 12}));
-    EXPECT_EQ(g_banditShown, 1);
+    EXPECT_EQ(monde().bandit.lire().position, (Point{401, 12}));
+    EXPECT_TRUE(monde().bandit.lire().placee);
     expectEdit(OnMapMouseMove(Selection::Bandit, MouseMiddle, 3, 4), false, false, true);
-    EXPECT_EQ(g_banditPos.get(), (Point{3, 4}));
+    EXPECT_EQ(monde().bandit.lire().position, (Point{3, 4}));
     // The bandit is a marker only.
     EXPECT_TRUE(gridIsConsistent());
     EXPECT_EQ(snapshotGrid()[1][1], 2);
@@ -143,7 +143,7 @@ TEST_F(MapEditingTest, RightClickOutsideObstacleModeDoesNothing)
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
 }
 
@@ -181,7 +181,7 @@ TEST_F(MapEditingTest, MoveWithoutFlagsDoesNothing)
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
     EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
@@ -209,7 +209,7 @@ TEST_F(MapEditingTest, LastPixelIsClampedIntoTheField)
     EXPECT_EQ(destCell(), (Point{19, 0}));
 
     OnMapMouseMove(Selection::Bandit, MouseLeft, 7, 500);
-    EXPECT_EQ(g_banditPos.get(), (Point{7, 499}));
+    EXPECT_EQ(monde().bandit.lire().position, (Point{7, 499}));
 
     // Painting on the last column hits the ring cell, not the border.
     OnMapLeftButtonDown(Selection::Obstacle, 500, 250);
@@ -242,7 +242,7 @@ TEST_F(MapEditingTest, PointsOutsideTheMapAreRefused)
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
     EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }

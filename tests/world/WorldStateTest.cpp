@@ -95,8 +95,7 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     PlaceObstacle(5, 5);
     SetRobotPosition(130, 70);
     SetDestination(300, 300);
-    g_banditPos.set(40, 40);
-    g_banditShown = 1;
+    monde().bandit.ecrire({{40, 40}, true});
     g_gridLines = 1;
     SetSimRunning(1);
     StartNavigation();
@@ -118,8 +117,8 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
         EXPECT_EQ(g_robotCell, (Point{0, 0}));
     }
     EXPECT_EQ(monde().destination.lire().marque, (Point{0, 0}));
-    EXPECT_EQ(g_banditPos.get(), (Point{0, 0}));
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_EQ(monde().bandit.lire().position, (Point{0, 0}));
+    EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_gridLines, 0);
     EXPECT_EQ(g_setupPending, 1);

@@ -68,9 +68,9 @@ TEST_F(MapViewTest, AtThreeScalesTheMouseEditsTheCellPaintedUnderIt)
         QMouseEvent coin(QEvent::MouseButtonPress, QPointF(0, 0), view->mapToGlobal(QPointF(0, 0)),
                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view.get(), &coin);
-        EXPECT_EQ(g_banditPos.get(), (Point{0, 0}));
+        EXPECT_EQ(monde().bandit.lire().position, (Point{0, 0}));
         clic(Qt::LeftButton, cote - 1, cote - 1);
-        EXPECT_EQ(g_banditPos.get(), (Point{geo::MapSize - 1, geo::MapSize - 1}));
+        EXPECT_EQ(monde().bandit.lire().position, (Point{geo::MapSize - 1, geo::MapSize - 1}));
         owner.choix = Selection::Obstacle;
     }
 }

@@ -63,10 +63,10 @@ TEST_F(MapViewTest, RobotClickAndDragSetEveryRobotField)
 TEST_F(MapViewTest, BanditIsPlacedAndShown)
 {
     owner.choix = Selection::Bandit;
-    EXPECT_EQ(g_banditShown, 0);
+    EXPECT_FALSE(monde().bandit.lire().placee);
     clic(Qt::LeftButton, 420, 77);
-    EXPECT_EQ(g_banditShown, 1);
-    EXPECT_EQ(g_banditPos.get(), (Point{420, 77}));
+    EXPECT_TRUE(monde().bandit.lire().placee);
+    EXPECT_EQ(monde().bandit.lire().position, (Point{420, 77}));
     // The bandit is no obstacle.
     EXPECT_EQ(cellule(16, 3), 0);
 }
