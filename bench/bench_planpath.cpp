@@ -27,7 +27,8 @@ void chercher(benchmark::State& state, int gx, int gy)
     int longueur = 0;
     for (auto _ : state) {
         PlanPath(1, 1, gx, gy);
-        longueur = g_path.taille();
+        longueur =
+            monde().route.consulter([](const RoutePlanifiee& r) { return r.chemin.taille(); });
         benchmark::DoNotOptimize(longueur);
     }
     state.counters["steps"] = longueur;

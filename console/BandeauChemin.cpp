@@ -20,7 +20,7 @@ void BandeauChemin::actualiser()
     bool evasion = false;
     // The navigation only plans once a destination has been placed.
     if (monde().destination.lire().placee) {
-        evasion = g_evasion == 1;
+        evasion = monde().route.consulter([](const RoutePlanifiee& r) { return r.evasion; });
         if (!evasion) {
             const CellulesNavigation c = lireCellulesNavigation();
             raison = raisonSansChemin(c.robot, c.destination);

@@ -17,14 +17,8 @@ bool chercherEvasion(Point robot, Point but)
     if (!evasion.trouve) {
         return false;
     }
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_path.vider();
-        for (int k = 0; k < evasion.longueur; ++k) {
-            g_path.inserer(evasion.chemin[static_cast<std::size_t>(k)]);
-        }
-        g_evasion = 1;
-    }
+    monde().route.modifier(
+        [](RoutePlanifiee& r) { r.remplacer(evasion.chemin, evasion.longueur, true); });
     g_firstStep = evasion.chemin[static_cast<std::size_t>(evasion.longueur - 1)].direction;
     // The map shows a route again, the escape.
     g_noPathShown = 0;

@@ -9,7 +9,7 @@
  * a free cell walled in by margins. When escapes are allowed
  * (g_evasionPermise) it looks for the way out (planifierEvasion) on a copy
  * of the grid; if there is one it is stored as
- * the route is: g_path with g_evasion set, under g_pathLock, then
+ * the route is: monde().route whole, flagged as an escape, then
  * g_firstStep; the map is told. Returns true then; otherwise it changes
  * nothing and the failed search stands.
  */

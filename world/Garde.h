@@ -28,6 +28,30 @@ public:
         m_verrou.release();
     }
 
+    /** Runs `f(const T&)` under the lock and returns what it returns: a read of a value too large
+     * to copy. */
+    template <class F>
+    auto consulter(F&& f) const
+    {
+        struct Liberation {
+            std::binary_semaphore& verrou;
+            ~Liberation() { verrou.release(); }
+        };
+        m_verrou.acquire();
+        Liberation liberation{m_verrou};
+        return f(static_cast<const T&>(m_valeur));
+    }
+
+    /** True when no one holds the lock (tests check that nothing is left held). */
+    bool libre() const
+    {
+        if (!m_verrou.try_acquire()) {
+            return false;
+        }
+        m_verrou.release();
+        return true;
+    }
+
     /**
      * Runs `f(T&)` under the lock and returns what it returns: a change that
      * reads what it changes. `f` takes no lock and throws nothing.

@@ -13,14 +13,17 @@ void prendreInstantane(Instantane& instantane)
         VerrouMonde robot(g_robotLock);
         instantane.robotPos = g_robotPos.get();
         instantane.robotCell = g_robotCell;
-        VerrouMonde chemin(g_pathLock);
-        instantane.longueurChemin = 0;
-        const int n = g_path.taille();
-        for (int k = 0; k < n && k < static_cast<int>(instantane.chemin.size()); ++k) {
-            instantane.chemin[static_cast<std::size_t>(k)] = g_path[k];
-            ++instantane.longueurChemin;
-        }
-        instantane.evasion = g_evasion == 1;
+        monde().route.consulter([&instantane](const RoutePlanifiee& r) {
+            instantane.longueurChemin = 0;
+            IterateurListe<PathNode> it(r.chemin);
+            for (it.premier(); it.valide() && instantane.longueurChemin <
+                                                  static_cast<int>(instantane.chemin.size());
+                 it.suivant()) {
+                instantane.chemin[static_cast<std::size_t>(instantane.longueurChemin++)] =
+                    it.courant();
+            }
+            instantane.evasion = r.evasion;
+        });
     }
     {
         VerrouMonde roues(g_wheelLock);

@@ -24,7 +24,7 @@ struct Instantane {
     int cap = 0;
     int roueGauche = 0;
     int roueDroite = 0;
-    /** The planned route as g_path holds it: element 0 the goal. */
+    /** The planned route as monde().route holds it: element 0 the goal. */
     std::array<PathNode, geo::CellulesTerrain> chemin{};
     int longueurChemin = 0;
     /** The route is an escape out of the margins (element 0 its exit), not the way to the goal. */
@@ -45,7 +45,7 @@ bool memeFond(const Instantane& a, const Instantane& b);
 
 /**
  * Takes the world now, each part under its lock: the robot then the route
- * (g_robotLock then g_pathLock, the one nesting allowed), the wheel codes
+ * (g_robotLock, the route's guard read within it), the wheel codes
  * under g_wheelLock. No allocation.
  */
 void prendreInstantane(Instantane& instantane);

@@ -3,12 +3,11 @@
 #include <semaphore>
 
 /**
- * The three world locks: binary semaphores, taken with an infinite wait and
- * released by the thread that took them. The only nesting allowed is
- * g_robotLock then g_pathLock.
+ * The two world locks: binary semaphores, taken with an infinite wait and
+ * released by the thread that took them. They never nest; the guards of
+ * the world object's parts (Garde.h) are leaves, taken under either.
  */
 extern std::binary_semaphore g_robotLock; ///< robot position and cell
-extern std::binary_semaphore g_pathLock;  ///< the planned path
 extern std::binary_semaphore g_wheelLock; ///< wheel codes and the turn request
 
 /** Holds one world lock for the lifetime of a scope. */

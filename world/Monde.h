@@ -3,6 +3,7 @@
 #include "world/DestinationRobot.h"
 #include "world/Garde.h"
 #include "world/MarqueBandit.h"
+#include "world/RoutePlanifiee.h"
 
 /**
  * The world the console's threads share, one part beside the lock that
@@ -16,6 +17,8 @@ public:
     Garde<DestinationRobot> destination;
     /** The bandit's marker (the map's "Bandit" tool places it). */
     Garde<MarqueBandit> bandit;
+    /** The last planned route or escape (PlanPath, chercherEvasion write it). */
+    Garde<RoutePlanifiee> route;
 };
 
 /** The program's world: the one the threads, the view and the tools work on. */

@@ -32,14 +32,9 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
     if (!resultat.trouve) {
         echec();
     }
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_path.vider();
-        for (int k = 0; k < resultat.longueur; ++k) {
-            g_path.inserer(resultat.chemin[static_cast<std::size_t>(k)]);
-        }
-        g_evasion = 0; // a route, or none: no escape any more
-    }
+    // A route, or none: no escape any more.
+    monde().route.modifier(
+        [](RoutePlanifiee& r) { r.remplacer(resultat.chemin, resultat.longueur, false); });
     // Start = goal keeps the first step it had.
     if (resultat.longueur > 0) {
         g_firstStep = resultat.chemin[static_cast<std::size_t>(resultat.longueur - 1)].direction;

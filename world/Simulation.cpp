@@ -38,14 +38,11 @@ void SimulationThread()
             {
                 VerrouMonde robot(g_robotLock);
                 PathNode e;
-                {
-                    VerrouMonde chemin(g_pathLock);
-                    n = g_path.taille();
-                    evasion = g_evasion == 1;
-                    if (n >= 1) {
-                        e = g_path[n - 1];
-                    }
-                }
+                monde().route.consulter([&](const RoutePlanifiee& r) {
+                    n = r.chemin.taille();
+                    evasion = r.evasion;
+                    r.dernier(e);
+                });
                 if (n >= 1) {
                     // The top-left corner of the cell next to the robot.
                     PlaceRobotLocked(geo::CellSize * e.x, geo::CellSize * e.y);

@@ -7,14 +7,11 @@
 #include "world/WorldThreads.h"
 
 std::binary_semaphore g_robotLock{1};
-std::binary_semaphore g_pathLock{1};
 std::binary_semaphore g_wheelLock{1};
 
 // The world's state. The definitions carry no values: ResetWorld below is the
 // one list of initial values, and it runs before main.
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
-Liste<PathNode> g_path;
-std::atomic<int> g_evasion;
 
 SharedPoint g_robotPos;
 double g_robotX;
@@ -66,11 +63,10 @@ void valeursInitiales()
             cellule = 0;
         }
     }
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_path.vider();
-        g_evasion = 0;
-    }
+    monde().route.modifier([](RoutePlanifiee& r) {
+        r.chemin.vider();
+        r.evasion = false;
+    });
     {
         VerrouMonde verrou(g_robotLock);
         PlaceRobotLocked(0, 0);

@@ -42,15 +42,6 @@ private:
  */
 extern Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
 
-/** The last planned path: element 0 is the goal, the last the cell next to the start. */
-extern Liste<PathNode> g_path;
-/**
- * 1 while g_path holds an escape out of the margins (Evasion.h) instead of a
- * route: element 0 is then the escape's exit. Written with g_path, under
- * g_pathLock.
- */
-extern std::atomic<int> g_evasion;
-
 // Robot: g_robotPos is what is drawn and shown; the doubles and the cell are
 // guarded by g_robotLock and always set together with it.
 extern SharedPoint g_robotPos;

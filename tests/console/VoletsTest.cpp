@@ -103,7 +103,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     }
     montrer();
     EXPECT_EQ(chemin(), enferme);
-    EXPECT_EQ(g_evasion, 0);
+    EXPECT_FALSE(monde().route.consulter([](const RoutePlanifiee& r) { return r.evasion; }));
     EXPECT_EQ(g_firstStep, 0);
     QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
 }

@@ -17,23 +17,23 @@ namespace {
 using WorldConcurrencyTest = WorldTest;
 
 /**
- * Checks, under g_pathLock, that g_path is one chain of steps from the start
- * to the goal, whatever the grid looked like while it was planned.
+ * Checks that the planned route, read whole, is one chain of steps from the
+ * start to the goal, whatever the grid looked like while it was planned.
  */
 std::string malformedPath(int sx, int sy, int gx, int gy)
 {
-    VerrouMonde verrou(g_pathLock);
-    const int n = g_path.taille();
+    const std::vector<PathNode> chemin = pathCopy();
+    const int n = static_cast<int>(chemin.size());
     if (n == 0) {
         return {};
     }
-    if (g_path[0].x != gx || g_path[0].y != gy) {
+    if (chemin[0].x != gx || chemin[0].y != gy) {
         return "element 0 is not the goal";
     }
     int x = sx;
     int y = sy;
     for (int i = n - 1; i >= 0; --i) {
-        const PathNode& e = g_path[i];
+        const PathNode& e = chemin[static_cast<std::size_t>(i)];
         if (e.direction < 1 || e.direction > 8) {
             return "bad direction " + std::to_string(e.direction);
         }

@@ -260,7 +260,7 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithAWayOutEscapesAndArrives)
     SetDestination(25 * 9 + 12, 25 * 4 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_evasion, 1);
+    EXPECT_TRUE(routeEvasion());
     EXPECT_EQ(g_noPathShown, 0) << "the map shows the escape";
     const std::vector<PathNode> evasion = pathCopy();
     ASSERT_EQ(evasion.size(), 1u);
@@ -276,7 +276,7 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithAWayOutEscapesAndArrives)
     StartSimulation();
     ASSERT_TRUE(threadsAtRest(2));
     EXPECT_EQ(celluleRobot(), (Point{6, 3}));
-    EXPECT_EQ(g_evasion, 0) << "from the exit the route search takes over";
+    EXPECT_FALSE(routeEvasion()) << "from the exit the route search takes over";
     EXPECT_TRUE(pathIsLegal(pathCopy(), snapshotGrid(), 6, 3, 9, 4));
     for (int pas = 0; pas < 10 && !(celluleRobot() == Point{9, 4}); ++pas) {
         horloge.advance(1500ms);
@@ -292,7 +292,7 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithoutAWayOutStillStops)
     // Obstacles on all eight sides of the robot's cell.
     entourer(1);
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_evasion, 0);
+    EXPECT_FALSE(routeEvasion());
     EXPECT_EQ(g_firstStep, 0);
     EXPECT_EQ(g_noPathShown, 1);
     EXPECT_TRUE(pathCopy().empty());
@@ -315,7 +315,7 @@ TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
     entourer(2);
     ASSERT_EQ(valeurCellule(8, 8), 0);
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_evasion, 1);
+    EXPECT_TRUE(routeEvasion());
     EXPECT_NE(g_firstStep, 0);
     EXPECT_EQ(g_noPathShown, 0);
     const std::vector<PathNode> evasion = pathCopy();
@@ -333,7 +333,7 @@ TEST_F(EvasionNavigationTest, SettingOffKeepsTheStopWhereNoRouteIsFound)
     SetDestination(25 * 9 + 12, 25 * 4 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_evasion, 0);
+    EXPECT_FALSE(routeEvasion());
     EXPECT_EQ(g_firstStep, 0);
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(g_noPathShown, 1);
@@ -371,7 +371,7 @@ TEST_F(EvasionNavigationTest, WhereARouteExistsTheEscapeChangesNothing)
         EXPECT_TRUE(threadsAtRest());
         Issue i{pathCopy(), roues(),           g_firstStep,
                 g_heading,  navigationTrace(), scripted().beeps().size()};
-        EXPECT_EQ(g_evasion, 0);
+        EXPECT_FALSE(routeEvasion());
         StopWorldThreads();
         return i;
     };

@@ -195,7 +195,7 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     SetRobotPosition(25 * 1, 25 * 1);
     SetDestination(25 * 4 + 12, 25 * 1 + 12);
     PlanPath(1, 1, 4, 1);
-    ASSERT_EQ(g_path.taille(), 3);
+    ASSERT_EQ(pathCopy().size(), 3u);
     StartNavigation();
     // As when the operator presses "Go!!!": the navigation is in its heading
     // probe (both wheels at 2), waiting for the robot to move.

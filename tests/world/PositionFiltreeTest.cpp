@@ -209,12 +209,10 @@ TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRou
     EXPECT_NE(g_firstStep, 0);
     EXPECT_EQ(g_degagements, 0) << "a route: no recovery";
     EXPECT_EQ(valeurCellule(but.x, but.y), 2);
-    {
-        VerrouMonde verrou(g_pathLock);
-        ASSERT_GT(g_path.taille(), 0);
-        EXPECT_EQ(g_path[0].x, but.x);
-        EXPECT_EQ(g_path[0].y, but.y);
-    }
+    const std::vector<PathNode> chemin = pathCopy();
+    ASSERT_FALSE(chemin.empty());
+    EXPECT_EQ(chemin[0].x, but.x);
+    EXPECT_EQ(chemin[0].y, but.y);
     StopWorldThreads();
 
     // A painted obstacle beside the goal: it stays, and so does "no path".

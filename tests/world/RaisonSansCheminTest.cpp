@@ -69,15 +69,13 @@ TEST_F(RaisonSansCheminTest, WithTheFilterAGoalThatIsOnlyAMarginEndsTheRoute)
     MarkObstacle(11, 11); // cell (10, 10), found by the bumper; its margin ring around it
     noterMarqueContact(10, 10);
     EXPECT_EQ(raison({2, 2}, {11, 11}), RaisonSansChemin::Aucune);
-    {
-        VerrouMonde verrou(g_pathLock);
-        ASSERT_GT(g_path.taille(), 1);
-        EXPECT_EQ(g_path[0].x, 11);
-        EXPECT_EQ(g_path[0].y, 11);
-        // Only the goal is opened: every other cell of the route is free.
-        for (int k = 1; k < g_path.taille(); ++k) {
-            EXPECT_EQ(valeurCellule(g_path[k].x, g_path[k].y), 0) << k;
-        }
+    const std::vector<PathNode> chemin = pathCopy();
+    ASSERT_GT(chemin.size(), 1u);
+    EXPECT_EQ(chemin[0].x, 11);
+    EXPECT_EQ(chemin[0].y, 11);
+    // Only the goal is opened: every other cell of the route is free.
+    for (std::size_t k = 1; k < chemin.size(); ++k) {
+        EXPECT_EQ(valeurCellule(chemin[k].x, chemin[k].y), 0) << k;
     }
     // The mark itself, the outer ring along the wall, and a margin an
     // obstacle the operator painted makes, stay closed.

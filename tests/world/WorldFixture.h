@@ -184,15 +184,23 @@ inline ::testing::AssertionResult gridIsConsistent()
     return ::testing::AssertionSuccess();
 }
 
-/** A copy of g_path taken under its lock. */
+/** A copy of the planned route's cells, taken under its guard. */
 inline std::vector<PathNode> pathCopy()
 {
-    VerrouMonde verrou(g_pathLock);
-    std::vector<PathNode> copie;
-    for (int i = 0; i < g_path.taille(); ++i) {
-        copie.push_back(g_path[i]);
-    }
-    return copie;
+    return monde().route.consulter([](const RoutePlanifiee& r) {
+        std::vector<PathNode> copie;
+        IterateurListe<PathNode> it(r.chemin);
+        for (it.premier(); it.valide(); it.suivant()) {
+            copie.push_back(it.courant());
+        }
+        return copie;
+    });
+}
+
+/** The planned route is an escape. */
+inline bool routeEvasion()
+{
+    return monde().route.consulter([](const RoutePlanifiee& r) { return r.evasion; });
 }
 
 /** Grid value of field cell (x, y), x and y in -1 .. 20. */

@@ -80,10 +80,13 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
 TEST_F(InitWorldTest, LeavesEveryLockFree)
 {
     InitWorld();
-    for (std::binary_semaphore* lock : {&g_robotLock, &g_pathLock, &g_wheelLock}) {
+    for (std::binary_semaphore* lock : {&g_robotLock, &g_wheelLock}) {
         ASSERT_TRUE(lock->try_acquire());
         lock->release();
     }
+    EXPECT_TRUE(monde().destination.libre());
+    EXPECT_TRUE(monde().bandit.libre());
+    EXPECT_TRUE(monde().route.libre());
 }
 
 using ResetWorldTest = WorldTest;

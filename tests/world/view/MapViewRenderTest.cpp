@@ -121,10 +121,7 @@ TEST_F(MapViewTest, AnEscapeIsDashed)
 {
     // The same cells as a route, flagged as an escape: red dashes with gaps.
     PlanPath(1, 1, 1, 5);
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_evasion = 1;
-    }
+    monde().route.modifier([](RoutePlanifiee& r) { r.evasion = true; });
     const QImage image = view->renderImage();
     int rouges = 0;
     for (int y = 47; y < 137; ++y) {
@@ -133,10 +130,7 @@ TEST_F(MapViewTest, AnEscapeIsDashed)
     EXPECT_GT(rouges, 30);
     EXPECT_LT(rouges, 80);
     EXPECT_TRUE(view->monde().evasion);
-    {
-        VerrouMonde verrou(g_pathLock);
-        g_evasion = 0;
-    }
+    monde().route.modifier([](RoutePlanifiee& r) { r.evasion = false; });
     Instantane route = view->monde();
     route.evasion = false;
     EXPECT_FALSE(memeCarte(route, view->monde())) << "the picture changes with the flag";
