@@ -25,7 +25,8 @@
 // at 1e-4; phantom marks are marked cells with no obstacle nor side within
 // two cells.
 // KIV_MISSION_TRACE=k writes the robot's trace of field k to $TMPDIR/mission-k-off.csv and
-// mission-k-on.csv (faults: mission-k.csv). KIV_MISSION_FILTRE=off or on runs
+// mission-k-on.csv (faults: mission-k.csv), and when it gives up or is stuck, the console's
+// map beside the field's truth on the standard error. KIV_MISSION_FILTRE=off or on runs
 // only that side (the faults: with the filter on unless off);
 // KIV_MISSION_FAUTES=none,loss4,loss3,flips4 only those fault series.
 #include "console/KIVView.h"
@@ -380,17 +381,19 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
         oc.lien = [] { return makeSerialPort(); };
         CMainFrame frame(std::move(oc));
         frame.show();
+        // The robot starts once the console listens on its line: every byte
+        // it sends is one the console counts.
+        while (!(frame.view()->lien() && frame.view()->lien()->threadAlive())) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        // Painted once the map window exists: its creation sets the world up
+        // afresh (InitWorld), which would wipe walls painted before.
         for (int r = 0; r < 20; ++r) {
             for (int c = 0; c < 20; ++c) {
                 if (t.scenario.obstacle[r][c] == 2) {
                     OnMapLeftButtonDown(Selection::Obstacle, c * 25 + 12, r * 25 + 12);
                 }
             }
-        }
-        // The robot starts once the console listens on its line: every byte
-        // it sends is one the console counts.
-        while (!(frame.view()->lien() && frame.view()->lien()->threadAlive())) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         }
         traites = frame.view()->compteurOctetsTraites();
         fil = std::thread(
@@ -457,6 +460,25 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
                               connue.x, connue.y, valeurCellule(connue.x, connue.y),
                               valeurCellule(t.butC, t.butR), g_heading.load(), marquees());
                 res.cause = c;
+                if (trace != nullptr) {
+                    // The console's map (grid values, R the known cell, G the
+                    // goal) beside the field's truth (# an obstacle).
+                    for (int y = 0; y < 20; ++y) {
+                        std::string ligne;
+                        for (int x = 0; x < 20; ++x) {
+                            const bool robot = connue.x == x && connue.y == y;
+                            const bool but = t.butC == x && t.butR == y;
+                            ligne += robot ? 'R'
+                                     : but ? 'G'
+                                           : static_cast<char>('0' + valeurCellule(x, y));
+                        }
+                        ligne += "   ";
+                        for (int x = 0; x < 20; ++x) {
+                            ligne += t.scenario.obstacle[y][x] != 0 ? '#' : '.';
+                        }
+                        std::fprintf(stderr, "%s\n", ligne.c_str());
+                    }
+                }
                 if (abandon) {
                     GrilleMonde grille;
                     copierGrille(grille);
