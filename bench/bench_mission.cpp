@@ -328,7 +328,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
     options.trace = trace;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
         const Point estime = g_robotPos.get();
-        const Point brut = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
+        const Point brut = monde().suivi.actif != 0 ? monde().suivi.brut.get() : Point{-1, -1};
         {
             std::lock_guard verrou(verite.m);
             verite.pose = r.pose();
@@ -491,7 +491,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
         }
         res.fantomes = fantomes(t.scenario);
         res.evasions = evasionsTracees();
-        res.degagements = g_degagements;
+        res.degagements = monde().suivi.degagements.lire().nombre;
         res.resynchros = frame.view()->resynchronisations();
         arret = true;
     }

@@ -28,11 +28,12 @@ void BandeauChemin::actualiser()
     }
     m_raison = raison;
     m_evasion = evasion;
-    if (const int degagements = g_degagements; degagements != m_degagementsVus) {
-        m_degagementsVus = degagements;
-        m_degagees = g_marquesDegagees;
+    if (const BilanDegagements bilan = monde().suivi.degagements.lire();
+        bilan.nombre != m_degagementsVus) {
+        m_degagementsVus = bilan.nombre;
+        m_degagees = bilan.marques;
         m_butDegage = monde().destination.lire().marque;
-        if (m_journal && degagements > 0) {
+        if (m_journal && bilan.nombre > 0) {
             m_journal("dégagement : " + std::to_string(m_degagees) +
                       " marque(s) de contact douteuse(s) retirée(s)");
         }

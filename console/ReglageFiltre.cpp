@@ -7,5 +7,5 @@
 void appliquerReglageFiltre()
 {
     const bool actif = lireReglageOui(reglages::Filtre);
-    g_filtreActif = actif ? 1 : 0;
+    monde().suivi.actif = actif ? 1 : 0;
 }

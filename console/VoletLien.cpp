@@ -64,7 +64,7 @@ void VoletLien::actualiser()
     const EtatSante avant = m_sante.etat();
     const auto changement = m_sante.observer(m_horloge(), regard);
     setText(QString::fromStdString(m_sante.texte()));
-    const long refus = g_filtreActif != 0 ? g_refusFiltre.load() : 0;
+    const long refus = monde().suivi.actif != 0 ? monde().suivi.refus.load() : 0;
     if (refus != m_refusVus && !changement) {
         m_refusVus = refus;
         montrerBulle();

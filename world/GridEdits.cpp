@@ -60,7 +60,7 @@ void ClearObstacle(int r, int c)
         return;
     }
     const bool obstacle = estObstacle(g_grid[r][c]);
-    g_marquesContact[r - 1][c - 1] = 0;
+    monde().suivi.marquesContact[r - 1][c - 1] = 0;
     g_mapChanged = 1;
     marges::recalculerMarge(g_grid, r, c);
     g_mapChanged = 1;

@@ -30,7 +30,7 @@ void prendreInstantane(Instantane& instantane)
         instantane.roueGauche = g_wheelLeft;
         instantane.roueDroite = g_wheelRight;
     }
-    instantane.brutPos = g_filtreActif != 0 ? g_robotBrut.get() : Point{-1, -1};
+    instantane.brutPos = monde().suivi.actif != 0 ? monde().suivi.brut.get() : Point{-1, -1};
     instantane.destPos = monde().destination.lire().marque;
     const MarqueBandit bandit = monde().bandit.lire();
     instantane.banditPos = bandit.position;

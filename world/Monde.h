@@ -4,6 +4,7 @@
 #include "world/Garde.h"
 #include "world/MarqueBandit.h"
 #include "world/RoutePlanifiee.h"
+#include "world/SuiviPosition.h"
 
 /**
  * The world the console's threads share, one part beside the lock that
@@ -19,6 +20,8 @@ public:
     Garde<MarqueBandit> bandit;
     /** The last planned route or escape (PlanPath, chercherEvasion write it). */
     Garde<RoutePlanifiee> route;
+    /** The position filter and the contact marks (PositionFiltree.h). */
+    SuiviPosition suivi;
 };
 
 /** The program's world: the one the threads, the view and the tools work on. */

@@ -164,7 +164,7 @@ private:
      */
     bool degager()
     {
-        if (g_filtreActif == 0 || m_degagements >= DegagementsParMission) {
+        if (monde().suivi.actif == 0 || m_degagements >= DegagementsParMission) {
             return false;
         }
         const int n = degagerMarquesContact(m_robotCell, m_destCell, RayonDegagement);
@@ -172,8 +172,10 @@ private:
             return false;
         }
         ++m_degagements;
-        g_marquesDegagees = n;
-        g_degagements.fetch_add(1);
+        monde().suivi.degagements.modifier([n](BilanDegagements& b) {
+            ++b.nombre;
+            b.marques = n;
+        });
         tracer("recovery", {n});
         return true;
     }

@@ -28,15 +28,15 @@ bool butEnMargeOuvert(Point but)
 {
     // The outer ring lies along the field's wall: it stays closed.
     constexpr int Dernier = geo::Cells - 1;
-    if (g_filtreActif == 0 || but.x < 1 || but.y < 1 || but.x >= Dernier || but.y >= Dernier ||
-        valeurCellule(but.x, but.y) != 2) {
+    if (monde().suivi.actif == 0 || but.x < 1 || but.y < 1 || but.x >= Dernier ||
+        but.y >= Dernier || valeurCellule(but.x, but.y) != 2) {
         return false;
     }
     // Every obstacle beside it must be a contact mark of this session.
     for (int y = but.y - 1; y <= but.y + 1; ++y) {
         for (int x = but.x - 1; x <= but.x + 1; ++x) {
             const int v = valeurCellule(x, y);
-            if (v == 1 || (v == 3 && g_marquesContact[y][x] == 0)) {
+            if (v == 1 || (v == 3 && monde().suivi.marquesContact[y][x] == 0)) {
                 return false;
             }
         }

@@ -36,14 +36,14 @@ void oublierPositionFiltree()
 {
     {
         VerrouMonde verrou(g_robotLock);
-        g_filtre.reinitialiser();
+        monde().suivi.filtre.reinitialiser();
     }
-    g_robotBrut.set(-1, -1);
+    monde().suivi.brut.set(-1, -1);
     for (int y = 0; y < geo::Cells; ++y) {
         for (int x = 0; x < geo::Cells; ++x) {
-            g_marquesContact[y][x] = 0;
-            g_foulees[y][x] = 0;
-            g_degagees[y][x] = 0;
+            monde().suivi.marquesContact[y][x] = 0;
+            monde().suivi.foulees[y][x] = 0;
+            monde().suivi.degagees[y][x] = 0;
         }
     }
 }
@@ -54,18 +54,18 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer)
     // A value that is not a number is the filter's to refuse; the ring stays
     // where the last estimate put it.
     if (std::isfinite(x) && std::isfinite(y)) {
-        g_robotBrut.set(static_cast<int>(x), static_cast<int>(y));
+        monde().suivi.brut.set(static_cast<int>(x), static_cast<int>(y));
     }
-    const filtre::Issue issue = g_filtre.mesurer(x, y);
+    const filtre::Issue issue = monde().suivi.filtre.mesurer(x, y);
     if (issue == filtre::Issue::Refusee || issue == filtre::Issue::Reprise) {
-        g_refusFiltre.fetch_add(1, std::memory_order_relaxed);
+        monde().suivi.refus.fetch_add(1, std::memory_order_relaxed);
     }
-    const double fx = std::clamp(g_filtre.x(), 0.0, 499.0);
-    const double fy = std::clamp(g_filtre.y(), 0.0, 499.0);
+    const double fx = std::clamp(monde().suivi.filtre.x(), 0.0, 499.0);
+    const double fy = std::clamp(monde().suivi.filtre.y(), 0.0, 499.0);
     const int px = static_cast<int>(fx);
     const int py = static_cast<int>(fy);
     Point cellule{geo::celluleDe(px), geo::celluleDe(py)};
-    const double ecart = g_filtre.ecart();
+    const double ecart = monde().suivi.filtre.ecart();
 
     // The goal cell is entered only inside it by the margin; once there, the
     // robot stays in it while the position does.
@@ -97,9 +97,9 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer)
     }
 
     if (ecart <= EcartFoulee && profondeur(fx, fy, cellule.x, cellule.y) >= MargeFoulee &&
-        dansLaGrille(cellule.x, cellule.y) && g_foulees[cellule.y][cellule.x] == 0) {
-        g_foulees[cellule.y][cellule.x] = 1;
-        if (g_marquesContact[cellule.y][cellule.x] != 0) {
+        dansLaGrille(cellule.x, cellule.y) && monde().suivi.foulees[cellule.y][cellule.x] == 0) {
+        monde().suivi.foulees[cellule.y][cellule.x] = 1;
+        if (monde().suivi.marquesContact[cellule.y][cellule.x] != 0) {
             aEffacer = cellule;
         }
     }
@@ -118,8 +118,8 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer)
 void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap)
 {
     VerrouMonde verrou(g_robotLock);
-    g_filtre.indiquerCap(cap);
-    g_filtre.commander(gauche, droite, virage, contact);
+    monde().suivi.filtre.indiquerCap(cap);
+    monde().suivi.filtre.commander(gauche, droite, virage, contact);
 }
 
 contact::Touche celluleDuContact(int bit0, int bit1, int cap)
@@ -127,17 +127,17 @@ contact::Touche celluleDuContact(int bit0, int bit1, int cap)
     contact::Situation s;
     {
         VerrouMonde verrou(g_robotLock);
-        if (g_filtreActif == 0 || !g_filtre.demarre()) {
+        if (monde().suivi.actif == 0 || !monde().suivi.filtre.demarre()) {
             return {};
         }
-        s.x = g_filtre.x();
-        s.y = g_filtre.y();
-        s.rayon = g_filtre.parametres().rayon;
+        s.x = monde().suivi.filtre.x();
+        s.y = monde().suivi.filtre.y();
+        s.rayon = monde().suivi.filtre.parametres().rayon;
         // Two spreads of the position, within reason: beyond a few
         // centimetres the sector reaches cells the body cannot.
-        s.marge = std::clamp(2.0 * g_filtre.ecart(), 2.0, 8.0);
-        if (g_filtre.capConnu()) {
-            s.cap = g_filtre.cap();
+        s.marge = std::clamp(2.0 * monde().suivi.filtre.ecart(), 2.0, 8.0);
+        if (monde().suivi.filtre.capConnu()) {
+            s.cap = monde().suivi.filtre.cap();
         } else if (cap >= 1 && cap <= 8) {
             s.cap = filtre::capDuCode(cap);
             s.jeuCap = std::numbers::pi / 8.0 + 0.15;
@@ -147,7 +147,7 @@ contact::Touche celluleDuContact(int bit0, int bit1, int cap)
     }
     const int bits = (bit0 != 0 ? 0x01 : 0) | (bit1 != 0 ? 0x02 : 0);
     return contact::celluleTouchee(s, bits, [](int x, int y) {
-        if (g_foulees[y][x] != 0) {
+        if (monde().suivi.foulees[y][x] != 0) {
             return contact::Nature::Exclue;
         }
         const int v = g_grid[y + 1][x + 1];
@@ -157,21 +157,21 @@ contact::Touche celluleDuContact(int bit0, int bit1, int cap)
 
 bool celluleFoulee(int x, int y)
 {
-    return g_filtreActif != 0 && dansLaGrille(x, y) && g_foulees[y][x] != 0;
+    return monde().suivi.actif != 0 && dansLaGrille(x, y) && monde().suivi.foulees[y][x] != 0;
 }
 
 void noterMarqueContact(int x, int y)
 {
     if (dansLaGrille(x, y)) {
         // Marked again after a recovery cleared it: the second contact.
-        g_marquesContact[y][x] = g_degagees[y][x] != 0 ? 2 : 1;
+        monde().suivi.marquesContact[y][x] = monde().suivi.degagees[y][x] != 0 ? 2 : 1;
     }
 }
 
 void confirmerMarqueContact(int x, int y)
 {
-    if (dansLaGrille(x, y) && g_marquesContact[y][x] != 0) {
-        g_marquesContact[y][x] = g_marquesContact[y][x] + 1;
+    if (dansLaGrille(x, y) && monde().suivi.marquesContact[y][x] != 0) {
+        monde().suivi.marquesContact[y][x] = monde().suivi.marquesContact[y][x] + 1;
     }
 }
 
@@ -187,18 +187,18 @@ int degagerMarquesContact(Point robot, Point but, int rayon)
     int n = 0;
     for (int y = 0; y < geo::Cells; ++y) {
         for (int x = 0; x < geo::Cells; ++x) {
-            if (g_marquesContact[y][x] == 0 || valeurCellule(x, y) != 3) {
+            if (monde().suivi.marquesContact[y][x] == 0 || valeurCellule(x, y) != 3) {
                 continue;
             }
             const bool bordeBut = std::max(std::abs(x - but.x), std::abs(y - but.y)) <= 1;
-            if (g_marquesContact[y][x] != 1 && !(butFerme && bordeBut)) {
+            if (monde().suivi.marquesContact[y][x] != 1 && !(butFerme && bordeBut)) {
                 continue;
             }
             const bool pres = std::max(std::abs(x - robot.x), std::abs(y - robot.y)) <= rayon ||
                               std::max(std::abs(x - but.x), std::abs(y - but.y)) <= rayon;
             if (pres) {
                 ClearObstacle(y + 1, x + 1);
-                g_degagees[y][x] = 1;
+                monde().suivi.degagees[y][x] = 1;
                 ++n;
             }
         }

@@ -9,8 +9,8 @@
 #include <atomic>
 
 /**
- * Where the robot truly is, when the filter is on (g_filtreActif, the
- * setting Navigation/Filtre): each frame's estimate goes through the
+ * Where the robot truly is, when the filter is on (monde().suivi.actif,
+ * the setting Navigation/Filtre): each frame's estimate goes through the
  * position filter (FiltrePosition.h) and the world's robot is the filtered
  * position; the raw estimate stays beside it for the map and the log.
  *
@@ -25,36 +25,6 @@
  *
  * With the filter off, none of this runs: the world is the specified one.
  */
-
-/** 1 (the default): the filter, arrival by margin, footprint and recovery; 0: off. */
-extern std::atomic<int> g_filtreActif;
-
-/** The filter itself, guarded by g_robotLock. */
-extern filtre::FiltrePosition g_filtre;
-
-/** The last raw estimate, cm; (-1, -1) before the first (or with the filter off). */
-extern SharedPoint g_robotBrut;
-
-/** Estimates the filter refused since the world started. */
-extern std::atomic<long> g_refusFiltre;
-
-/**
- * Contacts on each cell the bumper marked in this session, [y][x]: 0 for a
- * cell that is no contact mark (free, margin, painted, loaded), 1 marked
- * once, 2 and more confirmed.
- */
-extern Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
-
-/** 1 for each cell of the robot's footprint, [y][x]: it has been confidently inside. */
-extern Relaxed<int> g_foulees[geo::Cells][geo::Cells];
-
-/** 1 for each cell a recovery cleared, [y][x]: a contact that marks it again confirms it. */
-extern Relaxed<int> g_degagees[geo::Cells][geo::Cells];
-
-/** Recoveries the navigation made (contact marks cleared to find a route), since the start. */
-extern std::atomic<int> g_degagements;
-/** Contact marks the last recovery cleared. */
-extern std::atomic<int> g_marquesDegagees;
 
 /** Forgets the filter, the footprint and the contact marks (a new or reopened field). */
 void oublierPositionFiltree();

@@ -20,7 +20,7 @@ int CoordonneeDeSortie(double sortie)
 
 bool ReportRobotPosition(double sortie0, double sortie1)
 {
-    if (g_filtreActif != 0) {
+    if (monde().suivi.actif != 0) {
         bool change = false;
         Point aEffacer{-1, -1};
         {
@@ -87,7 +87,7 @@ void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer)
         // The heading the robot has before this reply's turn.
         cap = virage != 0 ? g_capAvantVirage.load() : g_heading.load();
     }
-    if (g_filtreActif != 0) {
+    if (monde().suivi.actif != 0) {
         noterCommandeFiltre(gauche, droite, virage, bit0 != 0 || bit1 != 0, cap);
     }
     // A turn request waits for its transmission; with none, nobody waits

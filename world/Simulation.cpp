@@ -93,7 +93,7 @@ void HandleBumpers(int bit0, int bit1)
         const auto dansLeTerrain = [](int rr, int cc) {
             return rr >= 1 && rr <= geo::Cells && cc >= 1 && cc <= geo::Cells;
         };
-        const bool filtre = g_filtreActif != 0;
+        const bool filtre = monde().suivi.actif != 0;
         if (filtre) {
             // From where the robot truly is: its known cell's neighbour is
             // the wrong one when it touches a corner off its cell's centre.

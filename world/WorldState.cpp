@@ -37,16 +37,6 @@ std::atomic<int> g_arretOperateur;
 std::atomic<int> g_capAvantVirage;
 std::atomic<unsigned> g_navPasses;
 
-std::atomic<int> g_filtreActif;
-filtre::FiltrePosition g_filtre;
-SharedPoint g_robotBrut;
-std::atomic<long> g_refusFiltre;
-Relaxed<int> g_marquesContact[geo::Cells][geo::Cells];
-Relaxed<int> g_foulees[geo::Cells][geo::Cells];
-Relaxed<int> g_degagees[geo::Cells][geo::Cells];
-std::atomic<int> g_degagements;
-std::atomic<int> g_marquesDegagees;
-
 Monde& monde()
 {
     static Monde leMonde;
@@ -95,11 +85,10 @@ void valeursInitiales()
     g_arretOperateur = 0;
     g_navPasses = 0;
 
-    g_filtreActif = 1;
+    monde().suivi.actif = 1;
     oublierPositionFiltree();
-    g_refusFiltre = 0;
-    g_degagements = 0;
-    g_marquesDegagees = 0;
+    monde().suivi.refus = 0;
+    monde().suivi.degagements.ecrire({});
 
     setWorldClock(nullptr);
 }
@@ -164,7 +153,7 @@ void SetRobotPosition(int x, int y)
         VerrouMonde verrou(g_robotLock);
         // Put there by hand or with a field: the filter starts again from
         // the next estimate.
-        g_filtre.reinitialiser();
+        monde().suivi.filtre.reinitialiser();
         PlaceRobotLocked(x, y);
     }
     notifyWorldChange();

@@ -59,8 +59,8 @@ Etape ChaineTrames::recevoir(int octet, Instant arrivee)
         }
         if (m_branchements.monde && etape.estimation.valide) {
             etape.deplace = ReportRobotPosition(etape.estimation.sortie0, etape.estimation.sortie1);
-            if (const Point brut = g_robotBrut.get();
-                m_branchements.position && g_filtreActif != 0 && brut.x >= 0 && brut.y >= 0) {
+            if (const Point brut = monde().suivi.brut.get();
+                m_branchements.position && monde().suivi.actif != 0 && brut.x >= 0 && brut.y >= 0) {
                 // Not before a first estimate the filter could take.
                 const Point filtre = g_robotPos.get();
                 m_branchements.position(brut.x, brut.y, filtre.x, filtre.y);

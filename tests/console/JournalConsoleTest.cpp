@@ -639,10 +639,10 @@ TEST_F(JournalConsoleTest, WithTheFilterEachFrameRecordsBothPositionsAndTheRepla
         }
         fins.push_back(horloge - 1000);
         vus.push_back(g_robotPos.get());
-        bruts.push_back(g_robotBrut.get());
+        bruts.push_back(monde().suivi.brut.get());
     }
     EXPECT_LT(vus[3].x, 320) << "the jump was refused";
-    EXPECT_EQ(g_refusFiltre, 1);
+    EXPECT_EQ(monde().suivi.refus, 1);
 
     std::vector<journal::PositionFiltree> positions;
     for (const auto& e : lireTout(session->chemin())) {

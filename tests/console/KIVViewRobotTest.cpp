@@ -176,7 +176,7 @@ TEST_F(RobotFiltreTest, TheRawEstimateIsShownFaintlyAndAnImpossibleJumpRefusedCo
         octets({0x00, 200});
     }
     EXPECT_EQ(robot(), (Point{4, 6}));
-    const Point brut = g_robotBrut.get();
+    const Point brut = monde().suivi.brut.get();
     EXPECT_NEAR(brut.x, 112, 3);
     EXPECT_NEAR(brut.y, 162, 3);
     // The faint ring round the raw estimate, over the robot's picture.
@@ -187,7 +187,7 @@ TEST_F(RobotFiltreTest, TheRawEstimateIsShownFaintlyAndAnImpossibleJumpRefusedCo
     horodatages({400.0, 300.0});
     octets({0x00, 200});
     EXPECT_EQ(robot(), (Point{4, 6}));
-    EXPECT_EQ(g_refusFiltre, 1);
+    EXPECT_EQ(monde().suivi.refus, 1);
     ajouterVoletsOperateur(*frame);
     // VoletLien has no meta-object of its own: found by name.
     auto* lien = static_cast<VoletLien*>(frame->findChild<QLabel*>(QStringLiteral("voletLien")));

@@ -69,7 +69,7 @@ void verifierRobot()
         y = g_robotY;
     }
     verifier(p.x >= 0 && p.x <= 499 && p.y >= 0 && p.y <= 499, "position on the field");
-    if (g_filtreActif == 0) {
+    if (monde().suivi.actif == 0) {
         verifier(x == p.x && y == p.y, "position fields agree");
         verifier(cellule.x == p.x / 25 && cellule.y == p.y / 25, "cell of the position");
         return;
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InitWorld();
     FuzzedDataProvider donnees(data, size);
     g_heading = donnees.ConsumeIntegralInRange(0, 8);
-    g_filtreActif = donnees.ConsumeBool() ? 1 : 0;
+    monde().suivi.actif = donnees.ConsumeBool() ? 1 : 0;
 
     protocole::ChaineTrames chaine(
         {[&donnees](double t1, double t2, double t3) -> protocole::Estimation {

@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        g_filtreActif = 1;
+        monde().suivi.actif = 1;
     }
 
     /** `n` frames estimated at (x, y) with the wheels stopped. */
@@ -53,7 +53,7 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
     SetDestination(262, 262); // cell (10, 10)
     depuis(230, 262);
     EXPECT_EQ(cellule(), (Point{9, 10}));
-    EXPECT_EQ(g_robotBrut.get(), (Point{230, 262}));
+    EXPECT_EQ(monde().suivi.brut.get(), (Point{230, 262}));
     // Across its edge by a centimetre: not yet in it.
     depuis(251, 262);
     EXPECT_EQ(g_robotPos.get().x, 251);
@@ -74,15 +74,15 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
     EXPECT_EQ(cellule(), (Point{9, 10}));
 
     // An output that is not a number is refused and moves nothing.
-    const long refus = g_refusFiltre;
+    const long refus = monde().suivi.refus;
     const Point avant = g_robotPos.get();
     ReportRobotPosition(std::numeric_limits<double>::infinity(), std::nan(""));
-    EXPECT_EQ(g_refusFiltre, refus + 1);
+    EXPECT_EQ(monde().suivi.refus, refus + 1);
     EXPECT_EQ(g_robotPos.get(), avant);
-    EXPECT_EQ(g_robotBrut.get(), (Point{240, 262}));
+    EXPECT_EQ(monde().suivi.brut.get(), (Point{240, 262}));
 
     // Filter off: the specified rule, the cell of the estimate.
-    g_filtreActif = 0;
+    monde().suivi.actif = 0;
     SetRobotPosition(200, 262);
     ReportRobotPosition(262, 251);
     EXPECT_EQ(cellule(), (Point{10, 10}));
@@ -94,12 +94,12 @@ TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
     depuis(112, 137); // cell (4, 5)
     HandleBumpers(1, 1);
     ASSERT_EQ(valeurCellule(5, 5), 3);
-    EXPECT_EQ(g_marquesContact[5][5], 1);
+    EXPECT_EQ(monde().suivi.marquesContact[5][5], 1);
     // The robot drives into that cell and stands well inside it: the mark was wrong.
     depuis(137, 137);
-    EXPECT_EQ(g_foulees[5][5], 1);
+    EXPECT_EQ(monde().suivi.foulees[5][5], 1);
     EXPECT_NE(valeurCellule(5, 5), 3);
-    EXPECT_EQ(g_marquesContact[5][5], 0);
+    EXPECT_EQ(monde().suivi.marquesContact[5][5], 0);
     // Back in (4, 5), a contact ahead marks nothing there.
     depuis(112, 137);
     HandleBumpers(1, 1);
@@ -114,10 +114,10 @@ TEST_F(PositionFiltreeTest, ASideContactMarksTheCellTheBodyReachesNotTheKnownCel
     // The right side touched what lies below; the diagonal cell (5, 6) is
     // beyond the body's reach from there.
     EXPECT_EQ(valeurCellule(4, 6), 3);
-    EXPECT_EQ(g_marquesContact[6][4], 1);
+    EXPECT_EQ(monde().suivi.marquesContact[6][4], 1);
     EXPECT_NE(valeurCellule(5, 6), 3);
     // Filter off: the specified rule, the known cell's diagonal.
-    g_filtreActif = 0;
+    monde().suivi.actif = 0;
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(5, 6), 3);
 }
@@ -129,8 +129,8 @@ TEST_F(PositionFiltreeTest, APaintedObstacleIsNeverMarkedOverWithTheFilterAsItIs
     depuis(112, 137);
     HandleBumpers(1, 1);
     EXPECT_EQ(valeurCellule(5, 5), 1);
-    EXPECT_EQ(g_marquesContact[5][5], 0);
-    g_filtreActif = 0;
+    EXPECT_EQ(monde().suivi.marquesContact[5][5], 0);
+    monde().suivi.actif = 0;
     HandleBumpers(1, 1);
     EXPECT_EQ(valeurCellule(5, 5), 3) << "the specified rule marks whatever the cell held";
 }
@@ -157,8 +157,8 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     SetDestination(but.x * 25 + 12, but.y * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_degagements, 1);
-    EXPECT_EQ(g_marquesDegagees, 8);
+    EXPECT_EQ(monde().suivi.degagements.lire().nombre, 1);
+    EXPECT_EQ(monde().suivi.degagements.lire().marques, 8);
     EXPECT_NE(g_firstStep, 0) << "planned again after the recovery";
     EXPECT_EQ(valeurCellule(14, 12), 3) << "confirmed by a second contact";
     EXPECT_EQ(valeurCellule(15, 10), 1) << "painted";
@@ -169,7 +169,7 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     // A cell a recovery cleared, marked again: that is its second contact.
     MarkObstacle(11, 12);
     noterMarqueContact(11, 10);
-    EXPECT_EQ(g_marquesContact[10][11], 2);
+    EXPECT_EQ(monde().suivi.marquesContact[10][11], 2);
 
     // Filter off: the marks stand and "no path" with them.
     for (int dy = -1; dy <= 1; ++dy) {
@@ -180,11 +180,11 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
             }
         }
     }
-    g_filtreActif = 0;
+    monde().suivi.actif = 0;
     notifyWorldChange();
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_degagements, 1);
+    EXPECT_EQ(monde().suivi.degagements.lire().nombre, 1);
     EXPECT_EQ(g_firstStep, 0);
     EXPECT_EQ(valeurCellule(11, 10), 3);
 }
@@ -207,7 +207,7 @@ TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRou
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_NE(g_firstStep, 0);
-    EXPECT_EQ(g_degagements, 0) << "a route: no recovery";
+    EXPECT_EQ(monde().suivi.degagements.lire().nombre, 0) << "a route: no recovery";
     EXPECT_EQ(valeurCellule(but.x, but.y), 2);
     const std::vector<PathNode> chemin = pathCopy();
     ASSERT_FALSE(chemin.empty());

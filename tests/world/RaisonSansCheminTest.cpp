@@ -65,7 +65,7 @@ TEST_F(RaisonSansCheminTest, DestinationInAnObstacleOrItsMargin)
 
 TEST_F(RaisonSansCheminTest, WithTheFilterAGoalThatIsOnlyAMarginEndsTheRoute)
 {
-    g_filtreActif = 1;
+    monde().suivi.actif = 1;
     MarkObstacle(11, 11); // cell (10, 10), found by the bumper; its margin ring around it
     noterMarqueContact(10, 10);
     EXPECT_EQ(raison({2, 2}, {11, 11}), RaisonSansChemin::Aucune);

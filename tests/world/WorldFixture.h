@@ -88,7 +88,7 @@ protected:
     {
         ResetWorld();
         InitWorld();
-        g_filtreActif = 0;
+        monde().suivi.actif = 0;
     }
     void TearDown() override { ResetWorld(); }
 };
