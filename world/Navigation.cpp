@@ -66,6 +66,11 @@ void verifierArret()
  */
 class Navigateur {
 public:
+    /** Steers in `leMonde`: the parts moved into the world object are read there. */
+    explicit Navigateur(Monde& leMonde)
+        : m_monde(leMonde)
+    {}
+
     void executer()
     {
         unsigned debutPrecedent = worldChangeCount() - 1;
@@ -164,7 +169,7 @@ private:
      */
     bool degager()
     {
-        if (monde().suivi.actif == 0 || m_degagements >= DegagementsParMission) {
+        if (m_monde.suivi.actif == 0 || m_degagements >= DegagementsParMission) {
             return false;
         }
         const int n = degagerMarquesContact(m_robotCell, m_destCell, RayonDegagement);
@@ -172,7 +177,7 @@ private:
             return false;
         }
         ++m_degagements;
-        monde().suivi.degagements.modifier([n](BilanDegagements& b) {
+        m_monde.suivi.degagements.modifier([n](BilanDegagements& b) {
             ++b.nombre;
             b.marques = n;
         });
@@ -182,7 +187,7 @@ private:
 
     void lireDestination()
     {
-        const DestinationRobot destination = monde().destination.lire();
+        const DestinationRobot destination = m_monde.destination.lire();
         m_destPlacee = destination.placee;
         if (!(destination.cellule == m_destCell)) {
             m_degagements = 0; // a new mission
@@ -340,6 +345,7 @@ private:
     static constexpr int DegagementsParMission = 3;
     static constexpr int RayonDegagement = 3;
 
+    Monde& m_monde;
     int m_degagements = 0;
     Point m_robotCell{0, 0};
     Point m_prevCell{0, 0};
@@ -363,7 +369,7 @@ private:
 void NavigationThread()
 {
     try {
-        Navigateur().executer();
+        Navigateur(monde()).executer();
     } catch (const ArretDemande&) {
     }
 }
