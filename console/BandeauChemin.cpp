@@ -19,7 +19,8 @@ void BandeauChemin::actualiser()
     RaisonSansChemin raison = RaisonSansChemin::Aucune;
     bool evasion = false;
     // The navigation only plans once a destination has been placed.
-    if (monde().destination.lire().placee) {
+    const DestinationRobot destination = monde().destination.lire();
+    if (destination.placee) {
         evasion = monde().route.consulter([](const RoutePlanifiee& r) { return r.evasion; });
         if (!evasion) {
             const CellulesNavigation c = lireCellulesNavigation();
@@ -32,7 +33,7 @@ void BandeauChemin::actualiser()
         bilan.nombre != m_degagementsVus) {
         m_degagementsVus = bilan.nombre;
         m_degagees = bilan.marques;
-        m_butDegage = monde().destination.lire().marque;
+        m_butDegage = destination.marque;
         if (m_journal && bilan.nombre > 0) {
             m_journal("dégagement : " + std::to_string(m_degagees) +
                       " marque(s) de contact douteuse(s) retirée(s)");

@@ -33,12 +33,7 @@ public:
     template <class F>
     auto consulter(F&& f) const
     {
-        struct Liberation {
-            std::binary_semaphore& verrou;
-            ~Liberation() { verrou.release(); }
-        };
-        m_verrou.acquire();
-        Liberation liberation{m_verrou};
+        const Tenue tenue(m_verrou);
         return f(static_cast<const T&>(m_valeur));
     }
 
@@ -59,16 +54,27 @@ public:
     template <class F>
     auto modifier(F&& f)
     {
-        struct Liberation {
-            std::binary_semaphore& verrou;
-            ~Liberation() { verrou.release(); }
-        };
-        m_verrou.acquire();
-        Liberation liberation{m_verrou};
+        const Tenue tenue(m_verrou);
         return f(m_valeur);
     }
 
 private:
+    /** Holds the lock for a scope: released however `f` leaves. */
+    class Tenue {
+    public:
+        explicit Tenue(std::binary_semaphore& verrou)
+            : m_tenu(verrou)
+        {
+            m_tenu.acquire();
+        }
+        ~Tenue() { m_tenu.release(); }
+        Tenue(const Tenue&) = delete;
+        Tenue& operator=(const Tenue&) = delete;
+
+    private:
+        std::binary_semaphore& m_tenu;
+    };
+
     mutable std::binary_semaphore m_verrou{1};
     T m_valeur{};
 };

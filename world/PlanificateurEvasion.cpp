@@ -73,9 +73,15 @@ void planifierEvasion(const GrilleMonde& grille, Point depart, Point but, Itiner
         const int v = valeur(x, y);
         return v == 1 || v == 3;
     };
-    // The outer ring lies along the field's wall: never part of an escape.
-    const auto franchissable = [&obstacle](int x, int y) {
-        return x >= 1 && y >= 1 && x < Dernier && y < Dernier && !obstacle(x, y);
+    // The outer ring lies along the field's wall: part of an escape only for
+    // a robot that stands in it, squeezed there between an obstacle and the
+    // wall, which leaves it the way it came.
+    const bool dansLAnneau =
+        depart.x == 0 || depart.y == 0 || depart.x == Dernier || depart.y == Dernier;
+    const auto franchissable = [&obstacle, dansLAnneau](int x, int y) {
+        const bool interieur = x >= 1 && y >= 1 && x < Dernier && y < Dernier;
+        const bool terrain = x >= 0 && y >= 0 && x <= Dernier && y <= Dernier;
+        return (interieur || (dansLAnneau && terrain)) && !obstacle(x, y);
     };
     auto& directions = resultat.directions;
     MonceauBin<PathNode> ouverts(100);

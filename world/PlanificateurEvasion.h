@@ -8,7 +8,8 @@
  * refused. The escape is the cheapest walk (10 straight, 14 diagonal) from
  * `depart` through cells the robot can physically cross, margins and free
  * cells, to the nearest free cell from which `planifier` reaches `but`. It
- * never enters an obstacle (1 or 3) nor the field's outer ring, and a
+ * never enters an obstacle (1 or 3), nor the field's outer ring unless the
+ * robot stands in it (squeezed there, it leaves along it), and a
  * diagonal step never grazes an obstacle's corner (both cells beside it must
  * be no obstacle). The start cell itself is not tested.
  *

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "core/Liste.h"
 #include "world/Geometry.h"
 #include "world/Locks.h"
 #include "world/Monde.h"
-#include "world/PathNode.h"
 #include "world/Relaxed.h"
 #include "world/SharedPoint.h"
 

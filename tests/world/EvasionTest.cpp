@@ -168,6 +168,50 @@ TEST(PlanificateurEvasion, NeverThroughAnObstacleTheOuterRingOrAnObstaclesCorner
     EXPECT_EQ(cellules(evasion), (std::vector<Point>{{2, 7}, {3, 7}, {4, 7}, {5, 7}}));
 }
 
+TEST(PlanificateurEvasion, ARobotSqueezedIntoTheOuterRingLeavesAlongIt)
+{
+    // (5, 19): between a hidden block marked at (5, 18) and the wall; every
+    // move the route search allows is refused, and no diagonal passes the
+    // mark's corner. Along the ring to (3, 19), then up into the field.
+    const std::string libre = "m..................m";
+    const GrilleMonde g = grilleDe({
+        "mmmmmmmmmmmmmmmmmmmm",
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        libre,
+        "m...mmm............m",
+        "m...mxm............m",
+        "mmmmmmmmmmmmmmmmmmmm",
+    });
+    thread_local Itineraire evasion;
+    planifierEvasion(g, {5, 19}, {10, 10}, evasion);
+    ASSERT_TRUE(evasion.trouve);
+    const std::vector<Point> pas = cellules(evasion);
+    ASSERT_FALSE(pas.empty());
+    EXPECT_EQ(pas.front(), (Point{4, 19}));
+    EXPECT_EQ(g[pas.back().y + 1][pas.back().x + 1], 0) << "it ends on a free cell";
+
+    // From inside the field the ring stays out of every escape (above).
+    planifierEvasion(g, {4, 18}, {10, 10}, evasion);
+    ASSERT_TRUE(evasion.trouve);
+    for (const Point p : cellules(evasion)) {
+        EXPECT_TRUE(p.x > 0 && p.y > 0 && p.x < 19 && p.y < 19) << p.x << "," << p.y;
+    }
+}
+
 TEST(PlanificateurEvasion, NoneWithoutAWayOutOrAFreeGoal)
 {
     const GrilleMonde g = grilleDe(DeuxMarques);
