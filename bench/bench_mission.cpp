@@ -327,7 +327,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
     options.delaiReponseMs = relais ? 3 * ligne.periodeMs : 2000;
     options.trace = trace;
     options.apresPeriode = [&verite](const robotsim::RobotVirtuel& r) {
-        const Point estime = g_robotPos.get();
+        const Point estime = monde().robot.position();
         const Point brut = monde().suivi.actif != 0 ? monde().suivi.brut.get() : Point{-1, -1};
         {
             std::lock_guard verrou(verite.m);
@@ -425,11 +425,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
                 std::lock_guard verrou(verite.m);
                 p = verite.pose;
             }
-            bool arrive;
-            {
-                VerrouMonde r(g_robotLock);
-                arrive = g_robotCell == monde().destination.lire().cellule;
-            }
+            const bool arrive = monde().robot.cellule() == monde().destination.lire().cellule;
             const double d = std::hypot(p.x - (t.butC * 25 + 12.5), p.y - (t.butR * 25 + 12.5));
             res.distanceFinale = d;
             if (arrive) {
@@ -447,11 +443,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
             const bool abandon = sansChemin != 0 && n - sansChemin > 50;
             if (abandon || n - progres > 2000) {
                 res.issue = abandon ? Issue::Abandon : Issue::Bloque;
-                Point connue;
-                {
-                    VerrouMonde r(g_robotLock);
-                    connue = g_robotCell;
-                }
+                const Point connue = monde().robot.cellule();
                 char c[200];
                 std::snprintf(c, sizeof c,
                               "true (%.0f, %.0f) cell (%d, %d), known cell (%d, %d) holding %d, "

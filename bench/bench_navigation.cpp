@@ -70,21 +70,11 @@ double mesurerProcesseur(std::chrono::seconds duree)
  */
 void boucleQuiTourne(std::atomic<bool>& fin)
 {
-    Point prec;
-    Point dest0;
-    {
-        VerrouMonde verrou(g_robotLock);
-        prec = g_robotCell;
-    }
-    dest0 = monde().destination.lire().cellule;
+    Point prec = monde().robot.cellule();
+    Point dest0 = monde().destination.lire().cellule;
     while (!fin.load(std::memory_order_relaxed)) {
-        Point robot;
-        Point dest;
-        {
-            VerrouMonde verrou(g_robotLock);
-            robot = g_robotCell;
-        }
-        dest = monde().destination.lire().cellule;
+        const Point robot = monde().robot.cellule();
+        const Point dest = monde().destination.lire().cellule;
         if (!(robot == prec) || !(dest == dest0) || g_mapChanged == 1) {
             break;
         }

@@ -8,14 +8,12 @@ struct CellulesNavigation {
     Point destination;
 };
 
-/** Reads both cells as the navigation last set them (robot lock, then the destination whole). */
+/** Reads both cells as the navigation last set them (the robot's pose, then the destination, each
+ * whole). */
 inline CellulesNavigation lireCellulesNavigation()
 {
     CellulesNavigation c;
-    {
-        VerrouMonde verrou(g_robotLock);
-        c.robot = g_robotCell;
-    }
+    c.robot = monde().robot.cellule();
     c.destination = monde().destination.lire().cellule;
     return c;
 }

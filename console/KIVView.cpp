@@ -279,7 +279,7 @@ Selection CKIVView::selection() const
 
 void CKIVView::ShowRobotPosition()
 {
-    const Point p = g_robotPos.get();
+    const Point p = monde().robot.position();
     // A box is laid out again at each setText: only a new text is set.
     const auto poser = [](QLineEdit* boite, int cm) {
         const QString texte = QString::asprintf("%i cm", cm);

@@ -74,7 +74,7 @@ void CKIVView::OnGo()
 {
     lacherRobot();
     if (m_serialPort) {
-        const Point robot = g_robotPos.get();
+        const Point robot = monde().robot.position();
         const Point destination = monde().destination.lire().marque;
         m_serialPort->noteEvent(
             "go robot " + std::to_string(robot.x) + " " + std::to_string(robot.y) +

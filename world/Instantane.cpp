@@ -9,22 +9,19 @@ void prendreInstantane(Instantane& instantane)
     // The version first: a change made while the picture is taken shows again.
     instantane.version = versionAffichage();
     copierGrille(instantane.grille);
-    {
-        VerrouMonde robot(g_robotLock);
-        instantane.robotPos = g_robotPos.get();
-        instantane.robotCell = g_robotCell;
-        monde().route.consulter([&instantane](const RoutePlanifiee& r) {
-            instantane.longueurChemin = 0;
-            IterateurListe<PathNode> it(r.chemin);
-            for (it.premier(); it.valide() && instantane.longueurChemin <
-                                                  static_cast<int>(instantane.chemin.size());
-                 it.suivant()) {
-                instantane.chemin[static_cast<std::size_t>(instantane.longueurChemin++)] =
-                    it.courant();
-            }
-            instantane.evasion = r.evasion;
-        });
-    }
+    const PoseRobot pose = monde().robot.pose();
+    instantane.robotPos = pose.position();
+    instantane.robotCell = pose.cellule;
+    monde().route.consulter([&instantane](const RoutePlanifiee& r) {
+        instantane.longueurChemin = 0;
+        IterateurListe<PathNode> it(r.chemin);
+        for (it.premier();
+             it.valide() && instantane.longueurChemin < static_cast<int>(instantane.chemin.size());
+             it.suivant()) {
+            instantane.chemin[static_cast<std::size_t>(instantane.longueurChemin++)] = it.courant();
+        }
+        instantane.evasion = r.evasion;
+    });
     {
         VerrouMonde roues(g_wheelLock);
         instantane.roueGauche = g_wheelLeft;

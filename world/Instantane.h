@@ -44,9 +44,8 @@ bool memeCarte(const Instantane& a, const Instantane& b);
 bool memeFond(const Instantane& a, const Instantane& b);
 
 /**
- * Takes the world now, each part under its lock: the robot then the route
- * (g_robotLock, the route's guard read within it), the wheel codes
- * under g_wheelLock. No allocation.
+ * Takes the world now, each part whole under its own lock: the robot's
+ * pose, the route, the wheel codes (g_wheelLock). No allocation.
  */
 void prendreInstantane(Instantane& instantane);
 

@@ -197,10 +197,10 @@ private:
 
     void lireRobot()
     {
-        VerrouMonde verrou(g_robotLock);
-        m_robotCell = g_robotCell;
-        m_x = g_robotX;
-        m_y = g_robotY;
+        const PoseRobot pose = m_monde.robot.pose();
+        m_robotCell = pose.cellule;
+        m_x = pose.x;
+        m_y = pose.y;
     }
 
     /** At the destination or without one: wheels stopped, shown once. */
@@ -291,10 +291,10 @@ private:
     /** Where a probe's leg starts: the heading is measured from there. */
     void noterDepartSonde()
     {
-        VerrouMonde verrou(g_robotLock);
-        m_prevCell = g_robotCell;
-        m_prevX = g_robotX;
-        m_prevY = g_robotY;
+        const PoseRobot pose = m_monde.robot.pose();
+        m_prevCell = pose.cellule;
+        m_prevX = pose.x;
+        m_prevY = pose.y;
     }
 
     /** Heading unknown: drive straight until the robot changes cell. */
@@ -376,13 +376,9 @@ void NavigationThread()
 
 void UpdateHeading(double prevX, double prevY)
 {
-    double dx = 0.0;
-    double dy = 0.0;
-    {
-        VerrouMonde verrou(g_robotLock);
-        dx = g_robotX - prevX;
-        dy = g_robotY - prevY;
-    }
+    const PoseRobot pose = monde().robot.pose();
+    const double dx = pose.x - prevX;
+    const double dy = pose.y - prevY;
     double angle = std::atan2(dy, dx) * 180.0 / 3.14159;
     if (dy < 0) {
         angle = angle + 360.0;

@@ -1,7 +1,6 @@
 #include "world/PositionFiltree.h"
 
 #include "world/GridEdits.h"
-#include "world/Locks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,51 +29,28 @@ double profondeur(double px, double py, int cx, int cy)
     return std::min({gauche, haut, geo::CellSize - gauche, geo::CellSize - haut});
 }
 
-} // namespace
-
-void oublierPositionFiltree()
+/** The filter's step under the robot's lock: see filtrerPosition. */
+bool filtrerSousVerrou(double x, double y, const DestinationRobot& destination, PoseRobot& pose,
+                       filtre::FiltrePosition& filtre, Point& aEffacer)
 {
-    {
-        VerrouMonde verrou(g_robotLock);
-        monde().suivi.filtre.reinitialiser();
-    }
-    monde().suivi.brut.set(-1, -1);
-    for (int y = 0; y < geo::Cells; ++y) {
-        for (int x = 0; x < geo::Cells; ++x) {
-            monde().suivi.marquesContact[y][x] = 0;
-            monde().suivi.foulees[y][x] = 0;
-            monde().suivi.degagees[y][x] = 0;
-        }
-    }
-}
-
-bool filtrerPositionLocked(double x, double y, Point& aEffacer)
-{
-    aEffacer = {-1, -1};
-    // A value that is not a number is the filter's to refuse; the ring stays
-    // where the last estimate put it.
-    if (std::isfinite(x) && std::isfinite(y)) {
-        monde().suivi.brut.set(static_cast<int>(x), static_cast<int>(y));
-    }
-    const filtre::Issue issue = monde().suivi.filtre.mesurer(x, y);
+    const filtre::Issue issue = filtre.mesurer(x, y);
     if (issue == filtre::Issue::Refusee || issue == filtre::Issue::Reprise) {
         monde().suivi.refus.fetch_add(1, std::memory_order_relaxed);
     }
-    const double fx = std::clamp(monde().suivi.filtre.x(), 0.0, 499.0);
-    const double fy = std::clamp(monde().suivi.filtre.y(), 0.0, 499.0);
+    const double fx = std::clamp(filtre.x(), 0.0, 499.0);
+    const double fy = std::clamp(filtre.y(), 0.0, 499.0);
     const int px = static_cast<int>(fx);
     const int py = static_cast<int>(fy);
     Point cellule{geo::celluleDe(px), geo::celluleDe(py)};
-    const double ecart = monde().suivi.filtre.ecart();
+    const double ecart = filtre.ecart();
 
     // The goal cell is entered only inside it by the margin; once there, the
     // robot stays in it while the position does.
-    const DestinationRobot destination = monde().destination.lire();
     const Point dest = destination.marque;
     if (destination.placee && dest.x >= 0 && dest.y >= 0) {
         const Point but{geo::celluleDe(dest.x), geo::celluleDe(dest.y)};
         const double marge = std::clamp(2.0 * ecart, MargeButMin, MargeButMax);
-        if (cellule == but && !(g_robotCell == but) && profondeur(fx, fy, but.x, but.y) < marge) {
+        if (cellule == but && !(pose.cellule == but) && profondeur(fx, fy, but.x, but.y) < marge) {
             // The neighbour across the edge the position is too close to.
             const double dx = fx - (but.x * geo::CellSize + geo::CellSize / 2.0);
             const double dy = fy - (but.y * geo::CellSize + geo::CellSize / 2.0);
@@ -104,46 +80,80 @@ bool filtrerPositionLocked(double x, double y, Point& aEffacer)
         }
     }
 
-    const bool change = px != static_cast<int>(g_robotX) || py != static_cast<int>(g_robotY) ||
-                        !(cellule == g_robotCell);
+    const bool change = !(Point{px, py} == pose.position()) || !(cellule == pose.cellule);
     if (change) {
-        g_robotPos.set(px, py);
-        g_robotX = fx;
-        g_robotY = fy;
-        g_robotCell = cellule;
+        pose = {fx, fy, cellule};
     }
     return change;
 }
 
+} // namespace
+
+void oublierPositionFiltree()
+{
+    monde().robot.modifier([](PoseRobot&, filtre::FiltrePosition& f) { f.reinitialiser(); });
+    monde().suivi.brut.set(-1, -1);
+    for (int y = 0; y < geo::Cells; ++y) {
+        for (int x = 0; x < geo::Cells; ++x) {
+            monde().suivi.marquesContact[y][x] = 0;
+            monde().suivi.foulees[y][x] = 0;
+            monde().suivi.degagees[y][x] = 0;
+        }
+    }
+}
+
+bool filtrerPosition(double x, double y, Point& aEffacer)
+{
+    aEffacer = {-1, -1};
+    // A value that is not a number is the filter's to refuse; the ring stays
+    // where the last estimate put it.
+    if (std::isfinite(x) && std::isfinite(y)) {
+        monde().suivi.brut.set(static_cast<int>(x), static_cast<int>(y));
+    }
+    // Read before the robot's lock, which is a leaf.
+    const DestinationRobot destination = monde().destination.lire();
+    return monde().robot.modifier([&](PoseRobot& pose, filtre::FiltrePosition& filtre) {
+        return filtrerSousVerrou(x, y, destination, pose, filtre, aEffacer);
+    });
+}
+
 void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap)
 {
-    VerrouMonde verrou(g_robotLock);
-    monde().suivi.filtre.indiquerCap(cap);
-    monde().suivi.filtre.commander(gauche, droite, virage, contact);
+    monde().robot.modifier([=](PoseRobot&, filtre::FiltrePosition& f) {
+        f.indiquerCap(cap);
+        f.commander(gauche, droite, virage, contact);
+    });
 }
 
 contact::Touche celluleDuContact(int bit0, int bit1, int cap)
 {
+    if (monde().suivi.actif == 0) {
+        return {};
+    }
     contact::Situation s;
-    {
-        VerrouMonde verrou(g_robotLock);
-        if (monde().suivi.actif == 0 || !monde().suivi.filtre.demarre()) {
-            return {};
-        }
-        s.x = monde().suivi.filtre.x();
-        s.y = monde().suivi.filtre.y();
-        s.rayon = monde().suivi.filtre.parametres().rayon;
-        // Two spreads of the position, within reason: beyond a few
-        // centimetres the sector reaches cells the body cannot.
-        s.marge = std::clamp(2.0 * monde().suivi.filtre.ecart(), 2.0, 8.0);
-        if (monde().suivi.filtre.capConnu()) {
-            s.cap = monde().suivi.filtre.cap();
-        } else if (cap >= 1 && cap <= 8) {
-            s.cap = filtre::capDuCode(cap);
-            s.jeuCap = std::numbers::pi / 8.0 + 0.15;
-        } else {
-            return {};
-        }
+    const bool connue =
+        monde().robot.consulter([&s, cap](const PoseRobot&, const filtre::FiltrePosition& f) {
+            if (!f.demarre()) {
+                return false;
+            }
+            s.x = f.x();
+            s.y = f.y();
+            s.rayon = f.parametres().rayon;
+            // Two spreads of the position, within reason: beyond a few
+            // centimetres the sector reaches cells the body cannot.
+            s.marge = std::clamp(2.0 * f.ecart(), 2.0, 8.0);
+            if (f.capConnu()) {
+                s.cap = f.cap();
+            } else if (cap >= 1 && cap <= 8) {
+                s.cap = filtre::capDuCode(cap);
+                s.jeuCap = std::numbers::pi / 8.0 + 0.15;
+            } else {
+                return false;
+            }
+            return true;
+        });
+    if (!connue) {
+        return {};
     }
     const int bits = (bit0 != 0 ? 0x01 : 0) | (bit1 != 0 ? 0x02 : 0);
     return contact::celluleTouchee(s, bits, [](int x, int y) {

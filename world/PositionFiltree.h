@@ -30,17 +30,18 @@
 void oublierPositionFiltree();
 
 /**
- * A frame's estimate (cm) through the filter; the caller holds g_robotLock.
- * Places the robot at the filtered position, its cell kept out of the goal
- * cell until inside it by the margin. Returns whether the robot's position
- * changed; `aEffacer` gets a footprint cell (x, y) whose contact mark must
- * be cleared once the lock is released, or (-1, -1).
+ * A frame's estimate (cm) through the filter, under the robot's lock
+ * (Monde::robot): places the robot at the filtered position, its pose
+ * whole, its cell kept out of the goal cell until inside it by the margin.
+ * Returns whether the robot's position changed; `aEffacer` gets a footprint
+ * cell (x, y) whose contact mark must be cleared (the caller does it), or
+ * (-1, -1).
  */
-bool filtrerPositionLocked(double x, double y, Point& aEffacer);
+bool filtrerPosition(double x, double y, Point& aEffacer);
 
 /**
- * The command that answered a frame, for the filter's next prediction:
- * takes g_robotLock. `cap` is the heading code the robot had before the
+ * The command that answered a frame, for the filter's next prediction,
+ * under the robot's lock. `cap` is the heading code the robot had before the
  * turn, the filter's first heading while it has none.
  */
 void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int cap);
@@ -49,7 +50,7 @@ void noterCommandeFiltre(int gauche, int droite, int virage, bool contact, int c
  * The cell (or wall) a contact touched, from the filtered position and
  * heading (CelluleContact.h); `cap` is the navigation's heading code, used
  * while the filter has none. Nothing when the filter has not started.
- * Takes g_robotLock.
+ * Reads the filter under the robot's lock.
  */
 contact::Touche celluleDuContact(int bit0, int bit1, int cap);
 

@@ -23,15 +23,12 @@ bool ReportRobotPosition(double sortie0, double sortie1)
     if (monde().suivi.actif != 0) {
         bool change = false;
         Point aEffacer{-1, -1};
-        {
-            VerrouMonde verrou(g_robotLock);
-            // Kept whole (not truncated) for the filter, which refuses a
-            // value that is not a number.
-            const auto borne = [](double s) {
-                return std::isfinite(s) ? std::clamp(s, 0.0, 499.0) : s;
-            };
-            change = filtrerPositionLocked(borne(sortie1), borne(sortie0), aEffacer);
-        }
+        // Kept whole (not truncated) for the filter, which refuses a value
+        // that is not a number.
+        const auto borne = [](double s) {
+            return std::isfinite(s) ? std::clamp(s, 0.0, 499.0) : s;
+        };
+        change = filtrerPosition(borne(sortie1), borne(sortie0), aEffacer);
         if (aEffacer.x >= 0) {
             // The robot stands in a cell a contact marked: the mark was wrong.
             ClearObstacle(aEffacer.y + 1, aEffacer.x + 1);
@@ -41,19 +38,18 @@ bool ReportRobotPosition(double sortie0, double sortie1)
         }
         return change;
     }
-    bool change = false;
-    {
-        VerrouMonde verrou(g_robotLock);
-        const int x = CoordonneeDeSortie(sortie1);
-        const int y = CoordonneeDeSortie(sortie0);
-        const double dx = g_robotX - x;
-        const double dy = g_robotY - y;
+    const int x = CoordonneeDeSortie(sortie1);
+    const int y = CoordonneeDeSortie(sortie0);
+    const bool change = monde().robot.modifier([x, y](PoseRobot& pose, filtre::FiltrePosition&) {
+        const double dx = pose.x - x;
+        const double dy = pose.y - y;
         // Within one cell's radius the estimate is taken as noise.
-        if (dx * dx + dy * dy > 625.0) {
-            PlaceRobotLocked(x, y);
-            change = true;
+        if (dx * dx + dy * dy <= 625.0) {
+            return false;
         }
-    }
+        pose = PoseRobot::en(x, y);
+        return true;
+    });
     if (change) {
         notifyWorldChange();
     }

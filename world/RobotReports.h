@@ -17,7 +17,7 @@ int CoordonneeDeSortie(double sortie);
 
 /**
  * A frame's position estimate: x from output 1, y from output 0. Under
- * g_robotLock the robot moves there only when the estimate lies more than
+ * the robot's lock the robot moves there only when the estimate lies more than
  * 25 cm away (squared distance above 625). Returns true when the robot moved;
  * the world's waiters and the display have then been told.
  */

@@ -35,18 +35,15 @@ void SimulationThread()
             int n = 0;
             // An escape's last cell is its exit, not the goal: the run goes on.
             bool evasion = false;
-            {
-                VerrouMonde robot(g_robotLock);
-                PathNode e;
-                monde().route.consulter([&](const RoutePlanifiee& r) {
-                    n = r.chemin.taille();
-                    evasion = r.evasion;
-                    r.dernier(e);
-                });
-                if (n >= 1) {
-                    // The top-left corner of the cell next to the robot.
-                    PlaceRobotLocked(geo::CellSize * e.x, geo::CellSize * e.y);
-                }
+            PathNode e;
+            monde().route.consulter([&](const RoutePlanifiee& r) {
+                n = r.chemin.taille();
+                evasion = r.evasion;
+                r.dernier(e);
+            });
+            if (n >= 1) {
+                // The top-left corner of the cell next to the robot.
+                monde().robot.placer(geo::CellSize * e.x, geo::CellSize * e.y, false);
             }
             if (n >= 1) {
                 notifyWorldChange();
@@ -62,11 +59,7 @@ void SimulationThread()
 
 void HandleBumpers(int bit0, int bit1)
 {
-    Point cellule;
-    {
-        VerrouMonde verrou(g_robotLock);
-        cellule = g_robotCell;
-    }
+    const Point cellule = monde().robot.cellule();
     const int gr = cellule.y + 1;
     const int gc = cellule.x + 1;
     // The heading the robot had when it touched: before a turn still on its

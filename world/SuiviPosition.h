@@ -1,6 +1,5 @@
 #pragma once
 
-#include "world/FiltrePosition.h"
 #include "world/Garde.h"
 #include "world/Geometry.h"
 #include "world/Relaxed.h"
@@ -19,15 +18,13 @@ struct BilanDegagements {
 };
 
 /**
- * The position filter's part of the world (PositionFiltree.h): the filter,
- * what it measured, and the contact marks that know their origin. The
- * cells are relaxed, like the grid they annotate.
+ * What the position filter (PositionFiltree.h; the filter itself is the
+ * robot's, Monde::robot) measured, and the contact marks that know their
+ * origin. The cells are relaxed, like the grid they annotate.
  */
 struct SuiviPosition {
     /** 1 (the default): the filter, arrival by margin, footprint and recovery; 0: off. */
     std::atomic<int> actif{1};
-    /** The filter itself, guarded by g_robotLock, with the robot's position it sets. */
-    filtre::FiltrePosition filtre;
     /** The last raw estimate, cm; (-1, -1) before the first (or with the filter off). */
     SharedPoint brut;
     /** Estimates the filter refused since the world started. */

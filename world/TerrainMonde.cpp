@@ -13,7 +13,7 @@ Terrain terrainDuMonde()
             t.cellules[y][x] = valeurCellule(x, y);
         }
     }
-    t.robot = g_robotPos.get();
+    t.robot = monde().robot.position();
     const DestinationRobot destination = monde().destination.lire();
     t.destination = destination.placee ? destination.marque : Point{-25, -25};
     const MarqueBandit bandit = monde().bandit.lire();
@@ -35,12 +35,7 @@ void appliquerTerrain(const Terrain& t)
     }
     SetRobotPosition(t.robot.x, t.robot.y);
     if (t.destination.x == -25 && t.destination.y == -25) {
-        Point robot;
-        {
-            VerrouMonde verrou(g_robotLock);
-            robot = g_robotCell;
-        }
-        monde().destination.ecrire({{-25, -25}, robot, false});
+        monde().destination.ecrire({{-25, -25}, monde().robot.cellule(), false});
     } else {
         SetDestination(t.destination.x, t.destination.y);
     }

@@ -6,17 +6,11 @@
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
 
-std::binary_semaphore g_robotLock{1};
 std::binary_semaphore g_wheelLock{1};
 
 // The world's state. The definitions carry no values: ResetWorld below is the
 // one list of initial values, and it runs before main.
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
-
-SharedPoint g_robotPos;
-double g_robotX;
-double g_robotY;
-Point g_robotCell;
 
 std::atomic<int> g_firstStep;
 std::atomic<int> g_mapChanged;
@@ -57,10 +51,7 @@ void valeursInitiales()
         r.chemin.vider();
         r.evasion = false;
     });
-    {
-        VerrouMonde verrou(g_robotLock);
-        PlaceRobotLocked(0, 0);
-    }
+    monde().robot.placer(0, 0, true);
     monde().destination.ecrire({{0, 0}, {0, 0}, false});
     monde().bandit.ecrire({});
 
@@ -108,12 +99,8 @@ void ResetWorld()
 void InitWorld()
 {
     oublierPositionFiltree();
-    {
-        VerrouMonde verrou(g_robotLock);
-        PlaceRobotLocked(geo::CellSize, geo::CellSize);
-    }
-    // The robot cell is read without its lock here: nothing else runs yet.
-    monde().destination.ecrire({{-25, -25}, g_robotCell, false});
+    monde().robot.placer(geo::CellSize, geo::CellSize, true);
+    monde().destination.ecrire({{-25, -25}, monde().robot.cellule(), false});
     g_mapChanged = 0;
     g_gridLines = 0;
 
@@ -139,23 +126,9 @@ void InitWorld()
     notifyWorldChange();
 }
 
-void PlaceRobotLocked(int x, int y)
-{
-    g_robotPos.set(x, y);
-    g_robotX = x;
-    g_robotY = y;
-    g_robotCell = {geo::celluleDe(x), geo::celluleDe(y)};
-}
-
 void SetRobotPosition(int x, int y)
 {
-    {
-        VerrouMonde verrou(g_robotLock);
-        // Put there by hand or with a field: the filter starts again from
-        // the next estimate.
-        monde().suivi.filtre.reinitialiser();
-        PlaceRobotLocked(x, y);
-    }
+    monde().robot.placer(x, y, true);
     notifyWorldChange();
 }
 

@@ -16,13 +16,6 @@
  */
 extern Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
 
-// Robot: g_robotPos is what is drawn and shown; the doubles and the cell are
-// guarded by g_robotLock and always set together with it.
-extern SharedPoint g_robotPos;
-extern double g_robotX;
-extern double g_robotY;
-extern Point g_robotCell;
-
 // Flags and shared results.
 extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
 extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search
@@ -93,13 +86,9 @@ void InitWorld();
 void ResetWorld();
 
 /**
- * The one writer of the robot's position: g_robotPos, g_robotX, g_robotY
- * (cm, x and y >= 0) and g_robotCell (x / 25, y / 25) together. The caller
- * holds g_robotLock and wakes the world's waiters once it has released it.
+ * Puts the robot at (x, y) cm by hand, its cell (x / 25, y / 25), and wakes
+ * the waiters: the filter starts again from the next estimate.
  */
-void PlaceRobotLocked(int x, int y);
-
-/** Sets the robot position (cm) and cell together, under g_robotLock, and wakes the waiters. */
 void SetRobotPosition(int x, int y);
 
 /**

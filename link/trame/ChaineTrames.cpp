@@ -62,7 +62,7 @@ Etape ChaineTrames::recevoir(int octet, Instant arrivee)
             if (const Point brut = monde().suivi.brut.get();
                 m_branchements.position && monde().suivi.actif != 0 && brut.x >= 0 && brut.y >= 0) {
                 // Not before a first estimate the filter could take.
-                const Point filtre = g_robotPos.get();
+                const Point filtre = monde().robot.position();
                 m_branchements.position(brut.x, brut.y, filtre.x, filtre.y);
             }
         }

@@ -84,7 +84,7 @@ protected:
                 ADD_FAILURE() << "no reply at (" << p.x << ", " << p.y << ")";
                 return 1e9;
             }
-            const Point estime = g_robotPos.get();
+            const Point estime = monde().robot.position();
             somme += std::pow(estime.x - p.x, 2) + std::pow(estime.y - p.y, 2);
         }
         return std::sqrt(somme / static_cast<double>(positions.size()));

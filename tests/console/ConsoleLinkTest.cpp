@@ -78,10 +78,10 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
     }
     EXPECT_EQ(robot.recu, std::string(5, '\x80'));
     // The estimate of the bundled network is within a few cm of the truth.
-    EXPECT_NEAR(g_robotPos.get().x, 300, 6);
-    EXPECT_NEAR(g_robotPos.get().y, 200, 6);
+    EXPECT_NEAR(monde().robot.position().x, 300, 6);
+    EXPECT_NEAR(monde().robot.position().y, 200, 6);
     // The position boxes follow the world's change with the map.
-    const QString x = QString::asprintf("%i cm", g_robotPos.get().x);
+    const QString x = QString::asprintf("%i cm", monde().robot.position().x);
     EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(ctrl::RobotX)->text() == x; }));
     // The battery byte follows the answered status byte.
     EXPECT_TRUE(
@@ -131,7 +131,7 @@ TEST_F(ConsoleLinkTest, TheLinksThreadAnswersWhileTheInterfaceIsBusyAndTheLogKee
     view->viderTrafic();
     EXPECT_TRUE(transmission().endsWith(QStringLiteral(" -128")));
     EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 200);
-    EXPECT_NEAR(g_robotPos.get().x, 300, 6);
+    EXPECT_NEAR(monde().robot.position().x, 300, 6);
 
     // The log: the nine bytes up to the status byte, the reply, the battery byte.
     frame.reset();

@@ -245,7 +245,7 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
             horloge += 1000;
         }
         fins.push_back(horloge - 1000);
-        vus.push_back(g_robotPos.get());
+        vus.push_back(monde().robot.position());
     }
     horloge += 5000;
     SetDestination(400, 100);
@@ -259,7 +259,7 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
 
     // The live console as the replay finds it (its map shown meanwhile).
     QCoreApplication::processEvents();
-    const Point robotVivant = g_robotPos.get();
+    const Point robotVivant = monde().robot.position();
     const Point destinationVivante = monde().destination.lire().marque;
     const bool navigation = monde().destination.lire().placee;
     RobotLink* lien = view->lien();
@@ -331,7 +331,7 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
 
     // The live console went on untouched: field, robot, destination, link.
     EXPECT_EQ(grilleDuMonde(), finale);
-    EXPECT_EQ(g_robotPos.get(), robotVivant);
+    EXPECT_EQ(monde().robot.position(), robotVivant);
     EXPECT_EQ(monde().destination.lire().marque, destinationVivante);
     EXPECT_EQ(monde().destination.lire().placee, navigation);
     EXPECT_EQ(view->lien(), lien);
@@ -555,7 +555,7 @@ TEST_F(JournalConsoleTest, AFileContinuedFromAnotherReplaysOnItsOwnFromTheFieldO
             robot->OnRobotByte(static_cast<unsigned char>(c), 1);
         }
     }
-    const Point fin = g_robotPos.get();
+    const Point fin = monde().robot.position();
     const auto fichiers = journal::dossier::journaux(dossier / "journaux");
     ASSERT_GE(fichiers.size(), 2u);
 
@@ -638,7 +638,7 @@ TEST_F(JournalConsoleTest, WithTheFilterEachFrameRecordsBothPositionsAndTheRepla
             horloge += 1000;
         }
         fins.push_back(horloge - 1000);
-        vus.push_back(g_robotPos.get());
+        vus.push_back(monde().robot.position());
         bruts.push_back(monde().suivi.brut.get());
     }
     EXPECT_LT(vus[3].x, 320) << "the jump was refused";

@@ -46,11 +46,7 @@ protected:
         }
     }
 
-    static Point robot()
-    {
-        VerrouMonde verrou(g_robotLock);
-        return g_robotCell;
-    }
+    static Point robot() { return monde().robot.cellule(); }
 };
 
 } // namespace
@@ -59,7 +55,7 @@ TEST_F(RobotTest, FrameMovesTheRobotAndIsAnsweredOnce)
 {
     horodatages({112.0, 162.0});
     EXPECT_EQ(robot(), (Point{4, 6}));
-    const Point p = g_robotPos.get();
+    const Point p = monde().robot.position();
     EXPECT_NEAR(p.x, 112, 3);
     EXPECT_NEAR(p.y, 162, 3);
     // The position boxes follow the world's change with the map.

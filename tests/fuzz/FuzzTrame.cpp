@@ -57,17 +57,11 @@ double sortieQuelconque(FuzzedDataProvider& donnees)
 
 void verifierRobot()
 {
-    Point p;
-    Point cellule;
-    double x = 0;
-    double y = 0;
-    {
-        VerrouMonde verrou(g_robotLock);
-        p = g_robotPos.get();
-        cellule = g_robotCell;
-        x = g_robotX;
-        y = g_robotY;
-    }
+    const PoseRobot pose = monde().robot.pose();
+    const Point p = pose.position();
+    const Point cellule = pose.cellule;
+    const double x = pose.x;
+    const double y = pose.y;
     verifier(p.x >= 0 && p.x <= 499 && p.y >= 0 && p.y <= 499, "position on the field");
     if (monde().suivi.actif == 0) {
         verifier(x == p.x && y == p.y, "position fields agree");

@@ -61,7 +61,7 @@ protected:
         options.delaiReponseMs = 1000;
         options.trace = &trace;
         options.apresPeriode = [this](const robotsim::RobotVirtuel& r) {
-            const Point e = g_robotPos.get();
+            const Point e = monde().robot.position();
             Regard vu;
             vu.ecart = std::hypot(e.x - r.pose().x, e.y - r.pose().y);
             for (int y = 0; y < 20; ++y) {

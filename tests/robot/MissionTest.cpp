@@ -69,7 +69,7 @@ protected:
         };
         options.apresPeriode = [this](const robotsim::RobotVirtuel& r) {
             // The console's estimate against the truth (before the navigation acts on it).
-            const Point e = g_robotPos.get();
+            const Point e = monde().robot.position();
             const double d = std::hypot(e.x - r.pose().x, e.y - r.pose().y);
             ecartMax = std::max(ecartMax.load(), d);
             // The status byte's marks were made before its reply left; the
@@ -118,17 +118,13 @@ protected:
     static bool allerA(int x, int y, Point depart)
     {
         const bool localise = attendre([&] {
-            const Point p = g_robotPos.get();
+            const Point p = monde().robot.position();
             return std::hypot(p.x - depart.x, p.y - depart.y) < 25;
         });
         EXPECT_TRUE(localise);
         SetDestination(x, y);
         return attendre(
-            [] {
-                VerrouMonde r(g_robotLock);
-                return g_robotCell == monde().destination.lire().cellule;
-            },
-            60000);
+            [] { return monde().robot.cellule() == monde().destination.lire().cellule; }, 60000);
     }
 
     /** Closes the console; the robot sees its line go and ends. */
@@ -306,7 +302,7 @@ TEST_F(MissionTest, ARobotStoppedMidRunLeavesTheConsoleWorkingWithTheLinkLost)
     demarrerAvec([] { return makeSerialPort(); });
     ASSERT_TRUE(attendre([this] { return view->lien() && view->lien()->threadAlive(); }));
     SetDestination(437, 437);
-    ASSERT_TRUE(attendre([] { return g_robotPos.get().x > 100; }));
+    ASSERT_TRUE(attendre([] { return monde().robot.position().x > 100; }));
     scripted().clear();
     ::kill(pid, SIGTERM);
     if (!attendre(fini)) {
@@ -338,10 +334,11 @@ TEST_F(MissionTest, ARobotStoppedMidRunLeavesTheConsoleWorkingWithTheLinkLost)
 TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
 {
     lancer("depart 62 62 0\ngraine 11\n");
-    ASSERT_TRUE(
-        attendre([] { return std::hypot(g_robotPos.get().x - 62, g_robotPos.get().y - 62) < 25; }));
+    ASSERT_TRUE(attendre([] {
+        return std::hypot(monde().robot.position().x - 62, monde().robot.position().y - 62) < 25;
+    }));
     SetDestination(437, 412);
-    ASSERT_TRUE(attendre([] { return g_robotPos.get().x > 62 + 50; })) << "on its way";
+    ASSERT_TRUE(attendre([] { return monde().robot.position().x > 62 + 50; })) << "on its way";
     ASSERT_TRUE(attendre([] {
         VerrouMonde verrou(g_wheelLock);
         return g_wheelLeft == 3 || g_wheelRight == 3;
@@ -359,11 +356,7 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
     view->findChild<QPushButton*>(QStringLiteral("reprendre"))->click();
 
     ASSERT_TRUE(attendre(
-        [] {
-            VerrouMonde r(g_robotLock);
-            return g_robotCell == monde().destination.lire().cellule;
-        },
-        60000))
+        [] { return monde().robot.cellule() == monde().destination.lire().cellule; }, 60000))
         << "the robot goes on after the resume";
     terminer();
     dansLaCellule(17, 16);

@@ -27,8 +27,7 @@ std::pair<int, int> roues()
 
 Point celluleRobot()
 {
-    VerrouMonde verrou(g_robotLock);
-    return g_robotCell;
+    return monde().robot.cellule();
 }
 
 /** The codes of the reply to one status byte with clear bumpers. */

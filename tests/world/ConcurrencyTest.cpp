@@ -146,10 +146,10 @@ TEST_F(WorldConcurrencyTest, LockedRobotStateIsReadWhole)
         stop = true;
     });
     while (!stop.load()) {
-        VerrouMonde verrou(g_robotLock);
-        const Point pos = g_robotPos.get();
-        if (g_robotX != pos.x || g_robotY != pos.y ||
-            g_robotCell != Point{geo::celluleDe(pos.x), geo::celluleDe(pos.y)}) {
+        const PoseRobot pose = monde().robot.pose();
+        const Point pos = pose.position();
+        if (pose.x != pos.x || pose.y != pos.y ||
+            pose.cellule != Point{geo::celluleDe(pos.x), geo::celluleDe(pos.y)}) {
             if (firstError.empty()) {
                 firstError = "robot fields out of step at " + std::to_string(pos.x) + ", " +
                              std::to_string(pos.y);
@@ -163,7 +163,7 @@ TEST_F(WorldConcurrencyTest, LockedRobotStateIsReadWhole)
 TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
 {
     // The recorder's field and the position boxes read the robot without
-    // g_robotLock: x of one position with y of another was possible, and a
+    // its lock: x of one position with y of another was possible, and a
     // field never visited could be saved or logged.
     std::atomic<bool> stop{false};
     std::thread writer([&] {
@@ -176,7 +176,7 @@ TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
     int dechires = 0;
     int lus = 0;
     while (!stop.load()) {
-        const Point robot = g_robotPos.get();
+        const Point robot = monde().robot.position();
         const Point bandit = monde().bandit.lire().position;
         ++lus;
         dechires += (robot.x == 10) != (robot.y == 20) || (robot.x == 490) != (robot.y == 480);

@@ -252,8 +252,7 @@ std::pair<int, int> roues()
 
 Point celluleRobot()
 {
-    VerrouMonde verrou(g_robotLock);
-    return g_robotCell;
+    return monde().robot.cellule();
 }
 
 class EvasionNavigationTest : public WorldTest {

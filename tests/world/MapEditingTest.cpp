@@ -22,8 +22,7 @@ void expectEdit(const MapEdit& edit, bool destination, bool robot, bool redraw)
 
 Point robotCell()
 {
-    VerrouMonde verrou(g_robotLock);
-    return g_robotCell;
+    return monde().robot.cellule();
 }
 
 Point destCell()
@@ -77,18 +76,14 @@ TEST_F(MapEditingTest, DestinationClickStoresThePointAsClicked)
 TEST_F(MapEditingTest, RobotClickSetsAllFourFields)
 {
     expectEdit(OnMapLeftButtonDown(Selection::Robot, 311, 87), false, true, true);
-    EXPECT_EQ(g_robotPos.get(), (Point{311, 87}));
+    EXPECT_EQ(monde().robot.position(), (Point{311, 87}));
     EXPECT_EQ(robotCell(), (Point{12, 3}));
-    {
-        VerrouMonde verrou(g_robotLock);
-        EXPECT_EQ(g_robotX, 311.0);
-        EXPECT_EQ(g_robotY, 87.0);
-    }
+    EXPECT_EQ(monde().robot.pose(), (PoseRobot{311.0, 87.0, {12, 3}}));
     // The robot may be put anywhere, obstacles included.
     PlaceObstacle(5, 5);
     expectEdit(OnMapMouseMove(Selection::Robot, MouseLeft | MouseControl, 110, 110), false, true,
                true);
-    EXPECT_EQ(g_robotPos.get(), (Point{110, 110}));
+    EXPECT_EQ(monde().robot.position(), (Point{110, 110}));
     EXPECT_EQ(robotCell(), (Point{4, 4}));
     EXPECT_FALSE(monde().destination.lire().placee);
 }
@@ -144,7 +139,7 @@ TEST_F(MapEditingTest, RightClickOutsideObstacleModeDoesNothing)
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
 }
 
 TEST_F(MapEditingTest, ObstacleDragDependsOnTheExactFlags)
@@ -182,7 +177,7 @@ TEST_F(MapEditingTest, MoveWithoutFlagsDoesNothing)
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 
@@ -195,13 +190,13 @@ TEST_F(MapEditingTest, NoSelectionDoesNothing)
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
 }
 
 TEST_F(MapEditingTest, LastPixelIsClampedIntoTheField)
 {
     expectEdit(OnMapLeftButtonDown(Selection::Robot, 500, 500), false, true, true);
-    EXPECT_EQ(g_robotPos.get(), (Point{499, 499}));
+    EXPECT_EQ(monde().robot.position(), (Point{499, 499}));
     EXPECT_EQ(robotCell(), (Point{19, 19}));
 
     OnMapLeftButtonDown(Selection::Destination, 500, 12);
@@ -243,7 +238,7 @@ TEST_F(MapEditingTest, PointsOutsideTheMapAreRefused)
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 

@@ -37,11 +37,10 @@ protected:
     static int capApres(double dx, double dy, int avant = 0, double origine = 200.0)
     {
         g_heading = avant;
-        {
-            VerrouMonde verrou(g_robotLock);
-            g_robotX = origine + dx;
-            g_robotY = origine + dy;
-        }
+        monde().robot.modifier([&](PoseRobot& pose, filtre::FiltrePosition&) {
+            pose.x = origine + dx;
+            pose.y = origine + dy;
+        });
         UpdateHeading(origine, origine);
         return g_heading;
     }

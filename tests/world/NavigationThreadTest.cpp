@@ -33,8 +33,7 @@ std::pair<int, int> roues()
 
 Point celluleRobot()
 {
-    VerrouMonde verrou(g_robotLock);
-    return g_robotCell;
+    return monde().robot.cellule();
 }
 
 class NavigationThreadTest : public WorldTest {
@@ -217,7 +216,7 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     EXPECT_EQ(celluleRobot(), (Point{3, 1}));
     horloge.advance(1500ms);
     ASSERT_TRUE(threadsAtRest(2));
-    EXPECT_EQ(g_robotPos.get(), (Point{100, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{100, 25}));
     EXPECT_EQ(roues(), (std::pair{0, 0})); // on the destination
 
     // The run sleeps one more step on the goal, then ends.
@@ -226,7 +225,7 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     EXPECT_EQ(runningSimulations(), 1);
     horloge.advance(1ms);
     ASSERT_TRUE(waitUntil([] { return runningSimulations() == 0; }));
-    EXPECT_EQ(g_robotPos.get(), (Point{100, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{100, 25}));
 
     // World threads start at the lowest priority.
     const auto priorites = scripted().threadPriorities();

@@ -39,11 +39,7 @@ protected:
         estimer(x, y, n);
     }
 
-    static Point cellule()
-    {
-        VerrouMonde verrou(g_robotLock);
-        return g_robotCell;
-    }
+    static Point cellule() { return monde().robot.cellule(); }
 };
 
 } // namespace
@@ -56,7 +52,7 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
     EXPECT_EQ(monde().suivi.brut.get(), (Point{230, 262}));
     // Across its edge by a centimetre: not yet in it.
     depuis(251, 262);
-    EXPECT_EQ(g_robotPos.get().x, 251);
+    EXPECT_EQ(monde().robot.position().x, 251);
     EXPECT_EQ(cellule(), (Point{9, 10}));
     depuis(253, 273); // near a corner: the diagonal neighbour
     EXPECT_EQ(cellule(), (Point{9, 11}));
@@ -75,10 +71,10 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
 
     // An output that is not a number is refused and moves nothing.
     const long refus = monde().suivi.refus;
-    const Point avant = g_robotPos.get();
+    const Point avant = monde().robot.position();
     ReportRobotPosition(std::numeric_limits<double>::infinity(), std::nan(""));
     EXPECT_EQ(monde().suivi.refus, refus + 1);
-    EXPECT_EQ(g_robotPos.get(), avant);
+    EXPECT_EQ(monde().robot.position(), avant);
     EXPECT_EQ(monde().suivi.brut.get(), (Point{240, 262}));
 
     // Filter off: the specified rule, the cell of the estimate.

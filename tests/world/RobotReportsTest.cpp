@@ -25,10 +25,10 @@ using RobotReportsTest = WorldTest;
 
 Point robot()
 {
-    VerrouMonde verrou(g_robotLock);
-    EXPECT_EQ(g_robotX, g_robotPos.get().x);
-    EXPECT_EQ(g_robotY, g_robotPos.get().y);
-    return g_robotPos.get();
+    const PoseRobot pose = monde().robot.pose();
+    EXPECT_EQ(pose.x, monde().robot.position().x);
+    EXPECT_EQ(pose.y, monde().robot.position().y);
+    return monde().robot.position();
 }
 
 } // namespace
@@ -66,8 +66,7 @@ TEST_F(RobotReportsTest, MovesOnlyBeyondTwentyFiveCentimetres)
         const Point attendu =
             c.bouge ? Point{CoordonneeDeSortie(c.x), CoordonneeDeSortie(c.y)} : Point{100, 100};
         EXPECT_EQ(p, attendu) << c.y << ", " << c.x;
-        VerrouMonde verrou(g_robotLock);
-        EXPECT_EQ(g_robotCell, (Point{attendu.x / 25, attendu.y / 25}));
+        EXPECT_EQ(monde().robot.cellule(), (Point{attendu.x / 25, attendu.y / 25}));
         EXPECT_EQ(worldChangeCount() != avant, c.bouge);
     }
     // The clamped corner: x 499 from 612.7, y 0 from -3.2.
@@ -78,7 +77,8 @@ TEST_F(RobotReportsTest, TellsTheDisplayOnlyWhenMovedAndHoldingNoLock)
 {
     SetRobotPosition(100, 100);
     std::vector<bool> sousVerrou;
-    const int cle = abonnerAffichage([&sousVerrou] { sousVerrou.push_back(tenu(g_robotLock)); });
+    const int cle =
+        abonnerAffichage([&sousVerrou] { sousVerrou.push_back(!monde().robot.libre()); });
     ReportRobotPosition(100.0, 110.0);
     EXPECT_TRUE(sousVerrou.empty());
     ReportRobotPosition(300.0, 200.0);

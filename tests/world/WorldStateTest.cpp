@@ -50,13 +50,9 @@ TEST_F(InitWorldTest, GridIsBorderThenMarginRingThenFreeField)
 
 TEST_F(InitWorldTest, RobotDestinationAndFlags)
 {
-    g_robotPos.set(300, 400);
-    {
-        VerrouMonde verrou(g_robotLock);
-        g_robotX = 300.5;
-        g_robotY = 400.5;
-        g_robotCell = {12, 16};
-    }
+    monde().robot.modifier([](PoseRobot& pose, filtre::FiltrePosition&) {
+        pose = {300.5, 400.5, {12, 16}};
+    });
     monde().destination.ecrire({{180, 180}, {7, 7}, true});
     g_mapChanged = 1;
     g_gridLines = 1;
@@ -64,13 +60,8 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
 
     InitWorld();
 
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
-    {
-        VerrouMonde verrou(g_robotLock);
-        EXPECT_EQ(g_robotX, 25.0);
-        EXPECT_EQ(g_robotY, 25.0);
-        EXPECT_EQ(g_robotCell, (Point{1, 1}));
-    }
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.pose(), (PoseRobot{25.0, 25.0, {1, 1}}));
     EXPECT_EQ(monde().destination.lire(), (DestinationRobot{{-25, -25}, {1, 1}, false}));
     EXPECT_EQ(g_mapChanged, 0);
     EXPECT_EQ(g_gridLines, 0);
@@ -80,10 +71,9 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
 TEST_F(InitWorldTest, LeavesEveryLockFree)
 {
     InitWorld();
-    for (std::binary_semaphore* lock : {&g_robotLock, &g_wheelLock}) {
-        ASSERT_TRUE(lock->try_acquire());
-        lock->release();
-    }
+    ASSERT_TRUE(g_wheelLock.try_acquire());
+    g_wheelLock.release();
+    EXPECT_TRUE(monde().robot.libre());
     EXPECT_TRUE(monde().destination.libre());
     EXPECT_TRUE(monde().bandit.libre());
     EXPECT_TRUE(monde().route.libre());
@@ -113,12 +103,8 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     EXPECT_FALSE(worldThreadsStopping());
     EXPECT_EQ(snapshotGrid(), GridSnapshot{});
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_robotPos.get(), (Point{0, 0}));
-    {
-        VerrouMonde verrou(g_robotLock);
-        EXPECT_EQ(g_robotX, 0.0);
-        EXPECT_EQ(g_robotCell, (Point{0, 0}));
-    }
+    EXPECT_EQ(monde().robot.position(), (Point{0, 0}));
+    EXPECT_EQ(monde().robot.pose(), PoseRobot{});
     EXPECT_EQ(monde().destination.lire().marque, (Point{0, 0}));
     EXPECT_EQ(monde().bandit.lire().position, (Point{0, 0}));
     EXPECT_FALSE(monde().bandit.lire().placee);
@@ -133,26 +119,19 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
 
 using MarkerTest = WorldTest;
 
-TEST_F(MarkerTest, SetRobotPositionSetsAllFourTogether)
+TEST_F(MarkerTest, SetRobotPositionSetsThePoseAndTheDrawnPositionTogether)
 {
     SetRobotPosition(137, 62);
-    EXPECT_EQ(g_robotPos.get(), (Point{137, 62}));
-    VerrouMonde verrou(g_robotLock);
-    EXPECT_EQ(g_robotX, 137.0);
-    EXPECT_EQ(g_robotY, 62.0);
-    EXPECT_EQ(g_robotCell, (Point{5, 2}));
+    EXPECT_EQ(monde().robot.position(), (Point{137, 62}));
+    EXPECT_EQ(monde().robot.pose(), (PoseRobot{137.0, 62.0, {5, 2}}));
 }
 
 TEST_F(MarkerTest, SetRobotPositionOnCellEdges)
 {
     SetRobotPosition(24, 25);
-    {
-        VerrouMonde verrou(g_robotLock);
-        EXPECT_EQ(g_robotCell, (Point{0, 1}));
-    }
+    EXPECT_EQ(monde().robot.cellule(), (Point{0, 1}));
     SetRobotPosition(499, 0);
-    VerrouMonde verrou(g_robotLock);
-    EXPECT_EQ(g_robotCell, (Point{19, 0}));
+    EXPECT_EQ(monde().robot.cellule(), (Point{19, 0}));
 }
 
 TEST_F(MarkerTest, SetDestinationStoresPointAsGivenAndActivatesNavigation)

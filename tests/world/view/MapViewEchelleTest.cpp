@@ -102,7 +102,11 @@ TEST_F(MapViewTest, ARobotMovedAloneIsPaintedAgainWhereItWasAndWhereItIs)
     ASSERT_NE(ecran, nullptr);
     const auto placer = [](int x, int y) {
         if (x < 0) {
-            g_robotPos.set(x, y); // not on the map yet
+            // Not on the map yet.
+            monde().robot.modifier([x, y](PoseRobot& pose, filtre::FiltrePosition&) {
+                pose.x = x;
+                pose.y = y;
+            });
         } else {
             SetRobotPosition(x, y);
         }

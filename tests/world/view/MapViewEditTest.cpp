@@ -6,7 +6,7 @@
 TEST_F(MapViewTest, CreationInitialisesTheWorldOnce)
 {
     EXPECT_EQ(g_setupPending, 0);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(view->size(), QSize(501, 501));
 
     // A second map window does not reset the world.
@@ -38,26 +38,24 @@ TEST_F(MapViewTest, RobotClickAndDragSetEveryRobotField)
 {
     owner.choix = Selection::Robot;
     clic(Qt::LeftButton, 260, 140);
-    EXPECT_EQ(g_robotPos.get(), (Point{260, 140}));
-    EXPECT_EQ(g_robotX, 260.0);
-    EXPECT_EQ(g_robotY, 140.0);
-    EXPECT_EQ(g_robotCell, (Point{10, 5}));
+    EXPECT_EQ(monde().robot.position(), (Point{260, 140}));
+    EXPECT_EQ(monde().robot.pose(), (PoseRobot{260.0, 140.0, {10, 5}}));
 
     const int avant = owner.positions;
     for (int x = 270; x <= 370; x += 25) {
         deplacer(x, 140, Qt::LeftButton);
-        EXPECT_EQ(g_robotCell.x, x / 25);
+        EXPECT_EQ(monde().robot.cellule().x, x / 25);
     }
     // Each move refreshes the boxes (at least once for the edit itself).
     EXPECT_GE(owner.positions - avant, 5);
 
     // A move with no button and no key does nothing.
     deplacer(60, 60, Qt::NoButton);
-    EXPECT_EQ(g_robotPos.get(), (Point{370, 140}));
+    EXPECT_EQ(monde().robot.position(), (Point{370, 140}));
 
     // A key alone is enough to drag.
     deplacer(60, 60, Qt::NoButton, Qt::ShiftModifier);
-    EXPECT_EQ(g_robotPos.get(), (Point{60, 60}));
+    EXPECT_EQ(monde().robot.position(), (Point{60, 60}));
 }
 
 TEST_F(MapViewTest, BanditIsPlacedAndShown)
@@ -141,13 +139,13 @@ TEST_F(MapViewTest, LastPixelRowAndColumnStayInsideTheField)
 
     owner.choix = Selection::Robot;
     clic(Qt::LeftButton, 500, 500);
-    EXPECT_EQ(g_robotPos.get(), (Point{499, 499}));
-    EXPECT_EQ(g_robotCell, (Point{19, 19}));
+    EXPECT_EQ(monde().robot.position(), (Point{499, 499}));
+    EXPECT_EQ(monde().robot.cellule(), (Point{19, 19}));
 
     // A drag that leaves the window edits nothing.
     deplacer(-3, 200, Qt::LeftButton);
     deplacer(200, 501, Qt::LeftButton);
-    EXPECT_EQ(g_robotPos.get(), (Point{499, 499}));
+    EXPECT_EQ(monde().robot.position(), (Point{499, 499}));
 
     for (int k = 0; k < geo::GridSize; ++k) {
         EXPECT_EQ(g_grid[0][k], 1);
@@ -163,7 +161,7 @@ TEST_F(MapViewTest, NoSelectionEditsNothing)
     clic(Qt::LeftButton, 260, 260);
     deplacer(300, 300, Qt::LeftButton);
     EXPECT_EQ(cellule(10, 10), 0);
-    EXPECT_EQ(g_robotPos.get(), (Point{25, 25}));
+    EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(monde().destination.lire().marque, (Point{-25, -25}));
 }
 
