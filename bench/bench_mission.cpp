@@ -42,7 +42,6 @@
 #include "robot/Relais.h"
 #include "robot/RobotVirtuel.h"
 #include "robot/Session.h"
-#include "world/Locks.h"
 #include "world/MapEditing.h"
 #include "world/PlanificateurEvasion.h"
 #include "world/PositionFiltree.h"
@@ -450,7 +449,7 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
                               "goal holding %d, heading %d, %zu cells marked",
                               p.x, p.y, static_cast<int>(p.x / 25), static_cast<int>(p.y / 25),
                               connue.x, connue.y, valeurCellule(connue.x, connue.y),
-                              valeurCellule(t.butC, t.butR), g_heading.load(), marquees());
+                              valeurCellule(t.butC, t.butR), capRobot(), marquees());
                 res.cause = c;
                 if (trace != nullptr) {
                     // The console's map (grid values, R the known cell, G the

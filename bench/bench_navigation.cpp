@@ -92,7 +92,7 @@ int main()
 
     InitWorld();
     g_simRunning = 1; // turns in place are not waited for: no robot listens
-    g_heading = 3;
+    fixerCap(3);
     SetRobotPosition(25 * 2, 25 * 10);
     SetDestination(25 * 18, 25 * 10);
     StartNavigation();

@@ -331,13 +331,9 @@ void CKIVView::ShowWheelSpeeds()
 {
     const QString gauche = m_wheelLeftBox->text();
     const QString droite = m_wheelRightBox->text();
-    int left = 0;
-    int right = 0;
-    {
-        VerrouMonde verrou(g_wheelLock);
-        left = g_wheelLeft;
-        right = g_wheelRight;
-    }
+    const OrdresRobot ordres = monde().ordres.lire();
+    const int left = ordres.roueGauche;
+    const int right = ordres.roueDroite;
     if (gauche == QLatin1String("0") && droite == QLatin1String("0") && left == 0 && right == 0) {
         return;
     }

@@ -70,7 +70,7 @@ int CKIVView::ouvrirLien(const PortSettings& reglages, bool silencieux)
         g_portOpen = 1;
         // The robot at the other end may be another one, or moved while the
         // line was down: its heading is probed again before it is steered.
-        g_heading = 0;
+        fixerCap(0);
         const protocole::Instant seuil = seuilSilenceReglage(reglages.baud);
         m_chaine.demarrer(seuil);
         // The link's thread answers each status byte itself when it can;

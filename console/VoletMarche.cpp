@@ -14,14 +14,11 @@ RegardMarche regarderMonde()
     r.destinationPlacee = monde().destination.lire().placee;
     const CellulesNavigation c = lireCellulesNavigation();
     r.surDestination = c.robot.x == c.destination.x && c.robot.y == c.destination.y;
-    {
-        VerrouMonde verrou(g_wheelLock);
-        r.pilote = g_wheelLeft != 0 || g_wheelRight != 0;
-    }
-    r.pilote = r.pilote || g_turnPending == 1;
+    const OrdresRobot ordres = monde().ordres.lire();
+    r.pilote = ordres.roueGauche != 0 || ordres.roueDroite != 0 || ordres.virageEnAttente;
     r.sansChemin = g_noPathShown == 1;
     r.simulations = runningSimulations();
-    r.retenu = g_arretOperateur != 0;
+    r.retenu = ordres.arretOperateur;
     return r;
 }
 

@@ -6,7 +6,7 @@
  * A value that threads share, beside the lock that guards it: read and
  * written whole, never half-made. The lock is a leaf: it is held only for a
  * copy or for the function given to `modifier`, which takes no other lock,
- * so a caller may hold any world lock while it reads or writes.
+ * so no two guards' locks ever nest.
  */
 template <class T>
 class Garde {

@@ -22,18 +22,16 @@ void prendreInstantane(Instantane& instantane)
         }
         instantane.evasion = r.evasion;
     });
-    {
-        VerrouMonde roues(g_wheelLock);
-        instantane.roueGauche = g_wheelLeft;
-        instantane.roueDroite = g_wheelRight;
-    }
+    const OrdresRobot ordres = monde().ordres.lire();
+    instantane.roueGauche = ordres.roueGauche;
+    instantane.roueDroite = ordres.roueDroite;
     instantane.brutPos = monde().suivi.actif != 0 ? monde().suivi.brut.get() : Point{-1, -1};
     instantane.destPos = monde().destination.lire().marque;
     const MarqueBandit bandit = monde().bandit.lire();
     instantane.banditPos = bandit.position;
     instantane.banditVisible = bandit.placee;
     instantane.quadrillage = g_gridLines == 1;
-    instantane.cap = g_heading;
+    instantane.cap = ordres.cap;
 }
 
 bool memeCarte(const Instantane& a, const Instantane& b)

@@ -45,7 +45,7 @@ bool memeFond(const Instantane& a, const Instantane& b);
 
 /**
  * Takes the world now, each part whole under its own lock: the robot's
- * pose, the route, the wheel codes (g_wheelLock). No allocation.
+ * pose, the route, the orders (wheel codes, heading). No allocation.
  */
 void prendreInstantane(Instantane& instantane);
 

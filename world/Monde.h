@@ -3,6 +3,7 @@
 #include "world/DestinationRobot.h"
 #include "world/Garde.h"
 #include "world/MarqueBandit.h"
+#include "world/OrdresRobot.h"
 #include "world/PartieRobot.h"
 #include "world/RoutePlanifiee.h"
 #include "world/SuiviPosition.h"
@@ -17,6 +18,8 @@ class Monde {
 public:
     /** The robot's pose and the position filter that sets it. */
     PartieRobot robot;
+    /** The wheel codes, the turn order, the heading and the operator's hold. */
+    Garde<OrdresRobot> ordres;
     /** Where the robot is sent (SetDestination writes it). */
     Garde<DestinationRobot> destination;
     /** The bandit's marker (the map's "Bandit" tool places it). */

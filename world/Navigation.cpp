@@ -89,7 +89,7 @@ public:
             m_prevY = m_y;
             lireRobot();
 
-            if (g_arretOperateur != 0) {
+            if (operateurTient()) {
                 tenirArret();
                 waitWorldChange(debut);
                 debutPrecedent = debut;
@@ -104,7 +104,7 @@ public:
             }
             m_arretAffiche = false;
 
-            if (g_heading == 0) {
+            if (capRobot() == 0) {
                 sonder();
             }
 
@@ -122,13 +122,13 @@ public:
             }
 
             planifierRoute();
-            if (g_heading != 0 && !m_bouge) {
+            if (capRobot() != 0 && !m_bouge) {
                 UpdateHeading(m_prevX, m_prevY);
                 AlignHeading();
             }
             m_bouge = false;
             sEloignerDuContact();
-            m_roues = ChooseWheelCommands(g_heading, g_firstStep);
+            m_roues = ChooseWheelCommands(capRobot(), g_firstStep);
             if (g_firstStep == 0) {
                 tracer("no path");
             } else {
@@ -250,7 +250,7 @@ private:
             }
             lireDestination();
             if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1 ||
-                g_contactRepete != 0 || g_arretOperateur != 0) {
+                g_contactRepete != 0 || operateurTient()) {
                 return;
             }
             waitWorldChange(vu);
@@ -268,7 +268,7 @@ private:
     void sEloignerDuContact()
     {
         const int cote = g_contactRepete.exchange(0);
-        const int cap = g_heading;
+        const int cap = capRobot();
         if (cote == 0 || cap == 0 || g_firstStep == 0) {
             return;
         }
@@ -396,12 +396,12 @@ void UpdateHeading(double prevX, double prevY)
         {202.5, 247.5, 8}, {157.5, 202.5, 7}, {112.5, 157.5, 6},
     };
     if (angle < 22.5 || angle > 337.5) {
-        g_heading = 3;
+        fixerCap(3);
         return;
     }
     for (const Secteur& s : secteurs) {
         if (s.de < angle && angle < s.a) {
-            g_heading = s.code;
+            fixerCap(s.code);
             return;
         }
     }
@@ -409,7 +409,7 @@ void UpdateHeading(double prevX, double prevY)
 
 void AlignHeading()
 {
-    const int cap = g_heading;
+    const int cap = capRobot();
     const int d = g_firstStep - cap;
     // The heading after each turn is brought back into 1 .. 8 before it is
     // published (capTourne): -2 is 6, 0 is 8, 10 is 2 and so on.
@@ -434,7 +434,7 @@ void AlignHeading()
 
 void RequestTurn(int angle)
 {
-    RequestTurn(angle, g_heading);
+    RequestTurn(angle, capRobot());
 }
 
 void RequestTurn(int angle, int capApres)
@@ -460,22 +460,22 @@ void RequestTurn(int angle, int capApres)
         break;
     }
     tracer("turn", {code});
-    {
-        // The order is set whole under the lock the robot's answer takes: a
-        // status byte handled in between would otherwise send no turn and
-        // still clear the pending flag, and the turn would be lost.
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
-        g_capAvantVirage = g_heading.load();
-        g_heading = capApres;
-        g_turnCode = code;
-        g_turnPending = 1;
-    }
+    // The order is one write to the value the robot's answer reads and
+    // clears in one write: a status byte handled in between would otherwise
+    // send no turn and still clear the pending flag, and the turn would be
+    // lost.
+    monde().ordres.modifier([code, capApres](OrdresRobot& o) {
+        o.roueGauche = 0;
+        o.roueDroite = 0;
+        o.capAvantVirage = o.cap;
+        o.cap = capApres;
+        o.virage = code;
+        o.virageEnAttente = true;
+    });
     for (;;) {
         verifierArret();
         const unsigned vu = worldChangeCount();
-        if (g_turnPending == 0) {
+        if (!monde().ordres.lire().virageEnAttente) {
             return; // sent: whoever sent it cleared the code with the flag
         }
         if (g_simRunning == 1) {

@@ -16,7 +16,7 @@ void NavigationThread();
 
 /**
  * The heading from the robot's displacement since (prevX, prevY), cm
- * (strict sectors): sets g_heading, or leaves it when the robot has not
+ * (strict sectors): sets the heading (fixerCap), or leaves it when the robot has not
  * moved.
  */
 void UpdateHeading(double prevX, double prevY);
@@ -30,8 +30,8 @@ void RequestTurn(int angle);
 /**
  * The same, the heading becoming `capApres` (1 .. 8) as if the turn were
  * made: the new heading, the order and the heading before it are published
- * together, under g_wheelLock, so that no other thread sees one without the
- * others, nor a heading outside 1 .. 8.
+ * in one write (monde().ordres), so that no other thread sees one without
+ * the others, nor a heading outside 1 .. 8.
  */
 void RequestTurn(int angle, int capApres);
 

@@ -76,8 +76,7 @@ private:
         Publication(const PoseRobot& pose, SharedPoint& position)
             : m_pose(pose)
             , m_cible(position)
-        {
-        }
+        {}
         ~Publication()
         {
             const Point p = m_pose.position();

@@ -16,7 +16,8 @@ struct PoseRobot {
     /** The robot at (x, y) cm, in cell (x / 25, y / 25). */
     static PoseRobot en(int px, int py)
     {
-        return {static_cast<double>(px), static_cast<double>(py),
+        return {static_cast<double>(px),
+                static_cast<double>(py),
                 {geo::celluleDe(px), geo::celluleDe(py)}};
     }
 

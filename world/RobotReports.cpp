@@ -61,34 +61,40 @@ void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer)
     if (bit0 || bit1) {
         HandleBumpers(bit0, bit1);
     }
-    bool tourEnAttente = false;
-    int gauche = 0;
-    int droite = 0;
-    int virage = 0;
-    int cap = 0;
-    {
-        VerrouMonde verrou(g_wheelLock);
-        if (g_arretOperateur != 0) {
-            // Held by the operator: neutral, and a turn order waits for the
-            // resume, so that the heading the navigation assumed stays true.
-            envoyer(0, 0, 0);
-        } else {
-            gauche = g_wheelLeft;
-            droite = g_wheelRight;
-            virage = g_turnCode;
-            envoyer(gauche, droite, virage);
-            tourEnAttente = g_turnPending.exchange(0) != 0;
-            g_turnCode = 0;
+    struct Reponse {
+        int gauche = 0;
+        int droite = 0;
+        int virage = 0;
+        bool tourEnAttente = false;
+        int cap = 0;
+    };
+    // The reply is taken, and the turn order cleared, in one write: a turn
+    // goes out exactly once, with the heading it changes.
+    const Reponse r = monde().ordres.modifier([](OrdresRobot& o) {
+        Reponse rep;
+        if (!o.arretOperateur) {
+            // Held by the operator, the reply is neutral and a turn order
+            // waits for the resume, so that the heading the navigation
+            // assumed stays true.
+            rep.gauche = o.roueGauche;
+            rep.droite = o.roueDroite;
+            rep.virage = o.virage;
+            rep.tourEnAttente = o.virageEnAttente;
+            o.virageEnAttente = false;
+            o.virage = 0;
         }
         // The heading the robot has before this reply's turn.
-        cap = virage != 0 ? g_capAvantVirage.load() : g_heading.load();
-    }
+        rep.cap = rep.virage != 0 ? o.capAvantVirage : o.cap;
+        return rep;
+    });
+    // Sent with no lock held.
+    envoyer(r.gauche, r.droite, r.virage);
     if (monde().suivi.actif != 0) {
-        noterCommandeFiltre(gauche, droite, virage, bit0 != 0 || bit1 != 0, cap);
+        noterCommandeFiltre(r.gauche, r.droite, r.virage, bit0 != 0 || bit1 != 0, r.cap);
     }
     // A turn request waits for its transmission; with none, nobody waits
     // for a status byte, and no thread needs waking at each frame.
-    if (tourEnAttente) {
+    if (r.tourEnAttente) {
         notifyWorldChange();
     }
 }

@@ -28,11 +28,12 @@ using EnvoiCommande = std::function<void(int gauche, int droite, int virage)>;
 
 /**
  * A frame's status byte: HandleBumpers with (bit0, bit1) when either is set;
- * then, under g_wheelLock, one reply with the current wheel and turn codes
- * through `envoyer`, and the turn order cleared, so that a turn goes out
- * exactly once; then, when a turn was pending, the world's waiters are
- * woken (a turn request waits for its transmission). While the operator
- * holds the robot (g_arretOperateur) the reply is the neutral command and a
+ * then the current wheel and turn codes taken and the turn order cleared in
+ * one write (monde().ordres), so that a turn goes out exactly once, and that
+ * one reply sent through `envoyer`, with no lock held; then, when a turn was
+ * pending, the world's waiters are woken (a turn request waits for its
+ * transmission). While the operator holds the robot
+ * (OrdresRobot::arretOperateur) the reply is the neutral command and a
  * pending turn stays pending.
  */
 void ReportRobotStatus(int bit0, int bit1, const EnvoiCommande& envoyer);

@@ -25,7 +25,7 @@ void SimulationThread()
         while (g_simRunning == 1) {
             // The virtual robot stands still while the operator holds it.
             const unsigned vu = worldChangeCount();
-            if (g_arretOperateur != 0) {
+            if (operateurTient()) {
                 waitWorldChange(vu);
                 if (worldThreadsStopping()) {
                     throw ArretDemande{};

@@ -9,10 +9,10 @@
  * the counter, checks its conditions, and if nothing is to be done waits for
  * the counter to move past the value it read; no change can be missed.
  *
- * Watched state: the robot's position and cell, the destination (placed or not), the grid
- * and g_mapChanged, g_simRunning, g_turnPending, g_arretOperateur,
- * the time of a
- * manual world clock, and the stop request of the world threads.
+ * Watched state: the robot's position and cell, the destination (placed or
+ * not), the grid and g_mapChanged, g_simRunning, the turn order's pending
+ * flag and the operator's hold (monde().ordres), the time of a manual world
+ * clock, and the stop request of the world threads.
  */
 unsigned worldChangeCount();
 

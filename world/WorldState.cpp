@@ -6,8 +6,6 @@
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
 
-std::binary_semaphore g_wheelLock{1};
-
 // The world's state. The definitions carry no values: ResetWorld below is the
 // one list of initial values, and it runs before main.
 Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
@@ -20,15 +18,7 @@ std::atomic<int> g_setupPending;
 std::atomic<int> g_evasionPermise;
 std::atomic<int> g_contactRepete;
 
-std::atomic<int> g_wheelLeft;
-std::atomic<int> g_wheelRight;
-std::atomic<int> g_heading;
-
-std::atomic<int> g_turnCode;
-std::atomic<int> g_turnPending;
 std::atomic<int> g_simRunning;
-std::atomic<int> g_arretOperateur;
-std::atomic<int> g_capAvantVirage;
 std::atomic<unsigned> g_navPasses;
 
 Monde& monde()
@@ -63,17 +53,8 @@ void valeursInitiales()
     g_evasionPermise = 1;
     g_contactRepete = 0;
 
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
-        g_turnCode = 0;
-        g_turnPending = 0;
-        g_capAvantVirage = 0;
-    }
-    g_heading = 0;
+    monde().ordres.ecrire({});
     g_simRunning = 0;
-    g_arretOperateur = 0;
     g_navPasses = 0;
 
     monde().suivi.actif = 1;
@@ -141,49 +122,65 @@ void SetDestination(int x, int y)
 
 void SetWheels(int gauche, int droite)
 {
-    bool change = false;
-    {
-        VerrouMonde verrou(g_wheelLock);
-        // Read under the lock the hold is set under: codes chosen before a
-        // hold never overwrite its zeros.
-        if (g_arretOperateur != 0) {
-            gauche = 0;
-            droite = 0;
-        }
-        change = g_wheelLeft != gauche || g_wheelRight != droite;
-        g_wheelLeft = gauche;
-        g_wheelRight = droite;
-    }
+    const bool change = monde().ordres.modifier([gauche, droite](OrdresRobot& o) {
+        // The hold is read in the same write: codes chosen before a hold
+        // never overwrite its zeros.
+        const int g = o.arretOperateur ? 0 : gauche;
+        const int d = o.arretOperateur ? 0 : droite;
+        const bool autres = o.roueGauche != g || o.roueDroite != d;
+        o.roueGauche = g;
+        o.roueDroite = d;
+        return autres;
+    });
     // The wheel-code boxes follow the codes.
     if (change) {
         signalerAffichage();
     }
 }
 
+int capRobot()
+{
+    return monde().ordres.lire().cap;
+}
+
+void fixerCap(int cap)
+{
+    monde().ordres.modifier([cap](OrdresRobot& o) { o.cap = cap; });
+}
+
+bool operateurTient()
+{
+    return monde().ordres.lire().arretOperateur;
+}
+
 bool ArreterOperateur()
 {
-    {
-        VerrouMonde verrou(g_wheelLock);
-        if (g_arretOperateur.exchange(1) != 0) {
+    const bool tenu = monde().ordres.modifier([](OrdresRobot& o) {
+        if (o.arretOperateur) {
             return false;
         }
-        g_wheelLeft = 0;
-        g_wheelRight = 0;
+        o.arretOperateur = true;
+        o.roueGauche = 0;
+        o.roueDroite = 0;
+        return true;
+    });
+    if (tenu) {
+        notifyWorldChange();
     }
-    notifyWorldChange();
-    return true;
+    return tenu;
 }
 
 bool ReprendreOperateur()
 {
-    {
-        VerrouMonde verrou(g_wheelLock);
-        if (g_arretOperateur.exchange(0) == 0) {
-            return false;
-        }
+    const bool repris = monde().ordres.modifier([](OrdresRobot& o) {
+        const bool etaitTenu = o.arretOperateur;
+        o.arretOperateur = false;
+        return etaitTenu;
+    });
+    if (repris) {
+        notifyWorldChange();
     }
-    notifyWorldChange();
-    return true;
+    return repris;
 }
 
 void SetSimRunning(int valeur)
@@ -194,18 +191,16 @@ void SetSimRunning(int valeur)
 
 int capAuContact()
 {
-    VerrouMonde verrou(g_wheelLock);
-    return g_turnPending != 0 ? g_capAvantVirage.load() : g_heading.load();
+    return monde().ordres.lire().capActuel();
 }
 
 void TurnTransmitted()
 {
-    {
-        // Both under the lock the order was published under: a reader of
-        // the order never sees it pending with no code, nor coded once gone.
-        VerrouMonde verrou(g_wheelLock);
-        g_turnPending = 0;
-        g_turnCode = 0;
-    }
+    // One write: a reader of the order never sees it pending with no code,
+    // nor coded once gone.
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.virageEnAttente = false;
+        o.virage = 0;
+    });
     notifyWorldChange();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "world/Geometry.h"
-#include "world/Locks.h"
 #include "world/Monde.h"
 #include "world/Relaxed.h"
 #include "world/SharedPoint.h"
@@ -38,30 +37,7 @@ extern std::atomic<int> g_evasionPermise;
  */
 extern std::atomic<int> g_contactRepete;
 
-// Wheels: g_wheelLeft/Right under g_wheelLock; the robot's estimated
-// heading (direction code, 0 unknown).
-extern std::atomic<int> g_wheelLeft;
-extern std::atomic<int> g_wheelRight;
-extern std::atomic<int> g_heading;
-
-// Navigation: the turn order for the robot, the virtual run.
-extern std::atomic<int> g_turnCode; ///< 0 none, 1 90° cw, 2 135° cw, 3 180°, 4 135° ccw, 5 90° ccw
-/**
- * The heading the robot still has while a turn order waits to go out
- * (g_turnPending): g_heading already holds the heading after the turn. Set
- * with the order, and with g_heading, under g_wheelLock.
- */
-extern std::atomic<int> g_capAvantVirage;
-extern std::atomic<int> g_turnPending; ///< a turn order waits to be transmitted
-extern std::atomic<int> g_simRunning;  ///< a virtual run is wanted
-/**
- * 1 while the operator holds the robot ("Arrêt", "Saisie", the stop key):
- * every reply to a status byte is the neutral command, the wheel codes stay
- * 0, a turn order waits, the virtual robot does not step, and the navigation
- * stands in its stop state. Only the operator's resume (ReprendreOperateur)
- * clears it; a new destination, a reopened link or a field opened do not.
- */
-extern std::atomic<int> g_arretOperateur;
+extern std::atomic<int> g_simRunning; ///< a virtual run is wanted
 /** Navigation passes begun; tests and benchmarks count them. */
 extern std::atomic<unsigned> g_navPasses;
 
@@ -97,13 +73,22 @@ void SetRobotPosition(int x, int y);
  */
 void SetDestination(int x, int y);
 
-/** Sets both wheel codes under g_wheelLock; 0 and 0 while the operator holds the robot. */
+/** Sets both wheel codes (monde().ordres); 0 and 0 while the operator holds the robot. */
 void SetWheels(int gauche, int droite);
 
+/** The robot's estimated heading (1 .. 8, 0 unknown; the heading after a pending turn). */
+int capRobot();
+
+/** Sets the robot's estimated heading (1 .. 8, 0 unknown), alone. */
+void fixerCap(int cap);
+
+/** True while the operator holds the robot (OrdresRobot::arretOperateur). */
+bool operateurTient();
+
 /**
- * The operator holds the robot (g_arretOperateur): the wheel codes go to 0
- * at once, under g_wheelLock, so that the very next reply is neutral, and the
- * world's waiters wake. Returns false when it was already held.
+ * The operator holds the robot (OrdresRobot::arretOperateur): the wheel
+ * codes go to 0 in the same write, so that the very next reply is neutral,
+ * and the world's waiters wake. Returns false when it was already held.
  */
 bool ArreterOperateur();
 
@@ -114,8 +99,8 @@ bool ReprendreOperateur();
 void SetSimRunning(int valeur);
 
 /**
- * The turn order went out to the robot: clears the order (both its parts,
- * under g_wheelLock) and wakes its requester. The link's reflex clears it
+ * The turn order went out to the robot: clears the order (its code and its
+ * pending flag, in one write) and wakes its requester. The link's reflex clears it
  * in ReportRobotStatus; this is the same for a caller with no reply to send.
  */
 void TurnTransmitted();
@@ -123,7 +108,7 @@ void TurnTransmitted();
 /**
  * The heading the robot has now, for a contact it reports: while a turn
  * order waits to go out, the heading before it (the robot touched before it
- * turned); otherwise g_heading. Read under g_wheelLock, so never a heading
- * half-made; 0 while unknown, else 1 .. 8.
+ * turned); otherwise the heading. Read whole, so never a heading half-made;
+ * 0 while unknown, else 1 .. 8.
  */
 int capAuContact();

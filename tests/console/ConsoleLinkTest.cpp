@@ -88,15 +88,14 @@ TEST_F(ConsoleLinkTest, EveryStatusByteIsAnsweredAndTheTelemetryFollows)
         attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 200; }));
 
     // A turn order leaves with the next status byte, once.
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_turnCode = 3;
-        g_turnPending = 1;
-    }
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.virage = 3;
+        o.virageEnAttente = true;
+    });
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 12345, 0x00, 115)));
     ASSERT_TRUE(echanger(trame({300.0, 200.0}, 54321, 0x00, 115)));
     EXPECT_EQ(robot.recu.substr(5), std::string("\xB0\x80"));
-    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
     EXPECT_TRUE(
         attendre([this] { return controle<QProgressBar>(ctrl::Batterie)->value() == 115; }));
     // Ten bytes a frame, one line each in the reception box.
@@ -332,8 +331,8 @@ TEST_F(ReconnexionTest, ADeviceThatComesBackIsOpenedAgainByItselfAndAHeldRobotSt
     EXPECT_EQ(view->reconnexion().reconnexions(), 1);
     EXPECT_FALSE(view->reconnexion().enAttente());
     EXPECT_EQ(g_portOpen, 1);
-    EXPECT_EQ(g_heading, 0) << "another robot may be there: its heading is probed again";
-    EXPECT_EQ(g_arretOperateur, 1) << "a held robot stays held";
+    EXPECT_EQ(capRobot(), 0) << "another robot may be there: its heading is probed again";
+    EXPECT_TRUE(operateurTient()) << "a held robot stays held";
     SetWheels(3, 3);
     robot->envoyer(trame({300.0, 200.0}, 2, 0x00, 200));
     ASSERT_TRUE(attendre([this] { return robot->recu.size() == 1; }));

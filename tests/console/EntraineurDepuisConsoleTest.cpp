@@ -78,7 +78,7 @@ TEST_F(ConsoleTest, TheTrainerOpenedFromTheConsoleShowsEveryCaptionWholeAndLeave
     EXPECT_FALSE(dialogue.isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     cliquer(ctrl::Arret);
-    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(operateurTient());
     EXPECT_TRUE(dialogue.isVisible());
     // A second press brings the same window forward.
     cliquer(ctrl::Entrainer);
@@ -124,7 +124,7 @@ TEST_F(ConsoleTest, DuringATrainingTheOperatorKeepsTheStopAndTheConsoleStaysOpen
     dialogue.findChild<QPushButton*>(QStringLiteral("id1014"))->click();
     scripted().setWhileBoxOpen({});
     ASSERT_TRUE(pendant);
-    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(operateurTient());
     EXPECT_FALSE(fermee);
     bool dit = false;
     for (const auto& m : scripted().messages()) {

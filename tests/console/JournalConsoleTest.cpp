@@ -238,7 +238,7 @@ TEST_F(JournalConsoleTest, AReplayShowsWhatHappenedInAWindowOfItsOwnAndLeavesThe
     for (int k = 0; k < 4; ++k) {
         horloge += 100000;
         if (k == 2) {
-            g_heading = 3; // heading east: the contact marks a cell
+            fixerCap(3); // heading east: the contact marks a cell
         }
         for (const char c : trame(chemin[k], 977 * k, 220 - 40 * k, k == 2 ? 1 : 0)) {
             robot->OnRobotByte(static_cast<unsigned char>(c), 1);

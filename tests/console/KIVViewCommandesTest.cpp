@@ -172,24 +172,24 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     g_simRunning = 1;
     cliquer(ctrl::Arret);
     EXPECT_EQ(g_simRunning, 0);
-    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(operateurTient());
     EXPECT_TRUE(reprendre->isEnabled());
     EXPECT_EQ(transmission(), QStringLiteral(" -128"));
     reprendre->click();
-    EXPECT_EQ(g_arretOperateur, 0);
+    EXPECT_FALSE(operateurTient());
     EXPECT_FALSE(reprendre->isEnabled());
 
     g_simRunning = 1;
     cliquer(ctrl::Saisie);
     EXPECT_EQ(g_simRunning, 1);
-    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(operateurTient());
     EXPECT_EQ(transmission(), QStringLiteral(" -128 -128"));
     EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80"));
     // "Go!!!" resumes too; a new destination does not.
     SetDestination(300, 300);
-    EXPECT_EQ(g_arretOperateur, 1);
+    EXPECT_TRUE(operateurTient());
     cliquer(ctrl::Go);
-    EXPECT_EQ(g_arretOperateur, 0);
+    EXPECT_FALSE(operateurTient());
     EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80")) << "a resume sends nothing itself";
 }
 
@@ -203,7 +203,7 @@ TEST_F(ConsoleTest, EscapeStopsTheRobotFromAnywhereInTheWindowWithoutAKeyBox)
         scripted().clear();
         cible->setFocus();
         QTest::keyClick(cible, Qt::Key_Escape);
-        EXPECT_EQ(g_arretOperateur, 1) << cible->metaObject()->className();
+        EXPECT_TRUE(operateurTient()) << cible->metaObject()->className();
         EXPECT_TRUE(scripted().messages().empty()) << "a stop never waits behind a box";
     }
     EXPECT_EQ(transmission(), QStringLiteral(" -128 -128 -128 -128"));

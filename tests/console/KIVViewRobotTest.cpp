@@ -63,18 +63,17 @@ TEST_F(RobotTest, FrameMovesTheRobotAndIsAnsweredOnce)
     EXPECT_TRUE(attendre([&] { return controle<QLineEdit>(ctrl::RobotX)->text() == x; }));
     EXPECT_TRUE(transmission().isEmpty());
 
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 2;
-        g_wheelRight = 1;
-    }
-    g_turnCode = 3;
-    g_turnPending = 1;
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.roueGauche = 2;
+        o.roueDroite = 1;
+        o.virage = 3;
+        o.virageEnAttente = true;
+    });
     octets({0x00});
     EXPECT_EQ(transmission(), QStringLiteral(" -74"));
     EXPECT_EQ(liens[0]->ecrit, std::string("\xB6"));
-    EXPECT_EQ(g_turnCode, 0);
-    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_EQ(monde().ordres.lire().virage, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
 
     octets({115});
     EXPECT_EQ(controle<QProgressBar>(ctrl::Batterie)->value(), 115);

@@ -137,11 +137,10 @@ TEST_F(KIVViewTest, WheelBoxesKeepTheirTextOnlyForZeroZero)
     view->ShowWheelSpeeds();
     EXPECT_EQ(ecritures, 0);
 
-    {
-        VerrouMonde verrou(g_wheelLock);
-        g_wheelLeft = 3;
-        g_wheelRight = 1;
-    }
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.roueGauche = 3;
+        o.roueDroite = 1;
+    });
     view->ShowWheelSpeeds();
     EXPECT_EQ(gauche->text(), QStringLiteral("3"));
     EXPECT_EQ(droite->text(), QStringLiteral("1"));

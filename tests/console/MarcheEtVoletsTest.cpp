@@ -166,14 +166,14 @@ TEST_F(MarcheTest, TheRunPaneTellsARealRunInFrench)
 TEST_F(MarcheTest, EachOpeningOfTheLinkProbesTheHeadingAgain)
 {
     demarrer(true);
-    g_heading = 3;
+    fixerCap(3);
     EXPECT_EQ(view->OpenRobotPort(), 0);
-    EXPECT_EQ(g_heading, 0);
+    EXPECT_EQ(capRobot(), 0);
 
     demarrer(false);
-    g_heading = 3;
+    fixerCap(3);
     EXPECT_EQ(view->OpenRobotPort(), 1);
-    EXPECT_EQ(g_heading, 3) << "no new robot: the heading stays";
+    EXPECT_EQ(capRobot(), 3) << "no new robot: the heading stays";
 }
 
 TEST_F(MarcheTest, KeyMessagesCanBeTurnedOffAndThatIsRemembered)

@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ResetWorld();
     InitWorld();
     FuzzedDataProvider donnees(data, size);
-    g_heading = donnees.ConsumeIntegralInRange(0, 8);
+    fixerCap(donnees.ConsumeIntegralInRange(0, 8));
     monde().suivi.actif = donnees.ConsumeBool() ? 1 : 0;
 
     protocole::ChaineTrames chaine(

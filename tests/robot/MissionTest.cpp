@@ -99,7 +99,7 @@ protected:
             if (std::chrono::steady_clock::now() > garde) {
                 ADD_FAILURE() << "lock step: no end of waiting for " << quoi
                               << " (navigation passes " << g_navPasses.load() << ", heading "
-                              << g_heading.load() << ")";
+                              << capRobot() << ")";
                 return;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -340,8 +340,8 @@ TEST_F(MissionTest, ARobotHeldByTheOperatorGetsOnlyNeutralRepliesUntilResumed)
     SetDestination(437, 412);
     ASSERT_TRUE(attendre([] { return monde().robot.position().x > 62 + 50; })) << "on its way";
     ASSERT_TRUE(attendre([] {
-        VerrouMonde verrou(g_wheelLock);
-        return g_wheelLeft == 3 || g_wheelRight == 3;
+        const OrdresRobot o = monde().ordres.lire();
+        return o.roueGauche == 3 || o.roueDroite == 3;
     })) << "driving at speed";
 
     cliquer(ctrl::Arret); // "Arrêt"

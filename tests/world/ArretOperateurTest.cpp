@@ -21,8 +21,8 @@ using namespace std::chrono_literals;
 
 std::pair<int, int> roues()
 {
-    VerrouMonde verrou(g_wheelLock);
-    return {g_wheelLeft.load(), g_wheelRight.load()};
+    const OrdresRobot o = monde().ordres.lire();
+    return {o.roueGauche, o.roueDroite};
 }
 
 Point celluleRobot()
@@ -66,29 +66,28 @@ TEST_F(ArretOperateurTest, HeldEveryReplyIsNeutralAndATurnWaitsForTheResume)
     EXPECT_EQ(roues(), (std::pair{0, 0})) << "stopped at once, before any reply";
     SetWheels(3, 3);
     EXPECT_EQ(roues(), (std::pair{0, 0})) << "codes chosen while held are not taken";
-    {
-        // A turn ordered just before the hold.
-        VerrouMonde verrou(g_wheelLock);
-        g_turnCode = 3;
-        g_turnPending = 1;
-    }
+    // A turn ordered just before the hold.
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.virage = 3;
+        o.virageEnAttente = true;
+    });
     for (int trame = 0; trame < 3; ++trame) {
         EXPECT_EQ(reponse(), (std::array{0, 0, 0}));
     }
-    EXPECT_EQ(g_turnPending, 1);
-    EXPECT_EQ(g_turnCode, 3);
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente);
+    EXPECT_EQ(monde().ordres.lire().virage, 3);
 
     EXPECT_TRUE(ReprendreOperateur());
     EXPECT_FALSE(ReprendreOperateur()) << "not held any more";
     EXPECT_EQ(reponse(), (std::array{0, 0, 3})) << "the turn goes out once, after the resume";
-    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
     SetWheels(3, 2);
     EXPECT_EQ(reponse(), (std::array{3, 2, 0}));
 }
 
 TEST_F(ArretOperateurTest, TheNavigationStandsStillWhileHeldAndSteersAtOnceOnResume)
 {
-    g_heading = 1;
+    fixerCap(1);
     SetRobotPosition(25 * 3, 25 * 5);
     SetDestination(25 * 10, 25 * 5);
     StartNavigation();
@@ -111,23 +110,24 @@ TEST_F(ArretOperateurTest, TheNavigationStandsStillWhileHeldAndSteersAtOnceOnRes
     ReprendreOperateur();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_NE(roues(), (std::pair{0, 0}));
-    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
 }
 
 TEST_F(ArretOperateurTest, ATurnOrderedBeforeTheHoldGoesOutAfterTheResume)
 {
     // The route lies behind the robot: a half turn is ordered.
-    g_heading = 1;
+    fixerCap(1);
     SetRobotPosition(25 * 3, 25 * 12);
     SetDestination(25 * 3, 25 * 5);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    ASSERT_EQ(g_turnPending, 1);
+    ASSERT_TRUE(monde().ordres.lire().virageEnAttente);
 
     ArreterOperateur();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(reponse(), (std::array{0, 0, 0}));
-    EXPECT_EQ(g_turnPending, 1) << "the heading assumed the turn: it must still be made";
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente)
+        << "the heading assumed the turn: it must still be made";
 
     ReprendreOperateur();
     ASSERT_TRUE(threadsAtRest());
@@ -140,7 +140,7 @@ TEST_F(ArretOperateurTest, TheVirtualRobotDoesNotStepWhileHeld)
 {
     SetRobotPosition(25 * 2, 25 * 2);
     SetDestination(25 * 9 + 12, 25 * 2 + 12);
-    g_heading = 3;
+    fixerCap(3);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     SetSimRunning(1);

@@ -2,7 +2,9 @@
 
 #include "world/GridEdits.h"
 #include "world/MapEditing.h"
+#include "world/Navigation.h"
 #include "world/PlanPath.h"
+#include "world/RobotReports.h"
 #include "world/WorldState.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -186,6 +189,40 @@ TEST_F(WorldConcurrencyTest, PositionsReadWithoutTheLockAreWhole)
     writer.join();
     EXPECT_EQ(dechires, 0) << "in " << lus << " reads";
     EXPECT_EQ(monde().bandit.lire().position, (Point{300, 65535}));
+}
+
+TEST_F(WorldConcurrencyTest, EveryTurnOrderGoesOutExactlyOnce)
+{
+    // The navigation orders turns (each waits for its transmission) while
+    // the link's reflex answers status bytes: each reply takes the order and
+    // clears it in one write, so no turn is lost and none goes twice.
+    constexpr int Tours = 300;
+    fixerCap(1);
+    std::atomic<bool> fini{false};
+    std::vector<int> envoyes;
+    std::thread repondeur([&] {
+        while (!fini.load()) {
+            ReportRobotStatus(0, 0, [&](int, int, int virage) {
+                if (virage != 0) {
+                    envoyes.push_back(virage);
+                }
+            });
+            std::this_thread::yield();
+        }
+    });
+    std::vector<int> attendus;
+    int apres = 1;
+    for (int i = 0; i < Tours; ++i) {
+        const bool droite = i % 3 != 0;
+        apres = (apres - 1 + (droite ? 2 : 6)) % 8 + 1;
+        RequestTurn(droite ? 90 : -90, apres);
+        attendus.push_back(droite ? 1 : 5);
+    }
+    fini = true;
+    repondeur.join();
+    EXPECT_EQ(envoyes, attendus);
+    EXPECT_EQ(capRobot(), apres);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
 }
 
 } // namespace

@@ -246,8 +246,8 @@ ScriptedPlatform& scripted()
 
 std::pair<int, int> roues()
 {
-    VerrouMonde verrou(g_wheelLock);
-    return {g_wheelLeft.load(), g_wheelRight.load()};
+    const OrdresRobot o = monde().ordres.lire();
+    return {o.roueGauche, o.roueDroite};
 }
 
 Point celluleRobot()
@@ -406,14 +406,14 @@ TEST_F(EvasionNavigationTest, WhereARouteExistsTheEscapeChangesNothing)
         g_evasionPermise = permise;
         MarkObstacle(4 + 1, 6 + 1);
         SetRobotPosition(25 * 5 + 12, 25 * 5 + 12);
-        g_heading = 1;
+        fixerCap(1);
         SetDestination(25 * 12 + 12, 25 * 12 + 12);
         StartNavigation();
         EXPECT_TRUE(threadsAtRest());
         SetRobotPosition(25 * 6 + 12, 25 * 6 + 12); // one cell along it
         EXPECT_TRUE(threadsAtRest());
         Issue i{pathCopy(), roues(),           g_firstStep,
-                g_heading,  navigationTrace(), scripted().beeps().size()};
+                capRobot(), navigationTrace(), scripted().beeps().size()};
         EXPECT_FALSE(routeEvasion());
         StopWorldThreads();
         return i;
@@ -441,7 +441,7 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
 {
     // Heading right from (8, 8): ahead-right is (9, 9), ahead (9, 8).
     SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
-    g_heading = 3;
+    fixerCap(3);
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 9), 3);
     EXPECT_EQ(valeurCellule(9, 8), 2);
@@ -464,7 +464,7 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
     ResetWorld();
     InitWorld();
     SetRobotPosition(25 * 8 + 12, 25 * 19 + 12);
-    g_heading = 3;
+    fixerCap(3);
     HandleBumpers(1, 0);
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 19), 2);
@@ -474,7 +474,7 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
     InitWorld();
     g_evasionPermise = 0;
     SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
-    g_heading = 3;
+    fixerCap(3);
     HandleBumpers(1, 0);
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 9), 3);
@@ -514,13 +514,13 @@ TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRou
         }
         SetRobotPosition(25 * c.robotX + 12, 25 * c.robotY + 12);
         SetDestination(25 * c.butX + 12, 25 * c.butY + 12);
-        g_heading = c.cap; // known: no probe
+        fixerCap(c.cap); // known: no probe
         StartNavigation();
         ASSERT_TRUE(threadsAtRest());
         ReportRobotStatus(0, 0, [](int, int, int) {}); // whatever the first pass turned
         ASSERT_TRUE(threadsAtRest());
-        g_heading = c.cap; // as the robot has been seen driving
-        const int d = (g_firstStep - g_heading + 8) % 8;
+        fixerCap(c.cap); // as the robot has been seen driving
+        const int d = (g_firstStep - capRobot() + 8) % 8;
         ASSERT_TRUE(d == 1 || d == 7) << g_firstStep;
         const std::size_t avant = navigationTrace().size();
         const GridSnapshot grille = snapshotGrid();
@@ -540,7 +540,7 @@ TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRou
         const std::vector<std::string> trace = navigationTrace();
         EXPECT_EQ(std::vector<std::string>(trace.begin() + static_cast<long>(avant), trace.end()),
                   c.trace);
-        EXPECT_EQ(g_heading, c.capApres);
+        EXPECT_EQ(capRobot(), c.capApres);
         EXPECT_EQ(g_contactRepete, 0);
         StopWorldThreads();
     }
@@ -586,7 +586,7 @@ TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
         // down-right.
         SetRobotPosition(25 * 8 + 22, 25 * 2 + 12);
         ASSERT_TRUE(threadsAtRest());
-        EXPECT_EQ(g_heading, permise ? 5 : 4);
+        EXPECT_EQ(capRobot(), permise ? 5 : 4);
         EXPECT_EQ(roues(), permise ? (std::pair{3, 3}) : (std::pair{3, 2}));
         StopWorldThreads();
     }

@@ -36,20 +36,20 @@ protected:
     /** The heading after a displacement (dx, dy) from `origine` on both axes. */
     static int capApres(double dx, double dy, int avant = 0, double origine = 200.0)
     {
-        g_heading = avant;
+        fixerCap(avant);
         monde().robot.modifier([&](PoseRobot& pose, filtre::FiltrePosition&) {
             pose.x = origine + dx;
             pose.y = origine + dy;
         });
         UpdateHeading(origine, origine);
-        return g_heading;
+        return capRobot();
     }
 
     /** AlignHeading for a virtual run (the turn request returns at once). */
     static void aligner(int cap, int premierPas)
     {
         g_simRunning = 1;
-        g_heading = cap;
+        fixerCap(cap);
         g_firstStep = premierPas;
         AlignHeading();
     }
@@ -92,9 +92,9 @@ TEST_F(NavigationTest, AngleOnASectorBoundChangesNothing)
 TEST_F(NavigationTest, TurnsTheirCodesAndBeeps)
 {
     aligner(1, 5);
-    EXPECT_EQ(g_heading, 5);
-    EXPECT_EQ(g_turnCode, 3);
-    EXPECT_EQ(g_turnPending, 1); // left in place: nobody transmitted it
+    EXPECT_EQ(capRobot(), 5);
+    EXPECT_EQ(monde().ordres.lire().virage, 3);
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente); // left in place: nobody transmitted it
     auto bips = scripted().beeps();
     ASSERT_EQ(bips.size(), 2u);
     EXPECT_EQ(bips[0].frequency, 100);
@@ -102,34 +102,34 @@ TEST_F(NavigationTest, TurnsTheirCodesAndBeeps)
 
     scripted().clear();
     aligner(1, 3);
-    EXPECT_EQ(g_heading, 3);
-    EXPECT_EQ(g_turnCode, 1);
+    EXPECT_EQ(capRobot(), 3);
+    EXPECT_EQ(monde().ordres.lire().virage, 1);
     bips = scripted().beeps();
     ASSERT_EQ(bips.size(), 1u);
     EXPECT_EQ(bips[0].frequency, 200);
     EXPECT_EQ(bips[0].milliseconds, 200);
 
     aligner(8, 2); // d = -6
-    EXPECT_EQ(g_turnCode, 1);
-    EXPECT_EQ(g_heading, 2);
+    EXPECT_EQ(monde().ordres.lire().virage, 1);
+    EXPECT_EQ(capRobot(), 2);
     aligner(3, 1); // d = -2
-    EXPECT_EQ(g_turnCode, 5);
-    EXPECT_EQ(g_heading, 1);
+    EXPECT_EQ(monde().ordres.lire().virage, 5);
+    EXPECT_EQ(capRobot(), 1);
     aligner(2, 5); // d = 3
-    EXPECT_EQ(g_turnCode, 2);
-    EXPECT_EQ(g_heading, 5);
+    EXPECT_EQ(monde().ordres.lire().virage, 2);
+    EXPECT_EQ(capRobot(), 5);
     aligner(7, 4); // d = -3
-    EXPECT_EQ(g_turnCode, 4);
-    EXPECT_EQ(g_heading, 4);
+    EXPECT_EQ(monde().ordres.lire().virage, 4);
+    EXPECT_EQ(capRobot(), 4);
 
     // Differences of 0, 1 and 7 order nothing.
     scripted().clear();
-    g_turnCode = 0;
+    monde().ordres.modifier([](OrdresRobot& o) { o.virage = 0; });
     for (auto [cap, pas] : {std::pair{1, 1}, {1, 2}, {1, 8}, {8, 1}}) {
         aligner(cap, pas);
-        EXPECT_EQ(g_heading, cap);
+        EXPECT_EQ(capRobot(), cap);
     }
-    EXPECT_EQ(g_turnCode, 0);
+    EXPECT_EQ(monde().ordres.lire().virage, 0);
     EXPECT_TRUE(scripted().beeps().empty());
 }
 
@@ -137,10 +137,10 @@ TEST_F(NavigationTest, WithoutAPathTheTurnsLeaveTheHeadingAtEight)
 {
     for (int cap : {2, 3, 4, 5, 6}) {
         aligner(cap, 0);
-        EXPECT_EQ(g_heading, 8) << cap;
+        EXPECT_EQ(capRobot(), 8) << cap;
     }
     aligner(1, 0);
-    EXPECT_EQ(g_heading, 1);
+    EXPECT_EQ(capRobot(), 1);
 }
 
 TEST_F(NavigationTest, TurnRequestWaitsForTheTransmission)
@@ -152,26 +152,23 @@ TEST_F(NavigationTest, TurnRequestWaitsForTheTransmission)
     });
     ASSERT_TRUE(threadsAtRest()); // the request waits for the robot
     EXPECT_FALSE(fini);
-    EXPECT_EQ(g_turnCode, 5);
-    EXPECT_EQ(g_turnPending, 1);
-    {
-        VerrouMonde verrou(g_wheelLock);
-        EXPECT_EQ(g_wheelLeft, 0);
-        EXPECT_EQ(g_wheelRight, 0);
-    }
+    EXPECT_EQ(monde().ordres.lire().virage, 5);
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente);
+    EXPECT_EQ(monde().ordres.lire().roueGauche, 0);
+    EXPECT_EQ(monde().ordres.lire().roueDroite, 0);
     TurnTransmitted();
     demandeur.join();
     EXPECT_TRUE(fini);
-    EXPECT_EQ(g_turnCode, 0);
+    EXPECT_EQ(monde().ordres.lire().virage, 0);
 
     // A virtual run starting releases a waiting request, order kept.
     std::thread autre([] { RequestTurn(180); });
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_turnCode, 3);
+    EXPECT_EQ(monde().ordres.lire().virage, 3);
     SetSimRunning(1);
     autre.join();
-    EXPECT_EQ(g_turnCode, 3);
-    EXPECT_EQ(g_turnPending, 1);
+    EXPECT_EQ(monde().ordres.lire().virage, 3);
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente);
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"turn 5", "turn 3"}));
 }
 
@@ -193,7 +190,7 @@ TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
 {
     g_evasionPermise = 0;             // the marks alone; EvasionTest has the mends
     SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
-    g_heading = 3;
+    fixerCap(3);
     CompteurAffichage affichage;
 
     HandleBumpers(0, 1);
@@ -213,15 +210,15 @@ TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
     EXPECT_EQ(affichage.signaux, 3);
 
     // Heading 1 wraps to 8 for ahead-left; heading 8 to 1 for ahead-right.
-    g_heading = 1;
+    fixerCap(1);
     HandleBumpers(0, 1);
     EXPECT_EQ(g_grid[8][8], 3);
-    g_heading = 8;
+    fixerCap(8);
     HandleBumpers(1, 0);
     EXPECT_EQ(g_grid[8][9], 3);
 
     // Unknown heading: nothing marked.
-    g_heading = 0;
+    fixerCap(0);
     const GridSnapshot avant = snapshotGrid();
     HandleBumpers(1, 1);
     EXPECT_EQ(snapshotGrid(), avant);
@@ -232,7 +229,7 @@ TEST_F(NavigationTest, BumpOnTheBorderMarksNothing)
     for (auto [x, y, cap] :
          {std::tuple{0, 5, 7}, {19, 5, 3}, {5, 0, 1}, {5, 19, 5}, {0, 0, 8}, {19, 19, 4}}) {
         SetRobotPosition(25 * x, 25 * y);
-        g_heading = cap;
+        fixerCap(cap);
         const GridSnapshot avant = snapshotGrid();
         HandleBumpers(1, 1);
         HandleBumpers(1, 0);
@@ -252,7 +249,7 @@ TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheH
     for (int cap = 1; cap <= 8; ++cap) {
         for (int pas = 0; pas <= 8; ++pas) {
             g_simRunning = 0;
-            g_heading = cap;
+            fixerCap(cap);
             g_firstStep = pas;
             std::atomic<bool> fini{false};
             std::thread navigation([&] {
@@ -262,8 +259,8 @@ TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheH
             // Done at once (no turn), or waiting for the turn to go out.
             ASSERT_TRUE(waitUntil([&] { return fini || blockedWorldWaiters() == 1; }));
             const bool virage = !fini;
-            EXPECT_EQ(g_turnPending == 1, virage);
-            const int publie = g_heading;
+            EXPECT_EQ(monde().ordres.lire().virageEnAttente, virage);
+            const int publie = capRobot();
             EXPECT_GE(publie, 1) << cap << " " << pas;
             EXPECT_LE(publie, 8) << cap << " " << pas;
             EXPECT_EQ(capAuContact(), cap) << cap << " " << pas;
@@ -271,7 +268,7 @@ TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheH
                 TurnTransmitted();
             }
             navigation.join();
-            EXPECT_EQ(g_heading, publie) << "nothing more once the turn went out";
+            EXPECT_EQ(capRobot(), publie) << "nothing more once the turn went out";
             EXPECT_EQ(capAuContact(), publie);
         }
     }
@@ -280,12 +277,12 @@ TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheH
     // contact in the frame that carries the turn was made facing 8: it marks
     // the cell to the left (7), not the one up (1).
     g_simRunning = 1; // the order stays, the request returns
-    g_heading = 8;
+    fixerCap(8);
     g_firstStep = 2;
     AlignHeading();
-    ASSERT_EQ(g_turnPending, 1);
-    ASSERT_EQ(g_turnCode, 1);
-    EXPECT_EQ(g_heading, 2);
+    ASSERT_TRUE(monde().ordres.lire().virageEnAttente);
+    ASSERT_EQ(monde().ordres.lire().virage, 1);
+    EXPECT_EQ(capRobot(), 2);
     HandleBumpers(0, 1);
     EXPECT_EQ(g_grid[9][8], 3) << "left of the robot";
     EXPECT_EQ(g_grid[8][9], 2) << "above it: only a margin";

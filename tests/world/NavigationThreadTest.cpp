@@ -27,8 +27,8 @@ ScriptedPlatform& scripted()
 
 std::pair<int, int> roues()
 {
-    VerrouMonde verrou(g_wheelLock);
-    return {g_wheelLeft.load(), g_wheelRight.load()};
+    const OrdresRobot o = monde().ordres.lire();
+    return {o.roueGauche, o.roueDroite};
 }
 
 Point celluleRobot()
@@ -88,18 +88,18 @@ TEST_F(NavigationThreadTest, ProbeDrivesStraightUntilTheRobotChangesCell)
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{2, 2}));
-    EXPECT_EQ(g_heading, 0);
+    EXPECT_EQ(capRobot(), 0);
 
     // Moving inside the cell is no cell change: still probing.
     SetRobotPosition(25 * 3 + 10, 25 * 5);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{2, 2}));
-    EXPECT_EQ(g_heading, 0);
+    EXPECT_EQ(capRobot(), 0);
 
     // One cell to the right: heading 3, straight along the path.
     SetRobotPosition(25 * 4, 25 * 5);
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_heading, 3);
+    EXPECT_EQ(capRobot(), 3);
     EXPECT_EQ(g_firstStep, 3);
     EXPECT_EQ(roues(), (std::pair{3, 3}));
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"probe", "wheels 3 3"}));
@@ -109,13 +109,13 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
 {
     // A known heading: no probe. The first estimate comes from the origin
     // (0, 0) to (75, 125): about 59°, heading 4, so it veers counter-clockwise.
-    g_heading = 1;
+    fixerCap(1);
     SetRobotPosition(25 * 3, 25 * 5);
     SetDestination(25 * 10, 25 * 5);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{2, 3}));
-    EXPECT_EQ(g_heading, 4);
+    EXPECT_EQ(capRobot(), 4);
     EXPECT_EQ(g_firstStep, 3);
 
     // While the wheels turn, changes that leave the robot in its cell make no pass.
@@ -131,7 +131,7 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(g_navPasses, passes + 1);
     EXPECT_EQ(roues(), (std::pair{3, 3}));
-    EXPECT_EQ(g_heading, 3);
+    EXPECT_EQ(capRobot(), 3);
 
     // An obstacle on the way: the map change makes it plan around it.
     const int signaux = affichage.signaux;
@@ -140,7 +140,7 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
     ASSERT_TRUE(threadsAtRest());
     EXPECT_GT(affichage.signaux, signaux + 1) << "the edit, then the new route";
     EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_turnPending, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
     EXPECT_TRUE(pathIsLegal(pathCopy(), snapshotGrid(), 4, 5, 10, 5));
 }
 
@@ -149,12 +149,12 @@ TEST_F(NavigationThreadTest, TurnOrderedWhenThePathLiesBehind)
     // From the origin to (75, 300): about 76°, heading 5; the goal is up: 180°.
     SetRobotPosition(25 * 3, 25 * 12);
     SetDestination(25 * 3, 25 * 5);
-    g_heading = 1;
+    fixerCap(1);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_turnPending, 1);
-    EXPECT_EQ(g_turnCode, 3);
-    EXPECT_EQ(g_heading, 1);
+    EXPECT_TRUE(monde().ordres.lire().virageEnAttente);
+    EXPECT_EQ(monde().ordres.lire().virage, 3);
+    EXPECT_EQ(capRobot(), 1);
     EXPECT_EQ(roues(), (std::pair{0, 0}));
     EXPECT_EQ(scripted().beeps().size(), 2u);
 
@@ -162,7 +162,7 @@ TEST_F(NavigationThreadTest, TurnOrderedWhenThePathLiesBehind)
     TurnTransmitted();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{3, 3}));
-    EXPECT_EQ(g_turnCode, 0);
+    EXPECT_EQ(monde().ordres.lire().virage, 0);
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"turn 3", "wheels 3 3"}));
 }
 
@@ -206,7 +206,7 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
     // The first step comes at once, each next one 1500 ms later.
     ASSERT_TRUE(threadsAtRest(2));
     EXPECT_EQ(celluleRobot(), (Point{2, 1}));
-    EXPECT_EQ(g_heading, 3);
+    EXPECT_EQ(capRobot(), 3);
     EXPECT_EQ(roues(), (std::pair{3, 3}));
     horloge.advance(1499ms);
     ASSERT_TRUE(threadsAtRest(2));
@@ -261,7 +261,7 @@ TEST_F(NavigationThreadTest, StopJoinsThreadsWhereverTheyWait)
 {
     // A simulation asleep in its step (nothing planned yet), then the
     // navigation held in a turn request that no robot will transmit.
-    g_heading = 1;
+    fixerCap(1);
     SetRobotPosition(25 * 3, 25 * 12);
     SetDestination(25 * 3, 25 * 5);
     g_simRunning = 1; // set quietly: only the simulation reads it
@@ -270,7 +270,7 @@ TEST_F(NavigationThreadTest, StopJoinsThreadsWhereverTheyWait)
     g_simRunning = 0;
     StartNavigation();
     ASSERT_TRUE(threadsAtRest(2));
-    ASSERT_EQ(g_turnPending, 1);
+    ASSERT_TRUE(monde().ordres.lire().virageEnAttente);
 
     StopWorldThreads();
     EXPECT_EQ(runningSimulations(), 0);

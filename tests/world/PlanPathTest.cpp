@@ -20,20 +20,17 @@ protected:
     /** Sets the wheel codes to something a failure must clear. */
     static void setWheels()
     {
-        {
-            VerrouMonde verrou(g_wheelLock);
-            g_wheelLeft = 3;
-            g_wheelRight = -2;
-        }
+        monde().ordres.modifier([](OrdresRobot& o) {
+            o.roueGauche = 3;
+            o.roueDroite = -2;
+        });
     }
 
     static void expectWheelsStopped()
     {
-        {
-            VerrouMonde verrou(g_wheelLock);
-            EXPECT_EQ(g_wheelLeft, 0);
-            EXPECT_EQ(g_wheelRight, 0);
-        }
+        const OrdresRobot o = monde().ordres.lire();
+        EXPECT_EQ(o.roueGauche, 0);
+        EXPECT_EQ(o.roueDroite, 0);
     }
 
     /** A wall of operator obstacles down grid column `c`, ring included. */
@@ -216,8 +213,7 @@ TEST_F(PlanPathTest, StartEqualToGoalKeepsFirstStep)
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(g_firstStep, 6);
     EXPECT_EQ(g_mapChanged, 0);
-    VerrouMonde verrou(g_wheelLock);
-    EXPECT_EQ(g_wheelLeft, 3) << "the wheels are left as they were";
+    EXPECT_EQ(monde().ordres.lire().roueGauche, 3) << "the wheels are left as they were";
 }
 
 TEST_F(PlanPathTest, StartOnMarginIsAllowed)
@@ -279,13 +275,11 @@ TEST_F(PlanPathTest, LeavesThePathLockFree)
 {
     PlanPath(1, 1, 10, 3);
     ASSERT_TRUE(monde().route.libre());
-    ASSERT_TRUE(g_wheelLock.try_acquire());
-    g_wheelLock.release();
+    ASSERT_TRUE(monde().ordres.libre());
     buildWall(5);
     PlanPath(1, 1, 10, 3);
     ASSERT_TRUE(monde().route.libre());
-    ASSERT_TRUE(g_wheelLock.try_acquire());
-    g_wheelLock.release();
+    ASSERT_TRUE(monde().ordres.libre());
 }
 
 } // namespace

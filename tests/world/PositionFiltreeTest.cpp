@@ -86,7 +86,7 @@ TEST_F(PositionFiltreeTest, TheGoalCellIsEnteredOnlyInsideItByTheMargin)
 
 TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
 {
-    g_heading = 3;    // towards +x
+    fixerCap(3);      // towards +x
     depuis(112, 137); // cell (4, 5)
     HandleBumpers(1, 1);
     ASSERT_EQ(valeurCellule(5, 5), 3);
@@ -104,7 +104,7 @@ TEST_F(PositionFiltreeTest, TheFootprintClearsAContactMarkAndIsNeverMarkedAgain)
 
 TEST_F(PositionFiltreeTest, ASideContactMarksTheCellTheBodyReachesNotTheKnownCellsDiagonal)
 {
-    g_heading = 3;    // towards +x
+    fixerCap(3);      // towards +x
     depuis(112, 145); // cell (4, 5), low in it, halfway along
     HandleBumpers(1, 0);
     // The right side touched what lies below; the diagonal cell (5, 6) is
@@ -121,7 +121,7 @@ TEST_F(PositionFiltreeTest, ASideContactMarksTheCellTheBodyReachesNotTheKnownCel
 TEST_F(PositionFiltreeTest, APaintedObstacleIsNeverMarkedOverWithTheFilterAsItIsWithout)
 {
     PlaceObstacle(6, 6); // cell (5, 5), painted
-    g_heading = 3;
+    fixerCap(3);
     depuis(112, 137);
     HandleBumpers(1, 1);
     EXPECT_EQ(valeurCellule(5, 5), 1);
@@ -149,7 +149,7 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     noterMarqueContact(14, 12);
     confirmerMarqueContact(14, 12);
     depuis(5 * 25 + 12, 10 * 25 + 12);
-    g_heading = 3;
+    fixerCap(3);
     SetDestination(but.x * 25 + 12, but.y * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
@@ -198,7 +198,7 @@ TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRou
     confirmerMarqueContact(15, 13);
     ASSERT_EQ(valeurCellule(but.x, but.y), 2);
     depuis(5 * 25 + 12, 10 * 25 + 12);
-    g_heading = 3;
+    fixerCap(3);
     SetDestination(but.x * 25 + 12, but.y * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());

@@ -11,16 +11,6 @@
 
 namespace {
 
-/** True while `verrou` is held by someone. */
-bool tenu(std::binary_semaphore& verrou)
-{
-    if (verrou.try_acquire()) {
-        verrou.release();
-        return false;
-    }
-    return true;
-}
-
 using RobotReportsTest = WorldTest;
 
 Point robot()
@@ -86,20 +76,23 @@ TEST_F(RobotReportsTest, TellsTheDisplayOnlyWhenMovedAndHoldingNoLock)
     EXPECT_EQ(sousVerrou, std::vector<bool>{false});
 }
 
-TEST_F(RobotReportsTest, StatusRepliesOnceUnderTheWheelLockAndClearsTheTurn)
+TEST_F(RobotReportsTest, StatusRepliesOnceWithNoLockHeldAndClearsTheTurn)
 {
     SetWheels(2, 1);
-    g_turnCode = 3;
-    g_turnPending = 1;
+    monde().ordres.modifier([](OrdresRobot& o) {
+        o.virage = 3;
+        o.virageEnAttente = true;
+    });
     std::vector<std::vector<int>> envois;
     const unsigned avant = worldChangeCount();
     ReportRobotStatus(0, 0, [&](int g, int d, int v) {
-        envois.push_back({g, d, v, tenu(g_wheelLock) ? 1 : 0, g_turnCode.load()});
+        // The order is cleared before the byte goes out, in the write that took it.
+        envois.push_back({g, d, v, monde().ordres.libre() ? 0 : 1, monde().ordres.lire().virage});
     });
-    EXPECT_EQ(envois, (std::vector<std::vector<int>>{{2, 1, 3, 1, 3}}));
-    EXPECT_EQ(g_turnCode, 0);
-    EXPECT_EQ(g_turnPending, 0);
-    EXPECT_FALSE(tenu(g_wheelLock));
+    EXPECT_EQ(envois, (std::vector<std::vector<int>>{{2, 1, 3, 0, 0}}));
+    EXPECT_EQ(monde().ordres.lire().virage, 0);
+    EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
+    EXPECT_TRUE(monde().ordres.libre());
     EXPECT_NE(worldChangeCount(), avant);
 
     // The turn goes out once: the next reply carries turn 0, and with no
@@ -124,7 +117,7 @@ TEST_F(RobotReportsTest, BumperBitsMarkTheCellsAheadAndAreAnsweredToo)
          {Cas{1, 1, 9, 10}, Cas{1, 0, 10, 10}, Cas{0, 1, 8, 10}, Cas{0, 0, -1, -1}}) {
         InitWorld();
         SetRobotPosition(212, 212);
-        g_heading = 3;
+        fixerCap(3);
         const GridSnapshot avant = snapshotGrid();
         int envois = 0;
         ReportRobotStatus(c.bit0, c.bit1, [&](int, int, int) { ++envois; });

@@ -71,8 +71,7 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
 TEST_F(InitWorldTest, LeavesEveryLockFree)
 {
     InitWorld();
-    ASSERT_TRUE(g_wheelLock.try_acquire());
-    g_wheelLock.release();
+    EXPECT_TRUE(monde().ordres.libre());
     EXPECT_TRUE(monde().robot.libre());
     EXPECT_TRUE(monde().destination.libre());
     EXPECT_TRUE(monde().bandit.libre());
@@ -95,7 +94,7 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     ASSERT_TRUE(threadsAtRest()); // probing: waits for the robot to move
     StartSimulation();
     ASSERT_TRUE(threadsAtRest(2));
-    ASSERT_NE(g_heading, 0);
+    ASSERT_NE(capRobot(), 0);
 
     ResetWorld();
     EXPECT_EQ(runningSimulations(), 0);
@@ -111,7 +110,7 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(g_gridLines, 0);
     EXPECT_EQ(g_setupPending, 1);
-    EXPECT_EQ(g_heading, 0);
+    EXPECT_EQ(capRobot(), 0);
     EXPECT_EQ(g_simRunning, 0);
     EXPECT_EQ(g_navPasses, 0u);
     EXPECT_NE(&worldClock(), &horloge);

@@ -139,7 +139,7 @@ TEST_F(MapViewTest, AnEscapeIsDashed)
 TEST_F(MapViewTest, RobotPictureFollowsTheHeadingAndBanditIsDrawn)
 {
     for (int code = 1; code <= 8; ++code) {
-        g_heading = code;
+        fixerCap(code);
         EXPECT_TRUE(contient(view->renderImage(), 27, 27, pictures::robot(code))) << code;
         for (int autre = 1; autre < code; ++autre) {
             EXPECT_NE(pictures::robot(code), pictures::robot(autre));
