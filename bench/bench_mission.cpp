@@ -438,7 +438,8 @@ Resultat courir(const TerrainMission& t, std::ostream* trace, const Ligne& ligne
                 meilleure = d;
                 progres = n;
             }
-            sansChemin = g_noPathShown == 1 ? (sansChemin == 0 ? n : sansChemin) : 0;
+            sansChemin =
+                monde().drapeaux.sansCheminAffiche == 1 ? (sansChemin == 0 ? n : sansChemin) : 0;
             const bool abandon = sansChemin != 0 && n - sansChemin > 50;
             if (abandon || n - progres > 2000) {
                 res.issue = abandon ? Issue::Abandon : Issue::Bloque;

@@ -75,7 +75,7 @@ void boucleQuiTourne(std::atomic<bool>& fin)
     while (!fin.load(std::memory_order_relaxed)) {
         const Point robot = monde().robot.cellule();
         const Point dest = monde().destination.lire().cellule;
-        if (!(robot == prec) || !(dest == dest0) || g_mapChanged == 1) {
+        if (!(robot == prec) || !(dest == dest0) || monde().grille.modifiee == 1) {
             break;
         }
     }
@@ -91,7 +91,7 @@ int main()
     Horodateur affichage;
 
     InitWorld();
-    g_simRunning = 1; // turns in place are not waited for: no robot listens
+    monde().drapeaux.simulation = 1; // turns in place are not waited for: no robot listens
     fixerCap(3);
     SetRobotPosition(25 * 2, 25 * 10);
     SetDestination(25 * 18, 25 * 10);
@@ -102,9 +102,9 @@ int main()
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 
     // (a) Processor use while nothing changes.
-    const unsigned passesAvant = g_navPasses;
+    const unsigned passesAvant = monde().drapeaux.passesNavigation;
     const double navigation = mesurerProcesseur(std::chrono::seconds(10));
-    const unsigned passesAuRepos = g_navPasses - passesAvant;
+    const unsigned passesAuRepos = monde().drapeaux.passesNavigation - passesAvant;
     std::atomic<bool> fin{false};
     std::thread reference(boucleQuiTourne, std::ref(fin));
     const double tournante = mesurerProcesseur(std::chrono::seconds(10));

@@ -155,7 +155,7 @@ void CKIVView::showEvent(QShowEvent* event)
 
 void CKIVView::OnActivateView()
 {
-    if (!g_setupPending || m_mapView != nullptr) {
+    if (!monde().drapeaux.miseEnPlaceAttendue || m_mapView != nullptr) {
         return;
     }
     g_portOpen = 0;

@@ -62,7 +62,7 @@ public:
     explicit CKIVView(QWidget* parent = nullptr, OptionsConsole options = {});
     ~CKIVView() override;
 
-    /** The one-time set-up, run while g_setupPending is set. */
+    /** The one-time set-up, run while monde().drapeaux.miseEnPlaceAttendue is set. */
     void OnActivateView();
     /** Creates the map window over frame 1001 and the observer that keeps it up to date. */
     void CreateMapView();

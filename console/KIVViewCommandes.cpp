@@ -142,7 +142,7 @@ void CKIVView::OnEntrainer()
 
 void CKIVView::OnQuadrillage(bool coche)
 {
-    g_gridLines = coche ? 1 : 0;
+    monde().drapeaux.quadrillage = coche ? 1 : 0;
     if (m_mapView) {
         m_mapView->Redraw();
     }

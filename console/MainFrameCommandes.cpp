@@ -77,7 +77,7 @@ void CMainFrame::apresDocument()
     }
     // The grid lines come with the field; the menu's check mark follows them
     // (and redraws the map when it changes).
-    m_actions.quadrillage->setChecked(g_gridLines != 0);
+    m_actions.quadrillage->setChecked(monde().drapeaux.quadrillage != 0);
     m_view->mapView()->Redraw();
     if (monde().destination.lire().placee) {
         m_view->ShowDestination();

@@ -7,5 +7,5 @@
 void appliquerReglageEvasion()
 {
     const bool permise = lireReglageOui(reglages::Evasion);
-    g_evasionPermise = permise ? 1 : 0;
+    monde().drapeaux.evasionPermise = permise ? 1 : 0;
 }

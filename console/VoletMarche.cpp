@@ -16,7 +16,7 @@ RegardMarche regarderMonde()
     r.surDestination = c.robot.x == c.destination.x && c.robot.y == c.destination.y;
     const OrdresRobot ordres = monde().ordres.lire();
     r.pilote = ordres.roueGauche != 0 || ordres.roueDroite != 0 || ordres.virageEnAttente;
-    r.sansChemin = g_noPathShown == 1;
+    r.sansChemin = monde().drapeaux.sansCheminAffiche == 1;
     r.simulations = runningSimulations();
     r.retenu = ordres.arretOperateur;
     return r;

@@ -6,7 +6,7 @@
 
 bool chercherEvasion(Point robot, Point but)
 {
-    if (g_evasionPermise == 0 || robot == but) {
+    if (monde().drapeaux.evasionPermise == 0 || robot == but) {
         return false;
     }
     GrilleMonde grille;
@@ -19,9 +19,10 @@ bool chercherEvasion(Point robot, Point but)
     }
     monde().route.modifier(
         [](RoutePlanifiee& r) { r.remplacer(evasion.chemin, evasion.longueur, true); });
-    g_firstStep = evasion.chemin[static_cast<std::size_t>(evasion.longueur - 1)].direction;
+    monde().drapeaux.premierPas =
+        evasion.chemin[static_cast<std::size_t>(evasion.longueur - 1)].direction;
     // The map shows a route again, the escape.
-    g_noPathShown = 0;
+    monde().drapeaux.sansCheminAffiche = 0;
     signalerAffichage();
     return true;
 }

@@ -14,12 +14,12 @@ void PlaceObstacle(int r, int c)
     if (!dansLeTerrain(r, c)) {
         return;
     }
-    const int valeur = g_grid[r][c];
+    const int valeur = monde().grille[r][c];
     if (valeur != 0 && valeur != 2) {
         return;
     }
-    g_grid[r][c] = 1;
-    marges::entourerDeMarge(g_grid, r, c);
+    monde().grille[r][c] = 1;
+    marges::entourerDeMarge(monde().grille, r, c);
     notifyWorldChange();
     signalerEdition({GenreEditionMonde::Peinte, c - 1, r - 1});
 }
@@ -31,10 +31,10 @@ void EraseObstacle(int px, int py)
     }
     const int r = py / geo::CellSize + 1;
     const int c = px / geo::CellSize + 1;
-    if (!dansLeTerrain(r, c) || g_grid[r][c] != 1) {
+    if (!dansLeTerrain(r, c) || monde().grille[r][c] != 1) {
         return;
     }
-    marges::recalculerMarge(g_grid, r, c);
+    marges::recalculerMarge(monde().grille, r, c);
     notifyWorldChange();
     signalerEdition({GenreEditionMonde::Effacee, c - 1, r - 1});
 }
@@ -44,12 +44,12 @@ void MarkObstacle(int r, int c)
     if (!dansLeTerrain(r, c)) {
         return;
     }
-    g_mapChanged = 1;
-    g_grid[r][c] = 3;
-    marges::entourerDeMarge(g_grid, r, c);
+    monde().grille.modifiee = 1;
+    monde().grille[r][c] = 3;
+    marges::entourerDeMarge(monde().grille, r, c);
     // Again once the grid holds the edit: a search that took the flag
     // in between plans once more.
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
     notifyWorldChange();
     signalerEdition({GenreEditionMonde::Trouvee, c - 1, r - 1});
 }
@@ -59,11 +59,11 @@ void ClearObstacle(int r, int c)
     if (!dansLeTerrain(r, c)) {
         return;
     }
-    const bool obstacle = estObstacle(g_grid[r][c]);
+    const bool obstacle = estObstacle(monde().grille[r][c]);
     monde().suivi.marquesContact[r - 1][c - 1] = 0;
-    g_mapChanged = 1;
-    marges::recalculerMarge(g_grid, r, c);
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
+    marges::recalculerMarge(monde().grille, r, c);
+    monde().grille.modifiee = 1;
     notifyWorldChange();
     if (obstacle) {
         signalerEdition({GenreEditionMonde::Retiree, c - 1, r - 1});

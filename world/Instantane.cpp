@@ -30,7 +30,7 @@ void prendreInstantane(Instantane& instantane)
     const MarqueBandit bandit = monde().bandit.lire();
     instantane.banditPos = bandit.position;
     instantane.banditVisible = bandit.placee;
-    instantane.quadrillage = g_gridLines == 1;
+    instantane.quadrillage = monde().drapeaux.quadrillage == 1;
     instantane.cap = ordres.cap;
 }
 

@@ -13,10 +13,10 @@ namespace {
  * so that its search sees the new grid.
  */
 struct ReplanApresEdition {
-    ReplanApresEdition() { g_mapChanged = 1; }
+    ReplanApresEdition() { monde().grille.modifiee = 1; }
     ~ReplanApresEdition()
     {
-        g_mapChanged = 1;
+        monde().grille.modifiee = 1;
         notifyWorldChange();
     }
     ReplanApresEdition(const ReplanApresEdition&) = delete;

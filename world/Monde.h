@@ -1,7 +1,9 @@
 #pragma once
 
 #include "world/DestinationRobot.h"
+#include "world/DrapeauxMonde.h"
 #include "world/Garde.h"
+#include "world/GrillePartagee.h"
 #include "world/MarqueBandit.h"
 #include "world/OrdresRobot.h"
 #include "world/PartieRobot.h"
@@ -10,12 +12,16 @@
 
 /**
  * The world the console's threads share, one part beside the lock that
- * guards each: a part is read and written whole through its guard. The
- * parts not moved here yet are still the g_ variables of WorldState.h;
- * docs/conception.md keeps the table of where each lives.
+ * guards each: a part is read and written whole through its guard; the
+ * grid's cells and the flags are whole values by themselves.
+ * docs/conception.md keeps the table of where each original variable lives.
  */
 class Monde {
 public:
+    /** The field's grid, relaxed cells, with its change flag. */
+    GrillePartagee grille;
+    /** The flags and counters, each a whole value. */
+    DrapeauxMonde drapeaux;
     /** The robot's pose and the position filter that sets it. */
     PartieRobot robot;
     /** The wheel codes, the turn order, the heading and the operator's hold. */

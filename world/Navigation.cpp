@@ -78,7 +78,7 @@ public:
         for (;;) {
             verifierArret();
             const unsigned debut = worldChangeCount();
-            g_navPasses.fetch_add(1, std::memory_order_relaxed);
+            monde().drapeaux.passesNavigation.fetch_add(1, std::memory_order_relaxed);
             lireDestination();
             if (premierePasse) {
                 m_destMemorisee = m_destCell;
@@ -128,8 +128,8 @@ public:
             }
             m_bouge = false;
             sEloignerDuContact();
-            m_roues = ChooseWheelCommands(capRobot(), g_firstStep);
-            if (g_firstStep == 0) {
+            m_roues = ChooseWheelCommands(capRobot(), monde().drapeaux.premierPas);
+            if (monde().drapeaux.premierPas == 0) {
                 tracer("no path");
             } else {
                 tracer("wheels", {m_roues.gauche, m_roues.droite});
@@ -150,14 +150,14 @@ private:
     void planifierRoute()
     {
         PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
-        if (g_firstStep == 0) {
+        if (monde().drapeaux.premierPas == 0) {
             m_roues = {}; // no route: PlanPath stopped the wheels
             if (degager()) {
                 PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
             }
         }
-        if (g_firstStep == 0 && chercherEvasion(m_robotCell, m_destCell)) {
-            tracer("escape", {g_firstStep.load()});
+        if (monde().drapeaux.premierPas == 0 && chercherEvasion(m_robotCell, m_destCell)) {
+            tracer("escape", {monde().drapeaux.premierPas.load()});
         }
     }
 
@@ -249,8 +249,8 @@ private:
                 m_bouge = true;
             }
             lireDestination();
-            if (autreCellule || !(m_destCell == m_destMemorisee) || g_mapChanged == 1 ||
-                g_contactRepete != 0 || operateurTient()) {
+            if (autreCellule || !(m_destCell == m_destMemorisee) || monde().grille.modifiee == 1 ||
+                monde().drapeaux.contactRepete != 0 || operateurTient()) {
                 return;
             }
             waitWorldChange(vu);
@@ -258,7 +258,7 @@ private:
     }
 
     /**
-     * A contact that marked nothing (g_contactRepete) while the route's first
+     * A contact that marked nothing (monde().drapeaux.contactRepete) while the route's first
      * step lies one code from the heading, away from the contact's side (or
      * on either side of a contact straight ahead): the robot grinds along a
      * marked wall, and its veer frees it only by a few degrees between two
@@ -267,13 +267,13 @@ private:
      */
     void sEloignerDuContact()
     {
-        const int cote = g_contactRepete.exchange(0);
+        const int cote = monde().drapeaux.contactRepete.exchange(0);
         const int cap = capRobot();
-        if (cote == 0 || cap == 0 || g_firstStep == 0) {
+        if (cote == 0 || cap == 0 || monde().drapeaux.premierPas == 0) {
             return;
         }
         // The first step from the heading, in eighths of a turn: -4 .. 3.
-        const int ecart = ((g_firstStep - cap) % 8 + 12) % 8 - 4;
+        const int ecart = ((monde().drapeaux.premierPas - cap) % 8 + 12) % 8 - 4;
         int sens = 0;
         if (ecart == -1 && cote != 2) {
             sens = -1;
@@ -301,17 +301,17 @@ private:
     void sonder()
     {
         planifierRoute();
-        if (g_firstStep == 0) {
+        if (monde().drapeaux.premierPas == 0) {
             return;
         }
         noterDepartSonde();
         tracer("probe");
-        g_contactRepete = 0; // a contact from before the probe says nothing of it
+        monde().drapeaux.contactRepete = 0; // a contact from before the probe says nothing of it
         SetWheels(2, 2);
         signalerAffichage();
         for (;;) {
             attendreChangement(true);
-            if (m_bouge || g_contactRepete.exchange(0) == 0) {
+            if (m_bouge || monde().drapeaux.contactRepete.exchange(0) == 0) {
                 break;
             }
             // Driven into something before leaving its cell: with no heading
@@ -326,7 +326,7 @@ private:
             SetWheels(2, 2);
             signalerAffichage();
         }
-        g_contactRepete = 0;
+        monde().drapeaux.contactRepete = 0;
         SetWheels(0, 0);
         signalerAffichage();
         m_roues = {};
@@ -410,7 +410,7 @@ void UpdateHeading(double prevX, double prevY)
 void AlignHeading()
 {
     const int cap = capRobot();
-    const int d = g_firstStep - cap;
+    const int d = monde().drapeaux.premierPas - cap;
     // The heading after each turn is brought back into 1 .. 8 before it is
     // published (capTourne): -2 is 6, 0 is 8, 10 is 2 and so on.
     if (d == 4 || d == -4) {
@@ -478,7 +478,7 @@ void RequestTurn(int angle, int capApres)
         if (!monde().ordres.lire().virageEnAttente) {
             return; // sent: whoever sent it cleared the code with the flag
         }
-        if (g_simRunning == 1) {
+        if (monde().drapeaux.simulation == 1) {
             return; // no robot to receive it: the order stays in place
         }
         waitWorldChange(vu);

@@ -45,15 +45,16 @@ struct CodesRoues {
 /** Wheel codes that steer from heading `cap` towards first step `premierPas` (0: none, stopped). */
 CodesRoues ChooseWheelCommands(int cap, int premierPas);
 
-/** One virtual run: a cell along the path every 1500 ms while g_simRunning is set. */
+/** One virtual run: a cell along the path every 1500 ms while monde().drapeaux.simulation is set.
+ */
 void SimulationThread();
 
 /**
  * Bumper bits of a status byte: marks the cell ahead, ahead-left or
- * ahead-right. When the navigation's mends are allowed (g_evasionPermise):
+ * ahead-right. When the navigation's mends are allowed (monde().drapeaux.evasionPermise):
  * one side pressed on a cell already marked marks the cell straight ahead
  * instead; a contact that marks nothing at all (cells already marked, the
- * field's wall, or the heading still unknown) raises g_contactRepete, and
+ * field's wall, or the heading still unknown) raises monde().drapeaux.contactRepete, and
  * the navigation turns the robot away from it.
  */
 void HandleBumpers(int bit0, int bit1);

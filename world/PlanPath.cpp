@@ -9,7 +9,7 @@ namespace {
 void echec()
 {
     SetWheels(0, 0);
-    g_firstStep = 0;
+    monde().drapeaux.premierPas = 0;
 }
 
 } // namespace
@@ -23,7 +23,7 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
 {
     // Taken before the grid is read: an edit made during the search raises
     // the flag again, and the navigation plans again on its next pass.
-    g_mapChanged.exchange(0);
+    monde().grille.modifiee.exchange(0);
     GrilleMonde grille;
     copierGrille(grille, {gx, gy});
     // The route is large for a stack frame of a thread that runs all along.
@@ -37,10 +37,11 @@ void PlanPathAvec(int sx, int sy, int gx, int gy, const Planificateur& recherche
         [](RoutePlanifiee& r) { r.remplacer(resultat.chemin, resultat.longueur, false); });
     // Start = goal keeps the first step it had.
     if (resultat.longueur > 0) {
-        g_firstStep = resultat.chemin[static_cast<std::size_t>(resultat.longueur - 1)].direction;
+        monde().drapeaux.premierPas =
+            resultat.chemin[static_cast<std::size_t>(resultat.longueur - 1)].direction;
     }
-    if (g_firstStep != 0 || g_noPathShown == 0) {
-        g_noPathShown = g_firstStep == 0 ? 1 : 0;
+    if (monde().drapeaux.premierPas != 0 || monde().drapeaux.sansCheminAffiche == 0) {
+        monde().drapeaux.sansCheminAffiche = monde().drapeaux.premierPas == 0 ? 1 : 0;
         signalerAffichage();
     }
 }

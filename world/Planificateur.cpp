@@ -19,7 +19,7 @@ void copierGrille(GrilleMonde& grille)
 {
     for (int r = 0; r < geo::GridSize; ++r) {
         for (int c = 0; c < geo::GridSize; ++c) {
-            grille[r][c] = g_grid[r][c];
+            grille[r][c] = monde().grille[r][c];
         }
     }
 }

@@ -160,7 +160,7 @@ contact::Touche celluleDuContact(int bit0, int bit1, int cap)
         if (monde().suivi.foulees[y][x] != 0) {
             return contact::Nature::Exclue;
         }
-        const int v = g_grid[y + 1][x + 1];
+        const int v = monde().grille[y + 1][x + 1];
         return v == 1 || v == 3 ? contact::Nature::Connue : contact::Nature::Libre;
     });
 }

@@ -22,7 +22,7 @@ void SimulationThread()
         if (!monde().destination.lire().placee) {
             return;
         }
-        while (g_simRunning == 1) {
+        while (monde().drapeaux.simulation == 1) {
             // The virtual robot stands still while the operator holds it.
             const unsigned vu = worldChangeCount();
             if (operateurTient()) {
@@ -65,9 +65,9 @@ void HandleBumpers(int bit0, int bit1)
     // The heading the robot had when it touched: before a turn still on its
     // way to it, never one half-made.
     const int h = capAuContact();
-    if (h == 0 && g_evasionPermise == 1) {
+    if (h == 0 && monde().drapeaux.evasionPermise == 1) {
         // A contact while the heading is being probed: the probe turns round.
-        g_contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
+        monde().drapeaux.contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
         notifyWorldChange();
     }
     if (h != 0) {
@@ -99,7 +99,7 @@ void HandleBumpers(int bit0, int bit1)
                 c = t.x + 1;
             }
         }
-        if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 1) {
+        if (filtre && dansLeTerrain(r, c) && monde().grille[r][c] == 1) {
             // An obstacle the operator painted or the field brought: the
             // contact is explained, and it stays the operator's (marking it
             // found would change no route, only its origin).
@@ -108,15 +108,15 @@ void HandleBumpers(int bit0, int bit1)
         // With the filter, a cell of the robot's footprint is never marked
         // (it has been inside it); a contact on a contact mark confirms it.
         const bool interdite = filtre && dansLeTerrain(r, c) && celluleFoulee(c - 1, r - 1);
-        if (filtre && dansLeTerrain(r, c) && g_grid[r][c] == 3) {
+        if (filtre && dansLeTerrain(r, c) && monde().grille[r][c] == 3) {
             confirmerMarqueContact(c - 1, r - 1);
         }
-        if (dansLeTerrain(r, c) && g_grid[r][c] != 3 && !interdite) {
+        if (dansLeTerrain(r, c) && monde().grille[r][c] != 3 && !interdite) {
             MarkObstacle(r, c);
             if (filtre) {
                 noterMarqueContact(c - 1, r - 1);
             }
-        } else if (g_evasionPermise == 1) {
+        } else if (monde().drapeaux.evasionPermise == 1) {
             // Pressed again on a cell already marked. On one side, what the
             // robot keeps pressing lies straight ahead (it stands off its
             // cell's centre, or its estimated cell lags behind it), and the
@@ -126,8 +126,8 @@ void HandleBumpers(int bit0, int bit1)
             const int ra = gr + geo::Steps[h].dy;
             const int ca = gc + geo::Steps[h].dx;
             if (bit0 != bit1 && dansLeTerrain(r, c) && dansLeTerrain(ra, ca) &&
-                g_grid[ra][ca] != 3 &&
-                !(filtre && (celluleFoulee(ca - 1, ra - 1) || g_grid[ra][ca] == 1))) {
+                monde().grille[ra][ca] != 3 &&
+                !(filtre && (celluleFoulee(ca - 1, ra - 1) || monde().grille[ra][ca] == 1))) {
                 MarkObstacle(ra, ca);
                 if (filtre) {
                     noterMarqueContact(ca - 1, ra - 1);
@@ -135,7 +135,7 @@ void HandleBumpers(int bit0, int bit1)
             } else {
                 // Nothing left to mark, or a wall of the field: the navigation
                 // turns the robot away from the contact (Navigation.h).
-                g_contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
+                monde().drapeaux.contactRepete = bit0 && bit1 ? 3 : bit0 ? 1 : 2;
                 notifyWorldChange();
             }
         }

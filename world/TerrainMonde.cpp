@@ -19,7 +19,7 @@ Terrain terrainDuMonde()
     const MarqueBandit bandit = monde().bandit.lire();
     t.bandit = bandit.position;
     t.banditPlace = bandit.placee;
-    t.quadrillage = g_gridLines != 0;
+    t.quadrillage = monde().drapeaux.quadrillage != 0;
     return t;
 }
 
@@ -30,7 +30,7 @@ void appliquerTerrain(const Terrain& t)
     oublierPositionFiltree();
     for (int y = 0; y < geo::Cells; ++y) {
         for (int x = 0; x < geo::Cells; ++x) {
-            g_grid[y + 1][x + 1] = t.cellules[y][x];
+            monde().grille[y + 1][x + 1] = t.cellules[y][x];
         }
     }
     SetRobotPosition(t.robot.x, t.robot.y);
@@ -40,8 +40,8 @@ void appliquerTerrain(const Terrain& t)
         SetDestination(t.destination.x, t.destination.y);
     }
     monde().bandit.ecrire({t.bandit, t.banditPlace});
-    g_gridLines = t.quadrillage ? 1 : 0;
-    g_mapChanged = 1;
+    monde().drapeaux.quadrillage = t.quadrillage ? 1 : 0;
+    monde().grille.modifiee = 1;
     notifyWorldChange();
     signalerEdition({GenreEditionMonde::Terrain, 0, 0});
 }

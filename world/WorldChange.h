@@ -10,7 +10,7 @@
  * the counter to move past the value it read; no change can be missed.
  *
  * Watched state: the robot's position and cell, the destination (placed or
- * not), the grid and g_mapChanged, g_simRunning, the turn order's pending
+ * not), the grid and monde().grille.modifiee, monde().drapeaux.simulation, the turn order's pending
  * flag and the operator's hold (monde().ordres), the time of a manual world
  * clock, and the stop request of the world threads.
  */

@@ -6,21 +6,6 @@
 #include "world/WorldClock.h"
 #include "world/WorldThreads.h"
 
-// The world's state. The definitions carry no values: ResetWorld below is the
-// one list of initial values, and it runs before main.
-Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
-
-std::atomic<int> g_firstStep;
-std::atomic<int> g_mapChanged;
-std::atomic<int> g_noPathShown;
-std::atomic<int> g_gridLines;
-std::atomic<int> g_setupPending;
-std::atomic<int> g_evasionPermise;
-std::atomic<int> g_contactRepete;
-
-std::atomic<int> g_simRunning;
-std::atomic<unsigned> g_navPasses;
-
 Monde& monde()
 {
     static Monde leMonde;
@@ -32,7 +17,7 @@ namespace {
 /** The one list of the world's initial values. No world thread runs. */
 void valeursInitiales()
 {
-    for (auto& ligne : g_grid) {
+    for (auto& ligne : monde().grille) {
         for (auto& cellule : ligne) {
             cellule = 0;
         }
@@ -45,17 +30,9 @@ void valeursInitiales()
     monde().destination.ecrire({{0, 0}, {0, 0}, false});
     monde().bandit.ecrire({});
 
-    g_firstStep = 0;
-    g_mapChanged = 0;
-    g_noPathShown = 0;
-    g_gridLines = 0;
-    g_setupPending = 1;
-    g_evasionPermise = 1;
-    g_contactRepete = 0;
-
+    monde().grille.modifiee = 0;
+    monde().drapeaux.reinitialiser();
     monde().ordres.ecrire({});
-    g_simRunning = 0;
-    g_navPasses = 0;
 
     monde().suivi.actif = 1;
     oublierPositionFiltree();
@@ -82,28 +59,28 @@ void InitWorld()
     oublierPositionFiltree();
     monde().robot.placer(geo::CellSize, geo::CellSize, true);
     monde().destination.ecrire({{-25, -25}, monde().robot.cellule(), false});
-    g_mapChanged = 0;
-    g_gridLines = 0;
+    monde().grille.modifiee = 0;
+    monde().drapeaux.quadrillage = 0;
 
     constexpr int last = geo::GridSize - 1;
-    for (auto& ligne : g_grid) {
+    for (auto& ligne : monde().grille) {
         for (auto& cellule : ligne) {
             cellule = 0;
         }
     }
     for (int k = 0; k <= last; ++k) {
-        g_grid[0][k] = 1;
-        g_grid[last][k] = 1;
-        g_grid[k][0] = 1;
-        g_grid[k][last] = 1;
+        monde().grille[0][k] = 1;
+        monde().grille[last][k] = 1;
+        monde().grille[k][0] = 1;
+        monde().grille[k][last] = 1;
     }
     for (int k = 1; k < last; ++k) {
-        g_grid[1][k] = 2;
-        g_grid[last - 1][k] = 2;
-        g_grid[k][1] = 2;
-        g_grid[k][last - 1] = 2;
+        monde().grille[1][k] = 2;
+        monde().grille[last - 1][k] = 2;
+        monde().grille[k][1] = 2;
+        monde().grille[k][last - 1] = 2;
     }
-    g_setupPending = 0;
+    monde().drapeaux.miseEnPlaceAttendue = 0;
     notifyWorldChange();
 }
 
@@ -185,7 +162,7 @@ bool ReprendreOperateur()
 
 void SetSimRunning(int valeur)
 {
-    g_simRunning = valeur;
+    monde().drapeaux.simulation = valeur;
     notifyWorldChange();
 }
 

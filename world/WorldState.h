@@ -2,49 +2,11 @@
 
 #include "world/Geometry.h"
 #include "world/Monde.h"
-#include "world/Relaxed.h"
-#include "world/SharedPoint.h"
-
-#include <atomic>
-#include <cstdint>
-
-/**
- * The grid, [row][column], cell (x, y) at [y + 1][x + 1]. Values: 0 free,
- * 1 border or operator obstacle, 2 safety margin, 3 obstacle found by the
- * robot's sensors. The border rows and columns always hold 1.
- */
-extern Relaxed<int> g_grid[geo::GridSize][geo::GridSize];
-
-// Flags and shared results.
-extern std::atomic<int> g_firstStep;    ///< direction of the first step of the last path
-extern std::atomic<int> g_mapChanged;   ///< a passability edit since the last search
-extern std::atomic<int> g_noPathShown;  ///< the map shows the last failed search
-extern std::atomic<int> g_gridLines;    ///< draw the cell grid
-extern std::atomic<int> g_setupPending; ///< one-time set-up still to run (starts at 1)
-/**
- * 1 (the default): the navigation may escape from margins (Evasion.h), and a
- * side contact on a cell already marked marks the cell straight ahead
- * (HandleBumpers), and a contact that marks nothing turns the robot away
- * (g_contactRepete); 0: it stops where PlanPath finds no route, and a
- * repeated contact marks nothing and turns nothing.
- */
-extern std::atomic<int> g_evasionPermise;
-/**
- * A contact that marked nothing (g_evasionPermise only): 1 the right side
- * (bit 0), 2 the left (bit 1), 3 both, 0 none. Set by HandleBumpers, taken by
- * the navigation: its next pass turns the robot away from a wall it keeps
- * grinding along, and a heading probe turns round.
- */
-extern std::atomic<int> g_contactRepete;
-
-extern std::atomic<int> g_simRunning; ///< a virtual run is wanted
-/** Navigation passes begun; tests and benchmarks count them. */
-extern std::atomic<unsigned> g_navPasses;
 
 /** Grid value of cell (x, y) of the field (x, y may be -1 or 20: the border). */
 inline int valeurCellule(int x, int y)
 {
-    return g_grid[y + 1][x + 1];
+    return monde().grille[y + 1][x + 1];
 }
 
 /** The initial world: empty field ringed by margin, robot at (25, 25), no destination. */
@@ -54,7 +16,7 @@ void InitWorld();
  * Stops the world threads (StopWorldThreads) and puts every piece of world
  * state back to the value the program starts with: the grid, the path and
  * the planner's map, the robot, the destination and the bandit, every flag
- * (g_setupPending back to 1, so that the next map window runs InitWorld),
+ * (monde().drapeaux.miseEnPlaceAttendue back to 1, so that the next map window runs InitWorld),
  * the wheels, the heading, the turn order, the pass count, no map window
  * and the steady world clock. This is the one list of those values; the
  * program starts with it. No world lock may be held by the caller.
@@ -95,7 +57,7 @@ bool ArreterOperateur();
 /** The operator's resume: the hold ends and the navigation steers again. False when not held. */
 bool ReprendreOperateur();
 
-/** Sets g_simRunning and wakes the threads that watch it. */
+/** Sets monde().drapeaux.simulation and wakes the threads that watch it. */
 void SetSimRunning(int valeur);
 
 /**

@@ -149,7 +149,7 @@ TEST_F(KIVAppTest, TrainerModeMakesNoConsole)
     CKIVApp app;
     EXPECT_TRUE(app.InitInstance(ligne({"--trainer"}), sortie, sortie));
     EXPECT_EQ(app.mainFrame(), nullptr);
-    EXPECT_EQ(g_setupPending, 1);
+    EXPECT_EQ(monde().drapeaux.miseEnPlaceAttendue, 1);
 }
 
 TEST(DocTemplateTest, TemplateStringFields)
@@ -218,7 +218,7 @@ TEST_F(KIVAppTest, DocumentSavesOpensAndAsksBeforeDroppingTheField)
     EXPECT_EQ(scripted().messages()[0].text,
               "Le terrain « essai.kiv » a été modifié.\nAbandonner les modifications ?");
     EXPECT_EQ(scripted().messages()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(g_grid[15][15], 1);
+    EXPECT_EQ(monde().grille[15][15], 1);
     // "Oui": an empty field, no name, no grid lines.
     scripted().queueAnswer(MessageAnswer::Yes);
     cadre->action(cmd::FichierNouveau)->trigger();

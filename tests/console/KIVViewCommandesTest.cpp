@@ -169,9 +169,9 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     auto* reprendre = view->findChild<QPushButton*>(QStringLiteral("reprendre"));
     ASSERT_NE(reprendre, nullptr);
     EXPECT_FALSE(reprendre->isEnabled()) << "nothing to resume";
-    g_simRunning = 1;
+    monde().drapeaux.simulation = 1;
     cliquer(ctrl::Arret);
-    EXPECT_EQ(g_simRunning, 0);
+    EXPECT_EQ(monde().drapeaux.simulation, 0);
     EXPECT_TRUE(operateurTient());
     EXPECT_TRUE(reprendre->isEnabled());
     EXPECT_EQ(transmission(), QStringLiteral(" -128"));
@@ -179,9 +179,9 @@ TEST_F(ConsoleTest, StopAndSeizeEachSendTheNeutralCommandAndHoldTheRobotUntilRes
     EXPECT_FALSE(operateurTient());
     EXPECT_FALSE(reprendre->isEnabled());
 
-    g_simRunning = 1;
+    monde().drapeaux.simulation = 1;
     cliquer(ctrl::Saisie);
-    EXPECT_EQ(g_simRunning, 1);
+    EXPECT_EQ(monde().drapeaux.simulation, 1);
     EXPECT_TRUE(operateurTient());
     EXPECT_EQ(transmission(), QStringLiteral(" -128 -128"));
     EXPECT_EQ(liens[0]->ecrit, std::string("\x80\x80"));
@@ -215,7 +215,7 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
     // The runs step only when the test moves this clock's time.
     static ManualWorldClock horloge;
     setWorldClock(&horloge);
-    // A destination the robot cannot reach: the runs wait while g_simRunning is 1.
+    // A destination the robot cannot reach: the runs wait while monde().drapeaux.simulation is 1.
     for (int r = 9; r <= 11; ++r) {
         for (int c = 9; c <= 11; ++c) {
             if (r != 10 || c != 10) {
@@ -226,7 +226,7 @@ TEST_F(ConsoleTest, TwoGoThreadsStoppedByOneStop)
     SetDestination(25 * 9, 25 * 9);
     cliquer(ctrl::Go);
     cliquer(ctrl::Go);
-    EXPECT_EQ(g_simRunning, 1);
+    EXPECT_EQ(monde().drapeaux.simulation, 1);
     // Both runs asleep in their step, the navigation waiting for a change.
     ASSERT_TRUE(attendreQue([] { return blockedWorldWaiters() == 3; }));
     EXPECT_EQ(runningSimulations(), 2);
@@ -242,19 +242,19 @@ TEST_F(ConsoleTest, ObstacleRemovalButtons)
     PlaceObstacle(5, 5);
     MarkObstacle(8, 8);
     cliquer(ctrl::Virtuels);
-    EXPECT_EQ(g_grid[5][5], 0);
-    EXPECT_EQ(g_grid[8][8], 3);
+    EXPECT_EQ(monde().grille[5][5], 0);
+    EXPECT_EQ(monde().grille[8][8], 3);
     cliquer(ctrl::Reels);
-    EXPECT_EQ(g_grid[8][8], 0);
+    EXPECT_EQ(monde().grille[8][8], 0);
 }
 
 TEST_F(ConsoleTest, GridLinesFollowTheMenu)
 {
     demarrer(true);
     view->OnQuadrillage(true);
-    EXPECT_EQ(g_gridLines, 1);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 1);
     view->OnQuadrillage(false);
-    EXPECT_EQ(g_gridLines, 0);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 0);
 }
 
 TEST_F(ConsoleTest, KeysOnTheView)

@@ -53,7 +53,7 @@ TEST_F(KIVViewTest, ActivationCreatesTheMapOverFrame1001Once)
     ASSERT_NE(carte, nullptr);
     ASSERT_NE(view->observateur(), nullptr) << "the map follows the world";
     EXPECT_EQ(carte->m_ownerView, view);
-    EXPECT_EQ(g_setupPending, 0);
+    EXPECT_EQ(monde().drapeaux.miseEnPlaceAttendue, 0);
     EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_TRUE(carte->isVisible());
     EXPECT_TRUE(carte->isEnabled());

@@ -143,7 +143,7 @@ TEST_F(ShellTest, CheckMarksFollowTheBarsAndTheGrid)
     EXPECT_TRUE(action(cmd::BarreEtat)->isChecked());
     EXPECT_TRUE(action(cmd::Quadrillage)->isCheckable());
     EXPECT_FALSE(action(cmd::Quadrillage)->isChecked());
-    EXPECT_EQ(g_gridLines, 0);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 0);
 
     action(cmd::BarreOutils)->trigger();
     EXPECT_FALSE(barre->isVisible());
@@ -160,14 +160,14 @@ TEST_F(ShellTest, CheckMarksFollowTheBarsAndTheGrid)
 
     action(cmd::Quadrillage)->trigger();
     EXPECT_TRUE(action(cmd::Quadrillage)->isChecked());
-    EXPECT_EQ(g_gridLines, 1);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 1);
     // The toolbar button toggles the same item.
     auto* bouton = qobject_cast<QToolButton*>(barre->widgetForAction(action(cmd::Quadrillage)));
     ASSERT_NE(bouton, nullptr);
     EXPECT_TRUE(bouton->isChecked());
     bouton->click();
     EXPECT_FALSE(action(cmd::Quadrillage)->isChecked());
-    EXPECT_EQ(g_gridLines, 0);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 0);
 }
 
 TEST_F(ShellTest, StatusBarPanes)

@@ -139,10 +139,10 @@ TEST_F(MarcheTest, TheRunPaneTellsARealRunInFrench)
     lien = EtatSante::Reception;
     volet.actualiser();
     EXPECT_EQ(volet.text(), QStringLiteral("En route"));
-    g_noPathShown = 1;
+    monde().drapeaux.sansCheminAffiche = 1;
     volet.actualiser();
     EXPECT_EQ(volet.text(), QStringLiteral("En attente d'un chemin"));
-    g_noPathShown = 0;
+    monde().drapeaux.sansCheminAffiche = 0;
     SetWheels(0, 0);
     const Point but = monde().destination.lire().marque;
     SetRobotPosition(but.x, but.y);

@@ -77,7 +77,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     const QString enferme = QStringLiteral("Pas de chemin : le robot est enfermé");
     QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
     demarrer(true);
-    EXPECT_EQ(g_evasionPermise, 1) << "on by default";
+    EXPECT_EQ(monde().drapeaux.evasionPermise, 1) << "on by default";
     enfermer();
     // The navigation thread plans meanwhile: show the map until the pane and
     // the map's picture have both seen its outcome (they are refreshed apart;
@@ -95,7 +95,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
 
     QSettings().setValue(QString::fromLatin1(reglages::Evasion.nom), false);
     demarrer(true);
-    EXPECT_EQ(g_evasionPermise, 0);
+    EXPECT_EQ(monde().drapeaux.evasionPermise, 0);
     enfermer();
     // Until the navigation has handled every change and waits for the next.
     for (int essai = 0; essai < 20000 && blockedWorldWaiters() != 1; ++essai) {
@@ -104,7 +104,7 @@ TEST_F(VoletsTest, AnEscapeIsToldAndTheSettingTurnsItOff)
     montrer();
     EXPECT_EQ(chemin(), enferme);
     EXPECT_FALSE(monde().route.consulter([](const RoutePlanifiee& r) { return r.evasion; }));
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
     QSettings().remove(QString::fromLatin1(reglages::Evasion.nom));
 }
 
@@ -115,7 +115,7 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
     EXPECT_EQ(marche(), QStringLiteral("Pas de destination"));
     EXPECT_EQ(chemin(), QStringLiteral("Pas de destination : placez-en une sur la carte avant "
                                        "« Go!!! »"));
-    EXPECT_EQ(g_simRunning, 1); // the button does what it always did
+    EXPECT_EQ(monde().drapeaux.simulation, 1); // the button does what it always did
     SetDestination(400, 400);
     montrer();
     EXPECT_EQ(marche(), QString());
@@ -125,7 +125,7 @@ TEST_F(VoletsTest, RunStateFollowsGoArretAndTheArrival)
     EXPECT_EQ(marche(), QStringLiteral("Simulation en cours"));
     cliquer(ctrl::Arret);
     EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur"));
-    EXPECT_EQ(g_simRunning, 0);
+    EXPECT_EQ(monde().drapeaux.simulation, 0);
     montrer();
     EXPECT_EQ(marche(), QStringLiteral("Arrêté par l'opérateur")) << "held until resumed";
 

@@ -193,8 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     constexpr int dernier = geo::GridSize - 1;
     for (int k = 0; k <= dernier; ++k) {
-        verifier(g_grid[0][k] == 1 && g_grid[dernier][k] == 1 && g_grid[k][0] == 1 &&
-                     g_grid[k][dernier] == 1,
+        verifier(monde().grille[0][k] == 1 && monde().grille[dernier][k] == 1 &&
+                     monde().grille[k][0] == 1 && monde().grille[k][dernier] == 1,
                  "the border stays whole");
     }
     return 0;

@@ -98,8 +98,8 @@ protected:
         while (!condition() && !arret && !consoleFermee) {
             if (std::chrono::steady_clock::now() > garde) {
                 ADD_FAILURE() << "lock step: no end of waiting for " << quoi
-                              << " (navigation passes " << g_navPasses.load() << ", heading "
-                              << capRobot() << ")";
+                              << " (navigation passes " << monde().drapeaux.passesNavigation.load()
+                              << ", heading " << capRobot() << ")";
                 return;
             }
             std::this_thread::sleep_for(std::chrono::microseconds(200));

@@ -83,7 +83,7 @@ TEST_F(WorldConcurrencyTest, PlanningWhileTheGridIsEditedAndThePathRead)
             MarkObstacle(index(random), index(random));
             EraseObstacle(pixel(random), pixel(random));
             ClearObstacle(index(random), index(random));
-            g_mapChanged = 1;
+            monde().grille.modifiee = 1;
             edits.fetch_add(1);
         }
     });

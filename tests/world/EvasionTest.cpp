@@ -304,12 +304,12 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithAWayOutEscapesAndArrives)
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_TRUE(routeEvasion());
-    EXPECT_EQ(g_noPathShown, 0) << "the map shows the escape";
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 0) << "the map shows the escape";
     const std::vector<PathNode> evasion = pathCopy();
     ASSERT_EQ(evasion.size(), 1u);
     EXPECT_EQ(evasion[0].x, 6);
     EXPECT_EQ(evasion[0].y, 3);
-    EXPECT_EQ(g_firstStep, 2);
+    EXPECT_EQ(monde().drapeaux.premierPas, 2);
     // The heading is unknown: the probe drives straight, as on a route.
     EXPECT_EQ(roues(), (std::pair{2, 2}));
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"escape 2", "probe"}));
@@ -336,8 +336,8 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithoutAWayOutStillStops)
     entourer(1);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_FALSE(routeEvasion());
-    EXPECT_EQ(g_firstStep, 0);
-    EXPECT_EQ(g_noPathShown, 1);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 1);
     EXPECT_TRUE(pathCopy().empty());
     EXPECT_EQ(roues(), (std::pair{0, 0}));
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"no path"}));
@@ -345,10 +345,10 @@ TEST_F(EvasionNavigationTest, EnclosedRobotWithoutAWayOutStillStops)
                  "Pas de chemin : le robot est enfermé");
 
     // A pass that finds neither a route nor an escape ends in a wait.
-    const unsigned passes = g_navPasses;
+    const unsigned passes = monde().drapeaux.passesNavigation;
     notifyWorldChange();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_LE(g_navPasses - passes, 2u);
+    EXPECT_LE(monde().drapeaux.passesNavigation - passes, 2u);
 }
 
 TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
@@ -359,8 +359,8 @@ TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
     ASSERT_EQ(valeurCellule(8, 8), 0);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_TRUE(routeEvasion());
-    EXPECT_NE(g_firstStep, 0);
-    EXPECT_EQ(g_noPathShown, 0);
+    EXPECT_NE(monde().drapeaux.premierPas, 0);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 0);
     const std::vector<PathNode> evasion = pathCopy();
     ASSERT_FALSE(evasion.empty());
     EXPECT_EQ(valeurCellule(evasion[0].x, evasion[0].y), 0) << "the exit is free";
@@ -371,15 +371,15 @@ TEST_F(EvasionNavigationTest, AFreeCellWalledInByMarginsIsLeftToo)
 
 TEST_F(EvasionNavigationTest, SettingOffKeepsTheStopWhereNoRouteIsFound)
 {
-    g_evasionPermise = 0;
+    monde().drapeaux.evasionPermise = 0;
     deuxMarques();
     SetDestination(25 * 9 + 12, 25 * 4 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_FALSE(routeEvasion());
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_noPathShown, 1);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 1);
     EXPECT_EQ(roues(), (std::pair{0, 0}));
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"no path"}));
     EXPECT_FALSE(chercherEvasion({5, 4}, {9, 4}));
@@ -403,7 +403,7 @@ TEST_F(EvasionNavigationTest, WhereARouteExistsTheEscapeChangesNothing)
         InitWorld();
         scripted().clear();
         setWorldClock(&horloge);
-        g_evasionPermise = permise;
+        monde().drapeaux.evasionPermise = permise;
         MarkObstacle(4 + 1, 6 + 1);
         SetRobotPosition(25 * 5 + 12, 25 * 5 + 12);
         fixerCap(1);
@@ -412,7 +412,7 @@ TEST_F(EvasionNavigationTest, WhereARouteExistsTheEscapeChangesNothing)
         EXPECT_TRUE(threadsAtRest());
         SetRobotPosition(25 * 6 + 12, 25 * 6 + 12); // one cell along it
         EXPECT_TRUE(threadsAtRest());
-        Issue i{pathCopy(), roues(),           g_firstStep,
+        Issue i{pathCopy(), roues(),           monde().drapeaux.premierPas,
                 capRobot(), navigationTrace(), scripted().beeps().size()};
         EXPECT_FALSE(routeEvasion());
         StopWorldThreads();
@@ -445,10 +445,10 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 9), 3);
     EXPECT_EQ(valeurCellule(9, 8), 2);
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     HandleBumpers(1, 0);
     EXPECT_EQ(valeurCellule(9, 8), 3) << "pressed again: the cell straight ahead";
-    EXPECT_EQ(g_mapChanged, 1) << "the navigation plans again";
+    EXPECT_EQ(monde().grille.modifiee, 1) << "the navigation plans again";
     EXPECT_TRUE(gridIsConsistent());
     // Both marked, or both bits (straight ahead already marked): nothing more.
     const GridSnapshot marque = snapshotGrid();
@@ -472,7 +472,7 @@ TEST_F(EvasionNavigationTest, ASideContactOnAMarkedCellMarksTheCellAhead)
     // With the setting off a repeated contact marks nothing.
     ResetWorld();
     InitWorld();
-    g_evasionPermise = 0;
+    monde().drapeaux.evasionPermise = 0;
     SetRobotPosition(25 * 8 + 12, 25 * 8 + 12);
     fixerCap(3);
     HandleBumpers(1, 0);
@@ -508,9 +508,10 @@ TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRou
         InitWorld();
         scripted().clear();
         setWorldClock(&horloge);
-        g_evasionPermise = c.permise;
+        monde().drapeaux.evasionPermise = c.permise;
         for (const Point& m : c.marques) {
-            g_grid[m.y + 1][m.x + 1] = 3; // alone, as a robot ahead of its known cell finds it
+            monde().grille[m.y + 1][m.x + 1] =
+                3; // alone, as a robot ahead of its known cell finds it
         }
         SetRobotPosition(25 * c.robotX + 12, 25 * c.robotY + 12);
         SetDestination(25 * c.butX + 12, 25 * c.butY + 12);
@@ -520,8 +521,8 @@ TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRou
         ReportRobotStatus(0, 0, [](int, int, int) {}); // whatever the first pass turned
         ASSERT_TRUE(threadsAtRest());
         fixerCap(c.cap); // as the robot has been seen driving
-        const int d = (g_firstStep - capRobot() + 8) % 8;
-        ASSERT_TRUE(d == 1 || d == 7) << g_firstStep;
+        const int d = (monde().drapeaux.premierPas - capRobot() + 8) % 8;
+        ASSERT_TRUE(d == 1 || d == 7) << monde().drapeaux.premierPas;
         const std::size_t avant = navigationTrace().size();
         const GridSnapshot grille = snapshotGrid();
 
@@ -541,7 +542,7 @@ TEST_F(EvasionNavigationTest, AContactThatMarksNothingTurnsTheRobotTowardsTheRou
         EXPECT_EQ(std::vector<std::string>(trace.begin() + static_cast<long>(avant), trace.end()),
                   c.trace);
         EXPECT_EQ(capRobot(), c.capApres);
-        EXPECT_EQ(g_contactRepete, 0);
+        EXPECT_EQ(monde().drapeaux.contactRepete, 0);
         StopWorldThreads();
     }
 }
@@ -558,7 +559,7 @@ TEST_F(EvasionNavigationTest, AContactDuringTheProbeTurnsItRound)
         InitWorld();
         scripted().clear();
         setWorldClock(&horloge);
-        g_evasionPermise = permise;
+        monde().drapeaux.evasionPermise = permise;
         SetRobotPosition(25 * 8 + 2, 25 * 1 + 12);
         SetDestination(25 * 8 + 12, 25 * 12 + 12);
         StartNavigation();

@@ -20,7 +20,7 @@ void expectBlock(int r, int c, const std::array<std::array<int, 3>, 3>& block)
 {
     for (int dr = -1; dr <= 1; ++dr) {
         for (int dc = -1; dc <= 1; ++dc) {
-            EXPECT_EQ(g_grid[r + dr][c + dc], block[dr + 1][dc + 1])
+            EXPECT_EQ(monde().grille[r + dr][c + dc], block[dr + 1][dc + 1])
                 << "at row " << r + dr << " column " << c + dc;
         }
     }
@@ -111,12 +111,12 @@ TEST_F(GridEditsTest, PlaceObstacleOnFreeCellAddsMarginAroundIt)
     const unsigned seen = worldChangeCount();
     PlaceObstacle(10, 10);
     expectBlock(10, 10, {{{2, 2, 2}, {2, 1, 2}, {2, 2, 2}}});
-    EXPECT_EQ(g_grid[10][12], 0);
-    EXPECT_EQ(g_grid[8][10], 0);
+    EXPECT_EQ(monde().grille[10][12], 0);
+    EXPECT_EQ(monde().grille[8][10], 0);
     EXPECT_NE(worldChangeCount(), seen);
     EXPECT_TRUE(gridIsConsistent());
     // Placing does not flag a re-plan: the mouse handler does.
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
 }
 
 TEST_F(GridEditsTest, PlaceObstacleLeavesNeighbouringObstaclesAlone)
@@ -136,7 +136,7 @@ TEST_F(GridEditsTest, PlaceObstacleOnMarginCellTurnsItIntoObstacle)
     EXPECT_TRUE(gridIsConsistent());
 
     PlaceObstacle(1, 5); // margin ring next to the border
-    EXPECT_EQ(g_grid[1][5], 1);
+    EXPECT_EQ(monde().grille[1][5], 1);
     expectBlock(2, 5, {{{2, 1, 2}, {2, 2, 2}, {0, 0, 0}}});
     EXPECT_TRUE(gridIsConsistent());
 }
@@ -147,7 +147,7 @@ TEST_F(GridEditsTest, PlaceObstacleOnObstacleDoesNothing)
     const GridSnapshot before = snapshotGrid();
     PlaceObstacle(10, 10);
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_grid[10][10], 3);
+    EXPECT_EQ(monde().grille[10][10], 3);
 
     PlaceObstacle(5, 5);
     const GridSnapshot withOne = snapshotGrid();
@@ -159,8 +159,8 @@ TEST_F(GridEditsTest, MarkObstacleOverwritesWhateverTheCellHeld)
 {
     PlaceObstacle(10, 10);
     MarkObstacle(10, 10);
-    EXPECT_EQ(g_grid[10][10], 3);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille[10][10], 3);
+    EXPECT_EQ(monde().grille.modifiee, 1);
     expectBlock(10, 10, {{{2, 2, 2}, {2, 3, 2}, {2, 2, 2}}});
 
     MarkObstacle(10, 11); // on margin
@@ -180,7 +180,7 @@ TEST_F(GridEditsTest, RemovingTwoAdjacentObstaclesOneAfterTheOther)
     // margin cells that touched nothing but it are freed.
     EraseObstacle(25 * 7 + 3, 25 * 7 + 3); // grid (8, 8)
     expectBlock(8, 8, {{{0, 2, 2}, {0, 2, 1}, {0, 2, 2}}});
-    EXPECT_EQ(g_grid[8][10], 2);
+    EXPECT_EQ(monde().grille[8][10], 2);
     EXPECT_TRUE(gridIsConsistent());
 
     // Removing the second one frees both cells and the whole margin.
@@ -198,8 +198,8 @@ TEST_F(GridEditsTest, RemovingAnObstacleKeepsTheRingMargin)
     EraseObstacle(25 * 10 - 1, 25 * 1 - 1);
     EraseObstacle(25 * 20 - 1, 25 * 20 - 1);
     // The removed ring cells become margin again (they touch the border).
-    EXPECT_EQ(g_grid[1][10], 2);
-    EXPECT_EQ(g_grid[20][20], 2);
+    EXPECT_EQ(monde().grille[1][10], 2);
+    EXPECT_EQ(monde().grille[20][20], 2);
     EXPECT_EQ(snapshotGrid(), pristine) << gridText(snapshotGrid());
 }
 
@@ -211,14 +211,14 @@ TEST_F(GridEditsTest, RemovalKeepsMarginOfOtherObstacles)
     // Column 11 still touches the sensor obstacle at (10, 12); column 10
     // and the removed cell touch nothing any more.
     expectBlock(10, 11, {{{0, 2, 2}, {0, 2, 3}, {0, 2, 2}}});
-    EXPECT_EQ(g_grid[10][9], 0);
+    EXPECT_EQ(monde().grille[10][9], 0);
     EXPECT_TRUE(gridIsConsistent());
 }
 
 TEST_F(GridEditsTest, EraseObstacleActsOnlyOnOperatorObstacles)
 {
     MarkObstacle(10, 10);
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     const GridSnapshot before = snapshotGrid();
     const unsigned seen = worldChangeCount();
     EraseObstacle(25 * 9 + 12, 25 * 9 + 12);  // the sensor obstacle
@@ -227,7 +227,7 @@ TEST_F(GridEditsTest, EraseObstacleActsOnlyOnOperatorObstacles)
     EraseObstacle(0, 0);                      // the ring
     EXPECT_EQ(snapshotGrid(), before);
     EXPECT_EQ(worldChangeCount(), seen);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
 }
 
 TEST_F(GridEditsTest, EraseObstacleTakesAPointInCentimetres)
@@ -235,13 +235,13 @@ TEST_F(GridEditsTest, EraseObstacleTakesAPointInCentimetres)
     PlaceObstacle(3, 5);    // cell (4, 2): pixels 100 .. 124, 50 .. 74
     EraseObstacle(125, 60); // the cell to the right
     EraseObstacle(110, 75); // the cell below
-    EXPECT_EQ(g_grid[3][5], 1);
+    EXPECT_EQ(monde().grille[3][5], 1);
     const unsigned seen = worldChangeCount();
     EraseObstacle(124, 74);
-    EXPECT_EQ(g_grid[3][5], 0);
+    EXPECT_EQ(monde().grille[3][5], 0);
     EXPECT_NE(worldChangeCount(), seen);
     // Erasing sets no flag: its callers decide about re-planning.
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
 }
 
 TEST_F(GridEditsTest, ClearObstacleRemovesEitherKindAndFlags)
@@ -249,19 +249,19 @@ TEST_F(GridEditsTest, ClearObstacleRemovesEitherKindAndFlags)
     const GridSnapshot pristine = snapshotGrid();
     MarkObstacle(6, 6);
     PlaceObstacle(12, 12);
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
 
     ClearObstacle(6, 6);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
     ClearObstacle(12, 12);
     EXPECT_EQ(snapshotGrid(), pristine) << gridText(snapshotGrid());
 
     // On a cell with no obstacle it still flags and changes nothing.
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     ClearObstacle(9, 9);
     ClearObstacle(1, 1);
     EXPECT_EQ(snapshotGrid(), pristine);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 }
 
 TEST_F(GridEditsTest, EditsAimedAtTheBorderOrOutsideAreIgnored)
@@ -294,7 +294,7 @@ TEST_F(GridEditsTest, EraseObstacleIgnoresPointsOutsideTheField)
         EXPECT_EQ(snapshotGrid(), before) << "at " << p[0] << ", " << p[1];
     }
     EraseObstacle(499, 499);
-    EXPECT_EQ(g_grid[20][20], 2);
+    EXPECT_EQ(monde().grille[20][20], 2);
 }
 
 TEST_F(GridEditsTest, AnySequenceOfEditsKeepsTheGridConsistent)
@@ -338,21 +338,21 @@ TEST_F(GridEditsTest, ClearingEverythingRestoresTheInitialGrid)
     // bottom-right pixel of each cell holding 1.
     for (int r = 1; r <= 20; ++r) {
         for (int c = 1; c <= 20; ++c) {
-            if (g_grid[r][c] == 1) {
+            if (monde().grille[r][c] == 1) {
                 EraseObstacle(25 * c - 1, 25 * r - 1);
             }
         }
     }
     for (int r = 1; r <= 20; ++r) {
         for (int c = 1; c <= 20; ++c) {
-            EXPECT_NE(g_grid[r][c], 1);
+            EXPECT_NE(monde().grille[r][c], 1);
         }
     }
     EXPECT_TRUE(gridIsConsistent());
     // Then the sensor obstacles, as the "real obstacles" button does.
     for (int r = 1; r <= 20; ++r) {
         for (int c = 1; c <= 20; ++c) {
-            if (g_grid[r][c] == 3) {
+            if (monde().grille[r][c] == 3) {
                 ClearObstacle(r, c);
             }
         }

@@ -65,7 +65,7 @@ TEST_F(MapEditingTest, DestinationClickStoresThePointAsClicked)
     EXPECT_EQ(monde().destination.lire().marque, (Point{130, 70}));
     EXPECT_EQ(destCell(), (Point{5, 2}));
     EXPECT_TRUE(monde().destination.lire().placee);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
 
     // Dragging with any flag moves it on.
     expectEdit(OnMapMouseMove(Selection::Destination, MouseShift, 260, 400), true, false, true);
@@ -105,12 +105,12 @@ TEST_F(MapEditingTest, ObstacleLeftPaintsRightErasesOperatorObstaclesOnly)
 {
     const GridSnapshot pristine = snapshotGrid();
     expectEdit(OnMapLeftButtonDown(Selection::Obstacle, 230, 120), false, false, true);
-    EXPECT_EQ(g_grid[5][10], 1);
-    EXPECT_EQ(g_grid[4][9], 2);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille[5][10], 1);
+    EXPECT_EQ(monde().grille[4][9], 2);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 
     MarkObstacle(15, 15);
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     const GridSnapshot before = snapshotGrid();
     // Right click on a sensor obstacle or on a margin leaves the grid alone
     // but still asks for a re-plan and a redraw.
@@ -119,10 +119,10 @@ TEST_F(MapEditingTest, ObstacleLeftPaintsRightErasesOperatorObstaclesOnly)
     expectEdit(OnMapRightButtonDown(Selection::Obstacle, 25 * 10 + 3, 25 * 4 + 3), false, false,
                true);
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 
     expectEdit(OnMapRightButtonDown(Selection::Obstacle, 249, 124), false, false, true);
-    EXPECT_EQ(g_grid[5][10], 0);
+    EXPECT_EQ(monde().grille[5][10], 0);
     ClearObstacle(15, 15);
     EXPECT_EQ(snapshotGrid(), pristine);
 }
@@ -136,7 +136,7 @@ TEST_F(MapEditingTest, RightClickOutsideObstacleModeDoesNothing)
         expectEdit(OnMapRightButtonDown(s, 110, 110), false, false, false);
     }
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
@@ -146,11 +146,11 @@ TEST_F(MapEditingTest, ObstacleDragDependsOnTheExactFlags)
 {
     // Exactly the left button paints.
     expectEdit(OnMapMouseMove(Selection::Obstacle, MouseLeft, 130, 130), false, false, true);
-    EXPECT_EQ(g_grid[6][6], 1);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille[6][6], 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 
     // Left with shift neither paints nor erases, but still flags and redraws.
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     GridSnapshot before = snapshotGrid();
     expectEdit(OnMapMouseMove(Selection::Obstacle, MouseLeft | MouseShift, 330, 330), false, false,
                true);
@@ -160,11 +160,11 @@ TEST_F(MapEditingTest, ObstacleDragDependsOnTheExactFlags)
                true);
     expectEdit(OnMapMouseMove(Selection::Obstacle, MouseControl, 330, 330), false, false, true);
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 
     // Exactly the right button erases.
     expectEdit(OnMapMouseMove(Selection::Obstacle, MouseRight, 130, 130), false, false, true);
-    EXPECT_EQ(g_grid[6][6], 0);
+    EXPECT_EQ(monde().grille[6][6], 0);
 }
 
 TEST_F(MapEditingTest, MoveWithoutFlagsDoesNothing)
@@ -174,7 +174,7 @@ TEST_F(MapEditingTest, MoveWithoutFlagsDoesNothing)
         expectEdit(OnMapMouseMove(s, 0, 200, 200), false, false, false);
     }
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
@@ -188,7 +188,7 @@ TEST_F(MapEditingTest, NoSelectionDoesNothing)
     expectEdit(OnMapMouseMove(Selection::None, MouseLeft, 200, 200), false, false, false);
     expectEdit(OnMapMouseMove(Selection::None, MouseRight, 200, 200), false, false, false);
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
 }
@@ -208,14 +208,14 @@ TEST_F(MapEditingTest, LastPixelIsClampedIntoTheField)
 
     // Painting on the last column hits the ring cell, not the border.
     OnMapLeftButtonDown(Selection::Obstacle, 500, 250);
-    EXPECT_EQ(g_grid[11][20], 1);
+    EXPECT_EQ(monde().grille[11][20], 1);
     OnMapMouseMove(Selection::Obstacle, MouseLeft, 250, 500);
-    EXPECT_EQ(g_grid[20][11], 1);
+    EXPECT_EQ(monde().grille[20][11], 1);
     EXPECT_TRUE(gridIsConsistent());
     OnMapRightButtonDown(Selection::Obstacle, 500, 250);
     OnMapMouseMove(Selection::Obstacle, MouseRight, 250, 500);
-    EXPECT_EQ(g_grid[11][20], 2);
-    EXPECT_EQ(g_grid[20][11], 2);
+    EXPECT_EQ(monde().grille[11][20], 2);
+    EXPECT_EQ(monde().grille[20][11], 2);
     EXPECT_TRUE(gridIsConsistent());
 }
 
@@ -235,7 +235,7 @@ TEST_F(MapEditingTest, PointsOutsideTheMapAreRefused)
         }
     }
     EXPECT_EQ(snapshotGrid(), before);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(monde().destination.lire().placee);
     EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
@@ -266,7 +266,7 @@ TEST_F(MapEditingTest, NoMouseEditEverTouchesTheBorder)
     }
     for (int r = 1; r <= 20; ++r) {
         for (int c = 1; c <= 20; ++c) {
-            EXPECT_EQ(g_grid[r][c], 1) << r << ", " << c;
+            EXPECT_EQ(monde().grille[r][c], 1) << r << ", " << c;
         }
     }
     EXPECT_TRUE(gridIsConsistent());

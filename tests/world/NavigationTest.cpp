@@ -48,9 +48,9 @@ protected:
     /** AlignHeading for a virtual run (the turn request returns at once). */
     static void aligner(int cap, int premierPas)
     {
-        g_simRunning = 1;
+        monde().drapeaux.simulation = 1;
         fixerCap(cap);
-        g_firstStep = premierPas;
+        monde().drapeaux.premierPas = premierPas;
         AlignHeading();
     }
 };
@@ -188,21 +188,21 @@ TEST_F(NavigationTest, WheelCodesSteerTowardsTheFirstStep)
 
 TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
 {
-    g_evasionPermise = 0;             // the marks alone; EvasionTest has the mends
-    SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
+    monde().drapeaux.evasionPermise = 0; // the marks alone; EvasionTest has the mends
+    SetRobotPosition(25 * 8, 25 * 8);    // cell (8, 8), grid (9, 9)
     fixerCap(3);
     CompteurAffichage affichage;
 
     HandleBumpers(0, 1);
-    EXPECT_EQ(g_grid[8][10], 3); // up-right
-    EXPECT_EQ(g_grid[7][10], 2);
+    EXPECT_EQ(monde().grille[8][10], 3); // up-right
+    EXPECT_EQ(monde().grille[7][10], 2);
     EXPECT_EQ(affichage.signaux, 1);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
 
     HandleBumpers(1, 0);
-    EXPECT_EQ(g_grid[10][10], 3); // down-right
+    EXPECT_EQ(monde().grille[10][10], 3); // down-right
     HandleBumpers(1, 1);
-    EXPECT_EQ(g_grid[9][10], 3); // right
+    EXPECT_EQ(monde().grille[9][10], 3); // right
     EXPECT_EQ(affichage.signaux, 3);
 
     // Already marked: nothing, nothing to show.
@@ -212,10 +212,10 @@ TEST_F(NavigationTest, BumpersMarkAheadAheadLeftAheadRight)
     // Heading 1 wraps to 8 for ahead-left; heading 8 to 1 for ahead-right.
     fixerCap(1);
     HandleBumpers(0, 1);
-    EXPECT_EQ(g_grid[8][8], 3);
+    EXPECT_EQ(monde().grille[8][8], 3);
     fixerCap(8);
     HandleBumpers(1, 0);
-    EXPECT_EQ(g_grid[8][9], 3);
+    EXPECT_EQ(monde().grille[8][9], 3);
 
     // Unknown heading: nothing marked.
     fixerCap(0);
@@ -241,16 +241,16 @@ TEST_F(NavigationTest, BumpOnTheBorderMarksNothing)
 
 TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheHeadingBeforeIt)
 {
-    g_evasionPermise = 0;
+    monde().drapeaux.evasionPermise = 0;
     SetRobotPosition(25 * 8, 25 * 8); // cell (8, 8), grid (9, 9)
     // Every heading, every first step: while the turn waits to go out, the
     // heading already published is whole (1 .. 8), and a contact is taken
     // from the heading the robot still has.
     for (int cap = 1; cap <= 8; ++cap) {
         for (int pas = 0; pas <= 8; ++pas) {
-            g_simRunning = 0;
+            monde().drapeaux.simulation = 0;
             fixerCap(cap);
-            g_firstStep = pas;
+            monde().drapeaux.premierPas = pas;
             std::atomic<bool> fini{false};
             std::thread navigation([&] {
                 AlignHeading();
@@ -276,14 +276,14 @@ TEST_F(NavigationTest, TheHeadingIsPublishedWholeWithItsTurnAndAContactTakesTheH
     // Heading 8, first step 2: a quarter turn clockwise, heading 2. A left
     // contact in the frame that carries the turn was made facing 8: it marks
     // the cell to the left (7), not the one up (1).
-    g_simRunning = 1; // the order stays, the request returns
+    monde().drapeaux.simulation = 1; // the order stays, the request returns
     fixerCap(8);
-    g_firstStep = 2;
+    monde().drapeaux.premierPas = 2;
     AlignHeading();
     ASSERT_TRUE(monde().ordres.lire().virageEnAttente);
     ASSERT_EQ(monde().ordres.lire().virage, 1);
     EXPECT_EQ(capRobot(), 2);
     HandleBumpers(0, 1);
-    EXPECT_EQ(g_grid[9][8], 3) << "left of the robot";
-    EXPECT_EQ(g_grid[8][9], 2) << "above it: only a margin";
+    EXPECT_EQ(monde().grille[9][8], 3) << "left of the robot";
+    EXPECT_EQ(monde().grille[8][9], 2) << "above it: only a margin";
 }

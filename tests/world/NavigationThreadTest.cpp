@@ -71,12 +71,12 @@ TEST_F(NavigationThreadTest, RobotOnTheDestinationStopsAndShowsOnce)
     // Each change makes one pass that stays stopped: the navigation shows
     // nothing more (the two changes are all the display hears of) and plans
     // nothing.
-    const unsigned passes = g_navPasses;
+    const unsigned passes = monde().drapeaux.passesNavigation;
     SetRobotPosition(31, 31);
     ASSERT_TRUE(threadsAtRest());
     notifyWorldChange();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_navPasses, passes + 2);
+    EXPECT_EQ(monde().drapeaux.passesNavigation, passes + 2);
     EXPECT_EQ(affichage.signaux, 2 + 2);
     EXPECT_EQ(navigationTrace(), std::vector<std::string>(3, "stop"));
 }
@@ -100,7 +100,7 @@ TEST_F(NavigationThreadTest, ProbeDrivesStraightUntilTheRobotChangesCell)
     SetRobotPosition(25 * 4, 25 * 5);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(capRobot(), 3);
-    EXPECT_EQ(g_firstStep, 3);
+    EXPECT_EQ(monde().drapeaux.premierPas, 3);
     EXPECT_EQ(roues(), (std::pair{3, 3}));
     EXPECT_EQ(navigationTrace(), (std::vector<std::string>{"probe", "wheels 3 3"}));
 }
@@ -116,30 +116,30 @@ TEST_F(NavigationThreadTest, NewCellReplansAndSteers)
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{2, 3}));
     EXPECT_EQ(capRobot(), 4);
-    EXPECT_EQ(g_firstStep, 3);
+    EXPECT_EQ(monde().drapeaux.premierPas, 3);
 
     // While the wheels turn, changes that leave the robot in its cell make no pass.
-    const unsigned passes = g_navPasses;
+    const unsigned passes = monde().drapeaux.passesNavigation;
     SetRobotPosition(25 * 3 + 5, 25 * 5 + 5);
     ASSERT_TRUE(threadsAtRest());
     notifyWorldChange();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_navPasses, passes);
+    EXPECT_EQ(monde().drapeaux.passesNavigation, passes);
 
     // One cell to the right of where the pass began: heading 3, straight ahead.
     SetRobotPosition(25 * 4, 25 * 5);
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_EQ(g_navPasses, passes + 1);
+    EXPECT_EQ(monde().drapeaux.passesNavigation, passes + 1);
     EXPECT_EQ(roues(), (std::pair{3, 3}));
     EXPECT_EQ(capRobot(), 3);
 
     // An obstacle on the way: the map change makes it plan around it.
     const int signaux = affichage.signaux;
-    g_mapChanged = 1; // as the mouse does before each edit
+    monde().grille.modifiee = 1; // as the mouse does before each edit
     PlaceObstacle(6, 9);
     ASSERT_TRUE(threadsAtRest());
     EXPECT_GT(affichage.signaux, signaux + 1) << "the edit, then the new route";
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(monde().ordres.lire().virageEnAttente);
     EXPECT_TRUE(pathIsLegal(pathCopy(), snapshotGrid(), 4, 5, 10, 5));
 }
@@ -176,14 +176,14 @@ TEST_F(NavigationThreadTest, WithoutAPathTheStoppedWheelsWaitForAChange)
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(roues(), (std::pair{0, 0}));
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
 
     // A change brings the pass that sees it and at most one more search.
-    const unsigned passes = g_navPasses;
+    const unsigned passes = monde().drapeaux.passesNavigation;
     notifyWorldChange();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_GE(g_navPasses - passes, 1u);
-    EXPECT_LE(g_navPasses - passes, 2u);
+    EXPECT_GE(monde().drapeaux.passesNavigation - passes, 1u);
+    EXPECT_LE(monde().drapeaux.passesNavigation - passes, 2u);
     const auto lignes = navigationTrace();
     ASSERT_FALSE(lignes.empty());
     EXPECT_EQ(lignes.back(), "no path");
@@ -237,7 +237,7 @@ TEST_F(NavigationThreadTest, VirtualRunOnAThreeCellPath)
 
 TEST_F(NavigationThreadTest, OneStopEndsEveryVirtualRunAfterItsStep)
 {
-    // Nothing planned, no path: both runs keep stepping while g_simRunning is 1.
+    // Nothing planned, no path: both runs keep stepping while monde().drapeaux.simulation is 1.
     SetRobotPosition(25 * 2, 25 * 2);
     SetDestination(25 * 9, 25 * 9);
     SetSimRunning(1);
@@ -264,10 +264,10 @@ TEST_F(NavigationThreadTest, StopJoinsThreadsWhereverTheyWait)
     fixerCap(1);
     SetRobotPosition(25 * 3, 25 * 12);
     SetDestination(25 * 3, 25 * 5);
-    g_simRunning = 1; // set quietly: only the simulation reads it
+    monde().drapeaux.simulation = 1; // set quietly: only the simulation reads it
     StartSimulation();
     ASSERT_TRUE(threadsAtRest());
-    g_simRunning = 0;
+    monde().drapeaux.simulation = 0;
     StartNavigation();
     ASSERT_TRUE(threadsAtRest(2));
     ASSERT_TRUE(monde().ordres.lire().virageEnAttente);

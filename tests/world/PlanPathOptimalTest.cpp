@@ -55,14 +55,14 @@ TEST_F(PlanPathOptimalTest, CostMatchesAnIndependentSearch)
             SCOPED_TRACE(::testing::Message() << "layout " << layout << " (" << sx << ", " << sy
                                               << ") -> (" << gx << ", " << gy << ")\n"
                                               << gridText(grid));
-            g_firstStep = 9; // neither 0 nor a direction: must be overwritten
+            monde().drapeaux.premierPas = 9; // neither 0 nor a direction: must be overwritten
             const Itineraire& recherche = planifierEtGarder(sx, sy, gx, gy);
             const auto path = pathCopy();
             const int expected = referenceCost(grid, sx, sy, gx, gy);
             if (expected < 0) {
                 ++unreachable;
                 EXPECT_TRUE(path.empty());
-                EXPECT_EQ(g_firstStep, 0);
+                EXPECT_EQ(monde().drapeaux.premierPas, 0);
                 EXPECT_EQ(recherche.directions[gy][gx], -1);
                 continue;
             }
@@ -70,7 +70,7 @@ TEST_F(PlanPathOptimalTest, CostMatchesAnIndependentSearch)
             int cost = 0;
             ASSERT_TRUE(pathIsLegal(path, grid, sx, sy, gx, gy, &cost));
             EXPECT_EQ(cost, expected);
-            EXPECT_EQ(g_firstStep, path.back().direction);
+            EXPECT_EQ(monde().drapeaux.premierPas, path.back().direction);
             EXPECT_EQ(recherche.directions[sy][sx], 0);
             for (const PathNode& n : path) {
                 EXPECT_EQ(recherche.directions[n.y][n.x], n.direction);
@@ -92,7 +92,7 @@ TEST_F(PlanPathOptimalTest, SameQuestionSameAnswer)
     for (const auto& c : cases) {
         PlanPath(c[0], c[1], c[2], c[3]);
         const auto first = pathCopy();
-        const int firstStep = g_firstStep;
+        const int firstStep = monde().drapeaux.premierPas;
         PlanPath(5, 5, 12, 12); // something else in between
         PlanPath(c[0], c[1], c[2], c[3]);
         const auto second = pathCopy();
@@ -102,7 +102,7 @@ TEST_F(PlanPathOptimalTest, SameQuestionSameAnswer)
             EXPECT_EQ(first[i].x, second[i].x);
             EXPECT_EQ(first[i].y, second[i].y);
         }
-        EXPECT_EQ(g_firstStep, firstStep);
+        EXPECT_EQ(monde().drapeaux.premierPas, firstStep);
     }
 }
 
@@ -116,7 +116,8 @@ TEST_F(PlanPathOptimalTest, TiesBetweenStraightAndDiagonalOrders)
     ASSERT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 3, 2, &cost));
     EXPECT_EQ(cost, 24);
     ASSERT_EQ(path.size(), 2u);
-    EXPECT_TRUE(g_firstStep == 3 || g_firstStep == 4) << g_firstStep;
+    EXPECT_TRUE(monde().drapeaux.premierPas == 3 || monde().drapeaux.premierPas == 4)
+        << monde().drapeaux.premierPas;
 }
 
 TEST_F(PlanPathOptimalTest, LongDetourAroundAMaze)

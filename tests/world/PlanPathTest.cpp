@@ -58,9 +58,9 @@ TEST_F(PlanPathTest, EmptyWorldCornerToCornerIsOneDiagonal)
     int cost = 0;
     EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
     EXPECT_EQ(cost, 238);
-    EXPECT_EQ(g_firstStep, 4);
+    EXPECT_EQ(monde().drapeaux.premierPas, 4);
     EXPECT_EQ(signaux(), 1) << "the new route, the wheels unchanged";
-    EXPECT_EQ(g_noPathShown, 0);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 0);
 }
 
 TEST_F(PlanPathTest, StraightDownFourCells)
@@ -75,7 +75,7 @@ TEST_F(PlanPathTest, StraightDownFourCells)
     }
     EXPECT_EQ(path.front().y, 5);
     EXPECT_EQ(path.back().y, 2);
-    EXPECT_EQ(g_firstStep, 5);
+    EXPECT_EQ(monde().drapeaux.premierPas, 5);
 }
 
 TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
@@ -91,7 +91,7 @@ TEST_F(PlanPathTest, EveryDirectionAsFirstStep)
         EXPECT_EQ(path[1].direction, k);
         EXPECT_EQ(path[1].x, 9 + s.dx);
         EXPECT_EQ(path[1].y, 9 + s.dy);
-        EXPECT_EQ(g_firstStep, k);
+        EXPECT_EQ(monde().drapeaux.premierPas, k);
         EXPECT_EQ(recherche.directions[9][9], 0);
         EXPECT_EQ(recherche.directions[9 + 2 * s.dy][9 + 2 * s.dx], k);
     }
@@ -104,23 +104,23 @@ TEST_F(PlanPathTest, WallMakesSearchFailAndShowsTheFailureOnlyOnce)
     PlanPath(1, 1, 18, 18); // first failure: the map did not show one yet
     ASSERT_TRUE(pathCopy().empty());
     EXPECT_EQ(signaux(), 1) << "the failure; the wheels were stopped already";
-    EXPECT_EQ(g_noPathShown, 1);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 1);
 
     // A success in between, then give the wheels values a failure must reset.
     PlanPath(1, 1, 5, 5);
     ASSERT_FALSE(pathCopy().empty());
     EXPECT_EQ(signaux(), 2);
-    EXPECT_EQ(g_noPathShown, 0);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 0);
     setWheels();
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
 
     const Itineraire& recherche = planifierEtGarder(1, 1, 18, 18);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
     expectWheelsStopped();
     EXPECT_EQ(signaux(), 4) << "the wheels stopped, the failure shown";
-    EXPECT_EQ(g_noPathShown, 1);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 1);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_EQ(recherche.directions[18][18], -1);
 
     // A second failure in a row stops the wheels again (shown) but shows no
@@ -143,8 +143,8 @@ TEST_F(PlanPathTest, WallMakesSearchFailAndShowsTheFailureOnlyOnce)
     EXPECT_TRUE(pathIsLegal(path, snapshotGrid(), 1, 1, 18, 18, &cost));
     EXPECT_EQ(cost, referenceCost(snapshotGrid(), 1, 1, 18, 18));
     EXPECT_EQ(signaux(), 5 + 3 + 1) << "the three erasures, the route";
-    EXPECT_EQ(g_noPathShown, 0);
-    EXPECT_EQ(g_firstStep, path.back().direction);
+    EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, path.back().direction);
 }
 
 TEST_F(PlanPathTest, SensorObstaclesBlockToo)
@@ -154,7 +154,7 @@ TEST_F(PlanPathTest, SensorObstaclesBlockToo)
     }
     PlanPath(1, 1, 18, 1);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
 }
 
 TEST_F(PlanPathTest, NoDiagonalBetweenTwoBlockedCells)
@@ -185,7 +185,7 @@ TEST_F(PlanPathTest, DiagonalPastOneBlockedCornerIsAllowed)
     const auto path = pathCopy();
     ASSERT_EQ(path.size(), 1u);
     EXPECT_EQ(path[0].direction, 4);
-    EXPECT_EQ(g_firstStep, 4);
+    EXPECT_EQ(monde().drapeaux.premierPas, 4);
 }
 
 TEST_F(PlanPathTest, GoalOnMarginOrObstacleHasNoPath)
@@ -194,10 +194,10 @@ TEST_F(PlanPathTest, GoalOnMarginOrObstacleHasNoPath)
     MarkObstacle(5, 15);   // cell (14, 4)
     const int goals[][2] = {{9, 9}, {10, 10}, {14, 4}, {13, 3}, {0, 0}, {19, 10}, {5, 0}};
     for (const auto& goal : goals) {
-        g_firstStep = 7;
+        monde().drapeaux.premierPas = 7;
         PlanPath(3, 3, goal[0], goal[1]);
         EXPECT_TRUE(pathCopy().empty()) << goal[0] << ", " << goal[1];
-        EXPECT_EQ(g_firstStep, 0);
+        EXPECT_EQ(monde().drapeaux.premierPas, 0);
     }
 }
 
@@ -207,12 +207,12 @@ TEST_F(PlanPathTest, StartEqualToGoalKeepsFirstStep)
     PlanPath(1, 1, 4, 4);
     ASSERT_EQ(pathCopy().size(), 3u);
     setWheels();
-    g_firstStep = 6;
-    g_mapChanged = 1;
+    monde().drapeaux.premierPas = 6;
+    monde().grille.modifiee = 1;
     PlanPath(4, 4, 4, 4);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_firstStep, 6);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 6);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_EQ(monde().ordres.lire().roueGauche, 3) << "the wheels are left as they were";
 }
 
@@ -224,13 +224,13 @@ TEST_F(PlanPathTest, StartOnMarginIsAllowed)
     int cost = 0;
     ASSERT_TRUE(pathIsLegal(path, snapshotGrid(), 0, 5, 5, 5, &cost));
     EXPECT_EQ(cost, 50);
-    EXPECT_EQ(g_firstStep, 3);
+    EXPECT_EQ(monde().drapeaux.premierPas, 3);
 
     // From a corner of the ring both orthogonal cells are margin, so the
     // diagonal into the field is refused and nothing is reachable.
     PlanPath(0, 0, 5, 5);
     EXPECT_TRUE(pathCopy().empty());
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
 }
 
 TEST_F(PlanPathTest, StartOrGoalOutsideTheFieldIsAFailedSearch)
@@ -244,13 +244,13 @@ TEST_F(PlanPathTest, StartOrGoalOutsideTheFieldIsAFailedSearch)
         PlanPath(3, 3, 8, 8); // a path to lose
         ASSERT_FALSE(pathCopy().empty());
         setWheels();
-        g_mapChanged = 1;
+        monde().grille.modifiee = 1;
         PlanPath(c[0], c[1], c[2], c[3]);
         ++failures;
         EXPECT_TRUE(pathCopy().empty()) << c[0] << ", " << c[1] << " -> " << c[2] << ", " << c[3];
-        EXPECT_EQ(g_firstStep, 0);
-        EXPECT_EQ(g_mapChanged, 0);
-        EXPECT_EQ(g_noPathShown, 1);
+        EXPECT_EQ(monde().drapeaux.premierPas, 0);
+        EXPECT_EQ(monde().grille.modifiee, 0);
+        EXPECT_EQ(monde().drapeaux.sansCheminAffiche, 1);
         expectWheelsStopped();
     }
     // Each failure followed a success: the success, the wheels stopped and
@@ -260,14 +260,14 @@ TEST_F(PlanPathTest, StartOrGoalOutsideTheFieldIsAFailedSearch)
 
 TEST_F(PlanPathTest, ClearsMapChangedAndNeedsNoDisplay)
 {
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
     PlanPath(2, 2, 16, 3);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_FALSE(pathCopy().empty());
     buildWall(8);
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
     PlanPath(2, 2, 16, 3);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     EXPECT_TRUE(pathCopy().empty());
 }
 
@@ -292,7 +292,7 @@ TEST_F(PlanPathTest, AChangeMadeWhileTheSearchRunsIsNeverLost)
     // search that marks it before it looks at its copy of the grid): the
     // route found goes through it, but the flag that asks for a new search
     // stays up, so the navigation plans again on its next pass.
-    g_mapChanged = 1;
+    monde().grille.modifiee = 1;
     PlanPathAvec(2, 2, 16, 2, [](const GrilleMonde& grille, Point d, Point b, Itineraire& r) {
         MarkObstacle(3, 9); // cell (8, 2), on the straight route
         planifier(grille, d, b, r);
@@ -300,9 +300,9 @@ TEST_F(PlanPathTest, AChangeMadeWhileTheSearchRunsIsNeverLost)
     const auto traverse = pathCopy();
     EXPECT_TRUE(std::any_of(traverse.begin(), traverse.end(),
                             [](const PathNode& e) { return e.x == 8 && e.y == 2; }));
-    EXPECT_EQ(g_mapChanged, 1) << "the mark asks for a new search";
+    EXPECT_EQ(monde().grille.modifiee, 1) << "the mark asks for a new search";
     PlanPath(2, 2, 16, 2);
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     const auto autour = pathCopy();
     EXPECT_TRUE(pathIsLegal(autour, snapshotGrid(), 2, 2, 16, 2, nullptr));
     EXPECT_TRUE(std::none_of(autour.begin(), autour.end(),

@@ -155,7 +155,7 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(monde().suivi.degagements.lire().nombre, 1);
     EXPECT_EQ(monde().suivi.degagements.lire().marques, 8);
-    EXPECT_NE(g_firstStep, 0) << "planned again after the recovery";
+    EXPECT_NE(monde().drapeaux.premierPas, 0) << "planned again after the recovery";
     EXPECT_EQ(valeurCellule(14, 12), 3) << "confirmed by a second contact";
     EXPECT_EQ(valeurCellule(15, 10), 1) << "painted";
     EXPECT_NE(valeurCellule(11, 10), 3);
@@ -181,7 +181,7 @@ TEST_F(PositionFiltreeTest, RecoveryFreesAGoalWalledInByUnconfirmedContactMarksN
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(monde().suivi.degagements.lire().nombre, 1);
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
     EXPECT_EQ(valeurCellule(11, 10), 3);
 }
 
@@ -202,7 +202,7 @@ TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRou
     SetDestination(but.x * 25 + 12, but.y * 25 + 12);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest());
-    EXPECT_NE(g_firstStep, 0);
+    EXPECT_NE(monde().drapeaux.premierPas, 0);
     EXPECT_EQ(monde().suivi.degagements.lire().nombre, 0) << "a route: no recovery";
     EXPECT_EQ(valeurCellule(but.x, but.y), 2);
     const std::vector<PathNode> chemin = pathCopy();
@@ -219,5 +219,5 @@ TEST_F(PositionFiltreeTest, AGoalThatOnlyContactMarksTurnedIntoAMarginEndsTheRou
     ASSERT_TRUE(threadsAtRest());
     EXPECT_EQ(valeurCellule(11, 9), 1);
     EXPECT_EQ(valeurCellule(but.x, but.y), 2);
-    EXPECT_EQ(g_firstStep, 0);
+    EXPECT_EQ(monde().drapeaux.premierPas, 0);
 }

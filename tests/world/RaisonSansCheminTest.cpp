@@ -15,9 +15,9 @@ protected:
     /** The planner's verdict on the same cells: true when it finds a route. */
     static bool planificateurTrouve(Point d, Point b)
     {
-        g_firstStep = 0;
+        monde().drapeaux.premierPas = 0;
         PlanPath(d.x, d.y, b.x, b.y);
-        return g_firstStep != 0;
+        return monde().drapeaux.premierPas != 0;
     }
 
     /** The reason, checked against the planner's own search. */
@@ -138,12 +138,12 @@ TEST_F(RaisonSansCheminTest, DiagonalBetweenTwoBlockedSidesIsNoWayOut)
     // Sensor obstacles leave the robot only diagonal exits between two
     // blocked sides: the planner refuses them, and so does the reason.
     for (const auto& [r, c] : {std::pair{9, 10}, {11, 10}, {10, 9}, {10, 11}}) {
-        g_grid[r][c] = 3;
+        monde().grille[r][c] = 3;
     }
     EXPECT_EQ(raison({9, 9}, {15, 15}), RaisonSansChemin::RobotEnferme);
     // Starting on an obstacle is allowed, as for the planner.
-    g_grid[10][10] = 1;
-    g_grid[9][10] = 0;
+    monde().grille[10][10] = 1;
+    monde().grille[9][10] = 0;
     EXPECT_EQ(raison({9, 9}, {9, 2}), RaisonSansChemin::Aucune);
 }
 

@@ -125,7 +125,7 @@ TEST_F(RobotReportsTest, BumperBitsMarkTheCellsAheadAndAreAnsweredToo)
         if (c.ligne < 0) {
             EXPECT_EQ(snapshotGrid(), avant);
         } else {
-            EXPECT_EQ(g_grid[c.ligne][c.colonne], 3) << c.bit0 << c.bit1;
+            EXPECT_EQ(monde().grille[c.ligne][c.colonne], 3) << c.bit0 << c.bit1;
             EXPECT_TRUE(gridIsConsistent());
         }
     }

@@ -47,7 +47,7 @@ inline GridSnapshot snapshotGrid()
     GridSnapshot g{};
     for (int r = 0; r < geo::GridSize; ++r) {
         for (int c = 0; c < geo::GridSize; ++c) {
-            g[r][c] = g_grid[r][c];
+            g[r][c] = monde().grille[r][c];
         }
     }
     return g;

@@ -23,7 +23,7 @@ TEST_F(InitWorldTest, GridIsBorderThenMarginRingThenFreeField)
     // Dirty the grid first: InitWorld must rebuild every cell.
     for (int r = 0; r < geo::GridSize; ++r) {
         for (int c = 0; c < geo::GridSize; ++c) {
-            g_grid[r][c] = 3;
+            monde().grille[r][c] = 3;
         }
     }
     InitWorld();
@@ -35,7 +35,7 @@ TEST_F(InitWorldTest, GridIsBorderThenMarginRingThenFreeField)
             } else if (r == 1 || c == 1 || r == 20 || c == 20) {
                 expected = 2;
             }
-            EXPECT_EQ(g_grid[r][c], expected) << "row " << r << " column " << c;
+            EXPECT_EQ(monde().grille[r][c], expected) << "row " << r << " column " << c;
         }
     }
     EXPECT_TRUE(gridIsConsistent());
@@ -54,18 +54,18 @@ TEST_F(InitWorldTest, RobotDestinationAndFlags)
         pose = {300.5, 400.5, {12, 16}};
     });
     monde().destination.ecrire({{180, 180}, {7, 7}, true});
-    g_mapChanged = 1;
-    g_gridLines = 1;
-    g_setupPending = 1;
+    monde().grille.modifiee = 1;
+    monde().drapeaux.quadrillage = 1;
+    monde().drapeaux.miseEnPlaceAttendue = 1;
 
     InitWorld();
 
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(monde().robot.pose(), (PoseRobot{25.0, 25.0, {1, 1}}));
     EXPECT_EQ(monde().destination.lire(), (DestinationRobot{{-25, -25}, {1, 1}, false}));
-    EXPECT_EQ(g_mapChanged, 0);
-    EXPECT_EQ(g_gridLines, 0);
-    EXPECT_EQ(g_setupPending, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 0);
+    EXPECT_EQ(monde().drapeaux.miseEnPlaceAttendue, 0);
 }
 
 TEST_F(InitWorldTest, LeavesEveryLockFree)
@@ -88,7 +88,7 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     SetRobotPosition(130, 70);
     SetDestination(300, 300);
     monde().bandit.ecrire({{40, 40}, true});
-    g_gridLines = 1;
+    monde().drapeaux.quadrillage = 1;
     SetSimRunning(1);
     StartNavigation();
     ASSERT_TRUE(threadsAtRest()); // probing: waits for the robot to move
@@ -108,11 +108,11 @@ TEST_F(ResetWorldTest, StopsTheThreadsAndBringsBackTheStartingWorld)
     EXPECT_EQ(monde().bandit.lire().position, (Point{0, 0}));
     EXPECT_FALSE(monde().bandit.lire().placee);
     EXPECT_FALSE(monde().destination.lire().placee);
-    EXPECT_EQ(g_gridLines, 0);
-    EXPECT_EQ(g_setupPending, 1);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 0);
+    EXPECT_EQ(monde().drapeaux.miseEnPlaceAttendue, 1);
     EXPECT_EQ(capRobot(), 0);
-    EXPECT_EQ(g_simRunning, 0);
-    EXPECT_EQ(g_navPasses, 0u);
+    EXPECT_EQ(monde().drapeaux.simulation, 0);
+    EXPECT_EQ(monde().drapeaux.passesNavigation, 0u);
     EXPECT_NE(&worldClock(), &horloge);
 }
 

@@ -50,7 +50,7 @@ CMapView::CMapView(QWidget* parent)
     resize(echelle::CoteNaturel, echelle::CoteNaturel);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (g_setupPending) {
+    if (::monde().drapeaux.miseEnPlaceAttendue) {
         InitWorld();
     }
     prendreMonde();
@@ -313,7 +313,7 @@ void CMapView::RemoveRealObstacles()
 {
     for (int r = 1; r <= geo::Cells; ++r) {
         for (int c = 1; c <= geo::Cells; ++c) {
-            if (g_grid[r][c] == 3) {
+            if (::monde().grille[r][c] == 3) {
                 ClearObstacle(r, c);
             }
         }
@@ -325,7 +325,7 @@ void CMapView::RemoveVirtualObstacles()
 {
     for (int r = 1; r <= geo::Cells; ++r) {
         for (int c = 1; c <= geo::Cells; ++c) {
-            if (g_grid[r][c] == 1) {
+            if (::monde().grille[r][c] == 1) {
                 EraseObstacle(25 * c - 1, 25 * r - 1);
             }
         }

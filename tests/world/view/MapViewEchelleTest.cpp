@@ -77,7 +77,7 @@ TEST_F(MapViewTest, AtThreeScalesTheMouseEditsTheCellPaintedUnderIt)
 
 TEST_F(MapViewTest, SmallerThanTheMapNoGridLineDropsOut)
 {
-    g_gridLines = 1;
+    monde().drapeaux.quadrillage = 1;
     for (const int cote : {251, 376, 470}) {
         SCOPED_TRACE(cote);
         view->resize(cote, cote);
@@ -93,7 +93,7 @@ TEST_F(MapViewTest, SmallerThanTheMapNoGridLineDropsOut)
                 << v;
         }
     }
-    g_gridLines = 0;
+    monde().drapeaux.quadrillage = 0;
 }
 
 TEST_F(MapViewTest, ARobotMovedAloneIsPaintedAgainWhereItWasAndWhereItIs)

@@ -5,14 +5,14 @@
 
 TEST_F(MapViewTest, CreationInitialisesTheWorldOnce)
 {
-    EXPECT_EQ(g_setupPending, 0);
+    EXPECT_EQ(monde().drapeaux.miseEnPlaceAttendue, 0);
     EXPECT_EQ(monde().robot.position(), (Point{25, 25}));
     EXPECT_EQ(view->size(), QSize(501, 501));
 
     // A second map window does not reset the world.
     PlaceObstacle(5, 5);
     CMapView autre;
-    EXPECT_EQ(g_grid[5][5], 1);
+    EXPECT_EQ(monde().grille[5][5], 1);
 }
 
 TEST_F(MapViewTest, DestinationClickStoresThePointAndItsCell)
@@ -72,9 +72,9 @@ TEST_F(MapViewTest, BanditIsPlacedAndShown)
 TEST_F(MapViewTest, ObstacleModeLeftPaintsRightErases)
 {
     owner.choix = Selection::Obstacle;
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     clic(Qt::LeftButton, 260, 260);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
     EXPECT_EQ(cellule(10, 10), 1);
     for (int dy = -1; dy <= 1; ++dy) {
         for (int dx = -1; dx <= 1; ++dx) {
@@ -90,9 +90,9 @@ TEST_F(MapViewTest, ObstacleModeLeftPaintsRightErases)
     EXPECT_EQ(cellule(10, 10), 1);
 
     // Right button on the obstacle frees it and its margin.
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     clic(Qt::RightButton, 260, 260);
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
     for (int y = 9; y <= 11; ++y) {
         for (int x = 9; x <= 11; ++x) {
             EXPECT_EQ(cellule(x, y), 0) << x << "," << y;
@@ -148,10 +148,10 @@ TEST_F(MapViewTest, LastPixelRowAndColumnStayInsideTheField)
     EXPECT_EQ(monde().robot.position(), (Point{499, 499}));
 
     for (int k = 0; k < geo::GridSize; ++k) {
-        EXPECT_EQ(g_grid[0][k], 1);
-        EXPECT_EQ(g_grid[21][k], 1);
-        EXPECT_EQ(g_grid[k][0], 1);
-        EXPECT_EQ(g_grid[k][21], 1);
+        EXPECT_EQ(monde().grille[0][k], 1);
+        EXPECT_EQ(monde().grille[21][k], 1);
+        EXPECT_EQ(monde().grille[k][0], 1);
+        EXPECT_EQ(monde().grille[k][21], 1);
     }
 }
 
@@ -173,25 +173,25 @@ TEST_F(MapViewTest, RemoveObstaclesByKind)
     MarkObstacle(15, 15);
     PlaceObstacle(15, 16);
 
-    g_mapChanged = 0;
+    monde().grille.modifiee = 0;
     view->RemoveVirtualObstacles();
-    EXPECT_EQ(g_mapChanged, 0);
+    EXPECT_EQ(monde().grille.modifiee, 0);
     for (int r = 1; r <= 20; ++r) {
         for (int c = 1; c <= 20; ++c) {
-            EXPECT_NE(g_grid[r][c], 1) << r << "," << c;
+            EXPECT_NE(monde().grille[r][c], 1) << r << "," << c;
         }
     }
-    EXPECT_EQ(g_grid[5][8], 3);
-    EXPECT_EQ(g_grid[5][7], 2); // margin of the sensor obstacle
-    EXPECT_EQ(g_grid[5][5], 0);
-    EXPECT_EQ(g_grid[15][16], 2); // next to the remaining sensor obstacle
+    EXPECT_EQ(monde().grille[5][8], 3);
+    EXPECT_EQ(monde().grille[5][7], 2); // margin of the sensor obstacle
+    EXPECT_EQ(monde().grille[5][5], 0);
+    EXPECT_EQ(monde().grille[15][16], 2); // next to the remaining sensor obstacle
 
     view->RemoveRealObstacles();
-    EXPECT_EQ(g_mapChanged, 1);
+    EXPECT_EQ(monde().grille.modifiee, 1);
     for (int r = 2; r <= 19; ++r) {
         for (int c = 2; c <= 19; ++c) {
-            EXPECT_EQ(g_grid[r][c], 0) << r << "," << c;
+            EXPECT_EQ(monde().grille[r][c], 0) << r << "," << c;
         }
     }
-    EXPECT_EQ(g_grid[1][5], 2);
+    EXPECT_EQ(monde().grille[1][5], 2);
 }

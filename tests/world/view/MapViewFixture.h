@@ -65,7 +65,7 @@ protected:
     }
 
     /** Grid value of field cell (x, y). */
-    static int cellule(int x, int y) { return g_grid[y + 1][x + 1]; }
+    static int cellule(int x, int y) { return monde().grille[y + 1][x + 1]; }
 
     static QRgb rgb(int r, int g, int b) { return qRgb(r, g, b); }
 

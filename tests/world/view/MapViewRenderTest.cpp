@@ -89,7 +89,7 @@ TEST_F(MapViewTest, DestinationMarkerSnapsToTheCellCentre)
 
 TEST_F(MapViewTest, GridLinesDivideTheMapInCells)
 {
-    g_gridLines = 1;
+    monde().drapeaux.quadrillage = 1;
     const QImage image = view->renderImage();
     int verticales = 0;
     int horizontales = 0;
@@ -101,9 +101,9 @@ TEST_F(MapViewTest, GridLinesDivideTheMapInCells)
     EXPECT_EQ(horizontales, 19);
     EXPECT_EQ(image.pixel(25, 100), Noir);
     EXPECT_EQ(image.pixel(475, 480), Noir);
-    EXPECT_EQ(g_gridLines, 1);
+    EXPECT_EQ(monde().drapeaux.quadrillage, 1);
 
-    g_gridLines = 0;
+    monde().drapeaux.quadrillage = 0;
     EXPECT_EQ(view->renderImage().pixel(250, 100), Blanc);
 }
 
