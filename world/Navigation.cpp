@@ -78,7 +78,7 @@ public:
         for (;;) {
             verifierArret();
             const unsigned debut = worldChangeCount();
-            monde().drapeaux.passesNavigation.fetch_add(1, std::memory_order_relaxed);
+            m_monde.drapeaux.passesNavigation.fetch_add(1, std::memory_order_relaxed);
             lireDestination();
             if (premierePasse) {
                 m_destMemorisee = m_destCell;
@@ -89,7 +89,7 @@ public:
             m_prevY = m_y;
             lireRobot();
 
-            if (operateurTient()) {
+            if (m_monde.ordres.lire().arretOperateur) {
                 tenirArret();
                 waitWorldChange(debut);
                 debutPrecedent = debut;
@@ -104,7 +104,7 @@ public:
             }
             m_arretAffiche = false;
 
-            if (capRobot() == 0) {
+            if (m_monde.ordres.lire().cap == 0) {
                 sonder();
             }
 
@@ -122,14 +122,14 @@ public:
             }
 
             planifierRoute();
-            if (capRobot() != 0 && !m_bouge) {
+            if (m_monde.ordres.lire().cap != 0 && !m_bouge) {
                 UpdateHeading(m_prevX, m_prevY);
                 AlignHeading();
             }
             m_bouge = false;
             sEloignerDuContact();
-            m_roues = ChooseWheelCommands(capRobot(), monde().drapeaux.premierPas);
-            if (monde().drapeaux.premierPas == 0) {
+            m_roues = ChooseWheelCommands(m_monde.ordres.lire().cap, m_monde.drapeaux.premierPas);
+            if (m_monde.drapeaux.premierPas == 0) {
                 tracer("no path");
             } else {
                 tracer("wheels", {m_roues.gauche, m_roues.droite});
@@ -150,14 +150,14 @@ private:
     void planifierRoute()
     {
         PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
-        if (monde().drapeaux.premierPas == 0) {
+        if (m_monde.drapeaux.premierPas == 0) {
             m_roues = {}; // no route: PlanPath stopped the wheels
             if (degager()) {
                 PlanPath(m_robotCell.x, m_robotCell.y, m_destCell.x, m_destCell.y);
             }
         }
-        if (monde().drapeaux.premierPas == 0 && chercherEvasion(m_robotCell, m_destCell)) {
-            tracer("escape", {monde().drapeaux.premierPas.load()});
+        if (m_monde.drapeaux.premierPas == 0 && chercherEvasion(m_robotCell, m_destCell)) {
+            tracer("escape", {m_monde.drapeaux.premierPas.load()});
         }
     }
 
@@ -249,8 +249,8 @@ private:
                 m_bouge = true;
             }
             lireDestination();
-            if (autreCellule || !(m_destCell == m_destMemorisee) || monde().grille.modifiee == 1 ||
-                monde().drapeaux.contactRepete != 0 || operateurTient()) {
+            if (autreCellule || !(m_destCell == m_destMemorisee) || m_monde.grille.modifiee == 1 ||
+                m_monde.drapeaux.contactRepete != 0 || m_monde.ordres.lire().arretOperateur) {
                 return;
             }
             waitWorldChange(vu);
@@ -258,7 +258,7 @@ private:
     }
 
     /**
-     * A contact that marked nothing (monde().drapeaux.contactRepete) while the route's first
+     * A contact that marked nothing (m_monde.drapeaux.contactRepete) while the route's first
      * step lies one code from the heading, away from the contact's side (or
      * on either side of a contact straight ahead): the robot grinds along a
      * marked wall, and its veer frees it only by a few degrees between two
@@ -267,13 +267,13 @@ private:
      */
     void sEloignerDuContact()
     {
-        const int cote = monde().drapeaux.contactRepete.exchange(0);
-        const int cap = capRobot();
-        if (cote == 0 || cap == 0 || monde().drapeaux.premierPas == 0) {
+        const int cote = m_monde.drapeaux.contactRepete.exchange(0);
+        const int cap = m_monde.ordres.lire().cap;
+        if (cote == 0 || cap == 0 || m_monde.drapeaux.premierPas == 0) {
             return;
         }
         // The first step from the heading, in eighths of a turn: -4 .. 3.
-        const int ecart = ((monde().drapeaux.premierPas - cap) % 8 + 12) % 8 - 4;
+        const int ecart = ((m_monde.drapeaux.premierPas - cap) % 8 + 12) % 8 - 4;
         int sens = 0;
         if (ecart == -1 && cote != 2) {
             sens = -1;
@@ -301,17 +301,17 @@ private:
     void sonder()
     {
         planifierRoute();
-        if (monde().drapeaux.premierPas == 0) {
+        if (m_monde.drapeaux.premierPas == 0) {
             return;
         }
         noterDepartSonde();
         tracer("probe");
-        monde().drapeaux.contactRepete = 0; // a contact from before the probe says nothing of it
+        m_monde.drapeaux.contactRepete = 0; // a contact from before the probe says nothing of it
         SetWheels(2, 2);
         signalerAffichage();
         for (;;) {
             attendreChangement(true);
-            if (m_bouge || monde().drapeaux.contactRepete.exchange(0) == 0) {
+            if (m_bouge || m_monde.drapeaux.contactRepete.exchange(0) == 0) {
                 break;
             }
             // Driven into something before leaving its cell: with no heading
@@ -326,7 +326,7 @@ private:
             SetWheels(2, 2);
             signalerAffichage();
         }
-        monde().drapeaux.contactRepete = 0;
+        m_monde.drapeaux.contactRepete = 0;
         SetWheels(0, 0);
         signalerAffichage();
         m_roues = {};
